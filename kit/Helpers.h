@@ -1,0 +1,43 @@
+#pragma once
+
+// Path, file and window helpers shared by the programs.
+
+#include <QString>
+
+class QTableWidget;
+class QTableView;
+class QWidget;
+
+namespace kit {
+
+// Unloads (closes) every top-level window once; a call while it runs returns at once.
+void AlleFormsEntladen();
+
+// Each column gets its widest cell text (header included) + 200 twips, at most 10000 twips.
+void SpaltenbreitenAnpassen(QTableView* grid);
+
+// 0 delete, 1 move to the trash (never a permanent delete), 2 overwrite with blanks in
+// 4096-byte blocks and delete; other modes give false. fehlerZeigen: report a failure
+// through the standard error report instead of silently returning false.
+bool DateiLoeschen(const QString& pfad, int modus, bool fehlerZeigen, QWidget* parent = nullptr);
+
+bool IstAdmin();
+void FensterOnTop(QWidget* frm, bool ein);
+QString KurzerPfadname(const QString& pfad);
+
+// "ß" -> "\?df", "Ä" -> "\?c4", ... (case-sensitive, in that order): a LIKE pattern that finds
+// the rich-text escapes (\'df, \'c4, ...) of these letters. Changes text in
+// place and returns it.
+QString UmlautSuchmuster(QString& text);
+
+// The part after the last separator ("\" or "/"), the part up to and including it.
+QString DateinameAusPfad(const QString& pfad);
+QString OrdnerAusPfad(const QString& pfad);
+
+// Opens the help pages at a topic; a missing help file is no error.
+void HilfeAufrufen(const QString& thema = QString());
+
+// The program associated with a document, "" when there is none or it is the document itself.
+QString ProgrammZuDatei(const QString& datei);
+
+} // namespace kit

@@ -1,0 +1,24 @@
+#pragma once
+
+// GetSetting/SaveSetting of the language runtime: string values addressed by application,
+// section and key, kept in $XDG_CONFIG_HOME/Klangtruhe/<app>.ini. Keys compare without regard
+// to case; values are exact strings ("a, b" stays one text, never a list).
+
+#include <QString>
+#include <QStringList>
+
+namespace klang {
+
+QString GetSetting(const QString& app, const QString& section, const QString& key,
+                   const QString& defaultValue = QString());
+void SaveSetting(const QString& app, const QString& section, const QString& key,
+                 const QString& value);
+// Removes one key, or the whole section when key is empty. Missing entries are no error.
+void DeleteSetting(const QString& app, const QString& section, const QString& key = QString());
+// All keys of a section as stored (original spelling), in file order.
+QStringList GetAllSettingKeys(const QString& app, const QString& section);
+
+// The INI file of an application (for diagnostics and tests).
+QString settingsFilePath(const QString& app);
+
+} // namespace klang

@@ -1,0 +1,25 @@
+#pragma once
+
+// Line list files: one entry per line, read in file order, rewritten whole.
+
+#include <QString>
+#include <QStringList>
+
+namespace klang {
+
+// Reads every line of a file. UTF-8 when the bytes are valid UTF-8 (a BOM is dropped),
+// Windows-1252 otherwise; CRLF, LF and a lone CR all end a line; a final line ending adds no
+// empty entry. A missing or unreadable file gives an empty list and *ok = false.
+QStringList readLines(const QString& path, bool* ok = nullptr);
+
+// Rewrites a whole file atomically (QSaveFile), UTF-8, LF line endings, a line ending after
+// every entry. Returns false and leaves the old file untouched on any failure.
+bool writeLines(const QString& path, const QStringList& lines);
+
+// Appends one line (UTF-8, LF). Creates the file when it is missing.
+bool appendLine(const QString& path, const QString& line);
+
+// Decodes file bytes the same way readLines does (for callers that read files themselves).
+QString decodeText(const QByteArray& bytes);
+
+} // namespace klang
