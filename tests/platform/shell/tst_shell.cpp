@@ -169,6 +169,21 @@ private slots:
         QCOMPARE(associatedProgram(m_env->root()), QString());
     }
 
+    // Nothing to open is refused at once instead of handing the desktop an empty address.
+    void openNothing_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks") << "   ";
+        QTest::newRow("missing file") << "/nirgends/Datei.pdf";
+        QTest::newRow("plain word") << "Hallo";
+    }
+    void openNothing()
+    {
+        QFETCH(QString, target);
+        QVERIFY(!openDocument(target));
+    }
+
     // The program folder lies in the data home, with a trailing slash, and exists.
     void programFolder()
     {
