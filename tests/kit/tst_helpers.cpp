@@ -610,6 +610,20 @@ private Q_SLOTS:
         QVERIFY(kit::MausradEingehaengt(&zwei));
     }
 
+    // A window set up once hooks itself on activation and lets go on deactivation.
+    void automatisch()
+    {
+        QWidget fenster;
+        new QSlider(&fenster);
+        kit::MausradAutomatisch(&fenster);
+        QEvent an(QEvent::WindowActivate);
+        QApplication::sendEvent(&fenster, &an);
+        QVERIFY(kit::MausradEingehaengt(&fenster));
+        QEvent aus(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&fenster, &aus);
+        QVERIFY(!kit::MausradEingehaengt(&fenster));
+    }
+
     // Other input reaches hooked controls unchanged.
     void andereEingabenUnveraendert()
     {
