@@ -70,6 +70,7 @@ private slots:
             const QString trashed = m_env->dataHome() + "/Trash/files/Bild.jpg";
             QCOMPARE(readAll(trashed), QByteArray("picture"));
         } else {
+            qInfo("no trash reachable here: the file must stay");
             QCOMPARE(readAll(path), QByteArray("picture"));
         }
     }
@@ -167,6 +168,21 @@ private slots:
         QCOMPARE(associatedProgram(script), QString());
         QCOMPARE(associatedProgram(m_env->root() + "/fehlt.txt"), QString());
         QCOMPARE(associatedProgram(m_env->root()), QString());
+    }
+
+    // Nothing to open is refused at once instead of handing the desktop an empty address.
+    void openNothing_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks") << "   ";
+        QTest::newRow("missing file") << "/nirgends/Datei.pdf";
+        QTest::newRow("plain word") << "Hallo";
+    }
+    void openNothing()
+    {
+        QFETCH(QString, target);
+        QVERIFY(!openDocument(target));
     }
 
     // The program folder lies in the data home, with a trailing slash, and exists.
