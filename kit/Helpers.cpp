@@ -156,10 +156,6 @@ void FensterOnTop(QWidget* frm, bool ein)
     if (!frm)
         return;
     QWidget* fenster = frm->window();
-    if (fenster->testAttribute(Qt::WA_WState_Created) == false && !fenster->isVisible()) {
-        fenster->setWindowFlag(Qt::WindowStaysOnTopHint, ein);
-        return;
-    }
     // Changing a window flag hides the window; it comes back where it was, as big as it was.
     const QRect lage = fenster->geometry();
     const bool sichtbar = fenster->isVisible();
