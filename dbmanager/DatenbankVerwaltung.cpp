@@ -133,8 +133,11 @@ void DatenbankVerwaltung::sicherungsSchritte()
         if (m_dateien.existiert(neu))
             if (const Fehler f = m_dateien.loeschen(neu))
                 return f;
-        if (const Fehler f = m_dateien.kopieren(datei, neu))
+        if (const Fehler f = m_dateien.kopieren(datei, neu)) {
+            if (m_dateien.existiert(neu))
+                m_dateien.loeschen(neu);
             return f;
+        }
         const qint64 soll = m_dateien.groesse(datei);
         if (soll < 0 || m_dateien.groesse(neu) != soll) {
             m_dateien.loeschen(neu);
