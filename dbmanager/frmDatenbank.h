@@ -4,6 +4,10 @@
 // line. The rules of its commands live in DatenbankVerwaltung; the window asks, shows and
 // delegates.
 
+#include "dbmanager/Arbeitsanimation.h"
+#include "dbmanager/Dateisystem.h"
+#include "dbmanager/KatalogDatenbank.h"
+
 #include <QMainWindow>
 
 #include <array>
@@ -17,11 +21,8 @@ class QTextEdit;
 
 namespace dbmanager {
 
-class Arbeitsanimation;
 class BildKnopf;
-class Dateisystem;
 class DatenbankVerwaltung;
-class KatalogDatenbank;
 class TextProtokoll;
 
 class frmDatenbank : public QMainWindow
