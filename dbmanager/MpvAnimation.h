@@ -5,13 +5,12 @@
 
 #include "dbmanager/Arbeitsanimation.h"
 
+#include "platform/media/MediaEngine.h"
+
 #include <QPointer>
 
 #include <memory>
 
-namespace klang::media {
-class MediaEngine;
-}
 
 namespace dbmanager {
 
