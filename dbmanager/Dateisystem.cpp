@@ -77,6 +77,10 @@ Fehler EchtesDateisystem::kopieren(const QString& von, const QString& nach)
 
 Fehler EchtesDateisystem::ersetzen(const QString& von, const QString& nach)
 {
+    // The replacement keeps the access rights of the file it replaces (a shared catalogue
+    // stays shared).
+    if (QFileInfo::exists(nach))
+        QFile::setPermissions(von, QFile::permissions(nach));
     const QByteArray a = QFile::encodeName(von);
     const QByteArray b = QFile::encodeName(nach);
     if (::rename(a.constData(), b.constData()) != 0)
