@@ -410,8 +410,13 @@ private:
     // column = 'text' -> column = 'text' COLLATE JET (Jet compares text without case).
     static void collateComparisons(std::vector<Unit>& units)
     {
+        bool inSet = false; // "set a = 'x'" assigns, it does not compare
         for (std::size_t i = 0; i < units.size(); ++i) {
-            if (!units[i].column)
+            if (isWord(units[i], "set"))
+                inSet = true;
+            else if (isWord(units[i], "where"))
+                inSet = false;
+            if (!units[i].column || inSet)
                 continue;
             std::size_t k = i + 1;
             while (k < units.size() && units[k].kind == Kind::Space)
