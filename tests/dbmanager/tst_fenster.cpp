@@ -11,6 +11,7 @@
 #include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
 #include "tests/dbmanager/Katalog.h"
+#include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -138,7 +139,13 @@ private Q_SLOTS:
     void oeffnenAktualisierenKomprimieren()
     {
         const QString datei = m_ordner + QStringLiteral("/Archiv.mdb");
-        QVERIFY(dbmanager::test::katalogErzeugen(datei, 20000));
+        QVERIFY(klang::test::writeCatalogue(datei, [] {
+            klang::test::CatalogueSpec spec;
+            spec.records = 20000;
+            spec.olderForm = true;
+            spec.picturePercent = 5;
+            return spec;
+        }()));
         const QStringList alt = klang::jet::schema::olderFieldNames();
         const QString abdruck = dbmanager::test::fingerabdruck(datei, alt);
         const QByteArray vorher = lesen(datei);

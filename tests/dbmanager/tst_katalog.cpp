@@ -9,6 +9,7 @@
 #include "platform/jet/Schema.h"
 #include "tests/dbmanager/Fakes.h"
 #include "tests/dbmanager/Katalog.h"
+#include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -64,7 +65,13 @@ private Q_SLOTS:
     {
         klang::test::TestEnvironment env;
         const QString datei = env.path(QStringLiteral("Musik")) + QStringLiteral("/Archiv.mdb");
-        QVERIFY(katalogErzeugen(datei, 20000));
+        QVERIFY(klang::test::writeCatalogue(datei, [] {
+            klang::test::CatalogueSpec spec;
+            spec.records = 20000;
+            spec.olderForm = true;
+            spec.picturePercent = 5;
+            return spec;
+        }()));
         const QByteArray vorher = lesen(datei);
         const QString abdruck = fingerabdruck(datei, alteFelder());
         QVERIFY(abdruck.startsWith(QStringLiteral("20000:")));
