@@ -93,14 +93,13 @@ frmDatenbank::frmDatenbank(std::unique_ptr<KatalogDatenbank> db, std::unique_ptr
 
     // Button bar.
     const int knopfLinks[5] = {150, 1068, 2025, 2904, 3825};
-    const int bezLinks[5] = {150, 1050, 1950, 3000, 3900};
     const QString bez[5] = {QStringLiteral("Laden"), QStringLiteral("Update"), QStringLiteral("Kompress"),
                             QStringLiteral("Hilfe"), QStringLiteral("Ende")};
     const QString tipps[5] = {QStringLiteral(" Datenbank öffnen... "), QStringLiteral(" Datenbank Update..."),
                               QStringLiteral(" Datenbank komprimieren..."), QStringLiteral(" Bedienungsanleitung "),
                               QStringLiteral(" Beenden ")};
     const QStyle::StandardPixmap bilder[5] = {QStyle::SP_DialogOpenButton, QStyle::SP_BrowserReload,
-                                              QStyle::SP_DriveHDIcon, QStyle::SP_DialogHelpButton,
+                                              QStyle::SP_DriveHDIcon, QStyle::SP_MessageBoxQuestion,
                                               QStyle::SP_DialogCloseButton};
     for (int i = 0; i < 5; ++i) {
         auto* knopf = new BildKnopf(i, flaeche);
@@ -112,7 +111,8 @@ frmDatenbank::frmDatenbank(std::unique_ptr<KatalogDatenbank> db, std::unique_ptr
 
         auto* label = new QLabel(bez[i], flaeche);
         label->setObjectName(QStringLiteral("lblBez(%1)").arg(i));
-        label->setGeometry(twips(bezLinks[i] - 150, 495, 780, 225 + 30));
+        // Centred under its button, wide enough for the longest caption.
+        label->setGeometry(twips(knopfLinks[i] + 240 - 525, 495, 1050, 225 + 30));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QPalette lp = label->palette();
         lp.setColor(QPalette::WindowText, klang::vb::colorFromBgr(0x352300));
