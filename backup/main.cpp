@@ -1,0 +1,52 @@
+// Ordnerwacht: builds and runs the command line of a copy or archive program for a folder.
+
+#include "backup/AdminNeustart.h"
+#include "backup/EinzelInstanz.h"
+#include "backup/ZipForm.h"
+#include "platform/shell/Paths.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+// Waits (without blocking the event loop) until the process pid has ended, at most a minute,
+// then calls weiter.
+void warteAuf(qint64 pid, std::function<void()> weiter, int restMs = 60000)
+{
+    if (pid <= 0 || !backup::prozessLaeuft(pid) || restMs <= 0) {
+        weiter();
+        return;
+    }
+    QTimer::singleShot(100, qApp, [pid, weiter = std::move(weiter), restMs]() mutable {
+        warteAuf(pid, std::move(weiter), restMs - 100);
+    });
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ordnerwacht"));
+    klang::seedProgramFolder();
+
+    backup::EinzelInstanz instanz(backup::AppOrdnerName);
+    std::unique_ptr<backup::ZipForm> fenster;
+    // An elevated restart first lets the copy that started it save its settings and end.
+    warteAuf(backup::warteAufPid(QCoreApplication::arguments()), [&] {
+        if (!instanz.erwerben()) {
+            // Another copy runs: end without a message (also before the event loop runs).
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            return;
+        }
+        fenster = std::make_unique<backup::ZipForm>();
+        QObject::connect(&instanz, &backup::EinzelInstanz::anderer_Start, fenster.get(), [&] {
+            fenster->showNormal();
+            fenster->raise();
+            fenster->activateWindow();
+        });
+        fenster->show();
+    });
+    return app.exec();
+}
