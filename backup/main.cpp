@@ -1,9 +1,9 @@
 // Ordnerwacht: builds and runs the command line of a copy or archive program for a folder.
 
 #include "backup/AdminNeustart.h"
-#include "backup/EinzelInstanz.h"
 #include "backup/ZipForm.h"
 #include "platform/shell/Paths.h"
+#include "platform/shell/SingleInstance.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -31,17 +31,17 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Ordnerwacht"));
     klang::seedProgramFolder();
 
-    backup::EinzelInstanz instanz(backup::AppOrdnerName);
+    klang::SingleInstance instanz(backup::AppOrdnerName);
     std::unique_ptr<backup::ZipForm> fenster;
     // An elevated restart first lets the copy that started it save its settings and end.
     warteAuf(backup::warteAufPid(QCoreApplication::arguments()), [&] {
-        if (!instanz.erwerben()) {
+        if (!instanz.tryRun(QCoreApplication::arguments())) {
             // Another copy runs: end without a message (also before the event loop runs).
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
             return;
         }
         fenster = std::make_unique<backup::ZipForm>();
-        QObject::connect(&instanz, &backup::EinzelInstanz::anderer_Start, fenster.get(), [&] {
+        QObject::connect(&instanz, &klang::SingleInstance::activationRequested, fenster.get(), [&] {
             fenster->showNormal();
             fenster->raise();
             fenster->activateWindow();
