@@ -44,6 +44,10 @@ const QString Abschnitt = QStringLiteral("Options");
 const QString ListenTooltip = QStringLiteral(" Enter = einfügen, Entf = löschen");
 const QString HerstellerSeite = QStringLiteral("https://klangtruhe.example/ordnerwacht");
 const QString TitelPacken = QStringLiteral("ZipForm_Command_Packen_Click");
+// Numbers of the error report, as the runtime numbered these failures.
+constexpr int FehlerStart = 5;       // the call could not be made
+constexpr int FehlerDateiFehlt = 53; // file not found
+constexpr int FehlerZugriff = 75;    // path/file access error
 
 QComboBox* neueListe(QWidget* parent, const QString& name, const QString& tooltip)
 {
@@ -626,7 +630,8 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
         fehler(k.programm.isEmpty()
                    ? QStringLiteral("Es ist kein Programm angegeben.")
                    : QStringLiteral("Das Programm \"%1\" wurde nicht gefunden. Bitte den Programmpfad "
-                                    "prüfen oder das Programm installieren.").arg(k.programm));
+                                    "prüfen oder das Programm installieren.").arg(k.programm),
+               FehlerDateiFehlt);
         return false;
     }
     if (k.spiegeln) {
@@ -639,7 +644,7 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
             return false;
     }
     if (k.zweig != Zweig::Archiv && !QFileInfo::exists(k.ziel) && !QDir().mkdir(k.ziel)) {
-        fehler(QStringLiteral("Der Zielordner \"%1\" konnte nicht angelegt werden.").arg(k.ziel));
+        fehler(QStringLiteral("Der Zielordner \"%1\" konnte nicht angelegt werden.").arg(k.ziel), FehlerZugriff);
         return false;
     }
 
@@ -651,7 +656,7 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
         prozess.setArguments(k.argumente);
         prozess.setStandardInputFile(QProcess::nullDevice());
         if (!prozess.startDetached()) {
-            fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden.").arg(name));
+            fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden.").arg(name), FehlerStart);
             return false;
         }
         return true;
@@ -668,14 +673,15 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
         if (art != QProcess::FailedToStart)
             return;
         prozess->deleteLater();
-        fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden: %2").arg(name, prozess->errorString()));
+        fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden: %2").arg(name, prozess->errorString()),
+               FehlerStart);
         Q_EMIT laufBeendet(-1, false);
     });
     connect(prozess, &QProcess::finished, this, [this, prozess, name, fehlerAb](int code, QProcess::ExitStatus status) {
         prozess->deleteLater();
         const bool erfolgreich = status == QProcess::NormalExit && code < fehlerAb;
         if (status != QProcess::NormalExit)
-            fehler(QStringLiteral("Das Programm \"%1\" ist abgebrochen.").arg(name));
+            fehler(QStringLiteral("Das Programm \"%1\" ist abgebrochen.").arg(name), FehlerStart);
         else if (!erfolgreich)
             fehler(QStringLiteral("Das Programm \"%1\" endete mit dem Fehlercode %2.").arg(name).arg(code), code);
         Q_EMIT laufBeendet(code, erfolgreich);
