@@ -339,8 +339,8 @@ bool ZipForm::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::FocusOut) {
         const auto* fe = static_cast<QFocusEvent*>(event);
-        // Opening the field's own drop-down is no leaving.
-        if (fe->reason() != Qt::PopupFocusReason) {
+        // Opening the field's own drop-down or another window (a message box) is no leaving.
+        if (fe->reason() != Qt::PopupFocusReason && fe->reason() != Qt::ActiveWindowFocusReason) {
             if (gehoertZu(m_txtQuellpfad))
                 txtQuellpfad_LostFocus();
             else if (gehoertZu(m_txtZielpfad))
@@ -728,6 +728,11 @@ QStringList ZipForm::adminNeustartArgumente() const
 
 void ZipForm::AlsAdminNeustarten()
 {
+    if (laeuft()) {
+        kit::MsgFenn(this, QStringLiteral("Das zuletzt gestartete Programm läuft noch; bitte warten, bis es beendet ist."),
+                     3, 0, QStringLiteral("Hinweis (AlsAdminNeustarten)"), 1);
+        return;
+    }
     QString fehlerText;
     if (!klang::startProgram(QStringLiteral("pkexec"), adminNeustartArgumente(), &fehlerText)) {
         kit::Fehlermeldung(this, QStringLiteral("ZipForm_AlsAdminNeustarten"), fehlerText);
