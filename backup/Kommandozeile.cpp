@@ -60,6 +60,13 @@ QString programmname(const QString& programm)
     return programm.mid(pos + 1);
 }
 
+QString ordnerMitTrenner(const QString& ordner)
+{
+    if (ordner.isEmpty() || endetMitTrenner(ordner))
+        return ordner;
+    return ordner + QLatin1Char('/');
+}
+
 bool istSpiegelung(const QString& parameter)
 {
     const QStringList teile = QProcess::splitCommand(parameter);

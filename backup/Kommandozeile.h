@@ -42,6 +42,9 @@ QString alsAnzeige(const QString& argument);
 // The program's file name without its folder, as the shown line starts with it.
 QString programmname(const QString& programm);
 
+// A chosen folder with exactly one trailing separator ("/" stays "/", "" stays "").
+QString ordnerMitTrenner(const QString& ordner);
+
 // True when the parameters ask for a mirror (/MIR or /PURGE, case ignored).
 bool istSpiegelung(const QString& parameter);
 

@@ -452,11 +452,8 @@ QString ZipForm::OrdnerWaehlen(const QString& titel)
 {
     if (ordnerWaehler)
         return ordnerWaehler(titel);
-    const QString ordner = QFileDialog::getExistingDirectory(this, titel);
-    if (ordner.isEmpty())
-        return QString();
-    // A chosen root already ends with its separator.
-    return ordner.endsWith(QLatin1Char('/')) ? ordner : ordner + QLatin1Char('/');
+    // A chosen root already ends with its separator; no second one is added.
+    return ordnerMitTrenner(QFileDialog::getExistingDirectory(this, titel));
 }
 
 void ZipForm::cmdQuellpfad_Click()

@@ -40,6 +40,8 @@ private Q_SLOTS:
     void sortiertePosition();
     void alsExtension_data();
     void alsExtension();
+    void ordnerMitTrenner_data();
+    void ordnerMitTrenner();
 };
 
 // The first matching row wins; WZZIP before WINZIP, any "7z" name takes 7-Zip, ".exe" and case
@@ -393,6 +395,24 @@ void TestBackupRules::alsExtension()
     QFETCH(QString, text);
     QFETCH(QString, ergebnis);
     QCOMPARE(backup::alsExtension(text), ergebnis);
+}
+
+// A chosen folder gets one trailing separator; a root is not doubled.
+void TestBackupRules::ordnerMitTrenner_data()
+{
+    QTest::addColumn<QString>("ordner");
+    QTest::addColumn<QString>("ergebnis");
+    QTest::newRow("root") << "/" << "/";
+    QTest::newRow("folder") << "/home/u" << "/home/u/";
+    QTest::newRow("has one") << "/home/u/" << "/home/u/";
+    QTest::newRow("cancelled") << "" << "";
+}
+
+void TestBackupRules::ordnerMitTrenner()
+{
+    QFETCH(QString, ordner);
+    QFETCH(QString, ergebnis);
+    QCOMPARE(backup::ordnerMitTrenner(ordner), ergebnis);
 }
 
 QTEST_GUILESS_MAIN(TestBackupRules)

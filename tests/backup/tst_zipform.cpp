@@ -3,6 +3,7 @@
 #include "platform/settings/Settings.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -72,6 +73,10 @@ private Q_SLOTS:
     void cleanup();
 
     void firstStartShowsCommandOnly();
+    void controlsCarryNamesAndCaptions_data();
+    void controlsCarryNamesAndCaptions();
+    void choosingListItemRefreshesCode();
+    void chosenProgramJoinsListOnce();
     void programmCheckAddsCopyProgramsOnce();
     void listsSurviveRestart_data();
     void listsSurviveRestart();
@@ -155,6 +160,81 @@ void TestZipForm::firstStartShowsCommandOnly()
     QVERIFY(!form->laeuft());
     QVERIFY(!form->nurAnzeigen());
     QVERIFY(kit::testhook::calls().isEmpty());
+}
+
+// Every control is a real widget under its own name, with its caption and tooltip.
+void TestZipForm::controlsCarryNamesAndCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tooltip");
+    QTest::newRow("cmdQuellpfad") << "cmdQuellpfad" << "..." << " Quellpfad festlegen";
+    QTest::newRow("cmdZielpfad") << "cmdZielpfad" << "..." << " Zielpfad festlegen";
+    QTest::newRow("cmdVerzPfad") << "cmdVerzPfad" << "..." << " Komprimierprogramm festlegen";
+    QTest::newRow("Text_Archivname") << "Text_Archivname" << "" << "Name des Ziparchivs eingeben";
+    QTest::newRow("Text_Extension") << "Text_Extension" << "" << "Beliebige Extension z.B. *.txt";
+    QTest::newRow("cboKomprimierProg") << "cboKomprimierProg" << "" << " Enter = einfügen, Entf = löschen";
+    QTest::newRow("cboParameter") << "cboParameter" << "" << " Enter = einfügen, Entf = löschen";
+    QTest::newRow("cboExtension") << "cboExtension" << "" << " Enter = einfügen, Entf = löschen";
+    QTest::newRow("chkBeenden") << "chkBeenden" << "nach Aufruf beenden"
+                                << " nach Aufruf des Dos-Fensters Ordnerwacht sofort beenden";
+    QTest::newRow("chkDosfenster") << "chkDosfenster" << "Dos-Fenster minimieren"
+                                   << " minimiert das Dos-Fenster in die Taskleiste";
+    QTest::newRow("Command_Packen") << "Command_Packen" << "&Ordnerwacht" << "";
+    QTest::newRow("cmdCodeAnzeigen") << "cmdCodeAnzeigen" << "&Code aktualisieren" << "";
+    QTest::newRow("cmdInfo") << "cmdInfo" << "&Info" << " Hilfe anzeigen";
+    QTest::newRow("Command_Exit") << "Command_Exit" << "&Beenden" << "";
+    QTest::newRow("Label1_7") << "Label1_7" << "Version: " << "";
+}
+
+void TestZipForm::controlsCarryNamesAndCaptions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, tooltip);
+    auto form = neuesFenster();
+    auto* w = form->findChild<QWidget*>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->toolTip(), tooltip);
+    const QVariant shown = w->property("text");
+    if (!text.isEmpty())
+        QVERIFY2(shown.toString().startsWith(text), qPrintable(shown.toString()));
+    if (name == QLatin1String("Command_Packen")) {
+        auto* admin = form->findChild<QAction*>("Admin");
+        QVERIFY(admin);
+        QCOMPARE(admin->text(), QStringLiteral("als Admin neustarten"));
+    }
+}
+
+// Choosing an item of the parameter or extension list refreshes the shown line, nothing runs.
+void TestZipForm::choosingListItemRefreshesCode()
+{
+    auto form = neuesFenster();
+    auto* parameter = form->findChild<QComboBox*>("cboParameter");
+    for (const char* t : {"a -r", "u -r"}) {
+        parameter->setEditText(QString::fromLatin1(t));
+        QTest::keyClick(parameter, Qt::Key_Return);
+    }
+    parameter->setCurrentIndex(1);
+    Q_EMIT parameter->activated(1);
+    QVERIFY(form->findChild<QLineEdit*>("txtCode")->text().startsWith(QStringLiteral(" u -r ")));
+    QVERIFY(!form->nurAnzeigen());
+    QVERIFY(!form->laeuft());
+}
+
+// A program chosen twice in the file dialog is listed once and saved as the last program.
+void TestZipForm::chosenProgramJoinsListOnce()
+{
+    auto form = neuesFenster();
+    form->dateiWaehler = [] { return QStringLiteral("/usr/bin/7z"); };
+    form->cmdVerzPfad_Click();
+    form->cmdVerzPfad_Click();
+    QCOMPARE(form->findChild<QComboBox*>("cboKomprimierProg")->count(), 1);
+    QCOMPARE(setting("OrdnerwachtLastKomprimierProg"), QStringLiteral("/usr/bin/7z"));
+    QCOMPARE(form->findChild<QComboBox*>("cboExtension")->currentText(), QStringLiteral(".7z"));
+    form->dateiWaehler = [] { return QString(); }; // cancelled: nothing changes
+    form->cmdVerzPfad_Click();
+    QCOMPARE(form->findChild<QComboBox*>("cboKomprimierProg")->currentText(), QStringLiteral("/usr/bin/7z"));
 }
 
 // Found copy programs join the list once, with their parameters; Robocopy ends up current.
