@@ -27,8 +27,12 @@ void warteAuf(qint64 pid, std::function<void()> weiter, int restMs = 60000)
 
 int main(int argc, char* argv[])
 {
+    // The saved window position needs a platform that lets programs place their windows.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ordnerwacht"));
+    QApplication::setOrganizationName(QStringLiteral("Klangtruhe"));
     klang::seedProgramFolder();
 
     klang::SingleInstance instanz(backup::AppOrdnerName);
