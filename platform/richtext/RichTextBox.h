@@ -72,6 +72,16 @@ public:
     std::optional<int> selRightIndent() const;
     void setSelRightIndent(int twips);
 
+    // The clipboard format of rich text between the panes and other programs.
+    static QString rtfMimeType() { return QStringLiteral("text/rtf"); }
+
+    // Copies carry RTF beside plain text; pastes take RTF when offered and plain text
+    // otherwise, so nothing that the field cannot store (pictures, tables, HTML styling)
+    // enters the box only to be lost when the record is saved.
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
 private:
     template<typename T, typename Get>
     std::optional<T> uniformCharProperty(Get get) const;

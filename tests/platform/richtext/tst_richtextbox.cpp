@@ -2,6 +2,7 @@
 #include "platform/richtext/Rtf.h"
 #include "tests/platform/richtext/RichTextTests.h"
 
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -316,6 +317,41 @@ private Q_SLOTS:
         QVERIFY(formatAt(*box.document(), 1).fontItalic());
         QVERIFY(!formatAt(*box.document(), 0).fontItalic());
         QVERIFY(!formatAt(*box.document(), 2).fontItalic());
+    }
+
+    // Copy and paste between panes keeps the formatting; a paste from elsewhere brings only
+    // what a field can store.
+    void clipboardCarriesRtfOrPlainText()
+    {
+        RichTextBox from;
+        from.setText(QStringLiteral("fett normal"));
+        select(from, 0, 4);
+        from.setSelBold(true);
+        select(from, 0, 11);
+        const std::unique_ptr<QMimeData> copied(from.createMimeDataFromSelection());
+        QVERIFY(copied->hasFormat(RichTextBox::rtfMimeType()));
+        QCOMPARE(copied->text(), QStringLiteral("fett normal"));
+
+        RichTextBox to;
+        to.setText(QStringLiteral("[]"));
+        to.setSelStart(1);
+        QVERIFY(to.canInsertFromMimeData(copied.get()));
+        to.insertFromMimeData(copied.get());
+        QCOMPARE(to.text(), QStringLiteral("[fett normal]"));
+        QVERIFY(formatAt(*to.document(), 1).fontWeight() >= QFont::DemiBold);
+        QVERIFY(formatAt(*to.document(), 6).fontWeight() < QFont::DemiBold);
+
+        QMimeData html;
+        html.setHtml(QStringLiteral("<table><tr><td><img src=\"x.png\"><b>Zelle</b></td></tr></table>"));
+        html.setText(QStringLiteral("Zelle"));
+        to.setText(QString());
+        to.insertFromMimeData(&html);
+        QCOMPARE(to.text(), QStringLiteral("Zelle"));
+        QVERIFY(formatAt(*to.document(), 0).fontWeight() < QFont::DemiBold);
+
+        QMimeData imageOnly;
+        imageOnly.setImageData(QImage(4, 4, QImage::Format_RGB32));
+        QVERIFY(!to.canInsertFromMimeData(&imageOnly));
     }
 };
 
