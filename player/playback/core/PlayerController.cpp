@@ -55,6 +55,8 @@ PlayerController::PlayerController(const PlayerEngines& engines, IClock* clock, 
             setStatus(PlayerStatus::Idle, noPlayText());
     });
     m_length = [](const QString& path) { return klang::media::trackLengthSeconds(path); };
+    // The first shuffle draws a new record.
+    m_shuffleZaehler = PlayerSettings::songsPerRecord();
 
     connectEngine(m_engines.device);
     if (m_engines.player != m_engines.device)
