@@ -141,8 +141,9 @@ public:
 
     // Pause symbols: imgPause(1) shown (paused look) or imgPause(0).
     virtual void setPauseSymbol(bool /*paused*/) {}
-    // The pause between tracks counts down: seconds left (> 0) for the mini player's
-    // caption and symbols; 0 when the pause was cut short and the symbols come back.
+    // The pause between tracks counts down: seconds left (> 0) for a visible mini player
+    // (caption " <n> Sek. Pause", its pausing symbol); 0 when the pause was cut short and
+    // the symbols come back.
     virtual void showPauseCountdown(int /*secondsLeft*/) {}
 
     // Engines and windows.

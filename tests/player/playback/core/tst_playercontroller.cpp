@@ -424,6 +424,23 @@ private Q_SLOTS:
         QVERIFY(qAbs(perTrack.value(1) - draws / 2) < draws / 2 / 10);
     }
 
+    // Shuffle finds the one allowed record among many excluded ones on every draw.
+    void shuffleFindsRareAllowedRecord()
+    {
+        Rig r;
+        for (int i = 0; i < 2000; ++i)
+            r.catalogue.addRecord({i == 1234 ? QStringLiteral("Blues") : QStringLiteral("Jazz"),
+                                   QStringLiteral("B"), QStringLiteral("/r%1/").arg(i), {"a.wav"}});
+        r.ctl->stilAusschluss().setEntries({"Jazz"});
+        for (int i = 0; i < 20; ++i) {
+            r.ctl->setShuffleZaehler(1);
+            r.ctl->TontraegerZufaellig();
+            QCOMPARE(r.catalogue.currentRow(), 1234);
+        }
+        QVERIFY(!r.ctl->stilAusgeschlossen());
+        QVERIFY(r.ui.messages.isEmpty());
+    }
+
     // The pause between tracks counts down once a second and then starts the next track.
     void pauseCountsDown()
     {
@@ -831,6 +848,39 @@ private Q_SLOTS:
         r.ctl->imgStart_Click();
         QCOMPARE(r.ui.associated, QStringList{"/p/'Notiz.txt"});
         QVERIFY(r.ui.played().isEmpty());
+    }
+
+    // Visualisation places the embedded player and keeps the choice; it is shown again
+    // only while it plays.
+    void visualisation_data()
+    {
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<bool>("playing");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("on, idle") << true << false << "1";
+        QTest::newRow("off, playing") << false << true << "0";
+    }
+    void visualisation()
+    {
+        QFETCH(bool, checked);
+        QFETCH(bool, playing);
+        QFETCH(QString, saved);
+        Rig r;
+        struct Ui : RecordingUi
+        {
+            void showMediaPlayer(bool v) override { visible = v; }
+            void setMediaPlayerGeometry(int t, int h) override { top = t, height = h; }
+            bool visible = true;
+            int top = 0, height = 0;
+        } ui;
+        r.ctl->setUi(&ui);
+        if (playing)
+            r.player.open(QStringLiteral("/musik/a.mp3"));
+        r.ctl->chkVisualisierung_Click(checked);
+        QCOMPARE(ui.visible, playing);
+        QCOMPARE(ui.top, checked ? 1380 : 4575);
+        QCOMPARE(ui.height, checked ? 4150 : 960);
+        QCOMPARE(option(QStringLiteral("WinMediaPlayerVisualisierung")), saved);
     }
 
     // The exclusion lists are read from their files; blank lines exclude nothing.
