@@ -140,7 +140,7 @@ void PlayerController::showStyleHint(const QString& title)
     request.style = 3;
     request.title = title;
     request.backColor = kHintBackColor;
-    m_ui->msgFenn(request);
+    m_msgAntwort = m_ui->msgFenn(request);
 }
 
 void PlayerController::showBandHint()
@@ -151,7 +151,7 @@ void PlayerController::showBandHint()
     request.style = 3;
     request.title = QStringLiteral("Bedienungshinweis");
     request.backColor = kHintBackColor;
-    m_ui->msgFenn(request);
+    m_msgAntwort = m_ui->msgFenn(request);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -843,7 +843,7 @@ void PlayerController::imgResume_Click()
             request.style = 1;
             request.title = QStringLiteral("Bedienungshinweis");
             request.backColor = kHintBackColor;
-            m_ui->msgFenn(request);
+            m_msgAntwort = m_ui->msgFenn(request);
             return;
         }
         if (row != m_catalogue->currentRow())
@@ -1097,7 +1097,7 @@ void PlayerController::chkTracksAnspielen_Click()
     request.style = 3;
     request.title = QStringLiteral("Sicherheitshinweis");
     request.backColor = kHintBackColor;
-    m_ui->msgFenn(request);
+    m_msgAntwort = m_ui->msgFenn(request);
     clearBox(ModeBox::TracksAnspielen);
 }
 

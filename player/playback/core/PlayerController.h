@@ -9,7 +9,6 @@
 #include "player/playback/core/PlayerState.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QRandomGenerator>
 #include <QVector>
 
@@ -82,6 +81,8 @@ public:
     void setKommandozeileVorhanden(bool on) { m_kommandozeileVorhanden = on; }
     QString spielText() const { return m_spielText; }
     QVector<int> gespieltMarken() const { return m_gespieltMarken; }
+    // The word of the button pressed in the player's last message box.
+    QString msgAntwort() const { return m_msgAntwort; }
     int resumePosition() const { return m_resumePosition; }
     int resumeTrack() const { return m_resumeTrack; }
     QString resumeMusikpfad() const { return m_resumeMusikpfad; }
@@ -242,6 +243,7 @@ private:
     bool m_laufschrift = false;
     int m_shuffleZaehler = 0;
     QString m_spielText;
+    QString m_msgAntwort;
     QVector<int> m_gespieltMarken;
     int m_resumePosition = 0;
     int m_resumeTrack = 0;
