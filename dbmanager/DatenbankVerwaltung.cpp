@@ -1,5 +1,7 @@
 #include "dbmanager/DatenbankVerwaltung.h"
 
+#include "platform/jet/Schema.h"
+
 #include "dbmanager/Dateisystem.h"
 #include "dbmanager/KatalogDatenbank.h"
 #include "dbmanager/Protokoll.h"
@@ -26,16 +28,12 @@ DatenbankVerwaltung::~DatenbankVerwaltung() = default;
 
 const QList<NeueSpalte>& DatenbankVerwaltung::neueSpalten()
 {
-    static const QList<NeueSpalte> spalten = {
-        {QStringLiteral("Bildpfad"), QStringLiteral("Memo")},
-        {QStringLiteral("Musikpfad"), QStringLiteral("Text")},
-        {QStringLiteral("SongText"), QStringLiteral("Memo")},
-        {QStringLiteral("eBook"), QStringLiteral("Memo")},
-        {QStringLiteral("Bewertung"), QStringLiteral("Text")},
-        {QStringLiteral("InternetTab"), QStringLiteral("Memo")},
-        {QStringLiteral("InfoTab"), QStringLiteral("Memo")},
-        {QStringLiteral("SonstigesTab"), QStringLiteral("Memo")},
-    };
+    static const QList<NeueSpalte> spalten = [] {
+        QList<NeueSpalte> liste;
+        for (const auto& spalte : klang::jet::schema::newerColumns())
+            liste.append({spalte.name, spalte.jetType});
+        return liste;
+    }();
     return spalten;
 }
 
