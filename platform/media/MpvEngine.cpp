@@ -170,6 +170,7 @@ bool MpvEngine::open(const QString& pathOrUrl, bool startPaused)
             m_loaded = false;
             m_entryId = -1;
             m_source = pathOrUrl;
+            m_resolvedTarget.clear(); // play() must not fall back to the previous medium
             m_errorText = target.isEmpty()
                 ? QStringLiteral("Kein Medium angegeben.")
                 : QStringLiteral("Die Datei wurde nicht gefunden: ") + target;

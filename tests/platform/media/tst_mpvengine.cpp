@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -194,6 +196,52 @@ private Q_SLOTS:
         QCOMPARE(errors.count(), 1);
         QVERIFY(!engine.errorText().isEmpty());
         QCOMPARE(engine.state(), PlayState::Stopped);
+    }
+
+    // After a refused open, play() does not bring back the medium that played before.
+    void refusedOpenForgetsPreviousMedium()
+    {
+        MpvEngine engine;
+        QSignalSpy loaded(&engine, &MpvEngine::loaded);
+        QVERIFY(engine.open(wav(QStringLiteral("vorher.wav"), 1.0)));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+        QVERIFY(!engine.open(m_env.root() + QStringLiteral("/fehlt auch.wav")));
+        QCOMPARE(engine.state(), PlayState::Stopped);
+        engine.play();
+        QTest::qWait(250);
+        QCOMPARE(loaded.count(), 1);
+        QCOMPARE(engine.state(), PlayState::Stopped);
+    }
+
+    // A stream served over HTTP on 127.0.0.1 plays to its end (the TV viewer's case).
+    void playsHttpStream()
+    {
+        QFile file(wav(QStringLiteral("strom.wav"), 0.4));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray body = file.readAll();
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, &server, [&server, body] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                auto buffer = std::make_shared<QByteArray>();
+                connect(socket, &QTcpSocket::readyRead, socket, [socket, buffer, body] {
+                    buffer->append(socket->readAll());
+                    if (!buffer->contains("\r\n\r\n"))
+                        return;
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: audio/wav\r\nContent-Length: "
+                                  + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        MpvEngine engine;
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        const QString url = QStringLiteral("http://127.0.0.1:%1/sender.wav").arg(server.serverPort());
+        QVERIFY(engine.open(url));
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 8000);
+        QCOMPARE(ends.at(0).at(0).value<EndReason>(), EndReason::Finished);
+        QCOMPARE(engine.source(), url);
     }
 
     // Volume and mute are kept and clamped, also before the core exists.
