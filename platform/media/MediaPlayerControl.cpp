@@ -262,10 +262,11 @@ void MediaPlayerControl::setURL(const QString& url)
 
 void MediaPlayerControl::close()
 {
+    // Stopping first lets full screen end without moving a medium that is going anyway.
+    m_engine->close();
     setFullScreen(false);
     m_url.clear();
     m_media = MediaInfo();
-    m_engine->close();
     updateBar();
 }
 
@@ -330,7 +331,9 @@ void MediaPlayerControl::moveVideo(bool toFullScreen)
         static_cast<QVBoxLayout*>(layout())->insertWidget(0, m_video, 1);
         applyUiMode();
     }
-    if (nullOutputRequested() || m_engine->source().isEmpty())
+    const PlayState s = m_engine->state();
+    const bool goingOn = s == PlayState::Playing || s == PlayState::Paused || s == PlayState::Transitioning;
+    if (nullOutputRequested() || m_engine->source().isEmpty() || !goingOn)
         return;
     if (m_video->winId() != before) {
         // The picture's window changed: reopen the medium on it where it stood.
