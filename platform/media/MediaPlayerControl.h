@@ -80,7 +80,7 @@ public:
     QString URL() const { return m_url; }
     // Opens the medium and, with autoStart on, starts it; an empty URL closes the player.
     void setURL(const QString& url);
-    // Stops and releases the medium.
+    // Stops and releases the medium; playState becomes 1 (stopped).
     void close();
 
     // 0 undefined, 1 stopped, 2 paused, 3 playing, 8 media ended, 9 transitioning, ...
