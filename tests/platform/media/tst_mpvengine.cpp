@@ -149,19 +149,35 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
     }
 
-    // Opening while another medium plays replaces it: the old one reports no end.
+    // Opening while another medium plays replaces it, also right after a stop or close
+    // (as the player does between tracks): only the new medium reports its end.
+    void openReplacesPlayingMedium_data()
+    {
+        QTest::addColumn<QString>("between");
+        QTest::newRow("nothing") << QString();
+        QTest::newRow("stop") << QStringLiteral("stop");
+        QTest::newRow("close") << QStringLiteral("close");
+    }
     void openReplacesPlayingMedium()
     {
+        QFETCH(QString, between);
         MpvEngine engine;
         QSignalSpy ends(&engine, &MpvEngine::endOfFile);
         QSignalSpy errors(&engine, &MpvEngine::errorOccurred);
+        QSignalSpy loaded(&engine, &MpvEngine::loaded);
         QVERIFY(engine.open(wav(QStringLiteral("erst.wav"), 1.0)));
-        QTest::qWait(50);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+        if (between == QLatin1String("stop"))
+            engine.stop();
+        else if (between == QLatin1String("close"))
+            engine.close();
         const QString second = wav(QStringLiteral("zweit.wav"), 0.3);
         QVERIFY(engine.open(second));
         QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 5000);
         QTest::qWait(200);
         QCOMPARE(ends.count(), 1);
+        QCOMPARE(ends.at(0).at(0).value<EndReason>(), EndReason::Finished);
+        QCOMPARE(loaded.count(), 2);
         QCOMPARE(errors.count(), 0);
         QCOMPARE(engine.source(), second);
     }
