@@ -52,9 +52,10 @@ public:
     // Continues a paused medium; plays a stopped or ended one again from its start.
     virtual void play() = 0;
     virtual void pause() = 0;
-    // Stops and rewinds; the medium stays chosen, so play() starts it again.
+    // Stops and rewinds; the medium stays chosen, so play() starts it again. The state
+    // becomes Stopped at once (no endOfFile).
     virtual void stop() = 0;
-    // Stops and forgets the medium.
+    // Stops and forgets the medium; the state becomes Stopped as with stop().
     virtual void close() = 0;
 
     // Position in seconds (with fraction). Setting it before the medium has loaded takes
@@ -85,7 +86,8 @@ Q_SIGNALS:
     void stateChanged(klang::media::PlayState state);
     // The medium is open; duration() is known from here on (if the medium has one).
     void loaded();
-    // The medium ended by itself (not by stop() or close()).
+    // The medium ended by itself (not by stop() or close()). At a natural end the states
+    // MediaEnded and then Stopped come first, so a reader of state() sees Stopped.
     void endOfFile(klang::media::EndReason reason);
     void errorOccurred(const QString& text);
     void durationChanged(double seconds);

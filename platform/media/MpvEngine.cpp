@@ -86,11 +86,17 @@ bool MpvEngine::ensureCore()
         // Small buffers, so that a silent medium ends when its time is up, as a heard one does.
         opt("audio-buffer", "0.02");
         opt("ao-null-buffer", "0.02");
-    } else if (m_videoWidget && QGuiApplication::platformName() == QLatin1String("xcb")) {
-        // Embedding by window id works on X11; elsewhere mpv shows video in its own window.
-        m_boundWindow = m_videoWidget->winId();
-        int64_t wid = static_cast<int64_t>(m_boundWindow);
-        mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid);
+    } else if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // mpv's GLX context shares Xlib with Qt's connection and breaks it as soon as two
+        // cores show video (the player's control and a device window): use EGL, or plain X11.
+        opt("vo", "gpu,x11");
+        opt("gpu-context", "x11egl");
+        if (m_videoWidget) {
+            // Embedding by window id works on X11; elsewhere video gets its own window.
+            m_boundWindow = m_videoWidget->winId();
+            int64_t wid = static_cast<int64_t>(m_boundWindow);
+            mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid);
+        }
     }
 
     if (mpv_initialize(m_mpv) < 0) {
@@ -170,6 +176,7 @@ bool MpvEngine::open(const QString& pathOrUrl, bool startPaused)
             m_loaded = false;
             m_entryId = -1;
             m_source = pathOrUrl;
+            m_resolvedTarget.clear(); // play() must not fall back to the previous medium
             m_errorText = target.isEmpty()
                 ? QStringLiteral("Kein Medium angegeben.")
                 : QStringLiteral("Die Datei wurde nicht gefunden: ") + target;

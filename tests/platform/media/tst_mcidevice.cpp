@@ -1,4 +1,5 @@
 #include "platform/media/MciDevice.h"
+#include "platform/media/MciRoutines.h"
 #include "tests/support/FakeMediaEngine.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WavWriter.h"
@@ -170,6 +171,31 @@ private Q_SLOTS:
         QCOMPARE(mode, QStringLiteral("stopped"));
         QCOMPARE(device.sendString(QStringLiteral("close all")), 0);
         QVERIFY(device.aliases().isEmpty());
+    }
+
+    // The player's routines: play under the alias, a second start without a stop is
+    // refused, stop and close free the alias; a missing file sends nothing.
+    void playerRoutines()
+    {
+        QList<klang::test::FakeMediaEngine*> made;
+        MciDevice device([&made] {
+            auto* e = new klang::test::FakeMediaEngine;
+            made << e;
+            return e;
+        });
+        const QString a = wav(QStringLiteral("Lied mit \"Zitat\".wav"));
+        QCOMPARE(MciAbspielen(a, QStringLiteral("MyAlias"), device), 0);
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(made.first()->source(), a);
+        QCOMPARE(made.first()->state(), PlayState::Playing);
+        QCOMPARE(MciAbspielen(wav(QStringLiteral("zwei.wav")), QStringLiteral("MyAlias"), device), 289);
+        QCOMPARE(made.size(), 1);
+        MciStoppen(QStringLiteral("MyAlias"), device);
+        QVERIFY(!device.isOpen(QStringLiteral("MyAlias")));
+        MciStoppen(QStringLiteral("MyAlias"), device); // harmless when not open
+        QCOMPARE(MciAbspielen(m_env.root() + QStringLiteral("/fehlt.wav"), QStringLiteral("MyAlias"), device), 275);
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(device.lastError(), 263); // the last command sent was the second close
     }
 };
 

@@ -3,6 +3,7 @@
 #include "tests/support/WavWriter.h"
 
 #include <QFile>
+#include <QImage>
 #include <QtEndian>
 #include <QtTest>
 
@@ -119,6 +120,16 @@ private Q_SLOTS:
         ProbeResult ok = probeMedia(good);
         QVERIFY(ok.playable);
         QVERIFY(qAbs(ok.seconds - 0.4) < 0.01);
+
+        // A picture opens but has no playing time: its track ends by the engine's end of file.
+        const QString picture = file(QStringLiteral("bild.png"));
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(picture));
+        ProbeResult shown = probeMedia(picture);
+        QVERIFY(shown.playable);
+        QCOMPARE(shown.seconds, -1.0);
+        QCOMPARE(trackLengthSeconds(picture), -1.0);
 
         const QString bad = file(QStringLiteral("schlecht.bin"));
         writeBytes(bad, QByteArray(2048, '\x01'));
