@@ -4,6 +4,7 @@
 #include "platform/jet/Utf.h"
 
 #include <QChar>
+#include <algorithm>
 #include <array>
 
 namespace klang::jet {
@@ -143,7 +144,24 @@ int jetCompare(QStringView a, QStringView b)
 
 int jetCompareUtf8(std::string_view a, std::string_view b)
 {
-    return compareFull(detail::Utf8Cursor{a}, detail::Utf8Cursor{b});
+    // Fast path over the common ASCII part: one byte is one sort letter there, on both levels.
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        auto ca = static_cast<unsigned char>(a[i]);
+        auto cb = static_cast<unsigned char>(b[i]);
+        if ((ca | cb) & 0x80)
+            break;
+        if (ca >= 'A' && ca <= 'Z')
+            ca += 32;
+        if (cb >= 'A' && cb <= 'Z')
+            cb += 32;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (i == n) // every further character yields at least one sort letter
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return compareFull(detail::Utf8Cursor{a.substr(i)}, detail::Utf8Cursor{b.substr(i)});
 }
 
 } // namespace klang::jet

@@ -54,6 +54,7 @@ void Recordset::clear()
         m_fetch = nullptr;
     }
     m_fetchFailed = false;
+    m_lastRow = -2;
     m_db = nullptr;
     m_source.clear();
     m_table.clear();
@@ -215,8 +216,10 @@ const Recordset::Row* Recordset::rowAt(int row) const
         invalidateCache();
     const qint64 id = m_rowIds[row];
     auto it = m_cache.constFind(id);
-    if (it != m_cache.constEnd())
+    if (it != m_cache.constEnd()) {
+        m_lastRow = row;
         return &it.value();
+    }
 
     sqlite3* h = m_db->handle();
     if (!h)
@@ -234,8 +237,11 @@ const Recordset::Row* Recordset::rowAt(int row) const
         return nullptr;
     if (m_cache.size() > kCacheLimit)
         m_cache.clear();
-    // Fetch a block from here on: views and scans ask for neighbouring rows next.
-    const int end = std::min(m_count, row + kFetchBlock);
+    // Reading on from the last row asked for (a view painting, a scan): fetch a block from
+    // here on. A jump elsewhere fetches just the row.
+    const bool sequential = row == m_lastRow + 1;
+    m_lastRow = row;
+    const int end = std::min(m_count, row + (sequential ? kFetchBlock : 1));
     const int columns = sqlite3_column_count(m_fetch);
     for (int r = row; r < end; ++r) {
         const qint64 rid = m_rowIds[r];
