@@ -53,6 +53,8 @@ private slots:
     void likeInStatements_data();
     void likeInStatements();
     void orderIsGerman();
+    void sortedViewsMatchEngine_data();
+    void sortedViewsMatchEngine();
     void equalsIgnoresCase();
     void statementShapes_data();
     void statementShapes();
@@ -224,6 +226,38 @@ void TestJetDatabase::orderIsGerman()
     for (int i = 0; i < rs.recordCount(); ++i)
         order << rs.value(i, QStringLiteral("Band")) + QLatin1Char('/') + rs.value(i, QStringLiteral("LPTitel"));
     QCOMPARE(order, QStringList({"ABBA/a", "abba/B", "Ärzte/", "Beatles/", "Zappa/", "ZZ Top/"}));
+}
+
+void TestJetDatabase::sortedViewsMatchEngine_data()
+{
+    QTest::addColumn<QString>("orderBy");
+    QTest::newRow("default") << "Band, LPTitel";
+    QTest::newRow("with nulls desc") << "Info DESC, LPTitel";
+    QTest::newRow("rich text") << "Songs";
+    QTest::newRow("bracketed") << "[Stil] ASC, [BestellNr] DESC";
+}
+
+// Views sorted in memory come out in the same order as the engine sorts them.
+void TestJetDatabase::sortedViewsMatchEngine()
+{
+    QFETCH(QString, orderBy);
+    const QString path = file(QStringLiteral("sort.mdb"));
+    klang::test::CatalogueSpec spec;
+    spec.records = 1500;
+    QVERIFY(klang::test::writeCatalogue(path, spec));
+    Database db;
+    QVERIFY(db.open(path));
+    Recordset rs;
+    const QString source = QStringLiteral("select * from Schallplatten where Band <> 'x' order by ") + orderBy;
+    QVERIFY(rs.open(&db, source));
+    QList<qint64> engine;
+    const SimpleSource simple = analyseRecordSource(source);
+    QVERIFY(simple.ok);
+    QVERIFY(db.query(QStringLiteral("SELECT rowid FROM Schallplatten WHERE %1 ORDER BY %2, rowid").arg(simple.where, simple.orderBy),
+                     {}, [&](const QVariantList& row) { engine << row.value(0).toLongLong(); return true; }));
+    QCOMPARE(rs.recordCount(), int(engine.size()));
+    for (int i = 0; i < rs.recordCount(); ++i)
+        QCOMPARE(rs.rowId(i), engine.at(i));
 }
 
 // "=" against a text compares without case (as Jet did), but umlauts still count.

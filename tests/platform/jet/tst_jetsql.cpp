@@ -21,6 +21,7 @@ private slots:
     void likeFuzz();
     void collationOrder_data();
     void collationOrder();
+    void sortKeysFollowCollation();
     void translate_data();
     void translate();
     void translateFuzz();
@@ -168,6 +169,30 @@ void TestJetSql::collationOrder()
     QCOMPARE(sign(jetCompare(a, b)), expected);
     QCOMPARE(sign(jetCompare(b, a)), -expected);
     QCOMPARE(sign(jetCompareUtf8(a.toStdString(), b.toStdString())), expected);
+}
+
+// Sort keys compared bytewise order texts exactly as the collation does.
+void TestJetSql::sortKeysFollowCollation()
+{
+    QRandomGenerator rng(1234);
+    const QString alphabet = QStringLiteral("aAbBsSzZäÄöÖüÜßéÉæ ' -09\\{}");
+    auto randomText = [&] {
+        QString s;
+        const int n = int(rng.bounded(8u));
+        for (int i = 0; i < n; ++i)
+            s += alphabet.at(int(rng.bounded(quint32(alphabet.size()))));
+        return s;
+    };
+    auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    for (int i = 0; i < 20000; ++i) {
+        const QString a = randomText();
+        const QString b = randomText();
+        std::string ka, kb;
+        appendSortKey(ka, a.toStdString());
+        appendSortKey(kb, b.toStdString());
+        const int byKey = sign(ka.compare(kb));
+        QVERIFY2(byKey == sign(jetCompare(a, b)), qPrintable(a + QStringLiteral(" | ") + b));
+    }
 }
 
 void TestJetSql::translate_data()
