@@ -157,14 +157,22 @@ void run(int records, const QString& dir)
         Database& db = control.database();
         Transaction tx(db);
         int count = 0;
-        QList<QPair<qint64, QString>> changes;
-        db.query(QStringLiteral("SELECT rowid, Songs FROM Schallplatten WHERE Songs LIKE '*Liebe*'"), {},
-                 [&](const QVariantList& r) {
-                     changes.append({r.value(0).toLongLong(), r.value(1).toString().replace(QStringLiteral("Liebe"), QStringLiteral("Lieb\\'e4"))});
-                     return true;
-                 });
-        for (const auto& [rowid, text] : changes)
-            count += db.executeBound(QStringLiteral("UPDATE Schallplatten SET Songs = ? WHERE rowid = ?"), {text, rowid});
+        qint64 last = 0;
+        for (;;) { // in chunks, so the changed texts never pile up in memory
+            QList<QPair<qint64, QString>> changes;
+            db.query(QStringLiteral("SELECT rowid, Songs FROM Schallplatten WHERE rowid > ? AND Songs LIKE '*Liebe*' "
+                                    "ORDER BY rowid LIMIT 2000"),
+                     {last}, [&](const QVariantList& r) {
+                         changes.append({r.value(0).toLongLong(),
+                                         r.value(1).toString().replace(QStringLiteral("Liebe"), QStringLiteral("Lieb\\'e4"))});
+                         return true;
+                     });
+            if (changes.isEmpty())
+                break;
+            for (const auto& [rowid, text] : changes)
+                count += db.executeBound(QStringLiteral("UPDATE Schallplatten SET Songs = ? WHERE rowid = ?"), {text, rowid});
+            last = changes.last().first;
+        }
         tx.commit();
         row(QStringLiteral("replace in Songs of all rows (bound, by rowid)"), ms(t), QStringLiteral("%1 rows changed").arg(count));
     }
