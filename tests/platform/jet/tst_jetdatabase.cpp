@@ -333,6 +333,15 @@ void TestJetDatabase::statementShapes()
     for (int i = 0; i < control.recordCount(); ++i)
         got << control.recordset().value(i, QStringLiteral("band"));
     QCOMPARE(got, bands);
+    // The same view with its row keys, as one statement, gives the same rows in order.
+    QList<qint64> keyed;
+    QVERIFY(control.database().query(translateRecordSourceWithRowId(source), {}, [&](const QVariantList& row) {
+        keyed << row.value(0).toLongLong();
+        return true;
+    }));
+    QCOMPARE(keyed.size(), qsizetype(control.recordCount()));
+    for (int i = 0; i < keyed.size(); ++i)
+        QCOMPARE(keyed.at(i), control.recordset().rowId(i));
 }
 
 void TestJetDatabase::hostileReplace_data()

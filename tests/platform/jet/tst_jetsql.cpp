@@ -325,10 +325,17 @@ void TestJetSql::analyse()
     QFETCH(QString, orderBy);
     const SimpleSource s = analyseRecordSource(source);
     QCOMPARE(s.ok, ok);
+    QCOMPARE(translateRecordSourceWithRowId(source).isEmpty(), !ok);
     if (ok) {
         QCOMPARE(s.table, QStringLiteral("Schallplatten"));
         QCOMPARE(s.where, where);
         QCOMPARE(s.orderBy, orderBy);
+        QString keyed = QStringLiteral("SELECT rowid AS \"rowid\", * FROM \"Schallplatten\"");
+        if (!where.isEmpty())
+            keyed += QStringLiteral(" WHERE ") + where;
+        if (!orderBy.isEmpty())
+            keyed += QStringLiteral(" ORDER BY ") + orderBy;
+        QCOMPARE(translateRecordSourceWithRowId(source), keyed);
     }
 }
 
