@@ -184,6 +184,15 @@ void TestJetDatabase::emptyCatalogueHasAllFields()
                  .toString(),
              QStringLiteral("BLOB"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM Schallplatten")).toInt(), 0);
+    // The older form has the 11 fields; the test generator writes the same layouts.
+    const QString older = file(QStringLiteral("alt.mdb"));
+    QVERIFY(Database::createCatalogue(older, true));
+    Database oldDb;
+    QVERIFY(oldDb.open(older));
+    QCOMPARE(oldDb.columns(schema::kTable), schema::olderFieldNames());
+    QCOMPARE(oldDb.missingCatalogueFields().size(), 8);
+    QCOMPARE(klang::test::catalogueFieldNames(false), schema::fieldNames());
+    QCOMPARE(klang::test::catalogueFieldNames(true), schema::olderFieldNames());
 }
 
 void TestJetDatabase::likeInStatements_data()
