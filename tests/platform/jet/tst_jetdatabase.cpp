@@ -69,6 +69,7 @@ private slots:
     void boundUpdate();
     void fieldsByNameInOlderLayout();
     void complexSourceLoadsWhole();
+    void oddContentsNeverBreakViews();
     void dataControlSignals();
     void dataControlWritesEditsBeforeMoving();
     void dataControlReopensAfterReplace();
@@ -585,6 +586,32 @@ void TestJetDatabase::complexSourceLoadsWhole()
     QVERIFY(!rs.open(&db, QStringLiteral("select * from Nirgendwo"), &error));
     QVERIFY(error.isError());
     QCOMPARE(rs.recordCount(), 0);
+}
+
+// Numbers, blobs, invalid UTF-8 and huge texts in text fields show and sort without a crash.
+void TestJetDatabase::oddContentsNeverBreakViews()
+{
+    const QString path = catalogue({rec("b")});
+    Database db;
+    QVERIFY(db.open(path));
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band, LPTitel) VALUES (?, ?)"),
+                            {QVariant(42), QString(200000, QLatin1Char('x'))}) == 1);
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band) VALUES (CAST(x'ff41c3' AS TEXT))")) == 1);
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band, Info) VALUES (?, ?)"),
+                            {QByteArray("\x00\x01", 2), QStringLiteral("Blob")}) == 1);
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band) VALUES (NULL)")) == 1);
+    for (const QString& order : {QStringLiteral("Band, LPTitel"), QStringLiteral("LPTitel DESC")}) {
+        Recordset rs;
+        QVERIFY(rs.open(&db, QStringLiteral("select * from Schallplatten where Band like '*' or Band is null order by ") + order));
+        QCOMPARE(rs.recordCount(), 5);
+        for (int i = 0; i < rs.recordCount(); ++i)
+            for (const QString& f : rs.fieldNames())
+                rs.value(i, f);
+    }
+    Recordset rs;
+    QVERIFY(rs.open(&db, schema::kDefaultRecordSource));
+    QCOMPARE(rs.value(0, "Band"), QString()); // NULL first, as Jet sorts
+    QCOMPARE(rs.value(1, "Band"), QStringLiteral("42")); // numbers before text
 }
 
 // The data control announces every row change once, and not for a move that stays put.
