@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,8 @@ private:
     bool matchSource(Source text) const;
 
     std::vector<Item> m_items;
+    // "*text*" with plain ASCII text (the common search): searched bytewise in ASCII texts.
+    std::string m_asciiNeedle;
 };
 
 // One-off convenience: does text match the Jet pattern?

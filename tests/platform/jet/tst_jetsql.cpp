@@ -90,6 +90,11 @@ void TestJetSql::likeMatches_data()
     QTest::newRow("backtrack fails") << "*ab*ab" << "xaby" << false;
     QTest::newRow("suffix") << "*a" << "aba" << true;
     QTest::newRow("suffix miss") << "*a" << "bab" << false;
+    QTest::newRow("contains ascii") << "*LIEBE*" << "{\\rtf1 1. Liebe\\par}" << true;
+    QTest::newRow("contains ascii at end") << "*be*" << "Liebe" << true;
+    QTest::newRow("contains ascii miss") << "*liebex*" << "Liebe" << false;
+    QTest::newRow("contains ascii in umlaut text") << "*rzte*" << "Die Ärzte" << true;
+    QTest::newRow("contains ascii short text") << "*abc*" << "ab" << false;
     QTest::newRow("empty pattern") << "" << "" << true;
     QTest::newRow("empty pattern text") << "" << "a" << false;
 }
@@ -110,7 +115,7 @@ void TestJetSql::likeMatches()
 void TestJetSql::likeFuzz()
 {
     QRandomGenerator rng(20261209);
-    const QString alphabet = QStringLiteral("*?#[]!-abcAäÄß%_\\'1 ");
+    const QString alphabet = QStringLiteral("**?#[]!-abcABCäÄß%_\\'1 ");
     auto randomText = [&](int maxLen) {
         QString s;
         const int n = int(rng.bounded(quint32(maxLen + 1)));
@@ -129,6 +134,20 @@ void TestJetSql::likeFuzz()
         static const QRegularExpression wild(QStringLiteral("[*?#\\[]"));
         if (!pattern.contains(wild))
             QCOMPARE(a, pattern.compare(text, Qt::CaseInsensitive) == 0);
+    }
+    // The search form "*text*" (a fast path for ASCII texts) agrees with the general matcher.
+    const QString letters = QStringLiteral("abAB ä\\'");
+    for (int i = 0; i < 20000; ++i) {
+        QString word, text;
+        const int wn = 1 + int(rng.bounded(3u));
+        for (int k = 0; k < wn; ++k)
+            word += letters.at(int(rng.bounded(5u))); // ASCII only
+        const int tn = int(rng.bounded(12u));
+        for (int k = 0; k < tn; ++k)
+            text += letters.at(int(rng.bounded(quint32(letters.size()))));
+        const LikePattern search(QStringLiteral("*") + word + QStringLiteral("*"));
+        QCOMPARE(search.matchesUtf8(text.toStdString()), search.matches(text));
+        QCOMPARE(search.matches(text), text.contains(word, Qt::CaseInsensitive));
     }
     // A long run of stars against a long text stays fast (no exponential backtracking).
     const QString stars = QString(QStringLiteral("*a")).repeated(30) + QStringLiteral("b");
