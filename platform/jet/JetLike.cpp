@@ -74,7 +74,11 @@ LikePattern::LikePattern(QStringView pattern)
         std::string needle;
         for (std::size_t k = 1; k + 1 < m_items.size(); ++k) {
             const Item& item = m_items[k];
-            if (item.kind != Item::Literal || item.ch >= 0x80) {
+            if (item.kind == Item::AnyOne) {
+                needle += '\0'; // any one character: in an ASCII text any one byte
+                continue;
+            }
+            if (item.kind != Item::Literal || item.ch >= 0x80 || item.ch == 0) {
                 needle.clear();
                 break;
             }
@@ -170,13 +174,12 @@ bool LikePattern::matchesUtf8(std::string_view text) const
             const std::size_t m = m_asciiNeedle.size();
             if (text.size() < m)
                 return false;
-            auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-            const char first = m_asciiNeedle[0];
+            auto same = [](char t, char n) {
+                return n == '\0' || ((t >= 'A' && t <= 'Z') ? char(t + 32) : t) == n;
+            };
             for (std::size_t i = 0; i + m <= text.size(); ++i) {
-                if (lower(text[i]) != first)
-                    continue;
-                std::size_t k = 1;
-                while (k < m && lower(text[i + k]) == m_asciiNeedle[k])
+                std::size_t k = 0;
+                while (k < m && same(text[i + k], m_asciiNeedle[k]))
                     ++k;
                 if (k == m)
                     return true;

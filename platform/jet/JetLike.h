@@ -41,7 +41,8 @@ private:
     bool matchSource(Source text) const;
 
     std::vector<Item> m_items;
-    // "*text*" with plain ASCII text (the common search): searched bytewise in ASCII texts.
+    // "*text*" with plain ASCII text and "?" (the common searches, also the umlaut patterns of
+    // rich-text fields): searched bytewise in ASCII texts; "?" is kept as a 0 byte.
     std::string m_asciiNeedle;
 };
 

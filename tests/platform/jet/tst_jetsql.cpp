@@ -141,13 +141,14 @@ void TestJetSql::likeFuzz()
         QString word, text;
         const int wn = 1 + int(rng.bounded(3u));
         for (int k = 0; k < wn; ++k)
-            word += letters.at(int(rng.bounded(5u))); // ASCII only
+            word += rng.bounded(6u) == 0 ? QLatin1Char('?') : letters.at(int(rng.bounded(5u))); // ASCII only
         const int tn = int(rng.bounded(12u));
         for (int k = 0; k < tn; ++k)
             text += letters.at(int(rng.bounded(quint32(letters.size()))));
         const LikePattern search(QStringLiteral("*") + word + QStringLiteral("*"));
         QCOMPARE(search.matchesUtf8(text.toStdString()), search.matches(text));
-        QCOMPARE(search.matches(text), text.contains(word, Qt::CaseInsensitive));
+        if (!word.contains(QLatin1Char('?')))
+            QCOMPARE(search.matches(text), text.contains(word, Qt::CaseInsensitive));
     }
     // A long run of stars against a long text stays fast (no exponential backtracking).
     const QString stars = QString(QStringLiteral("*a")).repeated(30) + QStringLiteral("b");
