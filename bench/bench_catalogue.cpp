@@ -52,7 +52,8 @@ void showFirstRows(const CatalogueTableModel& model)
 
 void row(const QString& what, double millis, const QString& note = QString())
 {
-    out << QStringLiteral("  %1 %2 ms  %3\n").arg(what, -44).arg(millis, 9, 'f', 1).arg(note);
+    const QString time = millis < 0 ? QString(12, QLatin1Char(' ')) : QStringLiteral("%1 ms").arg(millis, 9, 'f', 1);
+    out << QStringLiteral("  %1 %2  %3\n").arg(what, -44).arg(time).arg(note);
     out.flush();
 }
 
@@ -81,7 +82,7 @@ void run(int records, const QString& dir)
     control.refresh();
     showFirstRows(model);
     row(QStringLiteral("open + first rows (default view)"), ms(t), QStringLiteral("%1 rows").arg(control.recordCount()));
-    row(QStringLiteral("resident memory with catalogue open"), 0,
+    row(QStringLiteral("resident memory with catalogue open"), -1,
         QStringLiteral("%1 MB total, +%2 MB for the catalogue").arg(residentKb() / 1024.0, 0, 'f', 1)
             .arg((residentKb() - rssBefore) / 1024.0, 0, 'f', 1));
 
@@ -195,7 +196,7 @@ void run(int records, const QString& dir)
         sink = control.field(QStringLiteral("LPTitel"));
     }
     row(QStringLiteral("1000 random jumps (AbsolutePosition + field)"), ms(t));
-    row(QStringLiteral("resident memory at the end"), 0, QStringLiteral("%1 MB").arg(residentKb() / 1024.0, 0, 'f', 1));
+    row(QStringLiteral("resident memory at the end"), -1, QStringLiteral("%1 MB").arg(residentKb() / 1024.0, 0, 'f', 1));
 }
 
 } // namespace
