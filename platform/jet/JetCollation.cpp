@@ -6,6 +6,7 @@
 #include <QChar>
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace klang::jet {
 
@@ -82,6 +83,31 @@ void appendUtf8(std::string& out, char32_t c)
         out += char(0x80 | ((c >> 6) & 0x3F));
         out += char(0x80 | (c & 0x3F));
     }
+}
+
+// Encodes one code point into buf (at least 4 bytes); returns the length.
+int encodeUtf8(char32_t c, unsigned char* buf)
+{
+    if (c < 0x80) {
+        buf[0] = static_cast<unsigned char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        buf[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+        buf[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        buf[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        buf[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        buf[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    buf[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
+    buf[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+    buf[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+    buf[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 4;
 }
 
 // A stream of primary letters over a code point cursor.
@@ -214,6 +240,140 @@ void appendSortKey(std::string& out, std::string_view utf8)
     detail::Utf8Cursor secondary{utf8};
     while (!secondary.atEnd())
         appendUtf8(out, foldCase(secondary.next()));
+}
+
+} // namespace klang::jet
+
+namespace klang::jet {
+
+namespace {
+inline unsigned char lowerAscii(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+} // namespace
+
+LetterKey appendLetterKey(std::string& out, std::string_view utf8, std::string_view reference, std::size_t window)
+{
+    LetterKey key;
+    const std::size_t base = out.size();
+    out.resize(base + window);
+    auto* w = reinterpret_cast<unsigned char*>(out.data() + base);
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t n = utf8.size();
+    const auto* ref = reinterpret_cast<const unsigned char*>(reference.data());
+    const std::size_t nref = reference.size();
+    std::size_t i = 0;
+    // The common start of plain text: one byte is one letter byte. Eight bytes at a time
+    // first: ASCII bytes equal to the reference's (which holds no capitals) are their letters.
+    for (;;) {
+        while (i + 8 <= n && key.shared + 8 <= nref) {
+            quint64 x, r;
+            std::memcpy(&x, s + i, 8);
+            std::memcpy(&r, ref + key.shared, 8);
+            if (x != r || (x & 0x8080808080808080ull) != 0)
+                break;
+            i += 8;
+            key.shared += 8;
+        }
+        if (i < n && s[i] < 0x80 && key.shared < nref && ref[key.shared] == lowerAscii(s[i])) {
+            ++key.shared;
+            ++i;
+            continue;
+        }
+        break;
+    }
+    bool following = true;
+    // One letter byte; false when it does not fit into the window any more.
+    auto put = [&](unsigned char byte) {
+        if (following) {
+            if (key.shared < nref && ref[key.shared] == byte) {
+                ++key.shared;
+                return true;
+            }
+            following = false;
+        }
+        if (key.written == window)
+            return false;
+        w[key.written++] = byte;
+        return true;
+    };
+    unsigned char buf[8];
+    while (i < n) {
+        const unsigned char b0 = s[i];
+        if (b0 < 0x80) {
+            if (!following) {
+                // Plain text eight bytes at a time: capitals to small letters.
+                while (i + 8 <= n && key.written + 8 <= window) {
+                    quint64 x;
+                    std::memcpy(&x, s + i, 8);
+                    if ((x & 0x8080808080808080ull) != 0)
+                        break;
+                    const quint64 upper = (x + 0x3F3F3F3F3F3F3F3Full) & ~(x + 0x2525252525252525ull) & 0x8080808080808080ull;
+                    x |= upper >> 2;
+                    std::memcpy(w + key.written, &x, 8);
+                    key.written += 8;
+                    i += 8;
+                }
+                if (i >= n)
+                    break;
+                if (s[i] >= 0x80)
+                    continue;
+                if (key.written == window) {
+                    key.complete = false;
+                    break;
+                }
+                w[key.written++] = lowerAscii(s[i]);
+                ++i;
+                continue;
+            }
+            ++i;
+            if (!put(lowerAscii(b0))) {
+                key.complete = false;
+                break;
+            }
+            continue;
+        }
+        key.ascii = false;
+        detail::Utf8Cursor cursor{utf8, i};
+        const Primary p = primaryOf(cursor.next());
+        i = cursor.pos;
+        int len = encodeUtf8(p.a, buf);
+        if (p.b)
+            len += encodeUtf8(p.b, buf + len);
+        bool fits = true;
+        for (int k = 0; k < len && fits; ++k)
+            fits = put(buf[k]);
+        if (!fits) {
+            key.complete = false;
+            break;
+        }
+    }
+    out.resize(base + key.written);
+    return key;
+}
+
+void appendCaseKey(std::string& out, std::string_view utf8)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t n = utf8.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (s[i] < 0x80) {
+            std::size_t j = i;
+            while (j < n && s[j] < 0x80)
+                ++j;
+            const std::size_t at = out.size();
+            out.append(utf8.data() + i, j - i);
+            for (std::size_t k = at; k < out.size(); ++k)
+                out[k] = char(lowerAscii(static_cast<unsigned char>(out[k])));
+            i = j;
+            continue;
+        }
+        detail::Utf8Cursor cursor{utf8, i};
+        appendUtf8(out, foldCase(cursor.next()));
+        i = cursor.pos;
+    }
 }
 
 } // namespace klang::jet

@@ -23,4 +23,21 @@ int jetCompareUtf8(std::string_view a, std::string_view b);
 // exactly jetCompare's order. Lets big views sort without calling the collation per pair.
 void appendSortKey(std::string& out, std::string_view utf8);
 
+// The two levels of appendSortKey one at a time, for keys over a bounded part of long texts.
+//
+// appendLetterKey appends the first level (letters without case and accents, as UTF-8), but
+// skips the bytes it shares with `reference` (a letter key of another text) and stops after
+// `window` further bytes. So texts with a long common start (rich text behind the same
+// header) still get keys that tell them apart, at a bounded cost per text.
+struct LetterKey
+{
+    std::size_t shared = 0;  // bytes of the letter key equal to the reference's start
+    std::size_t written = 0; // bytes appended, at most `window`
+    bool complete = true;    // false when the letters go on beyond the window
+    bool ascii = true;       // no other characters seen (the whole text when complete)
+};
+LetterKey appendLetterKey(std::string& out, std::string_view utf8, std::string_view reference, std::size_t window);
+// The second level: the text without case (accents count), as UTF-8.
+void appendCaseKey(std::string& out, std::string_view utf8);
+
 } // namespace klang::jet

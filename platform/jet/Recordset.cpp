@@ -2,11 +2,10 @@
 
 #include "platform/jet/JetCollation.h"
 #include "platform/jet/JetSql.h"
+#include "platform/jet/ViewSort.h"
 
 #include <QRegularExpression>
 #include <algorithm>
-#include <cstring>
-#include <numeric>
 #include <sqlite3.h>
 
 namespace klang::jet {
@@ -70,19 +69,24 @@ bool parseOrderTerms(const QString& orderBy, QList<SortTerm>* terms)
     return !terms->isEmpty();
 }
 
-// Sorting in memory over precomputed keys: how much key data a view may build.
-constexpr std::size_t kMaxSortKeyBytes = 16u * 1024u * 1024u;
+// Sorting in memory over bounded keys: how much key data a view may build.
+constexpr std::size_t kMaxSortKeyBytes = 32u * 1024u * 1024u;
 
-// The rowids of a view ordered by text columns, sorted here over sort keys (much faster than
-// the engine calling the collation for every pair). False when the view does not fit (non-text
-// values, too much key data, an error): the engine then sorts.
+// The rowids of a view ordered by text columns, sorted here (much faster than the engine
+// calling the collation for every pair), in exactly the order of the collation over the whole
+// values. False when the view does not fit (non-text values, too much key data, an error):
+// the engine then sorts.
 bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const QList<SortTerm>& terms,
                   QVector<qint64>* rowIds)
 {
     QStringList cols;
-    for (const SortTerm& t : terms)
+    std::vector<bool> descending;
+    for (const SortTerm& t : terms) {
         cols << quoteIdent(t.column);
-    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(QStringLiteral(", ")), quoteIdent(table));
+        descending.push_back(t.descending);
+    }
+    const QString columnList = cols.join(QStringLiteral(", "));
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(columnList, quoteIdent(table));
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where;
     const QByteArray utf8 = sql.toUtf8();
@@ -91,19 +95,16 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
         sqlite3_finalize(stmt);
         return false;
     }
-    constexpr quint32 kNull = 0xFFFFFFFFu;
     const int nTerms = int(terms.size());
-    std::vector<qint64> ids;
-    std::vector<std::pair<quint32, quint32>> spans; // offset, length (kNull for NULL)
-    std::string arena;
+    ViewSorter sorter(descending);
     int rc;
     bool fits = true;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        ids.push_back(sqlite3_column_int64(stmt, 0));
+        sorter.addRow(sqlite3_column_int64(stmt, 0));
         for (int t = 0; t < nTerms; ++t) {
             const int type = sqlite3_column_type(stmt, t + 1);
             if (type == SQLITE_NULL) {
-                spans.emplace_back(0, kNull);
+                sorter.addNull();
                 continue;
             }
             if (type != SQLITE_TEXT) {
@@ -111,11 +112,9 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
                 break;
             }
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, t + 1));
-            const std::size_t offset = arena.size();
-            appendSortKey(arena, std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, t + 1))));
-            spans.emplace_back(quint32(offset), quint32(arena.size() - offset));
+            sorter.addValue(std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, t + 1))));
         }
-        if (!fits || arena.size() > kMaxSortKeyBytes) {
+        if (!fits || sorter.keyBytes() > kMaxSortKeyBytes) {
             fits = false;
             break;
         }
@@ -124,30 +123,43 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
     if (!fits || rc != SQLITE_DONE)
         return false;
 
-    std::vector<int> order(ids.size());
-    std::iota(order.begin(), order.end(), 0);
-    const char* base = arena.data();
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    // Rows equal over their keys (long values alike up to the end of their windows) are
+    // compared over their whole values, read here one row at a time.
+    sqlite3_stmt* fetchStmt = nullptr;
+    const QByteArray fetchSql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList, quoteIdent(table)).toUtf8();
+    auto fetch = [&](qint64 rowId, ViewSorter::Values* values) {
+        if (!fetchStmt
+            && (sqlite3_prepare_v2(h, fetchSql.constData(), int(fetchSql.size()), &fetchStmt, nullptr) != SQLITE_OK
+                || !fetchStmt))
+            return false;
+        sqlite3_reset(fetchStmt);
+        sqlite3_bind_int64(fetchStmt, 1, rowId);
+        if (sqlite3_step(fetchStmt) != SQLITE_ROW)
+            return false;
+        values->clear();
         for (int t = 0; t < nTerms; ++t) {
-            const auto& ka = spans[std::size_t(a) * nTerms + t];
-            const auto& kb = spans[std::size_t(b) * nTerms + t];
-            int c;
-            if (ka.second == kNull || kb.second == kNull) {
-                c = (ka.second == kNull) == (kb.second == kNull) ? 0 : (ka.second == kNull ? -1 : 1);
+            const int type = sqlite3_column_type(fetchStmt, t);
+            if (type == SQLITE_NULL) {
+                values->emplace_back(std::nullopt);
+            } else if (type == SQLITE_TEXT) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(fetchStmt, t));
+                values->emplace_back(std::string(text, std::size_t(sqlite3_column_bytes(fetchStmt, t))));
             } else {
-                c = std::memcmp(base + ka.first, base + kb.first, std::min(ka.second, kb.second));
-                if (c == 0)
-                    c = ka.second == kb.second ? 0 : (ka.second < kb.second ? -1 : 1);
+                return false;
             }
-            if (c != 0)
-                return terms[t].descending ? c > 0 : c < 0;
         }
+        return true;
+    };
+    std::vector<qint64> sorted;
+    const bool ok = sorter.sort(fetch, &sorted);
+    sqlite3_finalize(fetchStmt);
+    if (!ok)
         return false;
-    });
     rowIds->clear();
-    rowIds->reserve(qsizetype(order.size()));
-    for (int i : order)
-        rowIds->push_back(ids[std::size_t(i)]);
+    rowIds->reserve(qsizetype(sorted.size()));
+    for (qint64 id : sorted)
+        rowIds->push_back(id);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -55,6 +56,8 @@ private slots:
     void orderIsGerman();
     void sortedViewsMatchEngine_data();
     void sortedViewsMatchEngine();
+    void longTextSortEqualsFullSort_data();
+    void longTextSortEqualsFullSort();
     void equalsIgnoresCase();
     void statementShapes_data();
     void statementShapes();
@@ -265,6 +268,53 @@ void TestJetDatabase::sortedViewsMatchEngine()
     QVERIFY(simple.ok);
     QVERIFY(db.query(QStringLiteral("SELECT rowid FROM Schallplatten WHERE %1 ORDER BY %2, rowid").arg(simple.where, simple.orderBy),
                      {}, [&](const QVariantList& row) { engine << row.value(0).toLongLong(); return true; }));
+    QCOMPARE(rs.recordCount(), int(engine.size()));
+    for (int i = 0; i < rs.recordCount(); ++i)
+        QCOMPARE(rs.rowId(i), engine.at(i));
+}
+
+void TestJetDatabase::longTextSortEqualsFullSort_data()
+{
+    QTest::addColumn<QString>("orderBy");
+    QTest::newRow("songs") << "Songs";
+    QTest::newRow("songs desc") << "Songs DESC";
+    QTest::newRow("songs, band desc") << "Songs, Band DESC";
+    QTest::newRow("band, songs") << "Band, Songs";
+}
+
+// Rich texts behind a long common header, alike far beyond the sort keys' window (or equal),
+// come out of a view exactly as the engine sorts the whole values; equal ones by rowid.
+void TestJetDatabase::longTextSortEqualsFullSort()
+{
+    QFETCH(QString, orderBy);
+    const QString header = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}")
+                           + QString(300, QLatin1Char(' ')) + QStringLiteral("\\pard ");
+    const QString same = QStringLiteral("1. Vorspiel ") + QString(200, QLatin1Char('-'));
+    QList<QVariantMap> records;
+    QRandomGenerator rng(99);
+    const QStringList endings = {"Zugabe", "Ärger", "arger", "ÄRGER", "Straße", "Strasse", ""};
+    for (int i = 0; i < 400; ++i) {
+        QVariantMap r = rec(QStringLiteral("Band %1").arg(rng.bounded(4u)));
+        QString songs = header;
+        switch (rng.bounded(4u)) {
+        case 0: songs += endings.at(int(rng.bounded(quint32(endings.size())))); break; // differs early
+        case 1: songs += same + endings.at(int(rng.bounded(quint32(endings.size())))); break; // differs late
+        case 2: songs += same; break; // equal
+        default: songs = endings.at(int(rng.bounded(quint32(endings.size())))); break; // short
+        }
+        r.insert(QStringLiteral("Songs"), rng.bounded(20u) == 0 ? QVariant() : QVariant(songs));
+        records << r;
+    }
+    const QString path = catalogue(records);
+    Database db;
+    QVERIFY(db.open(path));
+    Recordset rs;
+    const QString source = QStringLiteral("select * from Schallplatten order by ") + orderBy;
+    QVERIFY(rs.open(&db, source));
+    const SimpleSource simple = analyseRecordSource(source);
+    QList<qint64> engine;
+    QVERIFY(db.query(QStringLiteral("SELECT rowid FROM Schallplatten ORDER BY %1, rowid").arg(simple.orderBy), {},
+                     [&](const QVariantList& row) { engine << row.value(0).toLongLong(); return true; }));
     QCOMPARE(rs.recordCount(), int(engine.size()));
     for (int i = 0; i < rs.recordCount(); ++i)
         QCOMPARE(rs.rowId(i), engine.at(i));

@@ -4,6 +4,7 @@
 #include "platform/jet/JetCollation.h"
 #include "platform/jet/JetLike.h"
 #include "platform/jet/JetSql.h"
+#include "platform/jet/ViewSort.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -22,6 +23,10 @@ private slots:
     void collationOrder_data();
     void collationOrder();
     void sortKeysFollowCollation();
+    void viewSortEqualsFullSort_data();
+    void viewSortEqualsFullSort();
+    void viewSortTiesByRowId();
+    void viewSortReadsOnlyUndecidedRows();
     void translate_data();
     void translate();
     void translateFuzz();
@@ -213,6 +218,145 @@ void TestJetSql::sortKeysFollowCollation()
         const int byKey = sign(ka.compare(kb));
         QVERIFY2(byKey == sign(jetCompare(a, b)), qPrintable(a + QStringLiteral(" | ") + b));
     }
+}
+
+namespace {
+
+// Random texts with long common starts (two different headers, or none), short bodies from a
+// pool (so that values tie beyond any window) and letters that differ only by case or accent.
+QString randomViewText(QRandomGenerator& rng)
+{
+    static const QString headers[] = {
+        QString(),
+        QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Segoe UI;}}\n"
+                       "\\viewkind4\\uc1\\pard\\f0\\fs20 "),
+        QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1031{\\fonttbl{\\f0\\fswiss Arial;}}"),
+    };
+    static const QString pool[] = {QStringLiteral("1. Ärger\\par"), QStringLiteral("1. arger\\par"),
+                                   QStringLiteral("1. ÄRGER\\par"), QStringLiteral("2. Straße\\par"),
+                                   QStringLiteral("2. Strasse\\par"), QStringLiteral("")};
+    const QString alphabet = QStringLiteral("aAäÄsSßzZ 9\\");
+    QString s = headers[rng.bounded(3u)];
+    const int parts = int(rng.bounded(5u));
+    for (int i = 0; i < parts; ++i)
+        s += pool[rng.bounded(6u)];
+    const int tail = int(rng.bounded(4u));
+    for (int i = 0; i < tail; ++i)
+        s += alphabet.at(int(rng.bounded(quint32(alphabet.size()))));
+    return s;
+}
+
+} // namespace
+
+void TestJetSql::viewSortEqualsFullSort_data()
+{
+    QTest::addColumn<int>("window");
+    QTest::addColumn<QList<bool>>("descending");
+    QTest::newRow("window 1") << 1 << QList<bool>{false};
+    QTest::newRow("window 5, desc") << 5 << QList<bool>{true};
+    QTest::newRow("window 12, two columns") << 12 << QList<bool>{false, true};
+    QTest::newRow("window 40, three columns") << 40 << QList<bool>{true, false, false};
+    QTest::newRow("default window") << int(ViewSorter::kDefaultWindow) << QList<bool>{false, false};
+}
+
+// Sorting over bounded keys gives exactly the order of the collation over the whole values,
+// whatever the window and however long the values' common start.
+void TestJetSql::viewSortEqualsFullSort()
+{
+    QFETCH(int, window);
+    QFETCH(QList<bool>, descending);
+    const std::vector<bool> desc(descending.begin(), descending.end());
+    QRandomGenerator rng(4711 + quint32(window));
+    for (int round = 0; round < 20; ++round) {
+        ViewSorter sorter(desc, std::size_t(window));
+        std::vector<std::pair<qint64, ViewSorter::Values>> rows;
+        const int n = 1 + int(rng.bounded(300u));
+        for (int r = 0; r < n; ++r) {
+            const qint64 id = 1000 - r * 3 + qint64(rng.bounded(2u)); // not in insertion order
+            ViewSorter::Values values;
+            sorter.addRow(id);
+            for (std::size_t c = 0; c < desc.size(); ++c) {
+                if (rng.bounded(12u) == 0) {
+                    sorter.addNull();
+                    values.emplace_back(std::nullopt);
+                } else {
+                    const std::string text = randomViewText(rng).toStdString();
+                    sorter.addValue(text);
+                    values.emplace_back(text);
+                }
+            }
+            rows.emplace_back(id, values);
+        }
+        auto fetch = [&](qint64 id, ViewSorter::Values* values) {
+            for (const auto& row : rows)
+                if (row.first == id) {
+                    *values = row.second;
+                    return true;
+                }
+            return false;
+        };
+        std::vector<qint64> got;
+        QVERIFY(sorter.sort(fetch, &got));
+        std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
+            return viewRowLess(desc, a.second, a.first, b.second, b.first);
+        });
+        QCOMPARE(got.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            QVERIFY2(got[i] == rows[i].first, qPrintable(QStringLiteral("round %1, row %2").arg(round).arg(i)));
+    }
+}
+
+// Equal values, also long ones equal beyond the window, keep the order of their rowids.
+void TestJetSql::viewSortTiesByRowId()
+{
+    const std::string longText = "{\\rtf1\\ansi " + std::string(500, 'x') + " Lied\\par}";
+    ViewSorter sorter({false}, 16);
+    const QList<qint64> ids = {42, 7, 19, 3, 100};
+    for (qint64 id : ids) {
+        sorter.addRow(id);
+        sorter.addValue(longText);
+    }
+    sorter.addRow(5);
+    sorter.addValue("ABBA");
+    sorter.addRow(1);
+    sorter.addValue("abba");
+    std::vector<qint64> got;
+    QVERIFY(sorter.sort([&](qint64, ViewSorter::Values* v) { *v = {longText}; return true; }, &got));
+    QCOMPARE(got, (std::vector<qint64>{1, 5, 3, 7, 19, 42, 100}));
+}
+
+// Long values that differ inside their window are sorted without reading them again; a row
+// that cannot be read again makes the sort fail (the engine then sorts) instead of guessing.
+void TestJetSql::viewSortReadsOnlyUndecidedRows()
+{
+    const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\deff0" + std::string(300, 'h');
+    ViewSorter sorter({false}, 8);
+    const QStringList songs = {"Zugabe", "Ärger", "Anfang", "Mitte", "Ende"};
+    for (int i = 0; i < songs.size(); ++i) {
+        sorter.addRow(i + 1);
+        sorter.addValue(header + songs.at(i).toStdString() + std::string(400, 's'));
+    }
+    int reads = 0;
+    std::vector<qint64> got;
+    QVERIFY(sorter.sort([&](qint64, ViewSorter::Values*) { ++reads; return false; }, &got));
+    QCOMPARE(reads, 0);
+    QCOMPARE(got, (std::vector<qint64>{3, 2, 5, 4, 1}));
+
+    ViewSorter tied({false}, 8);
+    auto tiedText = [&](qint64 id) {
+        return id == 1 ? header + "Anders" : header + "Gleich" + std::string(50, 'g') + char('a' + 4 - id);
+    };
+    for (qint64 id = 1; id <= 4; ++id) {
+        tied.addRow(id);
+        tied.addValue(tiedText(id));
+    }
+    QVERIFY(!tied.sort([&](qint64, ViewSorter::Values*) { return false; }, &got));
+    QVERIFY(tied.sort([&](qint64 id, ViewSorter::Values* v) {
+        *v = {tiedText(id)};
+        return true;
+    }, &got));
+    QCOMPARE(got, (std::vector<qint64>{1, 4, 3, 2}));
+    QCOMPARE(tied.resolvedRows(), 3);
 }
 
 void TestJetSql::translate_data()
