@@ -449,6 +449,77 @@ QByteArray Recordset::fieldData(const QString& name) const
     return data(m_pos, index);
 }
 
+QStringList Recordset::columnValues(const QString& name) const
+{
+    return columnValues(QStringList{name}).value(0);
+}
+
+QList<QStringList> Recordset::columnValues(const QStringList& names) const
+{
+    QList<QStringList> values(names.size(), QStringList(m_count, QString()));
+    QList<int> indexes;
+    for (const QString& name : names)
+        indexes << fieldIndex(name);
+    if (m_count == 0 || !m_db)
+        return values;
+    if (!m_simple) {
+        for (int n = 0; n < names.size(); ++n)
+            for (int row = 0; indexes[n] >= 0 && row < m_count; ++row)
+                values[n][row] = asText(m_allRows[row].values.value(indexes[n]));
+        return values;
+    }
+    // The table in rowid order against the set's rows sorted by rowid: one pass, no lookups.
+    std::vector<std::pair<qint64, int>> byId(static_cast<std::size_t>(m_count));
+    for (int row = 0; row < m_count; ++row)
+        byId[std::size_t(row)] = {m_rowIds[row], row};
+    std::sort(byId.begin(), byId.end());
+    QStringList columns;
+    QList<int> wanted; // positions in names of the known fields
+    for (int n = 0; n < names.size(); ++n) {
+        if (indexes[n] >= 0) {
+            columns << quoteIdent(m_fields[indexes[n]]);
+            wanted << n;
+        }
+    }
+    if (wanted.isEmpty())
+        return values;
+    const QByteArray sql = (QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
+                                .arg(columns.join(QStringLiteral(", ")), quoteIdent(m_table)))
+                               .toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db->handle(), sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        // Row by row, then.
+        for (int n : std::as_const(wanted))
+            for (int row = 0; row < m_count; ++row)
+                values[n][row] = value(row, indexes[n]);
+        return values;
+    }
+    std::size_t next = 0;
+    while (next < byId.size() && sqlite3_step(stmt) == SQLITE_ROW) {
+        const qint64 id = sqlite3_column_int64(stmt, 0);
+        while (next < byId.size() && byId[next].first < id)
+            ++next; // deleted meanwhile: stays ""
+        if (next >= byId.size() || byId[next].first != id)
+            continue;
+        std::size_t end = next;
+        while (end < byId.size() && byId[end].first == id)
+            ++end;
+        for (int c = 0; c < wanted.size(); ++c) {
+            const QString v = sqlite3_column_type(stmt, c + 1) == SQLITE_TEXT
+                                  ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1)),
+                                                      sqlite3_column_bytes(stmt, c + 1))
+                                  : asText(columnValue(stmt, c + 1));
+            QStringList& column = values[wanted[c]];
+            for (std::size_t k = next; k < end; ++k)
+                column[byId[k].second] = v;
+        }
+        next = end;
+    }
+    sqlite3_finalize(stmt);
+    return values;
+}
+
 qint64 Recordset::rowId(int row) const
 {
     return (row >= 0 && row < m_count) ? m_rowIds[row] : 0;

@@ -1,0 +1,337 @@
+// Timed runs of the player's rules: one random record and song (TontraegerZufaellig) over a
+// big generated catalogue read through the real database layer, and the step from the end of
+// one track to the start of the next through the real libmpv engine (null outputs).
+//
+//   klang_bench_player [records] [--transitions N]     (default: 100000 records, 6 transitions)
+
+#include "platform/jet/DataControl.h"
+#include "platform/jet/Schema.h"
+#include "platform/media/MpvEngine.h"
+#include "player/playback/core/PlayerController.h"
+#include "tests/support/CatalogueGenerator.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/WavWriter.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+
+using klang::player::ModeBox;
+using klang::player::PlayerController;
+
+namespace {
+
+QTextStream out(stdout);
+
+double ms(qint64 ns)
+{
+    return double(ns) / 1e6;
+}
+
+void row(const QString& what, const QString& figures)
+{
+    out << QStringLiteral("  %1 %2\n").arg(what, -46).arg(figures);
+    out.flush();
+}
+
+// A record's track list: the files a record's music folder would hold (the folders of a
+// generated catalogue need not exist, and the random draw does not open them).
+class TrackList : public klang::player::ITrackSource
+{
+public:
+    void fill(const QString& folder, int count)
+    {
+        m_folder = folder;
+        m_names.clear();
+        m_selected.assign(std::size_t(count), false);
+        for (int i = 1; i <= count; ++i)
+            m_names << QStringLiteral("%1 Lied.mp3").arg(i, 2, 10, QLatin1Char('0'));
+    }
+    void setFiles(const QString& folder, const QStringList& names)
+    {
+        m_folder = folder;
+        m_names = names;
+        m_selected.assign(std::size_t(names.size()), false);
+    }
+    int count() const override { return int(m_names.size()); }
+    QString name(int i) const override { return m_names.value(i); }
+    QString path(int i) const override { return i < 0 || i >= count() ? QString() : m_folder + m_names.at(i); }
+    QString folder() const override { return m_folder; }
+    bool isSelected(int i) const override { return i >= 0 && i < count() && m_selected[std::size_t(i)]; }
+    void setSelected(int i, bool on) override
+    {
+        if (i >= 0 && i < count())
+            m_selected[std::size_t(i)] = on;
+    }
+    void clearSelection() override { std::fill(m_selected.begin(), m_selected.end(), false); }
+
+private:
+    QString m_folder;
+    QStringList m_names;
+    std::vector<bool> m_selected;
+};
+
+// The catalogue as the player reads it, over the data control of the main window: fields by
+// row through the record set, a move makes the row current and refills the track list. A
+// field read for many rows (the exclusion checks read Stil and Band of every record) is read
+// once as a whole column and kept until the rows or the database change.
+class DataControlCatalogue : public klang::player::ICatalogue
+{
+public:
+    static constexpr int kColumnAfter = 64; // reads of one field before the whole column is read
+
+    DataControlCatalogue(klang::jet::DataControl* control, TrackList* tracks) : m_control(control), m_tracks(tracks)
+    {
+        QObject::connect(control, &klang::jet::DataControl::recordsetReloaded, [this] { dropColumns(); });
+    }
+    void setController(PlayerController* controller) { m_controller = controller; }
+    void dropColumns() const
+    {
+        m_columns.clear();
+        m_reads.clear();
+    }
+
+    int recordCount() const override { return m_control->recordCount(); }
+    int currentRow() const override { return m_control->absolutePosition(); }
+    QString field(int row, const QString& name) const override
+    {
+        const quint64 stamp = m_control->database().changeCounter();
+        if (stamp != m_stamp) {
+            dropColumns();
+            m_stamp = stamp;
+        }
+        auto it = m_columns.constFind(name);
+        if (it == m_columns.constEnd() && ++m_reads[name] > kColumnAfter) {
+            // The exclusion checks read both fields: one pass for the two.
+            QStringList names{name};
+            for (const QString& other : {QStringLiteral("Stil"), QStringLiteral("Band")})
+                if (other != name && !m_columns.contains(other))
+                    names << other;
+            const QList<QStringList> columns = m_control->recordset().columnValues(names);
+            for (int i = 0; i < names.size(); ++i)
+                m_columns.insert(names[i], columns.value(i));
+            it = m_columns.constFind(name);
+        }
+        if (it != m_columns.constEnd())
+            return it->value(row);
+        return m_control->recordset().value(row, name);
+    }
+    void moveToRow(int row) override
+    {
+        m_control->setAbsolutePosition(row);
+        m_tracks->fill(m_control->field(QStringLiteral("Musikpfad")), 12);
+        if (m_tracks->count() > 0)
+            m_tracks->setSelected(0, true);
+        if (m_controller)
+            m_controller->onTrackListChanged();
+    }
+
+private:
+    klang::jet::DataControl* m_control;
+    TrackList* m_tracks;
+    PlayerController* m_controller = nullptr;
+    mutable QHash<QString, QStringList> m_columns;
+    mutable QHash<QString, int> m_reads;
+    mutable quint64 m_stamp = 0;
+};
+
+struct Stats
+{
+    double min = 0, median = 0, max = 0;
+};
+
+Stats stats(std::vector<double> v)
+{
+    if (v.empty())
+        return {};
+    std::sort(v.begin(), v.end());
+    return {v.front(), v[v.size() / 2], v.back()};
+}
+
+QString figures(const Stats& s, int n)
+{
+    return QStringLiteral("median %1 ms  (min %2, max %3, n = %4)")
+        .arg(s.median, 7, 'f', 2)
+        .arg(s.min, 0, 'f', 2)
+        .arg(s.max, 0, 'f', 2)
+        .arg(n);
+}
+
+// One TontraegerZufaellig after another, each a fresh record (one song per record).
+void benchShuffle(int records, const QString& dir)
+{
+    const QString path = dir + QStringLiteral("/Archiv_%1.mdb").arg(records);
+    klang::test::CatalogueSpec spec;
+    spec.records = records;
+    spec.picturePercent = 10;
+    QString error;
+    if (!klang::test::writeCatalogue(path, spec, &error)) {
+        out << "generator failed: " << error << "\n";
+        return;
+    }
+    // One record of a style no generated record has: the rare allowed record.
+    QVariantMap rare;
+    rare.insert(QStringLiteral("Band"), QStringLiteral("Zither-Trio"));
+    rare.insert(QStringLiteral("Stil"), QStringLiteral("Volksmusik"));
+    rare.insert(QStringLiteral("Musikpfad"), QStringLiteral("/musik/Zither-Trio/"));
+    klang::test::insertCatalogueRecords(path, {rare}, &error);
+
+    out << QStringLiteral("\nTontraegerZufaellig, %1 records (catalogue through DataControl, default view)\n").arg(records + 1);
+    klang::jet::DataControl control;
+    control.setDatabaseName(path);
+    control.setRecordSource(klang::jet::schema::kDefaultRecordSource);
+    if (!control.refresh()) {
+        out << "cannot open the catalogue\n";
+        return;
+    }
+    TrackList tracks;
+    DataControlCatalogue catalogue(&control, &tracks);
+    klang::player::IPlayerUi ui; // message boxes answer "Ok" at once
+    PlayerController ctl({nullptr, nullptr, nullptr}, nullptr);
+    ctl.setTrackList(&tracks);
+    ctl.setCatalogue(&catalogue);
+    ctl.setUi(&ui);
+    ctl.setRandomSeed(2026);
+    catalogue.setController(&ctl);
+
+    const QStringList allStyles = {"Rock", "Pop", "Jazz", "Klassik", "Schlager", "Blues", "Neue Deutsche Welle",
+                                   "Hörspiel", "Electronic", "Liedermacher"};
+    struct Case
+    {
+        QString name;
+        QStringList styles;
+        QStringList bands;
+        int runs;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("no exclusions"), {}, {}, 200},
+        {QStringLiteral("two styles excluded"), {"Rock", "Schlager"}, {}, 200},
+        {QStringLiteral("nine of ten styles excluded"), allStyles.mid(0, 9), {}, 200},
+        {QStringLiteral("one allowed record (counted out)"), allStyles, {}, 20},
+        {QStringLiteral("every record excluded (gives up)"), allStyles, {"Zither"}, 20},
+    };
+    for (const Case& c : cases) {
+        ctl.stilAusschluss().setEntries(c.styles);
+        ctl.bandAusschluss().setEntries(c.bands);
+        std::vector<double> times;
+        double first = 0;
+        int found = 0;
+        for (int i = 0; i < c.runs; ++i) {
+            ctl.setShuffleZaehler(1000000); // the next draw takes a new record
+            ctl.setStilAusgeschlossen(false);
+            control.recordset().invalidateCache(); // rows come from the database
+            if (i == 0)
+                catalogue.dropColumns(); // as right after the catalogue was loaded
+            QElapsedTimer t;
+            t.start();
+            ctl.TontraegerZufaellig();
+            const double elapsed = ms(t.nsecsElapsed());
+            if (i == 0)
+                first = elapsed;
+            else
+                times.push_back(elapsed);
+            found += !ctl.stilAusgeschlossen() && control.absolutePosition() >= 0 ? 1 : 0;
+        }
+        row(c.name, QStringLiteral("first %1 ms, then ").arg(first, 0, 'f', 2) + figures(stats(times), c.runs - 1)
+                        + QStringLiteral("  %1 drawn").arg(found));
+    }
+}
+
+// Plays short generated tracks one after the other (all tracks, pause 0) and measures from
+// the engine's end of one track to the next track playing.
+void benchTransitions(int transitions, const QString& dir)
+{
+    out << QStringLiteral("\nEnd of track to the next track's start (MpvEngine, null outputs, pause 0)\n");
+    QStringList names;
+    klang::test::WavSpec spec;
+    spec.seconds = 0.5;
+    spec.sampleRate = 44100;
+    spec.channels = 2;
+    for (int i = 0; i <= transitions; ++i) {
+        const QString name = QStringLiteral("%1 Ton.wav").arg(i + 1, 2, 10, QLatin1Char('0'));
+        if (!klang::test::writeWav(dir + QLatin1Char('/') + name, spec)) {
+            out << "cannot write " << name << "\n";
+            return;
+        }
+        names << name;
+    }
+    klang::media::MpvEngine device;
+    TrackList tracks;
+    tracks.setFiles(dir + QLatin1Char('/'), names);
+    klang::player::IPlayerUi ui;
+    PlayerController ctl({&device, nullptr, nullptr}, nullptr);
+    ctl.setTrackList(&tracks);
+    ctl.setUi(&ui);
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 endedAt = -1;
+    qint64 startedAt = -1;
+    std::vector<double> toStatus, toPlaying, nominal;
+    QString lastStatus;
+    QObject::connect(&device, &klang::media::MediaEngine::endOfFile, [&](klang::media::EndReason) {
+        endedAt = clock.nsecsElapsed();
+    });
+    QObject::connect(&ctl, &PlayerController::statusChanged, [&](const QString& text) {
+        if (text.startsWith(QLatin1String("playing:  ")) && text != lastStatus && endedAt >= 0)
+            toStatus.push_back(ms(clock.nsecsElapsed() - endedAt));
+        lastStatus = text;
+    });
+    QObject::connect(&device, &klang::media::MediaEngine::stateChanged, [&](klang::media::PlayState state) {
+        if (state != klang::media::PlayState::Playing)
+            return;
+        const qint64 now = clock.nsecsElapsed();
+        if (endedAt >= 0 && startedAt >= 0 && startedAt < endedAt) {
+            toPlaying.push_back(ms(now - endedAt));
+            nominal.push_back(ms(now - startedAt) - spec.seconds * 1000.0);
+        }
+        startedAt = now;
+    });
+
+    QEventLoop loop;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&ctl, &PlayerController::statusChanged, [&](const QString& text) {
+        if (text == QLatin1String("no play"))
+            loop.quit();
+    });
+    guard.start(int(transitions + 1) * 5000);
+    ctl.setChecked(ModeBox::AlleTracks, true);
+    ctl.imgStart_Click();
+    loop.exec();
+    ctl.imgStop_Click();
+
+    row(QStringLiteral("engine end -> \"playing:\" of the next"), figures(stats(toStatus), int(toStatus.size())));
+    row(QStringLiteral("engine end -> next track playing"), figures(stats(toPlaying), int(toPlaying.size())));
+    row(QStringLiteral("nominal end (start + length) -> next playing"), figures(stats(nominal), int(nominal.size())));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The engine may want a display for video; audio with null outputs needs none.
+    qputenv("KLANGTRUHE_MEDIA_OUTPUT", "null");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    klang::test::TestEnvironment env; // settings and data in temporary folders
+    int records = 100000;
+    int transitions = 6;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--transitions") && i + 1 < args.size())
+            transitions = std::max(1, args[++i].toInt());
+        else if (args[i].toInt() > 0)
+            records = args[i].toInt();
+    }
+    out << "Klangtruhe player benchmark\n";
+    benchShuffle(records, env.path(QStringLiteral("katalog")));
+    benchTransitions(transitions, env.path(QStringLiteral("musik")));
+    return 0;
+}
