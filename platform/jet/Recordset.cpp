@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <sqlite3.h>
+#include <string_view>
+#include <unordered_map>
 
 namespace klang::jet {
 
@@ -495,6 +497,16 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
                 values[n][row] = value(row, indexes[n]);
         return values;
     }
+    // Short values repeat (styles, bands): one shared string per distinct value saves memory
+    // and conversions.
+    struct Hash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    constexpr std::size_t kShareUpTo = 64;       // bytes of a value worth sharing
+    constexpr std::size_t kDistinctLimit = 4096; // distinct values kept per field
+    std::vector<std::unordered_map<std::string, QString, Hash, std::equal_to<>>> shared(std::size_t(wanted.size()));
     std::size_t next = 0;
     while (next < byId.size() && sqlite3_step(stmt) == SQLITE_ROW) {
         const qint64 id = sqlite3_column_int64(stmt, 0);
@@ -506,10 +518,22 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
         while (end < byId.size() && byId[end].first == id)
             ++end;
         for (int c = 0; c < wanted.size(); ++c) {
-            const QString v = sqlite3_column_type(stmt, c + 1) == SQLITE_TEXT
-                                  ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1)),
-                                                      sqlite3_column_bytes(stmt, c + 1))
-                                  : asText(columnValue(stmt, c + 1));
+            QString v;
+            if (sqlite3_column_type(stmt, c + 1) == SQLITE_TEXT) {
+                const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1)),
+                                            std::size_t(sqlite3_column_bytes(stmt, c + 1)));
+                auto& known = shared[std::size_t(c)];
+                auto it = text.size() <= kShareUpTo ? known.find(text) : known.end();
+                if (it != known.end()) {
+                    v = it->second;
+                } else {
+                    v = QString::fromUtf8(text.data(), qsizetype(text.size()));
+                    if (text.size() <= kShareUpTo && known.size() < kDistinctLimit)
+                        known.emplace(std::string(text), v);
+                }
+            } else {
+                v = asText(columnValue(stmt, c + 1));
+            }
             QStringList& column = values[wanted[c]];
             for (std::size_t k = next; k < end; ++k)
                 column[byId[k].second] = v;
