@@ -23,6 +23,8 @@ private slots:
     void collationOrder_data();
     void collationOrder();
     void sortKeysFollowCollation();
+    void letterKey_data();
+    void letterKey();
     void viewSortEqualsFullSort_data();
     void viewSortEqualsFullSort();
     void viewSortTiesByRowId();
@@ -218,6 +220,47 @@ void TestJetSql::sortKeysFollowCollation()
         const int byKey = sign(ka.compare(kb));
         QVERIFY2(byKey == sign(jetCompare(a, b)), qPrintable(a + QStringLiteral(" | ") + b));
     }
+}
+
+void TestJetSql::letterKey_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<int>("window");
+    QTest::addColumn<int>("shared");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("no reference") << "Ärzte" << "" << 16 << 0 << QByteArray("arzte") << true;
+    QTest::newRow("capitals follow the reference") << "{\\RTF1 Abba}" << "{\\rtf1 abba}" << 8 << 12 << QByteArray() << true;
+    QTest::newRow("leaves the reference") << "{\\rtf1 Zappa}" << "{\\rtf1 abba}" << 8 << 7 << QByteArray("zappa}") << true;
+    QTest::newRow("window cut") << "{\\rtf1 Zappa und mehr}" << "{\\rtf1 abba}" << 4 << 7 << QByteArray("zapp") << false;
+    QTest::newRow("window exactly full") << "{\\rtf1 Zapp" << "{\\rtf1 abba}" << 4 << 7 << QByteArray("zapp") << true;
+    QTest::newRow("ß expands, cut inside") << "Straße" << "stras" << 2 << 5 << QByteArray("se") << true;
+    QTest::newRow("umlaut leaves") << "Übermut" << "uber" << 3 << 4 << QByteArray("mut") << true;
+    QTest::newRow("long plain run") << QString(40, QLatin1Char('A')) + "Bz" << QString(40, QLatin1Char('a')) << 1 << 40
+                                    << QByteArray("b") << false;
+    QTest::newRow("long run lowered") << "x" + QString(30, QLatin1Char('Q')) << "y" << 64 << 0
+                                      << "x" + QByteArray(30, 'q') << true;
+}
+
+// The letter key skips what a text shares with the reference and keeps a bounded window of
+// its letters (no case, no accents, ß as ss), saying whether the letters end inside it.
+void TestJetSql::letterKey()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reference);
+    QFETCH(int, window);
+    QFETCH(int, shared);
+    QFETCH(QByteArray, key);
+    QFETCH(bool, complete);
+    std::string ref;
+    appendLetterKey(ref, reference.toStdString(), {}, 4096);
+    std::string out = "prefix";
+    const LetterKey k = appendLetterKey(out, text.toStdString(), ref, std::size_t(window));
+    QCOMPARE(int(k.shared), shared);
+    QCOMPARE(QByteArray::fromStdString(out.substr(6)), key);
+    QCOMPARE(int(k.written), int(key.size()));
+    QCOMPARE(k.complete, complete);
 }
 
 namespace {
