@@ -77,12 +77,13 @@ private:
 
 // The catalogue as the player reads it, over the data control of the main window: fields by
 // row through the record set, a move makes the row current and refills the track list. A
-// field read for many rows (the exclusion checks read Stil and Band of every record) is read
-// once as a whole column and kept until the rows or the database change.
+// field read for many rows between two moves (counting the allowed records out reads Stil and
+// Band of every record) is read once as a whole column and kept until the rows or the
+// database change.
 class DataControlCatalogue : public klang::player::ICatalogue
 {
 public:
-    static constexpr int kColumnAfter = 64; // reads of one field before the whole column is read
+    static constexpr int kColumnAfter = 64; // reads of one field between moves before the column is read
 
     DataControlCatalogue(klang::jet::DataControl* control, TrackList* tracks) : m_control(control), m_tracks(tracks)
     {
@@ -122,6 +123,7 @@ public:
     }
     void moveToRow(int row) override
     {
+        m_reads.clear(); // a draw that found its record read few rows: no column needed
         m_control->setAbsolutePosition(row);
         m_tracks->fill(m_control->field(QStringLiteral("Musikpfad")), 12);
         if (m_tracks->count() > 0)
