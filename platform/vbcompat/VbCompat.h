@@ -38,6 +38,9 @@ public:
     ~HourglassGuard();
     HourglassGuard(const HourglassGuard&) = delete;
     HourglassGuard& operator=(const HourglassGuard&) = delete;
+
+private:
+    bool m_active = false;
 };
 
 } // namespace klang::vb

@@ -1,0 +1,64 @@
+#pragma once
+
+// A small INI document with exact string values. QSettings' INI format turns "a, b" into a
+// list and compares keys with regard to case; the family's settings need neither.
+//
+// File format (UTF-8):
+//   [Section]
+//   Key=Value
+// Values are written with escapes so that any text survives: "\\" for a backslash, "\n",
+// "\r", "\t" and "\0" for control characters, "\s" for a blank at either end of the value
+// (unescaped blanks around keys and values are trimmed, so hand edits like "Key = x" work).
+// Keys additionally escape "=", "[", "]", ";" and "#". Lines starting with ";" or "#" are
+// comments and are kept.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace klang {
+
+class IniDocument
+{
+public:
+    static IniDocument parse(const QByteArray& bytes);
+    QByteArray serialize() const;
+
+    // Section and key names compare without regard to case.
+    bool contains(const QString& section, const QString& key) const;
+    QString value(const QString& section, const QString& key,
+                  const QString& defaultValue = QString()) const;
+    // Keeps the stored spelling of an existing key; a new key is added at the end.
+    void setValue(const QString& section, const QString& key, const QString& value);
+    bool remove(const QString& section, const QString& key);
+    bool removeSection(const QString& section);
+    QStringList keys(const QString& section) const;
+    QStringList sections() const;
+
+    static QString escapeValue(const QString& value);
+    static QString escapeKey(const QString& key);
+    static QString unescape(const QString& text);
+
+private:
+    struct Line
+    {
+        QString key;      // empty for comment lines
+        QString value;
+        QString raw;      // comment text kept as read
+        bool isComment = false;
+    };
+    struct Section
+    {
+        QString name;
+        QList<Line> lines;
+    };
+
+    qsizetype indexOfSection(const QString& name) const;
+    const Section* findSection(const QString& name) const;
+    void setValueIn(qsizetype sectionIndex, const QString& key, const QString& value);
+
+    QList<Section> m_sections; // a leading nameless section holds comments before the first header
+};
+
+} // namespace klang

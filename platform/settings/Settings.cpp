@@ -1,0 +1,157 @@
+#include "platform/settings/Settings.h"
+
+#include "platform/settings/IniFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <QHash>
+#include <QMutex>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QtDebug>
+
+#include <sys/stat.h>
+
+namespace klang {
+
+namespace {
+
+// What identifies one state of a file on disk. Modification time alone has too coarse a
+// resolution in Qt (milliseconds) to notice an edit right after our own write, so the inode
+// (a QSaveFile rewrite makes a new one), size and nanosecond times are compared as well.
+struct FileStamp
+{
+    bool exists = false;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    qint64 ctimeNs = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& path)
+{
+    FileStamp stamp;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        stamp.exists = true;
+        stamp.inode = quint64(st.st_ino);
+        stamp.size = qint64(st.st_size);
+        stamp.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        stamp.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    }
+    return stamp;
+}
+
+struct CachedFile
+{
+    FileStamp stamp;
+    IniDocument document;
+};
+
+QMutex g_mutex;
+QHash<QString, CachedFile>& cache()
+{
+    static QHash<QString, CachedFile> files;
+    return files;
+}
+
+// The cache is keyed by the full path, so a changed XDG_CONFIG_HOME (tests) never sees
+// another folder's values.
+CachedFile& load(const QString& path)
+{
+    CachedFile& entry = cache()[path];
+    const FileStamp now = stampOf(path);
+    if (now == entry.stamp)
+        return entry;
+    entry.stamp = now;
+    entry.document = IniDocument();
+    if (now.exists) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            entry.document = IniDocument::parse(file.readAll());
+        else
+            qWarning("Settings: cannot read %s", qPrintable(path));
+    }
+    return entry;
+}
+
+bool store(const QString& path, CachedFile& entry)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        const QByteArray bytes = entry.document.serialize();
+        ok = file.write(bytes) == bytes.size();
+        ok = ok && file.commit();
+    }
+    if (!ok)
+        qWarning("Settings: cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
+    // On failure the values stay in memory for this session; the file remains as it was.
+    entry.stamp = stampOf(path);
+    return ok;
+}
+
+QString fileNameFor(QString app)
+{
+    // Folder separators in an application name must not lead out of our folder.
+    app.replace(QLatin1Char('/'), QLatin1Char('_'));
+    app.replace(QLatin1Char('\\'), QLatin1Char('_'));
+    if (app.isEmpty() || app == QLatin1String(".") || app == QLatin1String(".."))
+        app.prepend(QLatin1Char('_'));
+    return app + QLatin1String(".ini");
+}
+
+} // namespace
+
+QString settingsFilePath(const QString& app)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QLatin1String("/Klangtruhe/") + fileNameFor(app);
+}
+
+QString GetSetting(const QString& app, const QString& section, const QString& key,
+                   const QString& defaultValue)
+{
+    const QString path = settingsFilePath(app);
+    QMutexLocker lock(&g_mutex);
+    return load(path).document.value(section, key, defaultValue);
+}
+
+void SaveSetting(const QString& app, const QString& section, const QString& key,
+                 const QString& value)
+{
+    if (key.isEmpty())
+        return;
+    const QString path = settingsFilePath(app);
+    QMutexLocker lock(&g_mutex);
+    CachedFile& entry = load(path);
+    if (entry.stamp.exists && entry.document.contains(section, key)
+        && entry.document.value(section, key) == value)
+        return; // nothing changes: spare the disk
+    entry.document.setValue(section, key, value);
+    store(path, entry);
+}
+
+void DeleteSetting(const QString& app, const QString& section, const QString& key)
+{
+    const QString path = settingsFilePath(app);
+    QMutexLocker lock(&g_mutex);
+    CachedFile& entry = load(path);
+    const bool changed = key.isEmpty() ? entry.document.removeSection(section)
+                                       : entry.document.remove(section, key);
+    if (changed)
+        store(path, entry);
+}
+
+QStringList GetAllSettingKeys(const QString& app, const QString& section)
+{
+    const QString path = settingsFilePath(app);
+    QMutexLocker lock(&g_mutex);
+    return load(path).document.keys(section);
+}
+
+} // namespace klang

@@ -1,0 +1,143 @@
+#include "platform/textfiles/LineFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace klang {
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five unassigned bytes map to the
+// control characters of the same number, as Windows itself converts them.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString fromCp1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (const char c : bytes) {
+        const uchar u = uchar(c);
+        *d++ = (u >= 0x80 && u < 0xA0) ? QChar(Cp1252High[u - 0x80]) : QChar(u);
+    }
+    return out;
+}
+
+// Decodes and tells whether the bytes were UTF-8 (or UTF-16 with a BOM).
+QString decode(const QByteArray& bytes, bool* wasUnicode)
+{
+    *wasUnicode = true;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(QStringConverter::Utf16); // the BOM tells the byte order
+        return utf16.decode(bytes);
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    *wasUnicode = false;
+    return fromCp1252(bytes);
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            lines.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+} // namespace
+
+QString decodeText(const QByteArray& bytes)
+{
+    bool unicode = false;
+    return decode(bytes, &unicode);
+}
+
+QStringList readLines(const QString& path, bool* ok)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !QFileInfo(path).isFile()) {
+        if (ok)
+            *ok = false;
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    if (ok)
+        *ok = file.error() == QFileDevice::NoError;
+    return splitLines(decodeText(bytes));
+}
+
+bool writeLines(const QString& path, const QStringList& lines)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += line.toUtf8();
+        bytes += '\n';
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool appendLine(const QString& path, const QString& line)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QFile existing(path);
+    QByteArray prefix;
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = existing.readAll();
+        existing.close();
+        bool unicode = true;
+        const QString text = decode(bytes, &unicode);
+        const bool isUtf8 = unicode && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF");
+        if (!isUtf8) {
+            // Appending UTF-8 to a Windows-1252 or UTF-16 file would garble it on the next read:
+            // convert the whole file instead.
+            QStringList lines = splitLines(text);
+            lines.append(line);
+            return writeLines(path, lines);
+        }
+        // A last line without its line ending must not run into the new entry.
+        if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
+            prefix = "\n";
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray bytes = prefix + line.toUtf8() + '\n';
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+} // namespace klang

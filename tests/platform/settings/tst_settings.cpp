@@ -1,0 +1,220 @@
+#include "platform/settings/IniFile.h"
+#include "platform/settings/Settings.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+#include <memory>
+
+using namespace klang;
+
+namespace {
+const QString App = QStringLiteral("Klangtruhe Player");
+const QString Section = QStringLiteral("Options");
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_env = std::make_unique<test::TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    // Values come back exactly as saved, whatever characters they hold, also after a re-read.
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("comma list") << "a, b";
+        QTest::newRow("equals and semicolon") << "x=1; y=2 # not a comment";
+        QTest::newRow("quotes") << "\"quoted\" and 'single'";
+        QTest::newRow("umlauts") << "Größe Übersicht ÄÖÜ äöü ß €";
+        QTest::newRow("newlines") << "line 1\nline 2\r\nline 3\r";
+        QTest::newRow("tab") << "a\tb";
+        QTest::newRow("backslashes") << "C:\\Musik\\n\\\\server\\";
+        QTest::newRow("escape look-alike") << "\\s\\n\\t";
+        QTest::newRow("leading and trailing blanks") << "  padded  ";
+        QTest::newRow("only blanks") << "   ";
+        QTest::newRow("brackets") << "[Options]";
+        QTest::newRow("empty") << "";
+        QTest::newRow("path with trailing slash") << "/home/user/Musik/";
+        QTest::newRow("at-sign like QSettings types") << "@Variant(abc)";
+    }
+    void roundTrip()
+    {
+        QFETCH(QString, value);
+        SaveSetting(App, Section, QStringLiteral("Wert"), value);
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Wert"), QStringLiteral("default")), value);
+        // read straight from the file, without the cache
+        QFile f(settingsFilePath(App));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const IniDocument doc = IniDocument::parse(f.readAll());
+        QCOMPARE(doc.value(Section, QStringLiteral("Wert"), QStringLiteral("default")), value);
+    }
+
+    // Keys with unusual characters survive as keys.
+    void nastyKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("equals") << "a=b";
+        QTest::newRow("brackets") << "[x]";
+        QTest::newRow("comment char") << ";Spalte#1";
+        QTest::newRow("blank") << "Fenster Breite";
+        QTest::newRow("umlaut") << "Größe";
+    }
+    void nastyKeys()
+    {
+        QFETCH(QString, key);
+        SaveSetting(App, Section, key, QStringLiteral("v"));
+        QFile f(settingsFilePath(App));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const IniDocument doc = IniDocument::parse(f.readAll());
+        QCOMPARE(doc.keys(Section), QStringList{key});
+        QCOMPARE(doc.value(Section, key), QStringLiteral("v"));
+    }
+
+    // Keys and sections compare without regard to case, and the first spelling is kept.
+    void keysIgnoreCase()
+    {
+        SaveSetting(App, Section, QStringLiteral("FormTop"), QStringLiteral("100"));
+        QCOMPARE(GetSetting(App, QStringLiteral("OPTIONS"), QStringLiteral("formtop")), QStringLiteral("100"));
+        SaveSetting(App, QStringLiteral("options"), QStringLiteral("FORMTOP"), QStringLiteral("200"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("FormTop")), QStringLiteral("200"));
+        QCOMPARE(GetAllSettingKeys(App, Section), QStringList{QStringLiteral("FormTop")});
+        SaveSetting(App, Section, QStringLiteral("Größe"), QStringLiteral("1"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("GRÖSSE")), QString()); // not equal names
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("GRÖßE")), QStringLiteral("1"));
+    }
+
+    // A missing key, section or file gives the default.
+    void missingGivesDefault()
+    {
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Nie"), QStringLiteral("d")), QStringLiteral("d"));
+        QVERIFY(!QFileInfo::exists(settingsFilePath(App)));
+        SaveSetting(App, Section, QStringLiteral("Da"), QStringLiteral("1"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Nie"), QStringLiteral("d")), QStringLiteral("d"));
+        QCOMPARE(GetSetting(App, QStringLiteral("Andere"), QStringLiteral("Da"), QStringLiteral("d")), QStringLiteral("d"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Nie")), QString());
+    }
+
+    // Two applications keep separate files and do not see each other's values.
+    void appsApart()
+    {
+        SaveSetting(QStringLiteral("Diskolo"), Section, QStringLiteral("Pfad"), QStringLiteral("a"));
+        SaveSetting(QStringLiteral("Fernsicht"), Section, QStringLiteral("Pfad"), QStringLiteral("b"));
+        QCOMPARE(GetSetting(QStringLiteral("Diskolo"), Section, QStringLiteral("Pfad")), QStringLiteral("a"));
+        QCOMPARE(GetSetting(QStringLiteral("Fernsicht"), Section, QStringLiteral("Pfad")), QStringLiteral("b"));
+        QVERIFY(settingsFilePath(QStringLiteral("Diskolo")) != settingsFilePath(QStringLiteral("Fernsicht")));
+        QVERIFY(settingsFilePath(App).endsWith(QStringLiteral("/Klangtruhe/Klangtruhe Player.ini")));
+        QVERIFY(settingsFilePath(App).startsWith(m_env->configHome()));
+    }
+
+    // An application name cannot lead the file out of the settings folder.
+    void appNameStaysInFolder()
+    {
+        const QString path = settingsFilePath(QStringLiteral("../evil/x"));
+        QCOMPARE(QFileInfo(path).absolutePath(), m_env->configHome() + QStringLiteral("/Klangtruhe"));
+    }
+
+    // Values survive the end of the program: a new environment of the same folder reads them.
+    void survivesReopen()
+    {
+        SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
+        SaveSetting(App, Section, QStringLiteral("B"), QStringLiteral("x, y"));
+        const QByteArray bytes = [] {
+            QFile f(settingsFilePath(App));
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        // another configuration folder holding the same file: nothing cached can answer
+        test::TestEnvironment other;
+        QDir().mkpath(other.configHome() + QStringLiteral("/Klangtruhe"));
+        writeFile(settingsFilePath(App), bytes);
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("B")), QStringLiteral("x, y"));
+        QCOMPARE(GetAllSettingKeys(App, Section), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    }
+
+    // An edit of the file by someone else is seen at once, even right after our own write.
+    void fileEditedOutside()
+    {
+        SaveSetting(App, Section, QStringLiteral("Wert"), QStringLiteral("abc"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Wert")), QStringLiteral("abc"));
+        writeFile(settingsFilePath(App), "[Options]\r\nWert = xyz\r\n; note\r\nNeu=1\r\n");
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Wert")), QStringLiteral("xyz"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("neu")), QStringLiteral("1"));
+        // our next write keeps the outside edit and the comment
+        SaveSetting(App, Section, QStringLiteral("Weiter"), QStringLiteral("2"));
+        QFile f(settingsFilePath(App));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray content = f.readAll();
+        QVERIFY(content.contains("Neu=1"));
+        QVERIFY(content.contains("; note"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Wert")), QStringLiteral("xyz"));
+    }
+
+    // Broken or foreign file contents never crash and keep what can be read.
+    void untrustedFile()
+    {
+        QDir().mkpath(QFileInfo(settingsFilePath(App)).absolutePath());
+        writeFile(settingsFilePath(App), QByteArray("garbage without equals\n=novalue\n[Options\n"
+                                                    "[Options]\nK=\\\n\xff\xfe=\x80\n\0\0", 60));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("K")), QStringLiteral("\\"));
+        SaveSetting(App, Section, QStringLiteral("K"), QStringLiteral("ok"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("K")), QStringLiteral("ok"));
+    }
+
+    // Deleting a key or a whole section removes only that.
+    void deleteSetting()
+    {
+        SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
+        SaveSetting(App, Section, QStringLiteral("B"), QStringLiteral("2"));
+        SaveSetting(App, QStringLiteral("Andere"), QStringLiteral("C"), QStringLiteral("3"));
+        DeleteSetting(App, Section, QStringLiteral("a"));
+        QCOMPARE(GetAllSettingKeys(App, Section), QStringList{QStringLiteral("B")});
+        DeleteSetting(App, QStringLiteral("options"));
+        QCOMPARE(GetAllSettingKeys(App, Section), QStringList());
+        QCOMPARE(GetSetting(App, QStringLiteral("Andere"), QStringLiteral("C")), QStringLiteral("3"));
+        DeleteSetting(App, QStringLiteral("Fehlt"), QStringLiteral("X")); // no error
+    }
+
+    // When the file cannot be written the old file stays whole and the value lives on in memory.
+    void unwritableFolderKeepsFile()
+    {
+        SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
+        const QString folder = QFileInfo(settingsFilePath(App)).absolutePath();
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (QFileInfo(folder).isWritable() && QFile(folder + "/probe").open(QIODevice::WriteOnly))
+            QSKIP("running with rights that ignore folder permissions");
+        SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("2"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("A")), QStringLiteral("2"));
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile f(settingsFilePath(App));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("A=1"));
+    }
+
+    // A settings folder that cannot be made is no crash: the value still lives for this session.
+    void blockedFolderKeepsValueInMemory()
+    {
+        QDir().mkpath(m_env->configHome());
+        writeFile(m_env->configHome() + QStringLiteral("/Klangtruhe"), "a file, not a folder");
+        SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("A")), QStringLiteral("1"));
+        QVERIFY(!QFileInfo(settingsFilePath(App)).isFile());
+    }
+
+private:
+    std::unique_ptr<test::TestEnvironment> m_env;
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

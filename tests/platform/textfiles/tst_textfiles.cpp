@@ -1,0 +1,167 @@
+#include "platform/textfiles/LineFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace klang;
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+} // namespace
+
+class TestTextFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+
+    // Every encoding and line ending the lists were written with reads back as the same entries.
+    void readLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("utf-8 lf") << QByteArray("Größe\nÄrger\n") << QStringList{"Größe", "Ärger"};
+        QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBFRock\nPop\n") << QStringList{"Rock", "Pop"};
+        QTest::newRow("cp1252") << QByteArray("Gr\xF6\xDF" "e\r\n\x80 5\r\n\x93zitiert\x94\r\n")
+                                << QStringList{"Größe", "€ 5", "“zitiert”"};
+        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+        QTest::newRow("lone cr") << QByteArray("a\rb\rc") << QStringList{"a", "b", "c"};
+        QTest::newRow("mixed endings") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("no final newline") << QByteArray("eins\nzwei") << QStringList{"eins", "zwei"};
+        QTest::newRow("inner empty lines kept") << QByteArray("a\n\nb\n") << QStringList{"a", "", "b"};
+        QTest::newRow("trailing empty line") << QByteArray("a\n\n") << QStringList{"a", ""};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("only newline") << QByteArray("\n") << QStringList{""};
+        QTest::newRow("utf-16 le bom") << QByteArray("\xFF\xFE" "a\0\n\0\xE4\0", 8) << QStringList{"a", "ä"};
+        QTest::newRow("undefined cp1252 byte") << QByteArray("x\x81y") << QStringList{QString("x") + QChar(0x81) + "y"};
+    }
+    void readLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        const QString path = m_dir.filePath("list.txt");
+        writeBytes(path, bytes);
+        bool ok = false;
+        QCOMPARE(klang::readLines(path, &ok), expected);
+        QVERIFY(ok);
+    }
+
+    // A missing file is no error for the caller: an empty list and ok == false.
+    void missingFile()
+    {
+        bool ok = true;
+        QCOMPARE(klang::readLines(m_dir.filePath("fehlt.txt"), &ok), QStringList());
+        QVERIFY(!ok);
+        ok = true;
+        QCOMPARE(klang::readLines(m_dir.path(), &ok), QStringList()); // a folder is no list
+        QVERIFY(!ok);
+    }
+
+    // Writing gives UTF-8 with LF after every entry and reads back unchanged.
+    void writeRoundTrip()
+    {
+        const QString path = m_dir.filePath("out.txt");
+        const QStringList lines{"Größe", "", "a=b, c", "€"};
+        QVERIFY(writeLines(path, lines));
+        QCOMPARE(readAll(path), QByteArray("Größe\n\na=b, c\n€\n"));
+        QCOMPARE(klang::readLines(path), lines);
+        QVERIFY(writeLines(path, {}));
+        QCOMPARE(readAll(path), QByteArray());
+    }
+
+    // A failed rewrite leaves the old file whole (read-only folder).
+    void failedWriteKeepsOldFileReadOnlyFolder()
+    {
+        const QString sub = m_dir.filePath("ro");
+        QVERIFY(QDir().mkpath(sub));
+        const QString path = sub + "/list.txt";
+        QVERIFY(writeLines(path, {"alt"}));
+        QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (::geteuid() == 0)
+            QSKIP("root ignores folder permissions (see failedWriteKeepsOldFileFullDisk)");
+        QVERIFY(!writeLines(path, {"neu"}));
+        QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(readAll(path), QByteArray("alt\n"));
+    }
+
+    // A write that breaks off halfway (file size limit, as on a full disk) keeps the old file.
+    void failedWriteKeepsOldFileFullDisk()
+    {
+        const QString path = m_dir.filePath("list.txt");
+        QVERIFY(writeLines(path, {"alt"}));
+        const QStringList big(2000, QStringLiteral("eine lange Zeile mit Inhalt"));
+        struct rlimit old {};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const bool written = writeLines(path, big);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!written);
+        QCOMPARE(readAll(path), QByteArray("alt\n"));
+    }
+
+    // Writing onto a folder or an empty name fails without harm.
+    void writeToFolderFails()
+    {
+        QVERIFY(!writeLines(m_dir.path(), {"x"}));
+        QVERIFY(!writeLines(QString(), {"x"}));
+        QVERIFY(!klang::appendLine(m_dir.path(), "x"));
+    }
+
+    // Appending never glues the new entry to a last line without line ending, and never mixes encodings.
+    void appendLine_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("missing file") << QByteArray("<missing>") << QByteArray("Größe\n");
+        QTest::newRow("ends with newline") << QByteArray("a\n") << QByteArray("a\nGröße\n");
+        QTest::newRow("no final newline") << QByteArray("a") << QByteArray("a\nGröße\n");
+        QTest::newRow("crlf file") << QByteArray("a\r\n") << QByteArray("a\r\nGröße\n");
+        QTest::newRow("cp1252 file converted") << QByteArray("\xC4rger\r\n") << QByteArray("Ärger\nGröße\n");
+        QTest::newRow("empty file") << QByteArray("") << QByteArray("Größe\n");
+    }
+    void appendLine()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        const QString path = m_dir.filePath("append.txt");
+        QFile::remove(path);
+        if (before != "<missing>")
+            writeBytes(path, before);
+        QVERIFY(klang::appendLine(path, QStringLiteral("Größe")));
+        QCOMPARE(readAll(path), after);
+    }
+
+    // decodeText is the same decision for callers that read the bytes themselves.
+    void decodeText()
+    {
+        QCOMPARE(klang::decodeText("\xEF\xBB\xBF\xC3\xA4"), QStringLiteral("ä"));
+        QCOMPARE(klang::decodeText("\xE4"), QStringLiteral("ä"));
+        QCOMPARE(klang::decodeText(QByteArray()), QString());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestTextFiles)
+#include "tst_textfiles.moc"
