@@ -1,0 +1,30 @@
+// KlangtruhePlayer: catalogue browser and music player.
+
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Start.h"
+#include "platform/shell/Paths.h"
+
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char* argv[])
+{
+    // Window placement and stay-on-top need the X11 platform unless the user chose another.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KlangtruhePlayer"));
+
+    const klang::player::Kommandozeile kommando =
+        klang::player::kommandozeileAuswerten(QApplication::arguments().mid(1));
+
+    klang::seedProgramFolder();
+    auto* fenster = new klang::player::Ausgabebox(kommando);
+    fenster->setAttribute(Qt::WA_DeleteOnClose);
+    // The waiting time of the command line runs before the window shows, without blocking.
+    QTimer::singleShot(kommando.sekunden * 1000, fenster, [fenster] {
+        fenster->Form_Load();
+        fenster->show();
+    });
+    return app.exec();
+}
