@@ -108,7 +108,14 @@ QString IniDocument::unescape(const QString& text)
         case 't': out += QLatin1Char('\t'); break;
         case 's': out += QLatin1Char(' '); break;
         case '0': out += QChar(0); break;
-        default: out += n; break; // "\\", "\=", and any unknown escape stand for the character
+        case '\\': case '=': case '[': case ']': case ';': case '#':
+            out += n;
+            break;
+        default:
+            // not one of ours (a hand-typed "C:\Musik"): the backslash stays
+            out += c;
+            out += n;
+            break;
         }
     }
     return out;

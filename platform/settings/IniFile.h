@@ -9,8 +9,8 @@
 // Values are written with escapes so that any text survives: "\\" for a backslash, "\n",
 // "\r", "\t" and "\0" for control characters, "\s" for a blank at either end of the value
 // (unescaped blanks around keys and values are trimmed, so hand edits like "Key = x" work).
-// Keys additionally escape "=", "[", "]", ";" and "#". Lines starting with ";" or "#" are
-// comments and are kept.
+// Keys additionally escape "=", "[", "]", ";" and "#". Any other backslash is kept as typed.
+// Lines starting with ";" or "#" are comments and are kept.
 
 #include <QByteArray>
 #include <QList>

@@ -148,8 +148,9 @@ private slots:
     {
         SaveSetting(App, Section, QStringLiteral("Wert"), QStringLiteral("abc"));
         QCOMPARE(GetSetting(App, Section, QStringLiteral("Wert")), QStringLiteral("abc"));
-        writeFile(settingsFilePath(App), "[Options]\r\nWert = xyz\r\n; note\r\nNeu=1\r\n");
+        writeFile(settingsFilePath(App), "[Options]\r\nWert = xyz\r\n; note\r\nNeu=1\r\nPfad=D:\\Musik\\Alben\r\n");
         QCOMPARE(GetSetting(App, Section, QStringLiteral("Wert")), QStringLiteral("xyz"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Pfad")), QStringLiteral("D:\\Musik\\Alben"));
         QCOMPARE(GetSetting(App, Section, QStringLiteral("neu")), QStringLiteral("1"));
         // our next write keeps the outside edit and the comment
         SaveSetting(App, Section, QStringLiteral("Weiter"), QStringLiteral("2"));

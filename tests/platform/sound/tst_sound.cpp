@@ -63,6 +63,37 @@ private slots:
         stopSound();
     }
 
+    // The feedback sounds shipped beside the programs are short 22050 Hz mono 16-bit WAV files.
+    void shippedSounds_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"Infozeichen.wav", "Fragezeichen.wav", "Ausrufezeichen.wav", "Stoppzeichen.wav"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void shippedSounds()
+    {
+        QFETCH(QString, name);
+        const QString dir = qEnvironmentVariable("KLANGTRUHE_RESOURCES");
+        if (dir.isEmpty())
+            QSKIP("run through ctest, which names the staged resources");
+        QFile f(dir + "/" + name);
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+        const QByteArray wav = f.readAll();
+        QVERIFY(wav.size() > 44 && wav.size() < 16 * 1024);
+        QCOMPARE(wav.left(4), QByteArray("RIFF"));
+        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+        const auto u16 = [&wav](int at) { return qFromLittleEndian<quint16>(wav.constData() + at); };
+        const auto u32 = [&wav](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
+        QCOMPARE(u16(20), quint16(1));     // PCM
+        QCOMPARE(u16(22), quint16(1));     // mono
+        QCOMPARE(u32(24), quint32(22050)); // sample rate
+        QCOMPARE(u16(34), quint16(16));    // bits
+        QVERIFY(double(wav.size() - 44) / (22050 * 2) < 1.0);
+        playSoundAsync(f.fileName());
+        QCOMPARE(lastSoundRequested(), f.fileName());
+        stopSound();
+    }
+
     // A call from a worker thread is recorded and does not touch the player off the GUI thread.
     void callFromWorkerThread()
     {
