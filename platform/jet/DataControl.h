@@ -66,6 +66,8 @@ signals:
     void updateFailed(const klang::jet::DbError& error);
     // The record set was reloaded (new rows; item views reset).
     void recordsetReloaded();
+    // Row `row` (0-based position) was written back by an update.
+    void recordUpdated(int row);
 
 private:
     bool leaveRow();

@@ -18,6 +18,8 @@
 #include <QVector>
 #include <memory>
 
+struct sqlite3_stmt;
+
 namespace klang::jet {
 
 class Recordset
@@ -46,6 +48,7 @@ public:
     int absolutePosition() const { return (m_pos >= 0 && m_pos < m_count) ? m_pos : -1; }
     // Makes row `pos` current; false (nothing changed) when out of range.
     bool setAbsolutePosition(int pos);
+    // Moves drop edits not yet written with update() (the data control writes them first).
     void moveFirst();
     void moveLast();
     void moveNext();
@@ -100,6 +103,8 @@ private:
 
     mutable QHash<qint64, Row> m_cache;
     mutable quint64 m_cacheStamp = 0;
+    mutable sqlite3_stmt* m_fetch = nullptr; // SELECT * .. WHERE rowid = ?
+    mutable bool m_fetchFailed = false;
 };
 
 } // namespace klang::jet
