@@ -11,9 +11,10 @@ namespace kit {
 
 // Where a window of the given frame size lands beside/over a parent frame within a work
 // area ("right", "left", "below", "above" case-insensitive; anything else centres), gap in
-// twips, clamped left, top, right, bottom in that order. Pure, for tests.
+// pixels (unused when centring), clamped left, top, right, bottom in that order. Halves
+// truncate toward zero. Pure, for tests.
 QPoint platzierung(const QSize& frm, const QRect& parent, const QRect& workArea,
-                   const QString& position, int abstandTwips);
+                   const QString& position, int abstand);
 
 // Moves frm (without resizing or activating it) beside or over parent within the work area
 // of the screen that shows parent.

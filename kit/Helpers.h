@@ -2,6 +2,7 @@
 
 // Path, file and window helpers shared by the programs.
 
+#include <QList>
 #include <QString>
 
 class QTableWidget;
@@ -34,7 +35,12 @@ QString UmlautSuchmuster(QString& text);
 QString DateinameAusPfad(const QString& pfad);
 QString OrdnerAusPfad(const QString& pfad);
 
-// Opens the help pages at a topic; a missing help file is no error.
+// The block lengths mode 2 writes over a file of the given length (4096 each, the last one
+// the rest).
+QList<qint64> ueberschreibBloecke(qint64 laenge);
+
+// Opens the help pages (help/ in the program folder) at a topic page, or at index.html when
+// the topic is empty; a missing page is no error and opens nothing.
 void HilfeAufrufen(const QString& thema = QString());
 
 // The program associated with a document, "" when there is none or it is the document itself.

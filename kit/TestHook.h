@@ -17,6 +17,8 @@ struct Call
     QString title;
     QString defaultText; // InputFenn only
     qint64 backColor = -1;
+    qint64 foreColor = -1;
+    int timeOut = 1;     // MsgFenn only
 };
 
 // While enabled, MsgFenn and InputFenn show nothing: they record the call and return the
@@ -28,4 +30,9 @@ void queueAnswer(const QString& answer);
 QList<Call> calls();
 void clear(); // forgets calls and queued answers
 
+} // namespace kit::testhook
+
+namespace kit::testhook {
+// For the kit's boxes: records a call and returns the next queued answer.
+QString beantworten(const Call& call);
 } // namespace kit::testhook

@@ -1,0 +1,72 @@
+#include "kit/FormPlatzieren.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace kit {
+
+QPoint platzierung(const QSize& frm, const QRect& parent, const QRect& workArea,
+                   const QString& position, int abstand)
+{
+    const int pl = parent.x();
+    const int pt = parent.y();
+    const int pw = parent.width();
+    const int ph = parent.height();
+    const int fw = frm.width();
+    const int fh = frm.height();
+    const QString pos = position.toLower();
+
+    // Integer division truncates toward zero, as the halving must.
+    int x = pl + (pw - fw) / 2;
+    int y = pt + (ph - fh) / 2;
+    if (pos == QLatin1String("right")) {
+        x = pl + pw + abstand;
+    } else if (pos == QLatin1String("left")) {
+        x = pl - fw - abstand;
+    } else if (pos == QLatin1String("below")) {
+        y = pt + ph + abstand;
+    } else if (pos == QLatin1String("above")) {
+        y = pt - fh - abstand;
+    }
+
+    const int al = workArea.x();
+    const int at = workArea.y();
+    const int aw = workArea.width();
+    const int ah = workArea.height();
+    if (x < al)
+        x = al;
+    if (y < at)
+        y = at;
+    if (x + fw > al + aw)
+        x = al + aw - fw;
+    if (y + fh > at + ah)
+        y = at + ah - fh;
+    return QPoint(x, y);
+}
+
+void FormPlatzieren(QWidget* frm, QWidget* parent, const QString& position, int abstand)
+{
+    if (!frm)
+        return;
+    QScreen* schirm = nullptr;
+    QRect eltern;
+    if (parent) {
+        QWidget* fenster = parent->window();
+        schirm = fenster->screen();
+        eltern = fenster->frameGeometry();
+    }
+    if (!schirm)
+        schirm = QGuiApplication::primaryScreen();
+    if (!schirm)
+        return;
+    const QRect bereich = schirm->availableGeometry();
+    if (!parent)
+        eltern = bereich;
+    const QSize groesse = frm->frameGeometry().size();
+    // move() places the frame's top-left corner and neither resizes nor activates.
+    frm->move(platzierung(groesse, eltern, bereich, position, abstand));
+}
+
+} // namespace kit

@@ -1,0 +1,203 @@
+#include "kit/Helpers.h"
+
+#include "kit/MsgFenn.h"
+#include "platform/shell/Paths.h"
+#include "platform/shell/Shell.h"
+#include "platform/vbcompat/VbCompat.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QPointer>
+#include <QTableView>
+#include <QWidget>
+
+namespace kit {
+
+namespace {
+
+bool g_entladenLaeuft = false;
+
+constexpr qint64 BlockGroesse = 4096;
+
+bool fehler(bool zeigen, QWidget* parent, int nummer, const QString& text)
+{
+    if (zeigen)
+        Fehlermeldung(parent, QStringLiteral("modPlatten1_DateiLoeschen"), text, nummer);
+    return false;
+}
+
+qsizetype letzterTrenner(const QString& pfad)
+{
+    return qMax(pfad.lastIndexOf(QLatin1Char('\\')), pfad.lastIndexOf(QLatin1Char('/')));
+}
+
+} // namespace
+
+void AlleFormsEntladen()
+{
+    if (g_entladenLaeuft)
+        return;
+    g_entladenLaeuft = true;
+    QList<QPointer<QWidget>> fenster;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        fenster.append(w);
+    for (const QPointer<QWidget>& w : fenster) {
+        if (w && w->isVisible())
+            w->close();
+    }
+    g_entladenLaeuft = false;
+}
+
+void SpaltenbreitenAnpassen(QTableView* grid)
+{
+    if (!grid || !grid->model())
+        return;
+    QAbstractItemModel* modell = grid->model();
+    const int zeilen = modell->rowCount(grid->rootIndex());
+    const int spalten = modell->columnCount(grid->rootIndex());
+    for (int c = 0; c < spalten; ++c) {
+        int breite = 0; // twips
+        auto messen = [&breite](const QFont& font, const QString& text) {
+            const int twips = klang::vb::pixelsToTwips(QFontMetrics(font).horizontalAdvance(text));
+            if (twips + 200 > breite)
+                breite = twips + 200;
+        };
+        // The header is the grid's first (fixed) row.
+        if (grid->horizontalHeader() && !grid->horizontalHeader()->isHidden())
+            messen(grid->horizontalHeader()->font(),
+                   modell->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        for (int r = 0; r < zeilen; ++r) {
+            const QModelIndex index = modell->index(r, c, grid->rootIndex());
+            const QVariant font = modell->data(index, Qt::FontRole);
+            messen(font.isValid() ? font.value<QFont>() : grid->font(),
+                   modell->data(index, Qt::DisplayRole).toString());
+        }
+        breite = qMin(breite, 10000);
+        grid->setColumnWidth(c, klang::vb::twipsToPixels(breite));
+    }
+}
+
+QList<qint64> ueberschreibBloecke(qint64 laenge)
+{
+    QList<qint64> bloecke;
+    for (qint64 pos = 0; pos < laenge; pos += BlockGroesse)
+        bloecke.append(qMin(BlockGroesse, laenge - pos));
+    return bloecke;
+}
+
+bool DateiLoeschen(const QString& pfad, int modus, bool fehlerZeigen, QWidget* parent)
+{
+    if (modus < 0 || modus > 2)
+        return false;
+    const QFileInfo info(pfad);
+    // A missing file is a failure in every mode (overwriting must not create it first).
+    if (pfad.isEmpty() || !info.exists() || info.isDir())
+        return fehler(fehlerZeigen, parent, 53, QStringLiteral("Datei nicht gefunden"));
+
+    if (modus == 1) {
+        // Into the trash only: when that is impossible the file stays where it is.
+        if (klang::moveToTrash(pfad))
+            return true;
+        return fehler(fehlerZeigen, parent, 75,
+                      QStringLiteral("Fehler beim Zugriff auf Pfad/Datei: ") + pfad);
+    }
+
+    if (modus == 2) {
+        QFile datei(pfad);
+        if (!datei.open(QIODevice::ReadWrite))
+            return fehler(fehlerZeigen, parent, 75,
+                          QStringLiteral("Fehler beim Zugriff auf Pfad/Datei: ") + pfad);
+        const QByteArray leer(BlockGroesse, ' ');
+        for (qint64 block : ueberschreibBloecke(datei.size())) {
+            if (datei.write(leer.constData(), block) != block) {
+                datei.close();
+                return fehler(fehlerZeigen, parent, 61, QStringLiteral("Datenträger voll"));
+            }
+        }
+        if (!datei.flush()) {
+            datei.close();
+            return fehler(fehlerZeigen, parent, 61, QStringLiteral("Datenträger voll"));
+        }
+        datei.close();
+    }
+
+    if (!QFile::remove(pfad))
+        return fehler(fehlerZeigen, parent, 70, QStringLiteral("Zugriff verweigert"));
+    return true;
+}
+
+bool IstAdmin() { return klang::isAdmin(); }
+
+void FensterOnTop(QWidget* frm, bool ein)
+{
+    if (!frm)
+        return;
+    QWidget* fenster = frm->window();
+    if (fenster->testAttribute(Qt::WA_WState_Created) == false && !fenster->isVisible()) {
+        fenster->setWindowFlag(Qt::WindowStaysOnTopHint, ein);
+        return;
+    }
+    // Changing a window flag hides the window; it comes back where it was, as big as it was.
+    const QRect lage = fenster->geometry();
+    const bool sichtbar = fenster->isVisible();
+    fenster->setWindowFlag(Qt::WindowStaysOnTopHint, ein);
+    fenster->setGeometry(lage);
+    if (sichtbar)
+        fenster->show();
+}
+
+QString KurzerPfadname(const QString& pfad) { return klang::shortPathName(pfad); }
+
+QString UmlautSuchmuster(QString& text)
+{
+    static const char* const ersetzungen[][2] = {
+        {"ß", "\\?df"}, {"Ä", "\\?c4"}, {"Ö", "\\?d6"}, {"Ü", "\\?dc"},
+        {"ä", "\\?e4"}, {"ö", "\\?f6"}, {"ü", "\\?fc"},
+    };
+    for (const auto& paar : ersetzungen)
+        text.replace(QString::fromUtf8(paar[0]), QString::fromUtf8(paar[1]), Qt::CaseSensitive);
+    return text;
+}
+
+QString DateinameAusPfad(const QString& pfad)
+{
+    const qsizetype i = letzterTrenner(pfad);
+    return i < 0 ? pfad : pfad.mid(i + 1);
+}
+
+QString OrdnerAusPfad(const QString& pfad)
+{
+    const qsizetype i = letzterTrenner(pfad);
+    return i < 0 ? QString() : pfad.left(i + 1);
+}
+
+void HilfeAufrufen(const QString& thema)
+{
+    const QString ordner = klang::programmPfad() + QStringLiteral("help/");
+    QString seite = thema.trimmed();
+    if (seite.isEmpty())
+        seite = QStringLiteral("index.html");
+    // A topic is a page name inside the help folder, never a way out of it.
+    if (seite.contains(QLatin1String("..")))
+        return;
+    QString datei = ordner + seite;
+    if (!QFileInfo(datei).isFile() && QFileInfo(seite).suffix().isEmpty())
+        datei += QStringLiteral(".html");
+    if (!QFileInfo(datei).isFile())
+        return;
+    klang::openDocument(datei);
+}
+
+QString ProgrammZuDatei(const QString& datei)
+{
+    const QString programm = klang::associatedProgram(datei);
+    if (programm.compare(datei, Qt::CaseInsensitive) == 0)
+        return QString();
+    return programm;
+}
+
+} // namespace kit
