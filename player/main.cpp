@@ -3,6 +3,7 @@
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Start.h"
 #include "platform/shell/Paths.h"
+#include "platform/shell/SingleInstance.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -18,9 +19,20 @@ int main(int argc, char* argv[])
     const klang::player::Kommandozeile kommando =
         klang::player::kommandozeileAuswerten(QApplication::arguments().mid(1));
 
+    // A second start raises the first window and ends without touching any setting.
+    klang::SingleInstance instanz(QStringLiteral("KlangtruhePlayer"));
+    if (!instanz.tryRun(QApplication::arguments().mid(1)))
+        return 0;
+
     klang::seedProgramFolder();
     auto* fenster = new klang::player::Ausgabebox(kommando);
     fenster->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(&instanz, &klang::SingleInstance::activationRequested, fenster, [fenster] {
+        if (fenster->isMinimized())
+            fenster->showNormal();
+        fenster->raise();
+        fenster->activateWindow();
+    });
     // The waiting time of the command line runs before the window shows, without blocking.
     QTimer::singleShot(kommando.sekunden * 1000, fenster, [fenster] {
         fenster->Form_Load();

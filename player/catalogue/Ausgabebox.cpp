@@ -10,6 +10,8 @@
 #include "player/catalogue/Ordnerliste.h"
 #include "player/catalogue/frmSpaltenAnordnen.h"
 #include "player/playback/Ausschlusslisten.h"
+#include "platform/richtext/Rtf.h"
+#include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Shell.h"
 #include "platform/vbcompat/VbCompat.h"
@@ -175,17 +177,17 @@ void Ausgabebox::aufbauen()
     cmdTextBig = erzeugen<QPushButton>(daten, QStringLiteral("cmdTextBig"), tw(6550, 3480, 600, 240));
     cmdTextBig->setText(QStringLiteral("-"));
     cmdTextBig->setToolTip(QStringLiteral(" Textfeld verkleinern "));
-    TextSongs = erzeugen<QTextEdit>(daten, QStringLiteral("TextSongs"), tw(60, 3735, 7250, 1790));
+    TextSongs = erzeugen<richtext::RichTextBox>(daten, QStringLiteral("TextSongs"), tw(60, 3735, 7250, 1790));
     connect(cmdTextBig, &QPushButton::clicked, this, &Ausgabebox::cmdTextBig_Click);
     connect(cmdTextSmall, &QPushButton::clicked, this, &Ausgabebox::cmdTextSmall_Click);
 
-    rtfLinks = new QTextEdit;
+    rtfLinks = new richtext::RichTextBox;
     rtfLinks->setObjectName(QStringLiteral("rtfLinks"));
     tabTexte->addTab(rtfLinks, QStringLiteral("Internet"));
-    rtfInfo = new QTextEdit;
+    rtfInfo = new richtext::RichTextBox;
     rtfInfo->setObjectName(QStringLiteral("rtfInfo"));
     tabTexte->addTab(rtfInfo, QStringLiteral("Info"));
-    rtfSonstiges = new QTextEdit;
+    rtfSonstiges = new richtext::RichTextBox;
     rtfSonstiges->setObjectName(QStringLiteral("rtfSonstiges"));
     tabTexte->addTab(rtfSonstiges, QStringLiteral("Sonstiges"));
     filPlaylist = new QListWidget;
@@ -271,7 +273,7 @@ void Ausgabebox::aufbauen()
             m_spieler.AktuellerTrack = row;
     });
     txtSuchen = erzeugen<QLineEdit>(zentral, QStringLiteral("txtSuchen"), tw(8700, 6450, 6200, 285));
-    txtSongText = erzeugen<QTextEdit>(zentral, QStringLiteral("txtSongText"), tw(8700, 405, 5000, 5000));
+    txtSongText = erzeugen<richtext::RichTextBox>(zentral, QStringLiteral("txtSongText"), tw(8700, 405, 5000, 5000));
     txtSongText->setVisible(false);
 
     ButtonAlpabeth.resize(32);
@@ -560,18 +562,26 @@ void Ausgabebox::felderBinden()
         m_katalog.binden(QLatin1String(b.feld), [edit] { return edit->text(); },
                          [edit](const QString& wert) { edit->setText(wert); });
     }
-    // The rich-text panes show their field read-only until the rich-text editor is in
-    // place: a pane that cannot write RTF must not write anything.
-    const struct { const char* feld; QTextEdit* edit; } reich[] = {
+    // A rich-text pane hands back its RTF only when the user changed it, so an unchanged
+    // field is never rewritten.
+    const struct { const char* feld; richtext::RichTextBox* box; } reich[] = {
         {"Songs", TextSongs}, {"SongText", txtSongText}, {"InternetTab", rtfLinks},
         {"InfoTab", rtfInfo}, {"SonstigesTab", rtfSonstiges}};
     for (const auto& b : reich) {
-        QTextEdit* edit = b.edit;
-        edit->setReadOnly(true);
-        m_katalog.binden(QLatin1String(b.feld), {}, [edit](const QString& wert) {
-            edit->setPlainText(wert);
-        });
+        richtext::RichTextBox* box = b.box;
+        m_katalog.binden(
+            QLatin1String(b.feld),
+            [box] { return box->isModified() ? box->rtfText() : box->property("feldwert").toString(); },
+            [box](const QString& wert) {
+                box->setProperty("feldwert", wert);
+                box->setRtfText(wert);
+                box->setModified(false);
+            });
     }
+    m_katalog.model()->setDisplayTransform([](const QString& feld, const QString& wert) {
+        return istRichTextFeld(feld) ? richtext::rtfToPlainText(wert).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                                     : wert;
+    });
 }
 
 // ---------------------------------------------------------------------------------------

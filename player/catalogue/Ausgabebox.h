@@ -27,6 +27,10 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 class QTextEdit;
+
+namespace klang::richtext {
+class RichTextBox;
+}
 class QToolButton;
 class QTreeWidget;
 
@@ -113,11 +117,11 @@ public:
     QLineEdit* txtBildpfad = nullptr;
     QLineEdit* txtEbook = nullptr;
     QLineEdit* txtBewertung = nullptr;
-    QTextEdit* TextSongs = nullptr;
-    QTextEdit* txtSongText = nullptr;
-    QTextEdit* rtfLinks = nullptr;
-    QTextEdit* rtfInfo = nullptr;
-    QTextEdit* rtfSonstiges = nullptr;
+    richtext::RichTextBox* TextSongs = nullptr;
+    richtext::RichTextBox* txtSongText = nullptr;
+    richtext::RichTextBox* rtfLinks = nullptr;
+    richtext::RichTextBox* rtfInfo = nullptr;
+    richtext::RichTextBox* rtfSonstiges = nullptr;
     QLabel* Bild1 = nullptr;
     QLabel* imgBildpfad = nullptr;
     QLabel* picCoverGreat = nullptr;
@@ -221,7 +225,6 @@ private:
     bool m_geladen = false;
     bool m_entladen = false;
     QVector<QLabel*> m_statusPanels;
-    QTextEdit* m_textSongsPlatzhalter = nullptr;
 };
 
 } // namespace klang::player
