@@ -231,10 +231,16 @@ QStringList KatalogController::spaltensatzLesen()
 void KatalogController::breitenLesen()
 {
     for (int i = 0; i < SpaltensatzAnzahl; ++i) {
-        const QString text = option(QStringLiteral("Spaltenbreite%1").arg(i),
-                                    QString::number(StandardSpaltenbreite));
-        m_breiten[i] = spaltenbreiteAusText(text, m_breiten.at(i));
-        m_geschriebeneBreiten.insert(i, text);
+        // A missing key reads as the default but is still written on the next save.
+        const QString fehlt = QStringLiteral("\x01");
+        const QString text = option(QStringLiteral("Spaltenbreite%1").arg(i), fehlt);
+        if (text == fehlt) {
+            m_breiten[i] = StandardSpaltenbreite;
+            m_geschriebeneBreiten.remove(i);
+        } else {
+            m_breiten[i] = spaltenbreiteAusText(text, m_breiten.at(i));
+            m_geschriebeneBreiten.insert(i, text);
+        }
     }
 }
 
