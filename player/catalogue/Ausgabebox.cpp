@@ -17,6 +17,7 @@
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -203,6 +204,7 @@ void Ausgabebox::Form_Load()
     filPlaylist->addItems(musikDateien(ProgrammPfad + QStringLiteral("Playlist/")));
     tabTexte->setCurrentIndex(0);
     ListenHoeheSetzen(filTrack, 15);
+    tabellenZeileSetzen();
     m_geladen = true;
     Form_Resize();
 }
@@ -283,6 +285,22 @@ QString Ausgabebox::bez(int index) const
 {
     QLabel* l = Bez.value(index);
     return l ? l->text() : QString();
+}
+
+void Ausgabebox::tabellenZeileSetzen()
+{
+    // The letter row and the grid start below the text tabs and the 15-row track list,
+    // whatever height the program font gives the list.
+    const int unten = std::max(tabTexte->geometry().bottom(), filTrack->geometry().bottom()) + 1;
+    const int zeile = std::max(unten + 4, twipsToPixels(6450));
+    const int versatz = zeile - ButtonAlpabeth[0]->y();
+    if (versatz == 0)
+        return;
+    for (QWidget* w : std::initializer_list<QWidget*>{chkTabelle, cmdABC, lblTabellenName, Data1})
+        w->move(w->x(), w->y() + versatz);
+    for (QPushButton* b : std::as_const(ButtonAlpabeth))
+        b->move(b->x(), b->y() + versatz);
+    MSFlexGrid1->move(MSFlexGrid1->x(), MSFlexGrid1->y() + versatz);
 }
 
 void Ausgabebox::ListenHoeheSetzen(QListWidget* liste, int zeilen)

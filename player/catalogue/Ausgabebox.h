@@ -103,6 +103,7 @@ public:
 
     // --- controls (objectName = member name; arrays as name_index) ------------------------
     QTableView* MSFlexGrid1 = nullptr;
+    QWidget* Data1 = nullptr; // the data control's navigator
     QTabWidget* tabTexte = nullptr;
     QLineEdit* TextBand = nullptr;
     QLineEdit* TextLPTitel = nullptr;
@@ -204,6 +205,7 @@ private:
     void spaltenbreitenAusKopf();
     QList<int> spaltenbreitenNachPosition() const;
     void geometrieSpeichern();
+    void tabellenZeileSetzen();
 
     // Zufallskatalog: random play reaches the catalogue through these.
     int anzahlDatensaetze() const override;

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -150,11 +151,11 @@ void Ausgabebox::aufbauen()
     cmdPlayAsso = erzeugen<QPushButton>(zentral, QStringLiteral("cmdPlayAsso"), tw(13800, 60, 1200, 285));
     cmdPlayAsso->setText(QStringLiteral("Abspielen"));
 
-    Bild1 = erzeugen<QLabel>(zentral, QStringLiteral("Bild1"), tw(8700, 405, 2100, 2100));
+    Bild1 = erzeugen<QLabel>(zentral, QStringLiteral("Bild1"), tw(8700, 405, 1700, 1700));
     Bild1->setScaledContents(true);
     Bild1->setToolTip(QStringLiteral(" vergrößern "));
     Bild1->setFrameShape(QFrame::Box);
-    imgBildpfad = erzeugen<QLabel>(zentral, QStringLiteral("imgBildpfad"), tw(8700, 405, 2100, 2100));
+    imgBildpfad = erzeugen<QLabel>(zentral, QStringLiteral("imgBildpfad"), tw(8700, 405, 1700, 1700));
     imgBildpfad->setScaledContents(true);
     imgBildpfad->setVisible(false);
     picCoverGreat = erzeugen<QLabel>(zentral, QStringLiteral("picCoverGreat"), tw(8700, 405, 4000, 4000));
@@ -165,13 +166,13 @@ void Ausgabebox::aufbauen()
         b->setToolTip(tip);
         return b;
     };
-    imgStart = knopf("imgStart", 10900, QStringLiteral(" Start "));
+    imgStart = knopf("imgStart", 10500, QStringLiteral(" Start "));
     imgStart->setText(QStringLiteral("▶"));
-    imgStop = knopf("imgStop", 11400, QStringLiteral(" Stop "));
+    imgStop = knopf("imgStop", 11000, QStringLiteral(" Stop "));
     imgStop->setText(QStringLiteral("■"));
-    imgMiniPlayer = knopf("imgMiniPlayer", 11900, QStringLiteral(" Miniplayer "));
+    imgMiniPlayer = knopf("imgMiniPlayer", 11500, QStringLiteral(" Miniplayer "));
     imgMiniPlayer->setText(QStringLiteral("▭"));
-    imgLautsprecherregler = knopf("imgLautsprecherregler", 12400, QStringLiteral(" Lautstärke "));
+    imgLautsprecherregler = knopf("imgLautsprecherregler", 12000, QStringLiteral(" Lautstärke "));
     imgLautsprecherregler->setText(QStringLiteral("♪"));
     connect(imgStart, &QToolButton::clicked, this, &Ausgabebox::imgStart_Click);
     connect(imgStop, &QToolButton::clicked, this, &Ausgabebox::imgStop_Click);
@@ -183,31 +184,31 @@ void Ausgabebox::aufbauen()
         c->setText(text);
         return c;
     };
-    chkAlleTracks = box("chkAlleTracks", 10900, 930, QStringLiteral("alle Tracks"));
-    chkMarkTracks = box("chkMarkTracks", 10900, 1185, QStringLiteral("markierte Tracks"));
-    chkTracksAnspielen = box("chkTracksAnspielen", 10900, 1440, QStringLiteral("anspielen"));
-    chkTracksZufaellig = box("chkTracksZufaellig", 10900, 1695, QStringLiteral("Zufall"));
-    chkShuffle = box("chkShuffle", 12850, 930, QStringLiteral("Shuffle"));
-    chkRepeat = box("chkRepeat", 12850, 1185, QStringLiteral("Repeat"));
-    chkVollbild = box("chkVollbild", 12850, 1440, QStringLiteral("Vollbild"));
-    chkVisualisierung = box("chkVisualisierung", 12850, 1695, QStringLiteral("Visualisierung"));
+    chkAlleTracks = box("chkAlleTracks", 10500, 900, QStringLiteral("alle Tracks"));
+    chkMarkTracks = box("chkMarkTracks", 10500, 1140, QStringLiteral("markierte Tracks"));
+    chkTracksAnspielen = box("chkTracksAnspielen", 10500, 1380, QStringLiteral("anspielen"));
+    chkTracksZufaellig = box("chkTracksZufaellig", 10500, 1620, QStringLiteral("Zufall"));
+    chkShuffle = box("chkShuffle", 12450, 900, QStringLiteral("Shuffle"));
+    chkRepeat = box("chkRepeat", 12450, 1140, QStringLiteral("Repeat"));
+    chkVollbild = box("chkVollbild", 12450, 1380, QStringLiteral("Vollbild"));
+    chkVisualisierung = box("chkVisualisierung", 12450, 1620, QStringLiteral("Visualisierung"));
     connect(chkVisualisierung, &QCheckBox::toggled, this, [](bool ein) {
         setOption(QStringLiteral("WinMediaPlayerVisualisierung"), ein ? QStringLiteral("1") : QStringLiteral("0"));
     });
-    chkBildpfad = box("chkBildpfad", 10900, 1980, QStringLiteral("Bildpfad"));
-    cboBildpfad = erzeugen<QComboBox>(zentral, QStringLiteral("cboBildpfad"), tw(10900, 2250, 3700, 300));
+    chkBildpfad = box("chkBildpfad", 10500, 1860, QStringLiteral("Bildpfad"));
+    cboBildpfad = erzeugen<QComboBox>(zentral, QStringLiteral("cboBildpfad"), tw(12250, 1830, 2600, 300));
 
-    Bez[12] = erzeugen<QLabel>(zentral, QStringLiteral("Bez_12"), tw(8700, 2580, 2400, 255));
+    Bez[12] = erzeugen<QLabel>(zentral, QStringLiteral("Bez_12"), tw(8700, 2520, 2400, 255));
     Bez[12]->setText(QStringLiteral("Tracks & Movies"));
-    fraSternTrack = erzeugen<QWidget>(zentral, QStringLiteral("fraSternTrack"), tw(12500, 2560, 1500, 285));
-    filTrack = erzeugen<QListWidget>(zentral, QStringLiteral("filTrack"), tw(8700, 2850, 6200, 3300));
+    fraSternTrack = erzeugen<QWidget>(zentral, QStringLiteral("fraSternTrack"), tw(12500, 2500, 1500, 285));
+    filTrack = erzeugen<QListWidget>(zentral, QStringLiteral("filTrack"), tw(8700, 2790, 6200, 3300));
     filTrack->setSelectionMode(QAbstractItemView::ExtendedSelection);
     filTrack->setEnabled(false);
     connect(filTrack, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && !m_spieler.PlaylistModus)
             m_spieler.AktuellerTrack = row;
     });
-    txtSuchen = erzeugen<QLineEdit>(zentral, QStringLiteral("txtSuchen"), tw(8700, 6450, 6200, 285));
+    txtSuchen = erzeugen<QLineEdit>(zentral, QStringLiteral("txtSuchen"), tw(8700, 2190, 6200, 285));
     txtSongText = erzeugen<richtext::RichTextBox>(zentral, QStringLiteral("txtSongText"), tw(8700, 405, 5000, 5000));
     txtSongText->setVisible(false);
 
@@ -215,7 +216,7 @@ void Ausgabebox::aufbauen()
     for (int i = 0; i < 32; ++i) {
         const QString caption = i < 26 ? QString(QChar(u'A' + i)) : QString::number(i - 25);
         auto* b = erzeugen<QPushButton>(zentral, QStringLiteral("ButtonAlpabeth_%1").arg(i),
-                                        tw(1050 + i * 300, 6450, 300, 300));
+                                        tw(1050 + i * 285, 6450, 285, 300));
         b->setText(caption);
         b->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(b, &QPushButton::clicked, this, [this, i] { ButtonAlpabeth_MouseUp(i); });
@@ -224,15 +225,49 @@ void Ausgabebox::aufbauen()
         });
         ButtonAlpabeth[i] = b;
     }
-    chkTabelle = erzeugen<QCheckBox>(zentral, QStringLiteral("chkTabelle"), tw(10750, 6480, 700, 255));
+    chkTabelle = erzeugen<QCheckBox>(zentral, QStringLiteral("chkTabelle"), tw(10230, 6480, 650, 255));
     chkTabelle->setText(QStringLiteral("A-Z"));
     chkTabelle->setToolTip(QStringLiteral(" Für jeden Buchstaben A-Z, eine eigene Tabelle anzeigen "));
     connect(chkTabelle, &QCheckBox::toggled, this, &Ausgabebox::chkTabelle_Click);
-    cmdABC = erzeugen<QPushButton>(zentral, QStringLiteral("cmdABC"), tw(11500, 6450, 600, 300));
+    cmdABC = erzeugen<QPushButton>(zentral, QStringLiteral("cmdABC"), tw(10900, 6450, 500, 300));
     cmdABC->setText(QStringLiteral("abc"));
     connect(cmdABC, &QPushButton::clicked, this, &Ausgabebox::MenuAktualisieren_Click);
-    lblTabellenName = erzeugen<QLabel>(zentral, QStringLiteral("lblTabellenName"), tw(12200, 6480, 2700, 255));
+    lblTabellenName = erzeugen<QLabel>(zentral, QStringLiteral("lblTabellenName"), tw(11450, 6480, 1300, 255));
     lblTabellenName->setText(QStringLiteral("Tabelle"));
+
+    // The data control's navigator: first, previous, caption, next, last.
+    Data1 = erzeugen<QWidget>(zentral, QStringLiteral("Data1"), tw(12750, 6450, 2250, 300));
+    Data1->setToolTip(QStringLiteral(" Datenbanksteuerung "));
+    auto* navLayout = new QHBoxLayout(Data1);
+    navLayout->setContentsMargins(0, 0, 0, 0);
+    navLayout->setSpacing(0);
+    const struct { const char* name; const char* text; } nav[] = {
+        {"Data1_Erster", "|◀"}, {"Data1_Zurueck", "◀"}, {nullptr, nullptr}, {"Data1_Vor", "▶"}, {"Data1_Letzter", "▶|"}};
+    for (const auto& n : nav) {
+        if (!n.name) {
+            auto* caption = new QLabel(QStringLiteral("      Steuerung"), Data1);
+            caption->setObjectName(QStringLiteral("Data1_Caption"));
+            navLayout->addWidget(caption, 1);
+            continue;
+        }
+        auto* b = new QToolButton(Data1);
+        b->setObjectName(QLatin1String(n.name));
+        b->setText(QString::fromUtf8(n.text));
+        b->setAutoRaise(true);
+        b->setFixedWidth(twipsToPixels(270));
+        navLayout->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, name = QByteArray(n.name)] {
+            auto& d = m_katalog.data1();
+            if (name == "Data1_Erster")
+                d.moveFirst();
+            else if (name == "Data1_Zurueck")
+                d.movePrevious();
+            else if (name == "Data1_Vor")
+                d.moveNext();
+            else
+                d.moveLast();
+        });
+    }
 
     MSFlexGrid1 = erzeugen<QTableView>(zentral, QStringLiteral("MSFlexGrid1"), tw(1050, 6800, 13900, 2500));
     MSFlexGrid1->setModel(m_katalog.model());
