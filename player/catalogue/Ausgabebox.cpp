@@ -613,6 +613,27 @@ void Ausgabebox::mnuTabelleAutosize_Click()
     TabelleAnordnen();
 }
 
+void Ausgabebox::mnuAllesMarkieren_Click()
+{
+    MSFlexGrid1->selectAll();
+}
+
+void Ausgabebox::mnuAnzahlInterpreten_Click()
+{
+    // Counted in the database, so the grid keeps showing the records the data control holds.
+    const int anzahl = m_katalog.anzahlInterpreten();
+    if (anzahl < 0) {
+        kit::Fehlermeldung(this, QStringLiteral("Ausgabebox_mnuAnzahlInterpreten_Click"),
+                           QStringLiteral("Keine Datenbank geöffnet."), jet::errors::kNotOpen);
+        return;
+    }
+    setPanelText(3, QStringLiteral("Interpreten: ") + QString::number(anzahl));
+    kit::MsgFenn(this, QStringLiteral("Es befinden sich ") + QString::number(anzahl)
+                           + QStringLiteral(" Interpreten in der Datenbank."),
+                 1, 0, QStringLiteral("Anzahl der Interpreten ermitteln"), 1,
+                 kit::DialogBackColor, kit::DialogForeColor);
+}
+
 // ---------------------------------------------------------------------------------------
 // Opening a catalogue and the recent list
 

@@ -82,6 +82,8 @@ public:
     void OrdnerMenuPfad(const QString& sa);
     void mnuTabelleAnordnen_Click();
     void mnuTabelleAutosize_Click();
+    void mnuAllesMarkieren_Click();
+    void mnuAnzahlInterpreten_Click();
     void ButtonAlpabeth_MouseUp(int index);
     void mnuSpalte_Click(int index);
     void chkTabelle_Click();

@@ -369,7 +369,9 @@ void Ausgabebox::menuesAufbauen()
     unsichtbar(eintrag(MenuBearbeiten, "mnuKopieren", QStringLiteral("Tonträger &kopieren")));
     unsichtbar(eintrag(MenuBearbeiten, "MenuEintragLoeschen", QStringLiteral("Tonträger &löschen")));
     unsichtbar(eintrag(MenuBearbeiten, "mnuKopierenListe", QStringLiteral("Liste k&opieren")));
-    unsichtbar(eintrag(MenuBearbeiten, "mnuAllesMarkieren", QStringLiteral("Liste &markieren")));
+    auto* alles = unsichtbar(eintrag(MenuBearbeiten, "mnuAllesMarkieren", QStringLiteral("Liste &markieren"),
+                                     QKeySequence(Qt::CTRL | Qt::Key_A)));
+    connect(alles, &QAction::triggered, this, &Ausgabebox::mnuAllesMarkieren_Click);
     mnuTabelleAnordnen = eintrag(MenuBearbeiten, "mnuTabelleAnordnen", QStringLiteral("&Tabellenspalten anordnen..."));
     connect(mnuTabelleAnordnen, &QAction::triggered, this, &Ausgabebox::mnuTabelleAnordnen_Click);
     mnuTabelleAutosize = eintrag(MenuBearbeiten, "mnuTabelleAutosize",
@@ -421,7 +423,8 @@ void Ausgabebox::menuesAufbauen()
 
     QMenu* extras = menuBar()->addMenu(QStringLiteral("Extras"));
     extras->setObjectName(QStringLiteral("mnuExtras"));
-    eintrag(extras, "mnuAnzahlInterpreten", QStringLiteral("Anzahl der &Interpreten ermitteln"));
+    auto* interpreten = eintrag(extras, "mnuAnzahlInterpreten", QStringLiteral("Anzahl der &Interpreten ermitteln"));
+    connect(interpreten, &QAction::triggered, this, &Ausgabebox::mnuAnzahlInterpreten_Click);
     extras->menuAction()->setVisible(false);
 
     QMenu* schrift = menuBar()->addMenu(QStringLiteral("&Schrift"));

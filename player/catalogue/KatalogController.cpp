@@ -155,6 +155,15 @@ int KatalogController::ersteZeileMit(const QString& feld, const QString& caption
     return -1;
 }
 
+int KatalogController::anzahlInterpreten() const
+{
+    if (!m_data1->database().isOpen())
+        return -1;
+    const QVariant n = m_data1->database().scalar(
+        QStringLiteral("select count(*) from (select distinct Band collate binary from Schallplatten)"));
+    return n.isValid() ? n.toInt() : -1;
+}
+
 QString KatalogController::katalogPruefen(const QString& pfad)
 {
     jet::Database db;

@@ -56,6 +56,10 @@ public:
     // the caption (upper-cased first character), or -1. Letter pairs do not apply here.
     int ersteZeileMit(const QString& feld, const QString& caption) const;
 
+    // Distinct bands of the whole table, compared exactly (case-sensitive); -1 without a
+    // catalogue. The view and the grid stay as they are.
+    int anzahlInterpreten() const;
+
     // --- opening another catalogue -----------------------------------------------------
     // "" when the file is an SQLite catalogue with table Schallplatten and its 19 fields,
     // else a German message naming what is wrong.

@@ -422,6 +422,44 @@ private slots:
         QCOMPARE(w->width(), 900);
     }
 
+    // After a maximised exit the next start opens maximised over the last normal size.
+    void maximiert()
+    {
+        setOption(QStringLiteral("WindowState"), QStringLiteral("2"));
+        setOption(QStringLiteral("AusgabeboxWidth"), QStringLiteral("12000"));
+        setOption(QStringLiteral("AusgabeboxHeight"), QStringLiteral("9000"));
+        {
+            auto w = starten();
+            QVERIFY(w->isMaximized());
+            QCOMPARE(w->normalGeometry().width(), 12000 / 15);
+            w->close();
+        }
+        QCOMPARE(option(QStringLiteral("WindowState")), QStringLiteral("2"));
+        QCOMPARE(option(QStringLiteral("AusgabeboxWidth")), QStringLiteral("12000"));
+    }
+
+    // Minimising while a track plays with the scrolling title on runs Timer2; restoring stops
+    // it and shows the fixed title. Without the scrolling title the title is left alone.
+    void titelBeimMinimieren()
+    {
+        auto w = starten();
+        w->mnuLaufschrift->setChecked(true);
+        w->setPanelText(2, QStringLiteral("playing:  /m/a.mp3"));
+        w->showMinimized();
+        QTRY_VERIFY(w->Timer2.isActive());
+        w->showNormal();
+        QTRY_VERIFY(!w->Timer2.isActive());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Klangtruhe-Player - Quarzwerk"));
+        w->setWindowTitle(QStringLiteral("Klangtruhe-Player"));
+        w->mnuLaufschrift->setChecked(false);
+        w->showMinimized();
+        QTest::qWait(20);
+        QVERIFY(!w->Timer2.isActive());
+        w->showNormal();
+        QTest::qWait(20);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Klangtruhe-Player"));
+    }
+
     // The two buttons above the songs box switch between the short and the tall layout.
     void textfeldGroesse()
     {

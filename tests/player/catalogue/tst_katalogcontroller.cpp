@@ -217,6 +217,17 @@ private slots:
         QCOMPARE(k.data1().recordSource(), StandardAbfrage);
     }
 
+    // The band count compares exactly (abba and ABBA are two) and leaves the view alone.
+    void anzahlInterpreten()
+    {
+        KatalogController k;
+        QCOMPARE(k.anzahlInterpreten(), -1);
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QVERIFY(k.filtern(QStringLiteral("Band"), 1));
+        QCOMPARE(k.anzahlInterpreten(), 7);
+        QCOMPARE(k.anzahl(), 1);
+    }
+
     // A stored view that no longer runs falls back to the default view.
     void kaputteGespeicherteAnsicht()
     {
