@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -182,6 +183,50 @@ private slots:
         QTest::mouseClick(w->ButtonAlpabeth[17], Qt::LeftButton); // R
         QCOMPARE(w->MSFlexGrid1->model()->rowCount(), 2);
         QVERIFY(kit::testhook::calls().isEmpty());
+    }
+
+    // Scroll mode: a letter scrolls to the first matching row; view and record stay.
+    void buchstabeScrollt()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        const QString vielePfad = m_env->path(QStringLiteral("viele")) + QStringLiteral("/Viele.mdb");
+        klang::test::CatalogueSpec spec;
+        spec.records = 400;
+        QVERIFY(klang::test::writeCatalogue(vielePfad, spec));
+        setOption(QStringLiteral("ArchivPfad"), vielePfad);
+        auto w = starten();
+        QVERIFY(!w->chkTabelle->isChecked());
+        const QString vorher = w->TextBand->text();
+        QTest::mouseClick(w->ButtonAlpabeth[25], Qt::LeftButton); // Z
+        QCOMPARE(w->MSFlexGrid1->model()->rowCount(), 400);
+        QCOMPARE(w->TextBand->text(), vorher);
+        const int oben = w->MSFlexGrid1->rowAt(0);
+        const QString band = w->MSFlexGrid1->model()->index(oben, 0).data().toString();
+        QVERIFY2(band.startsWith(QLatin1Char('Z'), Qt::CaseInsensitive), qPrintable(band));
+        QVERIFY(oben == 0 || !w->MSFlexGrid1->model()->index(oben - 1, 0).data().toString()
+                                 .startsWith(QLatin1Char('Z'), Qt::CaseInsensitive));
+    }
+
+    // Keys and the navigator move the record; with repositioning suppressed nothing follows.
+    void zeilenwechsel()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        w->MSFlexGrid1->setFocus();
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0));
+        QCOMPARE(w->TextBand->text(), QStringLiteral("abba"));
+        QTest::keyClick(w->MSFlexGrid1, Qt::Key_Down);
+        QCOMPARE(w->TextBand->text(), QStringLiteral("ABBA"));
+        QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("Data1_Letzter")), Qt::LeftButton);
+        QCOMPARE(w->TextBand->text(), QStringLiteral("Zappa"));
+        QCOMPARE(w->MSFlexGrid1->currentIndex().row(), 5);
+        QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("Data1_Erster")), Qt::LeftButton);
+        QCOMPARE(w->TextBand->text(), QStringLiteral("abba"));
+        w->katalog().setRepositionUnterdruecken(true);
+        QTest::keyClick(w->MSFlexGrid1, Qt::Key_Down);
+        QCOMPARE(w->TextBand->text(), QStringLiteral("abba"));
+        QCOMPARE(w->katalog().data1().absolutePosition(), 0);
+        w->katalog().setRepositionUnterdruecken(false);
     }
 
     // A header click sorts by the clicked column, alternating the direction.
