@@ -235,6 +235,12 @@ void Ausgabebox::RegistryLesen()
     mnuWinPlayerVerwenden->setChecked(option(QStringLiteral("WinMediaPlayer"), QStringLiteral("True")) == QLatin1String("True"));
     // 4. chkBildpfad: a missing or non-numeric value leaves the box unticked.
     chkBildpfad->setChecked(zahlOder(option(QStringLiteral("HäkchenBildpfad")), 0) != 0);
+    if (!chkBildpfad->isChecked()) {
+        // The stored cover instead of the external pictures.
+        cboBildpfad->setEnabled(false);
+        imgBildpfad->setVisible(false);
+        Bild1->setVisible(true);
+    }
     // 6.
     chkVisualisierung->setChecked(option(QStringLiteral("WinMediaPlayerVisualisierung"), QStringLiteral("1")) == QLatin1String("1"));
     chkTabelle->setChecked(option(QStringLiteral("TopRow"), QStringLiteral("0")) == QLatin1String("1"));
@@ -305,7 +311,15 @@ void Ausgabebox::tabellenZeileSetzen()
 
 void Ausgabebox::ListenHoeheSetzen(QListWidget* liste, int zeilen)
 {
+    // The entry height of the list's font, measured on a probe entry when the list is empty.
+    liste->setUniformItemSizes(true);
+    QListWidgetItem* probe = nullptr;
+    if (liste->count() == 0) {
+        probe = new QListWidgetItem(QStringLiteral("Xg"));
+        liste->addItem(probe);
+    }
     int zeile = liste->sizeHintForRow(0);
+    delete probe;
     if (zeile <= 0)
         zeile = QFontMetrics(liste->font()).height() + 2;
     liste->resize(liste->width(), zeile * zeilen + 2 * liste->frameWidth());

@@ -144,6 +144,33 @@ private slots:
         QVERIFY(!w->TextBand->text().isEmpty()); // a random record is shown
     }
 
+    // A catalogue file that cannot be opened: the failure text, the report, and the window
+    // still opens with the rest of start-up done.
+    void unlesbarerKatalog()
+    {
+        const QString kaputt = m_env->path(QStringLiteral("kaputt")) + QStringLiteral("/Kaputt.mdb");
+        QFile f(kaputt);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("kein Katalog");
+        f.close();
+        setOption(QStringLiteral("ArchivPfad"), kaputt);
+        auto w = starten();
+        QCOMPARE(w->panelText(1), QStringLiteral(" Fehler beim Laden der Datenbank!"));
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Ausgabebox_Form_Load"));
+        QCOMPARE(w->tabTexte->currentIndex(), 0);
+        QCOMPARE(w->CPULast().StackSize(), 10);
+    }
+
+    // The track list is exactly 15 entries high, with or without entries.
+    void trackListeHoehe()
+    {
+        auto w = starten();
+        auto* liste = w->filTrack;
+        liste->addItem(QStringLiteral("01 - Titel.mp3"));
+        QCOMPARE(liste->height(), liste->sizeHintForRow(0) * 15 + 2 * liste->frameWidth());
+    }
+
     // A stored path whose file is gone: the empty catalogue this run, the path stays stored.
     void verschwundenerKatalog()
     {
@@ -326,6 +353,30 @@ private slots:
         QVERIFY(db.open(m_katalog));
         QCOMPARE(db.scalar(QStringLiteral("select Info from Schallplatten where LPTitel = ?"), {titel}).toString(),
                  QStringLiteral("Zeile mit ' und \""));
+    }
+
+    // An umlaut typed into the songs pane is stored as \'e4 and reads back as the letter.
+    void richTextGespeichert()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0));
+        const QString titel = w->TextLPTitel->text();
+        w->TextSongs->setFocus();
+        QTest::keyClick(w->TextSongs, Qt::Key_B);
+        QKeyEvent umlaut(QEvent::KeyPress, Qt::Key_Adiaeresis, Qt::NoModifier, QStringLiteral("ä"));
+        QApplication::sendEvent(w->TextSongs, &umlaut);
+        QTest::keyClick(w->TextSongs, Qt::Key_R);
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(2, 0));
+        klang::jet::Database db;
+        QVERIFY(db.open(m_katalog));
+        const QString rtf = db.scalar(QStringLiteral("select Songs from Schallplatten where LPTitel = ?"), {titel}).toString();
+        QVERIFY2(rtf.contains(QStringLiteral("b\\'e4r")), qPrintable(rtf));
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0));
+        QVERIFY(w->TextSongs->toPlainText().contains(QStringLiteral("bär")));
+        // The grid shows the plain text of the rich-text field.
+        const int spalte = w->katalog().model()->columnOfField(QStringLiteral("Songs"));
+        QVERIFY(w->MSFlexGrid1->model()->index(0, spalte).data().toString().contains(QStringLiteral("bär")));
     }
 
     // Cancel in the open dialog changes nothing and reports nothing.
