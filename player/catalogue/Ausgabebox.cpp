@@ -615,13 +615,13 @@ void Ausgabebox::mnuTabelleAutosize_Click()
 {
     vb::HourglassGuard sanduhr;
     m_katalog.setRepositionUnterdruecken(true);
-    kit::SpaltenbreitenAnpassen(MSFlexGrid1);
-    // Take over the fitted widths of the shown columns by position.
+    const QList<int> breiten = m_katalog.inhaltsbreiten(MSFlexGrid1->font(), MSFlexGrid1->horizontalHeader()->font());
+    // The fitted widths of the shown columns, by position.
     QHeaderView* kopf = MSFlexGrid1->horizontalHeader();
     for (int pos = 0; pos < m_bild.breite.size() && pos < kopf->count(); ++pos) {
         const int logisch = kopf->logicalIndex(pos);
-        if (!kopf->isSectionHidden(logisch) && m_bild.breite.at(pos) > 0)
-            m_bild.breite[pos] = pixelsToTwips(kopf->sectionSize(logisch));
+        if (m_bild.breite.at(pos) > 0 && logisch >= 0 && logisch < breiten.size())
+            m_bild.breite[pos] = breiten.at(logisch);
     }
     m_katalog.setRepositionUnterdruecken(false);
     TabelleAnordnen();

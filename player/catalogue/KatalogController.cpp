@@ -4,6 +4,8 @@
 #include "player/catalogue/Felder.h"
 #include "platform/vbcompat/VbCompat.h"
 
+#include <QFontMetrics>
+
 namespace klang::player {
 
 KatalogController::KatalogController(QObject* parent)
@@ -264,6 +266,37 @@ void KatalogController::breitenSpeichern(const QList<int>& breiten)
         if (c < m_breiten.size())
             m_breiten[c] = breiten.at(c);
     }
+}
+
+QList<int> KatalogController::inhaltsbreiten(const QFont& zellen, const QFont& kopf) const
+{
+    const QFontMetrics zellMass(zellen);
+    const QFontMetrics kopfMass(kopf);
+    const int spalten = m_model->columnCount();
+    QList<int> pixel(spalten, 0);
+    for (int c = 0; c < spalten; ++c)
+        pixel[c] = kopfMass.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString());
+    const int zeilen = m_model->rowCount();
+    // No column gets wider than 10000 twips; a text too short to beat the widest so far
+    // (at the widest glyph of the font) needs no measuring.
+    const int grenze = klang::vb::twipsToPixels(10000 - 200) + 1;
+    const int breitestesZeichen = qMax(1, zellMass.maxWidth());
+    for (int r = 0; r < zeilen; ++r) {
+        for (int c = 0; c < spalten; ++c) {
+            if (pixel.at(c) >= grenze)
+                continue;
+            const QString text = m_model->data(m_model->index(r, c)).toString();
+            if (text.isEmpty() || qint64(text.size()) * breitestesZeichen <= pixel.at(c))
+                continue;
+            const int w = zellMass.horizontalAdvance(text);
+            if (w > pixel.at(c))
+                pixel[c] = w;
+        }
+    }
+    QList<int> twips;
+    for (int c = 0; c < spalten; ++c)
+        twips << qMin(klang::vb::pixelsToTwips(pixel.at(c)) + 200, 10000);
+    return twips;
 }
 
 Tabellenbild KatalogController::anordnen(const Tabellenbild& jetzt)

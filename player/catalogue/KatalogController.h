@@ -9,6 +9,7 @@
 #include "platform/jet/CatalogueTableModel.h"
 #include "platform/jet/DataControl.h"
 
+#include <QFont>
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -87,6 +88,10 @@ public:
     // TabelleAnordnen: saves the widths of the grid as it is, applies the column set and
     // returns how the grid is to look. Only changed width settings are written.
     Tabellenbild anordnen(const Tabellenbild& jetzt);
+    // Width of every grid column (by model column, twips) fitted to its widest text, header
+    // included: text width + 200, at most 10000. Reads the rows one after the other, so
+    // a large catalogue is measured in one pass.
+    QList<int> inhaltsbreiten(const QFont& zellen, const QFont& kopf) const;
     // Saves the widths by position (unload, switch to the mini player).
     void breitenSpeichern(const QList<int>& breiten);
 
