@@ -6,6 +6,7 @@
 #include "platform/shell/SingleInstance.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 
 int main(int argc, char* argv[])
@@ -32,6 +33,12 @@ int main(int argc, char* argv[])
             fenster->showNormal();
         fenster->raise();
         fenster->activateWindow();
+    });
+    // However the program ends, the window saves what the user typed and its settings.
+    QPointer<klang::player::Ausgabebox> wache(fenster);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [wache] {
+        if (wache)
+            wache->close();
     });
     // The waiting time of the command line runs before the window shows, without blocking.
     QTimer::singleShot(kommando.sekunden * 1000, fenster, [fenster] {

@@ -310,6 +310,22 @@ private slots:
         QVERIFY(!s.contains(QStringLiteral("Medium")));
     }
 
+    // A column the user widens keeps its width by position across a restart.
+    void spaltenbreiteGezogen()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        {
+            auto w = starten();
+            QHeaderView* kopf = w->MSFlexGrid1->horizontalHeader();
+            kopf->resizeSection(kopf->logicalIndex(1), 150);
+            w->close();
+        }
+        QCOMPARE(option(QStringLiteral("Spaltenbreite1")), QStringLiteral("2250"));
+        auto w = starten();
+        QHeaderView* kopf = w->MSFlexGrid1->horizontalHeader();
+        QCOMPARE(kopf->sectionSize(kopf->logicalIndex(1)), 150);
+    }
+
     // Abbrechen in the column dialog changes neither the set nor the stored widths.
     void spaltenDialogAbbrechen()
     {

@@ -8,6 +8,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QtTest>
 
 using namespace klang::player;
@@ -228,6 +229,27 @@ private slots:
         QCOMPARE(k.anzahl(), 1);
     }
 
+    // Autosize: the widest text of a column (header included) + 200 twips, at most 10000.
+    void inhaltsbreiten()
+    {
+        QString fehler;
+        QVERIFY(klang::test::insertCatalogueRecords(m_pfad, {satz(QString(400, QLatin1Char('W')), "X")}, &fehler));
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QFont schrift;
+        const QList<int> breiten = k.inhaltsbreiten(schrift, schrift);
+        const QFontMetrics mass(schrift);
+        const int band = k.model()->columnOfField(QStringLiteral("Band"));
+        const int titel = k.model()->columnOfField(QStringLiteral("LPTitel"));
+        const int info = k.model()->columnOfField(QStringLiteral("Info"));
+        QCOMPARE(breiten.at(band), 10000);
+        int breitester = mass.horizontalAdvance(QStringLiteral("LPTitel"));
+        for (const char* t : {"Apostrophe", "Arrival", "Debil", "Voulez-Vous", "Abbey Road", "Ölig", "Übermut", "X"})
+            breitester = qMax(breitester, mass.horizontalAdvance(QString::fromUtf8(t)));
+        QCOMPARE(breiten.at(titel), breitester * 15 + 200);
+        QCOMPARE(breiten.at(info), mass.horizontalAdvance(QStringLiteral("Info")) * 15 + 200);
+    }
+
     // A stored view that no longer runs falls back to the default view.
     void kaputteGespeicherteAnsicht()
     {
@@ -237,5 +259,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(KatalogControllerTest)
+QTEST_MAIN(KatalogControllerTest)
 #include "tst_katalogcontroller.moc"
