@@ -7,11 +7,13 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QWidget>
 
@@ -28,6 +30,23 @@ bool fehler(bool zeigen, QWidget* parent, int nummer, const QString& text)
     if (zeigen)
         Fehlermeldung(parent, QStringLiteral("modPlatten1_DateiLoeschen"), text, nummer);
     return false;
+}
+
+// The user's trash must be a usable folder before anything is moved: Qt 6.4 reports success
+// when it cannot set the trash up and then moves the file into "./files" of the working
+// folder instead.
+bool papierkorbBereit()
+{
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                          + QStringLiteral("/Trash");
+    for (const QString& ordner : {trash + QStringLiteral("/files"), trash + QStringLiteral("/info")}) {
+        if (!QDir().mkpath(ordner))
+            return false;
+        const QFileInfo info(ordner);
+        if (!info.isDir() || !info.isWritable())
+            return false;
+    }
+    return true;
 }
 
 qsizetype letzterTrenner(const QString& pfad)
@@ -100,7 +119,7 @@ bool DateiLoeschen(const QString& pfad, int modus, bool fehlerZeigen, QWidget* p
 
     if (modus == 1) {
         // Into the trash only: when that is impossible the file stays where it is.
-        if (klang::moveToTrash(pfad))
+        if (papierkorbBereit() && klang::moveToTrash(pfad))
             return true;
         return fehler(fehlerZeigen, parent, 75,
                       QStringLiteral("Fehler beim Zugriff auf Pfad/Datei: ") + pfad);
@@ -137,10 +156,6 @@ void FensterOnTop(QWidget* frm, bool ein)
     if (!frm)
         return;
     QWidget* fenster = frm->window();
-    if (fenster->testAttribute(Qt::WA_WState_Created) == false && !fenster->isVisible()) {
-        fenster->setWindowFlag(Qt::WindowStaysOnTopHint, ein);
-        return;
-    }
     // Changing a window flag hides the window; it comes back where it was, as big as it was.
     const QRect lage = fenster->geometry();
     const bool sichtbar = fenster->isVisible();

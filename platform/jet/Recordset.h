@@ -105,6 +105,7 @@ private:
     mutable quint64 m_cacheStamp = 0;
     mutable sqlite3_stmt* m_fetch = nullptr; // SELECT * .. WHERE rowid = ?
     mutable bool m_fetchFailed = false;
+    mutable int m_lastRow = -2; // last row fetched from the database
 };
 
 } // namespace klang::jet

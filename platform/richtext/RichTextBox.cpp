@@ -2,8 +2,10 @@
 
 #include "platform/richtext/Rtf.h"
 
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextDocument>
 #include <QTextList>
 
@@ -129,6 +131,49 @@ void RichTextBox::setSelText(const QString& text)
     QTextCursor c = textCursor();
     c.insertText(withoutCarriageReturns(text));
     setTextCursor(c);
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const
+{
+    auto* data = new QMimeData;
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return data;
+    data->setText(selText());
+    QTextDocument part;
+    part.setDefaultFont(document()->defaultFont());
+    QTextCursor(&part).insertFragment(c.selection());
+    data->setData(rtfMimeType(), writeRtf(part).toLatin1());
+    return data;
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && (source->hasFormat(rtfMimeType())
+                      || source->hasFormat(QStringLiteral("application/rtf")) || source->hasText());
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source)
+{
+    if (!source || isReadOnly())
+        return;
+    QByteArray rtf = source->data(rtfMimeType());
+    if (rtf.isEmpty())
+        rtf = source->data(QStringLiteral("application/rtf"));
+    QTextCursor c = textCursor();
+    const QString rtfText = QString::fromLatin1(rtf); // RTF is 7-bit; other bytes stay as read
+    if (isRtf(rtfText)) {
+        QTextDocument part;
+        part.setDefaultFont(document()->defaultFont());
+        readRtf(part, rtfText);
+        c.insertFragment(QTextDocumentFragment(&part));
+    } else if (source->hasText()) {
+        c.insertText(withoutCarriageReturns(source->text()));
+    } else {
+        return;
+    }
+    setTextCursor(c);
+    ensureCursorVisible();
 }
 
 // The value of a character property over the selection, or nothing when it differs.

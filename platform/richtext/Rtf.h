@@ -18,8 +18,8 @@ bool isRtf(const QString& text);
 // The visible text of a field, for grids, quick search and printing. A direct scanner that
 // builds no document: paragraphs and line breaks become "\n", tabs "\t"; hidden parts (font and
 // colour tables, pictures, bullet texts, ignorable destinations) are left out. It gives the same
-// text as rtfToDocument(...)->toPlainText(). Non-RTF input comes back with its line ends
-// normalised to "\n".
+// text as readRtf() followed by QTextDocument::toPlainText(). Non-RTF input comes back with its
+// line ends normalised to "\n" and control characters as blanks.
 QString rtfToPlainText(const QString& text);
 
 // Replaces the content of the document with the field's text (RTF or plain text). The

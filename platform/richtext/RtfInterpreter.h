@@ -96,11 +96,11 @@ public:
                     --m_overflow;
                     break;
                 }
-                closeGroup();
-                if (m_stack.size() <= 1) {
-                    finish(); // the outermost group has ended: the document ends here
+                if (m_stack.size() <= 2) {
+                    finish(); // the outermost group ends: so does the document
                     return;
                 }
+                closeGroup();
                 break;
             case RtfToken::Type::Text:
                 text(t.text);
@@ -269,6 +269,16 @@ private:
                 m_tokens.skipRaw(t.param);
             return;
         }
+        if (kw == Kw::U) {
+            // Wherever it stands (a font name too), \u is one character and its fallback.
+            int code = t.param;
+            if (code < 0)
+                code += 65536;
+            if (code > 0 && code <= 0xFFFF && !starred)
+                character(char16_t(code));
+            m_skip = s.uc;
+            return;
+        }
         if (starred && kw != Kw::Pn && kw != Kw::FontTbl && kw != Kw::ColorTbl) {
             s.dest = Dest::Skip; // an ignorable destination we do not know
             return;
@@ -340,15 +350,6 @@ private:
         case Kw::Uc:
             s.uc = t.hasParam ? qBound(0, t.param, 16) : 1;
             break;
-        case Kw::U: {
-            int code = t.param;
-            if (code < 0)
-                code += 65536;
-            if (code > 0 && code <= 0xFFFF)
-                character(char16_t(code));
-            m_skip = s.uc;
-            break;
-        }
         case Kw::Par:
         case Kw::Row:
             paragraph();
@@ -397,7 +398,12 @@ private:
     void commitFont()
     {
         if constexpr (Sink::Formatting) {
-            const QString name = m_fontName.trimmed();
+            QString name;
+            for (const QChar c : m_fontName) {
+                if (c != u'\t' && !isDroppedChar(c.unicode()))
+                    name.append(c);
+            }
+            name = name.trimmed();
             if (m_fontNumber >= 0 && !name.isEmpty())
                 m_sink.font(m_fontNumber, name);
             m_fontName.clear();

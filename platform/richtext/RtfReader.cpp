@@ -22,13 +22,21 @@ qsizetype rtfStart(const QString& text)
     return QStringView(text).mid(i).startsWith(u"{\\rtf") ? i : -1;
 }
 
-QString normalisedLineEnds(const QString& text)
+// A field that is not RTF, as the document shows it: line ends normalised to "\n", characters
+// the document would turn into structure or hide become blanks.
+QString plainField(const QString& text)
 {
-    if (!text.contains(u'\r'))
-        return text;
     QString out = text;
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    out.replace(u'\r', u'\n');
+    if (out.contains(u'\r')) {
+        out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        out.replace(u'\r', u'\n');
+    }
+    for (QChar& c : out) {
+        if (c.unicode() == 0x2028)
+            c = u'\n';
+        else if (c.unicode() == 0x00A0 || (c != u'\n' && isDroppedChar(c.unicode())))
+            c = u' ';
+    }
     return out;
 }
 
@@ -156,7 +164,8 @@ private:
             f.setVerticalAlignment(ch.vertical == 1 ? QTextCharFormat::AlignSuperScript
                                                     : QTextCharFormat::AlignSubScript);
         }
-        if (ch.color > 0 && ch.color < m_colors.size() && m_colors[ch.color].isValid())
+        // Entry 0 is usually empty ("automatic"); older writers put a real colour there.
+        if (ch.color < m_colors.size() && m_colors[ch.color].isValid())
             f.setForeground(m_colors[ch.color]);
         if (ch.highlight > 0 && ch.highlight < m_colors.size()
             && m_colors[ch.highlight].isValid())
@@ -191,7 +200,7 @@ QString rtfToPlainText(const QString& text)
 {
     const qsizetype start = rtfStart(text);
     if (start < 0)
-        return normalisedLineEnds(text);
+        return plainField(text);
     PlainSink sink;
     sink.out.reserve(text.size() / 2);
     RtfInterpreter<PlainSink> interpreter(QStringView(text).mid(start), sink);
@@ -213,12 +222,7 @@ void readRtf(QTextDocument& document, const QString& text)
     document.clear();
     const qsizetype start = rtfStart(text);
     if (start < 0) {
-        QString plain = normalisedLineEnds(text);
-        for (QChar& c : plain) {
-            if (c != u'\n' && isDroppedChar(c.unicode()))
-                c = u' ';
-        }
-        document.setPlainText(plain);
+        document.setPlainText(plainField(text));
     } else {
         DocumentSink sink(document);
         RtfInterpreter<DocumentSink> interpreter(QStringView(text).mid(start), sink);

@@ -65,11 +65,11 @@ Kw keyword(std::string_view word);
 char16_t cp1252ToUnicode(int byte);
 int unicodeToCp1252(char16_t ch);
 
-// Keeps characters that the document would turn into structure
-// out of the text: control characters, paragraph separators, frame marks and object marks.
+// Characters kept out of the text: control characters, and characters that the document
+// would turn into structure (paragraph separators, frame marks, object marks).
 inline bool isDroppedChar(char16_t c)
 {
-    return (c < 0x20 && c != u'\t') || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC;
+    return (c < 0x20 && c != u'\t') || c == 0x7F || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC;
 }
 
 } // namespace klang::richtext::detail

@@ -252,7 +252,8 @@ private:
             appendWord(out, "li", li);
         if (ri != 0)
             appendWord(out, "ri", ri);
-        out.append(u' ');
+        if (out.back().isLetterOrNumber())
+            out.append(u' '); // ends the last word; after a group a blank would be text
 
         bool any = false;
         for (auto it = block.begin(); !it.atEnd(); ++it) {

@@ -68,7 +68,7 @@ CachedFile& load(const QString& path)
         return entry;
     entry.stamp = now;
     entry.document = IniDocument();
-    if (now.exists) {
+    if (now.exists && QFileInfo(path).isFile()) {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly))
             entry.document = IniDocument::parse(file.readAll());

@@ -215,8 +215,18 @@ bool moveToTrash(const QString& path)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return false;
-    // QFile::moveToTrash only ever renames into the trash; it never deletes.
-    return QFile::moveToTrash(path);
+    // QFile::moveToTrash only ever renames; it never deletes. When it cannot set up the trash
+    // it may still "succeed" by moving the file into a relative "files/" folder of the working
+    // directory: such a move is undone and reported as a failure.
+    QString pathInTrash;
+    if (!QFile::moveToTrash(path, &pathInTrash))
+        return false;
+    if (pathInTrash.isEmpty() || QFileInfo(pathInTrash).isRelative()) {
+        if (!pathInTrash.isEmpty())
+            QFile::rename(pathInTrash, info.absoluteFilePath());
+        return false;
+    }
+    return true;
 }
 
 QString associatedProgram(const QString& documentPath)

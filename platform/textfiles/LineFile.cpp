@@ -77,8 +77,9 @@ QString decodeText(const QByteArray& bytes)
 
 QStringList readLines(const QString& path, bool* ok)
 {
+    // Only plain files: opening a pipe or device of that name could block or never end.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !QFileInfo(path).isFile()) {
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         if (ok)
             *ok = false;
         return {};
@@ -111,6 +112,8 @@ bool writeLines(const QString& path, const QStringList& lines)
 bool appendLine(const QString& path, const QString& line)
 {
     if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
         return false;
     QFile existing(path);
     QByteArray prefix;

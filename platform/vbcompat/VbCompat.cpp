@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -75,8 +77,8 @@ double Val(const QString& text)
         return 0;
     }
 
-    // Collect the accepted characters into a plain C number and let strtod convert it, so
-    // the result is exactly the nearest double whatever the locale says.
+    // Collect the accepted characters into a plain C number and let from_chars convert it: the
+    // result is the nearest double, and no C locale (a German LC_NUMERIC) can change it.
     QByteArray number;
     enum class State { Sign, Mantissa, Fraction, ExpSign, Exponent } state = State::Sign;
     bool haveDigits = false;
@@ -134,8 +136,13 @@ double Val(const QString& text)
         return 0;
     if (expStart >= 0 && !haveExpDigits)
         number.truncate(expStart); // "1e" and "1e+" are just 1
-    const double value = std::strtod(number.constData(), nullptr);
-    if (!std::isfinite(value))
+    const char* begin = number.constData();
+    if (*begin == '+')
+        ++begin; // from_chars takes no plus sign
+    double value = 0;
+    const auto [end, error] = std::from_chars(begin, number.constData() + number.size(), value);
+    Q_UNUSED(end);
+    if (error != std::errc() || !std::isfinite(value))
         return 0; // overflow: the runtime raises an error, we give the neutral value
     return value;
 }

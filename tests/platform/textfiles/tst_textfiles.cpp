@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace klang;
@@ -71,6 +72,13 @@ private slots:
         ok = true;
         QCOMPARE(klang::readLines(m_dir.path(), &ok), QStringList()); // a folder is no list
         QVERIFY(!ok);
+        // a pipe of that name is no list either, and reading it must not hang
+        const QString fifo = m_dir.filePath("pipe.txt");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        ok = true;
+        QCOMPARE(klang::readLines(fifo, &ok), QStringList());
+        QVERIFY(!ok);
+        QVERIFY(!klang::appendLine(fifo, "x"));
     }
 
     // Writing gives UTF-8 with LF after every entry and reads back unchanged.
