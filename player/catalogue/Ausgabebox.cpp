@@ -9,7 +9,9 @@
 #include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/Ordnerliste.h"
 #include "player/catalogue/frmSpaltenAnordnen.h"
-#include "player/playback/Ausschlusslisten.h"
+#include "player/catalogue/AusgabeboxSpieler.h"
+#include "platform/media/MediaPlayerControl.h"
+#include "platform/media/MpvEngine.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Paths.h"
@@ -88,7 +90,10 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     setObjectName(QStringLiteral("Ausgabebox"));
     setWindowTitle(QStringLiteral("Klangtruhe-Player"));
     resize(twipsToPixels(15225), twipsToPixels(10725));
+    m_geraet = std::make_unique<klang::media::MpvEngine>();
+    m_videoEngine = std::make_unique<klang::media::MpvEngine>();
     aufbauen();
+    spielerVerbinden();
     menuesAufbauen();
     werkzeugleisteAufbauen();
     felderBinden();
@@ -159,6 +164,7 @@ void Ausgabebox::felderBinden()
 void Ausgabebox::Form_Load()
 {
     KommandozeileVorhanden = m_kommando.vorhanden;
+    m_player->setKommandozeileVorhanden(KommandozeileVorhanden);
     KommandozeileStart = m_kommando.vorhanden;
     ProgrammPfad = klang::programmPfad();
     vb::HourglassGuard sanduhr;
@@ -226,13 +232,15 @@ void Ausgabebox::RegistryLesen()
         setWindowState(Qt::WindowMinimized);
 
     // 2. Shuffle counter.
-    m_spieler.ShuffleZaehler = static_cast<int>(vb::roundHalfEven(
-        vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1")))));
+    m_player->setShuffleZaehler(static_cast<int>(vb::roundHalfEven(
+        vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1"))))));
     // 3./5. Check marks (values compare case-sensitively).
     mnuLaufschrift->setChecked(option(QStringLiteral("Laufschrift"), QStringLiteral("ein")) == QLatin1String("ein"));
     mnuMiniPlayerOnTop->setChecked(option(QStringLiteral("MiniPlayerOnTop"), QStringLiteral("True")) == QLatin1String("True"));
     mnuBildDatenbankpfad->setChecked(option(QStringLiteral("BildLadePfad"), QStringLiteral("True")) == QLatin1String("True"));
     mnuWinPlayerVerwenden->setChecked(option(QStringLiteral("WinMediaPlayer"), QStringLiteral("True")) == QLatin1String("True"));
+    m_player->setWinPlayerVerwenden(mnuWinPlayerVerwenden->isChecked());
+    m_player->setLaufschrift(mnuLaufschrift->isChecked());
     // 4. chkBildpfad: a missing or non-numeric value leaves the box unticked.
     chkBildpfad->setChecked(zahlOder(option(QStringLiteral("HäkchenBildpfad")), 0) != 0);
     if (!chkBildpfad->isChecked()) {
@@ -428,12 +436,9 @@ void Ausgabebox::trackListeFuellen()
     filTrack->setProperty("path", t.ordner);
     filTrack->addItems(t.dateien);
     filTrack->setEnabled(t.aktiv);
-    if (t.aktiv && filTrack->count() > 0) {
+    if (t.aktiv && filTrack->count() > 0)
         filTrack->setCurrentRow(0);
-        m_spieler.trackListeNeu(filTrack->count());
-    } else {
-        m_spieler.AktuellerTrack = 0;
-    }
+    m_player->onTrackListChanged();
     if (t.labelAendern)
         Bez[12]->setText(t.label);
 }
@@ -468,7 +473,7 @@ void Ausgabebox::MenuAktualisieren_Click()
     setOption(QStringLiteral("TabellenName"), lblTabellenName->text());
     CoverAktualisieren();
     TabelleAnordnen();
-    m_spieler.StilAusgeschlossen = false;
+    m_player->setStilAusgeschlossen(false);
 }
 
 void Ausgabebox::chkTabelle_Click()
@@ -518,7 +523,7 @@ void Ausgabebox::ButtonAlpabeth_MouseUp(int index)
         if (zeile >= 0 && zeile < m_katalog.model()->rowCount() - 1)
             MSFlexGrid1->scrollTo(m_katalog.model()->index(zeile, 0), QAbstractItemView::PositionAtTop);
     }
-    m_spieler.StilAusgeschlossen = false;
+    m_player->setStilAusgeschlossen(false);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -703,7 +708,7 @@ void Ausgabebox::datenbankOeffnen(const QString& pfad, const QString& name)
     setPanelText(1, name);
     DatenbankPfad = kit::OrdnerAusPfad(pfad);
     CoverAktualisieren();
-    m_spieler.StilAusgeschlossen = false;
+    m_player->setStilAusgeschlossen(false);
 }
 
 void Ausgabebox::mnuOrdner_Click(int index)
@@ -822,7 +827,7 @@ void Ausgabebox::Form_Resize()
         breite(txtSongText, sw - twLeft(txtSongText) - 1700);
         hoehe(txtSongText, sh - twTop(txtSongText) - 620);
     }
-    if (mnuLaufschrift->isChecked() && statusSpielt(panelText(2))) {
+    if (mnuLaufschrift->isChecked() && panelText(2).contains(QStringLiteral("playing:"))) {
         if (minimiert) {
             Timer2.start();
         } else {
@@ -868,81 +873,85 @@ bool Ausgabebox::eventFilter(QObject* watched, QEvent* event)
 // ---------------------------------------------------------------------------------------
 // The player's side (the least start-up and the catalogue need)
 
+void Ausgabebox::spielerVerbinden()
+{
+    PlayerEngines engines;
+    engines.device = m_geraet.get();
+    engines.player = MediaPlayer1->engine();
+    engines.video = m_videoEngine.get();
+    m_player = std::make_unique<PlayerController>(engines, nullptr);
+    m_trackQuelle = std::make_unique<FilTrackQuelle>(filTrack);
+    m_katalogZugang = std::make_unique<KatalogZugang>(this);
+    m_oberflaeche = std::make_unique<SpielerOberflaeche>(this);
+    m_player->setTrackList(m_trackQuelle.get());
+    m_player->setCatalogue(m_katalogZugang.get());
+    m_player->setUi(m_oberflaeche.get());
+
+    const struct { QCheckBox* box; ModeBox modus; } boxen[] = {
+        {chkAlleTracks, ModeBox::AlleTracks}, {chkMarkTracks, ModeBox::MarkTracks},
+        {chkShuffle, ModeBox::Shuffle}, {chkTracksZufaellig, ModeBox::TracksZufaellig},
+        {chkTracksAnspielen, ModeBox::TracksAnspielen}, {chkRepeat, ModeBox::Repeat}};
+    for (const auto& b : boxen) {
+        const ModeBox modus = b.modus;
+        connect(b.box, &QCheckBox::toggled, this, [this, modus](bool ein) {
+            if (!m_boxenWerdenGesetzt)
+                m_player->setChecked(modus, ein);
+        });
+    }
+    connect(m_player.get(), &PlayerController::modeBoxesChanged, this, &Ausgabebox::modusBoxenAbgleichen);
+    connect(chkVollbild, &QCheckBox::toggled, m_player.get(), &PlayerController::chkVollbild_Click);
+    connect(chkVisualisierung, &QCheckBox::toggled, m_player.get(), &PlayerController::chkVisualisierung_Click);
+    connect(m_player.get(), &PlayerController::aktuellerTrackChanged, this, [this](int track) {
+        if (!m_player->playlistModus() && track >= 0 && track < filTrack->count())
+            filTrack->setCurrentRow(track, QItemSelectionModel::NoUpdate);
+    });
+    connect(filTrack, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && !m_player->playlistModus())
+            m_player->setAktuellerTrack(row);
+    });
+}
+
+void Ausgabebox::modusBoxenAbgleichen()
+{
+    m_boxenWerdenGesetzt = true;
+    const struct { QCheckBox* box; ModeBox modus; } boxen[] = {
+        {chkAlleTracks, ModeBox::AlleTracks}, {chkMarkTracks, ModeBox::MarkTracks},
+        {chkShuffle, ModeBox::Shuffle}, {chkTracksZufaellig, ModeBox::TracksZufaellig},
+        {chkTracksAnspielen, ModeBox::TracksAnspielen}, {chkRepeat, ModeBox::Repeat}};
+    for (const auto& b : boxen) {
+        b.box->setChecked(m_player->isChecked(b.modus));
+        b.box->setEnabled(m_player->isEnabled(b.modus));
+    }
+    m_boxenWerdenGesetzt = false;
+}
+
 void Ausgabebox::AbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
-    ausschlusslisteLaden(ProgrammPfad + AusschlussStilDatei, lstAbspielausschluss);
+    m_player->AbspielausschlusslisteLaden(ProgrammPfad);
 }
 
 void Ausgabebox::BandAbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
-    ausschlusslisteLaden(ProgrammPfad + AusschlussBandDatei, lstBandAusschluss);
+    m_player->BandAbspielausschlusslisteLaden(ProgrammPfad);
 }
 
 void Ausgabebox::TontraegerZufaelligAufrufen()
 {
-    const int songs = static_cast<int>(vb::roundHalfEven(
-        vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1")))));
-    const ZufallsErgebnis ergebnis =
-        m_zufall.ziehen(m_spieler, *this, songs, lstAbspielausschluss, lstBandAusschluss);
-    if (ergebnis == ZufallsErgebnis::StilAusgeschlossen || ergebnis == ZufallsErgebnis::BandAusgeschlossen) {
-        Timer1.stop();
-        const bool stil = ergebnis == ZufallsErgebnis::StilAusgeschlossen;
-        kit::MsgFenn(this, stil ? StilHinweisText : BandHinweisText, 3, 0,
-                     stil ? QStringLiteral("Bedienungshinweis (TontraegerZufaellig)") : QStringLiteral("Bedienungshinweis"),
-                     1, kit::WarningBackColor, kit::DialogForeColor);
-    }
-}
-
-int Ausgabebox::anzahlDatensaetze() const
-{
-    return m_katalog.anzahl();
-}
-
-void Ausgabebox::geheZuDatensatz(int pos)
-{
-    m_katalog.zeileGewaehlt(pos - 1);
-    MSFlexGrid1->scrollTo(m_katalog.model()->index(pos - 1, 0), QAbstractItemView::PositionAtTop);
-}
-
-QString Ausgabebox::stilDesAktuellen() const
-{
-    return m_katalog.feld(QStringLiteral("Stil"));
-}
-
-QString Ausgabebox::bandDesAktuellen() const
-{
-    // The cell of the first display column (the band while the column set keeps it first).
-    const int logisch = MSFlexGrid1->horizontalHeader()->logicalIndex(0);
-    return m_katalog.feld(m_katalog.model()->fieldOfColumn(logisch < 0 ? 0 : logisch));
-}
-
-int Ausgabebox::anzahlTracks() const
-{
-    return filTrack->isEnabled() ? filTrack->count() : 0;
-}
-
-void Ausgabebox::trackWaehlen(int index, bool ersteAbwaehlen)
-{
-    if (ersteAbwaehlen && filTrack->item(0))
-        filTrack->item(0)->setSelected(false);
-    if (QListWidgetItem* item = filTrack->item(index)) {
-        item->setSelected(true);
-        filTrack->setCurrentItem(item, QItemSelectionModel::Select);
-    }
+    m_player->TontraegerZufaellig();
 }
 
 void Ausgabebox::imgStart_Click()
 {
-    // Playback comes with the player; until then nothing starts and the status stays true.
+    m_player->imgStart_Click();
 }
 
 void Ausgabebox::imgStop_Click()
 {
-    Timer1.stop();
+    m_player->imgStop_Click();
     Timer2.stop();
-    setPanelText(2, StatusNoPlay);
+    setPanelText(2, noPlayText());
 }
 
 void Ausgabebox::imgMiniPlayer_Click()

@@ -7,14 +7,14 @@
 #include "player/auxiliary/clsCPULoad.h"
 #include "player/catalogue/KatalogController.h"
 #include "player/catalogue/Start.h"
-#include "player/playback/Spielerzustand.h"
-#include "player/playback/TontraegerZufaellig.h"
+#include "player/playback/core/PlayerController.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -31,12 +31,20 @@ class QTextEdit;
 namespace klang::richtext {
 class RichTextBox;
 }
+namespace klang::media {
+class MediaEngine;
+class MediaPlayerControl;
+}
 class QToolButton;
 class QTreeWidget;
 
 namespace klang::player {
 
-class Ausgabebox : public QMainWindow, private Zufallskatalog
+class FilTrackQuelle;
+class KatalogZugang;
+class SpielerOberflaeche;
+
+class Ausgabebox : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -47,7 +55,8 @@ public:
     void Form_Load();
 
     KatalogController& katalog() { return m_katalog; }
-    Spielerzustand& spieler() { return m_spieler; }
+    // The player's rules and state, shared with the companion windows.
+    PlayerController& spieler() { return *m_player; }
     clsCPULoad& CPULast() { return m_cpuLast; }
 
     // Module state of the main window.
@@ -59,8 +68,6 @@ public:
     QString DirektPfad;
     bool CoverSucheUeberspringen = false;
     QString LetzterFokus;
-    QStringList lstAbspielausschluss;
-    QStringList lstBandAusschluss;
     QStringList lstCover;
 
     // The open-file dialog of "&Datenbank laden..."; tests replace it. Returns "" on Cancel.
@@ -154,6 +161,7 @@ public:
     QCheckBox* chkTracksZufaellig = nullptr;
     QCheckBox* chkRepeat = nullptr;
     QCheckBox* chkVollbild = nullptr;
+    klang::media::MediaPlayerControl* MediaPlayer1 = nullptr;
     QToolButton* imgStart = nullptr;
     QToolButton* imgStop = nullptr;
     QToolButton* imgMiniPlayer = nullptr;
@@ -209,18 +217,18 @@ private:
     void geometrieSpeichern();
     void tabellenZeileSetzen();
 
-    // Zufallskatalog: random play reaches the catalogue through these.
-    int anzahlDatensaetze() const override;
-    void geheZuDatensatz(int pos) override;
-    QString stilDesAktuellen() const override;
-    QString bandDesAktuellen() const override;
-    int anzahlTracks() const override;
-    void trackWaehlen(int index, bool ersteAbwaehlen) override;
+    void spielerVerbinden();
+    void modusBoxenAbgleichen();
 
     KatalogController m_katalog;
-    Spielerzustand m_spieler;
     clsCPULoad m_cpuLast;
-    TontraegerZufaellig m_zufall;
+    std::unique_ptr<klang::media::MediaEngine> m_geraet;
+    std::unique_ptr<klang::media::MediaEngine> m_videoEngine;
+    std::unique_ptr<FilTrackQuelle> m_trackQuelle;
+    std::unique_ptr<KatalogZugang> m_katalogZugang;
+    std::unique_ptr<SpielerOberflaeche> m_oberflaeche;
+    std::unique_ptr<PlayerController> m_player;
+    bool m_boxenWerdenGesetzt = false;
     Kommandozeile m_kommando;
     QStringList m_ordner;
     Tabellenbild m_bild;

@@ -8,6 +8,7 @@
 #include "player/catalogue/Felder.h"
 #include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/Ordnerliste.h"
+#include "platform/media/MediaPlayerControl.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Shell.h"
 #include "platform/vbcompat/VbCompat.h"
@@ -158,6 +159,11 @@ void Ausgabebox::aufbauen()
     imgBildpfad = erzeugen<QLabel>(zentral, QStringLiteral("imgBildpfad"), tw(8700, 405, 1700, 1700));
     imgBildpfad->setScaledContents(true);
     imgBildpfad->setVisible(false);
+    // The embedded media player: shown by the player for videos and pictures.
+    MediaPlayer1 = new klang::media::MediaPlayerControl(zentral);
+    MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
+    MediaPlayer1->setGeometry(tw(8700, 405, 6200, 4150));
+    MediaPlayer1->setVisible(false);
     picCoverGreat = erzeugen<QLabel>(zentral, QStringLiteral("picCoverGreat"), tw(8700, 405, 4000, 4000));
     picCoverGreat->setVisible(false);
 
@@ -192,9 +198,6 @@ void Ausgabebox::aufbauen()
     chkRepeat = box("chkRepeat", 12450, 1140, QStringLiteral("Repeat"));
     chkVollbild = box("chkVollbild", 12450, 1380, QStringLiteral("Vollbild"));
     chkVisualisierung = box("chkVisualisierung", 12450, 1620, QStringLiteral("Visualisierung"));
-    connect(chkVisualisierung, &QCheckBox::toggled, this, [](bool ein) {
-        setOption(QStringLiteral("WinMediaPlayerVisualisierung"), ein ? QStringLiteral("1") : QStringLiteral("0"));
-    });
     chkBildpfad = box("chkBildpfad", 10500, 1860, QStringLiteral("Bildpfad"));
     cboBildpfad = erzeugen<QComboBox>(zentral, QStringLiteral("cboBildpfad"), tw(12250, 1830, 2600, 300));
 
@@ -204,10 +207,6 @@ void Ausgabebox::aufbauen()
     filTrack = erzeugen<QListWidget>(zentral, QStringLiteral("filTrack"), tw(8700, 2790, 6200, 3300));
     filTrack->setSelectionMode(QAbstractItemView::ExtendedSelection);
     filTrack->setEnabled(false);
-    connect(filTrack, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && !m_spieler.PlaylistModus)
-            m_spieler.AktuellerTrack = row;
-    });
     txtSuchen = erzeugen<QLineEdit>(zentral, QStringLiteral("txtSuchen"), tw(8700, 2190, 6200, 285));
     txtSongText = erzeugen<richtext::RichTextBox>(zentral, QStringLiteral("txtSongText"), tw(8700, 405, 5000, 5000));
     txtSongText->setVisible(false);
@@ -393,8 +392,9 @@ void Ausgabebox::menuesAufbauen()
     player->setObjectName(QStringLiteral("mnuPlayer"));
     mnuLaufschrift = eintrag(player, "mnuLaufschrift", QStringLiteral("&Laufschrift Titelzeile ein/aus"));
     mnuLaufschrift->setCheckable(true);
-    connect(mnuLaufschrift, &QAction::triggered, this, [](bool ein) {
+    connect(mnuLaufschrift, &QAction::triggered, this, [this](bool ein) {
         setOption(QStringLiteral("Laufschrift"), ein ? QStringLiteral("ein") : QStringLiteral("aus"));
+        m_player->setLaufschrift(ein);
     });
     mnuMiniPlayerOnTop = eintrag(player, "mnuMiniPlayerOnTop", QStringLiteral("&Miniplayer im Vordergrund halten"));
     mnuMiniPlayerOnTop->setCheckable(true);
@@ -404,8 +404,9 @@ void Ausgabebox::menuesAufbauen()
     });
     mnuWinPlayerVerwenden = eintrag(player, "mnuWinPlayerVerwenden", QStringLiteral("Windows Media Player &verwenden"));
     mnuWinPlayerVerwenden->setCheckable(true);
-    connect(mnuWinPlayerVerwenden, &QAction::triggered, this, [](bool ein) {
+    connect(mnuWinPlayerVerwenden, &QAction::triggered, this, [this](bool ein) {
         setOption(QStringLiteral("WinMediaPlayer"), ein ? QStringLiteral("True") : QStringLiteral("False"));
+        m_player->setWinPlayerVerwenden(ein);
     });
     eintrag(player, "mnuPauseZwischenTracks", QStringLiteral("&Pause zwischen den einzelnen Tracks..."));
     mnuStartLautregler = eintrag(player, "mnuStartLautregler", QStringLiteral("Lautst&ärkeregler beim Start einblenden"));

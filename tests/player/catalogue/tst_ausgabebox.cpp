@@ -502,13 +502,13 @@ private slots:
         w->chkTabelle->setChecked(true);
         QTest::mouseClick(w->ButtonAlpabeth[25], Qt::LeftButton);
         QCOMPARE(w->MSFlexGrid1->model()->rowCount(), 1);
-        w->spieler().StilAusgeschlossen = true;
+        w->spieler().setStilAusgeschlossen(true);
         w->MenuAktualisieren->trigger();
         QCOMPARE(w->MSFlexGrid1->model()->rowCount(), 6);
         QCOMPARE(w->lblTabellenName->text(), QStringLiteral("alle"));
         QCOMPARE(option(QStringLiteral("TabellenName")), QStringLiteral("alle"));
         QCOMPARE(option(QStringLiteral("Data1RecordSource")), StandardAbfrage);
-        QVERIFY(!w->spieler().StilAusgeschlossen);
+        QVERIFY(!w->spieler().stilAusgeschlossen());
     }
 
     // Geometry and check marks round-trip; values compare case-sensitively.
@@ -522,7 +522,7 @@ private slots:
             auto w = starten();
             QVERIFY(!w->mnuLaufschrift->isChecked());
             QVERIFY(w->mnuWinPlayerVerwenden->isChecked());
-            QCOMPARE(w->spieler().ShuffleZaehler, 3);
+            QCOMPARE(w->spieler().shuffleZaehler(), 3);
             QCOMPARE(w->width(), 15225 / 15);
             w->resize(900, 650);
             w->close();
