@@ -11,6 +11,7 @@
 #include "platform/shell/Paths.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WavWriter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -254,6 +255,32 @@ private slots:
         QCOMPARE(w->TextBand->text(), QStringLiteral("abba"));
         QCOMPARE(w->katalog().data1().absolutePosition(), 0);
         w->katalog().setRepositionUnterdruecken(false);
+    }
+
+    // Start plays the selected track of the record's music folder; stop ends it.
+    void startUndStop()
+    {
+        const QString musik = m_env->path(QStringLiteral("musik/Abba")) + QLatin1Char('/');
+        klang::test::WavSpec wav;
+        wav.seconds = 5;
+        QVERIFY(klang::test::writeWav(musik + QStringLiteral("01 - Eins.wav"), wav));
+        QVERIFY(klang::test::writeWav(musik + QStringLiteral("02 - Zwei.wav"), wav));
+        QVariantMap mitMusik = satz("Aaa", "Mit Musik", "Pop", "4");
+        mitMusik.insert(QStringLiteral("Musikpfad"), musik);
+        QVERIFY(klang::test::insertCatalogueRecords(m_katalog, {mitMusik}));
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        setOption(QStringLiteral("WinMediaPlayer"), QStringLiteral("False"));
+        auto w = starten();
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0));
+        QCOMPARE(w->TextLPTitel->text(), QStringLiteral("Mit Musik"));
+        QCOMPARE(w->filTrack->count(), 2);
+        QVERIFY(w->filTrack->isEnabled());
+        QCOMPARE(w->bez(12), QStringLiteral("Tracks & Movies 2"));
+        QCOMPARE(w->spieler().aktuellerTrack(), 0);
+        QTest::mouseClick(w->imgStart, Qt::LeftButton);
+        QTRY_COMPARE(w->panelText(2), QStringLiteral("playing:  ") + musik + QStringLiteral("01 - Eins.wav"));
+        QTest::mouseClick(w->imgStop, Qt::LeftButton);
+        QCOMPARE(w->panelText(2), QStringLiteral("no play"));
     }
 
     // A header click sorts by the clicked column, alternating the direction.
