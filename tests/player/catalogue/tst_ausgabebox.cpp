@@ -283,6 +283,34 @@ private slots:
         QCOMPARE(w->panelText(2), QStringLiteral("no play"));
     }
 
+    // Any command line: shuffle ticked without its question, playing starts, the window's
+    // settings are saved as for the mini player.
+    void kommandozeileStartetShuffle()
+    {
+        const QString musik = m_env->path(QStringLiteral("musik/Alle")) + QLatin1Char('/');
+        klang::test::WavSpec wav;
+        wav.seconds = 5;
+        QVERIFY(klang::test::writeWav(musik + QStringLiteral("01 - Eins.wav"), wav));
+        QVERIFY(klang::test::writeWav(musik + QStringLiteral("02 - Zwei.wav"), wav));
+        const QString nurMusik = m_env->path(QStringLiteral("nurmusik")) + QStringLiteral("/Musik.mdb");
+        QVERIFY(klang::test::writeEmptyCatalogue(nurMusik));
+        QVariantMap mitMusik = satz("Aaa", "Mit Musik", "Pop", "4");
+        mitMusik.insert(QStringLiteral("Musikpfad"), musik);
+        QVERIFY(klang::test::insertCatalogueRecords(nurMusik, {mitMusik}));
+        setOption(QStringLiteral("ArchivPfad"), nurMusik);
+        setOption(QStringLiteral("WinMediaPlayer"), QStringLiteral("False"));
+        Kommandozeile k;
+        k.vorhanden = true;
+        Ausgabebox w(k);
+        w.Form_Load();
+        QVERIFY(w.chkShuffle->isChecked());
+        QVERIFY(w.KommandozeileStart);
+        QTRY_VERIFY(w.panelText(2).startsWith(QStringLiteral("playing:  ") + musik));
+        QCOMPARE(option(QStringLiteral("AusgabeboxWidth")), QString::number(w.width() * 15));
+        QVERIFY(kit::testhook::calls().isEmpty()); // no question about tracks per record
+        w.imgStop_Click();
+    }
+
     // A header click sorts by the clicked column, alternating the direction.
     void kopfKlickSortiert()
     {
