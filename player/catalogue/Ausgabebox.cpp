@@ -841,9 +841,10 @@ void Ausgabebox::Form_Resize()
         for (int k = 0; k < CoverSlots; ++k) {
             const bool zeigen = k <= letzter && k < lstCover.size();
             imgCover[k]->setVisible(zeigen);
-            if (zeigen) {
-                QPixmap bild(DatenbankPfad + QStringLiteral("Bilder/") + lstCover.at(k));
-                imgCover[k]->setPixmap(bild);
+            const QString pfad = zeigen ? DatenbankPfad + QStringLiteral("Bilder/") + lstCover.at(k) : QString();
+            if (zeigen && imgCover[k]->property("pfad").toString() != pfad) {
+                imgCover[k]->setPixmap(QPixmap(pfad));
+                imgCover[k]->setProperty("pfad", pfad);
             }
         }
     }

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -373,6 +374,13 @@ private slots:
             auto w = starten();
             QHeaderView* kopf = w->MSFlexGrid1->horizontalHeader();
             kopf->resizeSection(kopf->logicalIndex(1), 150);
+            // A filter and a sort keep the width.
+            w->chkTabelle->setChecked(true);
+            QTest::mouseClick(w->ButtonAlpabeth[0], Qt::LeftButton);
+            QCOMPARE(kopf->sectionSize(kopf->logicalIndex(1)), 150);
+            kopfKlicken(w->MSFlexGrid1, QStringLiteral("Stil"));
+            QCOMPARE(kopf->sectionSize(kopf->logicalIndex(1)), 150);
+            QCOMPARE(kopf->sectionSize(kopf->logicalIndex(0)), 1000 / 15);
             w->close();
         }
         QCOMPARE(option(QStringLiteral("Spaltenbreite1")), QStringLiteral("2250"));
@@ -625,6 +633,25 @@ private slots:
         w->showNormal();
         QTest::qWait(20);
         QCOMPARE(w->windowTitle(), QStringLiteral("Klangtruhe-Player"));
+    }
+
+    // The cover strip shows as many covers as the list has, up to what fits.
+    void coverStreifen()
+    {
+        const QString bilder = QFileInfo(m_katalog).absolutePath() + QStringLiteral("/Bilder/");
+        QDir().mkpath(bilder);
+        for (const char* name : {"abba - arrival.jpg", "bap - affjetaut.jpg", "zappa - apostrophe.jpg"}) {
+            QImage bild(20, 20, QImage::Format_RGB32);
+            bild.fill(Qt::red);
+            QVERIFY(bild.save(bilder + QString::fromUtf8(name)));
+        }
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        w->resize(1100, 1000);
+        QTest::qWait(10);
+        QCOMPARE(w->lstCover.size(), 3);
+        QVERIFY(w->imgCover[2]->isVisible());
+        QVERIFY(!w->imgCover[3]->isVisible());
     }
 
     // The two buttons above the songs box switch between the short and the tall layout.
