@@ -272,6 +272,7 @@ private slots:
         setOption(QStringLiteral("ArchivPfad"), m_katalog);
         setOption(QStringLiteral("WinMediaPlayer"), QStringLiteral("False"));
         auto w = starten();
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(2, 0));
         w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0));
         QCOMPARE(w->TextLPTitel->text(), QStringLiteral("Mit Musik"));
         QCOMPARE(w->filTrack->count(), 2);
