@@ -124,6 +124,12 @@ private slots:
         QCOMPARE(sichtbareSpalten(w->MSFlexGrid1).size(), 18);
         QVERIFY(!w->chkTabelle->isChecked());
         QCOMPARE(w->CPULast().StackSize(), 10);
+        QVERIFY(w->mnuLaufschrift->isChecked());
+        QVERIFY(w->mnuMiniPlayerOnTop->isChecked());
+        QVERIFY(w->mnuBildDatenbankpfad->isChecked());
+        QVERIFY(w->mnuWinPlayerVerwenden->isChecked());
+        QVERIFY(w->chkVisualisierung->isChecked());
+        QVERIFY(!w->mnuStartLautregler->isChecked());
         for (QAction* a : w->mnuOrdner)
             QVERIFY(!a->isVisible());
     }
@@ -682,6 +688,13 @@ private slots:
         QVERIFY(qAbs(w->filTrack->geometry().right() + 1 - rechts) <= 1);
         QCOMPARE(w->txtSuchen->width(), w->filTrack->width());
         QCOMPARE(w->MSFlexGrid1->geometry().bottom() + 1, w->centralWidget()->height());
+        QVERIFY(w->fraSternTrack->isVisible());
+        QCOMPARE(w->fraSternTrack->geometry().right(), w->filTrack->geometry().right());
+        // A track list narrower than the star frame hides the frame.
+        w->resize(640, 700);
+        QTest::qWait(10);
+        QVERIFY(w->filTrack->width() + 20 / 15 < w->fraSternTrack->width());
+        QVERIFY(!w->fraSternTrack->isVisible());
         w->resize(50, 50);
         QTest::qWait(10);
         QVERIFY(w->MSFlexGrid1->width() >= 0);
