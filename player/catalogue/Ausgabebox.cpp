@@ -119,9 +119,14 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 
 Ausgabebox::~Ausgabebox()
 {
-    // The grid's model belongs to the controller, which goes after the widgets.
-    if (MSFlexGrid1)
-        MSFlexGrid1->setModel(nullptr);
+    // The controllers go before the child widgets: nothing a dying widget sends may reach
+    // them. The grid's model belongs to the catalogue controller.
+    MSFlexGrid1->viewport()->removeEventFilter(this);
+    MSFlexGrid1->removeEventFilter(this);
+    const QList<QObject*> kinder = findChildren<QObject*>();
+    for (QObject* kind : kinder)
+        disconnect(kind, nullptr, this, nullptr);
+    MSFlexGrid1->setModel(nullptr);
 }
 
 void Ausgabebox::felderBinden()
