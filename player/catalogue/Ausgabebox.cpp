@@ -415,7 +415,15 @@ void Ausgabebox::Data1_Reposition()
         bild.loadFromData(daten);
     Bild1->setPixmap(bild);
     trackListeFuellen();
-    CoverSucheUeberspringen = false;
+    if (CoverSucheUeberspringen) {
+        CoverSucheUeberspringen = false;
+    } else {
+        const int treffer = coverSuchen(lstCover, TextBand->text(), TextLPTitel->text());
+        if (treffer >= 0 && treffer != m_coverStart) {
+            m_coverStart = treffer;
+            coverStreifenFuellen();
+        }
+    }
     AnzahlTontraeger();
     zeileMarkieren(m_katalog.data1().absolutePosition());
     TabelleAnordnen();
@@ -460,6 +468,9 @@ void Ausgabebox::CoverAktualisieren()
     const QDir bilder(DatenbankPfad + QStringLiteral("Bilder"));
     if (bilder.exists())
         lstCover = bilder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    m_coverStart = 0;
+    if (m_geladen)
+        Form_Resize();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -840,17 +851,24 @@ void Ausgabebox::Form_Resize()
             setWindowTitle(TitelFest);
         }
     }
-    // Cover strip: as many slots as fit, capped at the 22 there are.
+    // Cover strip: as many slots as fit, capped at the 22 there are; the first cover stays.
     const int letzter = letzterCoverSlot(sh, lstCover.size());
     if (letzter >= 0 || (!minimiert && lstCover.isEmpty())) {
-        for (int k = 0; k < CoverSlots; ++k) {
-            const bool zeigen = k <= letzter && k < lstCover.size();
-            imgCover[k]->setVisible(zeigen);
-            const QString pfad = zeigen ? DatenbankPfad + QStringLiteral("Bilder/") + lstCover.at(k) : QString();
-            if (zeigen && imgCover[k]->property("pfad").toString() != pfad) {
-                imgCover[k]->setPixmap(QPixmap(pfad));
-                imgCover[k]->setProperty("pfad", pfad);
-            }
+        m_letzterSlot = letzter;
+        coverStreifenFuellen();
+    }
+}
+
+void Ausgabebox::coverStreifenFuellen()
+{
+    for (int k = 0; k < CoverSlots; ++k) {
+        const int index = m_coverStart + k;
+        const bool zeigen = k <= m_letzterSlot && index >= 0 && index < lstCover.size();
+        imgCover[k]->setVisible(zeigen);
+        const QString pfad = zeigen ? DatenbankPfad + QStringLiteral("Bilder/") + lstCover.at(index) : QString();
+        if (zeigen && imgCover[k]->property("pfad").toString() != pfad) {
+            imgCover[k]->setPixmap(QPixmap(pfad));
+            imgCover[k]->setProperty("pfad", pfad);
         }
     }
 }

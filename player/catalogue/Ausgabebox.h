@@ -206,6 +206,7 @@ private:
     void fehler(const QString& titel, const jet::DbError& e);
     void datenbankOeffnen(const QString& pfad, const QString& name);
     void CoverAktualisieren();
+    void coverStreifenFuellen();
     void ListenHoeheSetzen(QListWidget* liste, int zeilen);
     void programmSchrift(const QFont& schrift);
     void ordnerMenueZeigen();
@@ -229,6 +230,8 @@ private:
     std::unique_ptr<SpielerOberflaeche> m_oberflaeche;
     std::unique_ptr<PlayerController> m_player;
     bool m_boxenWerdenGesetzt = false;
+    int m_coverStart = 0;  // index in lstCover of the cover in slot 0
+    int m_letzterSlot = -1;
     Kommandozeile m_kommando;
     QStringList m_ordner;
     Tabellenbild m_bild;

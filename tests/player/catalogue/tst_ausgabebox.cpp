@@ -657,6 +657,18 @@ private slots:
         w->resize(1100, 1000);
         QTest::qWait(10);
         QCOMPARE(w->lstCover.size(), 3);
+        // The strip follows the record: Zappa's cover comes first.
+        const int zappa = w->katalog().ersteZeileMit(QStringLiteral("Band"), QStringLiteral("Z"));
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(zappa, 0));
+        QVERIFY(w->imgCover[0]->property("pfad").toString().endsWith(QStringLiteral("zappa - apostrophe.jpg")));
+        QVERIFY(!w->imgCover[1]->isVisible());
+        // After a cover click the next record change leaves the strip alone, once.
+        w->CoverSucheUeberspringen = true;
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0)); // abba - Arrival
+        QVERIFY(w->imgCover[0]->property("pfad").toString().endsWith(QStringLiteral("zappa - apostrophe.jpg")));
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(zappa, 0));
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0));
+        QVERIFY(w->imgCover[0]->property("pfad").toString().endsWith(QStringLiteral("abba - arrival.jpg")));
         QVERIFY(w->imgCover[2]->isVisible());
         QVERIFY(!w->imgCover[3]->isVisible());
     }

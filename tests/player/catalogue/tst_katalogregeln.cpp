@@ -322,6 +322,27 @@ private slots:
         QVERIFY(!t.labelAendern);
     }
 
+    // The cover strip follows the record by containment of band and title.
+    void coverSuchen_data()
+    {
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("titel");
+        QTest::addColumn<int>("index");
+        QTest::newRow("trimmed, any case") << "ABBA " << "Arrival" << 1;
+        QTest::newRow("containment") << "Abba" << "Arrival Live" << 2;
+        QTest::newRow("no match") << "Beatles" << "Arrival" << -1;
+        QTest::newRow("both empty match nothing") << " " << "" << -1;
+    }
+    void coverSuchen()
+    {
+        QFETCH(QString, band);
+        QFETCH(QString, titel);
+        QFETCH(int, index);
+        const QStringList liste{QStringLiteral("beatles - abbey road.jpg"), QStringLiteral("abba - arrival.jpg"),
+                                QStringLiteral("abbazappa - arrival live.jpg")};
+        QCOMPARE(klang::player::coverSuchen(liste, band, titel), index);
+    }
+
     // Cover strip slots per client height, capped at the 22 slots there are.
     void coverSlots_data()
     {
