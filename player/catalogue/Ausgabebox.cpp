@@ -9,6 +9,7 @@
 #include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/Ordnerliste.h"
 #include "player/catalogue/frmSpaltenAnordnen.h"
+#include "player/auxiliary/frmInfo.h"
 #include "player/catalogue/AusgabeboxSpieler.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"
@@ -984,6 +985,36 @@ void Ausgabebox::imgMiniPlayer_Click()
     // itself comes with the player.
     geometrieSpeichern();
     setOption(QStringLiteral("HäkchenBildpfad"), chkBildpfad->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Ausgabebox::MenuTipOfDay_Click()
+{
+    TipsVomMenue = true;
+    if (!m_tipbox)
+        m_tipbox = std::make_unique<Tipbox>(this);
+    if (!m_tipbox->Form_Load(TipsVomMenue, ProgrammPfad))
+        return;
+    kit::FormPlatzieren(m_tipbox.get(), this, QStringLiteral("center"), 10);
+    m_tipbox->exec();
+}
+
+void Ausgabebox::TipboxLaden()
+{
+    if (!m_tipbox)
+        m_tipbox = std::make_unique<Tipbox>(this);
+    if (!m_tipbox->Form_Load(TipsVomMenue, ProgrammPfad))
+        return;
+    kit::FormPlatzieren(m_tipbox.get(), this, QStringLiteral("center"), 10);
+    m_tipbox->setModal(false);
+    m_tipbox->show();
+}
+
+void Ausgabebox::MenuInfo_Click()
+{
+    frmInfo info(ProgrammPfad, this);
+    kit::FormPlatzieren(&info, this, QStringLiteral("center"), 10);
+    info.exec();
+    unsetCursor();
 }
 
 void Ausgabebox::imgLautsprecherregler_Click()

@@ -4,6 +4,7 @@
 // player's controls. The form owns its widgets and connects them; the catalogue rules live in
 // KatalogController, the player state in Spielerzustand.
 
+#include "player/auxiliary/Tipbox.h"
 #include "player/auxiliary/clsCPULoad.h"
 #include "player/catalogue/KatalogController.h"
 #include "player/catalogue/Start.h"
@@ -68,6 +69,7 @@ public:
     QString DirektPfad;
     bool CoverSucheUeberspringen = false;
     QString LetzterFokus;
+    bool TipsVomMenue = false;
     QStringList lstCover;
 
     // The open-file dialog of "&Datenbank laden..."; tests replace it. Returns "" on Cancel.
@@ -103,6 +105,10 @@ public:
     void imgStop_Click();
     void imgMiniPlayer_Click();
     void imgLautsprecherregler_Click();
+    void MenuTipOfDay_Click();
+    void MenuInfo_Click();
+    void TipboxLaden();
+    Tipbox* tipbox() const { return m_tipbox.get(); }
     void trackListeFuellen();
 
     // Captions of the labels Bez(0..13) as shown.
@@ -230,6 +236,7 @@ private:
     std::unique_ptr<SpielerOberflaeche> m_oberflaeche;
     std::unique_ptr<PlayerController> m_player;
     bool m_boxenWerdenGesetzt = false;
+    std::unique_ptr<Tipbox> m_tipbox;
     int m_coverStart = 0;  // index in lstCover of the cover in slot 0
     int m_letzterSlot = -1;
     Kommandozeile m_kommando;

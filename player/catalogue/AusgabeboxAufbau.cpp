@@ -474,12 +474,14 @@ void Ausgabebox::menuesAufbauen()
     auto* hilfeEintrag = eintrag(hilfe, "Menu_Hilfe", QStringLiteral("&Hilfe"), QKeySequence(Qt::Key_F1));
     connect(hilfeEintrag, &QAction::triggered, this, [] { kit::HilfeAufrufen(); });
     eintrag(hilfe, "mnuReadMe", QStringLiteral("Read&Me"));
-    eintrag(hilfe, "MenuTipOfDay", QStringLiteral("&Tipps und Tricks"), QKeySequence(Qt::CTRL | Qt::Key_T));
+    auto* tipps = eintrag(hilfe, "MenuTipOfDay", QStringLiteral("&Tipps und Tricks"), QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(tipps, &QAction::triggered, this, &Ausgabebox::MenuTipOfDay_Click);
     eintrag(hilfe, "mnuWebsiteAufrufen", QStringLiteral("&Website aufrufen"));
     eintrag(hilfe, "mnuUpdateSuchen", QStringLiteral("&Update suchen..."));
     eintrag(hilfe, "mnuNutzungslizenz", QStringLiteral("&Nutzungslizenz"));
     unsichtbar(eintrag(hilfe, "mnuFAQ", QStringLiteral("FAQ aufrufen")));
-    eintrag(hilfe, "MenuInfo", QStringLiteral("&Info"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    auto* info = eintrag(hilfe, "MenuInfo", QStringLiteral("&Info"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(info, &QAction::triggered, this, &Ausgabebox::MenuInfo_Click);
 
     // Pop-up of the letter buttons: the filter column.
     mnuSpaltenkopf = new QMenu(QStringLiteral("Spaltenkopf"), this);

@@ -14,6 +14,7 @@
 #include "tests/support/WavWriter.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -671,6 +672,33 @@ private slots:
         QVERIFY(w->imgCover[0]->property("pfad").toString().endsWith(QStringLiteral("abba - arrival.jpg")));
         QVERIFY(w->imgCover[2]->isVisible());
         QVERIFY(!w->imgCover[3]->isVisible());
+    }
+
+    // The menu shows the about box modally (Esc closes it) and the tips even when switched off.
+    void infoUndTipps()
+    {
+        setOption(QStringLiteral("Show Tips at Startup"), QStringLiteral("0"));
+        auto w = starten();
+        bool infoGesehen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            infoGesehen = d && d->objectName() == QLatin1String("frmInfo");
+            if (d)
+                QTest::keyRelease(d->findChild<QWidget*>(QStringLiteral("Picture1")), Qt::Key_Escape);
+        });
+        w->findChild<QAction*>(QStringLiteral("MenuInfo"))->trigger();
+        QVERIFY(infoGesehen);
+        bool tippsGesehen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            tippsGesehen = d && d->objectName() == QLatin1String("Tipbox");
+            if (auto* dialog = qobject_cast<QDialog*>(d))
+                dialog->accept();
+        });
+        w->findChild<QAction*>(QStringLiteral("MenuTipOfDay"))->trigger();
+        QVERIFY(tippsGesehen);
+        QVERIFY(w->TipsVomMenue);
+        QCOMPARE(option(QStringLiteral("Show Tips at Startup")), QStringLiteral("1"));
     }
 
     // The two buttons above the songs box switch between the short and the tall layout.
