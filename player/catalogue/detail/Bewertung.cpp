@@ -114,4 +114,45 @@ int indexInListe(const QStringList& liste, const QString& name)
     return -1;
 }
 
+Sternanzeige BewertungTracks(const QString& trackName, const QString& bewertung)
+{
+    return {plattenSterne(bewertung), trackSterne(trackName)};
+}
+
+QString plattenBewertungText(int index)
+{
+    return QString::number(qBound(0, index, 5) + 1);
+}
+
+TrackKlickErgebnis trackSternKlick(const TrackStand& stand, int index,
+                                   const std::function<QStringList()>& listeNeuLesen)
+{
+    TrackKlickErgebnis e;
+    e.liste = stand.liste;
+    e.aktuell = stand.aktuell;
+    e.playlistPfad = stand.playlistPfad;
+    if (index < 0 || index > 5)
+        return e;
+    if (stand.playlistModus) {
+        if (stand.playlistPfad.isEmpty())
+            return e;
+        e.umbenennung = trackBewertenPfad(stand.playlistPfad, index + 1);
+        if (e.umbenennung.erfolgreich && e.umbenennung.neuerName != e.umbenennung.alterName) {
+            e.playlistPfad = QFileInfo(stand.playlistPfad).dir().filePath(e.umbenennung.neuerName);
+            e.playlistGeaendert = true;
+        }
+        e.trackSterne = trackSterne(QFileInfo(e.playlistPfad).fileName());
+        return e;
+    }
+    if (stand.aktuell < 0 || stand.aktuell >= stand.liste.size())
+        return e;
+    e.umbenennung = trackBewerten(stand.ordner, stand.liste.at(stand.aktuell), index + 1);
+    if (listeNeuLesen)
+        e.liste = listeNeuLesen();
+    const int neu = indexInListe(e.liste, e.umbenennung.neuerName);
+    e.aktuell = neu >= 0 ? neu : qMin(stand.aktuell, int(e.liste.size()) - 1);
+    e.trackSterne = e.aktuell >= 0 ? trackSterne(e.liste.at(e.aktuell)) : 0;
+    return e;
+}
+
 } // namespace klang::detail

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace klang::detail {
 
 struct Markenteile
@@ -52,5 +54,44 @@ Umbenennung trackBewertenPfad(const QString& pfad, int sterne);
 // Where a name stands in a re-read list (exact match first, then ignoring letter case);
 // -1 when it is gone.
 int indexInListe(const QStringList& liste, const QString& name);
+
+// What both star rows show: the record's stars always follow its own field, whatever the
+// track's name looks like (so no previous record's stars stay on screen).
+struct Sternanzeige
+{
+    int platte = 0;
+    int track = 0;
+};
+Sternanzeige BewertungTracks(const QString& trackName, const QString& bewertung);
+
+// The text a click on record star index (0..5) writes into the field Bewertung.
+QString plattenBewertungText(int index);
+
+// A click on track star index (0..5).
+struct TrackStand
+{
+    bool playlistModus = false;
+    QString playlistPfad;  // full path of the selected playlist item (playlist mode)
+    QString ordner;        // the record's music folder (track-list mode)
+    QStringList liste;     // the track list as shown
+    int aktuell = -1;      // index of the current track in liste
+};
+
+struct TrackKlickErgebnis
+{
+    Umbenennung umbenennung;
+    QStringList liste;        // the re-read track list (track-list mode)
+    int aktuell = -1;         // where the rated track stands now
+    QString playlistPfad;     // the item's path afterwards (playlist mode)
+    bool playlistGeaendert = false;
+    int trackSterne = 0;      // the stars the track shows afterwards
+};
+
+// Renames the rated file: in playlist mode the selected item's file (never a file of the
+// record's list), otherwise the current track of the list. The list is re-read at once (no
+// event processing in between) and the current track follows the renamed file to its new
+// place. A failed rename leaves every file as it was and shows the mark the file still has.
+TrackKlickErgebnis trackSternKlick(const TrackStand& stand, int index,
+                                   const std::function<QStringList()>& listeNeuLesen);
 
 } // namespace klang::detail

@@ -44,8 +44,18 @@ QStringList vorhandeneDateien(const QString& feld, const Dateisuche& suche)
         if (item.isEmpty() || (suche.ausDatenbankpfad && kit::DateinameAusPfad(item).isEmpty()))
             continue;
         const QString pfad = aufgeloesterPfad(item, suche);
-        if (existiert(pfad))
+        if (existiert(pfad)) {
             dateien << pfad;
+            continue;
+        }
+        // Lists written on Windows separate folders with "\".
+        if (!suche.ausDatenbankpfad && item.contains(QLatin1Char('\\'))) {
+            QString mitSchraegstrich = item;
+            mitSchraegstrich.replace(QLatin1Char('\\'), QLatin1Char('/'));
+            const QString umgesetzt = aufgeloesterPfad(mitSchraegstrich, suche);
+            if (existiert(umgesetzt))
+                dateien << umgesetzt;
+        }
     }
     return dateien;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/richtext/RichTextBox.h"
 #include "player/catalogue/detail/TextRegeln.h"
+#include "platform/vbcompat/VbCompat.h"
 
 #include <QKeyEvent>
 #include <QWidget>
@@ -24,6 +25,7 @@ void TextFokus::beobachte(QWidget* w)
         m_schriftAn.remove(weg);
         m_schriftAus.remove(weg);
         m_esc.remove(weg);
+        m_web.remove(weg);
     });
 }
 
@@ -63,6 +65,16 @@ void TextFokus::setEscPanes(const QList<QWidget*>& panes)
             continue;
         m_esc.insert(p);
         beobachte(p);
+    }
+}
+
+void TextFokus::setWebBeschriftungen(const QList<QWidget*>& labels)
+{
+    for (QWidget* l : labels) {
+        if (!l)
+            continue;
+        m_web.insert(l);
+        beobachte(l);
     }
 }
 
@@ -108,6 +120,16 @@ bool TextFokus::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        if (m_web.contains(watched)) {
+            auto* w = static_cast<QWidget*>(watched);
+            QPalette farben = w->palette();
+            farben.setColor(QPalette::WindowText,
+                            vb::colorFromBgr(event->type() == QEvent::MouseButtonPress ? 0xFF00FF : 0xFF0000));
+            w->setPalette(farben);
+        }
+        break;
     default:
         break;
     }

@@ -38,6 +38,10 @@ public:
     // A field in which Enter is swallowed (TextStil).
     void setEnterSperre(QWidget* feld);
 
+    // The caption labels that open a web search (Bez 0, 1, 8): they turn &HFF00FF while pressed
+    // and &HFF0000 when released.
+    void setWebBeschriftungen(const QList<QWidget*>& labels);
+
     const QString& letzterFokus() const { return m_letzterFokus; }
 
     // mnuSongTextEinAus: a shown pane is hidden, a hidden one shown and focused.
@@ -62,6 +66,7 @@ private:
     QSet<QObject*> m_schriftAn;
     QSet<QObject*> m_schriftAus;
     QSet<QObject*> m_esc;
+    QSet<QObject*> m_web;
     QPointer<QWidget> m_songText;
     QPointer<QWidget> m_enterSperre;
 };

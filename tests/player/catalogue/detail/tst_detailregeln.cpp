@@ -58,6 +58,15 @@ private Q_SLOTS:
     // After a rename that re-sorts the list, the new name is found at its new place.
     void auswahlFolgtUmbenennung();
 
+    // The track-star flow: list mode follows the renamed file, playlist mode renames the
+    // playlist's file only, a refused rename changes nothing.
+    void trackSternKlickListe();
+    void trackSternKlickPlaylist();
+    void trackSternKlickKeinUeberschreiben();
+    // Record stars repaint whatever the track's name; a record star click writes "1".."6".
+    void sternanzeige_data();
+    void sternanzeige();
+
     // Degree-sign lists: trimmed field, every piece but the last.
     void gradzeichenItems_data();
     void gradzeichenItems();
@@ -245,6 +254,118 @@ void DetailRegelnTest::auswahlFolgtUmbenennung()
     QCOMPARE(indexInListe(nachher, "gone.mp3"), -1);
 }
 
+void DetailRegelnTest::trackSternKlickListe()
+{
+    QTemporaryDir dir;
+    schreibe(dir.filePath("Song.mp3"), "a");
+    schreibe(dir.filePath("Song 2.mp3"), "b");
+    auto lesen = [&dir] { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); };
+    TrackStand stand;
+    stand.ordner = dir.path() + "/";
+    stand.liste = lesen();
+    stand.aktuell = int(stand.liste.indexOf("Song.mp3"));
+    const TrackKlickErgebnis e = trackSternKlick(stand, 3, lesen);
+    QVERIFY(e.umbenennung.erfolgreich);
+    QCOMPARE(e.liste.at(e.aktuell), QStringLiteral("Song - 4.mp3"));
+    QCOMPARE(e.trackSterne, 4);
+    QVERIFY(!e.playlistGeaendert);
+    // a second click on the new place rates the same song again
+    stand.liste = e.liste;
+    stand.aktuell = e.aktuell;
+    const TrackKlickErgebnis z = trackSternKlick(stand, 1, lesen);
+    QCOMPARE(z.liste.at(z.aktuell), QStringLiteral("Song - 2.mp3"));
+    QCOMPARE(lies(dir.filePath("Song 2.mp3")), QByteArray("b"));
+    // no current track: nothing is renamed
+    stand.liste = z.liste;
+    stand.aktuell = 7;
+    QCOMPARE(trackSternKlick(stand, 0, lesen).liste, lesen());
+    QVERIFY(QFile::exists(dir.filePath("Song - 2.mp3")));
+}
+
+void DetailRegelnTest::trackSternKlickPlaylist()
+{
+    QTemporaryDir platte;
+    QTemporaryDir andere;
+    schreibe(platte.filePath("01 Eins.mp3"), "eins");
+    schreibe(andere.filePath("Lied - 2.mp3"), "lied");
+    TrackStand stand;
+    stand.playlistModus = true;
+    stand.playlistPfad = andere.filePath("Lied - 2.mp3");
+    stand.ordner = platte.path();
+    stand.liste = {"01 Eins.mp3"};
+    stand.aktuell = 0; // the playlist index must never pick a file of the record's list
+    bool gelesen = false;
+    const TrackKlickErgebnis e = trackSternKlick(stand, 4, [&gelesen] {
+        gelesen = true;
+        return QStringList();
+    });
+    QVERIFY(e.umbenennung.erfolgreich);
+    QVERIFY(e.playlistGeaendert);
+    QCOMPARE(e.playlistPfad, andere.filePath("Lied - 5.mp3"));
+    QCOMPARE(e.trackSterne, 5);
+    QVERIFY(QFile::exists(platte.filePath("01 Eins.mp3")));
+    QVERIFY(!gelesen);
+    QCOMPARE(e.liste, stand.liste);
+}
+
+void DetailRegelnTest::trackSternKlickKeinUeberschreiben()
+{
+    QTemporaryDir dir;
+    schreibe(dir.filePath("Song.mp3"), "eins");
+    schreibe(dir.filePath("Song - 4.mp3"), "zwei");
+    auto lesen = [&dir] { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); };
+    TrackStand stand;
+    stand.ordner = dir.path();
+    stand.liste = lesen();
+    stand.aktuell = int(stand.liste.indexOf("Song.mp3"));
+    const TrackKlickErgebnis e = trackSternKlick(stand, 3, lesen);
+    QVERIFY(!e.umbenennung.erfolgreich);
+    QCOMPARE(e.liste.at(e.aktuell), QStringLiteral("Song.mp3"));
+    QCOMPARE(e.trackSterne, 0);
+    QCOMPARE(lies(dir.filePath("Song.mp3")), QByteArray("eins"));
+    QCOMPARE(lies(dir.filePath("Song - 4.mp3")), QByteArray("zwei"));
+
+    // The folder is gone: the rename fails, the list is re-read all the same.
+    stand.ordner = dir.filePath("weg");
+    stand.liste = {"Song.mp3"};
+    stand.aktuell = 0;
+    bool gelesen = false;
+    const TrackKlickErgebnis weg = trackSternKlick(stand, 2, [&gelesen] {
+        gelesen = true;
+        return QStringList();
+    });
+    QVERIFY(!weg.umbenennung.erfolgreich);
+    QVERIFY(gelesen);
+    QCOMPARE(weg.aktuell, -1);
+    QCOMPARE(weg.trackSterne, 0);
+}
+
+void DetailRegelnTest::sternanzeige_data()
+{
+    QTest::addColumn<QString>("track");
+    QTest::addColumn<QString>("bewertung");
+    QTest::addColumn<int>("platte");
+    QTest::addColumn<int>("trackSterne");
+    QTest::newRow("both") << "Song - 3.mp3" << "5" << 5 << 3;
+    QTest::newRow("mark out of range") << "Song - 8.mp3" << "2" << 2 << 0;
+    QTest::newRow("unrated record") << "Song - 8.mp3" << "" << 0 << 0;
+    QTest::newRow("no track") << "" << "6" << 6 << 0;
+}
+
+void DetailRegelnTest::sternanzeige()
+{
+    QFETCH(QString, track);
+    QFETCH(QString, bewertung);
+    QFETCH(int, platte);
+    QFETCH(int, trackSterne);
+    const Sternanzeige a = BewertungTracks(track, bewertung);
+    QCOMPARE(a.platte, platte);
+    QCOMPARE(a.track, trackSterne);
+    QCOMPARE(plattenBewertungText(0), QStringLiteral("1"));
+    QCOMPARE(plattenBewertungText(5), QStringLiteral("6"));
+    QCOMPARE(klang::detail::plattenSterne(plattenBewertungText(0)), 1);
+}
+
 void DetailRegelnTest::gradzeichenItems_data()
 {
     QTest::addColumn<QString>("feld");
@@ -277,6 +398,7 @@ void DetailRegelnTest::vorhandeneDateien_data()
                                           << QStringList{"Bilder/x.jpg"};
     QTest::newRow("both missing") << "a.jpg°b.jpg°" << true << QStringList();
     QTest::newRow("empty item") << "°x.jpg°" << true << QStringList{"Bilder/x.jpg"};
+    QTest::newRow("as written: backslashes") << "Bilder\\y.png°" << false << QStringList{"Bilder/y.png"};
 }
 
 void DetailRegelnTest::vorhandeneDateien()

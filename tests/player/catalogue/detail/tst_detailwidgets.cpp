@@ -1,4 +1,6 @@
+#include "kit/Helpers.h"
 #include "kit/TestHook.h"
+#include "platform/jet/JetLike.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/settings/Settings.h"
@@ -116,6 +118,10 @@ private Q_SLOTS:
     void rtfRundreise();
     // Focus: LetzterFokus, font menu state, Esc and Enter handling.
     void fokusUndTasten();
+    // The web-search captions change colour while pressed.
+    void webBeschriftungen();
+    // What is typed with umlauts is found by the song search's LIKE pattern on the stored RTF.
+    void umlautSuche();
     // The song-text pane follows the track only while shown.
     void songTextFolgt();
 
@@ -655,6 +661,36 @@ void DetailWidgetsTest::songTextFolgt()
     QCOMPARE(pane->selStart(), 31);
     TextFokus::TextSongAktualisieren(pane, QStringLiteral("03 Fehlt.mp3"));
     QCOMPARE(pane->selStart(), int(pane->text().size()));
+}
+
+void DetailWidgetsTest::webBeschriftungen()
+{
+    QWidget fenster;
+    auto* bez = new QLabel(QStringLiteral("Band"), &fenster);
+    auto* anderes = new QLabel(QStringLiteral("Preis"), &fenster);
+    TextFokus f;
+    f.setWebBeschriftungen({bez});
+    fenster.show();
+    const QColor vorher = anderes->palette().color(QPalette::WindowText);
+    QTest::mousePress(bez, Qt::LeftButton);
+    QCOMPARE(bez->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0xFF));
+    QTest::mouseRelease(bez, Qt::LeftButton);
+    QCOMPARE(bez->palette().color(QPalette::WindowText), QColor(0x00, 0x00, 0xFF));
+    QTest::mousePress(anderes, Qt::LeftButton);
+    QCOMPARE(anderes->palette().color(QPalette::WindowText), vorher);
+}
+
+void DetailWidgetsTest::umlautSuche()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("Das Mädchen und der Bär"));
+    const QString rtf = box.rtfText();
+    QString muster = QStringLiteral("Mädchen");
+    kit::UmlautSuchmuster(muster);
+    QVERIFY(klang::jet::jetLike(rtf, QStringLiteral("*") + muster + QStringLiteral("*")));
+    QString fremd = QStringLiteral("Mädels");
+    kit::UmlautSuchmuster(fremd);
+    QVERIFY(!klang::jet::jetLike(rtf, QStringLiteral("*") + fremd + QStringLiteral("*")));
 }
 
 QTEST_MAIN(DetailWidgetsTest)
