@@ -6,6 +6,7 @@
 #include "platform/settings/Settings.h"
 #include "player/catalogue/detail/Bildbereich.h"
 #include "player/catalogue/detail/CoverStreifen.h"
+#include "player/catalogue/detail/Detailansicht.h"
 #include "player/catalogue/detail/EbookListe.h"
 #include "player/catalogue/detail/Sternreihe.h"
 #include "player/catalogue/detail/TextFokus.h"
@@ -118,6 +119,9 @@ private Q_SLOTS:
     void rtfRundreise();
     // Focus: LetzterFokus, font menu state, Esc and Enter handling.
     void fokusUndTasten();
+    // A record change drives pictures, eBooks, strip and stars; the option applies from the
+    // next record on and is stored; a record star click writes the field.
+    void detailansicht();
     // The web-search captions change colour while pressed.
     void webBeschriftungen();
     // What is typed with umlauts is found by the song search's LIKE pattern on the stored RTF.
@@ -661,6 +665,65 @@ void DetailWidgetsTest::songTextFolgt()
     QCOMPARE(pane->selStart(), 31);
     TextFokus::TextSongAktualisieren(pane, QStringLiteral("03 Fehlt.mp3"));
     QCOMPARE(pane->selStart(), int(pane->text().size()));
+}
+
+void DetailWidgetsTest::detailansicht()
+{
+    QTemporaryDir db;
+    schreibe(db.filePath("Bilder/Abba - Gold.png"), png(Qt::red));
+    schreibe(db.filePath("Bilder/Nena - 99.png"), png(Qt::blue));
+    schreibe(db.filePath("eBook/heft.pdf"), "%PDF");
+    schreibe(db.filePath("nah/Abba - Gold.png"), png(Qt::green));
+    Bildbereich bild;
+    CoverStreifen cover;
+    EbookListe ebook;
+    Sternreihe platte(QStringLiteral("imgCDnote"));
+    Sternreihe track(QStringLiteral("imgSongNote"));
+    Detailansicht d;
+    d.setBildbereich(&bild);
+    d.setCoverStreifen(&cover);
+    d.setEbookListe(&ebook);
+    d.setSterne(&platte, &track);
+    d.setDatenbankPfad(db.path() + "/");
+    d.setAusDatenbankpfad(true);
+    cover.setZeilen({{"Abba", "Gold"}, {"Nena", "99"}});
+    cover.CoverAktualisieren(1900); // one slot
+    bild.setExterneBilder(true);
+
+    d.bewertungTracks(QStringLiteral("Intro - 4.mp3"));
+    d.datensatzGewechselt({png(Qt::yellow), "nah/Abba - Gold.png°", "heft.pdf°", "Nena", "99", "5"});
+    QCOMPARE(bild.chkBildpfad->text(), QStringLiteral("1 externes Cover"));
+    QCOMPARE(bild.aktuellesBild().pixelColor(0, 0), QColor(Qt::red)); // looked up in Bilder/
+    QCOMPARE(ebook.beschriftung(), QStringLiteral("eBook u. Multimedia (1)"));
+    QCOMPARE(cover.regeln().nameInSlot(0), QStringLiteral("Nena - 99"));
+    QCOMPARE(platte.sterne(), 5);
+    QCOMPARE(track.sterne(), 4);
+
+    // The next record has no rating: its stars must not keep the 5, whatever the track says.
+    d.bewertungTracks(QStringLiteral("Song - 8.mp3"));
+    d.datensatzGewechselt({{}, "", "", "Abba", "Gold", ""});
+    QCOMPARE(platte.sterne(), 0);
+    QCOMPARE(track.sterne(), 0);
+    QCOMPARE(cover.regeln().nameInSlot(0), QStringLiteral("Abba - Gold"));
+
+    // The option: stored at once, applied from the next record change.
+    d.datensatzGewechselt({{}, "nah/Abba - Gold.png°", "", "Abba", "Gold", "2"});
+    QCOMPARE(bild.aktuellesBild().pixelColor(0, 0), QColor(Qt::red));
+    d.mnuBildDatenbankpfad_Click();
+    QCOMPARE(klang::GetSetting("KlangtruhePlayer", "Options", "BildLadePfad"), QStringLiteral("False"));
+    QCOMPARE(bild.aktuellesBild().pixelColor(0, 0), QColor(Qt::red));
+    d.datensatzGewechselt({{}, "nah/Abba - Gold.png°", "", "Abba", "Gold", "2"});
+    QCOMPARE(bild.aktuellesBild().pixelColor(0, 0), QColor(Qt::green));
+    d.mnuBildDatenbankpfad_Click();
+    QCOMPARE(klang::GetSetting("KlangtruhePlayer", "Options", "BildLadePfad"), QStringLiteral("True"));
+
+    QSignalSpy feld(&d, &Detailansicht::bewertungGeaendert);
+    platte.show();
+    QTest::mouseClick(platte.stern(0), Qt::LeftButton);
+    QCOMPARE(feld.count(), 1);
+    QCOMPARE(feld.at(0).at(0).toString(), QStringLiteral("1"));
+    QCOMPARE(platte.sterne(), 1);
+    QCOMPARE(d.bewertung(), QStringLiteral("1"));
 }
 
 void DetailWidgetsTest::webBeschriftungen()
