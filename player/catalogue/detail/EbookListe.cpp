@@ -34,8 +34,11 @@ EbookListe::EbookListe(QWidget* parent)
     zeile->addWidget(imgEbookPlay);
     connect(imgEbookPlay, &QToolButton::clicked, this, &EbookListe::imgEbookPlay_Click);
     m_zuordnung = [](const QString& datei) { return kit::ProgrammZuDatei(datei); };
+    // The desktop opens the document the way its association says (with all of the
+    // association's arguments); the program alone, with the file as its one argument, is the
+    // fallback.
     m_starter = [](const QString& prog, const QString& datei) {
-        return klang::startProgram(prog, {datei});
+        return klang::openDocument(datei) || klang::startProgram(prog, {datei});
     };
 }
 

@@ -19,7 +19,7 @@ class EbookListe : public QWidget
 {
     Q_OBJECT
 public:
-    // Starts prog with the document as its single argument; replaceable for tests.
+    // Opens the document with its associated program prog; replaceable for tests.
     using Starter = std::function<bool(const QString& prog, const QString& datei)>;
     // The associated program of a document ("" for none or for a program); replaceable for tests.
     using Zuordnung = std::function<QString(const QString& datei)>;

@@ -66,9 +66,14 @@ TextWerkzeuge::TextWerkzeuge(QWidget* parent)
         knopf->setObjectName(QStringLiteral("ButtonText_%1").arg(art.index));
         knopf->setToolTip(QString::fromUtf8(art.tipp));
         const QIcon symbol = QIcon::fromTheme(QString::fromLatin1(art.symbol));
-        if (symbol.isNull())
+        if (symbol.isNull()) {
             knopf->setText(QString::fromUtf8(art.text));
-        else
+            QFont schrift = knopf->font();
+            schrift.setBold(art.index == 3);
+            schrift.setItalic(art.index == 4);
+            schrift.setUnderline(art.index == 5);
+            knopf->setFont(schrift);
+        } else
             knopf->setIcon(symbol);
         knopf->setAutoRaise(true);
         knopf->setFocusPolicy(Qt::NoFocus);
