@@ -65,7 +65,7 @@ public Q_SLOTS:
     void verkleinern();
 
 Q_SIGNALS:
-    // The user switched chkBildpfad (to store HäkchenBildpfad and give the grid the focus).
+    // chkBildpfad changed (to store HäkchenBildpfad and give the grid the focus).
     void externeBilderUmgeschaltet(bool an);
     // A control of the area got the focus; name as LetzterFokus keeps it ("cboBildpfad").
     void fokusErhalten(const QString& name);

@@ -53,12 +53,14 @@ QImage bildAusFeld(const QByteArray& feld)
     return best;
 }
 
-QImage bildAusDatei(const QString& pfad)
+QImage bildAusDatei(const QString& pfad, const QSize& groesse)
 {
     QImageReader leser(pfad);
     leser.setAutoTransform(true);
     if (leser.size().isValid() && qint64(leser.size().width()) * leser.size().height() > 100'000'000)
         return {};
+    if (groesse.isValid() && leser.size().isValid())
+        leser.setScaledSize(groesse);
     return leser.read();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace klang::detail {
@@ -14,8 +15,9 @@ namespace klang::detail {
 // image.
 QImage bildAusFeld(const QByteArray& feld);
 
-// A picture file (turned as its EXIF data says); a null image when it cannot be read.
-QImage bildAusDatei(const QString& pfad);
+// A picture file (turned as its EXIF data says); a null image when it cannot be read. With a
+// size, the picture is decoded straight at that size (fast for large photos in small slots).
+QImage bildAusDatei(const QString& pfad, const QSize& groesse = QSize());
 
 // The option "Cover vom Datenbankpfad laden" (setting BildLadePfad, default "True").
 bool bildLadePfad();

@@ -123,10 +123,9 @@ void CoverStreifen::zeigen()
         slot->setFrameShape(belegt ? QFrame::Box : QFrame::NoFrame);
         slot->setProperty("belegt", belegt);
         if (belegt) {
-            const QImage bild = bildAusDatei(ordner.filePath(seite.at(k)));
+            const QImage bild = bildAusDatei(ordner.filePath(seite.at(k)), QSize(SlotPixel, SlotPixel));
             if (!bild.isNull())
-                slot->setPixmap(QPixmap::fromImage(
-                    bild.scaled(SlotPixel, SlotPixel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+                slot->setPixmap(QPixmap::fromImage(bild));
         }
     }
 }
