@@ -136,6 +136,25 @@ bool TextFokus::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void TextFokus::einrichten(QWidget* fenster)
+{
+    if (!fenster)
+        return;
+    auto finde = [fenster](const char* name) {
+        return fenster->findChild<QWidget*>(QString::fromLatin1(name));
+    };
+    for (const char* name : {"TextBand", "TextBestellNr", "TextInfo", "TextKaufdatum", "TextLPTitel",
+                             "TextMedium", "TextPlattenfirma", "TextPreis", "TextStil", "TextSongs",
+                             "rtfLinks", "rtfInfo", "rtfSonstiges", "txtSongText"})
+        beobachten(finde(name));
+    setSchriftPanes({finde("TextSongs"), finde("rtfLinks")});
+    setSchriftAusPanes({finde("rtfInfo"), finde("rtfSonstiges")});
+    setEscPanes({finde("TextSongs"), finde("rtfLinks"), finde("rtfInfo"), finde("rtfSonstiges")});
+    setSongTextPane(finde("txtSongText"));
+    setEnterSperre(finde("TextStil"));
+    setWebBeschriftungen({finde("Bez_0"), finde("Bez_1"), finde("Bez_8")});
+}
+
 void TextFokus::songTextUmschalten(QWidget* pane)
 {
     if (!pane)

@@ -42,6 +42,13 @@ public:
     // and &HFF0000 when released.
     void setWebBeschriftungen(const QList<QWidget*>& labels);
 
+    // Sets everything up on the main window's controls, found by objectName: the detail fields
+    // (TextBand, TextBestellNr, TextInfo, TextKaufdatum, TextLPTitel, TextMedium,
+    // TextPlattenfirma, TextPreis, TextStil), the panes (TextSongs, rtfLinks, rtfInfo,
+    // rtfSonstiges, txtSongText) and the captions Bez_0, Bez_1, Bez_8. Missing controls are
+    // left out.
+    void einrichten(QWidget* fenster);
+
     const QString& letzterFokus() const { return m_letzterFokus; }
 
     // mnuSongTextEinAus: a shown pane is hidden, a hidden one shown and focused.

@@ -5,6 +5,7 @@
 #include "platform/settings/Settings.h"
 #include "platform/vbcompat/VbCompat.h"
 
+#include <QAction>
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QGridLayout>
@@ -101,6 +102,23 @@ TextWerkzeuge::TextWerkzeuge(QWidget* parent)
 void TextWerkzeuge::setZiel(richtext::RichTextBox* textSongs)
 {
     m_ziel = textSongs;
+}
+
+void TextWerkzeuge::menueVerbinden(QObject* fenster)
+{
+    if (!fenster)
+        return;
+    const std::pair<const char*, void (TextWerkzeuge::*)()> eintraege[] = {
+        {"mnuSchriftTiefgestellt", &TextWerkzeuge::mnuSchriftTiefgestellt_Click},
+        {"mnuSchriftHochgestellt", &TextWerkzeuge::mnuSchriftHochgestellt_Click},
+        {"mnuSchriftDurchstrichen", &TextWerkzeuge::mnuSchriftDurchstrichen_Click},
+        {"mnuRandLinks", &TextWerkzeuge::mnuRandLinks_Click},
+        {"mnuRandRechts", &TextWerkzeuge::mnuRandRechts_Click},
+    };
+    for (const auto& [name, befehl] : eintraege) {
+        if (auto* aktion = fenster->findChild<QAction*>(QString::fromLatin1(name)))
+            connect(aktion, &QAction::triggered, this, befehl, Qt::UniqueConnection);
+    }
 }
 
 void TextWerkzeuge::fokusZurueck()

@@ -39,6 +39,11 @@ public:
     void setSchriftDialog(SchriftDialog dialog) { m_schriftDialog = std::move(dialog); }
     void setFarbDialog(FarbDialog dialog) { m_farbDialog = std::move(dialog); }
 
+    // Connects the font menu's entries of the main window (QActions named
+    // mnuSchriftTiefgestellt, mnuSchriftHochgestellt, mnuSchriftDurchstrichen, mnuRandLinks,
+    // mnuRandRechts) to the commands here.
+    void menueVerbinden(QObject* fenster);
+
     QToolButton* button(int index) const { return m_buttons.value(index); }
     const Volltextsuche& suche() const { return m_suche; }
 
