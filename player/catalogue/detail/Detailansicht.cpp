@@ -6,6 +6,8 @@
 #include "player/catalogue/detail/EbookListe.h"
 #include "player/catalogue/detail/Sternreihe.h"
 
+#include <QDir>
+
 namespace klang::detail {
 
 Detailansicht::Detailansicht(QObject* parent)
@@ -54,7 +56,7 @@ void Detailansicht::setDatenbankPfad(const QString& pfad)
     if (m_ebook)
         m_ebook->setDatenbankPfad(pfad);
     if (m_cover)
-        m_cover->setCoverOrdner(pfad + QStringLiteral("Bilder"));
+        m_cover->setCoverOrdner(pfad.isEmpty() ? QString() : QDir(pfad).filePath(QStringLiteral("Bilder")));
 }
 
 void Detailansicht::setAusDatenbankpfad(bool an)
