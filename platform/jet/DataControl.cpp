@@ -1,0 +1,124 @@
+#include "platform/jet/DataControl.h"
+
+namespace klang::jet {
+
+DataControl::DataControl(QObject* parent) : QObject(parent) {}
+
+DataControl::~DataControl()
+{
+    // Edits in bound fields are not lost when the program ends.
+    if (m_rs.isDirty())
+        m_rs.update();
+    m_rs.clear();
+    m_db.close();
+}
+
+void DataControl::setDatabaseName(const QString& path)
+{
+    leaveRow();
+    m_rs.clear();
+    m_db.close();
+    m_databaseName = path;
+}
+
+void DataControl::setRecordSource(const QString& source)
+{
+    m_recordSource = source;
+}
+
+bool DataControl::refresh(DbError* error)
+{
+    leaveRow();
+    m_rs.clear();
+    m_lastError = {};
+    bool ok = true;
+    if (!m_databaseName.isEmpty()) {
+        if (!m_db.isOpen() && !m_db.open(m_databaseName, &m_lastError))
+            ok = false;
+        else if (!m_rs.open(&m_db, m_recordSource, &m_lastError))
+            ok = false;
+    }
+    if (!ok && error)
+        *error = m_lastError;
+    m_rs.moveFirst();
+    emit recordsetReloaded();
+    emit Reposition();
+    return ok;
+}
+
+void DataControl::close()
+{
+    leaveRow();
+    m_rs.clear();
+    m_db.close();
+    emit recordsetReloaded();
+}
+
+bool DataControl::leaveRow()
+{
+    if (m_rs.absolutePosition() < 0)
+        return true;
+    emit Validate();
+    return updateRecord();
+}
+
+bool DataControl::updateRecord(DbError* error)
+{
+    if (!m_rs.isDirty())
+        return true;
+    const int row = m_rs.absolutePosition();
+    DbError e;
+    if (!m_rs.update(&e)) {
+        m_lastError = e;
+        if (error)
+            *error = e;
+        m_rs.cancelUpdate();
+        emit updateFailed(e);
+        return false;
+    }
+    emit recordUpdated(row);
+    return true;
+}
+
+void DataControl::moved(int oldPos)
+{
+    if (m_rs.absolutePosition() != oldPos)
+        emit Reposition();
+}
+
+bool DataControl::setAbsolutePosition(int pos)
+{
+    if (pos < 0 || pos >= m_rs.recordCount())
+        return false;
+    const int old = m_rs.absolutePosition();
+    if (pos == old)
+        return true;
+    leaveRow();
+    m_rs.setAbsolutePosition(pos);
+    moved(old);
+    return true;
+}
+
+void DataControl::moveFirst()
+{
+    setAbsolutePosition(0);
+}
+
+void DataControl::moveLast()
+{
+    setAbsolutePosition(m_rs.recordCount() - 1);
+}
+
+void DataControl::moveNext()
+{
+    const int pos = m_rs.absolutePosition();
+    setAbsolutePosition(pos < 0 ? 0 : std::min(pos + 1, m_rs.recordCount() - 1));
+}
+
+void DataControl::movePrevious()
+{
+    const int pos = m_rs.absolutePosition();
+    setAbsolutePosition(pos <= 0 ? 0 : pos - 1);
+}
+
+} // namespace klang::jet

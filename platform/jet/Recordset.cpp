@@ -1,0 +1,373 @@
+#include "platform/jet/Recordset.h"
+
+#include "platform/jet/JetSql.h"
+
+#include <sqlite3.h>
+
+namespace klang::jet {
+
+namespace {
+
+// Rows fetched together when a row is missing from the cache, and the cache's size cap.
+constexpr int kFetchBlock = 48;
+constexpr int kCacheLimit = 4096;
+
+QString quoteIdent(QString s)
+{
+    return QLatin1Char('"') + s.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int col)
+{
+    switch (sqlite3_column_type(stmt, col)) {
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_BLOB: {
+        const void* data = sqlite3_column_blob(stmt, col);
+        return QVariant(QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(stmt, col)));
+    }
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, col)));
+    }
+    }
+}
+
+QString asText(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull() || v.typeId() == QMetaType::QByteArray)
+        return QString();
+    return v.toString();
+}
+
+} // namespace
+
+Recordset::~Recordset()
+{
+    clear();
+}
+
+void Recordset::clear()
+{
+    if (m_fetch) {
+        sqlite3_finalize(m_fetch);
+        m_fetch = nullptr;
+    }
+    m_fetchFailed = false;
+    m_lastRow = -2;
+    m_db = nullptr;
+    m_source.clear();
+    m_table.clear();
+    m_simple = false;
+    m_fields.clear();
+    m_fieldIndex.clear();
+    m_rowIds.clear();
+    m_allRows.clear();
+    m_count = 0;
+    m_pos = -1;
+    m_pending.clear();
+    m_cache.clear();
+}
+
+bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
+{
+    clear();
+    if (recordSource.trimmed().isEmpty())
+        return true; // no source: no rows, no error
+    if (!db || !db->isOpen()) {
+        if (error)
+            *error = DbError{errors::kNotOpen, QStringLiteral("Es ist keine Datenbank geöffnet.")};
+        return false;
+    }
+    m_db = db;
+    m_source = recordSource;
+    sqlite3* h = db->handle();
+
+    const SimpleSource simple = analyseRecordSource(recordSource);
+    if (simple.ok && db->tableExists(simple.table)) {
+        // Rowids only; values come when asked for.
+        QString keySql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(simple.table);
+        if (!simple.where.isEmpty())
+            keySql += QStringLiteral(" WHERE ") + simple.where;
+        if (!simple.orderBy.isEmpty())
+            keySql += QStringLiteral(" ORDER BY ") + simple.orderBy;
+        const QByteArray sql = keySql.toUtf8();
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt) {
+            int rc;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+                m_rowIds.push_back(sqlite3_column_int64(stmt, 0));
+            sqlite3_finalize(stmt);
+            if (rc != SQLITE_DONE) {
+                const DbError e{errors::kGeneral, QString::fromUtf8(sqlite3_errmsg(h))};
+                clear();
+                if (error)
+                    *error = e;
+                return false;
+            }
+            m_simple = true;
+            m_table = simple.table;
+            m_fields = db->columns(simple.table);
+        } else {
+            sqlite3_finalize(stmt);
+            // Fall through to loading the whole result; it reports the error if there is one.
+        }
+    }
+
+    if (!m_simple) {
+        const QByteArray sql = translateRecordSource(recordSource).toUtf8();
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+            const DbError e{errors::kSyntax,
+                            QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(QString::fromUtf8(sqlite3_errmsg(h)))};
+            sqlite3_finalize(stmt);
+            clear();
+            if (error)
+                *error = e;
+            return false;
+        }
+        const int columns = sqlite3_column_count(stmt);
+        for (int c = 0; c < columns; ++c)
+            m_fields << QString::fromUtf8(sqlite3_column_name(stmt, c));
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            Row row;
+            row.values.reserve(columns);
+            for (int c = 0; c < columns; ++c)
+                row.values << columnValue(stmt, c);
+            m_allRows.push_back(std::move(row));
+            m_rowIds.push_back(0);
+        }
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_DONE) {
+            const DbError e{errors::kGeneral, QString::fromUtf8(sqlite3_errmsg(h))};
+            clear();
+            if (error)
+                *error = e;
+            return false;
+        }
+    }
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (!m_fieldIndex.contains(m_fields[i].toLower()))
+            m_fieldIndex.insert(m_fields[i].toLower(), i);
+    m_count = int(m_rowIds.size());
+    m_pos = m_count > 0 ? 0 : -1;
+    m_cacheStamp = db->changeCounter();
+    return true;
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
+    return m_fieldIndex.value(name.toLower(), -1);
+}
+
+bool Recordset::setAbsolutePosition(int pos)
+{
+    if (pos < 0 || pos >= m_count)
+        return false;
+    if (pos != m_pos)
+        m_pending.clear();
+    m_pos = pos;
+    return true;
+}
+
+void Recordset::moveFirst()
+{
+    m_pending.clear();
+    m_pos = m_count > 0 ? 0 : -1;
+}
+
+void Recordset::moveLast()
+{
+    m_pending.clear();
+    m_pos = m_count > 0 ? m_count - 1 : -1;
+}
+
+void Recordset::moveNext()
+{
+    m_pending.clear();
+    if (m_count == 0)
+        return;
+    m_pos = std::min(m_pos + 1, m_count); // m_count = EOF
+}
+
+void Recordset::movePrevious()
+{
+    m_pending.clear();
+    if (m_count == 0)
+        return;
+    m_pos = std::max(m_pos - 1, -1); // -1 = BOF
+}
+
+void Recordset::invalidateCache() const
+{
+    m_cache.clear();
+    if (m_db)
+        m_cacheStamp = m_db->changeCounter();
+}
+
+const Recordset::Row* Recordset::rowAt(int row) const
+{
+    if (row < 0 || row >= m_count || !m_db)
+        return nullptr;
+    if (!m_simple)
+        return &m_allRows[row];
+    if (m_db->changeCounter() != m_cacheStamp)
+        invalidateCache();
+    const qint64 id = m_rowIds[row];
+    auto it = m_cache.constFind(id);
+    if (it != m_cache.constEnd()) {
+        m_lastRow = row;
+        return &it.value();
+    }
+
+    sqlite3* h = m_db->handle();
+    if (!h)
+        return nullptr;
+    if (!m_fetch && !m_fetchFailed) {
+        const QByteArray sql = (QStringLiteral("SELECT * FROM ") + quoteIdent(m_table)
+                                + QStringLiteral(" WHERE rowid = ?")).toUtf8();
+        if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &m_fetch, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(m_fetch);
+            m_fetch = nullptr;
+            m_fetchFailed = true;
+        }
+    }
+    if (!m_fetch)
+        return nullptr;
+    if (m_cache.size() > kCacheLimit)
+        m_cache.clear();
+    // Reading on from the last row asked for (a view painting, a scan): fetch a block from
+    // here on. A jump elsewhere fetches just the row.
+    const bool sequential = row == m_lastRow + 1;
+    m_lastRow = row;
+    const int end = std::min(m_count, row + (sequential ? kFetchBlock : 1));
+    const int columns = sqlite3_column_count(m_fetch);
+    for (int r = row; r < end; ++r) {
+        const qint64 rid = m_rowIds[r];
+        if (r != row && m_cache.contains(rid))
+            continue;
+        sqlite3_reset(m_fetch);
+        sqlite3_bind_int64(m_fetch, 1, rid);
+        Row fetched;
+        if (sqlite3_step(m_fetch) == SQLITE_ROW) {
+            fetched.values.reserve(columns);
+            for (int c = 0; c < columns; ++c)
+                fetched.values << columnValue(m_fetch, c);
+        } else {
+            fetched.values.resize(columns); // deleted meanwhile: a row of Nulls
+        }
+        m_cache.insert(rid, std::move(fetched));
+    }
+    sqlite3_reset(m_fetch);
+    it = m_cache.constFind(id);
+    return it != m_cache.constEnd() ? &it.value() : nullptr;
+}
+
+QString Recordset::value(int row, int index) const
+{
+    const Row* r = rowAt(row);
+    if (!r || index < 0 || index >= r->values.size())
+        return QString();
+    return asText(r->values[index]);
+}
+
+QString Recordset::value(int row, const QString& name) const
+{
+    return value(row, fieldIndex(name));
+}
+
+QByteArray Recordset::data(int row, int index) const
+{
+    const Row* r = rowAt(row);
+    if (!r || index < 0 || index >= r->values.size())
+        return QByteArray();
+    const QVariant& v = r->values[index];
+    if (v.typeId() == QMetaType::QByteArray)
+        return v.toByteArray();
+    return v.isNull() ? QByteArray() : v.toString().toUtf8();
+}
+
+QString Recordset::field(const QString& name) const
+{
+    const int index = fieldIndex(name);
+    if (index < 0 || m_pos < 0 || m_pos >= m_count)
+        return QString();
+    auto it = m_pending.constFind(index);
+    if (it != m_pending.constEnd())
+        return asText(it.value());
+    return value(m_pos, index);
+}
+
+QByteArray Recordset::fieldData(const QString& name) const
+{
+    const int index = fieldIndex(name);
+    if (index < 0 || m_pos < 0 || m_pos >= m_count)
+        return QByteArray();
+    auto it = m_pending.constFind(index);
+    if (it != m_pending.constEnd())
+        return it.value().typeId() == QMetaType::QByteArray ? it.value().toByteArray()
+                                                            : it.value().toString().toUtf8();
+    return data(m_pos, index);
+}
+
+qint64 Recordset::rowId(int row) const
+{
+    return (row >= 0 && row < m_count) ? m_rowIds[row] : 0;
+}
+
+int Recordset::positionOfRowId(qint64 id) const
+{
+    if (!m_simple)
+        return -1;
+    const qsizetype i = m_rowIds.indexOf(id);
+    return i < 0 ? -1 : int(i);
+}
+
+bool Recordset::setField(const QString& name, const QVariant& value)
+{
+    const int index = fieldIndex(name);
+    if (index < 0 || m_pos < 0 || m_pos >= m_count || !isUpdatable())
+        return false;
+    // An unchanged value is no edit (bound editors hand in every field).
+    const Row* r = rowAt(m_pos);
+    if (r && index < r->values.size()) {
+        const QVariant& old = r->values[index];
+        const bool same = value.typeId() == QMetaType::QByteArray
+                              ? old.typeId() == QMetaType::QByteArray && old.toByteArray() == value.toByteArray()
+                              : asText(old) == value.toString() && (!old.isNull() || value.toString().isEmpty());
+        if (same) {
+            m_pending.remove(index);
+            return true;
+        }
+    }
+    m_pending.insert(index, value);
+    return true;
+}
+
+bool Recordset::update(DbError* error)
+{
+    if (m_pending.isEmpty())
+        return true;
+    if (!m_db || !isUpdatable() || m_pos < 0 || m_pos >= m_count) {
+        if (error)
+            *error = DbError{errors::kReadOnly, QStringLiteral("Der Datensatz kann nicht geändert werden.")};
+        return false;
+    }
+    QStringList sets;
+    QVariantList params;
+    for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
+        sets << quoteIdent(m_fields[it.key()]) + QStringLiteral(" = ?");
+        const QVariant& v = it.value();
+        params << (v.typeId() == QMetaType::QByteArray ? v : QVariant(v.toString()));
+    }
+    params << m_rowIds[m_pos];
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                            .arg(quoteIdent(m_table), sets.join(QStringLiteral(", ")));
+    if (m_db->executeBound(sql, params, error) < 0)
+        return false;
+    m_pending.clear();
+    return true;
+}
+
+} // namespace klang::jet

@@ -1,0 +1,111 @@
+#pragma once
+
+// The rows of a record source: a bare table name or a Jet select. A simple source
+// ("select * from T [where ..] [order by ..]") loads only its rowids at once, so the record
+// count is exact at once and 100,000 rows cost under a megabyte; row values are fetched when
+// asked for and kept in a small cache. Other selects are loaded whole.
+//
+// Positioning follows the record set the programs were written for: AbsolutePosition is
+// 0-based; MoveNext past the last row gives EOF, MovePrevious before the first BOF; an empty
+// set is BOF and EOF at once. Fields are found by name (case-insensitive), never by position;
+// NULL reads as "".
+
+#include "platform/jet/Database.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <memory>
+
+struct sqlite3_stmt;
+
+namespace klang::jet {
+
+class Recordset
+{
+public:
+    Recordset() = default;
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // Runs the record source on db (which must outlive the record set). An empty source gives
+    // an empty set and no error. On error the set is empty and false is returned.
+    bool open(Database* db, const QString& recordSource, DbError* error = nullptr);
+    void clear();
+    bool isOpen() const { return m_db != nullptr; }
+    QString recordSource() const { return m_source; }
+
+    // Field names as the select returns them (no rowid).
+    QStringList fieldNames() const { return m_fields; }
+    int fieldIndex(const QString& name) const; // -1 when unknown; case-insensitive
+
+    int recordCount() const { return int(m_rowIds.size()); }
+    bool bof() const { return m_count == 0 || m_pos < 0; }
+    bool eof() const { return m_count == 0 || m_pos >= m_count; }
+    // 0-based position of the current row, -1 at BOF/EOF or when empty.
+    int absolutePosition() const { return (m_pos >= 0 && m_pos < m_count) ? m_pos : -1; }
+    // Makes row `pos` current; false (nothing changed) when out of range.
+    bool setAbsolutePosition(int pos);
+    // Moves drop edits not yet written with update() (the data control writes them first).
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+
+    // The current row's value of a field ("" for NULL, BOF/EOF or an unknown field).
+    QString field(const QString& name) const;
+    // Binary value (the stored picture); empty when NULL.
+    QByteArray fieldData(const QString& name) const;
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+
+    // Any row, by 0-based position (for item views). Cached; cheap for rows near each other.
+    QString value(int row, const QString& name) const;
+    QString value(int row, int fieldIndex) const;
+    QByteArray data(int row, int fieldIndex) const;
+    // rowid of a row (0 when unknown or when the source has no rowid).
+    qint64 rowId(int row) const;
+    qint64 currentRowId() const { return rowId(m_pos); }
+    // Position of a rowid in this set, -1 when absent.
+    int positionOfRowId(qint64 rowId) const;
+
+    // Editing the current row: set values, then update() writes them with one bound
+    // "UPDATE <table> SET .. WHERE rowid = ?". cancelUpdate() drops them. A record set whose
+    // rows have no rowid (complex select) is read-only.
+    bool isUpdatable() const { return m_simple && !m_table.isEmpty(); }
+    bool setField(const QString& name, const QVariant& value);
+    bool isDirty() const { return !m_pending.isEmpty(); }
+    bool update(DbError* error = nullptr);
+    void cancelUpdate() { m_pending.clear(); }
+
+    // Drops the value cache (rows changed behind the set's back).
+    void invalidateCache() const;
+
+private:
+    struct Row
+    {
+        QVector<QVariant> values;
+    };
+    const Row* rowAt(int row) const;
+
+    Database* m_db = nullptr;
+    QString m_source;
+    QString m_table;
+    bool m_simple = false;
+    QStringList m_fields;
+    QHash<QString, int> m_fieldIndex; // lower-case name -> index
+    QVector<qint64> m_rowIds;
+    QVector<Row> m_allRows; // complex sources only
+    int m_count = 0;
+    int m_pos = -1;
+    QHash<int, QVariant> m_pending; // field index -> new value
+
+    mutable QHash<qint64, Row> m_cache;
+    mutable quint64 m_cacheStamp = 0;
+    mutable sqlite3_stmt* m_fetch = nullptr; // SELECT * .. WHERE rowid = ?
+    mutable bool m_fetchFailed = false;
+    mutable int m_lastRow = -2; // last row fetched from the database
+};
+
+} // namespace klang::jet
