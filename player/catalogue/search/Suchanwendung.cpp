@@ -1,0 +1,164 @@
+#include "player/catalogue/search/Suchanwendung.h"
+
+#include "platform/jet/DataControl.h"
+#include "platform/jet/JetSql.h"
+#include "platform/jet/Schema.h"
+
+#include <utility>
+
+namespace klang::player {
+
+namespace {
+
+Ersetzergebnis abgelehnt(const QString& text)
+{
+    Ersetzergebnis e;
+    e.fehler = {jet::errors::kGeneral, text};
+    return e;
+}
+
+QString bezeichner(const QString& feld)
+{
+    return QLatin1Char('"') + feld + QLatin1Char('"');
+}
+
+} // namespace
+
+Ersetzergebnis ersetzen(jet::Database& db, const Suchauftrag& job)
+{
+    if (job.SuchText.isEmpty())
+        return abgelehnt(QStringLiteral("Es fehlt der Text, der ersetzt werden soll."));
+    if (job.ErsetzenText.isEmpty())
+        return abgelehnt(QStringLiteral("Es fehlt der Text, durch den ersetzt werden soll."));
+
+    QStringList felder;
+    for (const QString& teil : job.SuchSpalten.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString feld = teil.trimmed();
+        if (!ersetzbaresFeld(feld))
+            return abgelehnt(QStringLiteral("In der Spalte '%1' kann nicht ersetzt werden.").arg(feld));
+        if (!felder.contains(feld))
+            felder << feld;
+    }
+    if (felder.isEmpty())
+        return abgelehnt(QStringLiteral("Es ist keine Spalte zum Ersetzen gewählt."));
+
+    // The records are those of the filtered view: its condition is taken over as it stands.
+    const jet::SimpleSource quelle = jet::analyseRecordSource(job.SuchSQL);
+    if (!quelle.ok || quelle.table.compare(jet::schema::kTable, Qt::CaseInsensitive) != 0)
+        return abgelehnt(QStringLiteral("Die Ansicht der Suche ist keine Abfrage der Tabelle Schallplatten."));
+
+    // ?1 the text to replace, ?2 the replacement. instr() compares exactly (case-sensitive), as
+    // the replace must; each cell gets its first occurrence replaced, and one statement over
+    // all chosen columns changes every matching record exactly once.
+    QStringList setzen;
+    QStringList enthaelt;
+    for (const QString& feld : felder) {
+        const QString f = bezeichner(feld);
+        setzen << QStringLiteral("%1 = CASE WHEN instr(%1, ?1) > 0 THEN substr(%1, 1, instr(%1, ?1) - 1) || ?2 || "
+                                 "substr(%1, instr(%1, ?1) + length(?1)) ELSE %1 END")
+                      .arg(f);
+        enthaelt << QStringLiteral("instr(%1, ?1) > 0").arg(f);
+    }
+    const QString bedingung = quelle.where.trimmed().isEmpty() ? QStringLiteral("1")
+                                                                : QLatin1Char('(') + quelle.where + QLatin1Char(')');
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 AND (%4)")
+                            .arg(bezeichner(jet::schema::kTable), setzen.join(QStringLiteral(", ")), bedingung,
+                                 enthaelt.join(QStringLiteral(" OR ")));
+
+    Ersetzergebnis e;
+    jet::Transaction transaktion(db);
+    if (!transaktion.isActive()) {
+        e.fehler = db.lastError();
+        if (!e.fehler.isError())
+            e.fehler = {jet::errors::kGeneral, QStringLiteral("Die Änderung konnte nicht begonnen werden.")};
+        return e;
+    }
+    const int anzahl = db.executeBound(sql, {job.SuchText, job.ErsetzenText}, &e.fehler);
+    if (anzahl < 0)
+        return e; // the transaction rolls back
+    if (!transaktion.commit(&e.fehler))
+        return e;
+    e.ok = true;
+    e.datensaetze = anzahl;
+    return e;
+}
+
+QString ersetztMeldung(int datensaetze)
+{
+    return QString::number(datensaetze) + QStringLiteral(" Datensätze ersetzt!");
+}
+
+Suchbefehl::Ergebnis Suchbefehl::anwenden(jet::DataControl& data1)
+{
+    Ergebnis e;
+    const Suchauftrag job = std::exchange(m_auftrag, Suchauftrag());
+    if (job.SongSucheAktiv && job.SongBewertungMarke.startsWith(QStringLiteral(" - "))) {
+        e.art = Ergebnis::Songsuche;
+        e.songBewertungMarke = job.SongBewertungMarke;
+        return e;
+    }
+    if (job.SuchSQL.isEmpty())
+        return e;
+
+    const QString vorher = data1.recordSource();
+    data1.setRecordSource(job.SuchSQL);
+    if (!data1.refresh(&e.fehler)) {
+        // A view that cannot run is not kept: the table goes back to what it showed.
+        const jet::DbError fehler = e.fehler;
+        data1.setRecordSource(vorher);
+        data1.refresh();
+        e.fehler = fehler;
+        return e;
+    }
+    e.art = Ergebnis::Gefiltert;
+    e.tabellenName = job.TabellenName;
+    e.recordSource = data1.recordSource();
+
+    if (!job.ErsetzenText.isEmpty()) {
+        const Ersetzergebnis r = ersetzen(data1.database(), job);
+        if (!r.ok) {
+            e.fehler = r.fehler;
+            return e;
+        }
+        e.ersetzt = r.datensaetze > 0;
+        e.anzahl = r.datensaetze;
+        if (e.ersetzt)
+            data1.recordset().invalidateCache();
+    }
+    return e;
+}
+
+QString playlistDateiname(const QString& antwort, QString* fehler)
+{
+    if (fehler)
+        fehler->clear();
+    if (antwort.isEmpty())
+        return QString();
+    bool gueltig = antwort != QLatin1String(".") && antwort != QLatin1String("..")
+                   && !antwort.contains(QLatin1Char('/')) && !antwort.contains(QLatin1Char('\\'));
+    for (const QChar c : antwort) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            gueltig = false;
+    }
+    QString name = antwort;
+    if (!name.endsWith(QStringLiteral(".txt")))
+        name += QStringLiteral(".txt");
+    if (name.toUtf8().size() > 255)
+        gueltig = false;
+    if (!gueltig) {
+        if (fehler)
+            *fehler = QStringLiteral("Dieser Name kann nicht als Dateiname einer Playlist dienen:") + QLatin1Char('\n')
+                      + antwort + QLatin1Char('\n')
+                      + QStringLiteral("Bitte ohne \"/\" und \"\\\" und nicht \".\" oder \"..\".");
+        return QString();
+    }
+    return name;
+}
+
+QString playlistUeberschreibenFrage(const QString& name)
+{
+    return QStringLiteral("Diese Playlist existiert bereits, überschreiben?") + QStringLiteral("\n\n") + name
+           + QLatin1Char('\n');
+}
+
+} // namespace klang::player
