@@ -47,23 +47,13 @@ Ersetzergebnis ersetzen(jet::Database& db, const Suchauftrag& job)
     if (!quelle.ok || quelle.table.compare(jet::schema::kTable, Qt::CaseInsensitive) != 0)
         return abgelehnt(QStringLiteral("Die Ansicht der Suche ist keine Abfrage der Tabelle Schallplatten."));
 
-    // ?1 the text to replace, ?2 the replacement. instr() compares exactly (case-sensitive), as
-    // the replace must; each cell gets its first occurrence replaced, and one statement over
-    // all chosen columns changes every matching record exactly once.
-    QStringList setzen;
-    QStringList enthaelt;
-    for (const QString& feld : felder) {
-        const QString f = bezeichner(feld);
-        setzen << QStringLiteral("%1 = CASE WHEN instr(%1, ?1) > 0 THEN substr(%1, 1, instr(%1, ?1) - 1) || ?2 || "
-                                 "substr(%1, instr(%1, ?1) + length(?1)) ELSE %1 END")
-                      .arg(f);
-        enthaelt << QStringLiteral("instr(%1, ?1) > 0").arg(f);
-    }
-    const QString bedingung = quelle.where.trimmed().isEmpty() ? QStringLiteral("1")
-                                                                : QLatin1Char('(') + quelle.where + QLatin1Char(')');
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 AND (%4)")
-                            .arg(bezeichner(jet::schema::kTable), setzen.join(QStringLiteral(", ")), bedingung,
-                                 enthaelt.join(QStringLiteral(" OR ")));
+    const QString bedingung = quelle.where.trimmed().isEmpty() ? QString()
+                                                                : QStringLiteral(" WHERE ") + quelle.where;
+    QStringList spalten;
+    for (const QString& feld : felder)
+        spalten << bezeichner(feld);
+    const QString lesen = QStringLiteral("SELECT rowid, %1 FROM %2%3")
+                              .arg(spalten.join(QStringLiteral(", ")), bezeichner(jet::schema::kTable), bedingung);
 
     Ersetzergebnis e;
     jet::Transaction transaktion(db);
@@ -73,13 +63,54 @@ Ersetzergebnis ersetzen(jet::Database& db, const Suchauftrag& job)
             e.fehler = {jet::errors::kGeneral, QStringLiteral("Die Änderung konnte nicht begonnen werden.")};
         return e;
     }
-    const int anzahl = db.executeBound(sql, {job.SuchText, job.ErsetzenText}, &e.fehler);
-    if (anzahl < 0)
+
+    // Every record of the view is looked at once, on the values it holds now: the first
+    // occurrence of the text (compared exactly, case-sensitive) in each chosen column is
+    // replaced, and the record is written by its rowid. So each matching record changes once,
+    // and a record whose value differs only in letter case stays as it is.
+    struct Aenderung
+    {
+        qint64 rowid;
+        QVariantList werte;
+    };
+    QList<Aenderung> aenderungen;
+    const bool gelesen = db.query(lesen, {}, [&](const QVariantList& zeile) {
+        Aenderung a{zeile.value(0).toLongLong(), {}};
+        bool geaendert = false;
+        for (int i = 1; i < zeile.size(); ++i) {
+            const QVariant& wert = zeile.at(i);
+            QString text = wert.isNull() ? QString() : wert.toString();
+            const qsizetype p = wert.isNull() ? -1 : text.indexOf(job.SuchText, 0, Qt::CaseSensitive);
+            if (p >= 0) {
+                text.replace(p, job.SuchText.size(), job.ErsetzenText);
+                a.werte << text;
+                geaendert = true;
+            } else {
+                a.werte << wert;
+            }
+        }
+        if (geaendert)
+            aenderungen << a;
+        return true;
+    }, &e.fehler);
+    if (!gelesen)
         return e; // the transaction rolls back
+
+    QStringList setzen;
+    for (const QString& s : spalten)
+        setzen << s + QStringLiteral(" = ?");
+    const QString schreiben = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                  .arg(bezeichner(jet::schema::kTable), setzen.join(QStringLiteral(", ")));
+    for (const Aenderung& a : aenderungen) {
+        QVariantList parameter = a.werte;
+        parameter << a.rowid;
+        if (db.executeBound(schreiben, parameter, &e.fehler) < 0)
+            return e; // nothing of it stays
+    }
     if (!transaktion.commit(&e.fehler))
         return e;
     e.ok = true;
-    e.datensaetze = anzahl;
+    e.datensaetze = int(aenderungen.size());
     return e;
 }
 
