@@ -48,22 +48,40 @@ Primary computePrimary(char32_t c)
 }
 
 // Latin letters are looked up in a table built once; everything else is computed.
-const std::array<Primary, 0x250>& primaryTable()
+std::array<Primary, 0x250> makePrimaryTable()
 {
-    static const std::array<Primary, 0x250> table = [] {
-        std::array<Primary, 0x250> t{};
-        for (char32_t c = 0; c < 0x250; ++c)
-            t[c] = computePrimary(c);
-        return t;
-    }();
-    return table;
+    std::array<Primary, 0x250> t{};
+    for (char32_t c = 0; c < 0x250; ++c)
+        t[c] = computePrimary(c);
+    return t;
 }
+
+const std::array<Primary, 0x250> s_primaryTable = makePrimaryTable();
 
 inline Primary primaryOf(char32_t c)
 {
     if (c < 0x250)
-        return primaryTable()[c];
+        return s_primaryTable[c];
     return computePrimary(c);
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
 }
 
 // A stream of primary letters over a code point cursor.
@@ -162,6 +180,40 @@ int jetCompareUtf8(std::string_view a, std::string_view b)
     if (i == n) // every further character yields at least one sort letter
         return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
     return compareFull(detail::Utf8Cursor{a.substr(i)}, detail::Utf8Cursor{b.substr(i)});
+}
+
+void appendSortKey(std::string& out, std::string_view utf8)
+{
+    // Level 1 (letters without case and accents), a 0 byte, level 2 (letters without case).
+    // UTF-8 keeps code point order under a bytewise comparison.
+    const std::size_t start = out.size();
+    bool ascii = true;
+    for (const char ch : utf8) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c & 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        out.reserve(start + 2 * utf8.size() + 1);
+        for (const char ch : utf8)
+            out += (ch >= 'A' && ch <= 'Z') ? char(ch + 32) : ch;
+        out += '\0';
+        out.append(out, start, utf8.size());
+        return;
+    }
+    detail::Utf8Cursor primary{utf8};
+    while (!primary.atEnd()) {
+        const Primary p = primaryOf(primary.next());
+        appendUtf8(out, p.a);
+        if (p.b)
+            appendUtf8(out, p.b);
+    }
+    out += '\0';
+    detail::Utf8Cursor secondary{utf8};
+    while (!secondary.atEnd())
+        appendUtf8(out, foldCase(secondary.next()));
 }
 
 } // namespace klang::jet

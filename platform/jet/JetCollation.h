@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <string>
 #include <string_view>
 
 namespace klang::jet {
@@ -17,5 +18,9 @@ inline constexpr const char* kCollationName = "JET";
 // <0, 0, >0 like strcmp.
 int jetCompare(QStringView a, QStringView b);
 int jetCompareUtf8(std::string_view a, std::string_view b);
+
+// Appends the sort key of a UTF-8 text: keys compared bytewise (memcmp, shorter first) give
+// exactly jetCompare's order. Lets big views sort without calling the collation per pair.
+void appendSortKey(std::string& out, std::string_view utf8);
 
 } // namespace klang::jet

@@ -69,6 +69,23 @@ LikePattern::LikePattern(QStringView pattern)
         }
         m_items.push_back(std::move(item));
     }
+
+    if (m_items.size() >= 3 && m_items.front().kind == Item::AnyRun && m_items.back().kind == Item::AnyRun) {
+        std::string needle;
+        for (std::size_t k = 1; k + 1 < m_items.size(); ++k) {
+            const Item& item = m_items[k];
+            if (item.kind == Item::AnyOne) {
+                needle += '\0'; // any one character: in an ASCII text any one byte
+                continue;
+            }
+            if (item.kind != Item::Literal || item.ch >= 0x80 || item.ch == 0) {
+                needle.clear();
+                break;
+            }
+            needle += char(item.ch);
+        }
+        m_asciiNeedle = needle;
+    }
 }
 
 namespace {
@@ -148,6 +165,28 @@ bool LikePattern::matches(QStringView text) const
 
 bool LikePattern::matchesUtf8(std::string_view text) const
 {
+    if (!m_asciiNeedle.empty()) {
+        // Only for pure ASCII texts: there one byte is one character and folding is tolower.
+        unsigned char high = 0;
+        for (const char c : text)
+            high |= static_cast<unsigned char>(c);
+        if (!(high & 0x80)) {
+            const std::size_t m = m_asciiNeedle.size();
+            if (text.size() < m)
+                return false;
+            auto same = [](char t, char n) {
+                return n == '\0' || ((t >= 'A' && t <= 'Z') ? char(t + 32) : t) == n;
+            };
+            for (std::size_t i = 0; i + m <= text.size(); ++i) {
+                std::size_t k = 0;
+                while (k < m && same(text[i + k], m_asciiNeedle[k]))
+                    ++k;
+                if (k == m)
+                    return true;
+            }
+            return false;
+        }
+    }
     return matchSource(detail::Utf8Cursor{text});
 }
 

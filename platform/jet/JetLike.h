@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,9 @@ private:
     bool matchSource(Source text) const;
 
     std::vector<Item> m_items;
+    // "*text*" with plain ASCII text and "?" (the common searches, also the umlaut patterns of
+    // rich-text fields): searched bytewise in ASCII texts; "?" is kept as a 0 byte.
+    std::string m_asciiNeedle;
 };
 
 // One-off convenience: does text match the Jet pattern?

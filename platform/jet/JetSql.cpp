@@ -589,6 +589,19 @@ SimpleSource analyseRecordSource(const QString& recordSource)
     return result;
 }
 
+QString translateRecordSourceWithRowId(const QString& recordSource)
+{
+    const SimpleSource s = analyseRecordSource(recordSource);
+    if (!s.ok)
+        return QString();
+    QString sql = QStringLiteral("SELECT rowid AS \"rowid\", * FROM ") + identQuote(s.table);
+    if (!s.where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + s.where;
+    if (!s.orderBy.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + s.orderBy;
+    return sql;
+}
+
 QString sqliteTypeForJetType(const QString& jetType)
 {
     QString base = jetType.trimmed();

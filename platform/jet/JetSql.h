@@ -36,6 +36,11 @@ struct SimpleSource
 };
 SimpleSource analyseRecordSource(const QString& recordSource);
 
+// A simple record source as SQLite select that also returns the row key first:
+// SELECT rowid AS "rowid", * FROM "T" [WHERE ..] [ORDER BY ..]. Empty when the source is not
+// simple (such rows have no key and cannot be written back).
+QString translateRecordSourceWithRowId(const QString& recordSource);
+
 // The SQLite column type for a Jet type name (Memo, Text, Text(50), Long, Double, OLEObject,
 // DateTime, YesNo ...). Text types give "TEXT" so "007" and "1.50" stay text.
 QString sqliteTypeForJetType(const QString& jetType);

@@ -1,7 +1,12 @@
 #include "platform/jet/Recordset.h"
 
+#include "platform/jet/JetCollation.h"
 #include "platform/jet/JetSql.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstring>
+#include <numeric>
 #include <sqlite3.h>
 
 namespace klang::jet {
@@ -38,6 +43,112 @@ QString asText(const QVariant& v)
     if (!v.isValid() || v.isNull() || v.typeId() == QMetaType::QByteArray)
         return QString();
     return v.toString();
+}
+
+struct SortTerm
+{
+    QString column;
+    bool descending = false;
+};
+
+// "Band COLLATE JET, LPTitel COLLATE JET DESC" -> terms; false for anything else.
+bool parseOrderTerms(const QString& orderBy, QList<SortTerm>* terms)
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(?:\"([^\"]+)\"|(\\w+))\\s+COLLATE\\s+JET(?:\\s+(ASC|DESC))?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const QStringList parts = orderBy.split(QLatin1Char(','));
+    for (const QString& part : parts) {
+        const QRegularExpressionMatch m = re.match(part);
+        if (!m.hasMatch())
+            return false;
+        SortTerm term;
+        term.column = m.capturedLength(1) > 0 ? m.captured(1) : m.captured(2);
+        term.descending = m.captured(3).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        terms->append(term);
+    }
+    return !terms->isEmpty();
+}
+
+// Sorting in memory over precomputed keys: how much key data a view may build.
+constexpr std::size_t kMaxSortKeyBytes = 16u * 1024u * 1024u;
+
+// The rowids of a view ordered by text columns, sorted here over sort keys (much faster than
+// the engine calling the collation for every pair). False when the view does not fit (non-text
+// values, too much key data, an error): the engine then sorts.
+bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const QList<SortTerm>& terms,
+                  QVector<qint64>* rowIds)
+{
+    QStringList cols;
+    for (const SortTerm& t : terms)
+        cols << quoteIdent(t.column);
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(QStringLiteral(", ")), quoteIdent(table));
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(h, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    constexpr quint32 kNull = 0xFFFFFFFFu;
+    const int nTerms = int(terms.size());
+    std::vector<qint64> ids;
+    std::vector<std::pair<quint32, quint32>> spans; // offset, length (kNull for NULL)
+    std::string arena;
+    int rc;
+    bool fits = true;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        ids.push_back(sqlite3_column_int64(stmt, 0));
+        for (int t = 0; t < nTerms; ++t) {
+            const int type = sqlite3_column_type(stmt, t + 1);
+            if (type == SQLITE_NULL) {
+                spans.emplace_back(0, kNull);
+                continue;
+            }
+            if (type != SQLITE_TEXT) {
+                fits = false;
+                break;
+            }
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, t + 1));
+            const std::size_t offset = arena.size();
+            appendSortKey(arena, std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, t + 1))));
+            spans.emplace_back(quint32(offset), quint32(arena.size() - offset));
+        }
+        if (!fits || arena.size() > kMaxSortKeyBytes) {
+            fits = false;
+            break;
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (!fits || rc != SQLITE_DONE)
+        return false;
+
+    std::vector<int> order(ids.size());
+    std::iota(order.begin(), order.end(), 0);
+    const char* base = arena.data();
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        for (int t = 0; t < nTerms; ++t) {
+            const auto& ka = spans[std::size_t(a) * nTerms + t];
+            const auto& kb = spans[std::size_t(b) * nTerms + t];
+            int c;
+            if (ka.second == kNull || kb.second == kNull) {
+                c = (ka.second == kNull) == (kb.second == kNull) ? 0 : (ka.second == kNull ? -1 : 1);
+            } else {
+                c = std::memcmp(base + ka.first, base + kb.first, std::min(ka.second, kb.second));
+                if (c == 0)
+                    c = ka.second == kb.second ? 0 : (ka.second < kb.second ? -1 : 1);
+            }
+            if (c != 0)
+                return terms[t].descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    rowIds->clear();
+    rowIds->reserve(qsizetype(order.size()));
+    for (int i : order)
+        rowIds->push_back(ids[std::size_t(i)]);
+    return true;
 }
 
 } // namespace
@@ -84,7 +195,22 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
     sqlite3* h = db->handle();
 
     const SimpleSource simple = analyseRecordSource(recordSource);
-    if (simple.ok && db->tableExists(simple.table)) {
+    QList<SortTerm> terms;
+    if (simple.ok && !simple.orderBy.isEmpty() && db->tableExists(simple.table)
+        && parseOrderTerms(simple.orderBy, &terms)) {
+        const QStringList columns = db->columns(simple.table);
+        bool known = true;
+        for (const SortTerm& t : terms)
+            known = known && columns.contains(t.column, Qt::CaseInsensitive);
+        if (known && sortedRowIds(h, simple.table, simple.where, terms, &m_rowIds)) {
+            m_simple = true;
+            m_table = simple.table;
+            m_fields = columns;
+        } else {
+            m_rowIds.clear();
+        }
+    }
+    if (!m_simple && simple.ok && db->tableExists(simple.table)) {
         // Rowids only; values come when asked for.
         QString keySql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(simple.table);
         if (!simple.where.isEmpty())

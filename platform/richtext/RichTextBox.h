@@ -25,9 +25,7 @@ public:
 
     // Content
     QString rtfText() const;
-    void setRtfText(const QString& rtf); // RTF or plain text; leaves the box unmodified
-    QString text() const;                // plain text, paragraphs separated by "\n"
-    void setText(const QString& plain);  // replaces everything with plain text
+    QString text() const; // plain text, paragraphs separated by "\n"
     bool isModified() const;
     void setModified(bool modified);
 
@@ -71,6 +69,14 @@ public:
     void setSelHangingIndent(int twips);
     std::optional<int> selRightIndent() const;
     void setSelRightIndent(int twips);
+
+public Q_SLOTS:
+    void setRtfText(const QString& rtf); // RTF or plain text; leaves the box unmodified
+    // Replaces everything with plain text (never read as RTF or HTML, unlike QTextEdit's
+    // setText, which this hides) and marks the box modified.
+    void setText(const QString& plain);
+
+public:
 
     // The clipboard format of rich text between the panes and other programs.
     static QString rtfMimeType() { return QStringLiteral("text/rtf"); }

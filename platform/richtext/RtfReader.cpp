@@ -164,7 +164,8 @@ private:
             f.setVerticalAlignment(ch.vertical == 1 ? QTextCharFormat::AlignSuperScript
                                                     : QTextCharFormat::AlignSubScript);
         }
-        if (ch.color > 0 && ch.color < m_colors.size() && m_colors[ch.color].isValid())
+        // Entry 0 is usually empty ("automatic"); older writers put a real colour there.
+        if (ch.color < m_colors.size() && m_colors[ch.color].isValid())
             f.setForeground(m_colors[ch.color]);
         if (ch.highlight > 0 && ch.highlight < m_colors.size()
             && m_colors[ch.highlight].isValid())

@@ -53,6 +53,8 @@ private slots:
     void likeInStatements_data();
     void likeInStatements();
     void orderIsGerman();
+    void sortedViewsMatchEngine_data();
+    void sortedViewsMatchEngine();
     void equalsIgnoresCase();
     void statementShapes_data();
     void statementShapes();
@@ -67,6 +69,7 @@ private slots:
     void boundUpdate();
     void fieldsByNameInOlderLayout();
     void complexSourceLoadsWhole();
+    void oddContentsNeverBreakViews();
     void dataControlSignals();
     void dataControlWritesEditsBeforeMoving();
     void dataControlReopensAfterReplace();
@@ -182,6 +185,15 @@ void TestJetDatabase::emptyCatalogueHasAllFields()
                  .toString(),
              QStringLiteral("BLOB"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM Schallplatten")).toInt(), 0);
+    // The older form has the 11 fields; the test generator writes the same layouts.
+    const QString older = file(QStringLiteral("alt.mdb"));
+    QVERIFY(Database::createCatalogue(older, true));
+    Database oldDb;
+    QVERIFY(oldDb.open(older));
+    QCOMPARE(oldDb.columns(schema::kTable), schema::olderFieldNames());
+    QCOMPARE(oldDb.missingCatalogueFields().size(), 8);
+    QCOMPARE(klang::test::catalogueFieldNames(false), schema::fieldNames());
+    QCOMPARE(klang::test::catalogueFieldNames(true), schema::olderFieldNames());
 }
 
 void TestJetDatabase::likeInStatements_data()
@@ -224,6 +236,38 @@ void TestJetDatabase::orderIsGerman()
     for (int i = 0; i < rs.recordCount(); ++i)
         order << rs.value(i, QStringLiteral("Band")) + QLatin1Char('/') + rs.value(i, QStringLiteral("LPTitel"));
     QCOMPARE(order, QStringList({"ABBA/a", "abba/B", "Ärzte/", "Beatles/", "Zappa/", "ZZ Top/"}));
+}
+
+void TestJetDatabase::sortedViewsMatchEngine_data()
+{
+    QTest::addColumn<QString>("orderBy");
+    QTest::newRow("default") << "Band, LPTitel";
+    QTest::newRow("with nulls desc") << "Info DESC, LPTitel";
+    QTest::newRow("rich text") << "Songs";
+    QTest::newRow("bracketed") << "[Stil] ASC, [BestellNr] DESC";
+}
+
+// Views sorted in memory come out in the same order as the engine sorts them.
+void TestJetDatabase::sortedViewsMatchEngine()
+{
+    QFETCH(QString, orderBy);
+    const QString path = file(QStringLiteral("sort.mdb"));
+    klang::test::CatalogueSpec spec;
+    spec.records = 1500;
+    QVERIFY(klang::test::writeCatalogue(path, spec));
+    Database db;
+    QVERIFY(db.open(path));
+    Recordset rs;
+    const QString source = QStringLiteral("select * from Schallplatten where Band <> 'x' order by ") + orderBy;
+    QVERIFY(rs.open(&db, source));
+    QList<qint64> engine;
+    const SimpleSource simple = analyseRecordSource(source);
+    QVERIFY(simple.ok);
+    QVERIFY(db.query(QStringLiteral("SELECT rowid FROM Schallplatten WHERE %1 ORDER BY %2, rowid").arg(simple.where, simple.orderBy),
+                     {}, [&](const QVariantList& row) { engine << row.value(0).toLongLong(); return true; }));
+    QCOMPARE(rs.recordCount(), int(engine.size()));
+    for (int i = 0; i < rs.recordCount(); ++i)
+        QCOMPARE(rs.rowId(i), engine.at(i));
 }
 
 // "=" against a text compares without case (as Jet did), but umlauts still count.
@@ -299,6 +343,15 @@ void TestJetDatabase::statementShapes()
     for (int i = 0; i < control.recordCount(); ++i)
         got << control.recordset().value(i, QStringLiteral("band"));
     QCOMPARE(got, bands);
+    // The same view with its row keys, as one statement, gives the same rows in order.
+    QList<qint64> keyed;
+    QVERIFY(control.database().query(translateRecordSourceWithRowId(source), {}, [&](const QVariantList& row) {
+        keyed << row.value(0).toLongLong();
+        return true;
+    }));
+    QCOMPARE(keyed.size(), qsizetype(control.recordCount()));
+    for (int i = 0; i < keyed.size(); ++i)
+        QCOMPARE(keyed.at(i), control.recordset().rowId(i));
 }
 
 void TestJetDatabase::hostileReplace_data()
@@ -533,6 +586,32 @@ void TestJetDatabase::complexSourceLoadsWhole()
     QVERIFY(!rs.open(&db, QStringLiteral("select * from Nirgendwo"), &error));
     QVERIFY(error.isError());
     QCOMPARE(rs.recordCount(), 0);
+}
+
+// Numbers, blobs, invalid UTF-8 and huge texts in text fields show and sort without a crash.
+void TestJetDatabase::oddContentsNeverBreakViews()
+{
+    const QString path = catalogue({rec("b")});
+    Database db;
+    QVERIFY(db.open(path));
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band, LPTitel) VALUES (?, ?)"),
+                            {QVariant(42), QString(200000, QLatin1Char('x'))}) == 1);
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band) VALUES (CAST(x'ff41c3' AS TEXT))")) == 1);
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band, Info) VALUES (?, ?)"),
+                            {QByteArray("\x00\x01", 2), QStringLiteral("Blob")}) == 1);
+    QVERIFY(db.executeBound(QStringLiteral("INSERT INTO Schallplatten (Band) VALUES (NULL)")) == 1);
+    for (const QString& order : {QStringLiteral("Band, LPTitel"), QStringLiteral("LPTitel DESC")}) {
+        Recordset rs;
+        QVERIFY(rs.open(&db, QStringLiteral("select * from Schallplatten where Band like '*' or Band is null order by ") + order));
+        QCOMPARE(rs.recordCount(), 5);
+        for (int i = 0; i < rs.recordCount(); ++i)
+            for (const QString& f : rs.fieldNames())
+                rs.value(i, f);
+    }
+    Recordset rs;
+    QVERIFY(rs.open(&db, schema::kDefaultRecordSource));
+    QCOMPARE(rs.value(0, "Band"), QString()); // NULL first, as Jet sorts
+    QCOMPARE(rs.value(1, "Band"), QStringLiteral("42")); // numbers before text
 }
 
 // The data control announces every row change once, and not for a move that stays put.

@@ -21,6 +21,7 @@ private slots:
     void likeFuzz();
     void collationOrder_data();
     void collationOrder();
+    void sortKeysFollowCollation();
     void translate_data();
     void translate();
     void translateFuzz();
@@ -89,6 +90,11 @@ void TestJetSql::likeMatches_data()
     QTest::newRow("backtrack fails") << "*ab*ab" << "xaby" << false;
     QTest::newRow("suffix") << "*a" << "aba" << true;
     QTest::newRow("suffix miss") << "*a" << "bab" << false;
+    QTest::newRow("contains ascii") << "*LIEBE*" << "{\\rtf1 1. Liebe\\par}" << true;
+    QTest::newRow("contains ascii at end") << "*be*" << "Liebe" << true;
+    QTest::newRow("contains ascii miss") << "*liebex*" << "Liebe" << false;
+    QTest::newRow("contains ascii in umlaut text") << "*rzte*" << "Die Ärzte" << true;
+    QTest::newRow("contains ascii short text") << "*abc*" << "ab" << false;
     QTest::newRow("empty pattern") << "" << "" << true;
     QTest::newRow("empty pattern text") << "" << "a" << false;
 }
@@ -109,7 +115,7 @@ void TestJetSql::likeMatches()
 void TestJetSql::likeFuzz()
 {
     QRandomGenerator rng(20261209);
-    const QString alphabet = QStringLiteral("*?#[]!-abcAäÄß%_\\'1 ");
+    const QString alphabet = QStringLiteral("**?#[]!-abcABCäÄß%_\\'1 ");
     auto randomText = [&](int maxLen) {
         QString s;
         const int n = int(rng.bounded(quint32(maxLen + 1)));
@@ -128,6 +134,21 @@ void TestJetSql::likeFuzz()
         static const QRegularExpression wild(QStringLiteral("[*?#\\[]"));
         if (!pattern.contains(wild))
             QCOMPARE(a, pattern.compare(text, Qt::CaseInsensitive) == 0);
+    }
+    // The search form "*text*" (a fast path for ASCII texts) agrees with the general matcher.
+    const QString letters = QStringLiteral("abAB ä\\'");
+    for (int i = 0; i < 20000; ++i) {
+        QString word, text;
+        const int wn = 1 + int(rng.bounded(3u));
+        for (int k = 0; k < wn; ++k)
+            word += rng.bounded(6u) == 0 ? QLatin1Char('?') : letters.at(int(rng.bounded(5u))); // ASCII only
+        const int tn = int(rng.bounded(12u));
+        for (int k = 0; k < tn; ++k)
+            text += letters.at(int(rng.bounded(quint32(letters.size()))));
+        const LikePattern search(QStringLiteral("*") + word + QStringLiteral("*"));
+        QCOMPARE(search.matchesUtf8(text.toStdString()), search.matches(text));
+        if (!word.contains(QLatin1Char('?')))
+            QCOMPARE(search.matches(text), text.contains(word, Qt::CaseInsensitive));
     }
     // A long run of stars against a long text stays fast (no exponential backtracking).
     const QString stars = QString(QStringLiteral("*a")).repeated(30) + QStringLiteral("b");
@@ -168,6 +189,30 @@ void TestJetSql::collationOrder()
     QCOMPARE(sign(jetCompare(a, b)), expected);
     QCOMPARE(sign(jetCompare(b, a)), -expected);
     QCOMPARE(sign(jetCompareUtf8(a.toStdString(), b.toStdString())), expected);
+}
+
+// Sort keys compared bytewise order texts exactly as the collation does.
+void TestJetSql::sortKeysFollowCollation()
+{
+    QRandomGenerator rng(1234);
+    const QString alphabet = QStringLiteral("aAbBsSzZäÄöÖüÜßéÉæ ' -09\\{}");
+    auto randomText = [&] {
+        QString s;
+        const int n = int(rng.bounded(8u));
+        for (int i = 0; i < n; ++i)
+            s += alphabet.at(int(rng.bounded(quint32(alphabet.size()))));
+        return s;
+    };
+    auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    for (int i = 0; i < 20000; ++i) {
+        const QString a = randomText();
+        const QString b = randomText();
+        std::string ka, kb;
+        appendSortKey(ka, a.toStdString());
+        appendSortKey(kb, b.toStdString());
+        const int byKey = sign(ka.compare(kb));
+        QVERIFY2(byKey == sign(jetCompare(a, b)), qPrintable(a + QStringLiteral(" | ") + b));
+    }
 }
 
 void TestJetSql::translate_data()
@@ -300,10 +345,17 @@ void TestJetSql::analyse()
     QFETCH(QString, orderBy);
     const SimpleSource s = analyseRecordSource(source);
     QCOMPARE(s.ok, ok);
+    QCOMPARE(translateRecordSourceWithRowId(source).isEmpty(), !ok);
     if (ok) {
         QCOMPARE(s.table, QStringLiteral("Schallplatten"));
         QCOMPARE(s.where, where);
         QCOMPARE(s.orderBy, orderBy);
+        QString keyed = QStringLiteral("SELECT rowid AS \"rowid\", * FROM \"Schallplatten\"");
+        if (!where.isEmpty())
+            keyed += QStringLiteral(" WHERE ") + where;
+        if (!orderBy.isEmpty())
+            keyed += QStringLiteral(" ORDER BY ") + orderBy;
+        QCOMPARE(translateRecordSourceWithRowId(source), keyed);
     }
 }
 

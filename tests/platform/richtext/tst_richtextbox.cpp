@@ -51,6 +51,9 @@ private Q_SLOTS:
         QVERIFY(box.isModified()); // formatting is a change too
         box.setText(QStringLiteral("neu"));
         QVERIFY(box.isModified());
+        // Text is text, even when it looks like markup.
+        box.setText(QStringLiteral("{\\rtf1 \\b <b>x</b>}"));
+        QCOMPARE(box.text(), QStringLiteral("{\\rtf1 \\b <b>x</b>}"));
     }
 
     // SelStart and SelLength stay inside the text; SelText shows paragraph breaks as "\n".

@@ -142,6 +142,17 @@ private Q_SLOTS:
         QCOMPARE(charProperty(formatOfFirst(doc, u'x'), property), expected);
     }
 
+    // Older boxes write a colour table whose first entry is a real colour, not "automatic".
+    void colourTableWithoutAutomaticEntry()
+    {
+        QTextDocument doc;
+        readRtf(doc, QStringLiteral("{\\rtf1{\\colortbl\\red0\\green0\\blue0;\\red255\\green0\\blue0;}"
+                                    "\\pard\\plain\\cf0 a\\cf1 b\\par }"));
+        QCOMPARE(doc.toPlainText(), QStringLiteral("ab"));
+        QCOMPARE(charProperty(formatOfFirst(doc, u'a'), "color").toString(), QStringLiteral("#000000"));
+        QCOMPARE(charProperty(formatOfFirst(doc, u'b'), "color").toString(), QStringLiteral("#ff0000"));
+    }
+
     // Paragraph alignment and indents (twips, 15 per pixel) reach the block format.
     void readsParagraphFormat_data()
     {

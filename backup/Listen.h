@@ -1,0 +1,33 @@
+#pragma once
+
+// The three editable lists and the two path histories: what may be added, where an item goes
+// in sorted order, and how a list is stored in the settings.
+//
+// Stored form: the count key holds the last index (count - 1, so an empty list stores "-1")
+// and item i lies under the count key with i appended. Every list with a last index of 0 or
+// more comes back whole: a one-item list and lists far beyond 256 items survive a restart.
+
+#include <QString>
+#include <QStringList>
+
+namespace backup {
+
+// Lists longer than this are cut when read back (protects against a damaged count key).
+constexpr int MaxListenEintraege = 100000;
+
+// The position at which text keeps the list sorted (case ignored first, then exact).
+int sortiertePosition(const QStringList& eintraege, const QString& text);
+
+// True when text may be added: not empty, not only blanks, not already in the list.
+bool eintragAufnehmen(const QStringList& eintraege, const QString& text);
+
+// The extension list adds a "." in front of a text that lacks one ("zip" gives ".zip").
+QString alsExtension(const QString& text);
+
+// Reads a list back; the parameter list skips items that are "" or one blank.
+QStringList listeLesen(const QString& app, const QString& zaehlerSchluessel, bool parameterListe);
+
+// Stores a list in the format above.
+void listeSpeichern(const QString& app, const QString& zaehlerSchluessel, const QStringList& eintraege);
+
+} // namespace backup

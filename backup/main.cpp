@@ -1,0 +1,56 @@
+// Ordnerwacht: builds and runs the command line of a copy or archive program for a folder.
+
+#include "backup/AdminNeustart.h"
+#include "backup/ZipForm.h"
+#include "platform/shell/Paths.h"
+#include "platform/shell/SingleInstance.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+// Waits (without blocking the event loop) until the process pid has ended, at most a minute,
+// then calls weiter.
+void warteAuf(qint64 pid, std::function<void()> weiter, int restMs = 60000)
+{
+    if (pid <= 0 || !backup::prozessLaeuft(pid) || restMs <= 0) {
+        weiter();
+        return;
+    }
+    QTimer::singleShot(100, qApp, [pid, weiter = std::move(weiter), restMs]() mutable {
+        warteAuf(pid, std::move(weiter), restMs - 100);
+    });
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The saved window position needs a platform that lets programs place their windows.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ordnerwacht"));
+    QApplication::setOrganizationName(QStringLiteral("Klangtruhe"));
+    klang::seedProgramFolder();
+
+    klang::SingleInstance instanz(backup::AppOrdnerName);
+    std::unique_ptr<backup::ZipForm> fenster;
+    // An elevated restart first lets the copy that started it save its settings and end.
+    warteAuf(backup::warteAufPid(QCoreApplication::arguments()), [&] {
+        if (!instanz.tryRun(QCoreApplication::arguments())) {
+            // Another copy runs: end without a message (also before the event loop runs).
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            return;
+        }
+        fenster = std::make_unique<backup::ZipForm>();
+        QObject::connect(&instanz, &klang::SingleInstance::activationRequested, fenster.get(), [&] {
+            fenster->showNormal();
+            fenster->raise();
+            fenster->activateWindow();
+        });
+        fenster->show();
+    });
+    return app.exec();
+}

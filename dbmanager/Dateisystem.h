@@ -1,0 +1,38 @@
+#pragma once
+
+// The file operations the compact and update commands rely on, behind an interface so
+// that tests can make any of them fail (disk full, read-only folder).
+
+#include "dbmanager/Fehler.h"
+
+#include <QString>
+
+namespace dbmanager {
+
+class Dateisystem
+{
+public:
+    virtual ~Dateisystem() = default;
+
+    virtual bool existiert(const QString& pfad) const = 0;
+    // Length in bytes, -1 when the file is missing.
+    virtual qint64 groesse(const QString& pfad) const = 0;
+    // Copies a file to a name that does not exist yet; a partial target is removed again.
+    virtual Fehler kopieren(const QString& von, const QString& nach) = 0;
+    // Renames von to nach in one step, replacing an existing nach (never a moment without it).
+    virtual Fehler ersetzen(const QString& von, const QString& nach) = 0;
+    virtual Fehler loeschen(const QString& pfad) = 0;
+};
+
+// The real file system: QFile for copies, POSIX rename() for the atomic replacement.
+class EchtesDateisystem : public Dateisystem
+{
+public:
+    bool existiert(const QString& pfad) const override;
+    qint64 groesse(const QString& pfad) const override;
+    Fehler kopieren(const QString& von, const QString& nach) override;
+    Fehler ersetzen(const QString& von, const QString& nach) override;
+    Fehler loeschen(const QString& pfad) override;
+};
+
+} // namespace dbmanager

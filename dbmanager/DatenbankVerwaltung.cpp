@@ -1,0 +1,358 @@
+#include "dbmanager/DatenbankVerwaltung.h"
+
+#include "dbmanager/Dateisystem.h"
+#include "dbmanager/KatalogDatenbank.h"
+#include "dbmanager/Protokoll.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+namespace dbmanager {
+
+namespace {
+const QString Nl = QStringLiteral("\n");
+}
+
+DatenbankVerwaltung::DatenbankVerwaltung(KatalogDatenbank& db, Dateisystem& dateien,
+                                         Protokoll& protokoll, QObject* parent)
+    : QObject(parent)
+    , m_db(db)
+    , m_dateien(dateien)
+    , m_protokoll(protokoll)
+{
+}
+
+DatenbankVerwaltung::~DatenbankVerwaltung() = default;
+
+const QList<NeueSpalte>& DatenbankVerwaltung::neueSpalten()
+{
+    static const QList<NeueSpalte> spalten = {
+        {QStringLiteral("Bildpfad"), QStringLiteral("Memo")},
+        {QStringLiteral("Musikpfad"), QStringLiteral("Text")},
+        {QStringLiteral("SongText"), QStringLiteral("Memo")},
+        {QStringLiteral("eBook"), QStringLiteral("Memo")},
+        {QStringLiteral("Bewertung"), QStringLiteral("Text")},
+        {QStringLiteral("InternetTab"), QStringLiteral("Memo")},
+        {QStringLiteral("InfoTab"), QStringLiteral("Memo")},
+        {QStringLiteral("SonstigesTab"), QStringLiteral("Memo")},
+    };
+    return spalten;
+}
+
+QString DatenbankVerwaltung::groesseText(qint64 bytes, const QLocale& locale)
+{
+    return locale.toString(double(bytes) / 1024.0 / 1024.0, 'f', 2) + QStringLiteral(" MB");
+}
+
+QString DatenbankVerwaltung::nameOhneEndung(const QString& datei)
+{
+    return QFileInfo(datei).completeBaseName();
+}
+
+QString DatenbankVerwaltung::sicherungsDatei() const
+{
+    return m_datenbankPfad + m_datenbankName + QStringLiteral("_Kopie.mdb");
+}
+
+QString DatenbankVerwaltung::tempDatei() const
+{
+    return m_datenbankPfad + m_datenbankName + QStringLiteral("_temp.mdb");
+}
+
+void DatenbankVerwaltung::setOffen(bool offen)
+{
+    if (m_offen == offen)
+        return;
+    m_offen = offen;
+    Q_EMIT zustandGeaendert();
+}
+
+void DatenbankVerwaltung::rot(const QString& text)
+{
+    m_protokoll.schreiben(text, farbe::Rot, false);
+}
+
+void DatenbankVerwaltung::blau(const QString& text)
+{
+    m_protokoll.schreiben(text, farbe::Blau, false);
+}
+
+Fehler DatenbankVerwaltung::oeffnen(const QString& pfad)
+{
+    if (m_beschaeftigt)
+        return {fehlernummer::DateiZugriff, QStringLiteral("Ein Befehl läuft noch.")};
+    m_protokoll.leeren();
+    m_db.schliessen();
+    setOffen(false);
+    if (const Fehler f = m_db.oeffnen(pfad))
+        return f;
+
+    const QFileInfo info(pfad);
+    m_datenbankDatei = pfad;
+    m_datenbankPfad = info.absolutePath();
+    if (!m_datenbankPfad.endsWith(QLatin1Char('/')))
+        m_datenbankPfad += QLatin1Char('/');
+    m_datenbankName = nameOhneEndung(pfad);
+    m_protokoll.schreiben(m_datenbankDatei + Nl
+                              + QStringLiteral("Datenbank geladen, klicken Sie nur auf das Icon "
+                                               "Update oder Kompress."),
+                          farbe::Schwarz, false);
+    setOffen(true);
+    return Fehler::keiner();
+}
+
+// A red line before the step, the step in the next turn, a blue line after it.
+void DatenbankVerwaltung::paar(const QString& vorher, const QString& nachher,
+                               std::function<Fehler()> tun)
+{
+    m_schritte.append([this, vorher] {
+        rot(vorher + Nl);
+        return Fehler::keiner();
+    });
+    m_schritte.append([this, nachher, tun = std::move(tun)] {
+        if (const Fehler f = tun())
+            return f;
+        blau(nachher + Nl);
+        return Fehler::keiner();
+    });
+}
+
+// The backup copy: copied to a new name first, then moved over the old backup in one
+// rename, so there is never a moment without a complete backup.
+void DatenbankVerwaltung::sicherungsSchritte()
+{
+    const QString datei = m_datenbankDatei;
+    const QString sicherung = sicherungsDatei();
+    const QString neu = sicherung + QStringLiteral(".neu");
+    m_schritte.append([this] {
+        rot(QStringLiteral("Datenbank sichern...") + Nl);
+        return Fehler::keiner();
+    });
+    m_schritte.append([this, datei, neu] {
+        // A leftover of an interrupted run is an incomplete copy, never a backup.
+        if (m_dateien.existiert(neu))
+            if (const Fehler f = m_dateien.loeschen(neu))
+                return f;
+        if (const Fehler f = m_dateien.kopieren(datei, neu)) {
+            if (m_dateien.existiert(neu))
+                m_dateien.loeschen(neu);
+            return f;
+        }
+        const qint64 soll = m_dateien.groesse(datei);
+        if (soll < 0 || m_dateien.groesse(neu) != soll) {
+            m_dateien.loeschen(neu);
+            return Fehler{fehlernummer::DateiZugriff,
+                          QStringLiteral("Die Sicherungskopie „%1“ ist unvollständig.").arg(neu)};
+        }
+        return Fehler::keiner();
+    });
+    m_schritte.append([this, neu, sicherung] {
+        const bool alteSicherung = m_dateien.existiert(sicherung);
+        if (alteSicherung)
+            rot(QStringLiteral("Datenbanksicherung löschen...") + Nl);
+        if (const Fehler f = m_dateien.ersetzen(neu, sicherung)) {
+            m_dateien.loeschen(neu);
+            return f;
+        }
+        if (alteSicherung)
+            blau(QStringLiteral("Datenbanksicherung gelöscht.") + Nl);
+        // Without the backup nothing else may happen to the database.
+        if (!m_dateien.existiert(sicherung))
+            return Fehler{fehlernummer::DateiNichtGefunden,
+                          QStringLiteral("Die Sicherungskopie „%1“ wurde nicht angelegt.").arg(sicherung)};
+        blau(QStringLiteral("Datenbank gesichert nach...") + Nl);
+        blau(sicherung + Nl);
+        return Fehler::keiner();
+    });
+}
+
+bool DatenbankVerwaltung::komprimieren()
+{
+    if (m_beschaeftigt || !m_offen)
+        return false;
+    const QString datei = m_datenbankDatei;
+    const QString temp = tempDatei();
+
+    starten(QStringLiteral("Datenbank komprimieren"),
+            QStringLiteral("Komprimierung der Datenbank gescheitert."), false);
+    paar(QStringLiteral("Datenbank prüfen..."), QStringLiteral("Datenbank geprüft."),
+         [this, datei] { return m_db.pruefen(datei); });
+    paar(QStringLiteral("Datenbank schließen..."), QStringLiteral("Datenbank geschlossen."),
+         [this] {
+             m_db.schliessen();
+             setOffen(false);
+             return Fehler::keiner();
+         });
+    m_schritte.append([this, datei, temp] {
+        m_groesseVor = m_dateien.groesse(datei);
+        if (m_groesseVor < 0)
+            return Fehler{fehlernummer::DateiNichtGefunden,
+                          QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
+        // A temporary file is only ever our own half-finished work: it may go.
+        if (!m_dateien.existiert(temp))
+            return Fehler::keiner();
+        rot(QStringLiteral("temponäre Datenbank löschen...") + Nl);
+        if (const Fehler f = m_dateien.loeschen(temp))
+            return f;
+        blau(QStringLiteral("temponäre Datenbank gelöscht.") + Nl);
+        return Fehler::keiner();
+    });
+    sicherungsSchritte();
+    paar(QStringLiteral("Datenbank komprimieren..."), QStringLiteral("Datenbank komprimiert."),
+         [this, datei, temp] {
+             Fehler f = m_db.komprimieren(datei, temp);
+             if (!f)
+                 f = m_db.pruefen(temp);
+             if (f && m_dateien.existiert(temp))
+                 m_dateien.loeschen(temp);
+             return f;
+         });
+    paar(QStringLiteral("Datenbank umbenennen..."), QStringLiteral("Datenbank umbenannt."),
+         [this, temp, datei] { return m_dateien.ersetzen(temp, datei); });
+    paar(QStringLiteral("Datenbank öffnen..."), QStringLiteral("Datenbank geöffnet."),
+         [this, datei] {
+             if (!m_dateien.existiert(datei))
+                 return Fehler{fehlernummer::DateiNichtGefunden,
+                               QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
+             return Fehler::keiner();
+         });
+    paar(QStringLiteral("Datenbank inizialisieren..."), QStringLiteral("Datenbank inizialisiert."),
+         [this, datei] {
+             if (const Fehler f = m_db.oeffnen(datei))
+                 return f;
+             setOffen(true);
+             return Fehler::keiner();
+         });
+    m_schritte.append([this, datei] {
+        const qint64 nach = m_dateien.groesse(datei);
+        blau(QStringLiteral("Datenbankgröße vor der Komprimierung: ")
+             + groesseText(m_groesseVor, m_locale) + Nl);
+        blau(QStringLiteral("Datenbankgröße nach der Komprimierung: ")
+             + groesseText(nach, m_locale) + Nl);
+        m_protokoll.schreiben(QStringLiteral("Komprimierung erfolgreich beendet!"), farbe::Schwarz, true);
+        return Fehler::keiner();
+    });
+    weiter();
+    return true;
+}
+
+bool DatenbankVerwaltung::aktualisieren()
+{
+    if (m_beschaeftigt || !m_offen)
+        return false;
+    const QString datei = m_datenbankDatei;
+
+    starten(QStringLiteral("Datenbank-Update"), QStringLiteral("Update gescheitert!"), true);
+    paar(QStringLiteral("Datenbank prüfen..."), QStringLiteral("Datenbank geprüft."),
+         [this, datei] { return m_db.pruefen(datei); });
+    paar(QStringLiteral("Datenbank schließen..."), QStringLiteral("Datenbank geschlossen."),
+         [this] {
+             m_db.schliessen();
+             setOffen(false);
+             return Fehler::keiner();
+         });
+    sicherungsSchritte();
+    paar(QStringLiteral("Datenbank öffnen..."), QStringLiteral("Datenbank geöffnet."),
+         [this, datei] {
+             if (!m_dateien.existiert(datei))
+                 return Fehler{fehlernummer::DateiNichtGefunden,
+                               QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
+             return Fehler::keiner();
+         });
+    paar(QStringLiteral("Datenbank inizialisieren..."), QStringLiteral("Datenbank inizialisiert."),
+         [this, datei] {
+             if (const Fehler f = m_db.oeffnen(datei))
+                 return f;
+             setOffen(true);
+             return Fehler::keiner();
+         });
+    for (const NeueSpalte& spalte : neueSpalten()) {
+        m_schritte.append([this, spalte] {
+            rot(QStringLiteral("Tabellenspalte \"%1\" hinzufügen...").arg(spalte.name) + Nl);
+            return Fehler::keiner();
+        });
+        m_schritte.append([this, spalte] {
+            Fehler f;
+            const QStringList vorhanden = m_db.spalten(tabelle(), &f);
+            if (f)
+                return f;
+            if (vorhanden.isEmpty())
+                return Fehler{fehlernummer::Sql,
+                              QStringLiteral("Die Tabelle „%1“ wurde nicht gefunden.").arg(tabelle())};
+            // Column names compare without regard to case (Bildpfad = BildPfad).
+            if (vorhanden.contains(spalte.name, Qt::CaseInsensitive)) {
+                Q_EMIT signalton();
+                rot(QStringLiteral("Feld '%1' ist bereits in der Tabelle '%2' vorhanden.")
+                        .arg(spalte.name, tabelle())
+                    + Nl);
+                return Fehler::keiner();
+            }
+            if (const Fehler g = m_db.spalteHinzufuegen(tabelle(), spalte.name, spalte.typ))
+                return g;
+            blau(QStringLiteral("Tabellenspalte \"%1\" hinzugefügt.").arg(spalte.name) + Nl);
+            return Fehler::keiner();
+        });
+    }
+    m_schritte.append([this] {
+        blau(QStringLiteral("Datenbank-Update erfolgreich!") + Nl);
+        m_protokoll.schreiben(QStringLiteral("Update beendet") + Nl, farbe::Schwarz, true);
+        return Fehler::keiner();
+    });
+    weiter();
+    return true;
+}
+
+void DatenbankVerwaltung::starten(const QString& ueberschrift, const QString& abschlussFehler,
+                                  bool tonBeiFehler)
+{
+    m_tonBeiFehler = tonBeiFehler;
+    m_schritte.clear();
+    m_index = 0;
+    m_abschlussFehler = abschlussFehler;
+    m_beschaeftigt = true;
+    Q_EMIT beschaeftigtGeaendert(true);
+    m_protokoll.leeren();
+    m_protokoll.schreiben(ueberschrift + Nl, farbe::Schwarz, true);
+}
+
+void DatenbankVerwaltung::weiter()
+{
+    while (m_index < m_schritte.size()) {
+        const Schritt schritt = m_schritte.at(m_index++);
+        Fehler f;
+        try {
+            f = schritt();
+        } catch (const std::exception& e) {
+            f = {fehlernummer::Sql, QString::fromLocal8Bit(e.what())};
+        }
+        if (f) {
+            scheitern(f);
+            return;
+        }
+        if (m_schrittweise && m_index < m_schritte.size()) {
+            QTimer::singleShot(0, this, &DatenbankVerwaltung::weiter);
+            return;
+        }
+    }
+    beenden(true);
+}
+
+void DatenbankVerwaltung::scheitern(const Fehler& fehler)
+{
+    if (m_tonBeiFehler)
+        Q_EMIT signalton();
+    rot(QStringLiteral("Fehlermeldung: %1 %2").arg(fehler.nummer).arg(fehler.text) + Nl);
+    m_protokoll.schreiben(m_abschlussFehler, farbe::Rot, true);
+    beenden(false);
+}
+
+void DatenbankVerwaltung::beenden(bool erfolg)
+{
+    m_schritte.clear();
+    m_index = 0;
+    m_beschaeftigt = false;
+    Q_EMIT beschaeftigtGeaendert(false);
+    Q_EMIT fertig(erfolg);
+}
+
+} // namespace dbmanager

@@ -1,0 +1,36 @@
+#pragma once
+
+// The catalogue database of the database manager on the jet layer (SQLite).
+
+#include "dbmanager/KatalogDatenbank.h"
+
+#include <memory>
+
+namespace klang::jet {
+class Database;
+}
+
+namespace dbmanager {
+
+class JetKatalog : public KatalogDatenbank
+{
+public:
+    JetKatalog();
+    ~JetKatalog() override;
+
+    Fehler oeffnen(const QString& pfad) override;
+    void schliessen() override;
+    bool istOffen() const override;
+    Fehler pruefen(const QString& pfad) override;
+    Fehler komprimieren(const QString& quelle, const QString& ziel) override;
+    QStringList spalten(const QString& tabelle, Fehler* fehler) override;
+    Fehler spalteHinzufuegen(const QString& tabelle, const QString& spalte,
+                             const QString& typ) override;
+
+    klang::jet::Database& datenbank() { return *m_db; }
+
+private:
+    std::unique_ptr<klang::jet::Database> m_db;
+};
+
+} // namespace dbmanager

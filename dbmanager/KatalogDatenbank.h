@@ -1,0 +1,38 @@
+#pragma once
+
+// What the database manager needs of the catalogue database: the data control's open and
+// close, and the few maintenance operations. An interface so that tests can make any of
+// them fail; the real one sits on the jet layer.
+
+#include "dbmanager/Fehler.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace dbmanager {
+
+class KatalogDatenbank
+{
+public:
+    virtual ~KatalogDatenbank() = default;
+
+    // Opens an existing catalogue file; a missing file or one that is no database is
+    // refused and nothing is created or changed.
+    virtual Fehler oeffnen(const QString& pfad) = 0;
+    virtual void schliessen() = 0;
+    virtual bool istOffen() const = 0;
+
+    // Integrity check of a database file (on a connection of its own).
+    virtual Fehler pruefen(const QString& pfad) = 0;
+    // Writes a compacted copy of the (closed) database file quelle to the new file ziel.
+    virtual Fehler komprimieren(const QString& quelle, const QString& ziel) = 0;
+
+    // Column names of a table of the open database, in table order; empty when the table
+    // does not exist.
+    virtual QStringList spalten(const QString& tabelle, Fehler* fehler) = 0;
+    // Adds a column of the old engine's type ("Memo", "Text") to a table of the open database.
+    virtual Fehler spalteHinzufuegen(const QString& tabelle, const QString& spalte,
+                                     const QString& typ) = 0;
+};
+
+} // namespace dbmanager

@@ -1,0 +1,33 @@
+// Datenbank ("Bestandswart"): opens, compacts and updates a catalogue database.
+
+#include "dbmanager/MpvAnimation.h"
+#include "dbmanager/frmDatenbank.h"
+#include "platform/shell/Paths.h"
+#include "platform/shell/SingleInstance.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    // Placement and raising the window need the X11 platform unless the user chose one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Datenbank"));
+
+    // A second start brings the running window to the front and ends at once.
+    klang::SingleInstance einzeln(QStringLiteral("Datenbank"));
+    if (!einzeln.tryRun(QApplication::arguments()))
+        return 0;
+
+    klang::seedProgramFolder();
+    dbmanager::frmDatenbank fenster(nullptr, nullptr, std::make_unique<dbmanager::MpvAnimation>());
+    QObject::connect(&einzeln, &klang::SingleInstance::activationRequested, &fenster, [&fenster] {
+        fenster.setWindowState(fenster.windowState() & ~Qt::WindowMinimized);
+        fenster.show();
+        fenster.raise();
+        fenster.activateWindow();
+    });
+    fenster.Form_Load();
+    return app.exec();
+}

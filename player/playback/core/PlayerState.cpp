@@ -1,0 +1,152 @@
+#include "player/playback/core/PlayerState.h"
+
+#include "platform/settings/Settings.h"
+#include "platform/textfiles/LineFile.h"
+
+#include <QFileInfo>
+
+namespace klang::player {
+
+QString playingText(const QString& path)
+{
+    return QStringLiteral("playing:  ") + path;
+}
+
+QString noPlayText()
+{
+    return QStringLiteral("no play");
+}
+
+QString pauseCountdownText(int seconds)
+{
+    return QString::number(seconds) + QStringLiteral(" Sek. Pause");
+}
+
+namespace {
+
+QString setting(const QString& key, const QString& defaultValue)
+{
+    return klang::GetSetting(kSettingsApp, kSettingsSection, key, defaultValue);
+}
+
+// The whole number a setting holds, or the default when it holds none.
+int wholeNumber(const QString& text, int defaultValue)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !qIsFinite(value) || value > 1e6 || value < -1e6)
+        return defaultValue;
+    return qRound(value);
+}
+
+} // namespace
+
+QString PlayerSettings::tracksAnspielen()
+{
+    return setting(QStringLiteral("TracksAnspielen"), QStringLiteral("10"));
+}
+
+QString PlayerSettings::pauseZwischenTracks()
+{
+    return setting(QStringLiteral("PauseZwischenTracks"), QStringLiteral("0"));
+}
+
+QString PlayerSettings::shuffleSongProCD()
+{
+    return setting(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1"));
+}
+
+bool PlayerSettings::winMediaPlayer()
+{
+    return setting(QStringLiteral("WinMediaPlayer"), QString()) == QStringLiteral("True");
+}
+
+bool PlayerSettings::visualisierung()
+{
+    return setting(QStringLiteral("WinMediaPlayerVisualisierung"), QStringLiteral("1"))
+           != QStringLiteral("0");
+}
+
+bool PlayerSettings::laufschrift()
+{
+    return setting(QStringLiteral("Laufschrift"), QString()) == QStringLiteral("ein");
+}
+
+int PlayerSettings::previewSeconds()
+{
+    return qMax(1, wholeNumber(tracksAnspielen(), 10));
+}
+
+int PlayerSettings::pauseSeconds()
+{
+    return qMax(0, wholeNumber(pauseZwischenTracks(), 0));
+}
+
+int PlayerSettings::songsPerRecord()
+{
+    return qMax(1, wholeNumber(shuffleSongProCD(), 1));
+}
+
+void PlayerSettings::save(const QString& key, const QString& value)
+{
+    klang::SaveSetting(kSettingsApp, kSettingsSection, key, value);
+}
+
+QString lastFour(const QString& name)
+{
+    return name.right(4).toLower();
+}
+
+bool isVideoOrPicture(const QString& name)
+{
+    static const QStringList kinds = {
+        QStringLiteral(".avi"), QStringLiteral(".wmv"), QStringLiteral(".mpg"),
+        QStringLiteral(".jpg"), QStringLiteral("jpeg"), QStringLiteral(".gif"),
+        QStringLiteral(".png"), QStringLiteral(".bmp"), QStringLiteral(".tif"),
+        QStringLiteral("tiff"), QStringLiteral(".pcx"), QStringLiteral(".rle"),
+        QStringLiteral(".wmf"), QStringLiteral(".dib"), QStringLiteral(".emf"),
+        QStringLiteral(".cur"), QStringLiteral(".mp4"), QStringLiteral(".flv"),
+        QStringLiteral("m2ts"),
+    };
+    return kinds.contains(lastFour(name));
+}
+
+bool isMov(const QString& name)
+{
+    return lastFour(name) == QStringLiteral(".mov");
+}
+
+void ExclusionList::setEntries(const QStringList& entries)
+{
+    m_entries.clear();
+    for (const QString& entry : entries) {
+        // A blank line (or one of blanks only) would match every record with a non-empty field.
+        if (!entry.trimmed().isEmpty())
+            m_entries << entry;
+    }
+}
+
+bool ExclusionList::matches(const QString& cell) const
+{
+    if (cell.isEmpty())
+        return false;
+    for (const QString& entry : m_entries) {
+        if (cell.contains(entry, Qt::CaseSensitive))
+            return true;
+    }
+    return false;
+}
+
+bool ExclusionList::load(const QString& filePath)
+{
+    if (!QFileInfo(filePath).isFile())
+        return false;
+    bool ok = false;
+    const QStringList lines = klang::readLines(filePath, &ok);
+    if (!ok)
+        return false;
+    setEntries(lines);
+    return true;
+}
+
+} // namespace klang::player

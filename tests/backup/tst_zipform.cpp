@@ -1,0 +1,739 @@
+#include "backup/ZipForm.h"
+#include "kit/TestHook.h"
+#include "platform/settings/Settings.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+#include <memory>
+
+using namespace backup;
+
+namespace {
+
+const QString App = QStringLiteral("Ordnerwacht");
+const QString Opt = QStringLiteral("Options");
+
+QString setting(const QString& key)
+{
+    return klang::GetSetting(App, Opt, key, QStringLiteral("<none>"));
+}
+
+// A program that writes each argument it receives on a line of args.txt beside itself.
+QString recorder(const QString& ordner, const QString& name, int exitCode = 0)
+{
+    QDir().mkpath(ordner);
+    const QString pfad = ordner + QLatin1Char('/') + name;
+    QFile f(pfad);
+    if (!f.open(QIODevice::WriteOnly))
+        return QString();
+    f.write(QStringLiteral("#!/bin/sh\nout=\"$(dirname \"$0\")/args.txt\"\n: > \"$out\"\n"
+                           "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$out\"; done\nexit %1\n")
+                .arg(exitCode)
+                .toUtf8());
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    return pfad;
+}
+
+QStringList recorded(const QString& programm)
+{
+    QFile f(QFileInfo(programm).path() + QStringLiteral("/args.txt"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList zeilen = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    if (!zeilen.isEmpty() && zeilen.last().isEmpty())
+        zeilen.removeLast();
+    return zeilen;
+}
+
+void writeFile(const QString& pfad, const QByteArray& inhalt)
+{
+    QDir().mkpath(QFileInfo(pfad).path());
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(inhalt);
+}
+
+} // namespace
+
+class TestZipForm : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void firstStartShowsCommandOnly();
+    void controlsCarryNamesAndCaptions_data();
+    void controlsCarryNamesAndCaptions();
+    void choosingListItemRefreshesCode();
+    void chosenProgramJoinsListOnce();
+    void programmCheckAddsCopyProgramsOnce();
+    void listsSurviveRestart_data();
+    void listsSurviveRestart();
+    void parameterRestoreSkipsBlankItems();
+    void enterInExtensionList_data();
+    void enterInExtensionList();
+    void deleteRemovesOnlySelectedItem();
+    void checkBoxesSavedOnEveryChange();
+    void archiveNameRebuildsTarget();
+    void infoShowsTenBlocks();
+    void programChoiceAppliesDefaults_data();
+    void programChoiceAppliesDefaults();
+    void emptyMaskBecomesAllFiles();
+    void refreshNeverRunsButPressDoes();
+    void pathsArriveAsSingleArguments();
+    void refusedRuns_data();
+    void refusedRuns();
+    void missingProgramReported();
+    void errorExitCodeReported();
+    void mirrorAsksFirst_data();
+    void mirrorAsksFirst();
+    void positionKeptWhenMaximised();
+    void sourceHistoryKept();
+    void adminRestartWaitsForThisCopy();
+    void realSevenZipPacksEverything();
+
+private:
+    std::unique_ptr<ZipForm> neuesFenster();
+    QList<kit::testhook::Call> boxes(const QString& titleStart) const;
+
+    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    QString m_alterOrdner;
+};
+
+void TestZipForm::init()
+{
+    m_env = std::make_unique<klang::test::TestEnvironment>();
+    kit::testhook::enable();
+    kit::testhook::clear();
+    // Relative paths (the default source) resolve inside the test's own folder.
+    m_alterOrdner = QDir::currentPath();
+    QDir::setCurrent(m_env->path(QStringLiteral("cwd")));
+}
+
+void TestZipForm::cleanup()
+{
+    QDir::setCurrent(m_alterOrdner);
+    kit::testhook::clear();
+    kit::testhook::disable();
+    m_env.reset();
+}
+
+std::unique_ptr<ZipForm> TestZipForm::neuesFenster()
+{
+    // No copy programs on this machine unless a test says otherwise.
+    return std::make_unique<ZipForm>(nullptr, [](const QString&) { return QString(); });
+}
+
+QList<kit::testhook::Call> TestZipForm::boxes(const QString& titleStart) const
+{
+    QList<kit::testhook::Call> result;
+    for (const auto& call : kit::testhook::calls()) {
+        if (call.title.startsWith(titleStart))
+            result.append(call);
+    }
+    return result;
+}
+
+// First start: source "<AppOrdner>/", target the separator alone, archive name AppOrdner,
+// a command line shown and nothing run.
+void TestZipForm::firstStartShowsCommandOnly()
+{
+    auto form = neuesFenster();
+    QCOMPARE(form->findChild<QComboBox*>("txtQuellpfad")->currentText(), QStringLiteral("Ordnerwacht/"));
+    QCOMPARE(form->quellpfad(), QStringLiteral("Ordnerwacht/"));
+    QCOMPARE(form->zielpfad(), QStringLiteral("/"));
+    QCOMPARE(form->findChild<QLineEdit*>("Text_Archivname")->text(), QStringLiteral("Ordnerwacht"));
+    QCOMPARE(form->findChild<QComboBox*>("txtZielpfad")->currentText(), QStringLiteral("/Ordnerwacht"));
+    QVERIFY(!form->findChild<QLineEdit*>("txtCode")->text().isEmpty());
+    QVERIFY(form->findChild<QLineEdit*>("txtCode")->isReadOnly());
+    QVERIFY(!form->laeuft());
+    QVERIFY(!form->nurAnzeigen());
+    QVERIFY(kit::testhook::calls().isEmpty());
+}
+
+// Every control is a real widget under its own name, with its caption and tooltip.
+void TestZipForm::controlsCarryNamesAndCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tooltip");
+    QTest::newRow("cmdQuellpfad") << "cmdQuellpfad" << "..." << " Quellpfad festlegen";
+    QTest::newRow("cmdZielpfad") << "cmdZielpfad" << "..." << " Zielpfad festlegen";
+    QTest::newRow("cmdVerzPfad") << "cmdVerzPfad" << "..." << " Komprimierprogramm festlegen";
+    QTest::newRow("Text_Archivname") << "Text_Archivname" << "" << "Name des Ziparchivs eingeben";
+    QTest::newRow("Text_Extension") << "Text_Extension" << "" << "Beliebige Extension z.B. *.txt";
+    QTest::newRow("cboKomprimierProg") << "cboKomprimierProg" << "" << " Enter = einfügen, Entf = löschen";
+    QTest::newRow("cboParameter") << "cboParameter" << "" << " Enter = einfügen, Entf = löschen";
+    QTest::newRow("cboExtension") << "cboExtension" << "" << " Enter = einfügen, Entf = löschen";
+    QTest::newRow("chkBeenden") << "chkBeenden" << "nach Aufruf beenden"
+                                << " nach Aufruf des Dos-Fensters Ordnerwacht sofort beenden";
+    QTest::newRow("chkDosfenster") << "chkDosfenster" << "Dos-Fenster minimieren"
+                                   << " minimiert das Dos-Fenster in die Taskleiste";
+    QTest::newRow("Command_Packen") << "Command_Packen" << "&Ordnerwacht" << "";
+    QTest::newRow("cmdCodeAnzeigen") << "cmdCodeAnzeigen" << "&Code aktualisieren" << "";
+    QTest::newRow("cmdInfo") << "cmdInfo" << "&Info" << " Hilfe anzeigen";
+    QTest::newRow("Command_Exit") << "Command_Exit" << "&Beenden" << "";
+    QTest::newRow("Label1_7") << "Label1_7" << "Version: " << "";
+}
+
+void TestZipForm::controlsCarryNamesAndCaptions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, tooltip);
+    auto form = neuesFenster();
+    auto* w = form->findChild<QWidget*>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->toolTip(), tooltip);
+    const QVariant shown = w->property("text");
+    if (!text.isEmpty())
+        QVERIFY2(shown.toString().startsWith(text), qPrintable(shown.toString()));
+    if (name == QLatin1String("Command_Packen")) {
+        auto* admin = form->findChild<QAction*>("Admin");
+        QVERIFY(admin);
+        QCOMPARE(admin->text(), QStringLiteral("als Admin neustarten"));
+    }
+}
+
+// Choosing an item of the parameter or extension list refreshes the shown line, nothing runs.
+void TestZipForm::choosingListItemRefreshesCode()
+{
+    auto form = neuesFenster();
+    auto* parameter = form->findChild<QComboBox*>("cboParameter");
+    for (const char* t : {"a -r", "u -r"}) {
+        parameter->setEditText(QString::fromLatin1(t));
+        QTest::keyClick(parameter, Qt::Key_Return);
+    }
+    parameter->setCurrentIndex(1);
+    Q_EMIT parameter->activated(1);
+    QVERIFY(form->findChild<QLineEdit*>("txtCode")->text().startsWith(QStringLiteral(" u -r ")));
+    QVERIFY(!form->nurAnzeigen());
+    QVERIFY(!form->laeuft());
+}
+
+// A program chosen twice in the file dialog is listed once and saved as the last program.
+void TestZipForm::chosenProgramJoinsListOnce()
+{
+    auto form = neuesFenster();
+    form->dateiWaehler = [] { return QStringLiteral("/usr/bin/7z"); };
+    form->cmdVerzPfad_Click();
+    form->cmdVerzPfad_Click();
+    QCOMPARE(form->findChild<QComboBox*>("cboKomprimierProg")->count(), 1);
+    QCOMPARE(setting("OrdnerwachtLastKomprimierProg"), QStringLiteral("/usr/bin/7z"));
+    QCOMPARE(form->findChild<QComboBox*>("cboExtension")->currentText(), QStringLiteral(".7z"));
+    form->dateiWaehler = [] { return QString(); }; // cancelled: nothing changes
+    form->cmdVerzPfad_Click();
+    QCOMPARE(form->findChild<QComboBox*>("cboKomprimierProg")->currentText(), QStringLiteral("/usr/bin/7z"));
+}
+
+// Found copy programs join the list once, with their parameters; Robocopy ends up current.
+void TestZipForm::programmCheckAddsCopyProgramsOnce()
+{
+    const auto sucher = [](const QString& name) {
+        if (name == QLatin1String("xcopy") || name == QLatin1String("robocopy"))
+            return QStringLiteral("/usr/local/bin/") + name;
+        return QString();
+    };
+    {
+        ZipForm form(nullptr, sucher);
+        auto* prog = form.findChild<QComboBox*>("cboKomprimierProg");
+        QCOMPARE(prog->count(), 2);
+        QCOMPARE(prog->currentText(), QStringLiteral("/usr/local/bin/robocopy"));
+        QCOMPARE(form.findChild<QComboBox*>("cboParameter")->count(), 2);
+        QVERIFY(form.kopiermodus()); // no parameter text yet: the defaults were applied
+        form.close();
+    }
+    ZipForm again(nullptr, sucher);
+    QCOMPARE(again.findChild<QComboBox*>("cboKomprimierProg")->count(), 2);
+    QCOMPARE(again.findChild<QComboBox*>("cboParameter")->count(), 2);
+}
+
+// Lists of 0, 1, 2 and 300 items come back whole and in order; an empty list stores "-1".
+void TestZipForm::listsSurviveRestart_data()
+{
+    QTest::addColumn<QString>("liste");
+    QTest::addColumn<QString>("zaehler");
+    QTest::addColumn<int>("anzahl");
+    QTest::newRow("parameter 0") << "cboParameter" << "OrdnerwachtParameterAnzahl" << 0;
+    QTest::newRow("parameter 1") << "cboParameter" << "OrdnerwachtParameterAnzahl" << 1;
+    QTest::newRow("programs 2") << "cboKomprimierProg" << "OrdnerwachtKomprimierProgAnzahl" << 2;
+    QTest::newRow("extensions 300") << "cboExtension" << "OrdnerwachtExtensionAnzahl" << 300;
+}
+
+void TestZipForm::listsSurviveRestart()
+{
+    QFETCH(QString, liste);
+    QFETCH(QString, zaehler);
+    QFETCH(int, anzahl);
+    QStringList erwartet;
+    {
+        auto form = neuesFenster();
+        auto* combo = form->findChild<QComboBox*>(liste);
+        for (int i = 0; i < anzahl; ++i) {
+            const QString text = QStringLiteral(".e%1").arg(i, 3, 10, QLatin1Char('0'));
+            combo->setEditText(text);
+            QTest::keyClick(combo, Qt::Key_Return);
+            erwartet.append(text);
+        }
+        QCOMPARE(combo->count(), anzahl);
+        form->close();
+    }
+    QCOMPARE(setting(zaehler), QString::number(anzahl - 1));
+    auto form = neuesFenster();
+    auto* combo = form->findChild<QComboBox*>(liste);
+    QStringList gelesen;
+    for (int i = 0; i < combo->count(); ++i)
+        gelesen.append(combo->itemText(i));
+    QCOMPARE(gelesen, erwartet);
+}
+
+// Stored parameter items that are empty or one blank are not restored.
+void TestZipForm::parameterRestoreSkipsBlankItems()
+{
+    klang::SaveSetting(App, Opt, "OrdnerwachtParameterAnzahl", "2");
+    klang::SaveSetting(App, Opt, "OrdnerwachtParameterAnzahl0", "");
+    klang::SaveSetting(App, Opt, "OrdnerwachtParameterAnzahl1", " ");
+    klang::SaveSetting(App, Opt, "OrdnerwachtParameterAnzahl2", "a -r");
+    auto form = neuesFenster();
+    auto* combo = form->findChild<QComboBox*>("cboParameter");
+    QCOMPARE(combo->count(), 1);
+    QCOMPARE(combo->itemText(0), QStringLiteral("a -r"));
+}
+
+// Enter in the extension list puts a "." in front and shows it; empty and duplicate texts
+// are not added.
+void TestZipForm::enterInExtensionList_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("gezeigt");
+    QTest::addColumn<int>("anzahl");
+    QTest::newRow("zip") << "zip" << ".zip" << 2;
+    QTest::newRow(".7z") << ".7z" << ".7z" << 2;
+    QTest::newRow("empty") << "" << "" << 1;
+    QTest::newRow("duplicate") << ".rar" << ".rar" << 1;
+    QTest::newRow("duplicate without dot") << "rar" << ".rar" << 1;
+}
+
+void TestZipForm::enterInExtensionList()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, gezeigt);
+    QFETCH(int, anzahl);
+    auto form = neuesFenster();
+    auto* combo = form->findChild<QComboBox*>("cboExtension");
+    combo->setEditText(QStringLiteral(".rar"));
+    QTest::keyClick(combo, Qt::Key_Return);
+    combo->setEditText(text);
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(combo->currentText(), gezeigt);
+    QCOMPARE(combo->count(), anzahl);
+    if (!gezeigt.isEmpty())
+        QVERIFY(combo->findText(gezeigt) >= 0);
+}
+
+// Delete removes the selected item and keeps the text; without a selection it changes nothing.
+void TestZipForm::deleteRemovesOnlySelectedItem()
+{
+    auto form = neuesFenster();
+    auto* combo = form->findChild<QComboBox*>("cboParameter");
+    for (const char* t : {"a -r", "-p -r"}) {
+        combo->setEditText(QString::fromLatin1(t));
+        QTest::keyClick(combo, Qt::Key_Return);
+    }
+    QCOMPARE(combo->count(), 2);
+    combo->setEditText(QStringLiteral("a -r"));
+    QTest::keyClick(combo, Qt::Key_Delete); // typed, not selected
+    QCOMPARE(combo->count(), 2);
+    combo->setCurrentIndex(combo->findText(QStringLiteral("a -r")));
+    QTest::keyClick(combo, Qt::Key_Delete);
+    QCOMPARE(combo->count(), 1);
+    QCOMPARE(combo->itemText(0), QStringLiteral("-p -r"));
+    QCOMPARE(combo->currentText(), QStringLiteral("a -r"));
+}
+
+// Check boxes store "1"/"0" at every change, by keyboard as by mouse, and come back.
+void TestZipForm::checkBoxesSavedOnEveryChange()
+{
+    {
+        auto form = neuesFenster();
+        form->show();
+        auto* beenden = form->findChild<QCheckBox*>("chkBeenden");
+        auto* dos = form->findChild<QCheckBox*>("chkDosfenster");
+        beenden->setFocus();
+        QTest::keyClick(beenden, Qt::Key_Space);
+        QCOMPARE(setting("OrdnerwachtBeenden"), QStringLiteral("1"));
+        QTest::keyClick(beenden, Qt::Key_Space);
+        QCOMPARE(setting("OrdnerwachtBeenden"), QStringLiteral("0"));
+        QTest::mouseClick(dos, Qt::LeftButton, {}, QPoint(5, dos->height() / 2));
+        QCOMPARE(setting("OrdnerwachtDosfenster"), QStringLiteral("1"));
+        form->close();
+    }
+    auto form = neuesFenster();
+    QVERIFY(form->findChild<QCheckBox*>("chkDosfenster")->isChecked());
+    QVERIFY(!form->findChild<QCheckBox*>("chkBeenden")->isChecked());
+}
+
+// Archive name and extension (typed or set in code) rebuild the target field.
+void TestZipForm::archiveNameRebuildsTarget()
+{
+    klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", "/sich/");
+    auto form = neuesFenster();
+    form->findChild<QLineEdit*>("Text_Archivname")->setText(QStringLiteral("Woche"));
+    form->findChild<QComboBox*>("cboExtension")->setEditText(QStringLiteral(".7z"));
+    QCOMPARE(form->archivdatei(), QStringLiteral("Woche.7z"));
+    QCOMPARE(form->findChild<QComboBox*>("txtZielpfad")->currentText(), QStringLiteral("/sich/Woche.7z"));
+    QTest::keyClicks(form->findChild<QLineEdit*>("Text_Archivname"), QStringLiteral("X"));
+    QCOMPARE(form->findChild<QComboBox*>("txtZielpfad")->currentText(), QStringLiteral("/sich/WocheX.7z"));
+}
+
+// The help box shows ten blocks, ending with the 7-Zip parameters, in a style-1 box.
+void TestZipForm::infoShowsTenBlocks()
+{
+    const QString text = ZipForm::infoText();
+    QCOMPARE(text.split(QStringLiteral("\n\n")).size(), 10);
+    QVERIFY(text.endsWith(QStringLiteral("7-Zip:\n.7z\n*.*\na -r")));
+    QVERIFY(text.startsWith(QStringLiteral("Ordnerwacht.exe sichert jeden Ordner")));
+    auto form = neuesFenster();
+    form->cmdInfo_Click();
+    const auto calls = boxes(QStringLiteral("Ordnerwacht (Ordnerwacht.exe)"));
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls.first().style, 1);
+    QCOMPARE(calls.first().prompt, text);
+}
+
+// Choosing a program applies its row; a program without a row keeps mode and fields.
+void TestZipForm::programChoiceAppliesDefaults_data()
+{
+    QTest::addColumn<QString>("programm");
+    QTest::addColumn<bool>("kopiermodus");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("maske");
+    QTest::addColumn<QString>("parameter");
+    QTest::newRow("7z") << "/usr/bin/7z" << false << ".7z" << "*.*" << "a -r";
+    QTest::newRow("wzzip") << "C:\\Programme\\WinZip\\WZZIP.EXE" << false << ".zip" << "*.*" << "-p -r";
+    QTest::newRow("xcopy") << "/usr/bin/xcopy" << true << "" << "*.*" << "/D /E /C /F /Y /H /R /K";
+    QTest::newRow("unknown keeps 7z") << "/usr/bin/tar" << false << ".7z" << "*.*" << "a -r";
+}
+
+void TestZipForm::programChoiceAppliesDefaults()
+{
+    QFETCH(QString, programm);
+    QFETCH(bool, kopiermodus);
+    QFETCH(QString, extension);
+    QFETCH(QString, maske);
+    QFETCH(QString, parameter);
+    auto form = neuesFenster();
+    auto* prog = form->findChild<QComboBox*>("cboKomprimierProg");
+    prog->setEditText(QStringLiteral("/usr/bin/7z"));
+    form->cboKomprimierProg_Click();
+    prog->setEditText(programm);
+    form->cboKomprimierProg_Click();
+    QCOMPARE(form->kopiermodus(), kopiermodus);
+    QCOMPARE(form->findChild<QComboBox*>("cboExtension")->currentText(), extension);
+    QCOMPARE(form->findChild<QLineEdit*>("Text_Extension")->text(), maske);
+    QCOMPARE(form->findChild<QComboBox*>("cboParameter")->currentText(), parameter);
+    QVERIFY(!form->findChild<QLineEdit*>("txtCode")->text().isEmpty());
+    QVERIFY(!form->nurAnzeigen());
+}
+
+// An archive run with an empty or one-blank mask uses "*.*" and the field shows it.
+void TestZipForm::emptyMaskBecomesAllFiles()
+{
+    auto form = neuesFenster();
+    form->findChild<QComboBox*>("cboKomprimierProg")->setEditText(QStringLiteral("/usr/bin/7z"));
+    form->cboKomprimierProg_Click();
+    for (const QString& leer : {QString(), QStringLiteral(" ")}) {
+        form->findChild<QLineEdit*>("Text_Extension")->setText(leer);
+        form->cmdCodeAnzeigen_Click();
+        QCOMPARE(form->findChild<QLineEdit*>("Text_Extension")->text(), QStringLiteral("*.*"));
+    }
+    QVERIFY(form->findChild<QLineEdit*>("txtCode")->text().endsWith(QStringLiteral("Ordnerwacht/*")));
+}
+
+// A refresh never starts the program nor closes the window, even with "nach Aufruf beenden";
+// a direct press does both. The three last-used settings are written by both.
+void TestZipForm::refreshNeverRunsButPressDoes()
+{
+    const QString prog = recorder(m_env->path("bin"), "7z");
+    QDir().mkpath(m_env->path("quelle"));
+    QDir().mkpath(m_env->path("ziel"));
+    klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", m_env->path("quelle") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", m_env->path("ziel") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtBeenden", "1");
+    klang::SaveSetting(App, Opt, "OrdnerwachtLastKomprimierProg", prog);
+    auto form = neuesFenster();
+    form->show();
+    form->cboKomprimierProg_Click();
+    form->cmdCodeAnzeigen_Click();
+    QVERIFY(form->isVisible());
+    QTest::qWait(200);
+    QVERIFY(recorded(prog).isEmpty());
+    QCOMPARE(setting("OrdnerwachtLastExtension"), QStringLiteral(".7z"));
+    QCOMPARE(setting("OrdnerwachtLastParameter"), QStringLiteral("a -r"));
+    QCOMPARE(setting("OrdnerwachtLastKomprimierProg"), prog);
+
+    form->findChild<QComboBox*>("cboParameter")->setEditText(QStringLiteral("a"));
+    form->Command_Packen_Click();
+    QVERIFY(!form->isVisible());
+    QTRY_COMPARE(recorded(prog).value(0), QStringLiteral("a"));
+    QCOMPARE(setting("OrdnerwachtLastParameter"), QStringLiteral("a"));
+    QVERIFY(boxes(QString()).isEmpty());
+}
+
+// Paths with blanks arrive as single arguments; a folder named "$(touch x)" is passed
+// literally (no shell runs it); the shown line quotes both.
+void TestZipForm::pathsArriveAsSingleArguments()
+{
+    const QString prog = recorder(m_env->path("my bin"), "7z");
+    const QString quelle = m_env->path("$(touch x)") + "/";
+    const QString ziel = m_env->path("Ziel Platte") + "/";
+    auto form = neuesFenster();
+    form->ordnerWaehler = [&](const QString& titel) {
+        return titel == QLatin1String("Quellpfad festlegen") ? quelle : ziel;
+    };
+    form->findChild<QComboBox*>("cboKomprimierProg")->setEditText(prog);
+    form->cboKomprimierProg_Click();
+    form->cmdQuellpfad_Click();
+    form->cmdZielpfad_Click();
+    form->findChild<QComboBox*>("cboParameter")->setEditText(QStringLiteral("  a -r"));
+    QSignalSpy ende(form.get(), &ZipForm::laufBeendet);
+    form->Command_Packen_Click();
+    QVERIFY(ende.wait(10000));
+    QCOMPARE(ende.first().at(1).toBool(), true);
+    QCOMPARE(recorded(prog), (QStringList{"a", "-r", ziel + "Ordnerwacht.7z", quelle + "*"}));
+    QVERIFY(!QFile::exists(QDir::current().filePath("x")));
+    QVERIFY(!QFile::exists(QFileInfo(prog).path() + "/x"));
+    const QString code = form->findChild<QLineEdit*>("txtCode")->text();
+    QCOMPARE(code, QStringLiteral("7z   a -r \"%1Ordnerwacht.7z\" '%2*'").arg(ziel, quelle));
+    QVERIFY(!form->nurAnzeigen());
+}
+
+// Runs with an empty or missing source, an empty or root target, or a target inside the
+// source are refused with a message; nothing runs and the next press is a real one again.
+void TestZipForm::refusedRuns_data()
+{
+    QTest::addColumn<QString>("quelle");
+    QTest::addColumn<QString>("ziel");
+    QTest::addColumn<QString>("programmName");
+    QTest::addColumn<QString>("parameter");
+    QTest::addColumn<QString>("archivname");
+    QTest::newRow("empty source") << "" << "{E}/ziel/" << "7z" << "a -r" << "A";
+    QTest::newRow("missing source") << "{E}/fehlt/" << "{E}/ziel/" << "7z" << "a -r" << "A";
+    QTest::newRow("root target") << "{E}/quelle/" << "/" << "7z" << "a -r" << "A";
+    QTest::newRow("mirror onto root") << "{E}/quelle/" << "/" << "robocopy" << "/MIR" << "";
+    QTest::newRow("target inside source") << "{E}/quelle/" << "{E}/quelle/" << "robocopy" << "/MIR" << "A";
+}
+
+void TestZipForm::refusedRuns()
+{
+    QFETCH(QString, quelle);
+    QFETCH(QString, ziel);
+    QFETCH(QString, programmName);
+    QFETCH(QString, parameter);
+    QFETCH(QString, archivname);
+    quelle.replace("{E}", m_env->root());
+    ziel.replace("{E}", m_env->root());
+    QDir().mkpath(m_env->path("quelle"));
+    QDir().mkpath(m_env->path("ziel"));
+    const QString prog = recorder(m_env->path("bin"), programmName);
+    klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", quelle);
+    klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", ziel);
+    klang::SaveSetting(App, Opt, "OrdnerwachtLastKomprimierProg", prog);
+    auto form = neuesFenster();
+    form->cboKomprimierProg_Click();
+    form->findChild<QComboBox*>("cboParameter")->setEditText(parameter);
+    form->findChild<QLineEdit*>("Text_Archivname")->setText(archivname);
+    kit::testhook::queueAnswer(QStringLiteral("Ok"));
+    form->Command_Packen_Click();
+    QTest::qWait(200);
+    QVERIFY(recorded(prog).isEmpty());
+    const auto calls = boxes(QStringLiteral("Eingabehinweis"));
+    QCOMPARE(calls.size(), 1);
+    QVERIFY(!calls.first().prompt.isEmpty());
+    QVERIFY(!form->nurAnzeigen());
+    QVERIFY(!form->laeuft());
+}
+
+// A program that is not there gives the error box, not silence.
+void TestZipForm::missingProgramReported()
+{
+    QDir().mkpath(m_env->path("quelle"));
+    klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", m_env->path("quelle") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", m_env->path("ziel") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtLastKomprimierProg", "/nicht/da/7z");
+    auto form = neuesFenster();
+    form->cboKomprimierProg_Click();
+    form->Command_Packen_Click();
+    const auto calls = boxes(QStringLiteral("ZipForm_Command_Packen_Click"));
+    QCOMPARE(calls.size(), 1);
+    QVERIFY(calls.first().prompt.contains(QStringLiteral("/nicht/da/7z")));
+    QVERIFY(!form->laeuft());
+    QVERIFY(!form->nurAnzeigen());
+}
+
+// A run ending with the program's error exit code is reported through the error box.
+void TestZipForm::errorExitCodeReported()
+{
+    const QString prog = recorder(m_env->path("bin"), "7z", 2);
+    QDir().mkpath(m_env->path("quelle"));
+    klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", m_env->path("quelle") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", m_env->path("ziel") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtLastKomprimierProg", prog);
+    auto form = neuesFenster();
+    form->cboKomprimierProg_Click();
+    QSignalSpy ende(form.get(), &ZipForm::laufBeendet);
+    form->Command_Packen_Click();
+    QVERIFY(ende.wait(10000));
+    QCOMPARE(ende.first().at(0).toInt(), 2);
+    QCOMPARE(ende.first().at(1).toBool(), false);
+    const auto calls = boxes(QStringLiteral("ZipForm_Command_Packen_Click"));
+    QCOMPARE(calls.size(), 1);
+    QVERIFY(calls.first().prompt.contains(QStringLiteral("2")));
+}
+
+// A mirror run shows its command and runs only after "Ja"; copy runs create the target folder.
+void TestZipForm::mirrorAsksFirst_data()
+{
+    QTest::addColumn<QString>("antwort");
+    QTest::addColumn<bool>("laeuft");
+    QTest::newRow("yes") << "Ja" << true;
+    QTest::newRow("no") << "Nein" << false;
+    QTest::newRow("closed") << "" << false;
+}
+
+void TestZipForm::mirrorAsksFirst()
+{
+    QFETCH(QString, antwort);
+    QFETCH(bool, laeuft);
+    const QString prog = recorder(m_env->path("bin"), "robocopy");
+    QDir().mkpath(m_env->path("quelle"));
+    QDir().mkpath(m_env->path("ziel"));
+    klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", m_env->path("quelle") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", m_env->path("ziel") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtLastKomprimierProg", prog);
+    auto form = neuesFenster();
+    form->cboKomprimierProg_Click();
+    QVERIFY(form->kopiermodus());
+    kit::testhook::queueAnswer(antwort);
+    QSignalSpy ende(form.get(), &ZipForm::laufBeendet);
+    form->Command_Packen_Click();
+    const auto calls = boxes(QStringLiteral("Sicherheitsabfrage"));
+    QCOMPARE(calls.size(), 1);
+    QVERIFY(calls.first().prompt.contains(form->findChild<QLineEdit*>("txtCode")->text()));
+    const QString ziel = m_env->path("ziel") + "/Ordnerwacht";
+    if (laeuft) {
+        QVERIFY(ende.wait(10000));
+        QCOMPARE(recorded(prog).mid(0, 3), (QStringList{m_env->path("quelle"), ziel, "/MIR"}));
+        QVERIFY(QFileInfo(ziel).isDir());
+    } else {
+        QTest::qWait(200);
+        QVERIFY(recorded(prog).isEmpty());
+        QVERIFY(!QFileInfo::exists(ziel));
+    }
+}
+
+// Closing while maximised leaves the saved position as it was; a normal window saves it.
+void TestZipForm::positionKeptWhenMaximised()
+{
+    klang::SaveSetting(App, Opt, "OrdnerwachtForm1Left", "1500");
+    klang::SaveSetting(App, Opt, "OrdnerwachtForm1Top", "3000");
+    {
+        auto form = neuesFenster();
+        QCOMPARE(form->pos(), QPoint(100, 200));
+        form->move(300, 300);
+        form->show();
+        form->setWindowState(Qt::WindowMaximized);
+        QVERIFY(form->isMaximized());
+        form->close();
+    }
+    QCOMPARE(setting("OrdnerwachtForm1Left"), QStringLiteral("1500"));
+    auto form = neuesFenster();
+    form->move(20, 40);
+    form->close();
+    QCOMPARE(setting("OrdnerwachtForm1Left"), QStringLiteral("300"));
+    QCOMPARE(setting("OrdnerwachtForm1Top"), QStringLiteral("600"));
+}
+
+// Leaving the source field trims and stores the path and keeps it in the field's history.
+void TestZipForm::sourceHistoryKept()
+{
+    {
+        auto form = neuesFenster();
+        form->findChild<QComboBox*>("txtQuellpfad")->setEditText(QStringLiteral("  /daten/bilder/ "));
+        form->txtQuellpfad_LostFocus();
+        QCOMPARE(form->quellpfad(), QStringLiteral("/daten/bilder/"));
+        QCOMPARE(setting("OrdnerwachtQuellpfad"), QStringLiteral("/daten/bilder/"));
+        form->findChild<QComboBox*>("txtZielpfad")->setEditText(QStringLiteral("/sich/alt.7z"));
+        form->txtZielpfad_LostFocus();
+        QCOMPARE(form->zielpfad(), QStringLiteral("/sich/"));
+        form->close();
+    }
+    auto form = neuesFenster();
+    QVERIFY(form->findChild<QComboBox*>("txtQuellpfad")->findText(QStringLiteral("/daten/bilder/")) >= 0);
+    QCOMPARE(form->zielpfad(), QStringLiteral("/sich/"));
+}
+
+// The elevated copy is started through pkexec with this executable and this process's id,
+// so it waits for this copy to end instead of ending itself as a second start.
+void TestZipForm::adminRestartWaitsForThisCopy()
+{
+    auto form = neuesFenster();
+    const QStringList args = form->adminNeustartArgumente();
+    QCOMPARE(args.first(), QStringLiteral("env"));
+    QVERIFY(args.contains(QCoreApplication::applicationFilePath()));
+    QCOMPARE(args.last(), QString::number(QCoreApplication::applicationPid()));
+}
+
+// Done as a user would: 7-Zip packs a folder with nested files, blanks and umlauts, and the
+// listing of the archive holds every file; the shown line names the archive and the source.
+void TestZipForm::realSevenZipPacksEverything()
+{
+    const QString siebenZip = QStandardPaths::findExecutable(QStringLiteral("7z"));
+    if (siebenZip.isEmpty())
+        QSKIP("7z is not installed");
+    const QString quelle = m_env->path("Meine Dateien") + "/";
+    const QStringList dateien{"a.txt", "ohne Endung", "Ordner mit Blank/Größe ä.txt",
+                              "Ordner mit Blank/Ünter/tief/ß.dat", "x.y.z"};
+    for (const QString& d : dateien)
+        writeFile(quelle + d, d.toUtf8());
+    const QString ziel = m_env->path("Sicherung Ü") + "/";
+
+    auto form = neuesFenster();
+    form->ordnerWaehler = [&](const QString& titel) {
+        return titel == QLatin1String("Quellpfad festlegen") ? quelle : ziel;
+    };
+    form->dateiWaehler = [&] { return siebenZip; };
+    form->cmdVerzPfad_Click();
+    form->cmdQuellpfad_Click();
+    form->cmdZielpfad_Click();
+    QSignalSpy ende(form.get(), &ZipForm::laufBeendet);
+    form->Command_Packen_Click();
+    QVERIFY(ende.wait(30000));
+    QVERIFY2(boxes(QString()).isEmpty(), qPrintable(boxes(QString()).value(0).prompt));
+    QCOMPARE(ende.first().at(1).toBool(), true);
+
+    const QString archiv = ziel + "Ordnerwacht.7z";
+    QCOMPARE(form->findChild<QLineEdit*>("txtCode")->text(),
+             QStringLiteral("7z a -r \"%1\" \"%2*\"").arg(archiv, quelle));
+    QProcess liste;
+    liste.start(siebenZip, {"l", "-slt", archiv});
+    QVERIFY(liste.waitForFinished(30000));
+    QCOMPARE(liste.exitCode(), 0);
+    const QString ausgabe = QString::fromUtf8(liste.readAllStandardOutput());
+    for (const QString& d : dateien)
+        QVERIFY2(ausgabe.contains(QStringLiteral("Path = ") + d + "\n"), qPrintable(d));
+}
+
+QTEST_MAIN(TestZipForm)
+#include "tst_zipform.moc"

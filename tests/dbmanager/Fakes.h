@@ -1,0 +1,152 @@
+#pragma once
+
+// Test doubles for the database manager's rules: a log that records, a file system and a
+// database that fail on request.
+
+#include "dbmanager/Dateisystem.h"
+#include "dbmanager/KatalogDatenbank.h"
+#include "dbmanager/Protokoll.h"
+
+#include <QFile>
+#include <QList>
+#include <QStringList>
+
+namespace dbmanager::test {
+
+struct Eintrag
+{
+    QString text;
+    quint32 farbe = 0;
+    bool fett = false;
+};
+
+class AufzeichnendesProtokoll : public Protokoll
+{
+public:
+    void leeren() override { eintraege.clear(); }
+    void schreiben(const QString& text, quint32 farbe, bool fett) override { eintraege.append({text, farbe, fett}); }
+    QString text() const
+    {
+        QString t;
+        for (const Eintrag& e : eintraege)
+            t += e.text;
+        return t;
+    }
+    // Red lines that announce a step ("...").
+    int schritte() const
+    {
+        int n = 0;
+        for (const Eintrag& e : eintraege)
+            if (e.farbe == farbe::Rot && e.text.endsWith(QStringLiteral("...\n")))
+                ++n;
+        return n;
+    }
+    QList<Eintrag> eintraege;
+};
+
+// The real file system, failing the n-th call of one operation (1-based).
+class StoerDateisystem : public EchtesDateisystem
+{
+public:
+    QString stoerung; // "kopieren", "ersetzen", "loeschen"
+    int beiAufruf = 1;
+    bool kopieTeilweise = false; // a failing copy leaves half a file (full disk)
+
+    Fehler kopieren(const QString& von, const QString& nach) override
+    {
+        if (trifft(QStringLiteral("kopieren"))) {
+            if (kopieTeilweise) {
+                QFile f(nach);
+                if (f.open(QIODevice::WriteOnly))
+                    f.write("half");
+            }
+            return {61, QStringLiteral("Datenträger voll")};
+        }
+        return EchtesDateisystem::kopieren(von, nach);
+    }
+    Fehler ersetzen(const QString& von, const QString& nach) override
+    {
+        if (trifft(QStringLiteral("ersetzen")))
+            return {75, QStringLiteral("Zugriff verweigert")};
+        return EchtesDateisystem::ersetzen(von, nach);
+    }
+    Fehler loeschen(const QString& pfad) override
+    {
+        if (trifft(QStringLiteral("loeschen")))
+            return {75, QStringLiteral("Zugriff verweigert")};
+        return EchtesDateisystem::loeschen(pfad);
+    }
+
+private:
+    bool trifft(const QString& op)
+    {
+        if (op != stoerung)
+            return false;
+        return ++m_zaehler[op] == beiAufruf;
+    }
+    QHash<QString, int> m_zaehler;
+};
+
+// A database whose files are text files starting with "FAKEDB"; columns live in memory.
+class FakeDatenbank : public KatalogDatenbank
+{
+public:
+    QStringList spaltenListe{QStringLiteral("Band"), QStringLiteral("LPTitel")};
+    QString stoerung; // "oeffnen", "pruefen", "komprimieren", "spalte:<Name>", "zweitesOeffnen"
+    int oeffnenAufrufe = 0;
+
+    Fehler oeffnen(const QString& pfad) override
+    {
+        ++oeffnenAufrufe;
+        if (stoerung == QLatin1String("oeffnen") || (stoerung == QLatin1String("zweitesOeffnen") && oeffnenAufrufe == 2))
+            return {3051, QStringLiteral("kann nicht öffnen")};
+        QFile f(pfad);
+        if (!f.open(QIODevice::ReadOnly))
+            return {3024, QStringLiteral("Datei nicht gefunden")};
+        if (!f.read(6).startsWith("FAKEDB"))
+            return {3343, QStringLiteral("Nicht erkennbares Datenbankformat")};
+        m_offen = pfad;
+        return {};
+    }
+    void schliessen() override { m_offen.clear(); }
+    bool istOffen() const override { return !m_offen.isEmpty(); }
+    Fehler pruefen(const QString& pfad) override
+    {
+        QFile f(pfad);
+        if (stoerung == QLatin1String("pruefen") || !f.open(QIODevice::ReadOnly) || f.readAll().contains("DAMAGED"))
+            return {3049, QStringLiteral("beschädigt")};
+        return {};
+    }
+    Fehler komprimieren(const QString& quelle, const QString& ziel) override
+    {
+        QFile q(quelle);
+        QFile z(ziel);
+        if (!q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return {3000, QStringLiteral("kann nicht komprimieren")};
+        const QByteArray inhalt = q.readAll();
+        if (stoerung == QLatin1String("komprimieren")) {
+            z.write(inhalt.left(3));
+            return {3000, QStringLiteral("Komprimierung abgebrochen")};
+        }
+        z.write(inhalt.left(inhalt.indexOf("#")) + "#kompakt");
+        return {};
+    }
+    QStringList spalten(const QString&, Fehler* fehler) override
+    {
+        if (m_offen.isEmpty() && fehler)
+            *fehler = {91, QStringLiteral("keine Datenbank")};
+        return spaltenListe;
+    }
+    Fehler spalteHinzufuegen(const QString&, const QString& spalte, const QString&) override
+    {
+        if (stoerung == QStringLiteral("spalte:") + spalte)
+            return {3000, QStringLiteral("Datenträger voll")};
+        spaltenListe.append(spalte);
+        return {};
+    }
+
+private:
+    QString m_offen;
+};
+
+} // namespace dbmanager::test

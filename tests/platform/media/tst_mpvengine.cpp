@@ -1,0 +1,213 @@
+#include "platform/media/MpvEngine.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/WavWriter.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+using klang::media::EndReason;
+using klang::media::MpvEngine;
+using klang::media::PlayState;
+
+Q_DECLARE_METATYPE(klang::media::PlayState)
+Q_DECLARE_METATYPE(klang::media::EndReason)
+
+namespace {
+
+QList<PlayState> statesOf(const QSignalSpy& spy)
+{
+    QList<PlayState> out;
+    for (const auto& args : spy)
+        out << args.at(0).value<PlayState>();
+    return out;
+}
+
+} // namespace
+
+// Real playback through libmpv with null outputs: what the player and the device commands
+// rely on from the engine.
+class TestMpvEngine : public QObject
+{
+    Q_OBJECT
+private:
+    klang::test::TestEnvironment m_env;
+    QString wav(const QString& name, double seconds)
+    {
+        const QString path = m_env.path(QStringLiteral("media")) + QLatin1Char('/') + name;
+        klang::test::WavSpec spec;
+        spec.seconds = seconds;
+        spec.sampleRate = 22050;
+        spec.channels = 1;
+        if (!klang::test::writeWav(path, spec))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qRegisterMetaType<PlayState>();
+        qRegisterMetaType<EndReason>();
+        QVERIFY(klang::media::nullOutputRequested());
+    }
+
+    // A medium plays to its end: loading, playing, ended, stopped, and one end-of-file.
+    void playsToEndWithStateSequence_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << QStringLiteral("kurz.wav");
+        QTest::newRow("blanks and umlauts") << QStringLiteral("Große Übung – Täst 1.wav");
+    }
+    void playsToEndWithStateSequence()
+    {
+        QFETCH(QString, name);
+        const QString path = wav(name, 0.4);
+        MpvEngine engine;
+        QSignalSpy states(&engine, &MpvEngine::stateChanged);
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        QSignalSpy loaded(&engine, &MpvEngine::loaded);
+        QVERIFY(engine.open(path));
+        QCOMPARE(engine.state(), PlayState::Transitioning);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+        QVERIFY(qAbs(engine.duration() - 0.4) < 0.05);
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 5000);
+        QCOMPARE(ends.at(0).at(0).value<EndReason>(), EndReason::Finished);
+        QCOMPARE(statesOf(states),
+                 (QList<PlayState>{PlayState::Transitioning, PlayState::Playing,
+                                   PlayState::MediaEnded, PlayState::Stopped}));
+        QCOMPARE(engine.source(), path);
+    }
+
+    // The position moves while playing and stands still while paused; play continues.
+    void pauseHoldsPositionAndPlayContinues()
+    {
+        MpvEngine engine;
+        QSignalSpy loaded(&engine, &MpvEngine::loaded);
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        QVERIFY(engine.open(wav(QStringLiteral("pause.wav"), 0.8)));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(engine.position() > 0.1, 3000);
+        engine.pause();
+        QCOMPARE(engine.state(), PlayState::Paused);
+        QTest::qWait(100);
+        const double held = engine.position();
+        QTest::qWait(250);
+        QVERIFY2(qAbs(engine.position() - held) < 0.02, qPrintable(QString::number(engine.position())));
+        QCOMPARE(ends.count(), 0);
+        engine.play();
+        QCOMPARE(engine.state(), PlayState::Playing);
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 5000);
+    }
+
+    // Stop rewinds without an end-of-file; play starts the same medium again.
+    void stopRewindsAndPlayStartsAgain()
+    {
+        MpvEngine engine;
+        QSignalSpy loaded(&engine, &MpvEngine::loaded);
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        const QString path = wav(QStringLiteral("stop.wav"), 0.6);
+        QVERIFY(engine.open(path));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+        engine.stop();
+        QCOMPARE(engine.state(), PlayState::Stopped);
+        QCOMPARE(engine.position(), 0.0);
+        QTest::qWait(200);
+        QCOMPARE(ends.count(), 0);
+        QCOMPARE(engine.state(), PlayState::Stopped);
+        engine.play();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, 5000);
+        QCOMPARE(engine.state(), PlayState::Playing);
+        QCOMPARE(engine.source(), path);
+        engine.close();
+        QVERIFY(engine.source().isEmpty());
+        engine.play(); // nothing left to play
+        QTest::qWait(150);
+        QCOMPARE(engine.state(), PlayState::Stopped);
+        QCOMPARE(loaded.count(), 2);
+        QCOMPARE(ends.count(), 0);
+    }
+
+    // A position set right after open() is applied once the medium has loaded.
+    void positionSetBeforeLoadIsApplied()
+    {
+        MpvEngine engine;
+        QSignalSpy loaded(&engine, &MpvEngine::loaded);
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        QVERIFY(engine.open(wav(QStringLiteral("seek.wav"), 1.0)));
+        engine.setPosition(0.7);
+        QCOMPARE(engine.position(), 0.7);
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+        QVERIFY(engine.position() >= 0.69);
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 5000);
+        QVERIFY2(clock.elapsed() < 800, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // Opening while another medium plays replaces it: the old one reports no end.
+    void openReplacesPlayingMedium()
+    {
+        MpvEngine engine;
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        QSignalSpy errors(&engine, &MpvEngine::errorOccurred);
+        QVERIFY(engine.open(wav(QStringLiteral("erst.wav"), 1.0)));
+        QTest::qWait(50);
+        const QString second = wav(QStringLiteral("zweit.wav"), 0.3);
+        QVERIFY(engine.open(second));
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 5000);
+        QTest::qWait(200);
+        QCOMPARE(ends.count(), 1);
+        QCOMPARE(errors.count(), 0);
+        QCOMPARE(engine.source(), second);
+    }
+
+    // Missing files are refused at once; junk ends with an error, both with a text.
+    void missingFileIsRefused()
+    {
+        MpvEngine engine;
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        QVERIFY(!engine.open(m_env.root() + QStringLiteral("/fehlt.wav")));
+        QCOMPARE(engine.state(), PlayState::Stopped);
+        QVERIFY(engine.errorText().contains(QStringLiteral("fehlt.wav")));
+        QVERIFY(!engine.open(QString()));
+        QTest::qWait(100);
+        QCOMPARE(ends.count(), 0);
+    }
+    void junkFileEndsWithError()
+    {
+        const QString path = m_env.path(QStringLiteral("junk")) + QStringLiteral("/kaputt.mp3");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QByteArray junk;
+        for (int i = 0; i < 4096; ++i)
+            junk.append(char((i * 7919) % 251));
+        f.write(junk);
+        f.close();
+        MpvEngine engine;
+        QSignalSpy ends(&engine, &MpvEngine::endOfFile);
+        QSignalSpy errors(&engine, &MpvEngine::errorOccurred);
+        QVERIFY(engine.open(path));
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 5000);
+        QCOMPARE(ends.at(0).at(0).value<EndReason>(), EndReason::Error);
+        QCOMPARE(errors.count(), 1);
+        QVERIFY(!engine.errorText().isEmpty());
+        QCOMPARE(engine.state(), PlayState::Stopped);
+    }
+
+    // Volume and mute are kept and clamped, also before the core exists.
+    void volumeIsClamped()
+    {
+        MpvEngine engine;
+        engine.setVolume(150);
+        QCOMPARE(engine.volume(), 100);
+        engine.setVolume(-5);
+        QCOMPARE(engine.volume(), 0);
+        engine.setMuted(true);
+        QVERIFY(engine.isMuted());
+    }
+};
+
+QTEST_MAIN(TestMpvEngine)
+#include "tst_mpvengine.moc"
