@@ -28,26 +28,6 @@ QString letzteVorhandeneDatei(const QString& ebookFeld)
     return QString();
 }
 
-QString klartext(const Zeilenquelle& quelle, int zeile, const QString& feld)
-{
-    const int spalte = quelle.spalteMitKopf(feld);
-    if (spalte >= 0)
-        return quelle.sichtbarerText(zeile, spalte);
-    // A field that is not shown: same conversion through a one-column view of the record.
-    struct Einzelfeld : Zeilenquelle
-    {
-        const Zeilenquelle& q;
-        QString f;
-        Einzelfeld(const Zeilenquelle& quelle, const QString& feld) : q(quelle), f(feld) {}
-        int zeilenAnzahl() const override { return q.zeilenAnzahl(); }
-        int spaltenAnzahl() const override { return 1; }
-        QString kopf(int) const override { return f; }
-        QString text(int z, int) const override { return q.feld(z, f); }
-        QString feld(int z, const QString& n) const override { return q.feld(z, n); }
-    };
-    return Einzelfeld(quelle, feld).sichtbarerText(zeile, 0);
-}
-
 int ersteSpalteMit(const Zeilenquelle& quelle, int zeile, const QString& s)
 {
     const int spalten = quelle.spaltenAnzahl();
@@ -98,10 +78,10 @@ Datensatzsicht standardSicht(const Zeilenquelle& quelle, int zeile, const Trackl
     }
     if (tracks)
         sicht.trackDateien = tracks(quelle.feld(zeile, QStringLiteral("Musikpfad")));
-    sicht.songs = klartext(quelle, zeile, QStringLiteral("Songs"));
-    sicht.links = klartext(quelle, zeile, QStringLiteral("InternetTab"));
-    sicht.info = klartext(quelle, zeile, QStringLiteral("InfoTab"));
-    sicht.sonstiges = klartext(quelle, zeile, QStringLiteral("SonstigesTab"));
+    sicht.songs = quelle.sichtbaresFeld(zeile, QStringLiteral("Songs"));
+    sicht.links = quelle.sichtbaresFeld(zeile, QStringLiteral("InternetTab"));
+    sicht.info = quelle.sichtbaresFeld(zeile, QStringLiteral("InfoTab"));
+    sicht.sonstiges = quelle.sichtbaresFeld(zeile, QStringLiteral("SonstigesTab"));
     return sicht;
 }
 

@@ -1,5 +1,9 @@
 #include "player/catalogue/search/SuchboxModell.h"
 
+#include "platform/textfiles/LineFile.h"
+
+#include <QFileInfo>
+
 namespace klang::player {
 
 SuchboxModell::SuchboxModell(const QString& sortierFeld)
@@ -207,6 +211,34 @@ QVector<SuchboxModell::Hinweis> SuchboxModell::hinweiseAbholen()
     QVector<Hinweis> h;
     h.swap(m_hinweise);
     return h;
+}
+
+QStringList SuchboxModell::angeboteneStile(const QStringList& stilZeilen, const QStringList& ausschluss)
+{
+    QStringList stile;
+    for (const QString& zeile : stilZeilen) {
+        const QString stil = zeile.trimmed();
+        if (!stil.isEmpty() && !ausschluss.contains(stil))
+            stile << stil;
+    }
+    return stile;
+}
+
+void SuchboxModell::listenLaden(const QString& programmPfad, QStringList& stile, QStringList& ausschluss)
+{
+    QString ordner = programmPfad;
+    if (!ordner.isEmpty() && !ordner.endsWith(QLatin1Char('/')))
+        ordner += QLatin1Char('/');
+    const QString ausschlussDatei = ordner + QStringLiteral("AusschlussAbspielliste.ini");
+    if (QFileInfo(ausschlussDatei).isFile()) {
+        ausschluss.clear();
+        for (const QString& zeile : klang::readLines(ausschlussDatei))
+            ausschluss << zeile.trimmed();
+    }
+    const QString stilDatei = ordner + QStringLiteral("Stilrichtung.ini");
+    if (!QFileInfo(stilDatei).isFile())
+        return;
+    stile = angeboteneStile(klang::readLines(stilDatei), ausschluss);
 }
 
 SuchboxModell::Hinweis SuchboxModell::hinweisKeineSpalte()

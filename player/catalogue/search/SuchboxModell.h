@@ -14,6 +14,7 @@
 #include "player/catalogue/search/Suchauftrag.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <array>
 #include <optional>
@@ -71,6 +72,12 @@ public:
 
     // Notices raised since the last call, in order.
     QVector<Hinweis> hinweiseAbholen();
+
+    // ListenLaden: the styles offered in lstStil and the exclusion list lstAusschluss from the
+    // program folder's "Stilrichtung.ini" and "AusschlussAbspielliste.ini" (lines trimmed). A
+    // missing file leaves its list as it was; empty lines and excluded styles are not offered.
+    static void listenLaden(const QString& programmPfad, QStringList& stile, QStringList& ausschluss);
+    static QStringList angeboteneStile(const QStringList& stilZeilen, const QStringList& ausschluss);
 
     // The notices' texts.
     static Hinweis hinweisKeineSpalte();

@@ -17,12 +17,21 @@ int Zeilenquelle::spalteMitKopf(const QString& kopfText) const
     return -1;
 }
 
-QString Zeilenquelle::sichtbarerText(int zeile, int spalte) const
+QString Zeilenquelle::sichtbar(const QString& feld, const QString& wert)
 {
-    const QString wert = text(zeile, spalte);
-    if (jet::schema::isRichTextField(kopf(spalte)) && richtext::isRtf(wert))
+    if (jet::schema::isRichTextField(feld) && richtext::isRtf(wert))
         return richtext::rtfToPlainText(wert);
     return wert;
+}
+
+QString Zeilenquelle::sichtbarerText(int zeile, int spalte) const
+{
+    return sichtbar(kopf(spalte), text(zeile, spalte));
+}
+
+QString Zeilenquelle::sichtbaresFeld(int zeile, const QString& name) const
+{
+    return sichtbar(name, feld(zeile, name));
 }
 
 RecordsetZeilen::RecordsetZeilen(const jet::Recordset& rs, const QStringList& spalten)

@@ -33,6 +33,9 @@ public:
     int spalteMitKopf(const QString& kopfText) const;
     // What the user reads in a cell: the plain text of a rich-text field, the value otherwise.
     QString sichtbarerText(int zeile, int spalte) const;
+    // The same for any field of the row's record.
+    QString sichtbaresFeld(int zeile, const QString& name) const;
+    static QString sichtbar(const QString& feld, const QString& wert);
 };
 
 // The record set of the data control as row source. spalten: the grid's fields in display

@@ -2,6 +2,8 @@
 // statements it holds, and the checks that keep a replace away from rich text and styles.
 
 #include "player/catalogue/search/SuchboxModell.h"
+#include "platform/textfiles/LineFile.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QTest>
 
@@ -299,6 +301,28 @@ private slots:
                  QStringLiteral("select * from Schallplatten where LPTitel like '*a*' order by Plattenfirma"));
         Modell naechstes(m.sortierFeld());
         QCOMPARE(naechstes.sortierFeld(), QStringLiteral("Plattenfirma"));
+    }
+
+    // The style list offers the trimmed styles that are not excluded from playing; a missing
+    // file keeps the list as it was.
+    void stilListen()
+    {
+        klang::test::TestEnvironment env;
+        const QString ordner = env.root() + QLatin1Char('/');
+        QStringList stile{QStringLiteral("Vorher")};
+        QStringList ausschluss{QStringLiteral("alt")};
+        SuchboxModell::listenLaden(ordner, stile, ausschluss);
+        QCOMPARE(stile, QStringList{QStringLiteral("Vorher")});
+        QCOMPARE(ausschluss, QStringList{QStringLiteral("alt")});
+
+        QVERIFY(klang::writeLines(ordner + QStringLiteral("AusschlussAbspielliste.ini"),
+                                  {QStringLiteral(" Hörspiel "), QString(), QStringLiteral("Jazz")}));
+        QVERIFY(klang::writeLines(ordner + QStringLiteral("Stilrichtung.ini"),
+                                  {QStringLiteral("Rock"), QStringLiteral("  Hörspiel"), QString(), QStringLiteral("jazz"),
+                                   QStringLiteral("Jazz "), QStringLiteral("Pop")}));
+        SuchboxModell::listenLaden(ordner, stile, ausschluss);
+        QCOMPARE(ausschluss, (QStringList{QStringLiteral("Hörspiel"), QString(), QStringLiteral("Jazz")}));
+        QCOMPARE(stile, (QStringList{QStringLiteral("Rock"), QStringLiteral("jazz"), QStringLiteral("Pop")}));
     }
 
     // The fields a replace may touch.
