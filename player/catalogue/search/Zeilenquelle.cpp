@@ -45,8 +45,6 @@ RecordsetZeilen::RecordsetZeilen(const jet::Recordset& rs, const QStringList& sp
     } else {
         m_spalten = spalten;
     }
-    for (const QString& f : m_spalten)
-        m_feldIndex << rs.fieldIndex(f);
 }
 
 int RecordsetZeilen::zeilenAnzahl() const
@@ -61,11 +59,9 @@ QString RecordsetZeilen::kopf(int spalte) const
 
 QString RecordsetZeilen::text(int zeile, int spalte) const
 {
-    if (spalte < 0 || spalte >= m_feldIndex.size() || m_feldIndex.at(spalte) < 0)
+    if (spalte < 0 || spalte >= m_spalten.size() || zeile < 0 || zeile >= m_rs.recordCount())
         return QString();
-    if (zeile < 0 || zeile >= m_rs.recordCount())
-        return QString();
-    return m_rs.value(zeile, m_feldIndex.at(spalte));
+    return m_rs.value(zeile, m_spalten.at(spalte));
 }
 
 QString RecordsetZeilen::feld(int zeile, const QString& name) const

@@ -38,8 +38,9 @@ public:
     static QString sichtbar(const QString& feld, const QString& wert);
 };
 
-// The record set of the data control as row source. spalten: the grid's fields in display
-// order; empty: every field of the record set except the stored picture.
+// The record set of the data control as row source (it follows the set through refreshes).
+// spalten: the grid's fields in display order; empty: every field of the record set at
+// construction except the stored picture.
 class RecordsetZeilen : public Zeilenquelle
 {
 public:
@@ -54,7 +55,6 @@ public:
 private:
     const jet::Recordset& m_rs;
     QStringList m_spalten;
-    QList<int> m_feldIndex;
 };
 
 // The track list of a record: the file names in its music folder.
