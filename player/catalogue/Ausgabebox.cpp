@@ -408,6 +408,13 @@ void Ausgabebox::fehler(const QString& titel, const jet::DbError& e)
 
 void Ausgabebox::Data1_Reposition()
 {
+    // Without a current record there is nothing an edit could be written to.
+    const bool datensatz = m_katalog.data1().absolutePosition() >= 0;
+    for (QLineEdit* feld : {TextBand, TextLPTitel, TextMedium, TextStil, TextInfo, TextPlattenfirma,
+                            TextBestellNr, TextPreis, TextKaufdatum, TextMusikpfad})
+        feld->setReadOnly(!datensatz);
+    for (QTextEdit* feld : std::initializer_list<QTextEdit*>{TextSongs, txtSongText, rtfLinks, rtfInfo, rtfSonstiges})
+        feld->setReadOnly(!datensatz);
     cboBildpfad->setEditText(QString());
     // The stored cover of the record.
     QPixmap bild;

@@ -122,6 +122,8 @@ private slots:
         QVERIFY(QFileInfo(klang::programmPfad() + QStringLiteral("Leer")).isDir());
         QVERIFY(QFileInfo(klang::programmPfad() + QStringLiteral("Playlist")).isDir());
         QVERIFY(kit::testhook::calls().isEmpty());
+        QVERIFY(w->TextBand->isReadOnly()); // no record to write an edit to
+        QVERIFY(w->TextSongs->isReadOnly());
         QCOMPARE(sichtbareSpalten(w->MSFlexGrid1).size(), 18);
         QVERIFY(!w->chkTabelle->isChecked());
         QCOMPARE(w->CPULast().StackSize(), 10);
@@ -151,6 +153,7 @@ private slots:
         QCOMPARE(w->bez(1), QStringLiteral("Titel"));
         QCOMPARE(w->bez(2), QStringLiteral("Träger"));
         QVERIFY(!w->TextBand->text().isEmpty()); // a random record is shown
+        QVERIFY(!w->TextBand->isReadOnly());
     }
 
     // A catalogue file that cannot be opened: the failure text, the report, and the window
