@@ -312,14 +312,39 @@ private Q_SLOTS:
     }
 
     // Quitting without the archive program says so and still closes the window.
+    // Quitting without any archive program beside us tells the user and still closes.
     void beendenOhneArchivprogramm()
     {
+        const QByteArray alterOrdner = qgetenv("KLANGTRUHE_BIN_DIR");
+        qputenv("KLANGTRUHE_BIN_DIR", m_env->path(QStringLiteral("leer")).toUtf8());
         QTRY_COMPARE(boxen(QStringLiteral("Sicherheitshinweis")).size(), 1);
         QVERIFY(m_fenster->isVisible());
         kit::testhook::clear();
         klicken(4);
+        qputenv("KLANGTRUHE_BIN_DIR", alterOrdner);
         QVERIFY(!m_fenster->isVisible());
         QCOMPARE(boxen(QStringLiteral("frmDatenbank_mnuBeenden_Click")).size(), 1);
+    }
+
+    // Quitting starts the archive program that lies beside the programs.
+    void beendenStartetArchivprogramm()
+    {
+        const QString ordner = m_env->path(QStringLiteral("bin"));
+        const QString marke = m_env->path(QStringLiteral("marke")) + QStringLiteral("/gestartet");
+        QFile skript(ordner + QStringLiteral("/Klangtruhe"));
+        QVERIFY(skript.open(QIODevice::WriteOnly));
+        skript.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marke).toUtf8());
+        skript.close();
+        skript.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QByteArray alterOrdner = qgetenv("KLANGTRUHE_BIN_DIR");
+        qputenv("KLANGTRUHE_BIN_DIR", ordner.toUtf8());
+        QTRY_COMPARE(boxen(QStringLiteral("Sicherheitshinweis")).size(), 1);
+        kit::testhook::clear();
+        klicken(4);
+        qputenv("KLANGTRUHE_BIN_DIR", alterOrdner);
+        QVERIFY(!m_fenster->isVisible());
+        QVERIFY(boxen(QStringLiteral("frmDatenbank_mnuBeenden_Click")).isEmpty());
+        QTRY_VERIFY(QFile::exists(marke));
     }
 };
 

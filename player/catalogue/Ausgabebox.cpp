@@ -1,0 +1,742 @@
+#include "player/catalogue/Ausgabebox.h"
+
+#include "kit/FormPlatzieren.h"
+#include "kit/Helpers.h"
+#include "kit/MausRad.h"
+#include "kit/MsgFenn.h"
+#include "player/catalogue/Einstellungen.h"
+#include "player/catalogue/Felder.h"
+#include "player/catalogue/Fensterlayout.h"
+#include "player/catalogue/Ordnerliste.h"
+#include "player/catalogue/frmSpaltenAnordnen.h"
+#include "player/auxiliary/frmInfo.h"
+#include "player/catalogue/AusgabeboxSpieler.h"
+#include "platform/media/MediaPlayerControl.h"
+#include "platform/media/MpvEngine.h"
+#include "platform/richtext/Rtf.h"
+#include "platform/richtext/RichTextBox.h"
+#include "platform/shell/Paths.h"
+#include "platform/shell/Shell.h"
+#include "platform/vbcompat/VbCompat.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWindowStateChangeEvent>
+
+namespace klang::player {
+
+using klang::vb::pixelsToTwips;
+using klang::vb::twipsToPixels;
+
+namespace {
+
+QRect tw(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+template<typename W>
+W* erzeugen(QWidget* parent, const QString& name, const QRect& r)
+{
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    w->setGeometry(r);
+    return w;
+}
+
+// Geometry helpers in twips on a widget (the form's layout arithmetic works in twips).
+int twLeft(const QWidget* w) { return pixelsToTwips(w->x()); }
+int twTop(const QWidget* w) { return pixelsToTwips(w->y()); }
+int twWidth(const QWidget* w) { return pixelsToTwips(w->width()); }
+void setTwWidth(QWidget* w, int twips) { w->resize(twipsToPixels(twips), w->height()); }
+void setTwHeight(QWidget* w, int twips) { w->resize(w->width(), twipsToPixels(twips)); }
+void setTwLeft(QWidget* w, int twips) { w->move(twipsToPixels(twips), w->y()); }
+void setTwTop(QWidget* w, int twips) { w->move(w->x(), twipsToPixels(twips)); }
+
+const QString FehlerLaden = QStringLiteral(" Fehler beim Laden der Datenbank!");
+const QString DatenbankWirdGeladen = QStringLiteral(" Datenbank wird geladen...");
+const QString TitelFest = QStringLiteral("Klangtruhe-Player - Quarzwerk");
+
+} // namespace
+
+Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
+    : QMainWindow(parent)
+    , m_kommando(kommando)
+{
+    setObjectName(QStringLiteral("Ausgabebox"));
+    setWindowTitle(QStringLiteral("Klangtruhe-Player"));
+    resize(twipsToPixels(15225), twipsToPixels(10725));
+    m_geraet = std::make_unique<klang::media::MpvEngine>();
+    m_videoEngine = std::make_unique<klang::media::MpvEngine>();
+    aufbauen();
+    spielerVerbinden();
+    menuesAufbauen();
+    werkzeugleisteAufbauen();
+    felderBinden();
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(1000);
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer2.setInterval(500);
+    Timer4.setObjectName(QStringLiteral("Timer4"));
+    Timer4.setInterval(1000);
+    TimerSleep.setObjectName(QStringLiteral("TimerSleep"));
+    TimerSleep.setInterval(5000);
+
+    connect(&m_katalog, &KatalogController::datensatzGewechselt, this, &Ausgabebox::Data1_Reposition);
+    connect(&m_katalog, &KatalogController::schreibfehler, this, [this](const QString& meldung) {
+        kit::Fehlermeldung(this, QStringLiteral("Ausgabebox_Data1_Validate"), meldung);
+    });
+    connect(m_katalog.model(), &QAbstractItemModel::modelReset, this, [this] {
+        tabellenbildAbgleichen();
+        tabellenbildAnwenden();
+    });
+}
+
+Ausgabebox::~Ausgabebox()
+{
+    // The controllers go before the child widgets: nothing a dying widget sends may reach
+    // them. The grid's model belongs to the catalogue controller.
+    MSFlexGrid1->viewport()->removeEventFilter(this);
+    MSFlexGrid1->removeEventFilter(this);
+    const QList<QObject*> kinder = findChildren<QObject*>();
+    for (QObject* kind : kinder)
+        disconnect(kind, nullptr, this, nullptr);
+    MSFlexGrid1->setModel(nullptr);
+}
+
+void Ausgabebox::felderBinden()
+{
+    const struct { const char* feld; QLineEdit* edit; } einfach[] = {
+        {"Band", TextBand}, {"LPTitel", TextLPTitel}, {"Medium", TextMedium}, {"Stil", TextStil},
+        {"Info", TextInfo}, {"Plattenfirma", TextPlattenfirma}, {"BestellNr", TextBestellNr},
+        {"Preis", TextPreis}, {"Datum", TextKaufdatum}, {"BildPfad", txtBildpfad},
+        {"Musikpfad", TextMusikpfad}, {"eBook", txtEbook}, {"Bewertung", txtBewertung}};
+    for (const auto& b : einfach) {
+        QLineEdit* edit = b.edit;
+        m_katalog.binden(QLatin1String(b.feld), [edit] { return edit->text(); },
+                         [edit](const QString& wert) { edit->setText(wert); });
+    }
+    // A rich-text pane hands back its RTF only when the user changed it, so an unchanged
+    // field is never rewritten.
+    const struct { const char* feld; richtext::RichTextBox* box; } reich[] = {
+        {"Songs", TextSongs}, {"SongText", txtSongText}, {"InternetTab", rtfLinks},
+        {"InfoTab", rtfInfo}, {"SonstigesTab", rtfSonstiges}};
+    for (const auto& b : reich) {
+        richtext::RichTextBox* box = b.box;
+        m_katalog.binden(
+            QLatin1String(b.feld),
+            [box] { return box->isModified() ? box->rtfText() : box->property("feldwert").toString(); },
+            [box](const QString& wert) {
+                box->setProperty("feldwert", wert);
+                box->setRtfText(wert);
+                box->setModified(false);
+            });
+    }
+    m_katalog.model()->setDisplayTransform([](const QString& feld, const QString& wert) {
+        return istRichTextFeld(feld) ? richtext::rtfToPlainText(wert).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                                     : wert;
+    });
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up
+
+void Ausgabebox::Form_Load()
+{
+    KommandozeileVorhanden = m_kommando.vorhanden;
+    m_player->setKommandozeileVorhanden(KommandozeileVorhanden);
+    KommandozeileStart = m_kommando.vorhanden;
+    ProgrammPfad = klang::programmPfad();
+    vb::HourglassGuard sanduhr;
+    setPanelText(1, DatenbankWirdGeladen);
+    setOption(QStringLiteral("ProgrammName"), QStringLiteral("K l a n g t r u h e   P l a y e r"));
+    setOption(QStringLiteral("ErscheinungsJahr"), QStringLiteral("2004"));
+    lvwPlaylist->setGeometry(tw(1050, 675, 7440, 5640));
+    RegistryLesen();
+
+    const DatenbankWahl wahl =
+        datenbankPfadAufloesen(option(QStringLiteral("ArchivPfad")), ProgrammPfad);
+    if (wahl.speichern)
+        setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+    DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);
+    if (istNormaleDatei(wahl.pfad)) {
+        jet::DbError e;
+        const QString quelle = option(QStringLiteral("Data1RecordSource"), StandardAbfrage);
+        if (m_katalog.starten(wahl.pfad, quelle, &e)) {
+            TabelleAnordnen();
+            setPanelText(1, kit::DateinameAusPfad(wahl.pfad));
+            lblTabellenName->setText(option(QStringLiteral("TabellenName"), QStringLiteral("alle")));
+        } else {
+            // The window still opens; the rest of start-up does not depend on the catalogue.
+            setPanelText(1, FehlerLaden);
+            fehler(QStringLiteral("Ausgabebox_Form_Load"), e);
+        }
+    }
+
+    for (const QString& ordner : {QStringLiteral("Bilder"), QStringLiteral("Leer"), QStringLiteral("Playlist")})
+        QDir().mkpath(ProgrammPfad + ordner);
+    CoverAktualisieren();
+    AbspielausschlusslisteLaden();
+    BandAbspielausschlusslisteLaden();
+    TontraegerZufaelligAufrufen();
+    BezLaden();
+    if (KommandozeileStart) {
+        chkShuffle->setChecked(true);
+        imgStart_Click();
+        imgMiniPlayer_Click();
+    }
+    m_cpuLast.setStackSize(10);
+    filPlaylist->clear();
+    filPlaylist->addItems(musikDateien(ProgrammPfad + QStringLiteral("Playlist/")));
+    tabTexte->setCurrentIndex(0);
+    ListenHoeheSetzen(filTrack, 15);
+    tabellenZeileSetzen();
+    m_geladen = true;
+    Form_Resize();
+}
+
+void Ausgabebox::RegistryLesen()
+{
+    // 1. Normal geometry first, then the state; a position on no screen moves onto one.
+    const Fenstergeometrie g = geometrieLesen();
+    QRect rect(twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height));
+    QList<QRect> bildschirme;
+    for (QScreen* s : QGuiApplication::screens())
+        bildschirme << s->availableGeometry();
+    rect = aufBildschirm(rect, bildschirme);
+    move(rect.topLeft());
+    resize(rect.size());
+    if (g.state == 2)
+        setWindowState(Qt::WindowMaximized);
+    else if (g.state == 1)
+        setWindowState(Qt::WindowMinimized);
+
+    // 2. Shuffle counter.
+    m_player->setShuffleZaehler(static_cast<int>(vb::roundHalfEven(
+        vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1"))))));
+    // 3./5. Check marks (values compare case-sensitively).
+    mnuLaufschrift->setChecked(option(QStringLiteral("Laufschrift"), QStringLiteral("ein")) == QLatin1String("ein"));
+    mnuMiniPlayerOnTop->setChecked(option(QStringLiteral("MiniPlayerOnTop"), QStringLiteral("True")) == QLatin1String("True"));
+    mnuBildDatenbankpfad->setChecked(option(QStringLiteral("BildLadePfad"), QStringLiteral("True")) == QLatin1String("True"));
+    mnuWinPlayerVerwenden->setChecked(option(QStringLiteral("WinMediaPlayer"), QStringLiteral("True")) == QLatin1String("True"));
+    m_player->setWinPlayerVerwenden(mnuWinPlayerVerwenden->isChecked());
+    m_player->setLaufschrift(mnuLaufschrift->isChecked());
+    // 4. chkBildpfad: a missing or non-numeric value leaves the box unticked.
+    chkBildpfad->setChecked(zahlOder(option(QStringLiteral("HäkchenBildpfad")), 0) != 0);
+    if (!chkBildpfad->isChecked()) {
+        // The stored cover instead of the external pictures.
+        cboBildpfad->setEnabled(false);
+        imgBildpfad->setVisible(false);
+        Bild1->setVisible(true);
+    }
+    // 6.
+    chkVisualisierung->setChecked(option(QStringLiteral("WinMediaPlayerVisualisierung"), QStringLiteral("1")) == QLatin1String("1"));
+    chkTabelle->setChecked(option(QStringLiteral("TopRow"), QStringLiteral("0")) == QLatin1String("1"));
+    // 7. Column set: widths by position; the set itself applies once the catalogue is open.
+    m_katalog.breitenLesen();
+    m_katalog.setTabelleNichtSortieren(zahlOder(option(QStringLiteral("TableNotSort"), QStringLiteral("0")), 0) == 1);
+    // 8. Volume program.
+    mnuStartLautregler->setChecked(option(QStringLiteral("Lautsprecherregler"), QStringLiteral("False")) == QLatin1String("True"));
+    if (mnuStartLautregler->isChecked())
+        imgLautsprecherregler_Click();
+    // 9. Program font.
+    QFont schrift = TextBand->font();
+    schrift.setFamily(option(QStringLiteral("ProgSchriftName"), QStringLiteral("Segoe UI")));
+    const int groesse = zahlOder(option(QStringLiteral("ProgSchriftSize"), QStringLiteral("8")), 0);
+    if (groesse > 0 && groesse < 200)
+        schrift.setPointSize(groesse);
+    programmSchrift(schrift);
+    // 10. Recent databases.
+    m_ordner.clear();
+    for (int i = 0; i < OrdnerlisteAnzahl; ++i)
+        m_ordner << option(QStringLiteral("Ordnerpfad%1").arg(i));
+    ordnerMenueZeigen();
+}
+
+void Ausgabebox::programmSchrift(const QFont& schrift)
+{
+    TextBand->setFont(schrift);
+    const QFont f = TextBand->font();
+    for (QWidget* w : std::initializer_list<QWidget*>{filPlaylist, TextKaufdatum, TextLPTitel, TextPreis,
+                                                     TextMedium, TextPlattenfirma, TextBestellNr,
+                                                     TextInfo, TextStil, TextSongs, TextMusikpfad,
+                                                     cboBildpfad, MSFlexGrid1, lvwPlaylist})
+        w->setFont(f);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
+}
+
+void Ausgabebox::BezLaden()
+{
+    vb::HourglassGuard sanduhr;
+    const QMap<int, QString> texte = bezLaden(DatenbankPfad + QStringLiteral("Bez.ini"));
+    for (auto it = texte.cbegin(); it != texte.cend(); ++it) {
+        if (QLabel* l = Bez.value(it.key()))
+            l->setText(QString(it.value()).replace(QStringLiteral("&&"), QStringLiteral("&")));
+    }
+}
+
+QString Ausgabebox::bez(int index) const
+{
+    QLabel* l = Bez.value(index);
+    return l ? l->text() : QString();
+}
+
+void Ausgabebox::tabellenZeileSetzen()
+{
+    // The letter row and the grid start below the text tabs and the 15-row track list,
+    // whatever height the program font gives the list.
+    const int unten = std::max(tabTexte->geometry().bottom(), filTrack->geometry().bottom()) + 1;
+    const int zeile = std::max(unten + 4, twipsToPixels(6450));
+    const int versatz = zeile - ButtonAlpabeth[0]->y();
+    if (versatz == 0)
+        return;
+    for (QWidget* w : std::initializer_list<QWidget*>{chkTabelle, cmdABC, lblTabellenName, Data1})
+        w->move(w->x(), w->y() + versatz);
+    for (QPushButton* b : std::as_const(ButtonAlpabeth))
+        b->move(b->x(), b->y() + versatz);
+    MSFlexGrid1->move(MSFlexGrid1->x(), MSFlexGrid1->y() + versatz);
+}
+
+void Ausgabebox::ListenHoeheSetzen(QListWidget* liste, int zeilen)
+{
+    // The entry height of the list's font, measured on a probe entry when the list is empty.
+    liste->setUniformItemSizes(true);
+    QListWidgetItem* probe = nullptr;
+    if (liste->count() == 0) {
+        probe = new QListWidgetItem(QStringLiteral("Xg"));
+        liste->addItem(probe);
+    }
+    int zeile = liste->sizeHintForRow(0);
+    delete probe;
+    if (zeile <= 0)
+        zeile = QFontMetrics(liste->font()).height() + 2;
+    liste->resize(liste->width(), zeile * zeilen + 2 * liste->frameWidth());
+}
+
+// ---------------------------------------------------------------------------------------
+// Shutdown
+
+void Ausgabebox::MenuBeenden_Click()
+{
+    m_katalog.speichern();
+    close();
+}
+
+void Ausgabebox::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+    kit::MausradAushaengen(this);
+    kit::AlleFormsEntladen();
+}
+
+void Ausgabebox::Form_Unload()
+{
+    if (m_entladen)
+        return;
+    m_entladen = true;
+    // Nothing the user typed is lost: the current row's edits go in first.
+    m_katalog.speichern();
+    geometrieSpeichern();
+    setOption(QStringLiteral("HäkchenBildpfad"), chkBildpfad->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Ausgabebox::geometrieSpeichern()
+{
+    if (isMinimized()) {
+        // The last normal values stay.
+    } else if (isMaximized()) {
+        setOption(QStringLiteral("WindowState"), QStringLiteral("2"));
+    } else {
+        setOption(QStringLiteral("WindowState"), QStringLiteral("0"));
+        setOption(QStringLiteral("AusgabeboxLeft"), QString::number(pixelsToTwips(x())));
+        setOption(QStringLiteral("AusgabeboxTop"), QString::number(pixelsToTwips(y())));
+        setOption(QStringLiteral("AusgabeboxWidth"), QString::number(pixelsToTwips(width())));
+        setOption(QStringLiteral("AusgabeboxHeight"), QString::number(pixelsToTwips(height())));
+    }
+    m_katalog.breitenSpeichern(spaltenbreitenNachPosition());
+}
+
+// ---------------------------------------------------------------------------------------
+// Status bar
+
+QString Ausgabebox::panelText(int panel) const
+{
+    QLabel* l = m_statusPanels.value(panel - 1);
+    return l ? l->text() : QString();
+}
+
+void Ausgabebox::setPanelText(int panel, const QString& text)
+{
+    if (QLabel* l = m_statusPanels.value(panel - 1))
+        l->setText(text);
+}
+
+void Ausgabebox::fehler(const QString& titel, const jet::DbError& e)
+{
+    kit::Fehlermeldung(this, titel, e.description, e.number);
+}
+
+// ---------------------------------------------------------------------------------------
+// Record change
+
+void Ausgabebox::Data1_Reposition()
+{
+    // Without a current record there is nothing an edit could be written to.
+    const bool datensatz = m_katalog.data1().absolutePosition() >= 0;
+    for (QLineEdit* feld : {TextBand, TextLPTitel, TextMedium, TextStil, TextInfo, TextPlattenfirma,
+                            TextBestellNr, TextPreis, TextKaufdatum, TextMusikpfad})
+        feld->setReadOnly(!datensatz);
+    for (QTextEdit* feld : std::initializer_list<QTextEdit*>{TextSongs, txtSongText, rtfLinks, rtfInfo, rtfSonstiges})
+        feld->setReadOnly(!datensatz);
+    cboBildpfad->setEditText(QString());
+    // The stored cover of the record.
+    QPixmap bild;
+    const QByteArray daten = m_katalog.data1().recordset().fieldData(QStringLiteral("Bilder"));
+    if (!daten.isEmpty())
+        bild.loadFromData(daten);
+    Bild1->setPixmap(bild);
+    trackListeFuellen();
+    if (CoverSucheUeberspringen) {
+        CoverSucheUeberspringen = false;
+    } else {
+        const int treffer = coverSuchen(lstCover, TextBand->text(), TextLPTitel->text());
+        if (treffer >= 0 && treffer != m_coverStart) {
+            m_coverStart = treffer;
+            coverStreifenFuellen();
+        }
+    }
+    AnzahlTontraeger();
+    zeileMarkieren(m_katalog.data1().absolutePosition());
+    TabelleAnordnen();
+}
+
+void Ausgabebox::zeileMarkieren(int zeile)
+{
+    if (zeile < 0 || zeile >= m_katalog.model()->rowCount())
+        return;
+    const QModelIndex jetzt = MSFlexGrid1->currentIndex();
+    if (jetzt.isValid() && jetzt.row() == zeile)
+        return;
+    m_zeileWirdGesetzt = true;
+    const int spalte = jetzt.isValid() ? jetzt.column() : MSFlexGrid1->horizontalHeader()->logicalIndex(0);
+    MSFlexGrid1->setCurrentIndex(m_katalog.model()->index(zeile, qMax(0, spalte)));
+    m_zeileWirdGesetzt = false;
+}
+
+void Ausgabebox::trackListeFuellen()
+{
+    const TrackListe t = trackListeFuer(TextMusikpfad->text(), ProgrammPfad);
+    filTrack->clear();
+    filTrack->setProperty("path", t.ordner);
+    filTrack->addItems(t.dateien);
+    filTrack->setEnabled(t.aktiv);
+    if (t.aktiv && filTrack->count() > 0)
+        filTrack->setCurrentRow(0);
+    m_player->onTrackListChanged();
+    if (t.labelAendern)
+        Bez[12]->setText(t.label);
+}
+
+void Ausgabebox::AnzahlTontraeger()
+{
+    setPanelText(3, m_katalog.anzahlText());
+}
+
+void Ausgabebox::CoverAktualisieren()
+{
+    // The cover list of the database folder (a missing folder lists nothing).
+    lstCover.clear();
+    const QDir bilder(DatenbankPfad + QStringLiteral("Bilder"));
+    if (bilder.exists())
+        lstCover = bilder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    m_coverStart = 0;
+    if (m_geladen)
+        Form_Resize();
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout
+
+void Ausgabebox::cmdTextBig_Click()
+{
+    setTwTop(TextSongs, 3735);
+    setTwHeight(TextSongs, 1790);
+    setTwTop(cmdTextBig, 3480);
+    setTwTop(cmdTextSmall, 3480);
+    setTwTop(Bez[3], 3480);
+    Bez[0]->setVisible(true);
+    Bez[7]->setVisible(true);
+}
+
+void Ausgabebox::cmdTextSmall_Click()
+{
+    setTwTop(TextSongs, 660);
+    setTwHeight(TextSongs, 4860);
+    setTwTop(cmdTextBig, 405);
+    setTwTop(cmdTextSmall, 405);
+    setTwTop(Bez[3], 405);
+    Bez[0]->setVisible(false);
+    Bez[7]->setVisible(false);
+    TextSongs->raise();
+    cmdTextBig->raise();
+    cmdTextSmall->raise();
+    Bez[3]->raise();
+}
+
+void Ausgabebox::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Ausgabebox::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+    else if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            kit::MausradEinhaengen(this);
+        else
+            kit::MausradAushaengen(this);
+    }
+}
+
+void Ausgabebox::Form_Resize()
+{
+    if (!centralWidget())
+        return;
+    const bool minimiert = isMinimized();
+    const int sw = minimiert ? 0 : pixelsToTwips(centralWidget()->width());
+    const int sh = minimiert ? 0 : pixelsToTwips(centralWidget()->height());
+
+    auto breite = [](QWidget* w, int berechnet) {
+        if (berechnet >= 0)
+            setTwWidth(w, berechnet);
+    };
+    auto hoehe = [](QWidget* w, int berechnet) {
+        if (berechnet >= 0)
+            setTwHeight(w, berechnet);
+    };
+    if (!minimiert) {
+        hoehe(MSFlexGrid1, sh - twTop(MSFlexGrid1));
+        breite(MSFlexGrid1, sw - twLeft(MSFlexGrid1) - 100);
+        breite(lblGradiant0, sw - twLeft(lblGradiant0) - twWidth(cmdPlayAsso));
+        setTwLeft(cmdPlayAsso, sw - twWidth(cmdPlayAsso));
+        breite(filTrack, sw - twLeft(filTrack) - 100);
+        breite(txtSuchen, twWidth(filTrack));
+        setTwLeft(fraSternTrack, twLeft(filTrack) + twWidth(filTrack) - twWidth(fraSternTrack));
+        fraSternTrack->setVisible(twWidth(filTrack) + 20 >= twWidth(fraSternTrack));
+        breite(txtSongText, sw - twLeft(txtSongText) - 1700);
+        hoehe(txtSongText, sh - twTop(txtSongText) - 620);
+    }
+    if (mnuLaufschrift->isChecked() && panelText(2).contains(QStringLiteral("playing:"))) {
+        if (minimiert) {
+            Timer2.start();
+        } else {
+            Timer2.stop();
+            setWindowTitle(TitelFest);
+        }
+    }
+    // Cover strip: as many slots as fit, capped at the 22 there are; the first cover stays.
+    const int letzter = letzterCoverSlot(sh, lstCover.size());
+    if (letzter >= 0 || (!minimiert && lstCover.isEmpty())) {
+        m_letzterSlot = letzter;
+        coverStreifenFuellen();
+    }
+}
+
+void Ausgabebox::coverStreifenFuellen()
+{
+    for (int k = 0; k < CoverSlots; ++k) {
+        const int index = m_coverStart + k;
+        const bool zeigen = k <= m_letzterSlot && index >= 0 && index < lstCover.size();
+        imgCover[k]->setVisible(zeigen);
+        const QString pfad = zeigen ? DatenbankPfad + QStringLiteral("Bilder/") + lstCover.at(index) : QString();
+        if (zeigen && imgCover[k]->property("pfad").toString() != pfad) {
+            imgCover[k]->setPixmap(QPixmap(pfad));
+            imgCover[k]->setProperty("pfad", pfad);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Grid mouse and keys
+
+bool Ausgabebox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == MSFlexGrid1->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            if (me->button() == Qt::RightButton) {
+                MenuBearbeiten->exec(me->globalPosition().toPoint());
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            trackListeFuellen();
+        }
+    } else if (watched == MSFlexGrid1 && event->type() == QEvent::FocusIn) {
+        LetzterFokus = QStringLiteral("MSFlexGrid1");
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------
+// The player's side (the least start-up and the catalogue need)
+
+void Ausgabebox::spielerVerbinden()
+{
+    PlayerEngines engines;
+    engines.device = m_geraet.get();
+    engines.player = MediaPlayer1->engine();
+    engines.video = m_videoEngine.get();
+    m_player = std::make_unique<PlayerController>(engines, nullptr);
+    m_trackQuelle = std::make_unique<FilTrackQuelle>(filTrack);
+    m_katalogZugang = std::make_unique<KatalogZugang>(this);
+    m_oberflaeche = std::make_unique<SpielerOberflaeche>(this);
+    m_player->setTrackList(m_trackQuelle.get());
+    m_player->setCatalogue(m_katalogZugang.get());
+    m_player->setUi(m_oberflaeche.get());
+
+    const struct { QCheckBox* box; ModeBox modus; } boxen[] = {
+        {chkAlleTracks, ModeBox::AlleTracks}, {chkMarkTracks, ModeBox::MarkTracks},
+        {chkShuffle, ModeBox::Shuffle}, {chkTracksZufaellig, ModeBox::TracksZufaellig},
+        {chkTracksAnspielen, ModeBox::TracksAnspielen}, {chkRepeat, ModeBox::Repeat}};
+    for (const auto& b : boxen) {
+        const ModeBox modus = b.modus;
+        connect(b.box, &QCheckBox::toggled, this, [this, modus](bool ein) {
+            if (!m_boxenWerdenGesetzt)
+                m_player->setChecked(modus, ein);
+        });
+    }
+    connect(m_player.get(), &PlayerController::modeBoxesChanged, this, &Ausgabebox::modusBoxenAbgleichen);
+    connect(chkVollbild, &QCheckBox::toggled, m_player.get(), &PlayerController::chkVollbild_Click);
+    connect(chkVisualisierung, &QCheckBox::toggled, m_player.get(), &PlayerController::chkVisualisierung_Click);
+    connect(m_player.get(), &PlayerController::aktuellerTrackChanged, this, [this](int track) {
+        if (!m_player->playlistModus() && track >= 0 && track < filTrack->count())
+            filTrack->setCurrentRow(track, QItemSelectionModel::NoUpdate);
+    });
+    connect(filTrack, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && !m_player->playlistModus())
+            m_player->setAktuellerTrack(row);
+    });
+}
+
+void Ausgabebox::modusBoxenAbgleichen()
+{
+    m_boxenWerdenGesetzt = true;
+    const struct { QCheckBox* box; ModeBox modus; } boxen[] = {
+        {chkAlleTracks, ModeBox::AlleTracks}, {chkMarkTracks, ModeBox::MarkTracks},
+        {chkShuffle, ModeBox::Shuffle}, {chkTracksZufaellig, ModeBox::TracksZufaellig},
+        {chkTracksAnspielen, ModeBox::TracksAnspielen}, {chkRepeat, ModeBox::Repeat}};
+    for (const auto& b : boxen) {
+        b.box->setChecked(m_player->isChecked(b.modus));
+        b.box->setEnabled(m_player->isEnabled(b.modus));
+    }
+    m_boxenWerdenGesetzt = false;
+}
+
+void Ausgabebox::AbspielausschlusslisteLaden()
+{
+    vb::HourglassGuard sanduhr;
+    m_player->AbspielausschlusslisteLaden(ProgrammPfad);
+}
+
+void Ausgabebox::BandAbspielausschlusslisteLaden()
+{
+    vb::HourglassGuard sanduhr;
+    m_player->BandAbspielausschlusslisteLaden(ProgrammPfad);
+}
+
+void Ausgabebox::TontraegerZufaelligAufrufen()
+{
+    m_player->TontraegerZufaellig();
+}
+
+void Ausgabebox::imgStart_Click()
+{
+    m_player->imgStart_Click();
+}
+
+void Ausgabebox::imgStop_Click()
+{
+    m_player->imgStop_Click();
+    Timer2.stop();
+    setPanelText(2, noPlayText());
+}
+
+void Ausgabebox::imgMiniPlayer_Click()
+{
+    // The main window's settings are saved as its own unloading does; the mini player window
+    // itself comes with the player.
+    geometrieSpeichern();
+    setOption(QStringLiteral("HäkchenBildpfad"), chkBildpfad->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Ausgabebox::MenuTipOfDay_Click()
+{
+    TipsVomMenue = true;
+    if (!m_tipbox)
+        m_tipbox = std::make_unique<Tipbox>(this);
+    if (!m_tipbox->Form_Load(TipsVomMenue, ProgrammPfad))
+        return;
+    kit::FormPlatzieren(m_tipbox.get(), this, QStringLiteral("center"), 10);
+    m_tipbox->exec();
+}
+
+void Ausgabebox::TipboxLaden()
+{
+    if (!m_tipbox)
+        m_tipbox = std::make_unique<Tipbox>(this);
+    if (!m_tipbox->Form_Load(TipsVomMenue, ProgrammPfad))
+        return;
+    kit::FormPlatzieren(m_tipbox.get(), this, QStringLiteral("center"), 10);
+    m_tipbox->setModal(false);
+    m_tipbox->show();
+}
+
+void Ausgabebox::MenuInfo_Click()
+{
+    frmInfo info(ProgrammPfad, this);
+    kit::FormPlatzieren(&info, this, QStringLiteral("center"), 10);
+    info.exec();
+    unsetCursor();
+}
+
+void Ausgabebox::imgLautsprecherregler_Click()
+{
+    QString meldung;
+    if (!klang::startProgram(QStringLiteral("pavucontrol"), {}, &meldung)) {
+        kit::MsgFenn(this, meldung, 3, 0, QStringLiteral("Lautstärkeregler"), 1,
+                     kit::WarningBackColor, kit::DialogForeColor);
+    }
+}
+
+} // namespace klang::player

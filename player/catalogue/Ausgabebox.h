@@ -1,0 +1,252 @@
+#pragma once
+
+// The player's main window: catalogue table, record detail fields, track list and the
+// player's controls. The form owns its widgets and connects them; the catalogue rules live in
+// KatalogController, the player state in Spielerzustand.
+
+#include "player/auxiliary/Tipbox.h"
+#include "player/auxiliary/clsCPULoad.h"
+#include "player/catalogue/KatalogController.h"
+#include "player/catalogue/Start.h"
+#include "player/playback/core/PlayerController.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QTextEdit;
+
+namespace klang::richtext {
+class RichTextBox;
+}
+namespace klang::media {
+class MediaEngine;
+class MediaPlayerControl;
+}
+class QToolButton;
+class QTreeWidget;
+
+namespace klang::player {
+
+class FilTrackQuelle;
+class KatalogZugang;
+class SpielerOberflaeche;
+
+class Ausgabebox : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Ausgabebox(const Kommandozeile& kommando = {}, QWidget* parent = nullptr);
+    ~Ausgabebox() override;
+
+    // The start-up sequence; call once before showing the window.
+    void Form_Load();
+
+    KatalogController& katalog() { return m_katalog; }
+    // The player's rules and state, shared with the companion windows.
+    PlayerController& spieler() { return *m_player; }
+    clsCPULoad& CPULast() { return m_cpuLast; }
+
+    // Module state of the main window.
+    QString ProgrammPfad;
+    QString DatenbankPfad;
+    bool KommandozeileVorhanden = false;
+    bool KommandozeileStart = false;
+    bool DirektOeffnen = false;
+    QString DirektPfad;
+    bool CoverSucheUeberspringen = false;
+    QString LetzterFokus;
+    bool TipsVomMenue = false;
+    QStringList lstCover;
+
+    // The open-file dialog of "&Datenbank laden..."; tests replace it. Returns "" on Cancel.
+    std::function<QString(const QString& startDatei)> dateiDialog;
+
+    // Status bar panels 1..6.
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString& text);
+
+    // --- handlers kept under their names -------------------------------------------------
+    void RegistryLesen();
+    void BezLaden();
+    void TabelleAnordnen();
+    void AnzahlTontraeger();
+    void MenuAktualisieren_Click();
+    void MenuBeenden_Click();
+    void mnuOeffnen_Click();
+    void mnuOrdner_Click(int index);
+    void OrdnerMenuPfad(const QString& sa);
+    void mnuTabelleAnordnen_Click();
+    void mnuTabelleAutosize_Click();
+    void mnuAllesMarkieren_Click();
+    void mnuAnzahlInterpreten_Click();
+    void ButtonAlpabeth_MouseUp(int index);
+    void mnuSpalte_Click(int index);
+    void chkTabelle_Click();
+    void cmdTextBig_Click();
+    void cmdTextSmall_Click();
+    void AbspielausschlusslisteLaden();
+    void BandAbspielausschlusslisteLaden();
+    void TontraegerZufaelligAufrufen();
+    void imgStart_Click();
+    void imgStop_Click();
+    void imgMiniPlayer_Click();
+    void imgLautsprecherregler_Click();
+    void MenuTipOfDay_Click();
+    void MenuInfo_Click();
+    void TipboxLaden();
+    Tipbox* tipbox() const { return m_tipbox.get(); }
+    void trackListeFuellen();
+
+    // Captions of the labels Bez(0..13) as shown.
+    QString bez(int index) const;
+    QStringList ordnerEintraege() const { return m_ordner; }
+    QString filterSpalte() const;
+
+    // --- controls (objectName = member name; arrays as name_index) ------------------------
+    QTableView* MSFlexGrid1 = nullptr;
+    QWidget* Data1 = nullptr; // the data control's navigator
+    QTabWidget* tabTexte = nullptr;
+    QLineEdit* TextBand = nullptr;
+    QLineEdit* TextLPTitel = nullptr;
+    QLineEdit* TextMedium = nullptr;
+    QLineEdit* TextStil = nullptr;
+    QLineEdit* TextInfo = nullptr;
+    QLineEdit* TextPlattenfirma = nullptr;
+    QLineEdit* TextBestellNr = nullptr;
+    QLineEdit* TextPreis = nullptr;
+    QLineEdit* TextKaufdatum = nullptr;
+    QLineEdit* TextMusikpfad = nullptr;
+    QLineEdit* txtBildpfad = nullptr;
+    QLineEdit* txtEbook = nullptr;
+    QLineEdit* txtBewertung = nullptr;
+    richtext::RichTextBox* TextSongs = nullptr;
+    richtext::RichTextBox* txtSongText = nullptr;
+    richtext::RichTextBox* rtfLinks = nullptr;
+    richtext::RichTextBox* rtfInfo = nullptr;
+    richtext::RichTextBox* rtfSonstiges = nullptr;
+    QLabel* Bild1 = nullptr;
+    QLabel* imgBildpfad = nullptr;
+    QLabel* picCoverGreat = nullptr;
+    QComboBox* cboBildpfad = nullptr;
+    QComboBox* cboEbook = nullptr;
+    QCheckBox* chkBildpfad = nullptr;
+    QVector<QLabel*> Bez;
+    QVector<QLabel*> imgCover;
+    QVector<QPushButton*> ButtonAlpabeth;
+    QCheckBox* chkTabelle = nullptr;
+    QPushButton* cmdABC = nullptr;
+    QLabel* lblTabellenName = nullptr;
+    QListWidget* filTrack = nullptr;
+    QListWidget* filPlaylist = nullptr;
+    QTreeWidget* lvwPlaylist = nullptr;
+    QLineEdit* txtSuchen = nullptr;
+    QPushButton* cmdPlayAsso = nullptr;
+    QLabel* lblGradiant0 = nullptr;
+    QWidget* fraSternTrack = nullptr;
+    QPushButton* cmdTextBig = nullptr;
+    QPushButton* cmdTextSmall = nullptr;
+    QCheckBox* chkShuffle = nullptr;
+    QCheckBox* chkVisualisierung = nullptr;
+    QCheckBox* chkAlleTracks = nullptr;
+    QCheckBox* chkMarkTracks = nullptr;
+    QCheckBox* chkTracksAnspielen = nullptr;
+    QCheckBox* chkTracksZufaellig = nullptr;
+    QCheckBox* chkRepeat = nullptr;
+    QCheckBox* chkVollbild = nullptr;
+    klang::media::MediaPlayerControl* MediaPlayer1 = nullptr;
+    QToolButton* imgStart = nullptr;
+    QToolButton* imgStop = nullptr;
+    QToolButton* imgMiniPlayer = nullptr;
+    QToolButton* imgLautsprecherregler = nullptr;
+    QLabel* lblTemp = nullptr;
+    QTimer Timer1;
+    QTimer Timer2;
+    QTimer Timer4;
+    QTimer TimerSleep;
+
+    QAction* mnuOeffnen = nullptr;
+    QVector<QAction*> mnuOrdner;
+    QAction* MenuAktualisieren = nullptr;
+    QAction* MenuBeenden = nullptr;
+    QAction* mnuTabelleAnordnen = nullptr;
+    QAction* mnuTabelleAutosize = nullptr;
+    QAction* mnuLaufschrift = nullptr;
+    QAction* mnuMiniPlayerOnTop = nullptr;
+    QAction* mnuWinPlayerVerwenden = nullptr;
+    QAction* mnuBildDatenbankpfad = nullptr;
+    QAction* mnuStartLautregler = nullptr;
+    QAction* mnuPlaylistAnzeigen = nullptr;
+    QMenu* MenuBearbeiten = nullptr;
+    QMenu* mnuSpaltenkopf = nullptr;
+    QVector<QAction*> mnuSpalte;
+    QVector<QAction*> cmdButton; // tool bar, indexes as the tool tips say (null where unused)
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void aufbauen();
+    void menuesAufbauen();
+    void werkzeugleisteAufbauen();
+    void felderBinden();
+    void Form_Resize();
+    void Form_Unload();
+    void Data1_Reposition();
+    void fehler(const QString& titel, const jet::DbError& e);
+    void datenbankOeffnen(const QString& pfad, const QString& name);
+    void CoverAktualisieren();
+    void coverStreifenFuellen();
+    void ListenHoeheSetzen(QListWidget* liste, int zeilen);
+    void programmSchrift(const QFont& schrift);
+    void ordnerMenueZeigen();
+    void zeileMarkieren(int zeile);
+    void tabellenbildAbgleichen();
+    void tabellenbildAnwenden();
+    void spaltenbreitenAusKopf();
+    QList<int> spaltenbreitenNachPosition() const;
+    void geometrieSpeichern();
+    void tabellenZeileSetzen();
+
+    void spielerVerbinden();
+    void modusBoxenAbgleichen();
+
+    KatalogController m_katalog;
+    clsCPULoad m_cpuLast;
+    std::unique_ptr<klang::media::MediaEngine> m_geraet;
+    std::unique_ptr<klang::media::MediaEngine> m_videoEngine;
+    std::unique_ptr<FilTrackQuelle> m_trackQuelle;
+    std::unique_ptr<KatalogZugang> m_katalogZugang;
+    std::unique_ptr<SpielerOberflaeche> m_oberflaeche;
+    std::unique_ptr<PlayerController> m_player;
+    bool m_boxenWerdenGesetzt = false;
+    std::unique_ptr<Tipbox> m_tipbox;
+    int m_coverStart = 0;  // index in lstCover of the cover in slot 0
+    int m_letzterSlot = -1;
+    Kommandozeile m_kommando;
+    QStringList m_ordner;
+    Tabellenbild m_bild;
+    bool m_bildWirdAngewendet = false;
+    bool m_zeileWirdGesetzt = false;
+    bool m_geladen = false;
+    bool m_entladen = false;
+    QVector<QLabel*> m_statusPanels;
+};
+
+} // namespace klang::player

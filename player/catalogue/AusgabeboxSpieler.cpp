@@ -1,0 +1,139 @@
+#include "player/catalogue/AusgabeboxSpieler.h"
+
+#include "kit/MsgFenn.h"
+#include "player/catalogue/Ausgabebox.h"
+#include "platform/media/MediaPlayerControl.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableView>
+
+namespace klang::player {
+
+int FilTrackQuelle::count() const
+{
+    return m_liste->isEnabled() ? m_liste->count() : 0;
+}
+
+QString FilTrackQuelle::name(int index) const
+{
+    QListWidgetItem* item = index >= 0 ? m_liste->item(index) : nullptr;
+    return item && m_liste->isEnabled() ? item->text() : QString();
+}
+
+QString FilTrackQuelle::path(int index) const
+{
+    const QString n = name(index);
+    return n.isEmpty() ? QString() : folder() + n;
+}
+
+QString FilTrackQuelle::folder() const
+{
+    QString ordner = m_liste->property("path").toString();
+    if (!ordner.isEmpty() && !ordner.endsWith(QLatin1Char('/')))
+        ordner += QLatin1Char('/');
+    return ordner;
+}
+
+bool FilTrackQuelle::isSelected(int index) const
+{
+    QListWidgetItem* item = index >= 0 ? m_liste->item(index) : nullptr;
+    return item && item->isSelected();
+}
+
+void FilTrackQuelle::setSelected(int index, bool selected)
+{
+    if (QListWidgetItem* item = index >= 0 ? m_liste->item(index) : nullptr)
+        item->setSelected(selected);
+}
+
+void FilTrackQuelle::clearSelection()
+{
+    m_liste->clearSelection();
+}
+
+void FilTrackQuelle::scrollTo(int index)
+{
+    if (QListWidgetItem* item = index >= 0 ? m_liste->item(index) : nullptr)
+        m_liste->scrollToItem(item);
+}
+
+int KatalogZugang::recordCount() const
+{
+    return m_fenster->katalog().anzahl();
+}
+
+int KatalogZugang::currentRow() const
+{
+    return m_fenster->katalog().data1().absolutePosition();
+}
+
+QString KatalogZugang::field(int row, const QString& fieldName) const
+{
+    return m_fenster->katalog().data1().recordset().value(row, fieldName);
+}
+
+void KatalogZugang::moveToRow(int row)
+{
+    m_fenster->katalog().zeileGewaehlt(row);
+    m_fenster->MSFlexGrid1->scrollTo(m_fenster->katalog().model()->index(row, 0),
+                                     QAbstractItemView::PositionAtTop);
+}
+
+void SpielerOberflaeche::setStatus(const QString& text)
+{
+    m_fenster->setPanelText(2, text);
+}
+
+QString SpielerOberflaeche::msgFenn(const MessageRequest& r)
+{
+    return kit::MsgFenn(m_fenster, r.prompt, r.style, r.defaultButton, r.title, r.timeOut,
+                        r.backColor, r.foreColor);
+}
+
+QString SpielerOberflaeche::inputFenn(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    return kit::InputFenn(m_fenster, prompt, title, defaultText);
+}
+
+void SpielerOberflaeche::setTrackNumberLabel(const QString& text)
+{
+    m_fenster->Bez[12]->setText(QString(text).replace(QStringLiteral("&&"), QStringLiteral("&")));
+}
+
+void SpielerOberflaeche::resetCaptions()
+{
+    m_fenster->setWindowTitle(QStringLiteral("Klangtruhe-Player - Quarzwerk"));
+}
+
+void SpielerOberflaeche::setTimer2(bool on)
+{
+    if (on)
+        m_fenster->Timer2.start();
+    else
+        m_fenster->Timer2.stop();
+}
+
+bool SpielerOberflaeche::isMainWindowMinimized() const
+{
+    return m_fenster->isMinimized();
+}
+
+bool SpielerOberflaeche::isMainWindowVisible() const
+{
+    return m_fenster->isVisible();
+}
+
+void SpielerOberflaeche::showMediaPlayer(bool visible)
+{
+    if (m_fenster->MediaPlayer1)
+        m_fenster->MediaPlayer1->setVisible(visible);
+}
+
+bool SpielerOberflaeche::isMediaPlayerVisible() const
+{
+    return m_fenster->MediaPlayer1 && m_fenster->MediaPlayer1->isVisible();
+}
+
+} // namespace klang::player

@@ -1,0 +1,39 @@
+#include "player/catalogue/Einstellungen.h"
+
+#include "platform/settings/Settings.h"
+
+#include <cmath>
+
+namespace klang::player {
+
+QString option(const QString& key, const QString& defaultValue)
+{
+    return klang::GetSetting(AppName, Sektion, key, defaultValue);
+}
+
+void setOption(const QString& key, const QString& value)
+{
+    klang::SaveSetting(AppName, Sektion, key, value);
+}
+
+int zahlOder(const QString& text, int fallback)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::fabs(v) > 2.0e9)
+        return fallback;
+    return static_cast<int>(std::lround(v));
+}
+
+Fenstergeometrie geometrieLesen()
+{
+    Fenstergeometrie g;
+    g.state = zahlOder(option(QStringLiteral("WindowState"), QStringLiteral("0")), g.state);
+    g.left = zahlOder(option(QStringLiteral("AusgabeboxLeft"), QStringLiteral("0")), g.left);
+    g.top = zahlOder(option(QStringLiteral("AusgabeboxTop"), QStringLiteral("0")), g.top);
+    g.width = zahlOder(option(QStringLiteral("AusgabeboxWidth"), QStringLiteral("15225")), g.width);
+    g.height = zahlOder(option(QStringLiteral("AusgabeboxHeight"), QStringLiteral("10725")), g.height);
+    return g;
+}
+
+} // namespace klang::player

@@ -1,0 +1,30 @@
+#pragma once
+
+// The player's settings: application "KlangtruhePlayer", section "Options", string values.
+
+#include <QString>
+
+namespace klang::player {
+
+inline const QString AppName = QStringLiteral("KlangtruhePlayer");
+inline const QString Sektion = QStringLiteral("Options");
+
+QString option(const QString& key, const QString& defaultValue = QString());
+void setOption(const QString& key, const QString& value);
+
+// A stored number as the runtime converts it for a property: the whole text must be a
+// number; otherwise fallback (the thing it would set stays unchanged).
+int zahlOder(const QString& text, int fallback);
+
+// The main window's stored geometry (twips, outer size) and state.
+struct Fenstergeometrie
+{
+    int state = 0; // 0 normal, 1 minimised, 2 maximised
+    int left = 0;
+    int top = 0;
+    int width = 15225;
+    int height = 10725;
+};
+Fenstergeometrie geometrieLesen();
+
+} // namespace klang::player

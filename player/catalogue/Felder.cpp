@@ -1,0 +1,91 @@
+#include "player/catalogue/Felder.h"
+
+namespace klang::player {
+
+const QStringList& alleFelder()
+{
+    static const QStringList felder = {
+        QStringLiteral("Band"), QStringLiteral("LPTitel"), QStringLiteral("Medium"),
+        QStringLiteral("Stil"), QStringLiteral("Info"), QStringLiteral("Plattenfirma"),
+        QStringLiteral("BestellNr"), QStringLiteral("Preis"), QStringLiteral("Datum"),
+        QStringLiteral("Songs"), QStringLiteral("BildPfad"), QStringLiteral("Musikpfad"),
+        QStringLiteral("SongText"), QStringLiteral("eBook"), QStringLiteral("Bewertung"),
+        QStringLiteral("InternetTab"), QStringLiteral("InfoTab"), QStringLiteral("SonstigesTab"),
+        QStringLiteral("Bilder")};
+    return felder;
+}
+
+const QStringList& textFelder()
+{
+    static const QStringList felder = alleFelder().mid(0, 18);
+    return felder;
+}
+
+bool istRichTextFeld(const QString& feld)
+{
+    static const QStringList rich = {QStringLiteral("Songs"), QStringLiteral("SongText"),
+                                     QStringLiteral("InternetTab"), QStringLiteral("InfoTab"),
+                                     QStringLiteral("SonstigesTab")};
+    return rich.contains(feld, Qt::CaseInsensitive);
+}
+
+bool istTextFeld(const QString& feld)
+{
+    return textFelder().contains(feld, Qt::CaseSensitive);
+}
+
+QStringList fehlendeFelder(const QStringList& vorhandeneFelder)
+{
+    QStringList fehlend;
+    for (const QString& feld : alleFelder()) {
+        if (!vorhandeneFelder.contains(feld, Qt::CaseInsensitive))
+            fehlend << feld;
+    }
+    return fehlend;
+}
+
+const QStringList& filterSpalten()
+{
+    static const QStringList spalten = {
+        QStringLiteral("Band"), QStringLiteral("LPTitel"), QStringLiteral("Medium"),
+        QStringLiteral("Stil"), QStringLiteral("Info"), QStringLiteral("Datum"),
+        QStringLiteral("Preis"), QStringLiteral("Plattenfirma"), QStringLiteral("BestellNr"),
+        QStringLiteral("Songs"), QStringLiteral("BildPfad"), QStringLiteral("Musikpfad"),
+        QStringLiteral("SongText"), QStringLiteral("eBook"), QStringLiteral("Bewertung")};
+    return spalten;
+}
+
+QString buchstabenFilter(const QString& spalte, int index)
+{
+    const QString ende = QStringLiteral(" order by Band, LPTitel");
+    if (index >= 26 && index <= 31) {
+        return QStringLiteral("select * from Schallplatten where Bewertung like '%1'")
+                   .arg(index - 25)
+               + ende;
+    }
+    if (index < 0 || index > 25 || !filterSpalten().contains(spalte, Qt::CaseSensitive))
+        return QString();
+    const QChar buchstabe = QChar(u'a' + index);
+    QString partner;
+    switch (index) {
+    case 0: partner = QStringLiteral("ä"); break;
+    case 14: partner = QStringLiteral("ö"); break;
+    case 18: partner = QStringLiteral("ß"); break;
+    case 20: partner = QStringLiteral("ü"); break;
+    default: break;
+    }
+    QString sql = QStringLiteral("select * from Schallplatten where %1 like '%2*'").arg(spalte, buchstabe);
+    if (!partner.isEmpty())
+        sql += QStringLiteral(" or %1 like '%2*'").arg(spalte, partner);
+    return sql + ende;
+}
+
+QString sortierAbfrage(const QString& feld, bool aufsteigend)
+{
+    if (!istTextFeld(feld))
+        return QString();
+    return QStringLiteral("select * from Schallplatten order by ") + feld
+           + (aufsteigend ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+}
+
+} // namespace klang::player

@@ -1,0 +1,49 @@
+// KlangtruhePlayer: catalogue browser and music player.
+
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Start.h"
+#include "platform/shell/Paths.h"
+#include "platform/shell/SingleInstance.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+
+int main(int argc, char* argv[])
+{
+    // Window placement and stay-on-top need the X11 platform unless the user chose another.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KlangtruhePlayer"));
+
+    const klang::player::Kommandozeile kommando =
+        klang::player::kommandozeileAuswerten(QApplication::arguments().mid(1));
+
+    // A second start raises the first window and ends without touching any setting.
+    klang::SingleInstance instanz(QStringLiteral("KlangtruhePlayer"));
+    if (!instanz.tryRun(QApplication::arguments().mid(1)))
+        return 0;
+
+    klang::seedProgramFolder();
+    auto* fenster = new klang::player::Ausgabebox(kommando);
+    fenster->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(&instanz, &klang::SingleInstance::activationRequested, fenster, [fenster] {
+        if (fenster->isMinimized())
+            fenster->showNormal();
+        fenster->raise();
+        fenster->activateWindow();
+    });
+    // However the program ends, the window saves what the user typed and its settings.
+    QPointer<klang::player::Ausgabebox> wache(fenster);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [wache] {
+        if (wache)
+            wache->close();
+    });
+    // The waiting time of the command line runs before the window shows, without blocking.
+    QTimer::singleShot(kommando.sekunden * 1000, fenster, [fenster] {
+        fenster->Form_Load();
+        fenster->show();
+    });
+    return app.exec();
+}

@@ -1,0 +1,263 @@
+// The catalogue controller without windows: views over a generated catalogue, bound edits
+// written back, validation of another catalogue.
+
+#include "player/catalogue/Felder.h"
+#include "player/catalogue/KatalogController.h"
+#include "platform/jet/Database.h"
+#include "tests/support/CatalogueGenerator.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QtTest>
+
+using namespace klang::player;
+
+namespace {
+QVariantMap satz(const QString& band, const QString& titel, const QString& stil = QString(),
+                 const QString& bewertung = QString())
+{
+    return {{QStringLiteral("Band"), band}, {QStringLiteral("LPTitel"), titel},
+            {QStringLiteral("Stil"), stil}, {QStringLiteral("Bewertung"), bewertung}};
+}
+
+QStringList baender(KatalogController& k)
+{
+    QStringList b;
+    for (int r = 0; r < k.anzahl(); ++r)
+        b << k.data1().recordset().value(r, QStringLiteral("Band"));
+    return b;
+}
+} // namespace
+
+class KatalogControllerTest : public QObject
+{
+    Q_OBJECT
+private:
+    klang::test::TestEnvironment* m_env = nullptr;
+    QString m_pfad;
+
+private slots:
+    void init()
+    {
+        m_env = new klang::test::TestEnvironment;
+        m_pfad = m_env->path(QStringLiteral("db")) + QStringLiteral("/Archiv.mdb");
+        QString fehler;
+        QVERIFY2(klang::test::writeEmptyCatalogue(m_pfad, false, &fehler), qPrintable(fehler));
+        const QList<QVariantMap> saetze = {
+            satz("Zappa", "Apostrophe", "Rock", "3"), satz("abba", "Arrival", "Pop", "5"),
+            satz("Ärzte", "Debil", "Punk", "3"), satz("ABBA", "Voulez-Vous", "Pop", "1"),
+            satz("Beatles", "Abbey Road", "Pop", "6"), satz("Öl", "Ölig", "Jazz", "2"),
+            satz("Udo", "Übermut", "Schlager", "2")};
+        QVERIFY2(klang::test::insertCatalogueRecords(m_pfad, saetze, &fehler), qPrintable(fehler));
+    }
+    void cleanup()
+    {
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    // Default view: Band then title, without regard to case, umlauts among their letters.
+    void standardAnsicht()
+    {
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QCOMPARE(baender(k), (QStringList{"abba", "ABBA", "Ärzte", "Beatles", "Öl", "Udo", "Zappa"}));
+        QCOMPARE(k.data1().absolutePosition(), 0);
+        QCOMPARE(k.anzahlText(), QStringLiteral("Tonträger: 7"));
+    }
+
+    // Letter buttons in filter mode: A finds a, A and Ä; O finds Ö; U finds Ü; ratings filter.
+    void filtern_data()
+    {
+        QTest::addColumn<QString>("spalte");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QStringList>("erwartet");
+        QTest::newRow("A") << "Band" << 0 << QStringList{"abba", "ABBA", "Ärzte"};
+        QTest::newRow("B") << "Band" << 1 << QStringList{"Beatles"};
+        QTest::newRow("O with Ö") << "Band" << 14 << QStringList{"Öl"};
+        QTest::newRow("U title with Ü") << "LPTitel" << 20 << QStringList{"Udo"};
+        QTest::newRow("rating 3") << "Stil" << 28 << QStringList{"Ärzte", "Zappa"};
+        QTest::newRow("no match") << "Band" << 23 << QStringList{};
+    }
+    void filtern()
+    {
+        QFETCH(QString, spalte);
+        QFETCH(int, index);
+        QFETCH(QStringList, erwartet);
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QVERIFY(k.filtern(spalte, index));
+        QCOMPARE(baender(k), erwartet);
+        QCOMPARE(k.anzahlText(), QStringLiteral("Tonträger: %1").arg(erwartet.size()));
+    }
+
+    // Header sort: by the clicked field, ascending then descending on any column.
+    void sortieren()
+    {
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QVERIFY(k.sortieren(QStringLiteral("LPTitel")));
+        QCOMPARE(k.data1().recordset().value(0, QStringLiteral("LPTitel")), QStringLiteral("Abbey Road"));
+        QVERIFY(k.sortieren(QStringLiteral("Band")));
+        QCOMPARE(k.data1().recordset().value(0, QStringLiteral("Band")), QStringLiteral("Zappa"));
+        QVERIFY(!k.sortieren(QStringLiteral("Bilder")));
+    }
+
+    // Scroll mode: the first row whose cell starts with the letter; no umlaut pairs here.
+    void ersteZeileMit()
+    {
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QCOMPARE(k.ersteZeileMit(QStringLiteral("Band"), QStringLiteral("B")), 3);
+        QCOMPARE(k.ersteZeileMit(QStringLiteral("Band"), QStringLiteral("A")), 0);
+        QCOMPARE(k.ersteZeileMit(QStringLiteral("LPTitel"), QStringLiteral("U")), -1);
+    }
+
+    // An edit in a bound field is written before the row changes, verbatim with quotes.
+    void bearbeitungVorZeilenwechsel()
+    {
+        QString editor;
+        {
+            KatalogController k;
+            k.binden(QStringLiteral("Band"), [&] { return editor; }, [&](const QString& w) { editor = w; });
+            QVERIFY(k.starten(m_pfad, StandardAbfrage));
+            QCOMPARE(editor, QStringLiteral("abba"));
+            editor = QStringLiteral("ab'ba \"live\"");
+            k.zeileGewaehlt(3);
+            QCOMPARE(editor, QStringLiteral("Beatles"));
+        }
+        KatalogController k2;
+        QVERIFY(k2.starten(m_pfad, QStringLiteral("select * from Schallplatten where LPTitel = 'Arrival'")));
+        QCOMPARE(k2.feld(QStringLiteral("Band")), QStringLiteral("ab'ba \"live\""));
+    }
+
+    // An edit is also written before a filter and by speichern() (program end).
+    void bearbeitungVorFilterUndEnde()
+    {
+        QString editor;
+        {
+            KatalogController k;
+            k.binden(QStringLiteral("Stil"), [&] { return editor; }, [&](const QString& w) { editor = w; });
+            QVERIFY(k.starten(m_pfad, StandardAbfrage));
+            editor = QStringLiteral("Disco");
+            QVERIFY(k.filtern(QStringLiteral("Band"), 25)); // Z
+            QCOMPARE(editor, QStringLiteral("Rock"));
+            editor = QStringLiteral("Rock'n'Roll");
+            QVERIFY(k.speichern());
+        }
+        klang::jet::Database db;
+        QVERIFY(db.open(m_pfad));
+        QCOMPARE(db.scalar(QStringLiteral("select Stil from Schallplatten where LPTitel = ?"), {QStringLiteral("Arrival")}).toString(),
+                 QStringLiteral("Disco"));
+        QCOMPARE(db.scalar(QStringLiteral("select Stil from Schallplatten where Band = ?"), {QStringLiteral("Zappa")}).toString(),
+                 QStringLiteral("Rock'n'Roll"));
+    }
+
+    // An unchanged field is never rewritten.
+    void unveraendertNichtGeschrieben()
+    {
+        QString editor;
+        KatalogController k;
+        k.binden(QStringLiteral("Band"), [&] { return editor; }, [&](const QString& w) { editor = w; });
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        const quint64 vorher = k.data1().database().changeCounter();
+        k.zeileGewaehlt(2);
+        k.zeileGewaehlt(4);
+        QVERIFY(k.speichern());
+        QCOMPARE(k.data1().database().changeCounter(), vorher);
+    }
+
+    // Another catalogue is validated first; a bad file leaves the open one and its view.
+    void wechselnPrueft_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("inMeldung");
+        QTest::newRow("older form") << "alt" << "SongText";
+        QTest::newRow("text file") << "text" << "";
+        QTest::newRow("jet file") << "jet" << "";
+        QTest::newRow("missing") << "fehlt" << "";
+    }
+    void wechselnPrueft()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, inMeldung);
+        const QString anderer = m_env->path(QStringLiteral("anders")) + QStringLiteral("/X.mdb");
+        if (art == QLatin1String("alt")) {
+            QVERIFY(klang::test::writeEmptyCatalogue(anderer, true));
+        } else if (art == QLatin1String("text")) {
+            QFile f(anderer);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("kein Katalog\n");
+        } else if (art == QLatin1String("jet")) {
+            QVERIFY(klang::test::writeFakeJetFile(anderer));
+        }
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QVERIFY(k.filtern(QStringLiteral("Band"), 1));
+        klang::jet::DbError e;
+        QVERIFY(!k.wechseln(anderer, &e));
+        QVERIFY(!e.description.isEmpty());
+        QVERIFY2(e.description.contains(inMeldung), qPrintable(e.description));
+        QCOMPARE(k.data1().databaseName(), m_pfad);
+        QCOMPARE(baender(k), QStringList{"Beatles"});
+    }
+
+    // A valid catalogue opens with the default view.
+    void wechselnGueltig()
+    {
+        const QString anderer = m_env->path(QStringLiteral("anders")) + QStringLiteral("/Neu.mdb");
+        klang::test::CatalogueSpec spec;
+        spec.records = 50;
+        QVERIFY(klang::test::writeCatalogue(anderer, spec));
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QVERIFY(k.filtern(QStringLiteral("Band"), 1));
+        QVERIFY(k.wechseln(anderer));
+        QCOMPARE(k.anzahl(), 50);
+        QCOMPARE(k.data1().recordSource(), StandardAbfrage);
+    }
+
+    // The band count compares exactly (abba and ABBA are two) and leaves the view alone.
+    void anzahlInterpreten()
+    {
+        KatalogController k;
+        QCOMPARE(k.anzahlInterpreten(), -1);
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QVERIFY(k.filtern(QStringLiteral("Band"), 1));
+        QCOMPARE(k.anzahlInterpreten(), 7);
+        QCOMPARE(k.anzahl(), 1);
+    }
+
+    // Autosize: the widest text of a column (header included) + 200 twips, at most 10000.
+    void inhaltsbreiten()
+    {
+        QString fehler;
+        QVERIFY(klang::test::insertCatalogueRecords(m_pfad, {satz(QString(400, QLatin1Char('W')), "X")}, &fehler));
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, StandardAbfrage));
+        QFont schrift;
+        const QList<int> breiten = k.inhaltsbreiten(schrift, schrift);
+        const QFontMetrics mass(schrift);
+        const int band = k.model()->columnOfField(QStringLiteral("Band"));
+        const int titel = k.model()->columnOfField(QStringLiteral("LPTitel"));
+        const int info = k.model()->columnOfField(QStringLiteral("Info"));
+        QCOMPARE(breiten.at(band), 10000);
+        int breitester = mass.horizontalAdvance(QStringLiteral("LPTitel"));
+        for (const char* t : {"Apostrophe", "Arrival", "Debil", "Voulez-Vous", "Abbey Road", "Ölig", "Übermut", "X"})
+            breitester = qMax(breitester, mass.horizontalAdvance(QString::fromUtf8(t)));
+        QCOMPARE(breiten.at(titel), breitester * 15 + 200);
+        QCOMPARE(breiten.at(info), mass.horizontalAdvance(QStringLiteral("Info")) * 15 + 200);
+    }
+
+    // A stored view that no longer runs falls back to the default view.
+    void kaputteGespeicherteAnsicht()
+    {
+        KatalogController k;
+        QVERIFY(k.starten(m_pfad, QStringLiteral("select * from Schallplatten where Unbekannt like 'a*'")));
+        QCOMPARE(k.anzahl(), 7);
+    }
+};
+
+QTEST_MAIN(KatalogControllerTest)
+#include "tst_katalogcontroller.moc"
