@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QPointer>
 #include <QStandardPaths>
@@ -78,26 +79,46 @@ void SpaltenbreitenAnpassen(QTableView* grid)
     QAbstractItemModel* modell = grid->model();
     const int zeilen = modell->rowCount(grid->rootIndex());
     const int spalten = modell->columnCount(grid->rootIndex());
-    for (int c = 0; c < spalten; ++c) {
-        int breite = 0; // twips
-        auto messen = [&breite](const QFont& font, const QString& text) {
-            const int twips = klang::vb::pixelsToTwips(QFontMetrics(font).horizontalAdvance(text));
-            if (twips + 200 > breite)
-                breite = twips + 200;
-        };
-        // The header is the grid's first (fixed) row.
-        if (grid->horizontalHeader() && !grid->horizontalHeader()->isHidden())
-            messen(grid->horizontalHeader()->font(),
-                   modell->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
-        for (int r = 0; r < zeilen; ++r) {
-            const QModelIndex index = modell->index(r, c, grid->rootIndex());
-            const QVariant font = modell->data(index, Qt::FontRole);
-            messen(font.isValid() ? font.value<QFont>() : grid->font(),
-                   modell->data(index, Qt::DisplayRole).toString());
-        }
-        breite = qMin(breite, 10000);
-        grid->setColumnWidth(c, klang::vb::twipsToPixels(breite));
+    if (spalten <= 0)
+        return;
+    QList<int> breiten(spalten, 0); // widest text per column, in twips
+    // Row by row, so a model that fetches whole rows reads each row once; one metrics object
+    // per font, because building QFontMetrics per cell costs more than measuring.
+    const QFontMetrics gridMetrik(grid->font());
+    QHash<QString, QFontMetrics> metriken;
+    auto messen = [&breiten](int spalte, const QFontMetrics& metrik, const QString& text) {
+        if (text.isEmpty())
+            return;
+        const int twips = klang::vb::pixelsToTwips(metrik.horizontalAdvance(text));
+        breiten[spalte] = qMax(breiten[spalte], twips);
+    };
+    // The header is the grid's first (fixed) row.
+    if (grid->horizontalHeader() && !grid->horizontalHeader()->isHidden()) {
+        const QFontMetrics kopfMetrik(grid->horizontalHeader()->font());
+        for (int c = 0; c < spalten; ++c)
+            messen(c, kopfMetrik, modell->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
     }
+    for (int r = 0; r < zeilen; ++r) {
+        for (int c = 0; c < spalten; ++c) {
+            const QModelIndex index = modell->index(r, c, grid->rootIndex());
+            const QString text = modell->data(index, Qt::DisplayRole).toString();
+            if (text.isEmpty())
+                continue;
+            const QVariant font = modell->data(index, Qt::FontRole);
+            if (!font.isValid()) {
+                messen(c, gridMetrik, text);
+                continue;
+            }
+            const QFont f = font.value<QFont>();
+            const QString schluessel = f.key();
+            auto it = metriken.find(schluessel);
+            if (it == metriken.end())
+                it = metriken.insert(schluessel, QFontMetrics(f));
+            messen(c, *it, text);
+        }
+    }
+    for (int c = 0; c < spalten; ++c)
+        grid->setColumnWidth(c, klang::vb::twipsToPixels(qMin(breiten[c] + 200, 10000)));
 }
 
 QList<qint64> ueberschreibBloecke(qint64 laenge)
