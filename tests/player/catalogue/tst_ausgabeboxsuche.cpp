@@ -402,6 +402,45 @@ private slots:
         QCOMPARE(w->PlaylistName, QStringLiteral("Suchliste.txt"));
     }
 
+    // The playlist title's record is shown and marked without taking the keyboard focus from
+    // the field the user types in; a rating mark at the end of the title is left out.
+    void playlistTitel()
+    {
+        auto w = starten();
+        auto* item = new QTreeWidgetItem(QStringList{QStringLiteral("Stern*Qqxyz - 3.mp3"), QStringLiteral("x/"), QStringLiteral("/m/")});
+        w->lvwPlaylist->addTopLevelItem(item);
+        w->lvwPlaylist->setCurrentItem(item);
+        w->activateWindow();
+        w->TextInfo->setFocus();
+        QTRY_VERIFY(w->TextInfo->hasFocus());
+        w->SuchenPlaylistTitel();
+        QCOMPARE(w->TextLPTitel->text(), QStringLiteral("Stern*Qqxyz"));
+        QCOMPARE(basisfarbe(w->txtSuchen), bgr(SuchfeldTreffer));
+        QVERIFY(w->TextInfo->hasFocus());
+        QCOMPARE(w->suchposition().LetzterSuchtext, QStringLiteral("stern*qqxyz"));
+        // A title no record holds: red, without a sound.
+        item->setText(0, QStringLiteral("Niemals Qqvorhanden.mp3"));
+        const QString tonVorher = klang::lastSoundRequested();
+        w->SuchenPlaylistTitel();
+        QCOMPARE(basisfarbe(w->txtSuchen), bgr(SuchfeldFehlanzeige));
+        QCOMPARE(klang::lastSoundRequested(), tonVorher);
+        QCOMPARE(w->TextLPTitel->text(), QStringLiteral("Stern*Qqxyz"));
+    }
+
+    // F2 and the tool bar's search button open the search dialog.
+    void suchbefehlErreichbar()
+    {
+        auto w = starten();
+        int gezeigt = 0;
+        imDialog([&gezeigt](Suchbox*) { ++gezeigt; });
+        w->findChild<QAction*>(QStringLiteral("MenuSuchen"))->trigger();
+        QCOMPARE(gezeigt, 1);
+        imDialog([&gezeigt](Suchbox*) { ++gezeigt; });
+        w->cmdButton[3]->trigger();
+        QCOMPARE(gezeigt, 2);
+        QCOMPARE(w->findChild<QAction*>(QStringLiteral("MenuSuchen"))->shortcut(), QKeySequence(Qt::Key_F2));
+    }
+
     // A status-panel click brings the catalogue back to the playing record and marks its
     // track; "Pause" asks to end the pause; other texts move nothing.
     void aktuelleCDanzeigen()
