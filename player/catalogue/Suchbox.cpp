@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 
 namespace klang::player {
 
@@ -71,18 +72,18 @@ Suchbox::Suchbox(const QString& sortierFeld, const QString& programmPfad, QWidge
 
 void Suchbox::aufbauen()
 {
-    setFixedSize(px(7800), px(6300));
+    setFixedSize(px(9600), px(6300));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kit::farbeAusWert(Hintergrund));
     setPalette(pal);
 
-    Label1 = erzeugen<QLabel>(this, QStringLiteral("Label1"), 240, 240, 1300, 285);
+    Label1 = erzeugen<QLabel>(this, QStringLiteral("Label1"), 240, 240, 1500, 285);
     Label1->setText(QStringLiteral("Suchtext:"));
-    txtSuchen = erzeugen<QLineEdit>(this, QStringLiteral("txtSuchen"), 1560, 210, 4200, 315);
+    txtSuchen = erzeugen<QLineEdit>(this, QStringLiteral("txtSuchen"), 1800, 210, 5000, 315);
     txtSuchen->installEventFilter(this);
     connect(txtSuchen, &QLineEdit::textEdited, this, [this](const QString& t) { m_modell.setSuchtext(t); });
 
-    chkErsetzen = erzeugen<QCheckBox>(this, QStringLiteral("chkErsetzen"), 240, 600, 1300, 285);
+    chkErsetzen = erzeugen<QCheckBox>(this, QStringLiteral("chkErsetzen"), 240, 600, 1560, 285);
     chkErsetzen->setText(QStringLiteral("ersetzen mit:"));
     chkErsetzen->setToolTip(QStringLiteral(" Ersetzen einschalten "));
     connect(chkErsetzen, &QCheckBox::clicked, this, [this] {
@@ -93,10 +94,10 @@ void Suchbox::aufbauen()
         else
             txtSuchen->setFocus();
     });
-    txtErsetzen = erzeugen<QLineEdit>(this, QStringLiteral("txtErsetzen"), 1560, 570, 4200, 315);
+    txtErsetzen = erzeugen<QLineEdit>(this, QStringLiteral("txtErsetzen"), 1800, 570, 5000, 315);
     connect(txtErsetzen, &QLineEdit::textEdited, this, [this](const QString& t) { m_modell.setErsetzenText(t); });
 
-    Frame1 = erzeugen<QGroupBox>(this, QStringLiteral("Frame1"), 240, 1050, 5520, 3000);
+    Frame1 = erzeugen<QGroupBox>(this, QStringLiteral("Frame1"), 240, 1050, 6900, 3000);
     Frame1->setTitle(QStringLiteral("Suchspalten auswählen"));
     chkSpaltennameAlle = erzeugen<QCheckBox>(Frame1, QStringLiteral("chkSpaltennameAlle"), 150, 300, 1500, 285);
     chkSpaltennameAlle->setText(QStringLiteral("Alle"));
@@ -107,9 +108,9 @@ void Suchbox::aufbauen()
     const auto& spalten = suchspalten();
     chkSpaltenname.resize(SuchspaltenAnzahl);
     for (int k = 0; k < SuchspaltenAnzahl; ++k) {
-        const int x = 150 + (k % 3) * 1750;
+        const int x = 150 + (k % 3) * 2250;
         const int y = 700 + (k / 3) * 420;
-        auto* box = erzeugen<QCheckBox>(Frame1, QStringLiteral("chkSpaltenname_%1").arg(k), x, y, 1300, 285);
+        auto* box = erzeugen<QCheckBox>(Frame1, QStringLiteral("chkSpaltenname_%1").arg(k), x, y, 2000, 285);
         box->setText(spalten.at(k).caption);
         box->setTristate(true);
         connect(box, &QCheckBox::clicked, this, [this, k] {
@@ -124,8 +125,8 @@ void Suchbox::aufbauen()
     chkBewertungSong = new QCheckBox(Frame1);
     chkBewertungSong->setObjectName(QStringLiteral("chkBewertungSong"));
     chkBewertungSong->setText(QStringLiteral("Bewertung"));
-    chkBewertungSong->setGeometry(songs.right() - px(500), songs.y(), px(1200), songs.height());
-    chkSpaltenname[SuchspalteSongs]->resize(px(800), songs.height());
+    chkSpaltenname[SuchspalteSongs]->resize(px(850), songs.height());
+    chkBewertungSong->setGeometry(songs.x() + px(850), songs.y(), px(1380), songs.height());
     connect(chkBewertungSong, &QCheckBox::clicked, this, [this] {
         m_modell.bewertungSongKlicken();
         zeigen();
@@ -142,21 +143,21 @@ void Suchbox::aufbauen()
         imgStern[i] = stern;
     }
 
-    lstStil = erzeugen<QListWidget>(this, QStringLiteral("lstStil"), 5900, 210, 1700, 4800);
+    lstStil = erzeugen<QListWidget>(this, QStringLiteral("lstStil"), 7300, 210, 2100, 4800);
     lstStil->installEventFilter(this);
     connect(lstStil, &QListWidget::itemClicked, this, [this] { stilGewaehlt(); });
-    lstAusschluss = erzeugen<QListWidget>(this, QStringLiteral("lstAusschluss"), 5900, 5100, 1700, 300);
+    lstAusschluss = erzeugen<QListWidget>(this, QStringLiteral("lstAusschluss"), 7300, 5100, 2100, 300);
     lstAusschluss->setVisible(false);
 
-    Image1 = erzeugen<QLabel>(this, QStringLiteral("Image1"), 4000, 4200, 1700, 450);
-    Image1->setText(QStringLiteral("🔍"));
+    Image1 = erzeugen<QLabel>(this, QStringLiteral("Image1"), 5400, 4200, 600, 600);
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
     Image1->setAlignment(Qt::AlignCenter);
 
-    ButtonOk = erzeugen<QPushButton>(this, QStringLiteral("ButtonOk"), 1560, 5200, 1500, 400);
+    ButtonOk = erzeugen<QPushButton>(this, QStringLiteral("ButtonOk"), 2200, 5200, 1500, 400);
     ButtonOk->setText(QStringLiteral("&OK"));
     ButtonOk->setDefault(true);
     connect(ButtonOk, &QPushButton::clicked, this, &Suchbox::ButtonOk_Click);
-    ButtonAbbrechen = erzeugen<QPushButton>(this, QStringLiteral("ButtonAbbrechen"), 3300, 5200, 1500, 400);
+    ButtonAbbrechen = erzeugen<QPushButton>(this, QStringLiteral("ButtonAbbrechen"), 4200, 5200, 1500, 400);
     ButtonAbbrechen->setText(QStringLiteral("E&xit "));
     connect(ButtonAbbrechen, &QPushButton::clicked, this, &Suchbox::ButtonAbbrechen_Click);
 }
