@@ -6,6 +6,7 @@
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Suchbox.h"
+#include "platform/richtext/RichTextBox.h"
 #include "platform/sound/Sound.h"
 #include "platform/shell/Paths.h"
 #include "platform/textfiles/LineFile.h"
@@ -369,6 +370,36 @@ private slots:
         QVERIFY(w->mnuPlaylistAnzeigen->isChecked());
         QCOMPARE(kit::testhook::calls().last().kind, QStringLiteral("InputFenn"));
         QCOMPARE(kit::testhook::calls().last().prompt, QStringLiteral("Namen der Playlist eingeben."));
+    }
+
+    // While the song search runs the quick search waits; Esc in the song list ends it after
+    // the current row, and what was collected until then is still offered for a name.
+    void songsucheEsc()
+    {
+        const QString musik = m_env->path(QStringLiteral("musik/Zz")) + QLatin1Char('/');
+        QFile f(musik + QStringLiteral("Eins - 4.mp3"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QVERIFY(klang::test::insertCatalogueRecords(m_katalog, {satz("ZZZZZ Musik", "Zuletzt", QString(), musik)}));
+        auto w = starten();
+        imDialog([](Suchbox* box) {
+            klicken(box->chkBewertungSong);
+            klicken(box->imgStern[4]);
+            QTest::mouseClick(box->ButtonOk, Qt::LeftButton);
+        });
+        w->MenuSuchen_Click();
+        QVERIFY(w->songsucheLaeuft());
+        QVERIFY(!w->txtSuchen->isEnabled());
+        const int zeile = w->katalog().data1().absolutePosition();
+        w->Suchen();
+        QCOMPARE(w->katalog().data1().absolutePosition(), zeile);
+        QTest::keyClick(w->TextSongs, Qt::Key_Escape);
+        QTRY_VERIFY(!w->SongSucheAktiv);
+        QVERIFY(w->txtSuchen->isEnabled());
+        const QString ordner = klang::programmPfad() + QStringLiteral("Playlist/");
+        QVERIFY(QFile::exists(ordner + QStringLiteral("Suchliste.txt")));
+        QCOMPARE(klang::readLines(ordner + QStringLiteral("Suchliste.txt")), QStringList());
+        QCOMPARE(kit::testhook::calls().last().kind, QStringLiteral("InputFenn"));
     }
 
     // An empty name keeps the result in "Suchliste.txt" only; an existing name is only
