@@ -256,7 +256,10 @@ void Ausgabebox::AktuelleCDanzeigen()
         return;
 
     vb::HourglassGuard sanduhr;
+    // The status panel looks pressed while the record is looked up.
     QLabel* panel = m_statusPanels.value(1);
+    const QFrame::Shape form = panel ? panel->frameShape() : QFrame::NoFrame;
+    const QFrame::Shadow schatten = panel ? panel->frameShadow() : QFrame::Plain;
     if (panel) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
@@ -275,8 +278,10 @@ void Ausgabebox::AktuelleCDanzeigen()
             lvwPlaylist->scrollToItem(item);
         }
     }
-    if (panel)
-        panel->setFrameShadow(QFrame::Raised);
+    if (panel) {
+        panel->setFrameShape(form);
+        panel->setFrameShadow(schatten);
+    }
 }
 
 void Ausgabebox::staBar_PanelClick(int /*panel*/)
