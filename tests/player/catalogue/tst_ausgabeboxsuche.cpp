@@ -120,9 +120,9 @@ private slots:
         kit::testhook::enable();
         kit::testhook::clear();
         m_katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
-        klang::test::CatalogueSpec spec;
-        spec.records = 300;
-        QVERIFY(klang::test::writeCatalogue(m_katalog, spec));
+        klang::test::CatalogueSpec vorgabe;
+        vorgabe.records = 300;
+        QVERIFY(klang::test::writeCatalogue(m_katalog, vorgabe));
         QVERIFY(klang::test::insertCatalogueRecords(
             m_katalog, {satz("Beatles", "Abbey Road"), satz("Beatles", "Help"), satz("beatles", "Kopie"),
                         satz("O'Qqbrien", "Qqxyz Eins", "57%q live"), satz("Zzquarz", "[Qqxyz Zwei]"),
