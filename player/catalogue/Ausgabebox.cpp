@@ -98,6 +98,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     menuesAufbauen();
     werkzeugleisteAufbauen();
     felderBinden();
+    sucheEinrichten();
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);

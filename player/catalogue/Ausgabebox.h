@@ -8,6 +8,9 @@
 #include "player/auxiliary/clsCPULoad.h"
 #include "player/catalogue/KatalogController.h"
 #include "player/catalogue/Start.h"
+#include "player/catalogue/search/Schnellsuche.h"
+#include "player/catalogue/search/Songsuche.h"
+#include "player/catalogue/search/Suchanwendung.h"
 #include "player/playback/core/PlayerController.h"
 
 #include <QMainWindow>
@@ -247,6 +250,50 @@ private:
     bool m_geladen = false;
     bool m_entladen = false;
     QVector<QLabel*> m_statusPanels;
+
+    // --- searches: quick search, search dialog, the playing record, song search playlist ---
+public:
+    void MenuSuchen_Click();
+    void Suchen();
+    void txtSuchen_Suchen();
+    void AktuelleCDanzeigen();
+    void SuchenPlaylistTitel();
+    void staBar_PanelClick(int panel);
+    void PlaylistSpeichern();
+    void mnuPlaylistAufnehmen_Click();
+    void mnuPlaylistLaden_Click();
+    QString PlaylistName;
+    bool PlaylistGeaendert = false;
+    bool SongSucheAktiv = false;
+    bool EscGedrueckt = false;
+    // The quick search's position (LetzterSuchtext, SuchStartZeile).
+    const Suchposition& suchposition() const { return m_suchposition; }
+    // A song search is running: the catalogue commands wait.
+    bool songsucheLaeuft() const;
+    // The open-file dialog of the playlist load; tests replace it. Returns "" on Cancel.
+    std::function<QString()> playlistDialog;
+
+private:
+    void sucheEinrichten();
+    QStringList tabellenSpalten() const;
+    Datensatzsicht sichtFuer(const Zeilenquelle& quelle, int zeile) const;
+    void trefferZeigen(const Suchtreffer& treffer);
+    void suchfeldFarbe(quint32 farbe);
+    void zeileZeigen(int zeile, int obersteZeile);
+    void songsucheStarten(const QString& marke);
+    void songsucheFertig();
+    void suchbefehlBeenden();
+    void playlistEintraegeAnhaengen(const QStringList& pfade);
+    bool playlistLesen(const QString& datei);
+    void playlistKopfSetzen();
+    void playlistAnzeigen(bool zeigen);
+    void sucheBeschaeftigt(bool an);
+
+    Suchposition m_suchposition;
+    Suchbefehl m_suchbefehl;
+    QString m_sortierFeld;
+    std::unique_ptr<Zeilenquelle> m_songsucheZeilen;
+    std::unique_ptr<Songsuche> m_songsuche;
 };
 
 } // namespace klang::player

@@ -136,4 +136,16 @@ bool SpielerOberflaeche::isMediaPlayerVisible() const
     return m_fenster->MediaPlayer1 && m_fenster->MediaPlayer1->isVisible();
 }
 
+void SpielerOberflaeche::aktuelleCDanzeigen()
+{
+    m_fenster->AktuelleCDanzeigen();
+}
+
+void SpielerOberflaeche::suchenPlaylistTitel()
+{
+    // Only a playing playlist has a title to look up.
+    if (m_fenster->spieler().playlistModus())
+        m_fenster->SuchenPlaylistTitel();
+}
+
 } // namespace klang::player

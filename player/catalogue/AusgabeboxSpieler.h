@@ -58,6 +58,9 @@ public:
     bool isMainWindowVisible() const override;
     void showMediaPlayer(bool visible) override;
     bool isMediaPlayerVisible() const override;
+    // A track starts: the catalogue shows its record (and the playlist title's record).
+    void aktuelleCDanzeigen() override;
+    void suchenPlaylistTitel() override;
 
 private:
     Ausgabebox* m_fenster;
