@@ -64,14 +64,6 @@ void Ausgabebox::aufbauen()
     zentral->setObjectName(QStringLiteral("zentral"));
     setCentralWidget(zentral);
 
-    for (int k = 0; k < CoverSlots; ++k) {
-        auto* cover = erzeugen<QLabel>(zentral, QStringLiteral("imgCover_%1").arg(k),
-                                       tw(60, 60 + k * 970, 900, 900));
-        cover->setScaledContents(true);
-        cover->setVisible(false);
-        imgCover << cover;
-    }
-
     tabTexte = erzeugen<QTabWidget>(zentral, QStringLiteral("tabTexte"), tw(1050, 60, 7500, 6300));
     auto* daten = new QWidget;
     daten->setObjectName(QStringLiteral("tabDaten"));
