@@ -33,6 +33,8 @@
 #include <QTableView>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace klang::player {
 
 namespace {
@@ -85,8 +87,15 @@ void Ausgabebox::detailAufbauen()
     delete imgBildpfad;
     Bild1 = m_bildbereich->Bild1;
     imgBildpfad = m_bildbereich->imgBildpfad;
-    ersetzen(chkBildpfad, m_bildbereich->chkBildpfad, chkBildpfad->geometry());
-    ersetzen(cboBildpfad, m_bildbereich->cboBildpfad, cboBildpfad->geometry());
+    // The switch shows "n externe Cover" / "kein externes Bild": it keeps its text whole and
+    // the list starts beside it.
+    const QRect chkOrt = chkBildpfad->geometry();
+    const QRect cboOrt = cboBildpfad->geometry();
+    ersetzen(chkBildpfad, m_bildbereich->chkBildpfad, chkOrt);
+    chkBildpfad->resize(std::max(chkOrt.width(), chkBildpfad->sizeHint().width()), chkOrt.height());
+    const int cboLinks = std::max(cboOrt.left(), chkBildpfad->geometry().right() + 4);
+    ersetzen(cboBildpfad, m_bildbereich->cboBildpfad,
+             QRect(cboLinks, cboOrt.top(), std::max(60, cboOrt.right() - cboLinks), cboOrt.height()));
     delete picCoverGreat;
     picCoverGreat = m_bildbereich->picCoverGreat;
     picCoverGreat->setParent(zentral);
@@ -147,13 +156,13 @@ void Ausgabebox::detailAufbauen()
             m_detail->mnuBildDatenbankpfad_Click();
     });
 
-    // Formatting tools of the songs pane, above it in the data tab.
+    // Formatting tools of the songs pane, in the line above its caption.
     m_textWerkzeuge = new TextWerkzeuge(TextSongs->parentWidget());
     m_textWerkzeuge->setObjectName(QStringLiteral("fraTextButton"));
     m_textWerkzeuge->setZiel(TextSongs);
     m_textWerkzeuge->menueVerbinden(this);
     const QSize werkzeugGroesse = m_textWerkzeuge->sizeHint();
-    m_textWerkzeuge->setGeometry(QRect(QPoint(vb::twipsToPixels(1100), TextSongs->y() - werkzeugGroesse.height()),
+    m_textWerkzeuge->setGeometry(QRect(QPoint(vb::twipsToPixels(1100), vb::twipsToPixels(3450) - werkzeugGroesse.height()),
                                        werkzeugGroesse));
 
     // Focus and keys of the detail fields.
