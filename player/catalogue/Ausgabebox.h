@@ -269,6 +269,8 @@ public:
     void BewertungTracks();
     // The player chose a track: a shown song-text pane moves to its name.
     void TextSongAktualisieren();
+    // Shows the song-text pane at the playing track's lyrics, or hides it.
+    void mnuSongTextEinAus_Click();
     // The full path of a playlist item (column 0's UserRole, else a full path in column 1).
     static QString playlistPfad(const QTreeWidgetItem* item);
 

@@ -375,7 +375,7 @@ void Ausgabebox::menuesAufbauen()
     connect(MenuAktualisieren, &QAction::triggered, this, &Ausgabebox::MenuAktualisieren_Click);
     eintrag(ansicht, "MenuSuchen", QStringLiteral("&Suchen..."));
     auto* songtext = eintrag(ansicht, "mnuSongTextEinAus", QStringLiteral("S&ongtext ein/aus"));
-    connect(songtext, &QAction::triggered, this, [this] { txtSongText->setVisible(!txtSongText->isVisible()); });
+    connect(songtext, &QAction::triggered, this, &Ausgabebox::mnuSongTextEinAus_Click);
     mnuPlaylistAnzeigen = eintrag(ansicht, "mnuPlaylistAnzeigen", QStringLiteral("Playlist &anzeigen"));
     mnuPlaylistAnzeigen->setCheckable(true);
     unsichtbar(eintrag(ansicht, "MenuVerzeichnis", QStringLiteral("Explorer an&zeigen")));

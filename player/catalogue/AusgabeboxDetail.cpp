@@ -172,8 +172,6 @@ void Ausgabebox::detailAufbauen()
     connect(m_textFokus, &TextFokus::escGedrueckt, this, [this] { m_player->EscGedrueckt(); });
     if (auto* schrift = findChild<QMenu*>(QStringLiteral("mnuSchrift")))
         connect(m_textFokus, &TextFokus::schriftMenueAktiv, schrift, &QMenu::setEnabled);
-    if (auto* songtext = findChild<QAction*>(QStringLiteral("mnuSongTextEinAus")))
-        connect(songtext, &QAction::triggered, this, [this] { TextFokus::songTextUmschalten(txtSongText); });
 
     // Both star rows follow the track the player stands on.
     connect(m_player.get(), &PlayerController::aktuellerTrackChanged, this, [this] {
@@ -257,6 +255,12 @@ void Ausgabebox::BewertungTracks()
 void Ausgabebox::TextSongAktualisieren()
 {
     klang::detail::TextFokus::TextSongAktualisieren(txtSongText, detailTrackName());
+}
+
+void Ausgabebox::mnuSongTextEinAus_Click()
+{
+    klang::detail::TextFokus::songTextUmschalten(txtSongText);
+    TextSongAktualisieren();
 }
 
 void Ausgabebox::imgCDnote_Click(int)

@@ -341,6 +341,55 @@ private slots:
         }
     }
 
+    // The option "Cover vom Datenbankpfad laden" is stored; switched off, the listed names count
+    // as written (relative to the catalogue's folder), so the record's picture is not found.
+    void bildLadePfadUmschalten()
+    {
+        setOption(QStringLiteral("HäkchenBildpfad"), QStringLiteral("1"));
+        auto w = starten();
+        zeileWaehlen(*w, QStringLiteral("Z"));
+        QCOMPARE(w->cboBildpfad->count(), 1);
+        w->mnuBildDatenbankpfad->trigger();
+        QVERIFY(!w->mnuBildDatenbankpfad->isChecked());
+        QCOMPARE(option(QStringLiteral("BildLadePfad")), QStringLiteral("False"));
+        zeileWaehlen(*w, QStringLiteral("A"));
+        zeileWaehlen(*w, QStringLiteral("Z"));
+        QCOMPARE(w->cboBildpfad->count(), 0);
+        w->mnuBildDatenbankpfad->trigger();
+        QCOMPARE(option(QStringLiteral("BildLadePfad")), QStringLiteral("True"));
+        zeileWaehlen(*w, QStringLiteral("A"));
+        zeileWaehlen(*w, QStringLiteral("Z"));
+        QCOMPARE(w->cboBildpfad->count(), 1);
+    }
+
+    // Rating a record brings its data to the front instead of the playlist.
+    void plattenSternZeigtDaten()
+    {
+        auto w = starten();
+        w->lvwPlaylist->setVisible(true);
+        w->tabTexte->setVisible(false);
+        klicken(w->imgCDnote()->stern(2));
+        QVERIFY(!w->lvwPlaylist->isVisible());
+        QVERIFY(w->tabTexte->isVisible());
+    }
+
+    // The song-text menu shows the pane at the current track's lyrics and hides it again.
+    void songTextFolgtTrack()
+    {
+        auto w = starten();
+        zeileWaehlen(*w, QStringLiteral("Z"));
+        w->txtSongText->setPlainText(QStringLiteral("Song 2.wav\nerste Strophe\nSong.wav\nzweite Strophe\n"));
+        const auto treffer = w->filTrack->findItems(QStringLiteral("Song.wav"), Qt::MatchExactly);
+        QCOMPARE(treffer.size(), 1);
+        w->spieler().setAktuellerTrack(w->filTrack->row(treffer.first()));
+        auto* menue = w->findChild<QAction*>(QStringLiteral("mnuSongTextEinAus"));
+        menue->trigger();
+        QVERIFY(w->txtSongText->isVisible());
+        QCOMPARE(w->txtSongText->textCursor().position(), int(w->txtSongText->toPlainText().indexOf(QStringLiteral("\nSong.wav"))) + 1);
+        menue->trigger();
+        QVERIFY(!w->txtSongText->isVisible());
+    }
+
     // Focusing a detail field is remembered; a tab change focuses its pane.
     void fokusUndTabs()
     {
