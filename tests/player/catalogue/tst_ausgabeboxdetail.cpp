@@ -390,6 +390,20 @@ private slots:
         QVERIFY(!w->txtSongText->isVisible());
     }
 
+    // Esc in a text pane reaches the player (it ends a pause or stops a running search); Esc in
+    // the song-text pane hides it.
+    void escInTextPanes()
+    {
+        auto w = starten();
+        zeileWaehlen(*w, QStringLiteral("Z"));
+        QVERIFY(!w->spieler().escGedrueckt());
+        QTest::keyClick(w->rtfInfo, Qt::Key_Escape);
+        QVERIFY(w->spieler().escGedrueckt());
+        w->txtSongText->setVisible(true);
+        QTest::keyClick(w->txtSongText, Qt::Key_Escape);
+        QVERIFY(!w->txtSongText->isVisible());
+    }
+
     // Focusing a detail field is remembered; a tab change focuses its pane.
     void fokusUndTabs()
     {
