@@ -209,6 +209,11 @@ void Ausgabebox::detailStreifenHoehe(int fensterHoeheTwips)
     m_coverStreifen->resize(m_coverStreifen->width(), vb::twipsToPixels(fensterHoeheTwips));
     m_coverStreifen->setLetzterSlot(klang::detail::CoverStreifenRegeln::letzterSlotFuerHoehe(
         fensterHoeheTwips, m_coverStreifen->regeln().liste().size()));
+    // A page counted for a smaller window (start-up lays out before the window is shown) may
+    // now reach past the list's end: the strip pages back so every slot shows a cover.
+    const auto& r = m_coverStreifen->regeln();
+    if (r.position() > 0 && r.position() + r.letzterSlot() > r.liste().size() - 1)
+        m_coverStreifen->CoverAktualisieren(fensterHoeheTwips);
 }
 
 void Ausgabebox::detailDatensatz()

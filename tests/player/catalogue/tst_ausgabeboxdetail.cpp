@@ -178,7 +178,15 @@ private slots:
         QCOMPARE(w->coverStreifen()->regeln().nameInSlot(0), QStringLiteral("ABBA - Arrival"));
         QCOMPARE(w->cboBildpfad->count(), 0);
         QCOMPARE(w->bez(11), QStringLiteral("eBook u. Multimedia (0)"));
+        // A larger window: the page fills from the list's end back, so both covers show.
+        w->coverStreifen()->setLetzterSlot(0);
+        zeileWaehlen(*w, QStringLiteral("Z"));
+        QCOMPARE(w->coverStreifen()->regeln().position(), 1);
+        w->resize(1100, 920);
+        QTRY_COMPARE(w->coverStreifen()->regeln().position(), 0);
+        QVERIFY(w->imgCover[1]->property("belegt").toBool());
         // Two covers a page; a click on Zappa's cover selects its record.
+        zeileWaehlen(*w, QStringLiteral("A"));
         w->coverStreifen()->setLetzterSlot(1);
         const int zappa = w->coverStreifen()->regeln().nameInSlot(0) == QLatin1String("Zappa - Apostrophe") ? 0 : 1;
         klicken(w->imgCover[zappa]);
