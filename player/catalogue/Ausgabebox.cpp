@@ -97,6 +97,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     spielerVerbinden();
     menuesAufbauen();
     werkzeugleisteAufbauen();
+    detailAufbauen();
     felderBinden();
     sucheEinrichten();
 
@@ -416,23 +417,8 @@ void Ausgabebox::Data1_Reposition()
         feld->setReadOnly(!datensatz);
     for (QTextEdit* feld : std::initializer_list<QTextEdit*>{TextSongs, txtSongText, rtfLinks, rtfInfo, rtfSonstiges})
         feld->setReadOnly(!datensatz);
-    cboBildpfad->setEditText(QString());
-    // The stored cover of the record.
-    QPixmap bild;
-    const QByteArray daten = m_katalog.data1().recordset().fieldData(QStringLiteral("Bilder"));
-    if (!daten.isEmpty())
-        bild.loadFromData(daten);
-    Bild1->setPixmap(bild);
     trackListeFuellen();
-    if (CoverSucheUeberspringen) {
-        CoverSucheUeberspringen = false;
-    } else {
-        const int treffer = coverSuchen(lstCover, TextBand->text(), TextLPTitel->text());
-        if (treffer >= 0 && treffer != m_coverStart) {
-            m_coverStart = treffer;
-            coverStreifenFuellen();
-        }
-    }
+    detailDatensatz();
     AnzahlTontraeger();
     zeileMarkieren(m_katalog.data1().absolutePosition());
     TabelleAnordnen();
@@ -468,18 +454,6 @@ void Ausgabebox::trackListeFuellen()
 void Ausgabebox::AnzahlTontraeger()
 {
     setPanelText(3, m_katalog.anzahlText());
-}
-
-void Ausgabebox::CoverAktualisieren()
-{
-    // The cover list of the database folder (a missing folder lists nothing).
-    lstCover.clear();
-    const QDir bilder(DatenbankPfad + QStringLiteral("Bilder"));
-    if (bilder.exists())
-        lstCover = bilder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    m_coverStart = 0;
-    if (m_geladen)
-        Form_Resize();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -566,26 +540,9 @@ void Ausgabebox::Form_Resize()
             setWindowTitle(TitelFest);
         }
     }
-    // Cover strip: as many slots as fit, capped at the 22 there are; the first cover stays.
-    const int letzter = letzterCoverSlot(sh, lstCover.size());
-    if (letzter >= 0 || (!minimiert && lstCover.isEmpty())) {
-        m_letzterSlot = letzter;
-        coverStreifenFuellen();
-    }
-}
-
-void Ausgabebox::coverStreifenFuellen()
-{
-    for (int k = 0; k < CoverSlots; ++k) {
-        const int index = m_coverStart + k;
-        const bool zeigen = k <= m_letzterSlot && index >= 0 && index < lstCover.size();
-        imgCover[k]->setVisible(zeigen);
-        const QString pfad = zeigen ? DatenbankPfad + QStringLiteral("Bilder/") + lstCover.at(index) : QString();
-        if (zeigen && imgCover[k]->property("pfad").toString() != pfad) {
-            imgCover[k]->setPixmap(QPixmap(pfad));
-            imgCover[k]->setProperty("pfad", pfad);
-        }
-    }
+    // Cover strip: as many slots as fit; the first cover stays.
+    if (!minimiert)
+        detailStreifenHoehe(sh);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -41,6 +41,17 @@ class MediaPlayerControl;
 }
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace klang::detail {
+class Bildbereich;
+class CoverStreifen;
+class Detailansicht;
+class EbookListe;
+class Sternreihe;
+class TextFokus;
+class TextWerkzeuge;
+}
 
 namespace klang::player {
 
@@ -73,7 +84,6 @@ public:
     bool CoverSucheUeberspringen = false;
     QString LetzterFokus;
     bool TipsVomMenue = false;
-    QStringList lstCover;
 
     // The open-file dialog of "&Datenbank laden..."; tests replace it. Returns "" on Cancel.
     std::function<QString(const QString& startDatei)> dateiDialog;
@@ -215,7 +225,6 @@ private:
     void fehler(const QString& titel, const jet::DbError& e);
     void datenbankOeffnen(const QString& pfad, const QString& name);
     void CoverAktualisieren();
-    void coverStreifenFuellen();
     void ListenHoeheSetzen(QListWidget* liste, int zeilen);
     void programmSchrift(const QFont& schrift);
     void ordnerMenueZeigen();
@@ -240,8 +249,6 @@ private:
     std::unique_ptr<PlayerController> m_player;
     bool m_boxenWerdenGesetzt = false;
     std::unique_ptr<Tipbox> m_tipbox;
-    int m_coverStart = 0;  // index in lstCover of the cover in slot 0
-    int m_letzterSlot = -1;
     Kommandozeile m_kommando;
     QStringList m_ordner;
     Tabellenbild m_bild;
@@ -294,6 +301,42 @@ private:
     QString m_sortierFeld;
     std::unique_ptr<Zeilenquelle> m_songsucheZeilen;
     std::unique_ptr<Songsuche> m_songsuche;
+    // --- record detail view (AusgabeboxDetail.cpp) ---------------------------------------
+public:
+    klang::detail::Detailansicht* detailansicht() const { return m_detail; }
+    klang::detail::Bildbereich* bildbereich() const { return m_bildbereich; }
+    klang::detail::CoverStreifen* coverStreifen() const { return m_coverStreifen; }
+    klang::detail::EbookListe* ebookListe() const { return m_ebookListe; }
+    klang::detail::Sternreihe* imgCDnote() const { return m_sternePlatte; }
+    klang::detail::Sternreihe* imgSongNote() const { return m_sterneTrack; }
+    klang::detail::TextWerkzeuge* textWerkzeuge() const { return m_textWerkzeuge; }
+    klang::detail::TextFokus* textFokus() const { return m_textFokus; }
+    // Repaints both star rows for the current track (track start, list and playlist events).
+    void BewertungTracks();
+    // The player chose a track: a shown song-text pane moves to its name.
+    void TextSongAktualisieren();
+    // Shows the song-text pane at the playing track's lyrics, or hides it.
+    void mnuSongTextEinAus_Click();
+    // The full path of a playlist item (column 0's UserRole, else a full path in column 1).
+    static QString playlistPfad(const QTreeWidgetItem* item);
+
+private:
+    void detailAufbauen();
+    void detailDatensatz();
+    void detailOrdnerSetzen();
+    void detailStreifenHoehe(int fensterHoeheTwips);
+    QString detailTrackName() const;
+    void imgSongNote_Click(int index);
+    void imgCDnote_Click(int index);
+
+    klang::detail::Detailansicht* m_detail = nullptr;
+    klang::detail::Bildbereich* m_bildbereich = nullptr;
+    klang::detail::CoverStreifen* m_coverStreifen = nullptr;
+    klang::detail::EbookListe* m_ebookListe = nullptr;
+    klang::detail::Sternreihe* m_sternePlatte = nullptr;
+    klang::detail::Sternreihe* m_sterneTrack = nullptr;
+    klang::detail::TextWerkzeuge* m_textWerkzeuge = nullptr;
+    klang::detail::TextFokus* m_textFokus = nullptr;
 };
 
 } // namespace klang::player

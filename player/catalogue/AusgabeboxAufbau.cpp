@@ -64,14 +64,6 @@ void Ausgabebox::aufbauen()
     zentral->setObjectName(QStringLiteral("zentral"));
     setCentralWidget(zentral);
 
-    for (int k = 0; k < CoverSlots; ++k) {
-        auto* cover = erzeugen<QLabel>(zentral, QStringLiteral("imgCover_%1").arg(k),
-                                       tw(60, 60 + k * 970, 900, 900));
-        cover->setScaledContents(true);
-        cover->setVisible(false);
-        imgCover << cover;
-    }
-
     tabTexte = erzeugen<QTabWidget>(zentral, QStringLiteral("tabTexte"), tw(1050, 60, 7500, 6300));
     auto* daten = new QWidget;
     daten->setObjectName(QStringLiteral("tabDaten"));
@@ -383,7 +375,7 @@ void Ausgabebox::menuesAufbauen()
     connect(MenuAktualisieren, &QAction::triggered, this, &Ausgabebox::MenuAktualisieren_Click);
     eintrag(ansicht, "MenuSuchen", QStringLiteral("&Suchen..."));
     auto* songtext = eintrag(ansicht, "mnuSongTextEinAus", QStringLiteral("S&ongtext ein/aus"));
-    connect(songtext, &QAction::triggered, this, [this] { txtSongText->setVisible(!txtSongText->isVisible()); });
+    connect(songtext, &QAction::triggered, this, &Ausgabebox::mnuSongTextEinAus_Click);
     mnuPlaylistAnzeigen = eintrag(ansicht, "mnuPlaylistAnzeigen", QStringLiteral("Playlist &anzeigen"));
     mnuPlaylistAnzeigen->setCheckable(true);
     unsichtbar(eintrag(ansicht, "MenuVerzeichnis", QStringLiteral("Explorer an&zeigen")));

@@ -5,20 +5,6 @@
 
 namespace klang::player {
 
-int letzterCoverSlot(int clientHoeheTwips, int coverAnzahl)
-{
-    // Whole-number division truncating toward zero, as the runtime's "\" does: heights of
-    // 931 to 2869 give slot 0, a minimised window (no client area) gives -1.
-    int index = (clientHoeheTwips - 1900) / 970;
-    if (index < -1)
-        index = -1;
-    if (index > coverAnzahl - 1)
-        index = coverAnzahl - 1;
-    if (index > CoverSlots - 1)
-        index = CoverSlots - 1;
-    return index;
-}
-
 QRect aufBildschirm(const QRect& fenster, const QList<QRect>& bildschirme)
 {
     if (bildschirme.isEmpty())

@@ -7,12 +7,6 @@
 
 namespace klang::player {
 
-inline constexpr int CoverSlots = 22;
-
-// Last slot index of the cover strip for a client height: (SH - 1900) \ 970, at most the
-// cover count - 1 and at most 21 (the slots there are); -1 leaves the strip unchanged.
-int letzterCoverSlot(int clientHoeheTwips, int coverAnzahl);
-
 // A size computed from the client area: negative sizes are not applied.
 inline int groesseOder(int berechnet, int bisher) { return berechnet < 0 ? bisher : berechnet; }
 

@@ -122,18 +122,4 @@ TrackListe trackListeFuer(const QString& musikpfad, const QString& programmPfad)
     return t;
 }
 
-int coverSuchen(const QStringList& coverListe, const QString& band, const QString& titel)
-{
-    const QString b = band.trimmed().toLower();
-    const QString t = titel.trimmed().toLower();
-    if (b.isEmpty() && t.isEmpty())
-        return -1;
-    for (int i = 0; i < coverListe.size(); ++i) {
-        const QString e = coverListe.at(i).toLower().trimmed();
-        if (e.contains(b) && e.contains(t))
-            return i;
-    }
-    return -1;
-}
-
 } // namespace klang::player

@@ -65,9 +65,4 @@ struct TrackListe
 // "Tracks & Movies " with their count.
 TrackListe trackListeFuer(const QString& musikpfad, const QString& programmPfad);
 
-// The cover-strip entry of a record: the first entry whose lower-case, trimmed text contains
-// both the trimmed lower-case band and title (plain containment, so "abba" also matches
-// "abbazappa - arrival live"). A record with neither band nor title matches nothing.
-int coverSuchen(const QStringList& coverListe, const QString& band, const QString& titel);
-
 } // namespace klang::player

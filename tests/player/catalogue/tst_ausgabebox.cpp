@@ -646,37 +646,6 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Klangtruhe-Player"));
     }
 
-    // The cover strip shows as many covers as the list has, up to what fits.
-    void coverStreifen()
-    {
-        const QString bilder = QFileInfo(m_katalog).absolutePath() + QStringLiteral("/Bilder/");
-        QDir().mkpath(bilder);
-        for (const char* name : {"abba - arrival.jpg", "bap - affjetaut.jpg", "zappa - apostrophe.jpg"}) {
-            QImage bild(20, 20, QImage::Format_RGB32);
-            bild.fill(Qt::red);
-            QVERIFY(bild.save(bilder + QString::fromUtf8(name)));
-        }
-        setOption(QStringLiteral("ArchivPfad"), m_katalog);
-        auto w = starten();
-        w->resize(1100, 1000);
-        QTest::qWait(10);
-        QCOMPARE(w->lstCover.size(), 3);
-        // The strip follows the record: Zappa's cover comes first.
-        const int zappa = w->katalog().ersteZeileMit(QStringLiteral("Band"), QStringLiteral("Z"));
-        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(zappa, 0));
-        QVERIFY(w->imgCover[0]->property("pfad").toString().endsWith(QStringLiteral("zappa - apostrophe.jpg")));
-        QVERIFY(!w->imgCover[1]->isVisible());
-        // After a cover click the next record change leaves the strip alone, once.
-        w->CoverSucheUeberspringen = true;
-        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0)); // abba - Arrival
-        QVERIFY(w->imgCover[0]->property("pfad").toString().endsWith(QStringLiteral("zappa - apostrophe.jpg")));
-        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(zappa, 0));
-        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 0));
-        QVERIFY(w->imgCover[0]->property("pfad").toString().endsWith(QStringLiteral("abba - arrival.jpg")));
-        QVERIFY(w->imgCover[2]->isVisible());
-        QVERIFY(!w->imgCover[3]->isVisible());
-    }
-
     // The menu shows the about box modally (Esc closes it) and the tips even when switched off.
     void infoUndTipps()
     {

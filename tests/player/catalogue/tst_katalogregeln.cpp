@@ -322,48 +322,6 @@ private slots:
         QVERIFY(!t.labelAendern);
     }
 
-    // The cover strip follows the record by containment of band and title.
-    void coverSuchen_data()
-    {
-        QTest::addColumn<QString>("band");
-        QTest::addColumn<QString>("titel");
-        QTest::addColumn<int>("index");
-        QTest::newRow("trimmed, any case") << "ABBA " << "Arrival" << 1;
-        QTest::newRow("containment") << "Abba" << "Arrival Live" << 2;
-        QTest::newRow("no match") << "Beatles" << "Arrival" << -1;
-        QTest::newRow("both empty match nothing") << " " << "" << -1;
-    }
-    void coverSuchen()
-    {
-        QFETCH(QString, band);
-        QFETCH(QString, titel);
-        QFETCH(int, index);
-        const QStringList liste{QStringLiteral("beatles - abbey road.jpg"), QStringLiteral("abba - arrival.jpg"),
-                                QStringLiteral("abbazappa - arrival live.jpg")};
-        QCOMPARE(klang::player::coverSuchen(liste, band, titel), index);
-    }
-
-    // Cover strip slots per client height, capped at the 22 slots there are.
-    void coverSlots_data()
-    {
-        QTest::addColumn<int>("hoehe");
-        QTest::addColumn<int>("anzahl");
-        QTest::addColumn<int>("letzter");
-        QTest::newRow("5780") << 5780 << 100 << 4;
-        QTest::newRow("931") << 931 << 100 << 0;
-        QTest::newRow("2869") << 2869 << 100 << 0;
-        QTest::newRow("930 minimised") << 930 << 100 << -1;
-        QTest::newRow("3 covers tall") << 9000 << 3 << 2;
-        QTest::newRow("very tall capped") << 30000 << 100 << 21;
-    }
-    void coverSlots()
-    {
-        QFETCH(int, hoehe);
-        QFETCH(int, anzahl);
-        QFETCH(int, letzter);
-        QCOMPARE(letzterCoverSlot(hoehe, anzahl), letzter);
-    }
-
     // A stored position on no screen moves onto the nearest one; a visible one stays.
     void aufBildschirm()
     {
