@@ -79,6 +79,8 @@ private:
     QString m_pop;     // a record of an excluded style
     QString m_verboten; // a record of an excluded band
     QStringList m_status;
+    QList<qint64> m_zeiten; // wall time of each status change
+    QElapsedTimer m_uhr;
 
     void musikAnlegen(double sekunden)
     {
@@ -109,7 +111,11 @@ private:
         w->show();
         m_status.clear();
         connect(&w->spieler(), &PlayerController::statusChanged, this,
-                [this](const QString& text) { m_status << text; });
+                [this](const QString& text) {
+                    m_status << text;
+                    m_zeiten << m_uhr.elapsed();
+                });
+        m_uhr.start();
         return w;
     }
 
@@ -204,6 +210,14 @@ private slots:
         } else {
             QCOMPARE(gespielt().mid(0, erwartet.size()), erwartet);
         }
+        // From the end of one track to the start of the next well within 1.2 s (pause 0).
+        QList<qint64> starts;
+        for (int i = 0; i < m_status.size(); ++i) {
+            if (m_status.at(i).startsWith(QLatin1String("playing:  ")))
+                starts << m_zeiten.at(i);
+        }
+        for (int i = 1; i < erwartet.size(); ++i)
+            QVERIFY2(starts.at(i) - starts.at(i - 1) < 250 + 1200, qPrintable(QString::number(starts.at(i) - starts.at(i - 1))));
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
         QCOMPARE(w->panelText(2), QStringLiteral("no play"));
     }
