@@ -113,8 +113,8 @@ void Ausgabebox::wiedergabeVerbinden()
                 knopf(QStringLiteral("imgPause_1"), 12500, QStringLiteral(" Weiter "), QStringLiteral("▷"))};
     imgPause[1]->setVisible(false);
     imgResume = knopf(QStringLiteral("imgResume"), 13000, QStringLiteral(" Resume "), QStringLiteral("↻"));
-    imgVorBack = {knopf(QStringLiteral("imgVorBack_0"), 13500, QStringLiteral(" zurück "), QStringLiteral("⏮")),
-                  knopf(QStringLiteral("imgVorBack_1"), 14000, QStringLiteral(" vor "), QStringLiteral("⏭"))};
+    imgVorBack = {knopf(QStringLiteral("imgVorBack_0"), 13500, QStringLiteral(" zurück "), QStringLiteral("«")),
+                  knopf(QStringLiteral("imgVorBack_1"), 14000, QStringLiteral(" vor "), QStringLiteral("»"))};
     imgLiedzufall = knopf(QStringLiteral("imgLiedzufall"), 14500, QStringLiteral(" Tonträger u. Song zufällig "),
                           QStringLiteral("?"));
     for (int i = 0; i < 2; ++i) {
@@ -123,6 +123,22 @@ void Ausgabebox::wiedergabeVerbinden()
     }
     connect(imgResume, &QToolButton::clicked, this, &Ausgabebox::imgResume_Click);
     connect(imgLiedzufall, &QToolButton::clicked, this, &Ausgabebox::imgLiedzufall_Click);
+
+    // The play-mode boxes with their captions and tips; the refinements wait for a main mode.
+    const struct { QCheckBox* box; const char* text; const char* tip; } boxen[] = {
+        {chkAlleTracks, "Alle", " Alle Titel dieses Tonträgers abspielen "},
+        {chkMarkTracks, "sel. Tracks", ""},
+        {chkShuffle, "Shuffle", " Tonträger u. Song zufällig wählen "},
+        {chkTracksZufaellig, "Zufällig", " Zufällig die Titel auswählen "},
+        {chkTracksAnspielen, "Anspielen", " Titel anspielen "},
+        {chkRepeat, "Repeat", " wiederholen "},
+        {chkVisualisierung, "Visual", ""},
+        {chkVollbild, "Vollbild", " Vollbild "}};
+    for (const auto& b : boxen) {
+        b.box->setText(QString::fromUtf8(b.text));
+        b.box->setToolTip(QString::fromUtf8(b.tip));
+    }
+    modusBoxenAbgleichen();
 
     if (QAction* pause = findChild<QAction*>(QStringLiteral("mnuPauseZwischenTracks")))
         connect(pause, &QAction::triggered, this, &Ausgabebox::mnuPauseZwischenTracks_Click);
