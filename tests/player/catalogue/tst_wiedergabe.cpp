@@ -28,6 +28,8 @@
 
 #include <memory>
 
+#include <mpv/client.h>
+
 using namespace klang::player;
 
 namespace {
@@ -56,6 +58,33 @@ bool ordnerFuellen(const QString& ordner, const QStringList& namen, double sekun
         }
     }
     return true;
+}
+
+// Encodes one second of mpv's built-in test pattern as a small AVI; false when this mpv
+// cannot encode.
+bool videoSchreiben(const QString& ziel)
+{
+    mpv_handle* mpv = mpv_create();
+    if (!mpv)
+        return false;
+    const QByteArray pfad = ziel.toUtf8();
+    mpv_set_option_string(mpv, "o", pfad.constData());
+    mpv_set_option_string(mpv, "of", "avi");
+    mpv_set_option_string(mpv, "ovc", "mpeg4");
+    mpv_set_option_string(mpv, "ao", "null");
+    bool fertig = false;
+    if (mpv_initialize(mpv) >= 0) {
+        const char* befehl[] = {"loadfile", "av://lavfi:testsrc=duration=1:size=64x48:rate=10", nullptr};
+        if (mpv_command(mpv, befehl) >= 0) {
+            for (int i = 0; i < 100 && !fertig; ++i) {
+                const mpv_event* e = mpv_wait_event(mpv, 0.1);
+                if (e->event_id == MPV_EVENT_END_FILE)
+                    fertig = static_cast<const mpv_event_end_file*>(e->data)->reason == MPV_END_FILE_REASON_EOF;
+            }
+        }
+    }
+    mpv_terminate_destroy(mpv);
+    return fertig && QFileInfo(ziel).size() > 0;
 }
 
 QVariantMap satz(const QString& band, const QString& stil, const QString& pfad)
@@ -332,6 +361,34 @@ private slots:
         }
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
         QVERIFY(!w->frmWinMediaPlayer->isVisible());
+    }
+
+    // A short video plays in the video window (embedded-player engine) or through the device
+    // engine, ends by itself and the next track follows.
+    void video_data()
+    {
+        QTest::addColumn<bool>("winPlayer");
+        QTest::newRow("player") << true;
+        QTest::newRow("geraet") << false;
+    }
+    void video()
+    {
+        QFETCH(bool, winPlayer);
+        musikAnlegen(0.25);
+        if (!videoSchreiben(m_musik + QStringLiteral("00 film.avi")))
+            QSKIP("this mpv cannot encode a test video");
+        auto w = starten(winPlayer);
+        QCOMPARE(w->filTrack->item(0)->text(), QStringLiteral("00 film.avi"));
+        w->chkAlleTracks->setChecked(true);
+        trackWaehlen(w.get(), 0);
+        QTest::mouseClick(w->imgStart, Qt::LeftButton);
+        QTRY_COMPARE(gespielt(), QStringList{QStringLiteral("00 film.avi")});
+        QCOMPARE(w->spieler().videofensterAktiv(), winPlayer);
+        QCOMPARE(w->frmWinMediaPlayer->isVisible(), winPlayer);
+        QTRY_VERIFY_WITH_TIMEOUT(gespielt().size() >= 2, 8000);
+        QCOMPARE(gespielt().at(1), QStringLiteral("01 eins.wav"));
+        QVERIFY(!w->frmWinMediaPlayer->isVisible());
+        QTest::mouseClick(w->imgStop, Qt::LeftButton);
     }
 
     // The random-song button draws only allowed records; with every record excluded it says so.
