@@ -298,6 +298,17 @@ private slots:
         QTest::mouseClick(w->imgResume, Qt::LeftButton);
         QTRY_COMPARE(gespielt().size(), vorher + 1);
         QCOMPARE(gespielt().last(), QStringLiteral("03 drei.mp3"));
+
+        // A double click and Enter in the track list play the entry.
+        QListWidgetItem* zwei = w->filTrack->item(1);
+        const QPoint punkt = w->filTrack->visualItemRect(zwei).center();
+        QTest::mouseClick(w->filTrack->viewport(), Qt::LeftButton, {}, punkt);
+        QTest::mouseDClick(w->filTrack->viewport(), Qt::LeftButton, {}, punkt);
+        QTRY_COMPARE(gespielt().last(), QStringLiteral("02 zwei.ogg"));
+        w->filTrack->setCurrentRow(0);
+        w->filTrack->setFocus();
+        QTest::keyClick(w->filTrack, Qt::Key_Return);
+        QTRY_COMPARE(gespielt().last(), QStringLiteral("01 eins.wav"));
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
     }
 
