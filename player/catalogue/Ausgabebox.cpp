@@ -100,6 +100,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     detailAufbauen();
     felderBinden();
     sucheEinrichten();
+    wiedergabeVerbinden();
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
@@ -602,7 +603,8 @@ void Ausgabebox::spielerVerbinden()
             filTrack->setCurrentRow(track, QItemSelectionModel::NoUpdate);
     });
     connect(filTrack, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && !m_player->playlistModus())
+        // In marked mode the selection marks what plays; it does not choose a track.
+        if (row >= 0 && !m_player->playlistModus() && !m_player->isChecked(ModeBox::MarkTracks))
             m_player->setAktuellerTrack(row);
     });
 }

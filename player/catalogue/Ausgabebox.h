@@ -337,6 +337,28 @@ private:
     klang::detail::Sternreihe* m_sterneTrack = nullptr;
     klang::detail::TextWerkzeuge* m_textWerkzeuge = nullptr;
     klang::detail::TextFokus* m_textFokus = nullptr;
+    // --- playback: transport, engine choice, play sources (AusgabeboxWiedergabe.cpp) ------
+public:
+    void imgPause_Click(int index);
+    void imgResume_Click();
+    void imgVorBack_Click(int index);
+    void imgLiedzufall_Click();
+    void mnuPauseZwischenTracks_Click();
+    // What plays: the status text in the track list, the item's full path in the playlist.
+    QString LaufenderTitel() const;
+    QVector<QToolButton*> imgPause;   // (0) pause symbol, (1) paused look
+    QToolButton* imgResume = nullptr;
+    QVector<QToolButton*> imgVorBack; // (0) previous, (1) next
+    QToolButton* imgLiedzufall = nullptr;
+    // The window pictures and videos play in under the embedded-player engine.
+    QWidget* frmWinMediaPlayer = nullptr;
+
+private:
+    void wiedergabeVerbinden();
+    std::unique_ptr<ITrackSource> m_playlistQuelle;
+    std::unique_ptr<IPlayerUi> m_wiedergabeUi;
+    // Owns the event filters of the lists; goes before the player and the widgets.
+    std::unique_ptr<QObject> m_wiedergabeFilter;
 };
 
 } // namespace klang::player

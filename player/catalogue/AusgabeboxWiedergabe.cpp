@@ -1,0 +1,263 @@
+// Playback in the main window: the transport buttons, the engine choice and the pause
+// between tracks, the track list and the playlist as play sources, the video window.
+
+#include "player/catalogue/AusgabeboxWiedergabe.h"
+
+#include "kit/MsgFenn.h"
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/PlaylistQuelle.h"
+#include "player/catalogue/Videofenster.h"
+#include "platform/media/MediaEngine.h"
+#include "platform/media/MediaPlayerControl.h"
+#include "platform/shell/Shell.h"
+#include "platform/vbcompat/VbCompat.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace klang::player {
+
+using klang::vb::twipsToPixels;
+
+// ---------------------------------------------------------------------------------------
+// What the player shows
+
+void WiedergabeOberflaeche::setPauseSymbol(bool paused)
+{
+    if (m_fenster->imgPause.size() == 2) {
+        m_fenster->imgPause[0]->setVisible(!paused);
+        m_fenster->imgPause[1]->setVisible(paused);
+    }
+}
+
+void WiedergabeOberflaeche::showVideoWindow(bool visible)
+{
+    if (!m_fenster->frmWinMediaPlayer)
+        return;
+    if (visible) {
+        m_fenster->frmWinMediaPlayer->show();
+        m_fenster->frmWinMediaPlayer->raise();
+    } else {
+        m_fenster->frmWinMediaPlayer->hide();
+    }
+}
+
+void WiedergabeOberflaeche::setMediaPlayerGeometry(int topTwips, int heightTwips)
+{
+    QWidget* mp = m_fenster->MediaPlayer1;
+    if (!mp)
+        return;
+    QRect r = mp->geometry();
+    r.moveTop(twipsToPixels(topTwips));
+    r.setHeight(twipsToPixels(heightTwips));
+    mp->setGeometry(r);
+}
+
+void WiedergabeOberflaeche::setMediaPlayerFullScreen(bool on)
+{
+    if (m_fenster->MediaPlayer1)
+        m_fenster->MediaPlayer1->setFullScreen(on);
+}
+
+void WiedergabeOberflaeche::setPictureHeight(int twips)
+{
+    for (QLabel* bild : {m_fenster->imgBildpfad, m_fenster->Bild1}) {
+        if (bild)
+            bild->resize(bild->width(), twipsToPixels(twips));
+    }
+}
+
+void WiedergabeOberflaeche::cmdPlayAsso(const QString& path)
+{
+    klang::openDocument(path);
+}
+
+Ereignisweiche::Ereignisweiche(QObject* ziel, Funktion funktion, QObject* besitzer)
+    : QObject(besitzer)
+    , m_funktion(std::move(funktion))
+{
+    ziel->installEventFilter(this);
+}
+
+bool Ereignisweiche::eventFilter(QObject* watched, QEvent* event)
+{
+    return m_funktion(event) || QObject::eventFilter(watched, event);
+}
+
+bool pauseBrauchtBestaetigung(const QString& antwort)
+{
+    return klang::vb::Val(antwort) > 60;
+}
+
+// ---------------------------------------------------------------------------------------
+// Building and connecting
+
+void Ausgabebox::wiedergabeVerbinden()
+{
+    QWidget* zentral = imgStart->parentWidget();
+    auto knopf = [&](const QString& name, int left, const QString& tip, const QString& text) {
+        auto* b = new QToolButton(zentral);
+        b->setObjectName(name);
+        b->setGeometry(twipsToPixels(left), twipsToPixels(405), twipsToPixels(450), twipsToPixels(450));
+        b->setToolTip(tip);
+        b->setText(text);
+        return b;
+    };
+    // imgPause(0) shows the pause symbol, imgPause(1) the paused look; one of them is visible.
+    imgPause = {knopf(QStringLiteral("imgPause_0"), 12500, QStringLiteral(" Pause "), QStringLiteral("❚❚")),
+                knopf(QStringLiteral("imgPause_1"), 12500, QStringLiteral(" Weiter "), QStringLiteral("▷"))};
+    imgPause[1]->setVisible(false);
+    imgResume = knopf(QStringLiteral("imgResume"), 13000, QStringLiteral(" Resume "), QStringLiteral("↻"));
+    imgVorBack = {knopf(QStringLiteral("imgVorBack_0"), 13500, QStringLiteral(" zurück "), QStringLiteral("«")),
+                  knopf(QStringLiteral("imgVorBack_1"), 14000, QStringLiteral(" vor "), QStringLiteral("»"))};
+    imgLiedzufall = knopf(QStringLiteral("imgLiedzufall"), 14500, QStringLiteral(" Tonträger u. Song zufällig "),
+                          QStringLiteral("?"));
+    for (int i = 0; i < 2; ++i) {
+        connect(imgPause[i], &QToolButton::clicked, this, [this, i] { imgPause_Click(i); });
+        connect(imgVorBack[i], &QToolButton::clicked, this, [this, i] { imgVorBack_Click(i); });
+    }
+    connect(imgResume, &QToolButton::clicked, this, &Ausgabebox::imgResume_Click);
+    connect(imgLiedzufall, &QToolButton::clicked, this, &Ausgabebox::imgLiedzufall_Click);
+
+    // The play-mode boxes with their captions and tips; the refinements wait for a main mode.
+    const struct { QCheckBox* box; const char* text; const char* tip; } boxen[] = {
+        {chkAlleTracks, "Alle", " Alle Titel dieses Tonträgers abspielen "},
+        {chkMarkTracks, "sel. Tracks", ""},
+        {chkShuffle, "Shuffle", " Tonträger u. Song zufällig wählen "},
+        {chkTracksZufaellig, "Zufällig", " Zufällig die Titel auswählen "},
+        {chkTracksAnspielen, "Anspielen", " Titel anspielen "},
+        {chkRepeat, "Repeat", " wiederholen "},
+        {chkVisualisierung, "Visual", ""},
+        {chkVollbild, "Vollbild", " Vollbild "}};
+    for (const auto& b : boxen) {
+        b.box->setText(QString::fromUtf8(b.text));
+        b.box->setToolTip(QString::fromUtf8(b.tip));
+    }
+    modusBoxenAbgleichen();
+
+    if (QAction* pause = findChild<QAction*>(QStringLiteral("mnuPauseZwischenTracks")))
+        connect(pause, &QAction::triggered, this, &Ausgabebox::mnuPauseZwischenTracks_Click);
+
+    // Pictures and videos under the embedded-player engine play in a window of their own.
+    auto* video = new Videofenster(this);
+    frmWinMediaPlayer = video;
+    m_videoEngine->setVideoWidget(video->flaeche());
+    connect(video, &Videofenster::geschlossen, this, [this] {
+        if (m_player->videofensterAktiv() && m_player->status() != PlayerStatus::Idle)
+            m_player->MiniPlayerStop();
+    });
+
+    m_wiedergabeFilter = std::make_unique<QObject>();
+    m_playlistQuelle = std::make_unique<PlaylistQuelle>(lvwPlaylist);
+    m_player->setPlaylist(m_playlistQuelle.get());
+    m_wiedergabeUi = std::make_unique<WiedergabeOberflaeche>(this);
+    m_player->setUi(m_wiedergabeUi.get());
+
+    // The track list: a released key or mouse button leaves playlist mode; Enter and a double
+    // click play the current track.
+    new Ereignisweiche(filTrack, [this](QEvent* e) {
+        if (e->type() == QEvent::KeyRelease || e->type() == QEvent::MouseButtonRelease) {
+            m_player->setPlaylistModus(false);
+            if (!m_player->isChecked(ModeBox::MarkTracks) && filTrack->currentRow() >= 0)
+                m_player->setAktuellerTrack(filTrack->currentRow());
+            if (e->type() == QEvent::KeyRelease) {
+                const int key = static_cast<QKeyEvent*>(e)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                    imgStart_Click();
+            }
+        }
+        return false;
+    }, m_wiedergabeFilter.get());
+    connect(filTrack, &QListWidget::itemDoubleClicked, this, [this] { imgStart_Click(); });
+
+    // The playlist view: a click enters playlist mode and clears the played marks, the focus
+    // enters it and keeps them; a double click stops and plays the item.
+    connect(lvwPlaylist, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        m_player->setPlaylistModus(true);
+        m_player->onPlaylistChanged();
+        const int index = lvwPlaylist->indexOfTopLevelItem(item);
+        m_player->setAktuellerTrack(index >= 0 ? index + 1 : std::max(1, m_player->aktuellerTrack()));
+    });
+    connect(lvwPlaylist, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        const int index = lvwPlaylist->indexOfTopLevelItem(item);
+        m_player->setPlaylistModus(true);
+        imgStop_Click();
+        if (index >= 0)
+            m_player->setAktuellerTrack(index + 1);
+        imgStart_Click();
+    });
+    new Ereignisweiche(lvwPlaylist, [this](QEvent* e) {
+        if (e->type() == QEvent::FocusIn) {
+            m_player->setPlaylistModus(true);
+            const int index = m_playlistQuelle->currentIndex();
+            if (m_player->aktuellerTrack() == 0 || index < 0)
+                m_player->setAktuellerTrack(std::max(1, m_player->aktuellerTrack()));
+            else
+                m_player->setAktuellerTrack(index + 1);
+        } else if (e->type() == QEvent::KeyRelease) {
+            const int index = m_playlistQuelle->currentIndex();
+            if (index >= 0)
+                m_player->setAktuellerTrack(index + 1);
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                imgStart_Click();
+        }
+        return false;
+    }, m_wiedergabeFilter.get());
+}
+
+// ---------------------------------------------------------------------------------------
+// Transport
+
+void Ausgabebox::imgPause_Click(int /*index*/)
+{
+    m_player->imgPause_Click();
+}
+
+void Ausgabebox::imgResume_Click()
+{
+    m_player->imgResume_Click();
+}
+
+void Ausgabebox::imgVorBack_Click(int index)
+{
+    m_player->imgVorBack_Click(index);
+}
+
+void Ausgabebox::imgLiedzufall_Click()
+{
+    m_player->imgLiedzufall_Click();
+}
+
+QString Ausgabebox::LaufenderTitel() const
+{
+    return m_player->spielText();
+}
+
+void Ausgabebox::mnuPauseZwischenTracks_Click()
+{
+    for (;;) {
+        const QString antwort = kit::InputFenn(
+            this, QStringLiteral("Geben Sie die Wartezeit in Sekunden zwischen den einzelnen Tracks ein"),
+            QStringLiteral("Pause zwischen den Tracks"), PlayerSettings::pauseZwischenTracks(),
+            kit::DialogBackColor, kit::DialogForeColor);
+        if (antwort.isEmpty())
+            return;
+        if (pauseBrauchtBestaetigung(antwort)) {
+            const QString wahl = kit::MsgFenn(
+                this, QStringLiteral("Die Wartezeit ist größer als 60 Sekunden, \r\nsoll diese Wartezeit übernommen werden?"),
+                22, 2, QStringLiteral("Sicherheitsabfrage"), 1, kit::DialogBackColor, kit::DialogForeColor);
+            if (wahl == QLatin1String("Nein"))
+                continue;
+        }
+        PlayerSettings::save(QStringLiteral("PauseZwischenTracks"), antwort);
+        return;
+    }
+}
+
+} // namespace klang::player
