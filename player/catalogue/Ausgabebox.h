@@ -317,7 +317,8 @@ public:
     void TextSongAktualisieren();
     // Shows the song-text pane at the playing track's lyrics, or hides it.
     void mnuSongTextEinAus_Click();
-    // The full path of a playlist item (column 0's UserRole, else a full path in column 1).
+    // The full path of a playlist item: the path before the folder (column 2), the folder
+    // (column 1) and the file name (the item's text).
     static QString playlistPfad(const QTreeWidgetItem* item);
 
 private:

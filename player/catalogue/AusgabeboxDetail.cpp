@@ -232,13 +232,11 @@ void Ausgabebox::detailDatensatz()
 
 QString Ausgabebox::playlistPfad(const QTreeWidgetItem* item)
 {
-    if (!item)
+    // The view keeps a path in three parts: file name, its folder's name with the separator,
+    // and the path before that folder.
+    if (!item || item->text(0).isEmpty())
         return {};
-    const QString pfad = item->data(0, Qt::UserRole).toString();
-    if (!pfad.isEmpty())
-        return pfad;
-    const QString spalte = item->text(1);
-    return QFileInfo(spalte).isAbsolute() ? spalte : QString();
+    return item->text(2) + item->text(1) + item->text(0);
 }
 
 QString Ausgabebox::detailTrackName() const
@@ -294,10 +292,9 @@ void Ausgabebox::imgSongNote_Click(int index)
     });
     if (stand.playlistModus) {
         if (e.playlistGeaendert && eintrag) {
+            // The item names the renamed file; the playlist file is rewritten when saved.
             eintrag->setText(0, e.umbenennung.neuerName);
-            eintrag->setData(0, Qt::UserRole, e.playlistPfad);
-            if (QFileInfo(eintrag->text(1)).isAbsolute())
-                eintrag->setText(1, e.playlistPfad);
+            PlaylistGeaendert = true;
         }
         BewertungTracks();
         return;

@@ -41,7 +41,7 @@ QTreeWidgetItem* playlistEintrag(const QString& pfad)
 
 QString pfadVon(const QTreeWidgetItem* item)
 {
-    return item->text(2) + item->text(1) + item->text(0);
+    return Ausgabebox::playlistPfad(item);
 }
 
 } // namespace

@@ -297,13 +297,18 @@ private slots:
         QVERIFY(klang::test::writeWav(fremd));
         auto w = starten();
         zeileWaehlen(*w, QStringLiteral("Z"));
-        auto* item = new QTreeWidgetItem(w->lvwPlaylist, {QStringLiteral("Fremd.wav"), fremd});
+        const QFileInfo fremdInfo(fremd);
+        const QString vorne = QFileInfo(fremdInfo.path()).path() + QLatin1Char('/');
+        auto* item = new QTreeWidgetItem(
+            w->lvwPlaylist, {QStringLiteral("Fremd.wav"), QStringLiteral("liste/"), vorne});
         w->lvwPlaylist->setCurrentItem(item);
         w->spieler().setPlaylistModus(true);
         w->spieler().setAktuellerTrack(0);
         klicken(w->imgSongNote()->stern(4));
         QVERIFY(QFileInfo::exists(QFileInfo(fremd).path() + QStringLiteral("/Fremd - 5.wav")));
         QCOMPARE(item->text(0), QStringLiteral("Fremd - 5.wav"));
+        QCOMPARE(Ausgabebox::playlistPfad(item), fremdInfo.path() + QStringLiteral("/Fremd - 5.wav"));
+        QVERIFY(w->PlaylistGeaendert);
         QVERIFY(QFileInfo::exists(m_musik + QStringLiteral("Song.wav")));
         QVERIFY(QFileInfo::exists(m_musik + QStringLiteral("Song 2.wav")));
         QCOMPARE(w->imgSongNote()->sterne(), 5);
