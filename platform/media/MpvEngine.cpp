@@ -78,6 +78,9 @@ bool MpvEngine::ensureCore()
     opt("video-unscaled", m_stretch ? "no" : "downscale-big");
     opt("volume", QByteArray::number(m_volume));
     opt("mute", m_muted ? "yes" : "no");
+    // Without a working sound device a track still runs its time silently instead of failing
+    // at once, so the play modes do not race through a whole list.
+    opt("audio-fallback-to-null", "yes");
 
     m_boundWindow = 0;
     if (nullOutputRequested()) {
