@@ -112,8 +112,21 @@ QStringList KatalogZugang::column(const QString& fieldName) const
 {
     pruefeStand();
     auto spalte = m_spalten.constFind(fieldName);
-    if (spalte == m_spalten.constEnd())
-        spalte = m_spalten.insert(fieldName, m_fenster->katalog().data1().recordset().columnValues(fieldName));
+    if (spalte == m_spalten.constEnd()) {
+        // The exclusion checks read style and band of every record: one pass for both.
+        const QStringList ausschlussFelder{QStringLiteral("Stil"), QStringLiteral("Band")};
+        QStringList namen{fieldName};
+        if (ausschlussFelder.contains(fieldName)) {
+            for (const QString& partner : ausschlussFelder) {
+                if (partner != fieldName && !m_spalten.contains(partner))
+                    namen << partner;
+            }
+        }
+        const QList<QStringList> werte = m_fenster->katalog().data1().recordset().columnValues(namen);
+        for (int i = 0; i < namen.size(); ++i)
+            m_spalten.insert(namen.at(i), werte.value(i));
+        spalte = m_spalten.constFind(fieldName);
+    }
     return *spalte;
 }
 
