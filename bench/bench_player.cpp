@@ -1,12 +1,17 @@
 // Timed runs of the player's rules: one random record and song (TontraegerZufaellig) over a
-// big generated catalogue read through the real database layer, and the step from the end of
+// big generated catalogue read through the real database layer (and in the player's main
+// window on the same file), and the step from the end of
 // one track to the start of the next through the real libmpv engine (null outputs).
 //
 //   klang_bench_player [records] [--transitions N]     (default: 100000 records, 6 transitions)
 
+#include "kit/TestHook.h"
 #include "platform/jet/DataControl.h"
 #include "platform/jet/Schema.h"
 #include "platform/media/MpvEngine.h"
+#include "platform/shell/Paths.h"
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Einstellungen.h"
 #include "player/playback/core/PlayerController.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
@@ -75,57 +80,75 @@ private:
     std::vector<bool> m_selected;
 };
 
-// The catalogue as the player reads it, over the data control of the main window: fields by
-// row through the record set, a move makes the row current and refills the track list. A
-// field read for many rows between two moves (counting the allowed records out reads Stil and
-// Band of every record) is read once as a whole column and kept until the rows or the
-// database change.
+// The catalogue as the player reads it, over the data control of the main window, with the
+// logic of the main window's adapter (KatalogZugang): fields by row through the record set,
+// whole columns in one pass for what the player reads of every record, kept until the rows
+// are reloaded, a record is written or the database changes (the revision the player keeps
+// its allowed records by). A move makes the row current and refills the track list.
 class DataControlCatalogue : public klang::player::ICatalogue
 {
 public:
-    static constexpr int kColumnAfter = 64; // reads of one field between moves before the column is read
-    // Off: every field row by row through the record set (what the main window's adapter does).
-    void setColumnReads(bool on) { m_columnReads = on; }
+    // Off: every field row by row and no revision (the adapter before it read columns).
+    void setColumnReads(bool on)
+    {
+        m_columnReads = on;
+        drop();
+    }
 
     DataControlCatalogue(klang::jet::DataControl* control, TrackList* tracks) : m_control(control), m_tracks(tracks)
     {
-        QObject::connect(control, &klang::jet::DataControl::recordsetReloaded, [this] { dropColumns(); });
+        QObject::connect(control, &klang::jet::DataControl::recordsetReloaded, &m_guard, [this] { drop(); });
+        QObject::connect(control, &klang::jet::DataControl::recordUpdated, &m_guard, [this] { drop(); });
+        m_stamp = control->database().changeCounter();
     }
     void setController(PlayerController* controller) { m_controller = controller; }
-    void dropColumns() const
+    // As after the catalogue was loaded: nothing read yet.
+    void drop() const
     {
         m_columns.clear();
-        m_reads.clear();
+        ++m_revision;
     }
 
     int recordCount() const override { return m_control->recordCount(); }
     int currentRow() const override { return m_control->absolutePosition(); }
     QString field(int row, const QString& name) const override
     {
-        const quint64 stamp = m_control->database().changeCounter();
-        if (stamp != m_stamp) {
-            dropColumns();
-            m_stamp = stamp;
-        }
+        check();
         auto it = m_columns.constFind(name);
-        if (it == m_columns.constEnd() && m_columnReads && ++m_reads[name] > kColumnAfter) {
-            // The exclusion checks read both fields: one pass for the two.
-            QStringList names{name};
-            for (const QString& other : {QStringLiteral("Stil"), QStringLiteral("Band")})
-                if (other != name && !m_columns.contains(other))
-                    names << other;
-            const QList<QStringList> columns = m_control->recordset().columnValues(names);
-            for (int i = 0; i < names.size(); ++i)
-                m_columns.insert(names[i], columns.value(i));
-            it = m_columns.constFind(name);
-        }
         if (it != m_columns.constEnd())
             return it->value(row);
         return m_control->recordset().value(row, name);
     }
+    QStringList column(const QString& name) const override
+    {
+        if (!m_columnReads)
+            return ICatalogue::column(name);
+        check();
+        auto it = m_columns.constFind(name);
+        if (it == m_columns.constEnd()) {
+            // Style and band are read for every record together: one pass for both.
+            const QStringList exclusionFields{QStringLiteral("Stil"), QStringLiteral("Band")};
+            QStringList names{name};
+            if (exclusionFields.contains(name)) {
+                for (const QString& other : exclusionFields) {
+                    if (other != name && !m_columns.contains(other))
+                        names << other;
+                }
+            }
+            const QList<QStringList> values = m_control->recordset().columnValues(names);
+            for (int i = 0; i < names.size(); ++i)
+                m_columns.insert(names.at(i), values.value(i));
+            it = m_columns.constFind(name);
+        }
+        return *it;
+    }
+    qint64 revision() const override
+    {
+        check();
+        return m_columnReads ? m_revision : -1;
+    }
     void moveToRow(int row) override
     {
-        m_reads.clear(); // a draw that found its record read few rows: no column needed
         m_control->setAbsolutePosition(row);
         m_tracks->fill(m_control->field(QStringLiteral("Musikpfad")), 12);
         if (m_tracks->count() > 0)
@@ -135,11 +158,21 @@ public:
     }
 
 private:
+    void check() const
+    {
+        const quint64 stamp = m_control->database().changeCounter();
+        if (stamp != m_stamp) {
+            m_stamp = stamp;
+            drop();
+        }
+    }
+
     klang::jet::DataControl* m_control;
     TrackList* m_tracks;
     PlayerController* m_controller = nullptr;
+    QObject m_guard;
     mutable QHash<QString, QStringList> m_columns;
-    mutable QHash<QString, int> m_reads;
+    mutable qint64 m_revision = 0;
     mutable quint64 m_stamp = 0;
     bool m_columnReads = true;
 };
@@ -167,7 +200,7 @@ QString figures(const Stats& s, int n)
 }
 
 // One TontraegerZufaellig after another, each a fresh record (one song per record).
-void benchShuffle(int records, const QString& dir)
+QString benchShuffle(int records, const QString& dir)
 {
     const QString path = dir + QStringLiteral("/Archiv_%1.mdb").arg(records);
     klang::test::CatalogueSpec spec;
@@ -176,7 +209,7 @@ void benchShuffle(int records, const QString& dir)
     QString error;
     if (!klang::test::writeCatalogue(path, spec, &error)) {
         out << "generator failed: " << error << "\n";
-        return;
+        return QString();
     }
     // One record of a style no generated record has: the rare allowed record.
     QVariantMap rare;
@@ -191,7 +224,7 @@ void benchShuffle(int records, const QString& dir)
     control.setRecordSource(klang::jet::schema::kDefaultRecordSource);
     if (!control.refresh()) {
         out << "cannot open the catalogue\n";
-        return;
+        return QString();
     }
     TrackList tracks;
     DataControlCatalogue catalogue(&control, &tracks);
@@ -233,7 +266,7 @@ void benchShuffle(int records, const QString& dir)
             ctl.setStilAusgeschlossen(false);
             control.recordset().invalidateCache(); // rows come from the database
             if (i == 0)
-                catalogue.dropColumns(); // as right after the catalogue was loaded
+                catalogue.drop(); // as right after the catalogue was loaded
             QElapsedTimer t;
             t.start();
             ctl.TontraegerZufaellig();
@@ -247,6 +280,68 @@ void benchShuffle(int records, const QString& dir)
         row(c.name, QStringLiteral("first %1 ms, then ").arg(first, 0, 'f', 2) + figures(stats(times), c.runs - 1)
                         + QStringLiteral("  %1 drawn").arg(found));
     }
+    return path;
+}
+
+// The same draws in the player's main window on the same catalogue: its own controller and
+// catalogue adapter, and the window shows every drawn record (grid, detail fields, track
+// list) as in the program.
+void benchMainWindow(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    klang::seedProgramFolder();
+    kit::testhook::enable(); // start-up hints answer themselves
+    klang::player::setOption(QStringLiteral("ArchivPfad"), path);
+    klang::player::Ausgabebox w;
+    w.Form_Load();
+    w.show();
+    QCoreApplication::processEvents();
+    const int records = w.katalog().anzahl();
+    out << QStringLiteral("\nTontraegerZufaellig in the main window (KatalogZugang), %1 records\n").arg(records);
+    PlayerController& ctl = w.spieler();
+    const QStringList allStyles = {"Rock", "Pop", "Jazz", "Klassik", "Schlager", "Blues", "Neue Deutsche Welle",
+                                   "Hörspiel", "Electronic", "Liedermacher"};
+    struct Case
+    {
+        QString name;
+        QStringList styles;
+        int runs;
+        bool reload = false; // the view is reloaded before the first draw
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("no exclusions"), {}, 50},
+        {QStringLiteral("nine of ten styles excluded"), allStyles.mid(0, 9), 50},
+        {QStringLiteral("one allowed record, after a reload"), allStyles, 20, true},
+        {QStringLiteral("one allowed record, list changed"), allStyles + QStringList{"Polka"}, 20},
+    };
+    for (const Case& c : cases) {
+        if (c.reload)
+            w.katalog().data1().refresh();
+        ctl.stilAusschluss().setEntries(c.styles);
+        ctl.bandAusschluss().setEntries({});
+        std::vector<double> times;
+        double first = 0;
+        int found = 0;
+        for (int i = 0; i < c.runs; ++i) {
+            ctl.setShuffleZaehler(1000000);
+            ctl.setStilAusgeschlossen(false);
+            w.katalog().data1().recordset().invalidateCache();
+            QElapsedTimer t;
+            t.start();
+            ctl.TontraegerZufaellig();
+            const double elapsed = ms(t.nsecsElapsed());
+            if (i == 0)
+                first = elapsed;
+            else
+                times.push_back(elapsed);
+            found += !ctl.stilAusgeschlossen() ? 1 : 0;
+            QCoreApplication::processEvents();
+        }
+        row(c.name, QStringLiteral("first %1 ms, then ").arg(first, 0, 'f', 2) + figures(stats(times), c.runs - 1)
+                        + QStringLiteral("  %1 drawn").arg(found));
+    }
+    kit::testhook::disable();
 }
 
 // Plays short generated tracks one after the other (all tracks, pause 0) and measures from
@@ -339,7 +434,7 @@ int main(int argc, char** argv)
             records = args[i].toInt();
     }
     out << "Klangtruhe player benchmark\n";
-    benchShuffle(records, env.path(QStringLiteral("katalog")));
+    benchMainWindow(benchShuffle(records, env.path(QStringLiteral("katalog"))));
     benchTransitions(transitions, env.path(QStringLiteral("musik")));
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Ausgabebox.h"
+#include "platform/jet/DataControl.h"
 #include "platform/media/MediaPlayerControl.h"
 
 #include <QHeaderView>
@@ -59,6 +60,35 @@ void FilTrackQuelle::scrollTo(int index)
         m_liste->scrollToItem(item);
 }
 
+KatalogZugang::KatalogZugang(Ausgabebox* fenster)
+    : m_fenster(fenster)
+    , m_wache(std::make_unique<QObject>())
+{
+    jet::DataControl* data1 = &m_fenster->katalog().data1();
+    // Another file, view, filter or order: new rows. A written record: new values.
+    QObject::connect(data1, &jet::DataControl::recordsetReloaded, m_wache.get(), [this] { verwerfen(); });
+    QObject::connect(data1, &jet::DataControl::recordUpdated, m_wache.get(), [this] { verwerfen(); });
+    m_aenderungen = data1->database().changeCounter();
+}
+
+KatalogZugang::~KatalogZugang() = default;
+
+void KatalogZugang::verwerfen() const
+{
+    m_spalten.clear();
+    ++m_revision;
+}
+
+void KatalogZugang::pruefeStand() const
+{
+    // Writes that pass the data control's signals (statements on its database) count too.
+    const quint64 stand = m_fenster->katalog().data1().database().changeCounter();
+    if (stand != m_aenderungen) {
+        m_aenderungen = stand;
+        verwerfen();
+    }
+}
+
 int KatalogZugang::recordCount() const
 {
     return m_fenster->katalog().anzahl();
@@ -71,7 +101,39 @@ int KatalogZugang::currentRow() const
 
 QString KatalogZugang::field(int row, const QString& fieldName) const
 {
+    pruefeStand();
+    const auto spalte = m_spalten.constFind(fieldName);
+    if (spalte != m_spalten.constEnd())
+        return spalte->value(row);
     return m_fenster->katalog().data1().recordset().value(row, fieldName);
+}
+
+QStringList KatalogZugang::column(const QString& fieldName) const
+{
+    pruefeStand();
+    auto spalte = m_spalten.constFind(fieldName);
+    if (spalte == m_spalten.constEnd()) {
+        // The exclusion checks read style and band of every record: one pass for both.
+        const QStringList ausschlussFelder{QStringLiteral("Stil"), QStringLiteral("Band")};
+        QStringList namen{fieldName};
+        if (ausschlussFelder.contains(fieldName)) {
+            for (const QString& partner : ausschlussFelder) {
+                if (partner != fieldName && !m_spalten.contains(partner))
+                    namen << partner;
+            }
+        }
+        const QList<QStringList> werte = m_fenster->katalog().data1().recordset().columnValues(namen);
+        for (int i = 0; i < namen.size(); ++i)
+            m_spalten.insert(namen.at(i), werte.value(i));
+        spalte = m_spalten.constFind(fieldName);
+    }
+    return *spalte;
+}
+
+qint64 KatalogZugang::revision() const
+{
+    pruefeStand();
+    return m_revision;
 }
 
 void KatalogZugang::moveToRow(int row)

@@ -5,6 +5,12 @@
 
 #include "player/playback/core/PlayerInterfaces.h"
 
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
 class QListWidget;
 
 namespace klang::player {
@@ -29,18 +35,31 @@ private:
     QListWidget* m_liste;
 };
 
-// The catalogue as the grid shows it.
+// The catalogue as the grid shows it. Fields the player reads for every record are read as
+// whole columns in one pass and kept until the view is reloaded or a record is written.
 class KatalogZugang : public ICatalogue
 {
 public:
-    explicit KatalogZugang(Ausgabebox* fenster) : m_fenster(fenster) {}
+    explicit KatalogZugang(Ausgabebox* fenster);
+    ~KatalogZugang() override;
     int recordCount() const override;
     int currentRow() const override;
     QString field(int row, const QString& fieldName) const override;
+    QStringList column(const QString& fieldName) const override;
+    qint64 revision() const override;
     void moveToRow(int row) override;
 
 private:
+    // Drops the kept columns when the database was written since they were read.
+    void pruefeStand() const;
+    void verwerfen() const;
+
     Ausgabebox* m_fenster;
+    // Ends the connections to the data control with this object.
+    std::unique_ptr<QObject> m_wache;
+    mutable QHash<QString, QStringList> m_spalten;
+    mutable qint64 m_revision = 0;
+    mutable quint64 m_aenderungen = 0;
 };
 
 // Status, message boxes, captions and labels of the main window.

@@ -4,6 +4,7 @@
 #include "platform/media/TrackLength.h"
 
 #include <QDir>
+#include <QHash>
 
 namespace klang::player {
 
@@ -584,6 +585,47 @@ bool PlayerController::isRecordExcluded(int row, bool* byStyle) const
     return false;
 }
 
+bool PlayerController::allowedRecordsCurrent(int count) const
+{
+    return m_allowed.valid && m_allowed.catalogue == m_catalogue && m_allowed.revision >= 0
+        && m_allowed.revision == m_catalogue->revision() && m_allowed.count == count
+        && m_allowed.styleRevision == m_styleExclusion.revision()
+        && m_allowed.bandRevision == m_bandExclusion.revision();
+}
+
+void PlayerController::countAllowedRecords(int count)
+{
+    // Both fields of every record in one pass each, not row by row.
+    const QStringList styles = m_catalogue->column(QStringLiteral("Stil"));
+    const QStringList bands = m_catalogue->column(QStringLiteral("Band"));
+    m_allowed.rows.clear();
+    m_allowed.anyStyleExcluded = false;
+    // Values repeat a lot (a few styles, bands with many records): each is matched once.
+    QHash<QString, bool> styleMatch;
+    QHash<QString, bool> bandMatch;
+    const auto excluded = [](QHash<QString, bool>& memo, const ExclusionList& list, const QString& value) {
+        auto it = memo.constFind(value);
+        if (it == memo.constEnd())
+            it = memo.insert(value, list.matches(value));
+        return *it;
+    };
+    for (int row = 0; row < count; ++row) {
+        if (!m_styleExclusion.isEmpty() && excluded(styleMatch, m_styleExclusion, styles.value(row))) {
+            m_allowed.anyStyleExcluded = true;
+            continue;
+        }
+        if (!m_bandExclusion.isEmpty() && excluded(bandMatch, m_bandExclusion, bands.value(row)))
+            continue;
+        m_allowed.rows << row;
+    }
+    m_allowed.catalogue = m_catalogue;
+    m_allowed.revision = m_catalogue->revision();
+    m_allowed.count = count;
+    m_allowed.styleRevision = m_styleExclusion.revision();
+    m_allowed.bandRevision = m_bandExclusion.revision();
+    m_allowed.valid = m_allowed.revision >= 0;
+}
+
 int PlayerController::drawAllowedRecord(bool* anyStyleExcluded)
 {
     const int count = m_catalogue->recordCount();
@@ -591,24 +633,22 @@ int PlayerController::drawAllowedRecord(bool* anyStyleExcluded)
         return -1;
     if (m_styleExclusion.isEmpty() && m_bandExclusion.isEmpty())
         return int(m_random.bounded(quint32(count)));
-    // Drawing from all records and passing over excluded ones is uniform over the allowed
-    // records; after a few misses the allowed records are counted out instead, so a
-    // catalogue with few allowed records is neither slow nor given up too early.
-    for (int attempt = 0; attempt < 32; ++attempt) {
-        const int row = int(m_random.bounded(quint32(count)));
-        bool byStyle = false;
-        if (!isRecordExcluded(row, &byStyle))
-            return row;
-        *anyStyleExcluded = *anyStyleExcluded || byStyle;
-    }
-    QVector<int> allowed;
-    for (int row = 0; row < count; ++row) {
-        bool byStyle = false;
-        if (!isRecordExcluded(row, &byStyle))
-            allowed << row;
-        else
+    if (!allowedRecordsCurrent(count)) {
+        // Drawing from all records and passing over excluded ones is uniform over the
+        // allowed records and needs no count while most records are allowed; after a few
+        // misses the allowed records are counted out instead (and kept for the next draws),
+        // so a catalogue with few allowed records is neither slow nor given up too early.
+        for (int attempt = 0; attempt < 32; ++attempt) {
+            const int row = int(m_random.bounded(quint32(count)));
+            bool byStyle = false;
+            if (!isRecordExcluded(row, &byStyle))
+                return row;
             *anyStyleExcluded = *anyStyleExcluded || byStyle;
+        }
+        countAllowedRecords(count);
     }
+    *anyStyleExcluded = *anyStyleExcluded || m_allowed.anyStyleExcluded;
+    const QVector<int>& allowed = m_allowed.rows;
     if (allowed.isEmpty())
         return -1;
     return allowed.at(int(m_random.bounded(quint32(allowed.size()))));

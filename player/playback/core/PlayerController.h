@@ -57,7 +57,11 @@ public:
 
     void setTrackList(ITrackSource* source) { m_trackList = source; }
     void setPlaylist(ITrackSource* source) { m_playlist = source; }
-    void setCatalogue(ICatalogue* catalogue) { m_catalogue = catalogue; }
+    void setCatalogue(ICatalogue* catalogue)
+    {
+        m_catalogue = catalogue;
+        onCatalogueChanged();
+    }
     void setUi(IPlayerUi* ui);
     // Track length in seconds, -1 when unknown (default: platform/media's measurement).
     void setLengthFunction(LengthFunction fn) { m_length = std::move(fn); }
@@ -119,6 +123,10 @@ public:
     void onTrackListChanged();
     // The playlist was loaded, created, clicked or added to: its marks start afresh.
     void onPlaylistChanged();
+    // The catalogue shows other rows (another file, view, filter or order, or edited
+    // records): the allowed records are counted out again at the next draw. A catalogue that
+    // reports its revision needs no call; a changed exclusion list is noticed by itself.
+    void onCatalogueChanged() { m_allowed.valid = false; }
 
 public Q_SLOTS:
     // Starting a track.
@@ -195,6 +203,9 @@ private:
     bool shufflePlaylist(bool fromWatch);
     bool isRecordExcluded(int row, bool* byStyle) const;
     int drawAllowedRecord(bool* anyStyleExcluded);
+    // Counts the allowed records out over the whole catalogue into m_allowed.
+    void countAllowedRecords(int count);
+    bool allowedRecordsCurrent(int count) const;
 
     // Pause between tracks.
     void beginPause(After after);
@@ -230,6 +241,20 @@ private:
     std::array<Box, kModeBoxCount> m_boxes;
     ExclusionList m_styleExclusion;
     ExclusionList m_bandExclusion;
+    // The allowed records of the last count, kept between draws while the catalogue's
+    // revision, its size and both exclusion lists are those it was counted for.
+    struct AllowedRecords
+    {
+        bool valid = false;
+        const ICatalogue* catalogue = nullptr;
+        qint64 revision = -1;
+        int count = 0;
+        quint64 styleRevision = 0;
+        quint64 bandRevision = 0;
+        QVector<int> rows;
+        // Some record was excluded by its style (which hint a draw without result shows).
+        bool anyStyleExcluded = false;
+    } m_allowed;
 
     int m_aktuellerTrack = 0;
     bool m_playlistModus = false;

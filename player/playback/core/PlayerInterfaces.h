@@ -4,6 +4,7 @@
 // track source, catalogue and user interface; tests implement all of them without widgets.
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
@@ -97,6 +98,21 @@ public:
     // Shows the record; the catalogue refills the track list with the record's files and
     // tells the player (PlayerController::onTrackListChanged).
     virtual void moveToRow(int row) = 0;
+    // A field of every row, in row order (what the exclusion checks read for all records).
+    // A catalogue over a database overrides this with one pass over the column.
+    virtual QStringList column(const QString& fieldName) const
+    {
+        QStringList values;
+        const int n = recordCount();
+        values.reserve(n);
+        for (int row = 0; row < n; ++row)
+            values << field(row, fieldName);
+        return values;
+    }
+    // A number that changes whenever the rows, their order or their fields may have changed
+    // (another view, a reload, an edit). What the player derived from the rows stays valid
+    // while it is the same. -1: the catalogue cannot tell, nothing is kept.
+    virtual qint64 revision() const { return -1; }
     // The first row whose field equals value exactly, or -1.
     virtual int findRow(const QString& fieldName, const QString& value) const
     {

@@ -118,6 +118,7 @@ bool isMov(const QString& name)
 
 void ExclusionList::setEntries(const QStringList& entries)
 {
+    ++m_revision;
     m_entries.clear();
     for (const QString& entry : entries) {
         // A blank line (or one of blanks only) would match every record with a non-empty field.

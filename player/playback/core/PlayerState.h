@@ -65,9 +65,13 @@ public:
     // Reads the list file (one entry per line). A missing file leaves the list as it was;
     // returns whether the file was read.
     bool load(const QString& filePath);
+    // Changes with every new set of entries, so that what was derived from the list can
+    // tell it is out of date.
+    quint64 revision() const { return m_revision; }
 
 private:
     QStringList m_entries;
+    quint64 m_revision = 0;
 };
 
 // Names of the list files in the program folder.

@@ -3,6 +3,7 @@
 
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/AusgabeboxSpieler.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
 #include "player/catalogue/frmSpaltenAnordnen.h"
@@ -135,6 +136,51 @@ private slots:
         QVERIFY(!w->mnuStartLautregler->isChecked());
         for (QAction* a : w->mnuOrdner)
             QVERIFY(!a->isVisible());
+    }
+
+    // The player's view of the catalogue reads whole columns and keeps them only while they
+    // hold: a written record, a statement on the database or another view give new values
+    // and a new revision, so the player counts its allowed records out again.
+    void katalogZugangSpalten()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        klang::player::KatalogZugang zugang(w.get());
+        klang::jet::DataControl& data1 = w->katalog().data1();
+        const auto zeilenweise = [&data1](const QString& feld) {
+            QStringList werte;
+            for (int i = 0; i < data1.recordCount(); ++i)
+                werte << data1.recordset().value(i, feld);
+            return werte;
+        };
+        QCOMPARE(zugang.recordCount(), 6);
+        QCOMPARE(zugang.column(QStringLiteral("Stil")), zeilenweise(QStringLiteral("Stil")));
+        QCOMPARE(zugang.column(QStringLiteral("Band")), zeilenweise(QStringLiteral("Band")));
+        const qint64 anfang = zugang.revision();
+        QVERIFY(anfang >= 0);
+        QCOMPARE(zugang.revision(), anfang); // reading changes nothing
+
+        QVERIFY(data1.setAbsolutePosition(0));
+        QVERIFY(data1.setField(QStringLiteral("Stil"), QStringLiteral("Polka")));
+        QVERIFY(data1.updateRecord());
+        const qint64 geschrieben = zugang.revision();
+        QVERIFY(geschrieben != anfang);
+        QCOMPARE(zugang.column(QStringLiteral("Stil")).at(0), QStringLiteral("Polka"));
+        QCOMPARE(zugang.field(0, QStringLiteral("Stil")), QStringLiteral("Polka"));
+
+        const int pop = zugang.column(QStringLiteral("Stil")).count(QStringLiteral("Pop"));
+        QVERIFY(pop > 0);
+        QCOMPARE(data1.database().execute(QStringLiteral("UPDATE Schallplatten SET Stil = 'Ska' WHERE Stil = 'Pop'")), pop);
+        const qint64 anweisung = zugang.revision();
+        QVERIFY(anweisung != geschrieben);
+        QCOMPARE(zugang.column(QStringLiteral("Stil")).count(QStringLiteral("Ska")), pop);
+
+        data1.setRecordSource(QStringLiteral("select * from Schallplatten where Stil = 'Rock' order by LPTitel"));
+        QVERIFY(data1.refresh());
+        QVERIFY(zugang.revision() != anweisung);
+        QCOMPARE(zugang.recordCount(), 2);
+        QCOMPARE(zugang.column(QStringLiteral("Band")), (QStringList{"bap", "Zappa"}));
+        QCOMPARE(zugang.field(1, QStringLiteral("Band")), QStringLiteral("Zappa"));
     }
 
     // A stored catalogue opens with its records; the captions of Bez.ini beside it apply.

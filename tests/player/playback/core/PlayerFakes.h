@@ -164,7 +164,28 @@ public:
     };
     FakeCatalogue(FakeTrackSource* tracks) : m_tracks(tracks) {}
     void setController(klang::player::PlayerController* c) { m_controller = c; }
-    void addRecord(const Record& r) { m_records << r; }
+    void addRecord(const Record& r)
+    {
+        m_records << r;
+        ++m_revision;
+    }
+    // An edit of a record's style or band; `tell` false changes it behind the revision's back.
+    void setStyleAndBand(int row, const QString& stil, const QString& band, bool tell = true)
+    {
+        m_records[row].stil = stil;
+        m_records[row].band = band;
+        m_revision += tell ? 1 : 0;
+    }
+    // Off: the catalogue cannot report its revision (-1), as the interface's default.
+    void setReportsRevision(bool on) { m_reportsRevision = on; }
+    // How often a whole column was read.
+    int columnReads() const { return m_columnReads; }
+    QStringList column(const QString& name) const override
+    {
+        ++m_columnReads;
+        return ICatalogue::column(name);
+    }
+    qint64 revision() const override { return m_reportsRevision ? m_revision : -1; }
 
     int recordCount() const override { return int(m_records.size()); }
     int currentRow() const override { return m_row; }
@@ -209,6 +230,9 @@ private:
     QVector<Record> m_records;
     int m_row = -1;
     int m_moves = 0;
+    qint64 m_revision = 0;
+    bool m_reportsRevision = true;
+    mutable int m_columnReads = 0;
 };
 
 class RecordingUi : public klang::player::IPlayerUi

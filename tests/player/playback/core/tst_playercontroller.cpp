@@ -441,6 +441,106 @@ private Q_SLOTS:
         QVERIFY(r.ui.messages.isEmpty());
     }
 
+    // The allowed records are counted out once and kept: later draws read no column again,
+    // and draws from the kept records stay uniform.
+    void allowedRecordsKeptBetweenDraws()
+    {
+        Rig r;
+        for (int i = 0; i < 2000; ++i)
+            r.catalogue.addRecord({i % 700 == 3 ? QStringLiteral("Blues") : QStringLiteral("Jazz"),
+                                   QStringLiteral("B"), QStringLiteral("/r%1/").arg(i), {"a.wav"}});
+        r.ctl->stilAusschluss().setEntries({"Jazz"});
+        QHash<int, int> drawn;
+        const int draws = 600;
+        for (int i = 0; i < draws; ++i) {
+            r.ctl->setShuffleZaehler(1);
+            r.ctl->TontraegerZufaellig();
+            ++drawn[r.catalogue.currentRow()];
+        }
+        QCOMPARE(QSet<int>(drawn.keyBegin(), drawn.keyEnd()), (QSet<int>{3, 703, 1403}));
+        for (const int n : std::as_const(drawn))
+            QVERIFY2(qAbs(n - draws / 3) < draws / 3 / 5, "record draws not uniform");
+        QCOMPARE(r.catalogue.columnReads(), 2); // Stil and Band, once each
+    }
+
+    // Whatever changed since the allowed records were counted is honoured at the next draw.
+    void allowedRecordsFollowChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("expected"); // the only record drawn afterwards, -1: none
+        QTest::newRow("style list") << "styles" << 150;
+        QTest::newRow("band list") << "bands" << -1;
+        QTest::newRow("style list file loaded") << "file" << 150;
+        QTest::newRow("record edited") << "edit" << 150;
+        QTest::newRow("silent edit, controller told") << "told" << 150;
+        QTest::newRow("catalogue without revision") << "norevision" << 150;
+        QTest::newRow("another catalogue") << "other" << 150;
+    }
+    void allowedRecordsFollowChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, expected);
+        Rig r;
+        FakeCatalogue other(&r.tracks);
+        for (FakeCatalogue* c : {&r.catalogue, &other}) {
+            for (int i = 0; i < 200; ++i) {
+                QString stil = QStringLiteral("Jazz");
+                if (i == 50)
+                    stil = c == &other ? QStringLiteral("Jazz") : QStringLiteral("Blues");
+                else if (i == 150)
+                    stil = c == &other ? QStringLiteral("Blues") : QStringLiteral("Folk");
+                c->addRecord({stil, i == 50 ? QStringLiteral("X") : QStringLiteral("B"),
+                              QStringLiteral("/r%1/").arg(i), {"a.wav"}});
+            }
+        }
+        if (change == QLatin1String("norevision"))
+            r.catalogue.setReportsRevision(false);
+        r.ctl->stilAusschluss().setEntries({"Jazz", "Folk"});
+        const auto drawOnly = [&r](FakeCatalogue& c, int row) {
+            for (int i = 0; i < 10; ++i) {
+                r.ctl->setShuffleZaehler(1);
+                r.ctl->setStilAusgeschlossen(false);
+                const int before = c.moves();
+                r.ctl->TontraegerZufaellig();
+                if (row < 0) {
+                    if (!r.ctl->stilAusgeschlossen() || c.moves() != before)
+                        return false;
+                } else if (c.currentRow() != row) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        QVERIFY(drawOnly(r.catalogue, 50));
+
+        FakeCatalogue* now = &r.catalogue;
+        if (change == QLatin1String("styles")) {
+            r.ctl->stilAusschluss().setEntries({"Jazz", "Blues"});
+        } else if (change == QLatin1String("bands")) {
+            r.ctl->bandAusschluss().setEntries({"X"}); // the one allowed record's band
+        } else if (change == QLatin1String("file")) {
+            const QString dir = m_env->path(QStringLiteral("prog"));
+            QFile f(dir + QStringLiteral("/AusschlussAbspielliste.ini"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Jazz\r\nBlues\r\n");
+            f.close();
+            r.ctl->AbspielausschlusslisteLaden(dir);
+        } else if (change == QLatin1String("edit")) {
+            r.catalogue.setStyleAndBand(50, QStringLiteral("Jazz"), QStringLiteral("X"));
+            r.catalogue.setStyleAndBand(150, QStringLiteral("Rock"), QStringLiteral("B"));
+        } else if (change == QLatin1String("told") || change == QLatin1String("norevision")) {
+            r.catalogue.setStyleAndBand(50, QStringLiteral("Jazz"), QStringLiteral("X"), false);
+            r.catalogue.setStyleAndBand(150, QStringLiteral("Rock"), QStringLiteral("B"), false);
+            if (change == QLatin1String("told"))
+                r.ctl->onCatalogueChanged();
+        } else if (change == QLatin1String("other")) {
+            now = &other;
+            r.ctl->setCatalogue(&other);
+            other.setController(r.ctl.get());
+        }
+        QVERIFY(drawOnly(*now, expected));
+    }
+
     // The pause between tracks counts down once a second and then starts the next track.
     void pauseCountsDown()
     {
