@@ -1,4 +1,5 @@
 #include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Twips.h"
 
 #include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
@@ -54,20 +55,6 @@ using klang::vb::pixelsToTwips;
 using klang::vb::twipsToPixels;
 
 namespace {
-
-QRect tw(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
-template<typename W>
-W* erzeugen(QWidget* parent, const QString& name, const QRect& r)
-{
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    w->setGeometry(r);
-    return w;
-}
 
 // Geometry helpers in twips on a widget (the form's layout arithmetic works in twips).
 int twLeft(const QWidget* w) { return pixelsToTwips(w->x()); }

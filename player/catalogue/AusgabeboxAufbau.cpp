@@ -1,6 +1,7 @@
 // The widget tree, menus and tool bar of the main window.
 
 #include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Twips.h"
 
 #include "kit/Helpers.h"
 #include "kit/MsgFenn.h"
@@ -38,20 +39,6 @@ using klang::vb::pixelsToTwips;
 using klang::vb::twipsToPixels;
 
 namespace {
-
-QRect tw(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
-template<typename W>
-W* erzeugen(QWidget* parent, const QString& name, const QRect& r)
-{
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    w->setGeometry(r);
-    return w;
-}
 
 } // namespace
 

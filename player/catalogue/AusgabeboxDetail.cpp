@@ -3,6 +3,7 @@
 // them where the window's placeholders stood and feeds them on every record and track change.
 
 #include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Twips.h"
 
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Start.h"
@@ -38,12 +39,6 @@
 namespace klang::player {
 
 namespace {
-
-QRect tw(int left, int top, int width, int height)
-{
-    return QRect(vb::twipsToPixels(left), vb::twipsToPixels(top), vb::twipsToPixels(width),
-                 vb::twipsToPixels(height));
-}
 
 // Puts the widget where the placeholder stood and removes the placeholder.
 void ersetzen(QWidget*& platzhalter, QWidget* neu, const QRect& ort)

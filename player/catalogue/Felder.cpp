@@ -1,32 +1,24 @@
 #include "player/catalogue/Felder.h"
 
+#include "platform/jet/Schema.h"
+
 namespace klang::player {
 
 const QStringList& alleFelder()
 {
-    static const QStringList felder = {
-        QStringLiteral("Band"), QStringLiteral("LPTitel"), QStringLiteral("Medium"),
-        QStringLiteral("Stil"), QStringLiteral("Info"), QStringLiteral("Plattenfirma"),
-        QStringLiteral("BestellNr"), QStringLiteral("Preis"), QStringLiteral("Datum"),
-        QStringLiteral("Songs"), QStringLiteral("BildPfad"), QStringLiteral("Musikpfad"),
-        QStringLiteral("SongText"), QStringLiteral("eBook"), QStringLiteral("Bewertung"),
-        QStringLiteral("InternetTab"), QStringLiteral("InfoTab"), QStringLiteral("SonstigesTab"),
-        QStringLiteral("Bilder")};
+    static const QStringList felder = jet::schema::fieldNames();
     return felder;
 }
 
 const QStringList& textFelder()
 {
-    static const QStringList felder = alleFelder().mid(0, 18);
+    static const QStringList felder = jet::schema::textFieldNames();
     return felder;
 }
 
 bool istRichTextFeld(const QString& feld)
 {
-    static const QStringList rich = {QStringLiteral("Songs"), QStringLiteral("SongText"),
-                                     QStringLiteral("InternetTab"), QStringLiteral("InfoTab"),
-                                     QStringLiteral("SonstigesTab")};
-    return rich.contains(feld, Qt::CaseInsensitive);
+    return jet::schema::isRichTextField(feld);
 }
 
 bool istTextFeld(const QString& feld)

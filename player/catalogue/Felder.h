@@ -2,14 +2,15 @@
 
 // The catalogue record (table Schallplatten) and the views of the catalogue table.
 
+#include "platform/jet/Schema.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace klang::player {
 
-inline const QString TabelleSchallplatten = QStringLiteral("Schallplatten");
-inline const QString StandardAbfrage =
-    QStringLiteral("select * from Schallplatten order by Band, LPTitel");
+inline const QString TabelleSchallplatten = jet::schema::kTable;
+inline const QString StandardAbfrage = jet::schema::kDefaultRecordSource;
 
 // The 19 fields in table order (the last, Bilder, holds the stored cover picture).
 const QStringList& alleFelder();
