@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -36,6 +37,7 @@ struct Stand
     int playlistZeile = -1;
     int aktuellerTrack = -1;
     QString fokus;     // objectName of the focused widget
+    QStringList trackAuswahl; // selected entries of the record's track list
 };
 
 // The first song of a generated record, as plain text ("1. Wort Wort" gives "Wort Wort").
@@ -61,7 +63,8 @@ private:
 
     // A catalogue of 60 generated records; three of them (one near the end) get real files.
     // Track names: numbered and unique (0), after the record's first song (1), or after the
-    // record's style, a word many other records hold as well (2).
+    // record's style, a word many other records hold as well (2), or numbered per record, the
+    // same file names in every folder (3).
     void katalogAnlegen(int benennung)
     {
         m_spec.records = 60;
@@ -90,8 +93,9 @@ private:
             QVERIFY(!lied.isEmpty());
             for (int n = 1; n <= (s == 0 ? 2 : 1); ++n) {
                 const QString stil = satz.value(QStringLiteral("Stil")).toString();
-                const QString name = benennung == 0 ? QStringLiteral("Spur %1%2.wav").arg(QChar(u'A' + s)).arg(n)
-                                                    : QStringLiteral("%1 - %2.wav").arg(benennung == 1 ? lied : stil).arg(n + 3);
+                const QString name = benennung == 0   ? QStringLiteral("Spur %1%2.wav").arg(QChar(u'A' + s)).arg(n)
+                                     : benennung == 3 ? QStringLiteral("Track 0%1.wav").arg(n)
+                                                      : QStringLiteral("%1 - %2.wav").arg(benennung == 1 ? lied : stil).arg(n + 3);
                 QVERIFY(klang::test::writeWav(ordner + name, wav));
                 namen << ordner + name;
             }
@@ -125,6 +129,8 @@ private:
                 QTreeWidgetItem* item = fenster->lvwPlaylist->currentItem();
                 s.playlistZeile = item ? fenster->lvwPlaylist->indexOfTopLevelItem(item) : -1;
                 s.aktuellerTrack = fenster->spieler().aktuellerTrack();
+                for (const QListWidgetItem* t : fenster->filTrack->selectedItems())
+                    s.trackAuswahl << t->text();
                 s.fokus = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
                 m_staende << s;
             });
@@ -162,6 +168,7 @@ private slots:
         QTest::newRow("nummeriert") << 0;
         QTest::newRow("liedtitel") << 1;
         QTest::newRow("stilwort") << 2;
+        QTest::newRow("gleiche Namen") << 3;
     }
     void folgtDerPlaylist()
     {
@@ -184,6 +191,8 @@ private slots:
             QVERIFY2(s.musikpfad == ordnerVon(i), (was + " shows " + s.musikpfad.toUtf8()).constData());
             QVERIFY2(s.playlistZeile == i, (was + " playlist row " + QByteArray::number(s.playlistZeile)).constData());
             QVERIFY2(s.aktuellerTrack == i + 1, (was + " track " + QByteArray::number(s.aktuellerTrack)).constData());
+            QVERIFY2(s.trackAuswahl.contains(QFileInfo(s.datei).fileName()),
+                     (was + " track list " + s.trackAuswahl.join(QLatin1Char('|')).toUtf8()).constData());
             QVERIFY2(s.fokus == QLatin1String("TextInfo"), (was + " focus " + s.fokus.toUtf8()).constData());
         }
         QVERIFY(w->spieler().playlistModus());
