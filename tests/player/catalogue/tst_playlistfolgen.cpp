@@ -160,8 +160,8 @@ private slots:
 
     // The playlist plays through by itself; at every start the grid shows the track's record,
     // the playlist's current item and AktuellerTrack are that track, and the focus stays in
-    // the field the user typed in. Song-named tracks whose title also occurs in other records
-    // must not pull the catalogue to one of them.
+    // the field the user typed in. Track titles other records hold too (a song, a style word)
+    // and the same file names in every folder must not pull the catalogue elsewhere.
     void folgtDerPlaylist_data()
     {
         QTest::addColumn<int>("benennung");
