@@ -265,6 +265,9 @@ public:
     void txtSuchen_Suchen();
     void AktuelleCDanzeigen();
     void SuchenPlaylistTitel();
+    // At a track start: the playlist title looked up only in the record AktuelleCDanzeigen has
+    // just located for what plays (the whole table when it found none).
+    void SuchenPlaylistTitelBeimStart();
     void staBar_PanelClick(int panel);
     void PlaylistSpeichern();
     void mnuPlaylistAufnehmen_Click();
@@ -285,6 +288,8 @@ private:
     QStringList tabellenSpalten() const;
     Datensatzsicht sichtFuer(const Zeilenquelle& quelle, int zeile) const;
     void trefferZeigen(const Suchtreffer& treffer);
+    // The playlist title lookup: in the given row only, or over the whole table when it is -1.
+    void playlistTitelSuchen(int spielortZeile);
     void suchfeldFarbe(quint32 farbe);
     void zeileZeigen(int zeile, int obersteZeile);
     void songsucheStarten(const QString& marke);
@@ -297,6 +302,7 @@ private:
     void sucheBeschaeftigt(bool an);
 
     Suchposition m_suchposition;
+    int m_spielortZeile = -1; // row of the playing record found by the last AktuelleCDanzeigen
     Suchbefehl m_suchbefehl;
     QString m_sortierFeld;
     std::unique_ptr<Zeilenquelle> m_songsucheZeilen;

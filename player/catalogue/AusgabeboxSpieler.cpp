@@ -207,7 +207,7 @@ void SpielerOberflaeche::suchenPlaylistTitel()
 {
     // Only a playing playlist has a title to look up.
     if (m_fenster->spieler().playlistModus())
-        m_fenster->SuchenPlaylistTitel();
+        m_fenster->SuchenPlaylistTitelBeimStart();
 }
 
 } // namespace klang::player

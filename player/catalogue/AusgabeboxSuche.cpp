@@ -214,6 +214,18 @@ void Ausgabebox::txtSuchen_Suchen()
 
 void Ausgabebox::SuchenPlaylistTitel()
 {
+    playlistTitelSuchen(-1);
+}
+
+void Ausgabebox::SuchenPlaylistTitelBeimStart()
+{
+    const int zeile = m_spielortZeile;
+    m_spielortZeile = -1;
+    playlistTitelSuchen(zeile);
+}
+
+void Ausgabebox::playlistTitelSuchen(int spielortZeile)
+{
     QTreeWidgetItem* item = lvwPlaylist->currentItem();
     if (!item || songsucheLaeuft())
         return;
@@ -222,13 +234,16 @@ void Ausgabebox::SuchenPlaylistTitel()
     suchfeldFarbe(SuchfeldNeutral);
     const RecordsetZeilen quelle(m_katalog.data1().recordset(), tabellenSpalten());
     const Sichtquelle sicht = [this, &quelle](int zeile) { return sichtFuer(quelle, zeile); };
-    const Suchtreffer t = suchenPlaylistTitel(quelle, sicht, item->text(0), m_suchposition);
+    const Suchtreffer t = spielortZeile >= 0
+                              ? suchenPlaylistTitelInZeile(quelle, sicht, item->text(0), spielortZeile, m_suchposition)
+                              : suchenPlaylistTitel(quelle, sicht, item->text(0), m_suchposition);
     if (t.gesucht)
         trefferZeigen(t);
 }
 
 void Ausgabebox::AktuelleCDanzeigen()
 {
+    m_spielortZeile = -1;
     if (songsucheLaeuft())
         return;
     const RecordsetZeilen quelle(m_katalog.data1().recordset(), tabellenSpalten());
@@ -266,6 +281,7 @@ void Ausgabebox::AktuelleCDanzeigen()
     }
     // The playlist keeps its position: the record change resets the track index.
     const int track = m_player->aktuellerTrack();
+    m_spielortZeile = ort.zeile;
     if (ort.zeile >= 0)
         zeileZeigen(ort.zeile, ort.obersteZeile);
     filTrack->clearSelection();

@@ -186,4 +186,24 @@ Suchtreffer suchenPlaylistTitel(const Zeilenquelle& quelle, const Sichtquelle& s
     return t;
 }
 
+Suchtreffer suchenPlaylistTitelInZeile(const Zeilenquelle& quelle, const Sichtquelle& sicht, const QString& eintrag,
+                                       int zeile, Suchposition& pos)
+{
+    Suchtreffer t;
+    t.fokusVerschieben = false;
+    const QString titel = playlistTitel(eintrag);
+    if (leererSuchtext(titel))
+        return t;
+    t.gesucht = true;
+    const int spalte = zeile >= 0 && zeile < quelle.zeilenAnzahl() ? ersteSpalteMit(quelle, zeile, titel) : -1;
+    if (spalte < 0) {
+        fehlanzeige(t, pos);
+        return t;
+    }
+    if (sicht)
+        t.markierung = markieren(sicht(zeile), titel);
+    trefferSetzen(t, quelle, zeile, spalte, pos, titel);
+    return t;
+}
+
 } // namespace klang::player

@@ -107,4 +107,10 @@ QString playlistTitel(const QString& eintrag);
 Suchtreffer suchenPlaylistTitel(const Zeilenquelle& quelle, const Sichtquelle& sicht, const QString& eintrag,
                                 Suchposition& pos);
 
+// The same lookup in one known row only: the record of the file that plays. The title is marked
+// there and other records holding the same text (a common word, a shared song name) never take
+// the catalogue away from what plays; without it in that row the result is a miss.
+Suchtreffer suchenPlaylistTitelInZeile(const Zeilenquelle& quelle, const Sichtquelle& sicht, const QString& eintrag,
+                                       int zeile, Suchposition& pos);
+
 } // namespace klang::player

@@ -294,6 +294,42 @@ private slots:
         QCOMPARE(suchen(t, sichtUeber(t, o), QStringLiteral("blau"), pos).gefunden, false);
     }
 
+    // The lookup at a track start stays in the playing record's row: a title other records hold
+    // earlier or later never moves the catalogue, a title missing there is a silent miss.
+    void playlistTitelInZeile_data()
+    {
+        QTest::addColumn<int>("zeile");
+        QTest::addColumn<QString>("eintrag");
+        QTest::addColumn<bool>("gefunden");
+        QTest::addColumn<int>("naechsteStartZeile");
+        QTest::newRow("gemeinsames Wort") << 1 << "Rock - 4.mp3" << true << 3;
+        QTest::newRow("letzte Zeile") << 2 << "Rock.mp3" << true << 4;
+        QTest::newRow("nur woanders") << 1 << "Blau.mp3" << false << 1;
+        QTest::newRow("Zeile fehlt") << 7 << "Rock.mp3" << false << 1;
+    }
+    void playlistTitelInZeile()
+    {
+        QFETCH(int, zeile);
+        QFETCH(QString, eintrag);
+        QFETCH(bool, gefunden);
+        QFETCH(int, naechsteStartZeile);
+        Tabelle t(kSpalten);
+        t.zeile(satz(QStringLiteral("Nena"), QStringLiteral("Blau"), {{QStringLiteral("Stil"), QStringLiteral("Rock")}}));
+        t.zeile(satz(QStringLiteral("Queen"), QStringLiteral("Jazz"), {{QStringLiteral("Stil"), QStringLiteral("Rock")}}));
+        t.zeile(satz(QStringLiteral("Trio"), QStringLiteral("Da da da"), {{QStringLiteral("Stil"), QStringLiteral("Rock")}}));
+        Suchposition pos;
+        pos.SuchStartZeile = 1;
+        Ordner o;
+        const Suchtreffer r = suchenPlaylistTitelInZeile(t, sichtUeber(t, o), eintrag, zeile, pos);
+        QVERIFY(r.gesucht);
+        QCOMPARE(r.gefunden, gefunden);
+        QVERIFY(!r.fokusVerschieben);
+        QVERIFY(!r.tonSpielen);
+        if (gefunden)
+            QCOMPARE(r.zeile, zeile);
+        QCOMPARE(pos.SuchStartZeile, naechsteStartZeile);
+    }
+
     // Locating what plays: the record whose music folder holds the playing file.
     void aktuelleCD_data()
     {
