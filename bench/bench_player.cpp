@@ -414,6 +414,40 @@ void benchTransitions(int transitions, const QString& dir)
     row(QStringLiteral("nominal end (start + length) -> next playing"), figures(stats(nominal), int(nominal.size())));
 }
 
+// Start-up of the main window on a catalogue of the given size: construction, loading the
+// settings and the catalogue, the first random record and the window shown.
+void benchStartup(int records, const QString& dir)
+{
+    const QString path = dir + QStringLiteral("/Start_%1.mdb").arg(records);
+    klang::test::CatalogueSpec spec;
+    spec.records = records;
+    spec.picturePercent = 10;
+    QString error;
+    if (!klang::test::writeCatalogue(path, spec, &error)) {
+        out << "generator failed: " << error << "\n";
+        return;
+    }
+    klang::seedProgramFolder();
+    kit::testhook::enable();
+    klang::player::setOption(QStringLiteral("ArchivPfad"), path);
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer t;
+        t.start();
+        {
+            klang::player::Ausgabebox w;
+            w.Form_Load();
+            w.show();
+            QCoreApplication::processEvents();
+            times.push_back(ms(t.nsecsElapsed()));
+        }
+        QCoreApplication::processEvents();
+    }
+    std::sort(times.begin(), times.end());
+    row(QStringLiteral("main window shown, %1 records").arg(records),
+        QStringLiteral("best %1 ms, median %2 ms").arg(times.front(), 0, 'f', 1).arg(times[1], 0, 'f', 1));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -434,6 +468,9 @@ int main(int argc, char** argv)
             records = args[i].toInt();
     }
     out << "Klangtruhe player benchmark\n";
+    out << "\nStart-up\n";
+    benchStartup(20000, env.path(QStringLiteral("start")));
+    benchStartup(records, env.path(QStringLiteral("start")));
     benchMainWindow(benchShuffle(records, env.path(QStringLiteral("katalog"))));
     benchTransitions(transitions, env.path(QStringLiteral("musik")));
     return 0;

@@ -186,14 +186,16 @@ void Ausgabebox::detailOrdnerSetzen()
 void Ausgabebox::CoverAktualisieren()
 {
     detailOrdnerSetzen();
-    // Band and title of every grid row, in grid order.
+    // Band and title of every grid row, in grid order, read in one pass over the view.
     QList<klang::detail::BandTitel> zeilen;
-    const jet::CatalogueTableModel* model = m_katalog.model();
-    const int band = model->columnOfField(QStringLiteral("Band"));
-    const int titel = model->columnOfField(QStringLiteral("LPTitel"));
-    for (int r = 0; r < model->rowCount(); ++r) {
-        zeilen.append({band >= 0 ? model->index(r, band).data().toString() : QString(),
-                       titel >= 0 ? model->index(r, titel).data().toString() : QString()});
+    const QList<QStringList> spalten = m_katalog.data1().recordset().columnValues(
+        {QStringLiteral("Band"), QStringLiteral("LPTitel")});
+    if (spalten.size() == 2) {
+        const QStringList& baender = spalten.at(0);
+        const QStringList& titel = spalten.at(1);
+        zeilen.reserve(baender.size());
+        for (qsizetype r = 0; r < baender.size(); ++r)
+            zeilen.append({baender.at(r), r < titel.size() ? titel.at(r) : QString()});
     }
     m_coverStreifen->setZeilen(zeilen);
     m_coverStreifen->CoverAktualisieren(vb::pixelsToTwips(centralWidget()->height()));
