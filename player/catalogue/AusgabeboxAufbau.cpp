@@ -138,10 +138,11 @@ void Ausgabebox::aufbauen()
     imgBildpfad = erzeugen<QLabel>(zentral, QStringLiteral("imgBildpfad"), tw(8700, 405, 1700, 1700));
     imgBildpfad->setScaledContents(true);
     imgBildpfad->setVisible(false);
-    // The embedded media player: shown by the player for videos and pictures.
+    // The embedded media player takes the picture area: its picture surface is a native
+    // window that would lie over any control it overlapped.
     MediaPlayer1 = new klang::media::MediaPlayerControl(zentral);
     MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
-    MediaPlayer1->setGeometry(tw(8700, 405, 6200, 4150));
+    MediaPlayer1->setGeometry(tw(8700, 405, 1700, 1700));
     MediaPlayer1->setVisible(false);
     picCoverGreat = erzeugen<QLabel>(zentral, QStringLiteral("picCoverGreat"), tw(8700, 405, 4000, 4000));
     picCoverGreat->setVisible(false);
