@@ -226,6 +226,8 @@ void Ausgabebox::aufbauen()
         if (!n.name) {
             auto* caption = new QLabel(QStringLiteral("      Steuerung"), Data1);
             caption->setObjectName(QStringLiteral("Data1_Caption"));
+            // Where the navigator is narrow, the leading blanks give way and the word stays.
+            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             navLayout->addWidget(caption, 1);
             continue;
         }
