@@ -181,6 +181,11 @@ public:
     QCheckBox* chkRepeat = nullptr;
     QCheckBox* chkVollbild = nullptr;
     klang::media::MediaPlayerControl* MediaPlayer1 = nullptr;
+    // The embedded player sits over the picture area, the one place of the window with room
+    // that covers no control. It shows only while the player wants it and chkVisualisierung
+    // is checked; without visualisation only sound plays and it stays hidden.
+    void medienplayerZeigen(bool sichtbar);
+    bool medienplayerGewuenscht() const { return m_medienplayerGewuenscht; }
     QToolButton* imgStart = nullptr;
     QToolButton* imgStop = nullptr;
     QToolButton* imgMiniPlayer = nullptr;
@@ -256,6 +261,7 @@ private:
     bool m_zeileWirdGesetzt = false;
     bool m_geladen = false;
     bool m_entladen = false;
+    bool m_medienplayerGewuenscht = false;
     QVector<QLabel*> m_statusPanels;
 
     // --- searches: quick search, search dialog, the playing record, song search playlist ---

@@ -138,10 +138,11 @@ void Ausgabebox::aufbauen()
     imgBildpfad = erzeugen<QLabel>(zentral, QStringLiteral("imgBildpfad"), tw(8700, 405, 1700, 1700));
     imgBildpfad->setScaledContents(true);
     imgBildpfad->setVisible(false);
-    // The embedded media player: shown by the player for videos and pictures.
+    // The embedded media player takes the picture area: its picture surface is a native
+    // window that would lie over any control it overlapped.
     MediaPlayer1 = new klang::media::MediaPlayerControl(zentral);
     MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
-    MediaPlayer1->setGeometry(tw(8700, 405, 6200, 4150));
+    MediaPlayer1->setGeometry(tw(8700, 405, 1700, 1700));
     MediaPlayer1->setVisible(false);
     picCoverGreat = erzeugen<QLabel>(zentral, QStringLiteral("picCoverGreat"), tw(8700, 405, 4000, 4000));
     picCoverGreat->setVisible(false);
@@ -225,6 +226,8 @@ void Ausgabebox::aufbauen()
         if (!n.name) {
             auto* caption = new QLabel(QStringLiteral("      Steuerung"), Data1);
             caption->setObjectName(QStringLiteral("Data1_Caption"));
+            // Where the navigator is narrow, the leading blanks give way and the word stays.
+            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             navLayout->addWidget(caption, 1);
             continue;
         }

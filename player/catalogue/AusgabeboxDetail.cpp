@@ -12,6 +12,7 @@
 #include "player/catalogue/detail/CoverStreifen.h"
 #include "player/catalogue/detail/Detailansicht.h"
 #include "player/catalogue/detail/EbookListe.h"
+#include "player/catalogue/detail/Gradzeichenliste.h"
 #include "player/catalogue/detail/Sternreihe.h"
 #include "player/catalogue/detail/TextFokus.h"
 #include "player/catalogue/detail/TextWerkzeuge.h"
@@ -123,7 +124,15 @@ void Ausgabebox::detailAufbauen()
     const QRect ebookOrt = cboEbook->geometry();
     delete cboEbook;
     cboEbook = m_ebookListe->cboEbook;
-    m_ebookListe->setGeometry(ebookOrt.adjusted(0, -2, 0, 2));
+    // The caption "eBook u. Multimedia (n)" keeps its text whole; the list starts beside it.
+    QRect listenOrt = ebookOrt.adjusted(0, -2, 0, 2);
+    if (QLabel* beschriftung = Bez.value(11)) {
+        const int textBreite =
+            beschriftung->fontMetrics().horizontalAdvance(ebookBeschriftung(999)) + 6;
+        beschriftung->resize(std::max(beschriftung->width(), textBreite), beschriftung->height());
+        listenOrt.setLeft(std::max(listenOrt.left(), beschriftung->x() + textBreite + 4));
+    }
+    m_ebookListe->setGeometry(listenOrt);
     connect(m_ebookListe, &EbookListe::beschriftungGeaendert, this, [this](const QString& text) {
         if (QLabel* l = Bez.value(11))
             l->setText(text);

@@ -189,13 +189,13 @@ bool SpielerOberflaeche::isMainWindowVisible() const
 
 void SpielerOberflaeche::showMediaPlayer(bool visible)
 {
-    if (m_fenster->MediaPlayer1)
-        m_fenster->MediaPlayer1->setVisible(visible);
+    m_fenster->medienplayerZeigen(visible);
 }
 
 bool SpielerOberflaeche::isMediaPlayerVisible() const
 {
-    return m_fenster->MediaPlayer1 && m_fenster->MediaPlayer1->isVisible();
+    // The player's own wish: a player kept hidden for sound alone still holds its medium.
+    return m_fenster->MediaPlayer1 && m_fenster->medienplayerGewuenscht();
 }
 
 void SpielerOberflaeche::aktuelleCDanzeigen()

@@ -47,15 +47,11 @@ void WiedergabeOberflaeche::showVideoWindow(bool visible)
     }
 }
 
-void WiedergabeOberflaeche::setMediaPlayerGeometry(int topTwips, int heightTwips)
+void WiedergabeOberflaeche::setMediaPlayerGeometry(int /*topTwips*/, int /*heightTwips*/)
 {
-    QWidget* mp = m_fenster->MediaPlayer1;
-    if (!mp)
-        return;
-    QRect r = mp->geometry();
-    r.moveTop(twipsToPixels(topTwips));
-    r.setHeight(twipsToPixels(heightTwips));
-    mp->setGeometry(r);
+    // The place is the window's (the picture area); whether a picture shows at all follows
+    // chkVisualisierung, which the window reads when the player is shown.
+    m_fenster->medienplayerZeigen(m_fenster->medienplayerGewuenscht());
 }
 
 void WiedergabeOberflaeche::setMediaPlayerFullScreen(bool on)
@@ -92,6 +88,16 @@ bool Ereignisweiche::eventFilter(QObject* watched, QEvent* event)
 bool pauseBrauchtBestaetigung(const QString& antwort)
 {
     return klang::vb::Val(antwort) > 60;
+}
+
+void Ausgabebox::medienplayerZeigen(bool sichtbar)
+{
+    m_medienplayerGewuenscht = sichtbar;
+    if (!MediaPlayer1)
+        return;
+    MediaPlayer1->setVisible(sichtbar && (!chkVisualisierung || chkVisualisierung->isChecked()));
+    if (MediaPlayer1->isVisible())
+        MediaPlayer1->raise();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -151,6 +151,24 @@ private slots:
         QVERIFY(w->findChild<QLabel*>(QStringLiteral("imgCDnote_0"))->isVisible());
     }
 
+    // The captions beside the eBook list and in the navigator keep their words whole: the
+    // list starts after "eBook u. Multimedia (n)" even with a three-digit count.
+    void beschriftungenGanz()
+    {
+        auto w = starten();
+        QLabel* bez = w->Bez.value(11);
+        QVERIFY(bez);
+        bez->setText(QStringLiteral("eBook u. Multimedia (999)"));
+        const int textEnde = bez->x() + bez->fontMetrics().horizontalAdvance(bez->text());
+        QVERIFY(textEnde <= bez->x() + bez->width());
+        QVERIFY2(textEnde < w->ebookListe()->x(), "the eBook list covers its caption");
+        auto* steuerung = w->findChild<QLabel*>(QStringLiteral("Data1_Caption"));
+        QVERIFY(steuerung);
+        const QString wort = steuerung->text().trimmed();
+        QVERIFY(steuerung->fontMetrics().horizontalAdvance(wort) <= steuerung->width());
+        QVERIFY(steuerung->alignment() & Qt::AlignRight);
+    }
+
     // Stored cover, external pictures, the strip and the eBook list follow the record;
     // a click enlarges the picture.
     void bilderUndStreifenFolgen()

@@ -461,15 +461,62 @@ private slots:
         QVERIFY(!w->chkRepeat->isEnabled() && !w->chkTracksZufaellig->isEnabled() && !w->chkTracksAnspielen->isEnabled());
         w->chkAlleTracks->setChecked(true);
         QVERIFY(w->chkRepeat->isEnabled() && !w->chkShuffle->isEnabled());
+        // Nothing plays: switching visualisation leaves the player hidden and stores the box.
         w->chkVisualisierung->setChecked(false);
-        QCOMPARE(w->MediaPlayer1->y(), klang::vb::twipsToPixels(4575));
-        QCOMPARE(w->MediaPlayer1->height(), klang::vb::twipsToPixels(960));
+        QVERIFY(!w->MediaPlayer1->isVisible());
+        QCOMPARE(option(QStringLiteral("WinMediaPlayerVisualisierung")), QStringLiteral("0"));
         w->chkVisualisierung->setChecked(true);
-        QCOMPARE(w->MediaPlayer1->y(), klang::vb::twipsToPixels(1380));
-        QCOMPARE(w->MediaPlayer1->height(), klang::vb::twipsToPixels(4150));
+        QVERIFY(!w->MediaPlayer1->isVisible());
+        QCOMPARE(option(QStringLiteral("WinMediaPlayerVisualisierung")), QStringLiteral("1"));
         w->mnuWinPlayerVerwenden->trigger();
         QVERIFY(!w->spieler().winPlayerVerwenden());
         QCOMPARE(option(QStringLiteral("WinMediaPlayer")), QStringLiteral("False"));
+    }
+
+    // After a start the embedded player covers none of the window's controls: with
+    // visualisation it shows over the picture area, without it only sound plays and it hides.
+    void medienplayerVerdecktNichts_data()
+    {
+        QTest::addColumn<bool>("visualisierung");
+        QTest::addColumn<QSize>("groesse");
+        QTest::newRow("bild, standard") << true << QSize();
+        QTest::newRow("bild, 1400x900") << true << QSize(1400, 900);
+        QTest::newRow("nur ton") << false << QSize();
+    }
+    void medienplayerVerdecktNichts()
+    {
+        QFETCH(bool, visualisierung);
+        QFETCH(QSize, groesse);
+        musikAnlegen(3.0);
+        setOption(QStringLiteral("WinMediaPlayerVisualisierung"), visualisierung ? QStringLiteral("1") : QStringLiteral("0"));
+        auto w = starten(true);
+        if (groesse.isValid())
+            w->resize(groesse);
+        QCOMPARE(w->chkVisualisierung->isChecked(), visualisierung);
+        trackWaehlen(w.get(), 0);
+        QTest::mouseClick(w->imgStart, Qt::LeftButton);
+        QTRY_COMPARE(w->MediaPlayer1->playState(), 3);
+        QCOMPARE(w->MediaPlayer1->isVisible(), visualisierung);
+        // Switching while it plays keeps the rule.
+        w->chkVisualisierung->setChecked(!visualisierung);
+        QCOMPARE(w->MediaPlayer1->isVisible(), !visualisierung);
+        w->chkVisualisierung->setChecked(visualisierung);
+        QCOMPARE(w->MediaPlayer1->isVisible(), visualisierung);
+        if (visualisierung) {
+            const QRect player = w->MediaPlayer1->geometry();
+            QWidget* zentral = w->centralWidget();
+            for (const char* name :
+                 {"chkAlleTracks", "chkMarkTracks", "chkTracksAnspielen", "chkTracksZufaellig", "chkShuffle",
+                  "chkRepeat", "chkVollbild", "chkVisualisierung", "chkBildpfad", "cboBildpfad", "Bez_12",
+                  "filTrack", "txtSuchen", "imgStart", "imgStop", "tabTexte", "MSFlexGrid1", "lblGradiant_0"}) {
+                auto* control = zentral->findChild<QWidget*>(QLatin1String(name));
+                QVERIFY2(control, name);
+                const QRect ort(control->mapTo(zentral, QPoint(0, 0)), control->size());
+                QVERIFY2(!player.intersects(ort), name);
+            }
+        }
+        QTest::mouseClick(w->imgStop, Qt::LeftButton);
+        QVERIFY(!w->MediaPlayer1->isVisible());
     }
 
     // The pause question's threshold.
