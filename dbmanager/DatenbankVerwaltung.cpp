@@ -164,6 +164,25 @@ void DatenbankVerwaltung::sicherungsSchritte()
     });
 }
 
+// The database is opened again after a command has replaced or backed it up.
+void DatenbankVerwaltung::wiederOeffnenSchritte(const QString& datei)
+{
+    paar(QStringLiteral("Datenbank öffnen..."), QStringLiteral("Datenbank geöffnet."),
+         [this, datei] {
+             if (!m_dateien.existiert(datei))
+                 return Fehler{fehlernummer::DateiNichtGefunden,
+                               QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
+             return Fehler::keiner();
+         });
+    paar(QStringLiteral("Datenbank inizialisieren..."), QStringLiteral("Datenbank inizialisiert."),
+         [this, datei] {
+             if (const Fehler f = m_db.oeffnen(datei))
+                 return f;
+             setOffen(true);
+             return Fehler::keiner();
+         });
+}
+
 bool DatenbankVerwaltung::komprimieren()
 {
     if (m_beschaeftigt || !m_offen)
@@ -207,20 +226,7 @@ bool DatenbankVerwaltung::komprimieren()
          });
     paar(QStringLiteral("Datenbank umbenennen..."), QStringLiteral("Datenbank umbenannt."),
          [this, temp, datei] { return m_dateien.ersetzen(temp, datei); });
-    paar(QStringLiteral("Datenbank öffnen..."), QStringLiteral("Datenbank geöffnet."),
-         [this, datei] {
-             if (!m_dateien.existiert(datei))
-                 return Fehler{fehlernummer::DateiNichtGefunden,
-                               QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
-             return Fehler::keiner();
-         });
-    paar(QStringLiteral("Datenbank inizialisieren..."), QStringLiteral("Datenbank inizialisiert."),
-         [this, datei] {
-             if (const Fehler f = m_db.oeffnen(datei))
-                 return f;
-             setOffen(true);
-             return Fehler::keiner();
-         });
+    wiederOeffnenSchritte(datei);
     m_schritte.append([this, datei] {
         const qint64 nach = m_dateien.groesse(datei);
         blau(QStringLiteral("Datenbankgröße vor der Komprimierung: ")
@@ -250,20 +256,7 @@ bool DatenbankVerwaltung::aktualisieren()
              return Fehler::keiner();
          });
     sicherungsSchritte();
-    paar(QStringLiteral("Datenbank öffnen..."), QStringLiteral("Datenbank geöffnet."),
-         [this, datei] {
-             if (!m_dateien.existiert(datei))
-                 return Fehler{fehlernummer::DateiNichtGefunden,
-                               QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
-             return Fehler::keiner();
-         });
-    paar(QStringLiteral("Datenbank inizialisieren..."), QStringLiteral("Datenbank inizialisiert."),
-         [this, datei] {
-             if (const Fehler f = m_db.oeffnen(datei))
-                 return f;
-             setOffen(true);
-             return Fehler::keiner();
-         });
+    wiederOeffnenSchritte(datei);
     for (const NeueSpalte& spalte : neueSpalten()) {
         m_schritte.append([this, spalte] {
             rot(QStringLiteral("Tabellenspalte \"%1\" hinzufügen...").arg(spalte.name) + Nl);

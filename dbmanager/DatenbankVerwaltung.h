@@ -75,6 +75,7 @@ private:
 
     void paar(const QString& vorher, const QString& nachher, std::function<Fehler()> tun);
     void sicherungsSchritte();
+    void wiederOeffnenSchritte(const QString& datei);
     void setOffen(bool offen);
     void starten(const QString& ueberschrift, const QString& abschlussFehler, bool tonBeiFehler);
     void weiter();
