@@ -65,4 +65,16 @@ bool writeWav(const QString& filePath, const WavSpec& spec)
     return file.write(out) == out.size();
 }
 
+QString shortWav(const QString& folder, const QString& name, double seconds)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    WavSpec spec;
+    spec.seconds = seconds;
+    spec.sampleRate = 22050;
+    spec.channels = 1;
+    if (!writeWav(path, spec))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 } // namespace klang::test

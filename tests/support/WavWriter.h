@@ -18,4 +18,8 @@ struct WavSpec
 // Returns false when the file cannot be written. An existing file is replaced.
 bool writeWav(const QString& filePath, const WavSpec& spec = WavSpec());
 
+// A short mono 22050 Hz tone in a folder, for playback tests; aborts the test program when
+// the file cannot be written (nothing after it could be trusted). Returns the path.
+QString shortWav(const QString& folder, const QString& name, double seconds);
+
 } // namespace klang::test

@@ -21,14 +21,7 @@ private:
 
     QString wav(const QString& name, double seconds = 0.5)
     {
-        const QString path = m_env.path(QStringLiteral("Meine Musik")) + QLatin1Char('/') + name;
-        klang::test::WavSpec spec;
-        spec.seconds = seconds;
-        spec.sampleRate = 22050;
-        spec.channels = 1;
-        if (!klang::test::writeWav(path, spec))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return klang::test::shortWav(m_env.path(QStringLiteral("Meine Musik")), name, seconds);
     }
 
 private Q_SLOTS:

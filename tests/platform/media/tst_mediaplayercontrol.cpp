@@ -34,14 +34,7 @@ private:
 
     QString wav(const QString& name, double seconds = 0.4)
     {
-        const QString path = m_env.path(QStringLiteral("Musik")) + QLatin1Char('/') + name;
-        klang::test::WavSpec spec;
-        spec.seconds = seconds;
-        spec.sampleRate = 22050;
-        spec.channels = 1;
-        if (!klang::test::writeWav(path, spec))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return klang::test::shortWav(m_env.path(QStringLiteral("Musik")), name, seconds);
     }
 
 private Q_SLOTS:

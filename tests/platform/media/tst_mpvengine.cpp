@@ -37,14 +37,7 @@ private:
     klang::test::TestEnvironment m_env;
     QString wav(const QString& name, double seconds)
     {
-        const QString path = m_env.path(QStringLiteral("media")) + QLatin1Char('/') + name;
-        klang::test::WavSpec spec;
-        spec.seconds = seconds;
-        spec.sampleRate = 22050;
-        spec.channels = 1;
-        if (!klang::test::writeWav(path, spec))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return klang::test::shortWav(m_env.path(QStringLiteral("media")), name, seconds);
     }
 
 private Q_SLOTS:
