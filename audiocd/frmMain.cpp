@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
@@ -34,6 +35,27 @@ QString twoDigits(int n)
 }
 
 const QColor DisplayGrey(150, 150, 150);
+
+// The play-state pictures in the display's grey, so that they read on black and on a button.
+QIcon stateIcon(const QString& key)
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(DisplayGrey);
+    if (key == QLatin1String("playing")) {
+        const QPointF tri[] = {{7, 4}, {28, 16}, {7, 28}};
+        p.drawPolygon(tri, 3);
+    } else if (key == QLatin1String("paused")) {
+        p.drawRect(QRectF(7, 5, 7, 22));
+        p.drawRect(QRectF(18, 5, 7, 22));
+    } else {
+        p.drawRect(QRectF(6, 6, 20, 20));
+    }
+    return QIcon(pm);
+}
 
 } // namespace
 
@@ -58,9 +80,9 @@ void frmMain::buildWindow()
     QStyle* st = style();
     m_images.insert(QStringLiteral("cd"), st->standardIcon(QStyle::SP_DriveCDIcon));
     m_images.insert(QStringLiteral("track"), st->standardIcon(QStyle::SP_MediaVolume));
-    m_images.insert(QStringLiteral("playing"), st->standardIcon(QStyle::SP_MediaPlay));
-    m_images.insert(QStringLiteral("paused"), st->standardIcon(QStyle::SP_MediaPause));
-    m_images.insert(QStringLiteral("stopped"), st->standardIcon(QStyle::SP_MediaStop));
+    m_images.insert(QStringLiteral("playing"), stateIcon(QStringLiteral("playing")));
+    m_images.insert(QStringLiteral("paused"), stateIcon(QStringLiteral("paused")));
+    m_images.insert(QStringLiteral("stopped"), stateIcon(QStringLiteral("stopped")));
 
     // Menus.
     QMenu* mnuCD = menuBar()->addMenu(QStringLiteral("&CD"));
@@ -99,6 +121,9 @@ void frmMain::buildWindow()
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(twipsToPixels(6855), twipsToPixels(1860));
+    QFont small(QStringLiteral("Tahoma"));
+    small.setPointSizeF(8.25);
+    client->setFont(small);
     setCentralWidget(client);
 
     // The display panel.
@@ -197,7 +222,8 @@ void frmMain::buildWindow()
 
     auto* Label6 = new QLabel(QStringLiteral("Laufwerk:"), client);
     Label6->setObjectName(QStringLiteral("Label6"));
-    Label6->setGeometry(twips(4200, 1035, 765, 225));
+    // As wide as the room up to the chooser: the caption is cut otherwise.
+    Label6->setGeometry(twips(4200, 1035, 900, 225));
     cmbDrives = new QComboBox(client);
     cmbDrives->setObjectName(QStringLiteral("cmbDrives"));
     cmbDrives->setGeometry(twips(5100, 960, 1635, 360));
