@@ -17,6 +17,7 @@
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Paths.h"
+#include "platform/settings/Settings.h"
 #include "platform/shell/Shell.h"
 #include "platform/vbcompat/VbCompat.h"
 
@@ -115,6 +116,17 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     lblNurLesen->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
     lblNurLesen->setVisible(false);
     statusBar()->insertWidget(1, lblNurLesen);
+    // A settings file that cannot be written is said once; the program goes on with the values
+    // it holds.
+    klang::setSettingsSaveFailedHandler([this](const QString& pfad, const QString& grund) {
+        kit::MsgFenn(this,
+                     QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\n") + pfad
+                         + QStringLiteral("\n\n") + grund
+                         + QStringLiteral("\n\nDas Programm läuft weiter; geänderte Einstellungen gelten "
+                                          "nur bis zum Beenden."),
+                     3, 0, QStringLiteral("Einstellungen speichern"), 1, kit::WarningBackColor,
+                     kit::DialogForeColor);
+    });
     connect(m_katalog.model(), &QAbstractItemModel::modelReset, this, [this] {
         tabellenbildAbgleichen();
         tabellenbildAnwenden();
@@ -123,6 +135,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 
 Ausgabebox::~Ausgabebox()
 {
+    klang::setSettingsSaveFailedHandler({});
     // The controllers go before the child widgets: nothing a dying widget sends may reach
     // them. The grid's model belongs to the catalogue controller.
     MSFlexGrid1->viewport()->removeEventFilter(this);
@@ -223,6 +236,8 @@ void Ausgabebox::Form_Load()
                 fehler(QStringLiteral("Ausgabebox_Form_Load"), e);
         }
     }
+
+    schreibschutzZeigen(); // also when no catalogue could be opened
 
     for (const QString& ordner : {QStringLiteral("Bilder"), QStringLiteral("Leer"), QStringLiteral("Playlist")})
         QDir().mkpath(ProgrammPfad + ordner);

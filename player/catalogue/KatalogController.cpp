@@ -255,6 +255,18 @@ int KatalogController::anzahlInterpreten() const
     return n.isValid() ? n.toInt() : -1;
 }
 
+namespace {
+// The first finding of a check, without SQLite's heading line.
+QString ersterBefund(const QString& befund)
+{
+    for (const QString& zeile : befund.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!zeile.startsWith(QLatin1String("***")))
+            return zeile.trimmed();
+    }
+    return befund.trimmed();
+}
+} // namespace
+
 QString KatalogController::katalogPruefen(const QString& pfad)
 {
     jet::Database db;
@@ -268,7 +280,7 @@ QString KatalogController::katalogPruefen(const QString& pfad)
     if (befund != QLatin1String("ok")) {
         return QStringLiteral("Die Datei '%1' ist beschädigt und wird nicht geöffnet. Die Datei wurde "
                               "nicht verändert.\n\nBefund der Prüfung: %2")
-            .arg(pfad, befund.section(QLatin1Char('\n'), 0, 0));
+            .arg(pfad, ersterBefund(befund));
     }
     if (!db.tableExists(TabelleSchallplatten)) {
         return QStringLiteral("Die Datei enthält keine Tabelle \"Schallplatten\" und ist kein "
