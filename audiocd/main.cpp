@@ -4,9 +4,9 @@
 #include "audiocd/frmMain.h"
 #include "platform/cdaudio/CdioBackend.h"
 #include "platform/shell/Paths.h"
+#include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
 
-#include <QApplication>
 #include <QFileInfo>
 
 namespace {
@@ -26,12 +26,7 @@ QString gewaehltesGeraet(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
-    // Placement and raising the window need the X11 platform unless the user chose one.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Diskolo"));
-    QApplication::setOrganizationName(QStringLiteral("Klangtruhe"));
+    klang::Programm app(argc, argv, QStringLiteral("Diskolo"));
 
     // A second start brings the running window to the front and hands it its disc.
     klang::SingleInstance einzeln(QStringLiteral("Diskolo"));
