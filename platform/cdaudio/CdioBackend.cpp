@@ -160,7 +160,11 @@ bool CdioBackend::refreshIfChanged()
 {
     if (!m_cdio)
         return false;
-    if (!m_isImage && cdio_get_media_changed(m_cdio) == 1) {
+    // The watch timers ask many times a second; the drive is asked at most twice.
+    if (m_isImage || (m_changeCheck.isValid() && m_changeCheck.elapsed() < 500))
+        return true;
+    m_changeCheck.start();
+    if (cdio_get_media_changed(m_cdio) == 1) {
         // Another disc (or none): what played belongs to the old one.
         if (engineHoldsDisc())
             m_engine->close();
@@ -356,8 +360,12 @@ bool CdioBackend::discArrived()
     }
     if (!m_toc.isEmpty())
         return true;
-    refreshIfChanged();
-    return !m_toc.isEmpty();
+    if (m_isImage)
+        return false;
+    // Not every drive reports a changed disc: open it anew, which reads the table again (an
+    // empty drive answers at once).
+    open(m_requested);
+    return m_cdio && !m_toc.isEmpty();
 }
 
 } // namespace klang::cdaudio

@@ -9,6 +9,7 @@
 #include "platform/cdaudio/CdBackend.h"
 #include "platform/media/MediaEngine.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <memory>
@@ -69,6 +70,7 @@ private:
     qint32 m_stoppedAt = 0;  // position while the engine holds nothing
     bool m_ended = false;    // played to the end of the disc
     CdError m_error = CdError::None;
+    QElapsedTimer m_changeCheck; // last time the drive was asked for a new disc
 };
 
 } // namespace klang::cdaudio
