@@ -31,6 +31,7 @@ frmCDInfo::frmCDInfo(frmMain& main)
     setModal(true);
     setFixedSize(klang::vb::twipsToPixels(5205), klang::vb::twipsToPixels(4740));
     QFont segoe(QStringLiteral("Segoe UI"));
+    segoe.setPointSizeF(8.25);
     setFont(segoe);
 
     const auto label = [this](const QString& name, const QString& text, const QRect& place) {
@@ -114,6 +115,7 @@ void frmCDInfo::Form_Load()
     // Names only belong to a disc in the drive.
     cmdSave->setEnabled(count > 0);
     AutoSizeColumns(lvTracks, 2);
+    txtArtist->setFocus();
 }
 
 void frmCDInfo::cmdSave_Click()

@@ -16,7 +16,7 @@ QString cdErrorText(CdError error)
     case CdError::OutOfRange:
         return QStringLiteral("Die Position liegt außerhalb der CD.");
     case CdError::NotSupported:
-        return QStringLiteral("Das Gerät kann diesen Befehl nicht ausführen.");
+        return QStringLiteral("Ein CD-Abbild hat keine Schublade.");
     case CdError::TrayFailed:
         return QStringLiteral("Die Schublade des Laufwerks lässt sich nicht bewegen.");
     case CdError::PlaybackFailed:

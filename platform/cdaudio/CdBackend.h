@@ -42,7 +42,7 @@ enum class CdError : int {
     NotOpen,       // no device is open
     NoDisc,        // the drive holds no audio disc
     OutOfRange,    // a position beyond the disc
-    NotSupported,  // the device cannot do it (an image has no tray)
+    NotSupported,  // an image has no tray
     TrayFailed,    // the drive refused to open or close its tray
     PlaybackFailed // the sound could not be started
 };
