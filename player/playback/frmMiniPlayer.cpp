@@ -34,11 +34,11 @@ struct Knopf
     bool sichtbar;
 };
 constexpr Knopf kKnopfTabelle[] = {
-    {0, 95, 45, " Zurück ", "⏮", true},
+    {0, 95, 45, " Zurück ", "«", true},
     {2, 555, 441, " Play ", "▶", true},
     {6, 1015, 837, " Pause -> Play ", "❚❚", true},
     {10, 1015, 837, " Play ", "▷", false},
-    {1, 1475, 1260, " Vor ", "⏭", true},
+    {1, 1475, 1260, " Vor ", "»", true},
     {3, 1935, 1650, " Stop ", "■", true},
     {5, 2395, 2040, " Track zufällig ", "?", true},
     {11, 2855, 2445, " Resume ", "↻", true},
@@ -300,6 +300,7 @@ void frmMiniPlayer::zumHauptfenster()
     platzSpeichern();
     hide();
     Timer3.stop();
+    captionZuruecksetzen();
     m_hauptfenster.hauptfensterZeigen();
 }
 

@@ -27,8 +27,8 @@ struct Knopf
     bool sichtbar;
 };
 constexpr Knopf kKnopfTabelle[frmWinMediaPlayer::kKnoepfe] = {
-    {1170, " Zurück ", "⏮", true},
-    {1705, " Vor ", "⏭", true},
+    {1170, " Zurück ", "«", true},
+    {1705, " Vor ", "»", true},
     {2240, " Track zufällig ", "?", true},
     {635, " Stop & Exit ", "■", true},
     {100, " Pos-A festlegen ", "A", true},
@@ -36,7 +36,7 @@ constexpr Knopf kKnopfTabelle[frmWinMediaPlayer::kKnoepfe] = {
     {100, " exit Pos A-B ", "⟲", false},
     {2775, " in Fenster einpassen ", "⤢", true},
     {2775, " Originalgröße  ", "1:1", false},
-    {3300, " Vollbild ", "⛶", true},
+    {3300, " Vollbild ", "▣", true},
 };
 constexpr int kKnopfPx = 23;
 // Below the picture: the button row's band and the buttons' gap to the bottom edge.

@@ -29,9 +29,14 @@ void Laufschrift::start()
 
 void Laufschrift::stop()
 {
+    const bool warEin = m_ein;
     m_ein = false;
-    if (m_stufe == Stufe::Warten)
+    if (m_stufe == Stufe::Warten) {
         m_timer->stop();
+        // Between two rounds the caption is empty: the plain one comes back.
+        if (warEin)
+            titel(m_ruhetext);
+    }
 }
 
 void Laufschrift::titel(const QString& text)
