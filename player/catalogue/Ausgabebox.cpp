@@ -13,7 +13,7 @@
 #include "player/auxiliary/frmInfo.h"
 #include "player/catalogue/AusgabeboxSpieler.h"
 #include "player/playback/frmWinMediaPlayer.h"
-#include "player/playback/ImageButton.h"
+#include "kit/ImageButton.h"
 #include "player/playback/Lautsprecherregler.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"

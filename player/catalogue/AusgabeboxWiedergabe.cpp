@@ -6,7 +6,7 @@
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/PlaylistQuelle.h"
-#include "player/playback/ImageButton.h"
+#include "kit/ImageButton.h"
 #include "player/playback/frmMiniPlayer.h"
 #include "player/playback/frmWinMediaPlayer.h"
 #include "platform/media/MediaEngine.h"
@@ -134,7 +134,7 @@ void Ausgabebox::wiedergabeVerbinden()
 {
     QWidget* zentral = imgStart->parentWidget();
     auto knopf = [&](const QString& name, int left, const QString& tip, const QString& text) {
-        auto* b = new ImageButton(zentral, name, tip, text);
+        auto* b = new kit::ImageButton(zentral, name, tip, text);
         b->setGeometry(twipsToPixels(left), twipsToPixels(405), twipsToPixels(450), twipsToPixels(450));
         return b;
     };

@@ -89,7 +89,7 @@ frmMiniPlayer::frmMiniPlayer(PlayerController& spieler, IHauptfenster& hauptfens
 
     imgVorBack.resize(kKnoepfe);
     for (const Knopf& k : kKnopfTabelle) {
-        auto* b = new ImageButton(this, QStringLiteral("imgVorBack_%1").arg(k.index), QString::fromUtf8(k.tip),
+        auto* b = new kit::ImageButton(this, QStringLiteral("imgVorBack_%1").arg(k.index), QString::fromUtf8(k.tip),
                                   QString::fromUtf8(k.bild));
         b->resize(twipsToPixels(kKnopfTwips), twipsToPixels(kKnopfTwips));
         b->setVisible(k.sichtbar);
@@ -97,7 +97,7 @@ frmMiniPlayer::frmMiniPlayer(PlayerController& spieler, IHauptfenster& hauptfens
         connect(b, &QToolButton::clicked, this, [this, index] { imgVorBack_Click(index); });
         imgVorBack[k.index] = b;
     }
-    imgLautsprecherregler = new ImageButton(this, QStringLiteral("imgLautsprecherregler"),
+    imgLautsprecherregler = new kit::ImageButton(this, QStringLiteral("imgLautsprecherregler"),
                                             QStringLiteral(" Lautsprecherregler anzeigen "), QStringLiteral("♪"));
     imgLautsprecherregler->resize(twipsToPixels(kKnopfTwips), twipsToPixels(kKnopfTwips));
     connect(imgLautsprecherregler, &QToolButton::clicked, this, &frmMiniPlayer::imgLautsprecherregler_Click);

@@ -5,7 +5,7 @@
 // rules (PlayerController). It lies as a bar or as a column, each with its own stored
 // place, scrolls the playing title in its caption and ends the program when it is closed.
 
-#include "player/playback/ImageButton.h"
+#include "kit/ImageButton.h"
 #include "player/playback/core/AbWiederholung.h"
 #include "player/playback/core/Laufschrift.h"
 
@@ -67,8 +67,8 @@ public:
     void captionZuruecksetzen();
 
     // imgVorBack(0..12) by index, and the speaker button.
-    QVector<ImageButton*> imgVorBack;
-    ImageButton* imgLautsprecherregler = nullptr;
+    QVector<kit::ImageButton*> imgVorBack;
+    kit::ImageButton* imgLautsprecherregler = nullptr;
     // The caption's timer.
     Laufschrift Timer3;
 

@@ -93,7 +93,7 @@ void frmWinMediaPlayer::aufbauen()
 
     for (int i = 0; i < kKnoepfe; ++i) {
         const Knopf& k = kKnopfTabelle[i];
-        auto* b = new ImageButton(this, QStringLiteral("imgVorBack_%1").arg(i), QString::fromUtf8(k.tip),
+        auto* b = new kit::ImageButton(this, QStringLiteral("imgVorBack_%1").arg(i), QString::fromUtf8(k.tip),
                                   QString::fromUtf8(k.bild));
         b->setGeometry(twipsToPixels(k.links), 0, kKnopfPx, kKnopfPx);
         b->setVisible(k.sichtbar);
@@ -175,7 +175,7 @@ void frmWinMediaPlayer::resizeEvent(QResizeEvent* event)
     const int leiste = twipsToPixels(kLeisteTwips);
     WindowsMediaPlayer1->setGeometry(0, 0, width(), std::max(0, height() - leiste));
     const int oben = height() - kKnopfPx - twipsToPixels(kAbstandTwips);
-    for (ImageButton* b : std::as_const(imgVorBack))
+    for (kit::ImageButton* b : std::as_const(imgVorBack))
         b->move(b->x(), oben);
     update();
 }

@@ -6,7 +6,7 @@
 // own, fit to the window, and full screen. Its buttons call the player's rules; it keeps
 // its place and size in the settings.
 
-#include "player/playback/ImageButton.h"
+#include "kit/ImageButton.h"
 #include "player/playback/core/AbWiederholung.h"
 
 #include <QVector>
@@ -40,7 +40,7 @@ public:
     void ABsonderzeichen();
 
     klang::media::MediaPlayerControl* WindowsMediaPlayer1 = nullptr;
-    QVector<ImageButton*> imgVorBack;
+    QVector<kit::ImageButton*> imgVorBack;
     // This window's own A-B repeat (TimerPosAB).
     AbWiederholung TimerPosAB;
 

@@ -6,7 +6,7 @@
 
 #include <QToolButton>
 
-namespace klang::player {
+namespace kit {
 
 class ImageButton : public QToolButton
 {
@@ -23,4 +23,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-} // namespace klang::player
+} // namespace kit

@@ -1,9 +1,9 @@
-#include "player/playback/ImageButton.h"
+#include "kit/ImageButton.h"
 
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 
-namespace klang::player {
+namespace kit {
 
 ImageButton::ImageButton(QWidget* parent)
     : QToolButton(parent)
@@ -36,4 +36,4 @@ void ImageButton::paintEvent(QPaintEvent* /*event*/)
     painter.drawComplexControl(QStyle::CC_ToolButton, option);
 }
 
-} // namespace klang::player
+} // namespace kit
