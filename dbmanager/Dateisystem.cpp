@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,13 +15,33 @@ namespace dbmanager {
 
 namespace {
 
-Fehler zugriffsfehler(const QString& was, const QString& pfad, const QString& grund)
+Fehler zugriffsfehler(const QString& was, const QString& pfad, const QString& grund, int nr = 0)
 {
+    // Qt's text for a failed sync is only "Unknown error"; the system's error number says why.
+    if (nr == ENOSPC || nr == EDQUOT)
+        return datentraegerVoll(pfad);
     return {fehlernummer::DateiZugriff,
             QStringLiteral("Fehler beim Zugriff auf Pfad/Datei (%1 „%2“: %3)").arg(was, pfad, grund)};
 }
 
 } // namespace
+
+Fehler datentraegerVoll(const QString& pfad)
+{
+    return {fehlernummer::DatentraegerVoll,
+            QStringLiteral("Der Datenträger ist voll („%1“ kann nicht geschrieben werden). "
+                           "Bitte Platz schaffen und den Befehl wiederholen.").arg(pfad)};
+}
+
+bool EchtesDateisystem::beschreibbar(const QString& pfad) const
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(pfad).constData(), &st) != 0)
+        return false;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
+    return ::access(QFile::encodeName(pfad).constData(), W_OK) == 0;
+}
 
 bool EchtesDateisystem::existiert(const QString& pfad) const
 {
@@ -54,23 +76,27 @@ Fehler EchtesDateisystem::kopieren(const QString& von, const QString& nach)
         if (n == 0)
             break;
         if (ziel.write(puffer.constData(), n) != n) {
+            const int nr = errno;
             const QString grund = ziel.errorString();
             ziel.close();
             ziel.remove();
-            return zugriffsfehler(QStringLiteral("schreiben"), nach, grund);
+            return zugriffsfehler(QStringLiteral("schreiben"), nach, grund, nr);
         }
     }
     // The copy is a backup: it must be on the disk before the caller relies on it.
+    errno = 0;
     if (!ziel.flush() || ::fsync(ziel.handle()) != 0) {
-        const QString grund = ziel.errorString();
+        const int nr = errno;
+        const QString grund = nr ? QString::fromLocal8Bit(std::strerror(nr)) : ziel.errorString();
         ziel.close();
         ziel.remove();
-        return zugriffsfehler(QStringLiteral("schreiben"), nach, grund);
+        return zugriffsfehler(QStringLiteral("schreiben"), nach, grund, nr);
     }
     ziel.close();
     if (ziel.error() != QFileDevice::NoError) {
+        const int nr = errno;
         ziel.remove();
-        return zugriffsfehler(QStringLiteral("schreiben"), nach, ziel.errorString());
+        return zugriffsfehler(QStringLiteral("schreiben"), nach, ziel.errorString(), nr);
     }
     return Fehler::keiner();
 }
@@ -83,9 +109,11 @@ Fehler EchtesDateisystem::ersetzen(const QString& von, const QString& nach)
         QFile::setPermissions(von, QFile::permissions(nach));
     const QByteArray a = QFile::encodeName(von);
     const QByteArray b = QFile::encodeName(nach);
-    if (::rename(a.constData(), b.constData()) != 0)
+    if (::rename(a.constData(), b.constData()) != 0) {
+        const int nr = errno;
         return zugriffsfehler(QStringLiteral("umbenennen nach"), nach,
-                              QString::fromLocal8Bit(std::strerror(errno)));
+                              QString::fromLocal8Bit(std::strerror(nr)), nr);
+    }
     return Fehler::keiner();
 }
 

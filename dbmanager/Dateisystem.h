@@ -22,7 +22,13 @@ public:
     // Renames von to nach in one step, replacing an existing nach (never a moment without it).
     virtual Fehler ersetzen(const QString& von, const QString& nach) = 0;
     virtual Fehler loeschen(const QString& pfad) = 0;
+    // False when the file may not be changed: it cannot be written, or it carries no write
+    // permission at all (write-protected, also for an administrator who could override it).
+    virtual bool beschreibbar(const QString& pfad) const = 0;
 };
+
+// The message of a full disk, with the number users know from the old runtime.
+Fehler datentraegerVoll(const QString& pfad);
 
 // The real file system: QFile for copies, POSIX rename() for the atomic replacement.
 class EchtesDateisystem : public Dateisystem
@@ -33,6 +39,7 @@ public:
     Fehler kopieren(const QString& von, const QString& nach) override;
     Fehler ersetzen(const QString& von, const QString& nach) override;
     Fehler loeschen(const QString& pfad) override;
+    bool beschreibbar(const QString& pfad) const override;
 };
 
 } // namespace dbmanager

@@ -87,6 +87,9 @@ Fehler DatenbankVerwaltung::oeffnen(const QString& pfad)
 
     const QFileInfo info(pfad);
     m_datenbankDatei = pfad;
+    // Commands work on the file itself: a link must stay a link, and the file behind it is
+    // the catalogue that is compacted.
+    m_echteDatei = info.canonicalFilePath().isEmpty() ? pfad : info.canonicalFilePath();
     m_datenbankPfad = info.absolutePath();
     if (!m_datenbankPfad.endsWith(QLatin1Char('/')))
         m_datenbankPfad += QLatin1Char('/');
@@ -119,7 +122,7 @@ void DatenbankVerwaltung::paar(const QString& vorher, const QString& nachher,
 // rename, so there is never a moment without a complete backup.
 void DatenbankVerwaltung::sicherungsSchritte()
 {
-    const QString datei = m_datenbankDatei;
+    const QString datei = m_echteDatei;
     const QString sicherung = sicherungsDatei();
     const QString neu = sicherung + QStringLiteral(".neu");
     m_schritte.append([this] {
@@ -188,23 +191,28 @@ bool DatenbankVerwaltung::komprimieren()
     if (m_beschaeftigt || !m_offen)
         return false;
     const QString datei = m_datenbankDatei;
+    const QString echt = m_echteDatei;
     const QString temp = tempDatei();
 
     starten(QStringLiteral("Datenbank komprimieren"),
             QStringLiteral("Komprimierung der Datenbank gescheitert."), false);
     paar(QStringLiteral("Datenbank prüfen..."), QStringLiteral("Datenbank geprüft."),
-         [this, datei] { return m_db.pruefen(datei); });
+         [this, echt] {
+             if (const Fehler f = veraenderbar(echt))
+                 return f;
+             return m_db.pruefen(echt);
+         });
     paar(QStringLiteral("Datenbank schließen..."), QStringLiteral("Datenbank geschlossen."),
          [this] {
              m_db.schliessen();
              setOffen(false);
              return Fehler::keiner();
          });
-    m_schritte.append([this, datei, temp] {
-        m_groesseVor = m_dateien.groesse(datei);
+    m_schritte.append([this, echt, temp] {
+        m_groesseVor = m_dateien.groesse(echt);
         if (m_groesseVor < 0)
             return Fehler{fehlernummer::DateiNichtGefunden,
-                          QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
+                          QStringLiteral("Datei „%1“ nicht gefunden.").arg(echt)};
         // A temporary file is only ever our own half-finished work: it may go.
         if (!m_dateien.existiert(temp))
             return Fehler::keiner();
@@ -216,19 +224,25 @@ bool DatenbankVerwaltung::komprimieren()
     });
     sicherungsSchritte();
     paar(QStringLiteral("Datenbank komprimieren..."), QStringLiteral("Datenbank komprimiert."),
-         [this, datei, temp] {
-             Fehler f = m_db.komprimieren(datei, temp);
+         [this, echt, temp] {
+             Fehler f = m_db.komprimieren(echt, temp);
              if (!f)
                  f = m_db.pruefen(temp);
              if (f && m_dateien.existiert(temp))
                  m_dateien.loeschen(temp);
              return f;
          });
+    // The compacted data goes back into the catalogue file itself rather than a new file
+    // taking its place: owner, group, rights, links and hard links all stay as they were.
     paar(QStringLiteral("Datenbank umbenennen..."), QStringLiteral("Datenbank umbenannt."),
-         [this, temp, datei] { return m_dateien.ersetzen(temp, datei); });
+         [this, temp, echt] {
+             const Fehler f = m_db.zurueckschreiben(temp, echt);
+             m_dateien.loeschen(temp);
+             return f;
+         });
     wiederOeffnenSchritte(datei);
-    m_schritte.append([this, datei] {
-        const qint64 nach = m_dateien.groesse(datei);
+    m_schritte.append([this, echt] {
+        const qint64 nach = m_dateien.groesse(echt);
         blau(QStringLiteral("Datenbankgröße vor der Komprimierung: ")
              + groesseText(m_groesseVor, m_locale) + Nl);
         blau(QStringLiteral("Datenbankgröße nach der Komprimierung: ")
@@ -248,7 +262,13 @@ bool DatenbankVerwaltung::aktualisieren()
 
     starten(QStringLiteral("Datenbank-Update"), QStringLiteral("Update gescheitert!"), true);
     paar(QStringLiteral("Datenbank prüfen..."), QStringLiteral("Datenbank geprüft."),
-         [this, datei] { return m_db.pruefen(datei); });
+         [this] {
+             if (const Fehler f = veraenderbar(m_echteDatei))
+                 return f;
+             if (const Fehler f = m_db.pruefen(m_echteDatei))
+                 return f;
+             return grundfelderVorhanden();
+         });
     paar(QStringLiteral("Datenbank schließen..."), QStringLiteral("Datenbank geschlossen."),
          [this] {
              m_db.schliessen();
@@ -291,6 +311,39 @@ bool DatenbankVerwaltung::aktualisieren()
     });
     weiter();
     return true;
+}
+
+// A write-protected catalogue is left alone before anything (backup included) is done.
+Fehler DatenbankVerwaltung::veraenderbar(const QString& datei) const
+{
+    if (m_dateien.beschreibbar(datei))
+        return Fehler::keiner();
+    return {fehlernummer::Schreibgeschuetzt,
+            QStringLiteral("Die Datenbank „%1“ ist schreibgeschützt und wird nicht verändert.").arg(datei)};
+}
+
+// The update adds the newer columns to a catalogue table; a table that lacks the older
+// ones is some other table and is not touched.
+Fehler DatenbankVerwaltung::grundfelderVorhanden()
+{
+    Fehler f;
+    const QStringList vorhanden = m_db.spalten(tabelle(), &f);
+    if (f)
+        return f;
+    if (vorhanden.isEmpty())
+        return {fehlernummer::FelderFehlen,
+                QStringLiteral("Die Tabelle „%1“ fehlt in dieser Datenbank; sie ist kein Katalog "
+                               "und wird nicht verändert.").arg(tabelle())};
+    QStringList fehlend;
+    for (const QString& feld : klang::jet::schema::olderFieldNames()) {
+        if (!vorhanden.contains(feld, Qt::CaseInsensitive))
+            fehlend << feld;
+    }
+    if (fehlend.isEmpty())
+        return Fehler::keiner();
+    return {fehlernummer::FelderFehlen,
+            QStringLiteral("Der Tabelle „%1“ fehlen die Grundfelder %2; sie ist kein Katalog und "
+                           "wird nicht verändert.").arg(tabelle(), fehlend.join(QStringLiteral(", ")))};
 }
 
 void DatenbankVerwaltung::starten(const QString& ueberschrift, const QString& abschlussFehler,

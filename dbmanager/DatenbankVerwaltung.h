@@ -76,6 +76,8 @@ private:
     void paar(const QString& vorher, const QString& nachher, std::function<Fehler()> tun);
     void sicherungsSchritte();
     void wiederOeffnenSchritte(const QString& datei);
+    Fehler veraenderbar(const QString& datei) const;
+    Fehler grundfelderVorhanden();
     void setOffen(bool offen);
     void starten(const QString& ueberschrift, const QString& abschlussFehler, bool tonBeiFehler);
     void weiter();
@@ -90,6 +92,7 @@ private:
     QLocale m_locale;
 
     QString m_datenbankDatei;
+    QString m_echteDatei; // the file itself when DatenbankDatei is a symbolic link
     QString m_datenbankPfad;
     QString m_datenbankName;
     bool m_offen = false;

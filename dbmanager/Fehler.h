@@ -19,6 +19,9 @@ struct Fehler
 
 namespace fehlernummer {
 constexpr int DateiZugriff = 75;        // path/file access error (copy, rename, delete)
+constexpr int DatentraegerVoll = 61;    // disk full
+constexpr int Schreibgeschuetzt = 3027; // the database or its file is read-only
+constexpr int FelderFehlen = 3265;      // a field the command needs is not in the table
 constexpr int KeineDatenbankOffen = 91; // a command that needs an open database
 constexpr int DateiNichtGefunden = 3024;
 constexpr int Beschaedigt = 3049;       // the integrity check found damage

@@ -23,6 +23,7 @@ public:
     bool istOffen() const override;
     Fehler pruefen(const QString& pfad) override;
     Fehler komprimieren(const QString& quelle, const QString& ziel) override;
+    Fehler zurueckschreiben(const QString& kompakt, const QString& ziel) override;
     QStringList spalten(const QString& tabelle, Fehler* fehler) override;
     Fehler spalteHinzufuegen(const QString& tabelle, const QString& spalte,
                              const QString& typ) override;

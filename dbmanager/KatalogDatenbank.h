@@ -26,6 +26,10 @@ public:
     virtual Fehler pruefen(const QString& pfad) = 0;
     // Writes a compacted copy of the (closed) database file quelle to the new file ziel.
     virtual Fehler komprimieren(const QString& quelle, const QString& ziel) = 0;
+    // Puts the contents of the database file kompakt into the existing (closed) database
+    // file ziel, in one transaction of the engine: ziel keeps its place, owner, group,
+    // rights and links, and is unchanged when the transfer fails.
+    virtual Fehler zurueckschreiben(const QString& kompakt, const QString& ziel) = 0;
 
     // Column names of a table of the open database, in table order; empty when the table
     // does not exist.

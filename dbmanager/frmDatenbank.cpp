@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
@@ -59,8 +60,9 @@ QString standardAuswahl(QWidget* parent, const QString& vorschlag)
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({QStringLiteral("Datenbank (*.mdb) "), QStringLiteral("alle Dateien (*) ")});
-    dialog.setDirectory(klang::programmPfad());
-    dialog.selectFile(vorschlag);
+    dialog.setDirectory(vorschlag.isEmpty() ? klang::programmPfad() : QFileInfo(vorschlag).absolutePath());
+    if (!vorschlag.isEmpty())
+        dialog.selectFile(QFileInfo(vorschlag).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -197,8 +199,21 @@ QString frmDatenbank::versionsText()
 
 QString frmDatenbank::oeffnenVorschlag()
 {
-    return klang::GetSetting(QStringLiteral("Klangtruhe"), QStringLiteral("Options"), QStringLiteral("ArchivPfad"),
-                             klang::programmPfad() + QStringLiteral("Archiv_leer"));
+    const QString archiv = klang::GetSetting(QStringLiteral("Klangtruhe"), QStringLiteral("Options"),
+                                             QStringLiteral("ArchivPfad"));
+    if (!archiv.isEmpty()) {
+        const QFileInfo info(archiv);
+        if (info.isFile())
+            return info.absoluteFilePath();
+        const QDir ordner = info.absoluteDir();
+        if (ordner.exists()) {
+            const QStringList kataloge = ordner.entryList({QStringLiteral("*.mdb")}, QDir::Files | QDir::Readable, QDir::Name);
+            if (!kataloge.isEmpty())
+                return ordner.absoluteFilePath(kataloge.constFirst());
+        }
+    }
+    const QString leer = klang::programmPfad() + QStringLiteral("Archiv_leer.mdb");
+    return QFileInfo(leer).isFile() ? leer : QString();
 }
 
 void frmDatenbank::Form_Load()

@@ -44,7 +44,9 @@ public:
     DatenbankVerwaltung& verwaltung() { return *m_verwaltung; }
     // The text of the version box (five parts separated by blank lines).
     static QString versionsText();
-    // The file the open dialog proposes: the archive program's ArchivPfad, else Archiv_leer.
+    // The file the open dialog proposes, always one that exists (so that Open opens it): the
+    // archive program's catalogue (ArchivPfad); when it is gone, the first catalogue file in
+    // its folder; else the empty catalogue in the program folder. "" when none exists.
     static QString oeffnenVorschlag();
 
     // Start-up: status line, animation, window shown, then the safety notice.

@@ -18,6 +18,10 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace kit {
 
 namespace {
@@ -147,10 +151,19 @@ bool DateiLoeschen(const QString& pfad, int modus, bool fehlerZeigen, QWidget* p
     }
 
     if (modus == 2) {
-        QFile datei(pfad);
-        if (!datei.open(QIODevice::ReadWrite))
+        // A symbolic link is removed as a link: its target may be any file of the user's
+        // (or the system's), which must never be filled with blanks. O_NOFOLLOW also closes
+        // the gap between the look above and the open.
+        const int fd = ::open(QFile::encodeName(pfad).constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0 && errno == ELOOP)
+            return QFile::remove(pfad) ? true : fehler(fehlerZeigen, parent, 70, QStringLiteral("Zugriff verweigert"));
+        QFile datei;
+        if (fd < 0 || !datei.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+            if (fd >= 0)
+                ::close(fd);
             return fehler(fehlerZeigen, parent, 75,
                           QStringLiteral("Fehler beim Zugriff auf Pfad/Datei: ") + pfad);
+        }
         const QByteArray leer(BlockGroesse, ' ');
         for (qint64 block : ueberschreibBloecke(datei.size())) {
             if (datei.write(leer.constData(), block) != block) {

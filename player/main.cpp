@@ -3,19 +3,15 @@
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Start.h"
 #include "platform/shell/Paths.h"
+#include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
 
-#include <QApplication>
 #include <QPointer>
 #include <QTimer>
 
 int main(int argc, char* argv[])
 {
-    // Window placement and stay-on-top need the X11 platform unless the user chose another.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KlangtruhePlayer"));
+    klang::Programm app(argc, argv, QStringLiteral("KlangtruhePlayer"));
 
     const klang::player::Kommandozeile kommando =
         klang::player::kommandozeileAuswerten(QApplication::arguments().mid(1));

@@ -6,6 +6,7 @@
 #include "dbmanager/Dateisystem.h"
 #include "dbmanager/KatalogDatenbank.h"
 #include "dbmanager/Protokoll.h"
+#include "platform/jet/Schema.h"
 
 #include <QFile>
 #include <QList>
@@ -91,8 +92,9 @@ private:
 class FakeDatenbank : public KatalogDatenbank
 {
 public:
-    QStringList spaltenListe{QStringLiteral("Band"), QStringLiteral("LPTitel")};
-    QString stoerung; // "oeffnen", "pruefen", "komprimieren", "spalte:<Name>", "zweitesOeffnen"
+    QStringList spaltenListe = klang::jet::schema::olderFieldNames();
+    // "oeffnen", "pruefen", "komprimieren", "zurueckschreiben", "spalte:<Name>", "zweitesOeffnen"
+    QString stoerung;
     int oeffnenAufrufe = 0;
 
     Fehler oeffnen(const QString& pfad) override
@@ -129,6 +131,17 @@ public:
             return {3000, QStringLiteral("Komprimierung abgebrochen")};
         }
         z.write(inhalt.left(inhalt.indexOf("#")) + "#kompakt");
+        return {};
+    }
+    Fehler zurueckschreiben(const QString& kompakt, const QString& ziel) override
+    {
+        QFile q(kompakt);
+        QFile z(ziel);
+        if (stoerung == QLatin1String("zurueckschreiben"))
+            return {61, QStringLiteral("Der Datenträger ist voll")};
+        if (!q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::ExistingOnly))
+            return {3027, QStringLiteral("kann nicht schreiben")};
+        z.write(q.readAll());
         return {};
     }
     QStringList spalten(const QString&, Fehler* fehler) override

@@ -86,7 +86,8 @@ private Q_SLOTS:
         m_fenster->setDateiAuswahl([this](QWidget*, const QString& vorschlag) {
             ++m_dialogAufrufe;
             m_vorschlag = vorschlag;
-            return m_gewaehlt;
+            // "=" stands for pressing Open on what the dialog proposes.
+            return m_gewaehlt == QLatin1String("=") ? vorschlag : m_gewaehlt;
         });
         m_fenster->Form_Load();
     }
@@ -123,16 +124,37 @@ private Q_SLOTS:
         QVERIFY(kit::testhook::calls().isEmpty());
     }
 
-    // The proposed file: the archive program's ArchivPfad, else Archiv_leer in the program folder.
+    // The open dialog proposes an existing catalogue file with its extension, so that
+    // pressing Open opens it: the archive's catalogue, another catalogue in its folder when
+    // that one is gone, else the empty catalogue in the program folder.
+    void oeffnenVorschlag_data()
+    {
+        QTest::addColumn<QString>("archivPfad"); // {M} = the music folder
+        QTest::addColumn<QString>("erwartet");   // {P} = the program folder
+        QTest::newRow("no setting") << "" << "{P}Archiv_leer.mdb";
+        QTest::newRow("archive exists") << "{M}/Haupt.mdb" << "{M}/Haupt.mdb";
+        QTest::newRow("archive gone, folder kept") << "{M}/Weg.mdb" << "{M}/Alt.mdb";
+        QTest::newRow("folder gone") << "/nicht/da/Archiv.mdb" << "{P}Archiv_leer.mdb";
+    }
     void oeffnenVorschlag()
     {
-        QCOMPARE(frmDatenbank::oeffnenVorschlag(), klang::programmPfad() + QStringLiteral("Archiv_leer"));
-        klang::SaveSetting(QStringLiteral("Klangtruhe"), QStringLiteral("Options"), QStringLiteral("ArchivPfad"),
-                           QStringLiteral("/daten/Archiv.mdb"));
-        m_gewaehlt.clear();
+        QFETCH(QString, archivPfad);
+        QFETCH(QString, erwartet);
+        QDir().mkpath(klang::programmPfad());
+        QVERIFY(klang::jet::Database::createCatalogue(klang::programmPfad() + QStringLiteral("Archiv_leer.mdb")));
+        QVERIFY(test::katalogErzeugen(m_ordner + QStringLiteral("/Alt.mdb"), 3));
+        QVERIFY(test::katalogErzeugen(m_ordner + QStringLiteral("/Haupt.mdb"), 3));
+        if (!archivPfad.isEmpty())
+            klang::SaveSetting(QStringLiteral("Klangtruhe"), QStringLiteral("Options"), QStringLiteral("ArchivPfad"),
+                               archivPfad.replace(QStringLiteral("{M}"), m_ordner));
+        erwartet.replace(QStringLiteral("{M}"), m_ordner).replace(QStringLiteral("{P}"), klang::programmPfad());
+        m_gewaehlt = QStringLiteral("=");
         klicken(0);
         QCOMPARE(m_dialogAufrufe, 1);
-        QCOMPARE(m_vorschlag, QStringLiteral("/daten/Archiv.mdb"));
+        QCOMPARE(m_vorschlag, erwartet);
+        QVERIFY2(boxen(QStringLiteral("frmDatenbank_mnuOeffnen_Click")).isEmpty(),
+                 qPrintable(kit::testhook::calls().value(0).prompt));
+        QCOMPARE(m_fenster->verwaltung().datenbankDatei(), erwartet);
     }
 
     // Done-when, through the window: open, update and compact a 20,000-record old catalogue.

@@ -18,6 +18,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <QProcess>
+#include <QScopeGuard>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace dbmanager;
@@ -199,25 +203,206 @@ private Q_SLOTS:
         QCOMPARE(QDir(ordner).entryList(QDir::Files).size(), 2);
     }
 
-    // A database without the catalogue table: the update fails at the first column, the
-    // backup has been made and the database stays open.
-    void ohneTabelle()
+    // A table that is not a catalogue (renamed, or lacking base fields) is refused by the
+    // update before anything is done: no backup, no column, a red closing line.
+    void ohneGrundfelder_data()
     {
+        QTest::addColumn<QString>("aenderung");
+        QTest::newRow("no table") << "ALTER TABLE Schallplatten RENAME TO Platten";
+        QTest::newRow("base field missing") << "ALTER TABLE Schallplatten DROP COLUMN Stil";
+    }
+    void ohneGrundfelder()
+    {
+        QFETCH(QString, aenderung);
         klang::test::TestEnvironment env;
         const QString datei = env.path(QStringLiteral("x")) + QStringLiteral("/Anderes.mdb");
         {
             QVERIFY(klang::jet::Database::createCatalogue(datei, true));
             klang::jet::Database db;
             QVERIFY(db.open(datei));
-            QVERIFY(db.executeBound(QStringLiteral("ALTER TABLE Schallplatten RENAME TO Platten")) >= 0);
+            QVERIFY(db.executeBound(aenderung) >= 0);
         }
         const QByteArray vorher = lesen(datei);
         Aufbau a;
         QVERIFY(a.v.oeffnen(datei).ok());
         QVERIFY(a.v.aktualisieren());
         QCOMPARE(a.log.eintraege.last().text, QStringLiteral("Update gescheitert!"));
+        QCOMPARE(a.log.eintraege.last().farbe, farbe::Rot);
+        QVERIFY(!a.log.text().contains(QStringLiteral("erfolgreich")));
         QVERIFY(a.v.datenbankOffen());
-        QCOMPARE(lesen(QFileInfo(datei).absolutePath() + QStringLiteral("/Anderes_Kopie.mdb")), vorher);
+        QCOMPARE(lesen(datei), vorher);
+        QVERIFY(!QFile::exists(QFileInfo(datei).absolutePath() + QStringLiteral("/Anderes_Kopie.mdb")));
+    }
+
+    // Compaction works on the catalogue file itself: a group-shared file keeps owner, group
+    // and rights, a link stays a link to the compacted file, a hard link sees the result.
+    void komprimierenBehaeltDatei_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::newRow("shared with a group") << "gruppe";
+        QTest::newRow("symbolic link") << "link";
+        QTest::newRow("hard link") << "hardlink";
+    }
+    void komprimierenBehaeltDatei()
+    {
+        QFETCH(QString, art);
+        klang::test::TestEnvironment env;
+        const QString ordner = env.path(QStringLiteral("x"));
+        const QString echt = env.path(QStringLiteral("echt")) + QStringLiteral("/Archiv.mdb");
+        QVERIFY(katalogErzeugen(echt, 2000, false));
+        QVERIFY(jedenNtenLoeschen(echt, 2));
+        QString geoeffnet = echt;
+        if (art == QLatin1String("gruppe")) {
+            // Another owner and group than the one compacting (the test runs as root).
+            QCOMPARE(::chown(QFile::encodeName(echt).constData(), 65534, 100), 0);
+            QCOMPARE(::chmod(QFile::encodeName(echt).constData(), 0664), 0);
+        } else if (art == QLatin1String("link")) {
+            geoeffnet = ordner + QStringLiteral("/Verweis.mdb");
+            QVERIFY(QFile::link(echt, geoeffnet));
+        } else {
+            geoeffnet = ordner + QStringLiteral("/Zweitname.mdb");
+            QCOMPARE(::link(QFile::encodeName(echt).constData(), QFile::encodeName(geoeffnet).constData()), 0);
+        }
+        struct stat vorher {};
+        QCOMPARE(::stat(QFile::encodeName(echt).constData(), &vorher), 0);
+        const QString abdruck = fingerabdruck(echt, klang::jet::schema::fieldNames());
+
+        Aufbau a;
+        QVERIFY(a.v.oeffnen(geoeffnet).ok());
+        QVERIFY(a.v.komprimieren());
+        QVERIFY2(a.log.text().endsWith(QStringLiteral("erfolgreich beendet!")), qPrintable(a.log.text()));
+        struct stat nachher {};
+        QCOMPARE(::stat(QFile::encodeName(echt).constData(), &nachher), 0);
+        QCOMPARE(nachher.st_ino, vorher.st_ino);
+        QCOMPARE(nachher.st_uid, vorher.st_uid);
+        QCOMPARE(nachher.st_gid, vorher.st_gid);
+        QCOMPARE(nachher.st_mode, vorher.st_mode);
+        QVERIFY(nachher.st_size < vorher.st_size);
+        QCOMPARE(fingerabdruck(echt, klang::jet::schema::fieldNames()), abdruck);
+        if (art == QLatin1String("link"))
+            QCOMPARE(QFileInfo(geoeffnet).symLinkTarget(), echt);
+        QCOMPARE(a.db.pruefen(echt).nummer, 0);
+        QVERIFY(!QFile::exists(ordner + QStringLiteral("/Verweis_temp.mdb")));
+    }
+
+    // A write-protected catalogue (no write permission, even for root) is refused by both
+    // commands before anything is done.
+    void schreibgeschuetzteDatei_data()
+    {
+        QTest::addColumn<bool>("update");
+        QTest::newRow("compact") << false;
+        QTest::newRow("update") << true;
+    }
+    void schreibgeschuetzteDatei()
+    {
+        QFETCH(bool, update);
+        klang::test::TestEnvironment env;
+        const QString ordner = env.path(QStringLiteral("x"));
+        const QString datei = ordner + QStringLiteral("/Archiv.mdb");
+        QVERIFY(katalogErzeugen(datei, 300));
+        QVERIFY(jedenNtenLoeschen(datei, 2));
+        QCOMPARE(::chmod(QFile::encodeName(datei).constData(), 0444), 0);
+        const QByteArray vorher = lesen(datei);
+        Aufbau a;
+        QVERIFY(a.v.oeffnen(datei).ok());
+        QVERIFY(update ? a.v.aktualisieren() : a.v.komprimieren());
+        QCOMPARE(a.log.eintraege.last().farbe, farbe::Rot);
+        QVERIFY2(a.log.text().contains(QStringLiteral("schreibgeschützt")), qPrintable(a.log.text()));
+        QCOMPARE(lesen(datei), vorher);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(datei).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, 0444u);
+        QCOMPARE(QDir(ordner).entryList(QDir::Files), QStringList{QStringLiteral("Archiv.mdb")});
+    }
+
+    // Compaction keeps every object of the schema: triggers, indexes and views.
+    void komprimierenBehaeltSchema()
+    {
+        klang::test::TestEnvironment env;
+        const QString datei = env.path(QStringLiteral("x")) + QStringLiteral("/Archiv.mdb");
+        QVERIFY(katalogErzeugen(datei, 500, false));
+        const auto schema = [&datei] {
+            klang::jet::Database db;
+            QStringList zeilen;
+            if (!db.open(datei))
+                return zeilen;
+            db.query(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY type, name"), {},
+                     [&](const QVariantList& r) {
+                         zeilen << r.value(0).toString() + QLatin1Char('|') + r.value(1).toString()
+                                       + QLatin1Char('|') + r.value(2).toString();
+                         return true;
+                     });
+            return zeilen;
+        };
+        {
+            klang::jet::Database db;
+            QVERIFY(db.open(datei));
+            QVERIFY(db.executeBound(QStringLiteral("CREATE TABLE Protokoll (Zeit TEXT, Band TEXT)")) >= 0);
+            QVERIFY(db.executeBound(QStringLiteral(
+                        "CREATE TRIGGER Merken AFTER UPDATE ON Schallplatten BEGIN "
+                        "INSERT INTO Protokoll VALUES (datetime('now'), new.Band); END")) >= 0);
+            QVERIFY(db.executeBound(QStringLiteral("CREATE INDEX BandIndex ON Schallplatten (Band)")) >= 0);
+            QVERIFY(db.executeBound(QStringLiteral("CREATE VIEW NurBand AS SELECT Band FROM Schallplatten")) >= 0);
+        }
+        QVERIFY(jedenNtenLoeschen(datei, 3));
+        const QStringList vorher = schema();
+        QCOMPARE(vorher.size(), 5);
+        Aufbau a;
+        QVERIFY(a.v.oeffnen(datei).ok());
+        QVERIFY(a.v.komprimieren());
+        QVERIFY2(a.log.text().endsWith(QStringLiteral("erfolgreich beendet!")), qPrintable(a.log.text()));
+        QCOMPARE(schema(), vorher);
+        klang::jet::Database db;
+        QVERIFY(db.open(datei));
+        QVERIFY(db.executeBound(QStringLiteral("UPDATE Schallplatten SET Band = 'X' WHERE rowid = 2")) >= 0);
+        int protokolliert = 0;
+        db.query(QStringLiteral("SELECT count(*) FROM Protokoll"), {}, [&](const QVariantList& r) {
+            protokolliert = r.value(0).toInt();
+            return true;
+        });
+        QCOMPARE(protokolliert, 1);
+    }
+
+    // A full disk stops the compaction with a German message that says so, at the backup
+    // or at the compacted copy; the catalogue stays as it was.
+    void volleFestplatte_data()
+    {
+        QTest::addColumn<double>("platz"); // free room as a share of the catalogue's size
+        QTest::addColumn<QString>("schritt");
+        QTest::newRow("backup") << 0.5 << "Datenbank sichern...";
+        QTest::newRow("compacted copy") << 1.25 << "Datenbank komprimieren...";
+    }
+    void volleFestplatte()
+    {
+        QFETCH(double, platz);
+        QFETCH(QString, schritt);
+        klang::test::TestEnvironment env;
+        const QString quelle = env.path(QStringLiteral("q")) + QStringLiteral("/Archiv.mdb");
+        QVERIFY(katalogErzeugen(quelle, 3000, false));
+        QVERIFY(jedenNtenLoeschen(quelle, 4));
+        const qint64 groesse = QFileInfo(quelle).size();
+        const QString ordner = env.path(QStringLiteral("klein"));
+        const qint64 kb = (groesse + qint64(groesse * platz)) / 1024 + 8;
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                              QStringLiteral("size=%1k").arg(kb), QStringLiteral("tmpfs"), ordner});
+        QVERIFY(mount.waitForFinished(10000));
+        if (mount.exitCode() != 0)
+            QSKIP("a small file system cannot be mounted here (needs root)");
+        const auto aushaengen = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {ordner}); });
+        const QString datei = ordner + QStringLiteral("/Archiv.mdb");
+        QVERIFY(QFile::copy(quelle, datei));
+        const QByteArray vorher = lesen(datei);
+
+        Aufbau a;
+        QVERIFY(a.v.oeffnen(datei).ok());
+        QVERIFY(a.v.komprimieren());
+        const QString log = a.log.text();
+        QVERIFY2(log.contains(schritt + QStringLiteral("\nFehlermeldung: 61 Der Datenträger ist voll")),
+                 qPrintable(log));
+        QVERIFY(!log.contains(QStringLiteral("Unknown error")));
+        QCOMPARE(a.log.eintraege.last().text, QStringLiteral("Komprimierung der Datenbank gescheitert."));
+        QCOMPARE(lesen(datei), vorher);
     }
 
     // A folder that cannot be written: the compaction ends red at the backup and leaves the

@@ -229,7 +229,7 @@ private Q_SLOTS:
         QTest::newRow("disk full on copy") << "kopieren" << 1 << "" << true << false;
         QTest::newRow("backup rename") << "ersetzen" << 1 << "" << true << false;
         QTest::newRow("compaction") << "" << 0 << "komprimieren" << true << false;
-        QTest::newRow("database rename") << "ersetzen" << 2 << "" << true << false;
+        QTest::newRow("writing back") << "" << 0 << "zurueckschreiben" << true << false;
         QTest::newRow("reopen") << "" << 0 << "zweitesOeffnen" << false << false;
     }
     void komprimierenFehler()
@@ -330,26 +330,29 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("fsStoerung");
         QTest::addColumn<QString>("dbStoerung");
-        QTest::addColumn<bool>("ohneTabelle");
+        QTest::addColumn<int>("spaltenZahl"); // the table keeps this many columns; -1 all
         QTest::addColumn<bool>("neueSicherung");
         QTest::addColumn<bool>("bleibtOffen");
-        QTest::newRow("damaged") << "" << "pruefen" << false << false << true;
-        QTest::newRow("disk full") << "kopieren" << "" << false << false << false;
-        QTest::newRow("backup rename") << "ersetzen" << "" << false << false << false;
-        QTest::newRow("reopen") << "" << "zweitesOeffnen" << false << true << false;
-        QTest::newRow("no table") << "" << "" << true << true << true;
-        QTest::newRow("statement") << "" << "spalte:eBook" << false << true << true;
+        QTest::newRow("damaged") << "" << "pruefen" << -1 << false << true;
+        QTest::newRow("disk full") << "kopieren" << "" << -1 << false << false;
+        QTest::newRow("backup rename") << "ersetzen" << "" << -1 << false << false;
+        QTest::newRow("reopen") << "" << "zweitesOeffnen" << -1 << true << false;
+        // Not a catalogue table: refused before the backup, nothing added.
+        QTest::newRow("no table") << "" << "" << 0 << false << true;
+        QTest::newRow("base fields missing") << "" << "" << 2 << false << true;
+        QTest::newRow("statement") << "" << "spalte:eBook" << -1 << true << true;
     }
     void aktualisierenFehler()
     {
         QFETCH(QString, fsStoerung);
         QFETCH(QString, dbStoerung);
-        QFETCH(bool, ohneTabelle);
+        QFETCH(int, spaltenZahl);
         QFETCH(bool, neueSicherung);
         QFETCH(bool, bleibtOffen);
         schreiben(sicherung(), "FAKEDB vorige Sicherung");
-        if (ohneTabelle)
-            m_db->spaltenListe.clear();
+        if (spaltenZahl >= 0)
+            m_db->spaltenListe = m_db->spaltenListe.mid(0, spaltenZahl);
+        const QStringList spaltenVorher = m_db->spaltenListe;
         const QByteArray vorher = lesen(m_datei);
         QVERIFY(m_v->oeffnen(m_datei).ok());
         m_fs->stoerung = fsStoerung;
@@ -366,8 +369,10 @@ private Q_SLOTS:
         QCOMPARE(m_log->eintraege.last().farbe, farbe::Rot);
         QVERIFY(m_log->eintraege.last().fett);
         QVERIFY(!m_log->text().contains(QStringLiteral("erfolgreich")));
+        if (spaltenZahl >= 0)
+            QCOMPARE(m_db->spaltenListe, spaltenVorher);
         if (dbStoerung.startsWith(QLatin1String("spalte:")))
-            QCOMPARE(m_db->spaltenListe.mid(2), (QStringList{QStringLiteral("Bildpfad"), QStringLiteral("Musikpfad"),
+            QCOMPARE(m_db->spaltenListe.mid(11), (QStringList{QStringLiteral("Bildpfad"), QStringLiteral("Musikpfad"),
                                                              QStringLiteral("SongText")}));
     }
 

@@ -383,6 +383,27 @@ private Q_SLOTS:
         QCOMPARE(lesen(zweiterName), QByteArray(10000, ' '));
     }
 
+    // A symbolic link is deleted as a link in every mode that deletes: its target keeps its
+    // contents (mode 2 used to fill the target with blanks and report success).
+    void symbolischerLinkNieDurchschrieben_data()
+    {
+        QTest::addColumn<int>("modus");
+        QTest::newRow("plain") << 0;
+        QTest::newRow("overwrite") << 2;
+    }
+    void symbolischerLinkNieDurchschrieben()
+    {
+        QFETCH(int, modus);
+        const QString ordner = m_env.path(QStringLiteral("link%1").arg(modus));
+        const QString ziel = ordner + QStringLiteral("/Wichtig.txt");
+        const QString link = ordner + QStringLiteral("/Verweis.txt");
+        QVERIFY(schreiben(ziel, QByteArray(5000, 'w')));
+        QVERIFY(QFile::link(ziel, link));
+        QVERIFY(kit::DateiLoeschen(link, modus, false));
+        QVERIFY(!QFileInfo(link).isSymLink());
+        QCOMPARE(lesen(ziel), QByteArray(5000, 'w'));
+    }
+
     // Each column fits its widest text (header included) + 200 twips, at most 10000 twips.
     void spaltenbreiten()
     {
