@@ -19,6 +19,7 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QStatusBar>
+#include <QWindow>
 
 #include <cmath>
 
@@ -524,7 +525,13 @@ bool frmFernsicht::FensterIstOnTop() const
 
 void frmFernsicht::FensterOnTop(bool ein)
 {
-    kit::FensterOnTop(this, ein);
+    // Changed on the native window in place: recreating it (as setWindowFlag does) would take
+    // the picture's window away from the playing stream.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, ein);
+    overrideWindowFlags(flags);
+    if (QWindow* fenster = windowHandle())
+        fenster->setFlags(flags);
 }
 
 void frmFernsicht::mnuExit_Click()
@@ -554,6 +561,26 @@ void frmFernsicht::wiedergabeZustand(int zustand)
         staBar->clearMessage();
 }
 
+namespace {
+
+// The player's reasons in the family's language where they are common.
+QString grundAufDeutsch(const QString& text)
+{
+    static const QList<QPair<QString, QString>> uebersetzungen{
+        {QStringLiteral("loading failed"), QStringLiteral("keine Verbindung oder kein abspielbarer Inhalt")},
+        {QStringLiteral("unrecognized file format"), QStringLiteral("unbekanntes Format")},
+        {QStringLiteral("no audio or video data played"), QStringLiteral("keine Bild- oder Tondaten")},
+        {QStringLiteral("nothing to play"), QStringLiteral("nichts abzuspielen")},
+    };
+    for (const auto& [englisch, deutsch] : uebersetzungen) {
+        if (text.startsWith(englisch, Qt::CaseInsensitive))
+            return deutsch + text.mid(englisch.size());
+    }
+    return text;
+}
+
+} // namespace
+
 void frmFernsicht::wiedergabeFehler(const QString& text)
 {
     if (!m_laufend)
@@ -562,7 +589,7 @@ void frmFernsicht::wiedergabeFehler(const QString& text)
     m_laufend.reset();
     WindowsMediaPlayer1->close();
     listeZeigen();
-    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: %2").arg(name, text));
+    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: %2").arg(name, grundAufDeutsch(text)));
 }
 
 void frmFernsicht::wiedergabeEnde(klang::media::EndReason grund)

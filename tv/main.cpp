@@ -1,19 +1,14 @@
 // Fernsicht: plays the TV streams of a station list in an embedded player.
 
 #include "platform/shell/Paths.h"
+#include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
 #include "tv/frmFernsicht.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[])
 {
-    // Placement and the stay-on-top switch need the X11 platform unless the user chose one.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Fernsicht"));
-    QApplication::setOrganizationName(QStringLiteral("Klangtruhe"));
+    // The X11 platform (stay-on-top, embedded picture), the names and Qt's German texts.
+    klang::Programm app(argc, argv, QStringLiteral("Fernsicht"));
 
     // A second start brings the running window to the front and ends at once.
     klang::SingleInstance einzeln(QStringLiteral("Fernsicht"));

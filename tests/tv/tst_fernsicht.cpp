@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QStatusBar>
+#include <QWindow>
 #include <QtTest>
 
 using namespace tv;
@@ -256,7 +257,7 @@ void TestFernsicht::endeOderFehlerBringtDieListeZurueck_data()
 {
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("meldung");
-    QTest::newRow("unerreichbar") << "http://127.0.0.1:1/tv.ts" << "„Sender“ lässt sich nicht abspielen";
+    QTest::newRow("unerreichbar") << "http://127.0.0.1:1/tv.ts" << "„Sender“ lässt sich nicht abspielen: keine Verbindung";
     QTest::newRow("Datei fehlt") << "/gibt/es/nicht.ts" << "„Sender“ lässt sich nicht abspielen";
     QTest::newRow("Datei endet") << "<kurz>" << "Die Übertragung von „Sender“ ist zu Ende.";
 }
@@ -292,12 +293,16 @@ void TestFernsicht::zoomUndOnTop()
 
     QAction* onTop = w.menue(QStringLiteral("mnuOnTop"));
     QCOMPARE(onTop->text(), QStringLiteral("&OnTop"));
+    const WId fenster = w.winId(); // the playing picture's window must survive the switch
     onTop->trigger();
     QVERIFY(w.FensterIstOnTop());
+    QVERIFY(w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(w.winId(), fenster);
     QCOMPARE(onTop->text(), QStringLiteral("OffTop"));
     QVERIFY(w.isVisible());
     onTop->trigger();
     QVERIFY(!w.FensterIstOnTop());
+    QVERIFY(!w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(onTop->text(), QStringLiteral("OnTop"));
 }
 
