@@ -35,6 +35,12 @@ bool appendLines(const QString& path, const QStringList& lines, LineFormat forma
 // Windows-1252 bytes of a text; false when a character has no Windows-1252 byte.
 bool toWindows1252(const QString& text, QByteArray* bytes);
 
+// Windows-1252 text: every byte maps to one character (the five unassigned bytes to the
+// control characters of the same number), so decoding never fails.
+QString fromCp1252(QByteArrayView bytes);
+// Characters outside Windows-1252 become "?".
+QByteArray toCp1252(QStringView text);
+
 // Decodes file bytes the same way readLines does (for callers that read files themselves).
 QString decodeText(const QByteArray& bytes);
 
