@@ -7,7 +7,9 @@
 // Every signal arrives on the thread that owns the engine (the GUI thread). Commands never
 // wait for the medium: open() returns at once and the outcome follows as signals.
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 class QWidget;
@@ -81,6 +83,10 @@ public:
     virtual void setVideoWidget(QWidget* widget) = 0;
     // Video fills the widget (true) or keeps its own size when it fits (false).
     virtual void setStretchToFit(bool stretch) = 0;
+
+    // What the engine tells of the open medium's streams (container format, codecs, sample
+    // rate, channels, picture size), as name and value; empty without a medium.
+    virtual QList<QPair<QString, QString>> streamInfo() const { return {}; }
 
 Q_SIGNALS:
     void stateChanged(klang::media::PlayState state);

@@ -40,6 +40,7 @@ public:
     void setMuted(bool muted) override;
     void setVideoWidget(QWidget* widget) override;
     void setStretchToFit(bool stretch) override;
+    QList<QPair<QString, QString>> streamInfo() const override;
 
     // True once the medium given to open() has loaded and not ended since.
     bool isLoaded() const { return m_loaded; }
