@@ -391,6 +391,14 @@ void TestFernsicht::fenstergroesseWirdGespeichert()
     } else {
         QCOMPARE(stand, QStringLiteral("-"));
     }
+    // Damaged sizes leave a window that can still be seen and reached.
+    klang::SaveSetting(app, opt, QStringLiteral("WindowState"), QStringLiteral("0"));
+    klang::SaveSetting(app, opt, QStringLiteral("AusgabeboxWidth"), QStringLiteral("15"));
+    klang::SaveSetting(app, opt, QStringLiteral("AusgabeboxHeight"), QStringLiteral("9999999"));
+    frmFernsicht beschaedigt;
+    beschaedigt.Form_Load();
+    QVERIFY(beschaedigt.width() >= 200);
+    QVERIFY(beschaedigt.height() <= QGuiApplication::primaryScreen()->virtualSize().height());
 }
 
 QTEST_MAIN(TestFernsicht)
