@@ -10,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -83,6 +84,9 @@ public:
     virtual void setVideoWidget(QWidget* widget) = 0;
     // Video fills the widget (true) or keeps its own size when it fits (false).
     virtual void setStretchToFit(bool stretch) = 0;
+    // The size of the picture as shown (aspect applied); empty without video. It becomes
+    // known when the first picture reaches the output.
+    virtual QSize videoSize() const { return {}; }
 
     // What the engine tells of the open medium's streams (container format, codecs, sample
     // rate, channels, picture size), as name and value; empty without a medium.
@@ -97,6 +101,8 @@ Q_SIGNALS:
     void endOfFile(klang::media::EndReason reason);
     void errorOccurred(const QString& text);
     void durationChanged(double seconds);
+    // The picture size changed; the first report comes with the medium's first picture.
+    void videoSizeChanged(QSize size);
 };
 
 // True when the environment asks for silent, windowless playback (tests, CI).
