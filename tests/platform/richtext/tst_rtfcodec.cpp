@@ -417,6 +417,10 @@ private Q_SLOTS:
         QTextDocument doc;
         readRtf(doc, rtf);
         QCOMPARE(doc.toPlainText(), expected);
+        // A cut text is the start of the whole one, at every length.
+        for (qsizetype n = 0; n <= expected.size() + 1; ++n)
+            QCOMPARE(rtfToPlainText(rtf, n), expected.left(n));
+        QCOMPARE(rtfToPlainText(rtf, -1), expected);
     }
 
     // A field stored as plain text by an older program reads as that text.
