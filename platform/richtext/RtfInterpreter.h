@@ -78,6 +78,11 @@ public:
         m_stack.append(GroupState{});
         bool ignorable = false;
         for (;;) {
+            // A sink that has all it wants (a text cut to a length) ends the run early.
+            if constexpr (requires(Sink& s) { s.satt(); }) {
+                if (m_sink.satt())
+                    return;
+            }
             m_tokenStart = m_tokens.position();
             const RtfToken t = m_tokens.next();
             const bool starred = ignorable;

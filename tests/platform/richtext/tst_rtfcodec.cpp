@@ -417,6 +417,10 @@ private Q_SLOTS:
         QTextDocument doc;
         readRtf(doc, rtf);
         QCOMPARE(doc.toPlainText(), expected);
+        // A cut text is the start of the whole one, at every length.
+        for (qsizetype n = 0; n <= expected.size() + 1; ++n)
+            QCOMPARE(rtfToPlainText(rtf, n), expected.left(n));
+        QCOMPARE(rtfToPlainText(rtf, -1), expected);
     }
 
     // A picture or object the box cannot show survives an edit elsewhere in the field: its
