@@ -3,6 +3,7 @@
 #include "platform/media/MpvEngine.h"
 
 #include <QFileInfo>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -360,19 +361,35 @@ bool CdioBackend::closeTray()
 
 bool CdioBackend::discArrived()
 {
-    if (!m_cdio) {
-        // The drive or image could not be opened at all: try again (cheap when it is absent).
-        open(m_requested);
-        return m_cdio && !m_toc.isEmpty();
-    }
-    if (!m_toc.isEmpty())
+    if (m_cdio && !m_toc.isEmpty())
         return true;
-    if (m_isImage)
+    if (m_cdio && m_isImage)
+        return false; // an image does not change
+    // A drive that is just taking a disc can hold the table of contents back for seconds while
+    // it spins up: look in the background, and open on the window's thread only once a disc
+    // answers (by then the drive is ready and answers at once).
+    if (m_probe.isRunning())
         return false;
-    // Not every drive reports a changed disc: open it anew, which reads the table again (an
-    // empty drive answers at once).
-    open(m_requested);
-    return m_cdio && !m_toc.isEmpty();
+    if (m_probe.isValid() && m_probe.isFinished()) {
+        const bool found = m_probe.result();
+        m_probe = QFuture<bool>();
+        if (found) {
+            open(m_requested);
+            return m_cdio && !m_toc.isEmpty();
+        }
+    }
+    const QByteArray device = QFile::encodeName(m_requested.isEmpty() ? defaultDevice() : m_requested);
+    if (device.isEmpty())
+        return false;
+    m_probe = QtConcurrent::run([device] {
+        CdIo_t* cdio = cdio_open(device.constData(), DRIVER_UNKNOWN);
+        if (!cdio)
+            return false;
+        const track_t count = cdio_get_num_tracks(cdio);
+        cdio_destroy(cdio);
+        return count != CDIO_INVALID_TRACK && count > 0;
+    });
+    return false;
 }
 
 } // namespace klang::cdaudio

@@ -623,6 +623,8 @@ void Ausgabebox::Form_Resize()
         breite(MSFlexGrid1, sw - twLeft(MSFlexGrid1) - 100);
         breite(lblGradiant0, sw - twLeft(lblGradiant0) - twWidth(cmdPlayAsso));
         setTwLeft(cmdPlayAsso, sw - twWidth(cmdPlayAsso));
+        if (cmdInfoTrack)
+            setTwLeft(cmdInfoTrack, sw - twWidth(cmdPlayAsso) - twWidth(cmdInfoTrack));
         breite(filTrack, sw - twLeft(filTrack) - 100);
         breite(txtSuchen, twWidth(filTrack));
         setTwLeft(fraSternTrack, twLeft(filTrack) + twWidth(filTrack) - twWidth(fraSternTrack));
