@@ -220,6 +220,27 @@ private slots:
         QCOMPARE(w->CPULast().StackSize(), 10);
     }
 
+    // Damaged stored numbers give a usable window: a width of -5 twips or a height of 1 is
+    // clamped to the smallest usable size, a wild song count does not overflow.
+    void beschaedigteGroessen_data()
+    {
+        QTest::addColumn<QString>("breite");
+        QTest::addColumn<QString>("hoehe");
+        QTest::newRow("Breite -5") << QStringLiteral("-5") << QStringLiteral("10725");
+        QTest::newRow("Höhe 1, Breite 0") << QStringLiteral("0") << QStringLiteral("1");
+    }
+    void beschaedigteGroessen()
+    {
+        QFETCH(QString, breite);
+        QFETCH(QString, hoehe);
+        setOption(QStringLiteral("AusgabeboxWidth"), breite);
+        setOption(QStringLiteral("AusgabeboxHeight"), hoehe);
+        setOption(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1e300"));
+        auto w = starten();
+        QVERIFY2(w->width() >= 640, qPrintable(QString::number(w->width())));
+        QVERIFY2(w->height() >= 480, qPrintable(QString::number(w->height())));
+    }
+
     // The track list is exactly 15 entries high, with or without entries.
     void trackListeHoehe()
     {
