@@ -163,6 +163,8 @@ public:
     QCheckBox* chkTabelle = nullptr;
     QPushButton* cmdABC = nullptr;
     QLabel* lblTabellenName = nullptr;
+    // The notice in the status area while the catalogue or the record cannot be changed.
+    QLabel* lblNurLesen = nullptr;
     QListWidget* filTrack = nullptr;
     QListWidget* filPlaylist = nullptr;
     QTreeWidget* lvwPlaylist = nullptr;
@@ -228,6 +230,10 @@ private:
     void Form_Unload();
     void Data1_Reposition();
     void fehler(const QString& titel, const jet::DbError& e);
+    // A bound edit could not be written: reported once per user action; the user may drop it.
+    void schreibfehlerMelden(const jet::DbError& e);
+    // Bound editors read-only and the notice shown while nothing can be written.
+    void schreibschutzZeigen();
     void datenbankOeffnen(const QString& pfad, const QString& name);
     void CoverAktualisieren();
     void ListenHoeheSetzen(QListWidget* liste, int zeilen);
@@ -261,6 +267,8 @@ private:
     bool m_zeileWirdGesetzt = false;
     bool m_geladen = false;
     bool m_entladen = false;
+    bool m_schreibfehlerStumm = false;    // while closing: the close question reports it
+    bool m_schreibfehlerGemeldet = false; // reported in this user action already
     bool m_medienplayerGewuenscht = false;
     QVector<QLabel*> m_statusPanels;
 

@@ -29,6 +29,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -286,6 +287,10 @@ void Ausgabebox::aufbauen()
                 if (m_zeileWirdGesetzt || !aktuell.isValid())
                     return;
                 m_katalog.zeileGewaehlt(aktuell.row());
+                // A row that could not be left (its edit was not written): the grid goes back.
+                const int stand = m_katalog.data1().absolutePosition();
+                if (stand >= 0 && stand != aktuell.row())
+                    QTimer::singleShot(0, this, [this] { zeileMarkieren(m_katalog.data1().absolutePosition()); });
             });
 
     lblTemp = erzeugen<QLabel>(zentral, QStringLiteral("lblTemp"), tw(0, 0, 100, 100));

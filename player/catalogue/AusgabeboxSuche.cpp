@@ -332,6 +332,9 @@ void Ausgabebox::MenuSuchen_Click()
     m_player->setPlaylistModus(false);
     lblTabellenName->setText(option(QStringLiteral("TabellenName"), QStringLiteral("alle")));
 
+    if (!m_katalog.speichern())
+        return; // an edit of the current record could not be written: reported, nothing runs
+
     Suchbefehl::Ergebnis e;
     {
         vb::HourglassGuard sanduhr;
