@@ -86,9 +86,12 @@ bool MpvEngine::ensureCore()
     if (nullOutputRequested()) {
         opt("vo", "null");
         opt("ao", "null");
-        // Small buffers, so that a silent medium ends when its time is up, as a heard one does.
+        // Small buffers, so that a silent medium ends when its time is up, as a heard one
+        // does. The null output writes in small bursts too: a burst larger than its buffer
+        // makes it refuse low sample rates (8 or 11 kHz), and such files would never play.
         opt("audio-buffer", "0.02");
         opt("ao-null-buffer", "0.02");
+        opt("ao-null-outburst", "32");
     } else if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         // mpv's GLX context shares Xlib with Qt's connection and breaks it as soon as two
         // cores show video (the player's control and a device window): use EGL, or plain X11.

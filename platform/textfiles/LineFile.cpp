@@ -8,6 +8,8 @@
 
 namespace klang {
 
+QString fromCp1252(QByteArrayView bytes);
+
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five unassigned bytes map to the
@@ -18,17 +20,6 @@ constexpr char16_t Cp1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-QString fromCp1252(QByteArrayView bytes)
-{
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* d = out.data();
-    for (const char c : bytes) {
-        const uchar u = uchar(c);
-        *d++ = (u >= 0x80 && u < 0xA0) ? QChar(Cp1252High[u - 0x80]) : QChar(u);
-    }
-    return out;
-}
 
 // Decodes and tells whether the bytes were UTF-8 (or UTF-16 with a BOM).
 QString decode(const QByteArray& bytes, bool* wasUnicode)
@@ -68,6 +59,39 @@ QStringList splitLines(const QString& text)
 }
 
 } // namespace
+
+QString fromCp1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (const char c : bytes) {
+        const uchar u = uchar(c);
+        *d++ = (u >= 0x80 && u < 0xA0) ? QChar(Cp1252High[u - 0x80]) : QChar(u);
+    }
+    return out;
+}
+
+QByteArray toCp1252(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += char(u);
+            continue;
+        }
+        char byte = '?';
+        for (int i = 0; i < 32; ++i) {
+            if (Cp1252High[i] == u) {
+                byte = char(0x80 + i);
+                break;
+            }
+        }
+        out += byte;
+    }
+    return out;
+}
 
 QString decodeText(const QByteArray& bytes)
 {

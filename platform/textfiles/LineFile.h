@@ -19,6 +19,12 @@ bool writeLines(const QString& path, const QStringList& lines);
 // Appends one line (UTF-8, LF). Creates the file when it is missing.
 bool appendLine(const QString& path, const QString& line);
 
+// Windows-1252 text: every byte maps to one character (the five unassigned bytes to the
+// control characters of the same number), so decoding never fails.
+QString fromCp1252(QByteArrayView bytes);
+// Characters outside Windows-1252 become "?".
+QByteArray toCp1252(QStringView text);
+
 // Decodes file bytes the same way readLines does (for callers that read files themselves).
 QString decodeText(const QByteArray& bytes);
 

@@ -165,8 +165,8 @@ void Ausgabebox::wiedergabeVerbinden()
     m_player->setUi(m_wiedergabeUi.get());
 
     // The track list: a released key or mouse button leaves playlist mode; Enter and a double
-    // click play the current track.
-    new Ereignisweiche(filTrack, [this](QEvent* e) {
+    // click play the current track. Keys go to the list, the mouse to its viewport.
+    const auto trackListeLoslassen = [this](QEvent* e) {
         if (e->type() == QEvent::KeyRelease || e->type() == QEvent::MouseButtonRelease) {
             m_player->setPlaylistModus(false);
             if (!m_player->isChecked(ModeBox::MarkTracks) && filTrack->currentRow() >= 0)
@@ -178,7 +178,9 @@ void Ausgabebox::wiedergabeVerbinden()
             }
         }
         return false;
-    }, m_wiedergabeFilter.get());
+    };
+    new Ereignisweiche(filTrack, trackListeLoslassen, m_wiedergabeFilter.get());
+    new Ereignisweiche(filTrack->viewport(), trackListeLoslassen, m_wiedergabeFilter.get());
     connect(filTrack, &QListWidget::itemDoubleClicked, this, [this] { imgStart_Click(); });
 
     // The playlist view: a click enters playlist mode and clears the played marks, the focus

@@ -7,6 +7,7 @@
 
 #include "player/playback/core/PlayerInterfaces.h"
 #include "player/playback/core/PlayerState.h"
+#include "player/playback/core/RecordDraw.h"
 
 #include <QObject>
 #include <QRandomGenerator>
@@ -112,8 +113,8 @@ public:
     void chkVollbild_Click(bool checked);
 
     // --- exclusion lists ---
-    ExclusionList& stilAusschluss() { return m_styleExclusion; }
-    ExclusionList& bandAusschluss() { return m_bandExclusion; }
+    ExclusionList& stilAusschluss() { return m_draw.styleExclusion(); }
+    ExclusionList& bandAusschluss() { return m_draw.bandExclusion(); }
     // Reads both list files from the program folder (missing files leave the lists).
     void AbspielausschlusslisteLaden(const QString& programFolder);
     void BandAbspielausschlusslisteLaden(const QString& programFolder);
@@ -126,7 +127,7 @@ public:
     // The catalogue shows other rows (another file, view, filter or order, or edited
     // records): the allowed records are counted out again at the next draw. A catalogue that
     // reports its revision needs no call; a changed exclusion list is noticed by itself.
-    void onCatalogueChanged() { m_allowed.valid = false; }
+    void onCatalogueChanged() { m_draw.invalidate(); }
 
 public Q_SLOTS:
     // Starting a track.
@@ -201,11 +202,14 @@ private:
     bool shuffleCatalogue();
     // Playlist part; false when it stopped.
     bool shufflePlaylist(bool fromWatch);
-    bool isRecordExcluded(int row, bool* byStyle) const;
-    int drawAllowedRecord(bool* anyStyleExcluded);
-    // Counts the allowed records out over the whole catalogue into m_allowed.
-    void countAllowedRecords(int count);
-    bool allowedRecordsCurrent(int count) const;
+    // Moves the catalogue to a random allowed record. In shuffle play it must have entries
+    // in its track list: the drawn one, else one pass over the others. Returns the row, -1 when every record is
+    // excluded, -2 when no allowed record has anything to play.
+    int moveToRecordWithTracks(bool* anyStyleExcluded);
+    // How many tracks in a row may fail before continuous play gives up: one pass over
+    // what the current mode plays.
+    int passLength() const;
+    void showHint(const QString& prompt, const QString& title);
 
     // Pause between tracks.
     void beginPause(After after);
@@ -239,22 +243,8 @@ private:
     QRandomGenerator m_random;
 
     std::array<Box, kModeBoxCount> m_boxes;
-    ExclusionList m_styleExclusion;
-    ExclusionList m_bandExclusion;
-    // The allowed records of the last count, kept between draws while the catalogue's
-    // revision, its size and both exclusion lists are those it was counted for.
-    struct AllowedRecords
-    {
-        bool valid = false;
-        const ICatalogue* catalogue = nullptr;
-        qint64 revision = -1;
-        int count = 0;
-        quint64 styleRevision = 0;
-        quint64 bandRevision = 0;
-        QVector<int> rows;
-        // Some record was excluded by its style (which hint a draw without result shows).
-        bool anyStyleExcluded = false;
-    } m_allowed;
+    RecordDraw m_draw{m_random};
+    PassGuard m_passGuard;
 
     int m_aktuellerTrack = 0;
     bool m_playlistModus = false;
@@ -281,6 +271,7 @@ private:
     // clock's end time (-1: the engine's end of file decides).
     klang::media::MediaEngine* m_activeEngine = nullptr;
     bool m_engineEnded = false;
+    bool m_endedWithError = false;
     qint64 m_trackEnde = -1;
     qint64 m_pausedAt = -1;
 

@@ -374,6 +374,29 @@ private slots:
         QVERIFY(!w->frmWinMediaPlayer->isVisible());
     }
 
+    // A mouse click in the track list leaves playlist mode (as after a song search), so
+    // Start plays the clicked track and not the playlist.
+    void klickInTrackListeVerlaesstPlaylist()
+    {
+        musikAnlegen(3.0);
+        auto w = starten(false);
+        w->lvwPlaylist->setVisible(true);
+        auto* item = new QTreeWidgetItem(w->lvwPlaylist, {QStringLiteral("p1.wav"), QStringLiteral("Pop/"),
+                                                          m_pop.left(m_pop.size() - 4)});
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Checked);
+        QTest::mouseClick(w->lvwPlaylist->viewport(), Qt::LeftButton, {},
+                          w->lvwPlaylist->visualItemRect(item).center());
+        QVERIFY(w->spieler().playlistModus());
+        QTest::mouseClick(w->filTrack->viewport(), Qt::LeftButton, {},
+                          w->filTrack->visualItemRect(w->filTrack->item(1)).center());
+        QVERIFY(!w->spieler().playlistModus());
+        QCOMPARE(w->spieler().aktuellerTrack(), 1);
+        QTest::mouseClick(w->imgStart, Qt::LeftButton);
+        QTRY_COMPARE(w->panelText(2), QStringLiteral("playing:  ") + m_musik + QStringLiteral("02 zwei.ogg"));
+        QTest::mouseClick(w->imgStop, Qt::LeftButton);
+    }
+
     // A short video plays in the video window (embedded-player engine) or through the device
     // engine, ends by itself and the next track follows.
     void video_data()

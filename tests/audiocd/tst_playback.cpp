@@ -1,0 +1,68 @@
+#include "audiocd/frmMain.h"
+#include "platform/cdaudio/CdioBackend.h"
+#include "tests/support/CdImage.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QLabel>
+#include <QSlider>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace diskolo;
+
+// The program's window on a generated CD image, played through libcdio and libmpv (null
+// output): the position moves, the buttons skip and wrap, the slider seeks.
+class TestPlayback : public QObject
+{
+    Q_OBJECT
+private:
+    klang::test::TestEnvironment m_env;
+
+private Q_SLOTS:
+    void playsTheImage()
+    {
+        const QString cue = klang::test::fiveTrackImage(m_env.path(QStringLiteral("cd")), QStringLiteral("disc"),
+                                                        {4.0, 3.0, 3.0, 3.0, 5.0});
+        QVERIFY(!cue.isEmpty());
+        auto device = std::make_unique<klang::cdaudio::CdioBackend>();
+        device->setDefaultDevice(cue);
+        frmMain w(std::move(device));
+        w.show();
+        auto* pos = w.findChild<QLabel*>("lblTrackPos");
+        const auto click = [&](const char* name) { w.findChild<QToolButton*>(name)->click(); };
+        QCOMPARE(w.player().TrackCount(), qint16(5));
+        QCOMPARE(w.findChild<QLabel*>("lblCDExtraInfo")->text(), QStringLiteral("Unknown   0:18"));
+
+        // The status watch's first tick takes the disc for a new one and opens it again.
+        QTest::qWait(400);
+        click("cmdPlay");
+        QTRY_COMPARE_WITH_TIMEOUT(pos->text(), QStringLiteral("[01] 0:01"), 3000);
+        QTRY_COMPARE(w.playStatusKey(), QStringLiteral("playing"));
+        click("cmdForward");
+        QTRY_VERIFY(pos->text().startsWith(QLatin1String("[02]")));
+        click("cmdBackward");
+        click("cmdBackward");
+        QTRY_VERIFY(pos->text().startsWith(QLatin1String("[05]")));
+        click("cmdForward");
+        QTRY_VERIFY(pos->text().startsWith(QLatin1String("[01]")));
+
+        // The slider: two seconds into the first track.
+        w.findChild<QSlider*>("Slider1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        w.findChild<QSlider*>("Slider1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTRY_VERIFY(w.player().TrackPos() >= 2000);
+        QVERIFY(w.player().TrackPos() < 3500);
+
+        click("cmdPause");
+        QTRY_COMPARE(w.playStatusKey(), QStringLiteral("paused"));
+        click("cmdStop");
+        QTRY_COMPARE(w.player().Status(), QStringLiteral("stopped"));
+        QCOMPARE(w.player().CurrentTrack(), qint16(1));
+        // An image has no tray: the display says so, nothing breaks.
+        click("cmdEject");
+        QVERIFY(w.findChild<QLabel*>("lblCDExtraInfo")->text().contains(QStringLiteral("nicht")));
+        QCOMPARE(w.player().TrackCount(), qint16(5));
+    }
+};
+
+QTEST_MAIN(TestPlayback)
+#include "tst_playback.moc"
