@@ -5,6 +5,7 @@
 #include "player/catalogue/Ordnerliste.h"
 #include "player/catalogue/Spaltensatz.h"
 #include "player/catalogue/Start.h"
+#include "platform/shell/Paths.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -250,6 +251,7 @@ private slots:
         const QString programm = env.path(QStringLiteral("prog")) + QLatin1Char('/');
         QDir().mkpath(programm);
         const QString leer = programm + QStringLiteral("Archiv_leer.mdb");
+        schreiben(leer, "x"); // seeded at start
 
         DatenbankWahl w = datenbankPfadAufloesen(QString(), programm);
         QCOMPARE(w.pfad, leer);
@@ -273,6 +275,13 @@ private slots:
 
         w = datenbankPfadAufloesen(programm + QStringLiteral("weg.mdb"), programm);
         QCOMPARE(w.pfad, leer); // this run only: the stored path stays
+        QVERIFY(!w.speichern);
+
+        // A program folder that could not be seeded: the installed empty catalogue, never stored.
+        QVERIFY(QFile::remove(leer));
+        QVERIFY(QFile::remove(programm + QStringLiteral("PfadErststart.txt")));
+        w = datenbankPfadAufloesen(QString(), programm);
+        QCOMPARE(w.pfad, klang::resourceDir() + QStringLiteral("Archiv_leer.mdb"));
         QVERIFY(!w.speichern);
     }
 
