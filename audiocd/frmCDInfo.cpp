@@ -30,7 +30,9 @@ frmCDInfo::frmCDInfo(frmMain& main)
     setWindowTitle(QStringLiteral("Diskolo.INI"));
     setModal(true);
     setFixedSize(klang::vb::twipsToPixels(5205), klang::vb::twipsToPixels(4740));
-    QFont segoe(QStringLiteral("Segoe UI"));
+    QFont segoe;
+    segoe.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                       QStringLiteral("DejaVu Sans Condensed")});
     segoe.setPointSizeF(8.25);
     setFont(segoe);
 

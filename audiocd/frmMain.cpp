@@ -36,6 +36,18 @@ QString twoDigits(int n)
 
 const QColor DisplayGrey(150, 150, 150);
 
+// The window's fonts, with narrow look-alikes where the named one is missing: the display's
+// labels are sized for them.
+QFont schrift(const QString& family, qreal points, bool bold = false)
+{
+    QFont f;
+    f.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                   QStringLiteral("DejaVu Sans Condensed")});
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
 // The play-state pictures in the display's grey, so that they read on black and on a button.
 QIcon stateIcon(const QString& key)
 {
@@ -121,9 +133,7 @@ void frmMain::buildWindow()
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(twipsToPixels(6855), twipsToPixels(1860));
-    QFont small(QStringLiteral("Tahoma"));
-    small.setPointSizeF(8.25);
-    client->setFont(small);
+    client->setFont(schrift(QStringLiteral("Tahoma"), 8.25));
     setCentralWidget(client);
 
     // The display panel.
@@ -135,18 +145,14 @@ void frmMain::buildWindow()
     dark.setColor(QPalette::Window, Qt::black);
     dark.setColor(QPalette::WindowText, DisplayGrey);
     picDisplay->setPalette(dark);
-    QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPointSizeF(8.25);
-    picDisplay->setFont(tahoma);
-    QFont segoeBold(QStringLiteral("Segoe UI"));
-    segoeBold.setPointSizeF(8.25);
-    segoeBold.setBold(true);
+    picDisplay->setFont(schrift(QStringLiteral("Tahoma"), 8.25));
+    const QFont segoeBold = schrift(QStringLiteral("Segoe UI"), 8.25, true);
 
-    const auto label = [this](const QString& name, const QRect& place, const QFont& font, const QString& tip) {
+    const auto label = [this](const QString& name, const QRect& place, const QFont& labelFont, const QString& tip) {
         auto* l = new QLabel(picDisplay);
         l->setObjectName(name);
         l->setGeometry(place);
-        l->setFont(font);
+        l->setFont(labelFont);
         l->setToolTip(tip);
         l->setTextFormat(Qt::PlainText);
         return l;
@@ -162,13 +168,10 @@ void frmMain::buildWindow()
     imgPlayStatus->setObjectName(QStringLiteral("imgPlayStatus"));
     imgPlayStatus->setGeometry(twips(30, 360, 255, 255));
     imgPlayStatus->setToolTip(QStringLiteral("Current play state"));
-    QFont big(QStringLiteral("Segoe UI"));
-    big.setPointSizeF(15);
-    big.setBold(true);
-    lblTrackPos = label(QStringLiteral("lblTrackPos"), twips(390, 240, 1635, 420), big, QString());
-    QFont tahomaBold = tahoma;
-    tahomaBold.setBold(true);
-    lblTrackLength = label(QStringLiteral("lblTrackLength"), twips(0, 600, 1260, 195), tahomaBold,
+    lblTrackPos = label(QStringLiteral("lblTrackPos"), twips(390, 240, 1635, 420),
+                        schrift(QStringLiteral("Segoe UI"), 15, true), QString());
+    lblTrackLength = label(QStringLiteral("lblTrackLength"), twips(0, 600, 1260, 195),
+                           schrift(QStringLiteral("Tahoma"), 8.25, true),
                            QStringLiteral("Length of the track"));
     lblTrackLength->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // It ends just left of the grid.

@@ -74,7 +74,9 @@ void FormPlatzieren(QWidget* frm, QWidget* parent, const QString& position, int 
 
 QRect fensterLage(const QRect& fenster, const QSize& mindestens, const QList<QRect>& bildschirme)
 {
-    QRect r(fenster.topLeft(), fenster.size().expandedTo(mindestens));
+    QRect r = fenster;
+    if (mindestens.isValid())
+        r.setSize(r.size().expandedTo(mindestens));
     if (bildschirme.isEmpty())
         return r;
     const QRect* ziel = nullptr;

@@ -4,23 +4,24 @@ namespace klang::cdaudio {
 
 QString cdErrorText(CdError error)
 {
+    // Short: the display shows them in one line.
     switch (error) {
     case CdError::None:
         return QStringLiteral("Der Befehl wurde ausgeführt.");
     case CdError::NoDevice:
-        return QStringLiteral("Das CD-Laufwerk oder Abbild lässt sich nicht öffnen.");
+        return QStringLiteral("Kein CD-Laufwerk gefunden.");
     case CdError::NotOpen:
-        return QStringLiteral("Es ist kein CD-Laufwerk geöffnet.");
+        return QStringLiteral("Kein CD-Laufwerk geöffnet.");
     case CdError::NoDisc:
-        return QStringLiteral("Im Laufwerk liegt keine Audio-CD.");
+        return QStringLiteral("Keine Audio-CD im Laufwerk.");
     case CdError::OutOfRange:
-        return QStringLiteral("Die Position liegt außerhalb der CD.");
+        return QStringLiteral("Position außerhalb der CD.");
     case CdError::NotSupported:
         return QStringLiteral("Ein CD-Abbild hat keine Schublade.");
     case CdError::TrayFailed:
-        return QStringLiteral("Die Schublade des Laufwerks lässt sich nicht bewegen.");
+        return QStringLiteral("Schublade nicht beweglich.");
     case CdError::PlaybackFailed:
-        return QStringLiteral("Die Wiedergabe ließ sich nicht starten.");
+        return QStringLiteral("Wiedergabe nicht möglich.");
     }
     return QString();
 }

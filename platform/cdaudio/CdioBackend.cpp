@@ -84,9 +84,16 @@ QString CdioBackend::defaultDevice() const
 QStringList CdioBackend::drives()
 {
     QStringList list;
+    QStringList seen; // "/dev/cdrom" and "/dev/sr0" are often one drive
     char** names = cdio_get_devices(DRIVER_DEVICE);
-    for (char** p = names; p && *p; ++p)
-        list.append(QString::fromLocal8Bit(*p));
+    for (char** p = names; p && *p; ++p) {
+        const QString name = QString::fromLocal8Bit(*p);
+        const QString real = QFileInfo(name).canonicalFilePath();
+        if (seen.contains(real.isEmpty() ? name : real))
+            continue;
+        seen.append(real.isEmpty() ? name : real);
+        list.append(name);
+    }
     cdio_free_device_list(names);
     return list;
 }

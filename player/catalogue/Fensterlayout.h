@@ -2,8 +2,9 @@
 
 // Size arithmetic of the main window's layout (twips), kept apart from the widgets.
 
-#include <QRect>
-#include <QList>
+#include "kit/FormPlatzieren.h"
+#include "player/playback/core/Bildschirmplatz.h"
+
 #include <QSize>
 
 namespace klang::player {
@@ -14,8 +15,11 @@ inline int groesseOder(int berechnet, int bisher) { return berechnet < 0 ? bishe
 // The smallest main window that still shows its controls (pixels).
 inline constexpr QSize MindestGroesse{640, 480};
 
-// The stored window rectangle made usable: at least MindestGroesse, and moved onto the
-// nearest screen when it lies on none.
-QRect aufBildschirm(const QRect& fenster, const QList<QRect>& bildschirme);
+// The main window's stored rectangle made usable: at least MindestGroesse (a stored width of
+// -5 must not give a sliver), and moved onto the nearest screen when it lies on none.
+inline QRect hauptfensterLage(const QRect& fenster, const QList<QRect>& bildschirme)
+{
+    return kit::fensterLage(fenster, MindestGroesse, bildschirme);
+}
 
 } // namespace klang::player

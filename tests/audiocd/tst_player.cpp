@@ -228,85 +228,52 @@ private Q_SLOTS:
         QCOMPARE(r.x->GetErrorString(), klang::cdaudio::cdErrorText(klang::cdaudio::CdError::None));
     }
 
-    // Repeat one track: another track (the disc's own move, the user's choice or the end of
-    // the disc) brings it back within one tick.
-    void repeatTrack()
+    // One tick of the program watch. Repeat one track: another track (the disc's own move, the
+    // user's choice, the end of the disc) brings it back; a repeat track chosen without a disc
+    // holds on to the track playing then. Repeat the disc: only on the last track, only past its
+    // length less 10 ms. Intro: only past 10 s; the last track goes on with the first.
+    void programWatch_data()
     {
-        Rig r;
-        r.at(4, 5000);
-        r.x->setRepeat(1);
-        r.cd->setPositionMs(Starts[4] + 50); // the disc moved on to track 5
-        r.x->timProgramWatcher_Timer();
-        QCOMPARE(r.plays(), QStringList{from(Starts[3])});
-        r.at(2);
-        r.x->timProgramWatcher_Timer();
-        QCOMPARE(r.plays(), QStringList{from(Starts[3])});
-        r.x->timProgramWatcher_Timer();
-        QCOMPARE(r.plays(), QStringList{});
-
-        // On the last track the disc ends and rests at its end.
-        r.at(5, 299000);
-        r.x->setRepeat(1);
-        r.cd->advance(5000);
-        r.x->timProgramWatcher_Timer();
-        QCOMPARE(r.plays(), QStringList{from(Starts[4])});
-    }
-
-    // Repeat set without a disc holds on to the track that plays later, instead of
-    // restarting the disc on every tick.
-    void repeatSetWithoutDisc()
-    {
-        Rig r(QList<qint32>{});
-        r.x->setRepeat(1);
-        r.cd->insertDisc(Five);
-        r.x->discWatch_Timer();
-        r.at(2, 1000);
-        r.x->timProgramWatcher_Timer();
-        r.x->timProgramWatcher_Timer();
-        QCOMPARE(r.plays(), QStringList{});
-    }
-
-    // Repeat the disc: only on the last track, only past its length less 10 ms.
-    void repeatDisc_data()
-    {
+        QTest::addColumn<int>("repeat");
+        QTest::addColumn<int>("program");
+        QTest::addColumn<int>("chosenOn"); // track playing when the mode was chosen; 0: no disc
         QTest::addColumn<int>("track");
-        QTest::addColumn<qint32>("pos");
-        QTest::addColumn<bool>("wraps");
-        QTest::newRow("last, 10 ms before the end") << 5 << 300000 - 10 << false;
-        QTest::newRow("last, 9 ms before the end") << 5 << 300000 - 9 << true;
-        QTest::newRow("fourth, 1 ms before its end") << 4 << 250000 - 1 << false;
-        QTest::newRow("last, middle") << 5 << 100000 << false;
-    }
-    void repeatDisc()
-    {
-        QFETCH(int, track);
-        QFETCH(qint32, pos);
-        QFETCH(bool, wraps);
-        Rig r;
-        r.x->setRepeat(2);
-        r.at(track, pos);
-        r.x->timProgramWatcher_Timer();
-        QCOMPARE(r.plays(), wraps ? QStringList{from(0)} : QStringList{});
-    }
-
-    // Intro: a track moves on only past 10 s; the last one goes on with the first.
-    void intro_data()
-    {
-        QTest::addColumn<int>("track");
-        QTest::addColumn<qint32>("pos");
+        QTest::addColumn<qint32>("pos");   // ms into the track; -1: the disc played to its end
         QTest::addColumn<QStringList>("sent");
-        QTest::newRow("10.000 s") << 3 << 10000 << QStringList{};
-        QTest::newRow("10.001 s") << 3 << 10001 << QStringList{from(Starts[3])};
-        QTest::newRow("last track") << 5 << 10001 << QStringList{from(0)};
-        QTest::newRow("first second") << 1 << 900 << QStringList{};
+        QTest::newRow("track: disc moved on") << 1 << 0 << 4 << 5 << 50 << QStringList{from(Starts[3])};
+        QTest::newRow("track: user chose another") << 1 << 0 << 4 << 2 << 0 << QStringList{from(Starts[3])};
+        QTest::newRow("track: still on it") << 1 << 0 << 4 << 4 << 249000 << QStringList{};
+        QTest::newRow("track: end of the disc") << 1 << 0 << 5 << 5 << -1 << QStringList{from(Starts[4])};
+        QTest::newRow("track: chosen without disc") << 1 << 0 << 0 << 2 << 1000 << QStringList{};
+        QTest::newRow("disc: 10 ms before the end") << 2 << 0 << 1 << 5 << 300000 - 10 << QStringList{};
+        QTest::newRow("disc: 9 ms before the end") << 2 << 0 << 1 << 5 << 300000 - 9 << QStringList{from(0)};
+        QTest::newRow("disc: end of the disc") << 2 << 0 << 1 << 5 << -1 << QStringList{from(0)};
+        QTest::newRow("disc: end of track 4") << 2 << 0 << 1 << 4 << 250000 - 1 << QStringList{};
+        QTest::newRow("intro: 10.000 s") << 0 << 1 << 1 << 3 << 10000 << QStringList{};
+        QTest::newRow("intro: 10.001 s") << 0 << 1 << 1 << 3 << 10001 << QStringList{from(Starts[3])};
+        QTest::newRow("intro: last track") << 0 << 1 << 1 << 5 << 10001 << QStringList{from(0)};
     }
-    void intro()
+    void programWatch()
     {
+        QFETCH(int, repeat);
+        QFETCH(int, program);
+        QFETCH(int, chosenOn);
         QFETCH(int, track);
         QFETCH(qint32, pos);
         Rig r;
-        r.x->setProgramMode(1);
-        r.at(track, pos);
+        if (chosenOn == 0)
+            r.cd->setFailing(true); // reads as an empty drive
+        else
+            r.at(chosenOn);
+        r.x->setRepeat(repeat);
+        r.x->setProgramMode(program);
+        r.cd->setFailing(false);
+        if (pos >= 0) {
+            r.at(track, pos);
+        } else {
+            r.at(track, r.x->TrackLength(qint16(track)) - 1000);
+            r.cd->advance(5000);
+        }
         r.x->timProgramWatcher_Timer();
         QTEST(r.plays(), "sent");
     }

@@ -157,17 +157,6 @@ private Q_SLOTS:
         QCOMPARE(t.cd->takeLog(), QStringList{QStringLiteral("play from %1").arg(start + 95000 + slider->pageStep() * 1000)});
     }
 
-    // The track chooser plays the chosen track; the window's own selection plays nothing.
-    void trackChooser()
-    {
-        Window t(lengths(5, 60000));
-        auto* tracks = t.get<QComboBox>("cmbTracks");
-        tracks->setCurrentIndex(3);
-        QVERIFY(t.cd->takeLog().isEmpty());
-        QMetaObject::invokeMethod(tracks, "activated", Q_ARG(int, 3));
-        QCOMPARE(t.cd->takeLog(), QStringList{QStringLiteral("play from 180000")});
-    }
-
     // The mode menus: one item checked, the player's mode follows.
     void modeMenus()
     {

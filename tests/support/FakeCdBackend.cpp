@@ -3,36 +3,19 @@
 namespace klang::test {
 
 using klang::cdaudio::CdError;
-using klang::cdaudio::CdToc;
 using klang::cdaudio::framesToMs;
-using klang::cdaudio::msToFrames;
-
-FakeCdBackend::FakeCdBackend() = default;
-
-CdToc FakeCdBackend::tocOf(const QList<qint32>& trackMs)
-{
-    CdToc toc;
-    qint32 sector = 0;
-    for (const qint32 ms : trackMs) {
-        toc.starts.append(sector);
-        sector += msToFrames(ms);
-    }
-    toc.leadout = sector;
-    return toc;
-}
 
 void FakeCdBackend::insertDisc(const QList<qint32>& trackMs)
 {
-    m_disc = tocOf(trackMs);
+    m_disc = {};
+    qint32 sector = 0;
+    for (const qint32 ms : trackMs) {
+        m_disc.starts.append(sector);
+        sector += klang::cdaudio::msToFrames(ms);
+    }
+    m_disc.leadout = sector;
     m_position = 0;
     m_mode = m_disc.isEmpty() ? Mode::NotReady : Mode::Stopped;
-}
-
-void FakeCdBackend::removeDisc()
-{
-    m_disc = CdToc();
-    m_position = 0;
-    m_mode = Mode::NotReady;
     m_discSeen = false;
 }
 
@@ -43,52 +26,44 @@ QStringList FakeCdBackend::takeLog()
     return out;
 }
 
-bool FakeCdBackend::fail(CdError error)
+bool FakeCdBackend::result(CdError error)
 {
     m_error = error;
-    return false;
+    return error == CdError::None;
 }
 
-bool FakeCdBackend::ok()
+// Logs the command and tells whether a disc can be used.
+bool FakeCdBackend::ready(const QString& command)
 {
-    m_error = CdError::None;
-    return true;
-}
-
-bool FakeCdBackend::ready()
-{
+    if (!command.isEmpty())
+        m_log << command;
     if (m_failing || !m_open)
-        return fail(CdError::NotOpen);
-    if (m_disc.isEmpty())
-        return fail(CdError::NoDisc);
-    return true;
+        return result(CdError::NotOpen);
+    return result(m_disc.isEmpty() ? CdError::NoDisc : CdError::None);
 }
 
 qint32 FakeCdBackend::endMs() const { return framesToMs(m_disc.leadout); }
-qint32 FakeCdBackend::firstMs() const { return m_disc.isEmpty() ? 0 : framesToMs(m_disc.starts.first()); }
 
 void FakeCdBackend::advance(qint32 ms)
 {
     if (m_mode != Mode::Playing)
         return;
-    m_position += ms;
-    if (m_position >= endMs()) {
-        m_position = endMs();
+    m_position = qMin(m_position + ms, endMs());
+    if (m_position == endMs())
         m_mode = Mode::Stopped;
-    }
 }
 
 bool FakeCdBackend::open(const QString& device)
 {
     m_log << QStringLiteral("open ") + device;
     if (m_failing || (!device.isEmpty() && !m_drives.contains(device)))
-        return fail(CdError::NoDevice);
+        return result(CdError::NoDevice);
     m_open = true;
     m_device = device;
-    m_position = firstMs();
+    m_position = 0;
     m_mode = m_disc.isEmpty() ? Mode::NotReady : Mode::Stopped;
     m_discSeen = !m_disc.isEmpty();
-    return ok();
+    return result(CdError::None);
 }
 
 void FakeCdBackend::close()
@@ -97,12 +72,12 @@ void FakeCdBackend::close()
     m_open = false;
 }
 
-bool FakeCdBackend::toc(CdToc& out)
+bool FakeCdBackend::toc(klang::cdaudio::CdToc& out)
 {
     if (!ready())
         return false;
     out = m_disc;
-    return ok();
+    return true;
 }
 
 bool FakeCdBackend::position(qint32& msOnDisc)
@@ -110,77 +85,73 @@ bool FakeCdBackend::position(qint32& msOnDisc)
     if (!ready())
         return false;
     msOnDisc = m_position;
-    return ok();
+    return true;
 }
 
 bool FakeCdBackend::mode(Mode& out)
 {
     if (m_failing || !m_open)
-        return fail(CdError::NotOpen);
+        return result(CdError::NotOpen);
     out = m_mode;
-    return ok();
+    return result(CdError::None);
 }
 
 bool FakeCdBackend::play()
 {
-    m_log << QStringLiteral("play");
-    if (!ready())
+    if (!ready(QStringLiteral("play")))
         return false;
     if (m_position >= endMs())
-        m_position = firstMs();
+        m_position = 0;
     m_mode = Mode::Playing;
-    return ok();
+    return true;
 }
 
 bool FakeCdBackend::playFrom(qint32 msOnDisc)
 {
-    m_log << QStringLiteral("play from ") + QString::number(msOnDisc);
-    if (!ready())
+    if (!ready(QStringLiteral("play from ") + QString::number(msOnDisc)))
         return false;
     if (msOnDisc < 0 || msOnDisc >= endMs())
-        return fail(CdError::OutOfRange);
-    m_position = qMax(msOnDisc, firstMs());
+        return result(CdError::OutOfRange);
+    m_position = msOnDisc;
     m_mode = Mode::Playing;
-    return ok();
+    return true;
 }
 
 bool FakeCdBackend::pause()
 {
-    m_log << QStringLiteral("pause");
-    if (!ready())
+    if (!ready(QStringLiteral("pause")))
         return false;
     if (m_mode == Mode::Playing)
         m_mode = Mode::Paused;
-    return ok();
+    return true;
 }
 
 bool FakeCdBackend::stop()
 {
-    m_log << QStringLiteral("stop");
-    if (!ready())
+    if (!ready(QStringLiteral("stop")))
         return false;
     m_mode = Mode::Stopped;
-    return ok();
+    return true;
 }
 
 bool FakeCdBackend::openTray()
 {
     m_log << QStringLiteral("door open");
     if (m_failing || !m_trayWorks)
-        return fail(CdError::NotSupported);
+        return result(CdError::NotSupported);
     removeDisc();
     m_mode = Mode::Open;
-    return ok();
+    return result(CdError::None);
 }
 
 bool FakeCdBackend::closeTray()
 {
     m_log << QStringLiteral("door closed");
     if (m_failing || !m_trayWorks)
-        return fail(CdError::NotSupported);
+        return result(CdError::NotSupported);
     if (m_mode == Mode::Open)
         m_mode = Mode::NotReady;
-    return ok();
+    return result(CdError::None);
 }
 
 bool FakeCdBackend::discArrived()

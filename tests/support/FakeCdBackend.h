@@ -10,13 +10,10 @@ namespace klang::test {
 class FakeCdBackend : public klang::cdaudio::CdBackend
 {
 public:
-    FakeCdBackend();
-
     // --- what the test controls ---
-    // A disc with tracks of these lengths (ms, rounded to sectors), or no disc.
+    // A disc with tracks of these lengths (ms, rounded to sectors); an empty list: no disc.
     void insertDisc(const QList<qint32>& trackMs);
-    void removeDisc();
-    static klang::cdaudio::CdToc tocOf(const QList<qint32>& trackMs);
+    void removeDisc() { insertDisc({}); }
     // Drives the system reports; only these (and "") can be opened.
     void setDrives(const QStringList& drives) { m_drives = drives; }
     // Every call fails (a drive that has gone away).
@@ -27,9 +24,7 @@ public:
     void setPositionMs(qint32 ms) { m_position = ms; }
     // Commands received since the last call ("open e:", "play from 2000", "stop", ...).
     QStringList takeLog();
-    const QStringList& log() const { return m_log; }
     QString openDevice() const { return m_open ? m_device : QString(); }
-    Mode currentMode() const { return m_mode; }
 
     // --- the device ---
     QStringList drives() override { return m_drives; }
@@ -49,11 +44,9 @@ public:
     klang::cdaudio::CdError error() const override { return m_error; }
 
 private:
-    bool fail(klang::cdaudio::CdError error);
-    bool ok();
-    bool ready();
+    bool result(klang::cdaudio::CdError error);
+    bool ready(const QString& command = QString());
     qint32 endMs() const;
-    qint32 firstMs() const;
 
     QStringList m_drives;
     QStringList m_log;

@@ -331,9 +331,9 @@ private slots:
         QVERIFY(!t.labelAendern);
     }
 
-    // A stored window is made usable: a visible one stays, one on no screen moves onto the
-    // nearest, a width of -5 or a height of 1 is clamped to the minimum.
-    void aufBildschirm_data()
+    // The main window's stored place is made usable: a visible one stays, one on no screen
+    // moves onto the nearest, a width of -5 or a height of 1 is clamped to the minimum.
+    void hauptfensterLage_data()
     {
         QTest::addColumn<QRect>("gespeichert");
         QTest::addColumn<QRect>("erwartet");
@@ -343,12 +343,16 @@ private slots:
         QTest::newRow("Breite 0, Höhe 1") << QRect(0, 0, 0, 1) << QRect(0, 0, 640, 480);
         QTest::newRow("auf keinem, zu klein") << QRect(-3000, 100, -5, -5) << QRect(0, 100, 640, 480);
     }
-    void aufBildschirm()
+    void hauptfensterLage()
     {
         QFETCH(QRect, gespeichert);
         QFETCH(QRect, erwartet);
         const QList<QRect> schirme{QRect(0, 0, 1920, 1080)};
-        QCOMPARE(klang::player::aufBildschirm(gespeichert, schirme), erwartet);
+        QCOMPARE(klang::player::hauptfensterLage(gespeichert, schirme), erwartet);
+        // Other windows (mini player, video window) keep their size; only the place is mended.
+        if (gespeichert.width() > 0 && gespeichert.height() > 0)
+            QCOMPARE(klang::player::aufBildschirm(gespeichert, schirme).size(),
+                     gespeichert.size().boundedTo(QSize(1920, 1080)));
     }
 };
 
