@@ -200,6 +200,7 @@ void frmMain::buildWindow()
         b->setText(caption);
         b->setToolTip(caption.trimmed());
         b->setGeometry(place);
+        b->setFocusPolicy(Qt::StrongFocus); // reachable with Tab like any push button
         if (!icon.isEmpty())
             b->setIcon(m_images.value(icon));
         // The narrow buttons show their picture only.

@@ -174,6 +174,7 @@ frmFernsicht::frmFernsicht(klang::media::MediaEngine* engine, QWidget* parent)
     connect(WindowsMediaPlayer1, &klang::media::MediaPlayerControl::PlayStateChange, this,
             &frmFernsicht::wiedergabeZustand);
     connect(engine, &klang::media::MediaEngine::endOfFile, this, &frmFernsicht::wiedergabeEnde);
+    setMinimumSize(200, 150);
     resize(twipsToPixels(8780), twipsToPixels(6900));
 }
 
@@ -283,10 +284,13 @@ void frmFernsicht::RegistryLesen()
         if (sichtbar || QGuiApplication::screens().isEmpty())
             move(ort);
     }
+    // A damaged value must not make the window vanish or outgrow every screen.
+    const QScreen* schirm = QGuiApplication::primaryScreen();
+    const QSize groesstes = schirm ? schirm->virtualSize() : QSize(4096, 4096);
     if (breite && *breite > 0)
-        resize(twipsToPixels(int(*breite)), height());
+        resize(qMin(twipsToPixels(int(*breite)), groesstes.width()), height());
     if (hoehe && *hoehe > 0)
-        resize(width(), twipsToPixels(int(*hoehe)));
+        resize(width(), qMin(twipsToPixels(int(*hoehe)), groesstes.height()));
 }
 
 void frmFernsicht::SenderLaden()

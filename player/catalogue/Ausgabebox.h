@@ -266,6 +266,9 @@ private:
     Kommandozeile m_kommando;
     QStringList m_ordner;
     Tabellenbild m_bild;
+    // The columns have been placed from the stored set once (the first arrangement after a
+    // catalogue opened places them whatever "nicht automatisch anordnen" says).
+    bool m_spaltenPlatziert = false;
     bool m_bildWirdAngewendet = false;
     bool m_zeileWirdGesetzt = false;
     bool m_geladen = false;

@@ -56,44 +56,30 @@ private:
     klang::test::TestEnvironment m_env;
 
 private Q_SLOTS:
-    // m:ss below an hour, h:mm:ss from one; seconds rounded half to even.
-    void formatTime_data()
+    // The time text (m:ss below an hour, h:mm:ss from one) and its parts: seconds rounded half
+    // to even, the rest negative where they were rounded up, parts other than 1-4 give 0.
+    void timeTexts_data()
     {
         QTest::addColumn<qint32>("ms");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0 << "0:00";
-        QTest::newRow("59.499 s") << 59499 << "0:59";
-        QTest::newRow("59.5 s") << 59500 << "1:00";
-        QTest::newRow("2.5 s to even") << 2500 << "0:02";
-        QTest::newRow("3.5 s to even") << 3500 << "0:04";
-        QTest::newRow("ten minutes") << 600000 << "10:00";
-        QTest::newRow("one hour") << 3600000 << "1:00:00";
-        QTest::newRow("1:01:01") << 3661000 << "1:01:01";
+        QTest::addColumn<QList<qint32>>("parts");
+        QTest::newRow("zero") << 0 << "0:00" << QList<qint32>{0, 0, 0, 0};
+        QTest::newRow("59.499 s") << 59499 << "0:59" << QList<qint32>{0, 0, 59, 499};
+        QTest::newRow("59.5 s") << 59500 << "1:00" << QList<qint32>{0, 1, 0, -500};
+        QTest::newRow("1.5 s") << 1500 << "0:02" << QList<qint32>{0, 0, 2, -500};
+        QTest::newRow("2.5 s to even") << 2500 << "0:02" << QList<qint32>{0, 0, 2, 500};
+        QTest::newRow("3.5 s to even") << 3500 << "0:04" << QList<qint32>{0, 0, 4, -500};
+        QTest::newRow("ten minutes") << 600000 << "10:00" << QList<qint32>{0, 10, 0, 0};
+        QTest::newRow("one hour") << 3600000 << "1:00:00" << QList<qint32>{1, 0, 0, 0};
+        QTest::newRow("1:01:01") << 3661000 << "1:01:01" << QList<qint32>{1, 1, 1, 0};
     }
-    void formatTime()
+    void timeTexts()
     {
         QFETCH(qint32, ms);
+        QFETCH(QList<qint32>, parts);
         QTEST(ctlDiskoloX::FormatTime(ms), "text");
-    }
-
-    void getTimePart_data()
-    {
-        QTest::addColumn<qint32>("ms");
-        QTest::addColumn<qint32>("part");
-        QTest::addColumn<qint32>("value");
-        QTest::newRow("rest after rounding up") << 1500 << 4 << -500;
-        QTest::newRow("unknown part") << 1500 << 5 << 0;
-        QTest::newRow("part 0") << 1500 << 0 << 0;
-        QTest::newRow("hours") << 3661000 << 1 << 1;
-        QTest::newRow("minutes") << 3661000 << 2 << 1;
-        QTest::newRow("seconds") << 3661499 << 3 << 1;
-        QTest::newRow("rest") << 3661499 << 4 << 499;
-    }
-    void getTimePart()
-    {
-        QFETCH(qint32, ms);
-        QFETCH(qint32, part);
-        QTEST(ctlDiskoloX::GetTimePart(ms, part), "value");
+        for (int part = 0; part <= 5; ++part)
+            QCOMPARE(ctlDiskoloX::GetTimePart(ms, part), part >= 1 && part <= 4 ? parts.at(part - 1) : 0);
     }
 
     // Next and previous wrap around the disc; a track the disc lacks plays from 0.

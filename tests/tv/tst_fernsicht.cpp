@@ -63,7 +63,9 @@ private Q_SLOTS:
     void loeschen_data();
     void loeschen();
     void ohneAuswahlGeschiehtNichts();
+    void lokalerStreamSpieltUndSenderlisteHaeltIhnAn_data();
     void lokalerStreamSpieltUndSenderlisteHaeltIhnAn();
+    void verbindenLaesstSichAbbrechen();
     void endeOderFehlerBringtDieListeZurueck_data();
     void endeOderFehlerBringtDieListeZurueck();
     void zoomUndOnTop();
@@ -86,6 +88,10 @@ void TestFernsicht::initTestCase()
     QVERIFY2(klang::test::schreibeTsVideo(m_video, 8, 320, 240, &fehler), qPrintable(fehler));
     QVERIFY2(klang::test::schreibeTsVideo(m_kurz, 1, 160, 120, &fehler), qPrintable(fehler));
     m_server = std::make_unique<klang::test::StreamServer>(lesen(m_video));
+    m_server->setzeInhalt("/liste.m3u8",
+                          "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:8\n#EXT-X-MEDIA-SEQUENCE:0\n"
+                          "#EXTINF:8.0,\nteil0.ts\n#EXT-X-ENDLIST\n",
+                          "application/vnd.apple.mpegurl");
     QVERIFY(m_server->starten());
 }
 
@@ -221,12 +227,22 @@ void TestFernsicht::ohneAuswahlGeschiehtNichts()
     QCOMPARE(w.player()->playState(), int(PlayState::Undefined));
 }
 
-// A double click plays the station from the local server: list hidden, position moving,
-// picture size known; "TV-&Senderliste" stops it and shows the list again.
+// A double click plays the station (from the local server as MPEG-TS or as an HLS list, or a
+// local file): list hidden, position moving, picture size known; "TV-&Senderliste" stops it
+// and shows the list again.
+void TestFernsicht::lokalerStreamSpieltUndSenderlisteHaeltIhnAn_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::newRow("MPEG-TS über HTTP") << "/live.ts";
+    QTest::newRow("HLS-Liste") << "/liste.m3u8";
+    QTest::newRow("lokale Datei") << "<datei>";
+}
+
 void TestFernsicht::lokalerStreamSpieltUndSenderlisteHaeltIhnAn()
 {
-    const QByteArray datei = "Lokal\r\nServer\r\n" + m_server->url().toUtf8() + "\r\n";
-    schreiben(senderDatei(), datei);
+    QFETCH(QString, url);
+    url = url == "<datei>" ? m_video : m_server->url(url);
+    schreiben(senderDatei(), "Lokal\r\nServer\r\n" + url.toUtf8() + "\r\n");
     frmFernsicht w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -243,12 +259,38 @@ void TestFernsicht::lokalerStreamSpieltUndSenderlisteHaeltIhnAn()
     const double anfang = w.player()->controls().currentPosition();
     QTRY_VERIFY_WITH_TIMEOUT(w.player()->controls().currentPosition() > anfang + 0.3, 5000);
     QCOMPARE(w.player()->volume(), 50);
+    QVERIFY(w.statusLeiste()->currentMessage().isEmpty());
 
     w.menue(QStringLiteral("mnuSenderliste"))->trigger();
     QCOMPARE(w.player()->playState(), int(PlayState::Stopped));
     QVERIFY(w.liste()->isVisible());
     QVERIFY(!w.player()->isVisible());
     QVERIFY(meldungstest::aufrufe().isEmpty());
+}
+
+// A station that takes its time shows that it connects while the window goes on; going back
+// to the list ends the attempt, and no late failure turns up afterwards.
+void TestFernsicht::verbindenLaesstSichAbbrechen()
+{
+    klang::test::StreamServer haengt(QByteArray("nie"));
+    haengt.setStumm(true);
+    QVERIFY(haengt.starten());
+    QVERIFY(senderSchreiben(senderDatei(), {{QStringLiteral("G"), QStringLiteral("Langsam"), haengt.url()}}));
+    frmFernsicht w;
+    w.show();
+    w.Form_Load();
+    waehlen(w, QStringLiteral("Langsam"));
+    w.mnuStart_Click();
+    QTest::qWait(300);
+    QCOMPARE(w.statusLeiste()->currentMessage(), QStringLiteral("Verbindung zu „Langsam“ wird aufgebaut …"));
+    QCOMPARE(w.player()->playState(), int(PlayState::Transitioning));
+    QVERIFY(!w.liste()->isVisible());
+    w.mnuSenderliste_Click();
+    QVERIFY(w.liste()->isVisible());
+    QTest::qWait(500);
+    QVERIFY(w.statusLeiste()->currentMessage().isEmpty());
+    QVERIFY(w.liste()->isVisible());
+    QCOMPARE(w.player()->playState(), int(PlayState::Stopped));
 }
 
 // A station that cannot be reached, a missing file and a recording that ends each bring
@@ -349,6 +391,14 @@ void TestFernsicht::fenstergroesseWirdGespeichert()
     } else {
         QCOMPARE(stand, QStringLiteral("-"));
     }
+    // Damaged sizes leave a window that can still be seen and reached.
+    klang::SaveSetting(app, opt, QStringLiteral("WindowState"), QStringLiteral("0"));
+    klang::SaveSetting(app, opt, QStringLiteral("AusgabeboxWidth"), QStringLiteral("15"));
+    klang::SaveSetting(app, opt, QStringLiteral("AusgabeboxHeight"), QStringLiteral("9999999"));
+    frmFernsicht beschaedigt;
+    beschaedigt.Form_Load();
+    QVERIFY(beschaedigt.width() >= 200);
+    QVERIFY(beschaedigt.height() <= QGuiApplication::primaryScreen()->virtualSize().height());
 }
 
 QTEST_MAIN(TestFernsicht)

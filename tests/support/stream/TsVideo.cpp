@@ -69,6 +69,11 @@ QString StreamServer::url(const QString& pfad) const
     return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(pfad);
 }
 
+void StreamServer::setzeInhalt(const QByteArray& pfad, const QByteArray& inhalt, const QByteArray& typ)
+{
+    m_pfade.insert(pfad, {inhalt, typ});
+}
+
 void StreamServer::verbunden()
 {
     while (QTcpSocket* s = nextPendingConnection()) {
@@ -79,17 +84,20 @@ void StreamServer::verbunden()
         });
         connect(s, &QTcpSocket::readyRead, this, [this, s, puffer] {
             puffer->append(s->readAll());
-            if (!puffer->contains("\r\n\r\n") || puffer->isEmpty())
+            if (!puffer->contains("\r\n\r\n") || m_stumm)
                 return;
-            const bool get = puffer->startsWith("GET ");
+            const QList<QByteArray> zeile = puffer->left(puffer->indexOf("\r\n")).split(' ');
             puffer->clear();
             ++m_anfragen;
-            if (!get) {
+            if (zeile.size() < 2 || zeile.first() != "GET") {
                 s->write("HTTP/1.0 405 Method Not Allowed\r\nContent-Length: 0\r\n\r\n");
             } else {
-                s->write("HTTP/1.0 200 OK\r\nContent-Type: " + m_typ + "\r\nContent-Length: "
-                         + QByteArray::number(m_inhalt.size()) + "\r\nConnection: close\r\n\r\n");
-                s->write(m_inhalt);
+                const auto eigener = m_pfade.constFind(zeile.at(1));
+                const QByteArray& inhalt = eigener != m_pfade.cend() ? eigener->first : m_inhalt;
+                const QByteArray& typ = eigener != m_pfade.cend() ? eigener->second : m_typ;
+                s->write("HTTP/1.0 200 OK\r\nContent-Type: " + typ + "\r\nContent-Length: "
+                         + QByteArray::number(inhalt.size()) + "\r\nConnection: close\r\n\r\n");
+                s->write(inhalt);
             }
             connect(s, &QTcpSocket::bytesWritten, s, [s] {
                 if (s->bytesToWrite() == 0)

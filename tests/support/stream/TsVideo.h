@@ -5,6 +5,8 @@
 // serves it the way a TV station serves its stream.
 
 #include <QByteArray>
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <QTcpServer>
 
@@ -15,7 +17,8 @@ namespace klang::test {
 bool schreibeTsVideo(const QString& pfad, double sekunden, int breite = 320, int hoehe = 240,
                      QString* fehler = nullptr);
 
-// Serves one body to every GET on 127.0.0.1 (any path) as HTTP/1.0 with the given type.
+// Serves a body to every GET on 127.0.0.1 as HTTP/1.0: the one set for the path, else the
+// default body given at construction.
 class StreamServer : public QTcpServer
 {
     Q_OBJECT
@@ -23,6 +26,10 @@ public:
     explicit StreamServer(QByteArray inhalt, QObject* parent = nullptr,
                           QByteArray typ = QByteArrayLiteral("video/mp2t"));
     bool starten();
+    // Another body for one path (e.g. "/liste.m3u8").
+    void setzeInhalt(const QByteArray& pfad, const QByteArray& inhalt, const QByteArray& typ);
+    // While on, connections are taken but never answered (a station that hangs).
+    void setStumm(bool stumm) { m_stumm = stumm; }
     // http://127.0.0.1:<port><pfad>
     QString url(const QString& pfad = QStringLiteral("/live.ts")) const;
     int anfragen() const { return m_anfragen; }
@@ -31,6 +38,8 @@ private:
     void verbunden();
     QByteArray m_inhalt;
     QByteArray m_typ;
+    QHash<QByteArray, QPair<QByteArray, QByteArray>> m_pfade;
+    bool m_stumm = false;
     int m_anfragen = 0;
 };
 
