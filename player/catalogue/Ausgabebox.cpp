@@ -92,6 +92,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     felderBinden();
     sucheEinrichten();
     wiedergabeVerbinden();
+    listenVerbinden();
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
