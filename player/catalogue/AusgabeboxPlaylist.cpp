@@ -105,6 +105,7 @@ void Ausgabebox::PlaylistSpeichern()
                      4, 0, QStringLiteral("Ausgabebox_PlaylistSpeichern"), 1, FehlerHintergrund, MeldungText);
     }
     playlistKopfSetzen();
+    playlistDateienZeigen();
 }
 
 void Ausgabebox::mnuTrackInPlaylist_Click()
@@ -143,6 +144,7 @@ void Ausgabebox::mnuPlaylistAufnehmen_Click()
     }
     PlaylistGeaendert = false;
     playlistEintraegeAnhaengen(pfade);
+    playlistDateienZeigen();
 }
 
 void Ausgabebox::playlistUebernehmen()
