@@ -37,9 +37,15 @@ int main(int argc, char* argv[])
             wache->close();
     });
     // The waiting time of the command line runs before the window shows, without blocking.
+    // The program ends with its main window, also when the mini player closes it while it
+    // is hidden.
+    QObject::connect(fenster, &QObject::destroyed, &app, &QCoreApplication::quit);
+    // The waiting time of the command line runs before the window shows, without blocking.
+    // A command line ends start-up in the mini player, which stands in for the window.
     QTimer::singleShot(kommando.sekunden * 1000, fenster, [fenster] {
         fenster->Form_Load();
-        fenster->show();
+        if (!fenster->miniPlayerAktiv())
+            fenster->show();
     });
     return app.exec();
 }

@@ -557,6 +557,27 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     return values;
 }
 
+std::optional<QList<int>> Recordset::positionsWhere(const QString& condition, const QVariantList& arguments) const
+{
+    if (!m_db || !m_simple || m_table.isEmpty())
+        return std::nullopt;
+    std::vector<qint64> ids;
+    const bool ok = m_db->query(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdent(m_table), condition),
+                                arguments, [&ids](const QVariantList& row) {
+                                    ids.push_back(row.value(0).toLongLong());
+                                    return true;
+                                });
+    if (!ok)
+        return std::nullopt;
+    std::sort(ids.begin(), ids.end());
+    QList<int> positions;
+    for (int row = 0; row < m_count && !ids.empty(); ++row) {
+        if (std::binary_search(ids.begin(), ids.end(), m_rowIds[row]))
+            positions << row;
+    }
+    return positions;
+}
+
 qint64 Recordset::rowId(int row) const
 {
     return (row >= 0 && row < m_count) ? m_rowIds[row] : 0;

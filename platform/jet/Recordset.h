@@ -16,8 +16,10 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 struct sqlite3_stmt;
 
@@ -74,6 +76,10 @@ public:
     QStringList columnValues(const QString& name) const;
     // Several fields in one pass (one list per name, in the order of names).
     QList<QStringList> columnValues(const QStringList& names) const;
+    // Positions (ascending) of this set's rows whose record meets a condition on the set's
+    // table, in SQLite syntax with ? bound to `arguments`: one statement the engine runs over
+    // the table. std::nullopt when the set is not a view of one table, or the statement fails.
+    std::optional<QList<int>> positionsWhere(const QString& condition, const QVariantList& arguments) const;
     // rowid of a row (0 when unknown or when the source has no rowid).
     qint64 rowId(int row) const;
     qint64 currentRowId() const { return rowId(m_pos); }

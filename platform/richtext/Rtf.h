@@ -21,6 +21,9 @@ bool isRtf(const QString& text);
 // text as readRtf() followed by QTextDocument::toPlainText(). Non-RTF input comes back with its
 // line ends normalised to "\n" and control characters as blanks.
 QString rtfToPlainText(const QString& text);
+// The same text cut to its first maxLength characters (-1: all), reading no further into the
+// field than that needs: for places that show only the start of a field, such as a grid cell.
+QString rtfToPlainText(const QString& text, qsizetype maxLength);
 
 // Replaces the content of the document with the field's text (RTF or plain text). The
 // document's default font stays; the undo history is cleared and the document is unmodified.

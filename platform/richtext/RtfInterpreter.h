@@ -76,6 +76,11 @@ public:
         m_stack.append(GroupState{});
         bool ignorable = false;
         for (;;) {
+            // A sink that has all it wants (a text cut to a length) ends the run early.
+            if constexpr (requires(Sink& s) { s.satt(); }) {
+                if (m_sink.satt())
+                    return;
+            }
             const RtfToken t = m_tokens.next();
             const bool starred = ignorable;
             ignorable = false;
@@ -97,6 +102,10 @@ public:
                     break;
                 }
                 if (m_stack.size() <= 2) {
+                    // A brace that closes the field while text still follows (a damaged
+                    // field): the rest is shown rather than dropped.
+                    if (m_tokens.contentFollows())
+                        break;
                     finish(); // the outermost group ends: so does the document
                     return;
                 }
@@ -279,6 +288,14 @@ private:
             m_skip = s.uc;
             return;
         }
+        if (kw == Kw::Pict || kw == Kw::Object) {
+            // What the box cannot show is marked, so the reader sees that something is there
+            // (a picture's alternative for older readers, \nonshppict, stays unmarked).
+            if (s.dest == Dest::Text)
+                visible(kw == Kw::Pict ? QStringView(u"[Bild]") : QStringView(u"[Objekt]"));
+            state().dest = Dest::Skip;
+            return;
+        }
         if (starred && kw != Kw::Pn && kw != Kw::FontTbl && kw != Kw::ColorTbl) {
             s.dest = Dest::Skip; // an ignorable destination we do not know
             return;
@@ -343,6 +360,7 @@ private:
         case Kw::SkipDest:
             s.dest = Dest::Skip;
             break;
+
         case Kw::Deff:
             if constexpr (Sink::Formatting)
                 m_sink.setDefaultFont(t.param);

@@ -12,6 +12,9 @@
 #include "player/catalogue/frmSpaltenAnordnen.h"
 #include "player/auxiliary/frmInfo.h"
 #include "player/catalogue/AusgabeboxSpieler.h"
+#include "player/playback/frmWinMediaPlayer.h"
+#include "kit/ImageButton.h"
+#include "player/playback/Lautsprecherregler.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"
 #include "platform/richtext/Rtf.h"
@@ -83,7 +86,8 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     setWindowTitle(QStringLiteral("Klangtruhe-Player"));
     resize(twipsToPixels(15225), twipsToPixels(10725));
     m_geraet = std::make_unique<klang::media::MpvEngine>();
-    m_videoEngine = std::make_unique<klang::media::MpvEngine>();
+    // Pictures and videos under the embedded-player engine play in a window of their own.
+    m_videofenster = new frmWinMediaPlayer(this);
     aufbauen();
     spielerVerbinden();
     menuesAufbauen();
@@ -96,8 +100,6 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
-    Timer2.setObjectName(QStringLiteral("Timer2"));
-    Timer2.setInterval(500);
     Timer4.setObjectName(QStringLiteral("Timer4"));
     Timer4.setInterval(1000);
     TimerSleep.setObjectName(QStringLiteral("TimerSleep"));
@@ -177,9 +179,12 @@ void Ausgabebox::felderBinden()
                 box->setModified(false);
             });
     }
+    // A cell shows one line of a field's start: a field of megabytes laid out whole for every
+    // paint would stall the grid.
     m_katalog.model()->setDisplayTransform([](const QString& feld, const QString& wert) {
-        return istRichTextFeld(feld) ? richtext::rtfToPlainText(wert).replace(QLatin1Char('\n'), QLatin1Char(' '))
-                                     : wert;
+        return istRichTextFeld(feld)
+                   ? richtext::rtfToPlainText(wert, ZellenTextLaenge).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                   : wert.left(ZellenTextLaenge);
     });
 }
 
@@ -413,6 +418,9 @@ void Ausgabebox::closeEvent(QCloseEvent* event)
             m_katalog.bearbeitungVerwerfen();
         }
     }
+    // A mini player that was opened goes first: it stops playback and keeps its place.
+    if (m_miniPlayer)
+        m_miniPlayer->entladen();
     Form_Unload();
     event->accept();
     kit::MausradAushaengen(this);
@@ -663,7 +671,7 @@ void Ausgabebox::spielerVerbinden()
     PlayerEngines engines;
     engines.device = m_geraet.get();
     engines.player = MediaPlayer1->engine();
-    engines.video = m_videoEngine.get();
+    engines.video = m_videofenster->WindowsMediaPlayer1->engine();
     m_player = std::make_unique<PlayerController>(engines, nullptr);
     m_trackQuelle = std::make_unique<FilTrackQuelle>(filTrack);
     m_katalogZugang = std::make_unique<KatalogZugang>(this);
@@ -742,10 +750,41 @@ void Ausgabebox::imgStop_Click()
 
 void Ausgabebox::imgMiniPlayer_Click()
 {
-    // The main window's settings are saved as its own unloading does; the mini player window
-    // itself comes with the player.
+    // The main window's settings are saved as its own unloading does (a maximised window
+    // keeps its normal geometry).
     geometrieSpeichern();
     setOption(QStringLiteral("HäkchenBildpfad"), chkBildpfad->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    hide();
+    Timer4.stop();
+    if (!m_miniPlayer)
+        m_miniPlayer = new frmMiniPlayer(*m_player, *this, this);
+    m_miniPlayer->anzeigen();
+}
+
+bool Ausgabebox::miniPlayerAktiv() const
+{
+    return m_miniPlayer && m_miniPlayer->isVisible();
+}
+
+void Ausgabebox::hauptfensterZeigen()
+{
+    show();
+    raise();
+    activateWindow();
+    Timer4.start();
+    txtSuchen->setFocus();
+}
+
+void Ausgabebox::programmBeenden()
+{
+    // The user chose to stay (an edit could not be saved): the window comes back to show it.
+    if (!close())
+        hauptfensterZeigen();
+}
+
+bool Ausgabebox::miniPlayerImVordergrund() const
+{
+    return mnuMiniPlayerOnTop->isChecked();
 }
 
 void Ausgabebox::MenuTipOfDay_Click()
@@ -780,11 +819,7 @@ void Ausgabebox::MenuInfo_Click()
 
 void Ausgabebox::imgLautsprecherregler_Click()
 {
-    QString meldung;
-    if (!klang::startProgram(QStringLiteral("pavucontrol"), {}, &meldung)) {
-        kit::MsgFenn(this, meldung, 3, 0, QStringLiteral("Lautstärkeregler"), 1,
-                     kit::WarningBackColor, kit::DialogForeColor);
-    }
+    lautsprecherreglerStarten(this, false);
 }
 
 } // namespace klang::player

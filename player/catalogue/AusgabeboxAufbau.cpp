@@ -9,6 +9,7 @@
 #include "player/catalogue/Felder.h"
 #include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/Ordnerliste.h"
+#include "kit/ImageButton.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Shell.h"
@@ -149,8 +150,9 @@ void Ausgabebox::aufbauen()
     picCoverGreat->setVisible(false);
 
     auto knopf = [&](const char* name, int left, const QString& tip) {
-        auto* b = erzeugen<QToolButton>(zentral, QLatin1String(name), tw(left, 405, 450, 450));
+        auto* b = erzeugen<kit::ImageButton>(zentral, QLatin1String(name), tw(left, 405, 450, 450));
         b->setToolTip(tip);
+        b->setAccessibleName(tip.trimmed());
         return b;
     };
     imgStart = knopf("imgStart", 10500, QStringLiteral(" Start "));

@@ -174,7 +174,10 @@ void Ausgabebox::tabellenbildAnwenden()
 void Ausgabebox::TabelleAnordnen()
 {
     tabellenbildAbgleichen();
-    m_bild = m_katalog.anordnen(m_bild);
+    // Widths and hidden flags belong to positions: applied to a table in its field order they
+    // would land on other fields, so the first arrangement always places the fields.
+    m_bild = m_katalog.anordnen(m_bild, !m_spaltenPlatziert);
+    m_spaltenPlatziert = true;
     tabellenbildAnwenden();
     trackListeFuellen();
 }

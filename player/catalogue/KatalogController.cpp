@@ -397,10 +397,10 @@ QList<int> KatalogController::inhaltsbreiten(const QFont& zellen, const QFont& k
     return twips;
 }
 
-Tabellenbild KatalogController::anordnen(const Tabellenbild& jetzt)
+Tabellenbild KatalogController::anordnen(const Tabellenbild& jetzt, bool platzieren)
 {
     breitenSpeichern(jetzt.breite);
-    return tabelleAnordnen(jetzt, spaltensatzLesen(), m_nichtSortieren);
+    return tabelleAnordnen(jetzt, spaltensatzLesen(), m_nichtSortieren && !platzieren);
 }
 
 } // namespace klang::player

@@ -111,7 +111,8 @@ public:
     QList<int> gemerkteBreiten() const { return m_breiten; }
     // TabelleAnordnen: saves the widths of the grid as it is, applies the column set and
     // returns how the grid is to look. Only changed width settings are written.
-    Tabellenbild anordnen(const Tabellenbild& jetzt);
+    // platzieren: move the fields to their positions even with TabelleNichtSortieren.
+    Tabellenbild anordnen(const Tabellenbild& jetzt, bool platzieren = false);
     // Width of every grid column (by model column, twips) fitted to its widest text, header
     // included: text width + 200, at most 10000. Reads the rows one after the other, so
     // a large catalogue is measured in one pass.

@@ -54,6 +54,7 @@ PlayerController::PlayerController(const PlayerEngines& engines, IClock* clock, 
         else if (m_status == PlayerStatus::Playing && trackHasEnded())
             setStatus(PlayerStatus::Idle, noPlayText());
     });
+    abEinrichten();
     m_length = [](const QString& path) { return klang::media::trackLengthSeconds(path); };
     // The first shuffle draws a new record.
     m_shuffleZaehler = PlayerSettings::songsPerRecord();
@@ -783,6 +784,7 @@ void PlayerController::EscGedrueckt()
 
 void PlayerController::SonderfunktionenAus()
 {
+    m_ab->aus();
     m_ui->abRepeatAus();
     if (m_pausedAt >= 0 && m_trackEnde >= 0)
         m_trackEnde += m_clock->nowMs() - m_pausedAt;

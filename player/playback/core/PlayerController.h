@@ -5,6 +5,7 @@
 // tracks, random record and song, the play-mode switches and the transport commands.
 // The main window, the mini player and the video window call it; handlers keep their names.
 
+#include "player/playback/core/AbWiederholung.h"
 #include "player/playback/core/PlayerInterfaces.h"
 #include "player/playback/core/PlayerState.h"
 #include "player/playback/core/RecordDraw.h"
@@ -156,12 +157,31 @@ public Q_SLOTS:
     void MiniPlayerVorBackStart() { imgStart_Click(); }
     void MiniPlayerResume() { imgResume_Click(); }
 
+    // --- A-B repeat and what the companion windows need (PlayerControllerBegleiter.cpp) ---
+    // The A-B button: marks A, marks B and repeats, ends the repeat, on whatever engine plays.
+    void imgPosAB_Click();
+    void MiniPlayerPosAB() { imgPosAB_Click(); }
+    // Steps AktuellerTrack back (-1) or forward (+1) as the mini player and the video window
+    // do, without starting; false when there is nothing to step to.
+    bool MiniPlayerSchritt(int richtung);
+    // Random record and song, then the start: the drawn track starts once.
+    void ZufallUndStart();
+
+public:
+    const AbWiederholung& abWiederholung() const { return *m_ab; }
+    // The end test of the scrolling captions: the playing track has ended, or nothing plays.
+    bool titelBeendet() const { return trackHasEnded(); }
+    // The text of round 1 (band), 2 (title) or 3 (file name) of the scrolling captions.
+    QString laufschriftText(int runde) const;
+
 Q_SIGNALS:
     void statusChanged(const QString& text);
     // A play-mode box changed its value or enabled state.
     void modeBoxesChanged();
     // The current track index moved (for the views' selection).
     void aktuellerTrackChanged(int track);
+    // The A-B repeat changed its state.
+    void abZustandChanged();
 
 private:
     enum class After { Start, Stop };
@@ -227,6 +247,7 @@ private:
     void chkTracksAnspielen_Click();
     void clearBox(ModeBox box) { setChecked(box, false); }
     void enableBox(ModeBox box, bool on);
+    void abEinrichten();
 
     PlayerEngines m_engines;
     std::unique_ptr<IClock> m_ownClock;
@@ -234,6 +255,7 @@ private:
     std::unique_ptr<ITimer> m_timer1;
     std::unique_ptr<ITimer> m_pauseTimer;
     std::unique_ptr<ITimer> m_endKick;
+    std::unique_ptr<AbWiederholung> m_ab;
     ITrackSource* m_trackList = nullptr;
     ITrackSource* m_playlist = nullptr;
     ICatalogue* m_catalogue = nullptr;

@@ -385,8 +385,10 @@ private Q_SLOTS:
         QTest::newRow("empty") << "{\\rtf1 }" << "";
         QTest::newRow("empty paragraph") << "{\\rtf1 a\\par\\par b\\par}" << "a\n\nb";
         QTest::newRow("trailing empty paragraph") << "{\\rtf1 a\\par\\par}" << "a\n";
-        QTest::newRow("picture") << "{\\rtf1 a{\\pict\\wmetafile8 0102ab}b}" << "ab";
-        QTest::newRow("object") << "{\\rtf1 a{\\object{\\*\\objdata 01}{\\result{\\pict 00}}}b}" << "ab";
+        QTest::newRow("picture") << "{\\rtf1 a{\\pict\\wmetafile8 0102ab}b}" << "a[Bild]b";
+        QTest::newRow("object") << "{\\rtf1 a{\\object{\\*\\objdata 01}{\\result{\\pict 00}}}b}" << "a[Objekt]b";
+        QTest::newRow("word picture once") << "{\\rtf1 a{\\*\\shppict{\\pict 01}}{\\nonshppict{\\pict 02}}b}"
+                                           << "a[Bild]b";
         QTest::newRow("bullets") << QString::fromLatin1(BulletField) << "eins\nzwei\ndrei";
         QTest::newRow("field") << "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt Seite}}}"
                                << "Seite";
@@ -394,7 +396,8 @@ private Q_SLOTS:
         QTest::newRow("unknown word") << "{\\rtf1 a\\foo123 b}" << "ab";
         QTest::newRow("unknown destination shows") << "{\\rtf1 a{\\foo b}c}" << "abc";
         QTest::newRow("binary") << "{\\rtf1 a{\\*\\blob\\bin3 }}{}b}" << "ab";
-        QTest::newRow("after end") << "{\\rtf1 a}b" << "a";
+        QTest::newRow("after early end") << "{\\rtf1 a}b\\par c}" << "ab\nc";
+        QTest::newRow("blanks after end") << QStringLiteral("{\\rtf1 a}\r\n}") + QChar(0) << "a";
         QTest::newRow("unclosed") << "{\\rtf1 a{\\b b" << "ab";
         QTest::newRow("source line ends") << "{\\rtf1 a\r\nb}" << "ab";
         QTest::newRow("backslash line end") << "{\\rtf1 a\\\nb}" << "a\nb";
@@ -414,6 +417,10 @@ private Q_SLOTS:
         QTextDocument doc;
         readRtf(doc, rtf);
         QCOMPARE(doc.toPlainText(), expected);
+        // A cut text is the start of the whole one, at every length.
+        for (qsizetype n = 0; n <= expected.size() + 1; ++n)
+            QCOMPARE(rtfToPlainText(rtf, n), expected.left(n));
+        QCOMPARE(rtfToPlainText(rtf, -1), expected);
     }
 
     // A field stored as plain text by an older program reads as that text.

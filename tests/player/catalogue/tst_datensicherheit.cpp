@@ -366,6 +366,39 @@ private slots:
         QVERIFY(!w->lblNurLesen->isVisible());
     }
 
+    // A damaged rich-text field (text after an early closing brace, a picture, a table)
+    // shows everything it holds; moving through the records never rewrites it, and an edit
+    // keeps the text that followed the brace.
+    void richTextUnberuehrt()
+    {
+        const QString songs = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Intro{\\pict\\wmetafile8 0102ab}"
+                                             "\\par\\trowd A\\cell B\\cell\\row } Zugabe\\par Ende}\r\n");
+        {
+            klang::jet::Database db;
+            QVERIFY(db.open(m_katalog));
+            QCOMPARE(db.executeBound(QStringLiteral("update Schallplatten set Songs = ?, InfoTab = ? where Band = 'Can'"),
+                                     {songs, songs}),
+                     1);
+        }
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        for (int i = 0; i < 10; ++i) {
+            zeile(w.get(), 2);
+            zeile(w.get(), i % 2);
+        }
+        QCOMPARE(gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("Songs")), songs);
+        QCOMPARE(gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("InfoTab")), songs);
+        zeile(w.get(), 2);
+        QCOMPARE(w->TextSongs->toPlainText(), QStringLiteral("Intro[Bild]\nA\tB\t\n Zugabe\nEnde"));
+        QTextCursor c(w->TextSongs->document());
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("!"));
+        zeile(w.get(), 0);
+        const QString neu = gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("Songs"));
+        QVERIFY2(neu.contains(QStringLiteral("Zugabe")) && neu.contains(QStringLiteral("Ende!")), qPrintable(neu));
+        QCOMPARE(gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("InfoTab")), songs);
+    }
+
     // A settings file that cannot be written is said once, in German; the program goes on
     // and keeps the value for the session.
     void einstellungenNichtGespeichert()

@@ -3,6 +3,7 @@
 
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
+#include "player/playback/frmWinMediaPlayer.h"
 #include "player/catalogue/AusgabeboxWiedergabe.h"
 #include "player/catalogue/Einstellungen.h"
 #include "platform/media/MediaPlayerControl.h"
@@ -363,7 +364,7 @@ private slots:
         QTRY_COMPARE(gespielt().last(), QStringLiteral("03 drei.mp3"));
         QTest::mouseClick(w->imgVorBack[1], Qt::LeftButton);
         QTRY_COMPARE(gespielt().last(), QStringLiteral("cover.png"));
-        QVERIFY(w->frmWinMediaPlayer->isVisible());
+        QVERIFY(w->videofenster()->isVisible());
         QVERIFY(w->MediaPlayer1->isVisible());
         // A look at the screen when run under a real display server (KLANG_BILDSCHIRMFOTO=file).
         if (const QString foto = qEnvironmentVariable("KLANG_BILDSCHIRMFOTO"); !foto.isEmpty()) {
@@ -371,7 +372,7 @@ private slots:
             QGuiApplication::primaryScreen()->grabWindow(0).save(foto);
         }
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
-        QVERIFY(!w->frmWinMediaPlayer->isVisible());
+        QVERIFY(!w->videofenster()->isVisible());
     }
 
     // A mouse click in the track list leaves playlist mode (as after a song search), so
@@ -418,10 +419,10 @@ private slots:
         QTest::mouseClick(w->imgStart, Qt::LeftButton);
         QTRY_COMPARE(gespielt(), QStringList{QStringLiteral("00 film.avi")});
         QCOMPARE(w->spieler().videofensterAktiv(), winPlayer);
-        QCOMPARE(w->frmWinMediaPlayer->isVisible(), winPlayer);
+        QCOMPARE(w->videofenster()->isVisible(), winPlayer);
         QTRY_VERIFY_WITH_TIMEOUT(gespielt().size() >= 2, 8000);
         QCOMPARE(gespielt().at(1), QStringLiteral("01 eins.wav"));
-        QVERIFY(!w->frmWinMediaPlayer->isVisible());
+        QVERIFY(!w->videofenster()->isVisible());
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
     }
 
