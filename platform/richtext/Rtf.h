@@ -42,6 +42,12 @@ QString plainTextToRtf(const QString& text, const QString& fontName = QStringLit
 // effect carries no such property.
 inline constexpr int CharOffsetProperty = 0x100000 + 0x4b1; // QTextFormat::UserProperty + n
 
+// A picture or embedded object the box cannot show reads as a mark ("[Bild]", "[Objekt]") whose
+// character format keeps {mark, the field's RTF group} in this property; the writer puts the
+// group back in place of the mark, so an edit elsewhere in the field keeps the picture. A mark
+// the user typed into is written as the text it became.
+inline constexpr int RawRtfProperty = 0x100000 + 0x4b2;
+
 // Pixels of the document are logical pixels: 15 twips each.
 inline constexpr double TwipsPerPixel = 15.0;
 

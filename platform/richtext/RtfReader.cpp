@@ -51,6 +51,7 @@ struct PlainSink
     void text(QStringView run, const CharState&) { out.append(run); }
     void paragraphEnd(const ParaState&, const CharState&) {}
     void paragraphStart(const CharState&) { out.append(u'\n'); }
+    void object(QStringView mark, QStringView, const CharState&) { out.append(mark); }
     void font(int, const QString&) {}
     void color(const QColor&) {}
     void setDefaultFont(int) {}
@@ -125,6 +126,15 @@ public:
     {
         flush();
         m_cursor.insertBlock(QTextBlockFormat(), charFormat(ch));
+    }
+
+    void object(QStringView mark, QStringView group, const CharState& ch)
+    {
+        flush();
+        QTextCharFormat format = charFormat(ch);
+        if (!group.isEmpty())
+            format.setProperty(RawRtfProperty, QStringList{mark.toString(), group.toString()});
+        m_cursor.insertText(mark.toString(), format);
     }
 
     void font(int number, const QString& name) { m_fonts.insert(number, name); }

@@ -31,6 +31,9 @@ public:
     // Skips the raw data that follows \binN (at most what is left).
     void skipRaw(qint64 count);
     bool atEnd() const { return m_pos >= m_in.size(); }
+    // Where the next token starts, and the input between two such places.
+    qsizetype position() const { return m_pos; }
+    QStringView source(qsizetype from, qsizetype to) const { return m_in.mid(from, to - from); }
     // Whether anything but blanks, line ends, NULs and closing braces is still to come
     // (a closing brace before that is a stray one, not the end of the field).
     bool contentFollows();

@@ -175,6 +175,8 @@ public:
     QTreeWidget* lvwPlaylist = nullptr;
     QLineEdit* txtSuchen = nullptr;
     QPushButton* cmdPlayAsso = nullptr;
+    // Shown while the embedded player holds the track.
+    QPushButton* cmdInfoTrack = nullptr;
     QLabel* lblGradiant0 = nullptr;
     QWidget* fraSternTrack = nullptr;
     QPushButton* cmdTextBig = nullptr;
@@ -432,6 +434,10 @@ public:
     // A-B repeat: imgPosAB(0) idle, (1) A set, (2) repeating; one of them is visible.
     QVector<QToolButton*> imgPosAB;
     void imgPosAB_Click(int index);
+    void cmdInfoTrack_Click();
+    void cmdPlayAsso_Click();
+    void MediaPlayer1_PlayStateChange(int newState);
+    void MediaPlayer1_MouseUp(int button);
 
     // What the mini player calls.
     void hauptfensterZeigen() override;

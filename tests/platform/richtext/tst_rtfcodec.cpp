@@ -423,6 +423,45 @@ private Q_SLOTS:
         QCOMPARE(rtfToPlainText(rtf, -1), expected);
     }
 
+    // A picture or object the box cannot show survives an edit elsewhere in the field: its
+    // group is written back where its mark stood. A mark the user typed into stays text.
+    void keepsPicturesThroughEdits_data()
+    {
+        QTest::addColumn<QString>("gruppe");
+        QTest::addColumn<QString>("marke");
+        QTest::newRow("picture") << "{\\pict\\wmetafile8\\picw100\\pich50 0102ab\r\nff}" << "[Bild]";
+        QTest::newRow("object") << "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 01}{\\result{\\pict 00}}}"
+                                << "[Objekt]";
+        QTest::newRow("word picture") << "{\\*\\shppict{\\pict\\pngblip 89504e47}}" << "[Bild]";
+        QTest::newRow("braces in binary") << "{\\pict\\bin4 {}{}}" << "[Bild]";
+    }
+    void keepsPicturesThroughEdits()
+    {
+        QFETCH(QString, gruppe);
+        QFETCH(QString, marke);
+        const QString feld = QStringLiteral("{\\rtf1 vor ") + gruppe + gruppe + QStringLiteral(" nach\\par}");
+        QTextDocument doc;
+        readRtf(doc, feld);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("vor ") + marke + marke + QStringLiteral(" nach"));
+        QTextCursor c(&doc);
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("!"));
+        const QString geschrieben = writeRtf(doc);
+        QCOMPARE(geschrieben.count(gruppe), 2);
+        readRtf(doc, geschrieben);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("vor ") + marke + marke + QStringLiteral(" nach!"));
+
+        // Typed into the first mark: that one is text now, the second picture stays.
+        c = QTextCursor(&doc);
+        c.setPosition(6);
+        c.insertText(QStringLiteral("x"));
+        const QString danach = writeRtf(doc);
+        QCOMPARE(danach.count(gruppe), 1);
+        readRtf(doc, danach);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("vor ") + marke.left(2) + QStringLiteral("x") + marke.mid(2) + marke
+                                        + QStringLiteral(" nach!"));
+    }
+
     // A field stored as plain text by an older program reads as that text.
     void nonRtfIsPlainText_data()
     {

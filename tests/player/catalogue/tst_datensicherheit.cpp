@@ -368,7 +368,7 @@ private slots:
 
     // A damaged rich-text field (text after an early closing brace, a picture, a table)
     // shows everything it holds; moving through the records never rewrites it, and an edit
-    // keeps the text that followed the brace.
+    // keeps the text that followed the brace and the picture.
     void richTextUnberuehrt()
     {
         const QString songs = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Intro{\\pict\\wmetafile8 0102ab}"
@@ -395,7 +395,9 @@ private slots:
         c.insertText(QStringLiteral("!"));
         zeile(w.get(), 0);
         const QString neu = gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("Songs"));
-        QVERIFY2(neu.contains(QStringLiteral("Zugabe")) && neu.contains(QStringLiteral("Ende!")), qPrintable(neu));
+        QVERIFY2(neu.contains(QStringLiteral("Zugabe")) && neu.contains(QStringLiteral("Ende!"))
+                     && neu.contains(QStringLiteral("{\\pict\\wmetafile8 0102ab}")),
+                 qPrintable(neu));
         QCOMPARE(gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("InfoTab")), songs);
     }
 
