@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -492,6 +493,65 @@ private slots:
         w->chkTabelle->setChecked(true);
         QTest::mouseClick(w->ButtonAlpabeth[0], Qt::LeftButton);
         QCOMPARE(sichtbareSpalten(w->MSFlexGrid1), s);
+    }
+
+    // In the column dialog the move buttons follow the choice by keyboard as by mouse, and
+    // with the default font no caption is cut or covered.
+    void spaltenDialogTastaturUndBeschriftung()
+    {
+        frmSpaltenAnordnen d(false);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(!d.cmdHoch->isEnabled());
+        d.lstTabelle->setFocus();
+        QTest::keyClick(d.lstTabelle, Qt::Key_Down);
+        QVERIFY(d.lstTabelle->currentRow() >= 0);
+        QVERIFY(d.cmdHoch->isEnabled());
+        QVERIFY(d.cmdRunter->isEnabled());
+        const QString vorher = d.lstTabelle->item(1)->text();
+        d.lstTabelle->setCurrentRow(1);
+        QTest::mouseClick(d.cmdHoch, Qt::LeftButton);
+        QCOMPARE(d.lstTabelle->item(0)->text(), vorher);
+        // A keyboard choice in the hidden list switches them off again.
+        d.lstTabelle->setCurrentRow(0);
+        QTest::mouseClick(d.cmdEntfernen, Qt::LeftButton);
+        QVERIFY(d.cmdHoch->isEnabled());
+        d.lstSpalten->setFocus();
+        QTest::keyClick(d.lstSpalten, Qt::Key_Down);
+        QVERIFY(d.lstSpalten->currentRow() >= 0);
+        QVERIFY(!d.cmdHoch->isEnabled());
+        QVERIFY(!d.cmdRunter->isEnabled());
+
+        QList<QWidget*> beschriftet;
+        for (QWidget* w : d.findChildren<QWidget*>()) {
+            if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+                beschriftet << w;
+        }
+        QCOMPARE(beschriftet.size(), 12);
+        for (QWidget* a : std::as_const(beschriftet)) {
+            QVERIFY2(a->width() >= a->sizeHint().width(), qPrintable(a->objectName()));
+            QVERIFY2(d.rect().contains(a->geometry()), qPrintable(a->objectName()));
+            for (QWidget* b : std::as_const(beschriftet))
+                QVERIFY2(a == b || !a->geometry().intersects(b->geometry()), qPrintable(a->objectName() + " / " + b->objectName()));
+        }
+    }
+
+    // The letter buttons apply on the release of any mouse button, not only the left one; the
+    // right one offers the filter column first.
+    void buchstabenKnoepfeJedeMaustaste()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        w->chkTabelle->setChecked(true);
+        QTest::mouseClick(w->ButtonAlpabeth[25], Qt::MiddleButton); // Z
+        QCOMPARE(w->katalog().anzahl(), 1);
+        QTimer::singleShot(50, [&w] {
+            if (QMenu* m = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+                m->close();
+        });
+        QTest::mousePress(w->ButtonAlpabeth[1], Qt::RightButton); // B
+        QTest::mouseRelease(w->ButtonAlpabeth[1], Qt::RightButton);
+        QCOMPARE(w->katalog().anzahl(), 2); // Beatles, bap
     }
 
     // A column the user widens keeps its width by position across a restart.
