@@ -172,7 +172,9 @@ bool CdioBackend::refreshIfChanged()
     if (m_isImage || (m_changeCheck.isValid() && m_changeCheck.elapsed() < 500))
         return true;
     m_changeCheck.start();
-    if (cdio_get_media_changed(m_cdio) == 1) {
+    // A disc coming into an empty drive is left to discArrived(), which waits for it off this
+    // thread; a disc going away is seen here (an empty drive answers at once).
+    if (!m_toc.isEmpty() && cdio_get_media_changed(m_cdio) == 1) {
         // Another disc (or none): what played belongs to the old one.
         if (engineHoldsDisc())
             m_engine->close();

@@ -236,60 +236,6 @@ void Ausgabebox::wiedergabeVerbinden()
     m_player->setPlaylist(m_playlistQuelle.get());
     m_wiedergabeUi = std::make_unique<WiedergabeOberflaeche>(this);
     m_player->setUi(m_wiedergabeUi.get());
-
-    // The track list: a released key or mouse button leaves playlist mode; Enter and a double
-    // click play the current track. Keys go to the list, the mouse to its viewport.
-    const auto trackListeLoslassen = [this](QEvent* e) {
-        if (e->type() == QEvent::KeyRelease || e->type() == QEvent::MouseButtonRelease) {
-            m_player->setPlaylistModus(false);
-            if (!m_player->isChecked(ModeBox::MarkTracks) && filTrack->currentRow() >= 0)
-                m_player->setAktuellerTrack(filTrack->currentRow());
-            if (e->type() == QEvent::KeyRelease) {
-                const int key = static_cast<QKeyEvent*>(e)->key();
-                if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                    imgStart_Click();
-            }
-        }
-        return false;
-    };
-    new Ereignisweiche(filTrack, trackListeLoslassen, m_wiedergabeFilter.get());
-    new Ereignisweiche(filTrack->viewport(), trackListeLoslassen, m_wiedergabeFilter.get());
-    connect(filTrack, &QListWidget::itemDoubleClicked, this, [this] { imgStart_Click(); });
-
-    // The playlist view: a click enters playlist mode and clears the played marks, the focus
-    // enters it and keeps them; a double click stops and plays the item.
-    connect(lvwPlaylist, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        m_player->setPlaylistModus(true);
-        m_player->onPlaylistChanged();
-        const int index = lvwPlaylist->indexOfTopLevelItem(item);
-        m_player->setAktuellerTrack(index >= 0 ? index + 1 : std::max(1, m_player->aktuellerTrack()));
-    });
-    connect(lvwPlaylist, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        const int index = lvwPlaylist->indexOfTopLevelItem(item);
-        m_player->setPlaylistModus(true);
-        imgStop_Click();
-        if (index >= 0)
-            m_player->setAktuellerTrack(index + 1);
-        imgStart_Click();
-    });
-    new Ereignisweiche(lvwPlaylist, [this](QEvent* e) {
-        if (e->type() == QEvent::FocusIn) {
-            m_player->setPlaylistModus(true);
-            const int index = m_playlistQuelle->currentIndex();
-            if (m_player->aktuellerTrack() == 0 || index < 0)
-                m_player->setAktuellerTrack(std::max(1, m_player->aktuellerTrack()));
-            else
-                m_player->setAktuellerTrack(index + 1);
-        } else if (e->type() == QEvent::KeyRelease) {
-            const int index = m_playlistQuelle->currentIndex();
-            if (index >= 0)
-                m_player->setAktuellerTrack(index + 1);
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                imgStart_Click();
-        }
-        return false;
-    }, m_wiedergabeFilter.get());
 }
 
 // ---------------------------------------------------------------------------------------
