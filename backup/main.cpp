@@ -35,6 +35,9 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Klangtruhe"));
     klang::seedProgramFolder();
 
+    // An elevated restart tells the copy that asked for it that it runs, so that one can end.
+    backup::startMelden(backup::meldeStartName(QCoreApplication::arguments()));
+
     klang::SingleInstance instanz(backup::AppOrdnerName);
     std::unique_ptr<backup::ZipForm> fenster;
     // An elevated restart first lets the copy that started it save its settings and end.

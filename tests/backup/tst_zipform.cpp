@@ -1,4 +1,5 @@
 #include "backup/ZipForm.h"
+#include "backup/AusgabeFenster.h"
 #include "kit/TestHook.h"
 #include "platform/settings/Settings.h"
 #include "tests/support/TestEnvironment.h"
@@ -145,13 +146,13 @@ QList<kit::testhook::Call> TestZipForm::boxes(const QString& titleStart) const
     return result;
 }
 
-// First start: source "<AppOrdner>/", target the separator alone, archive name AppOrdner,
+// First start: source the home folder, target the separator alone, archive name AppOrdner,
 // a command line shown and nothing run.
 void TestZipForm::firstStartShowsCommandOnly()
 {
     auto form = neuesFenster();
-    QCOMPARE(form->findChild<QComboBox*>("txtQuellpfad")->currentText(), QStringLiteral("Ordnerwacht/"));
-    QCOMPARE(form->quellpfad(), QStringLiteral("Ordnerwacht/"));
+    QCOMPARE(form->findChild<QComboBox*>("txtQuellpfad")->currentText(), QDir::homePath() + "/");
+    QCOMPARE(form->quellpfad(), QDir::homePath() + "/");
     QCOMPARE(form->zielpfad(), QStringLiteral("/"));
     QCOMPARE(form->findChild<QLineEdit*>("Text_Archivname")->text(), QStringLiteral("Ordnerwacht"));
     QCOMPARE(form->findChild<QComboBox*>("txtZielpfad")->currentText(), QStringLiteral("/Ordnerwacht"));
@@ -240,23 +241,26 @@ void TestZipForm::chosenProgramJoinsListOnce()
 // Found copy programs join the list once, with their parameters; Robocopy ends up current.
 void TestZipForm::programmCheckAddsCopyProgramsOnce()
 {
-    const auto sucher = [](const QString& name) {
-        if (name == QLatin1String("xcopy") || name == QLatin1String("robocopy"))
-            return QStringLiteral("/usr/local/bin/") + name;
-        return QString();
-    };
+    // The start-up search also finds this system's programs; the last found (rsync, the
+    // mirror like Robocopy) becomes the current one with its own defaults.
+    const QHash<QString, QString> system{{"xcopy", "/usr/local/bin/xcopy"}, {"robocopy", "/usr/local/bin/robocopy"},
+                                         {"zip", "/usr/bin/zip"}, {"7z", "/usr/bin/7z"}, {"cp", "/bin/cp"},
+                                         {"rsync", "/usr/bin/rsync"}};
+    const auto sucher = [&system](const QString& name) { return system.value(name); };
     {
         ZipForm form(nullptr, sucher);
         auto* prog = form.findChild<QComboBox*>("cboKomprimierProg");
-        QCOMPARE(prog->count(), 2);
-        QCOMPARE(prog->currentText(), QStringLiteral("/usr/local/bin/robocopy"));
-        QCOMPARE(form.findChild<QComboBox*>("cboParameter")->count(), 2);
+        QCOMPARE(prog->count(), 6);
+        QCOMPARE(prog->currentText(), QStringLiteral("/usr/bin/rsync"));
+        QCOMPARE(form.findChild<QComboBox*>("cboParameter")->count(), 6);
+        QCOMPARE(form.findChild<QComboBox*>("cboParameter")->currentText(), QStringLiteral("-a --delete -v"));
         QVERIFY(form.kopiermodus()); // no parameter text yet: the defaults were applied
+        QVERIFY(form.findChild<QLineEdit*>("txtCode")->text().startsWith(QStringLiteral("rsync -a --delete -v -- ")));
         form.close();
     }
     ZipForm again(nullptr, sucher);
-    QCOMPARE(again.findChild<QComboBox*>("cboKomprimierProg")->count(), 2);
-    QCOMPARE(again.findChild<QComboBox*>("cboParameter")->count(), 2);
+    QCOMPARE(again.findChild<QComboBox*>("cboKomprimierProg")->count(), 6);
+    QCOMPARE(again.findChild<QComboBox*>("cboParameter")->count(), 6);
 }
 
 // Lists of 0, 1, 2 and 300 items come back whole and in order; an empty list stores "-1".
@@ -458,7 +462,7 @@ void TestZipForm::emptyMaskBecomesAllFiles()
         form->cmdCodeAnzeigen_Click();
         QCOMPARE(form->findChild<QLineEdit*>("Text_Extension")->text(), QStringLiteral("*.*"));
     }
-    QVERIFY(form->findChild<QLineEdit*>("txtCode")->text().endsWith(QStringLiteral("Ordnerwacht/*")));
+    QVERIFY(form->findChild<QLineEdit*>("txtCode")->text().endsWith(QDir::homePath() + "/*"));
 }
 
 // A refresh never starts the program nor closes the window, even with "nach Aufruf beenden";
@@ -511,11 +515,11 @@ void TestZipForm::pathsArriveAsSingleArguments()
     form->Command_Packen_Click();
     QVERIFY(ende.wait(10000));
     QCOMPARE(ende.first().at(1).toBool(), true);
-    QCOMPARE(recorded(prog), (QStringList{"a", "-r", ziel + "Ordnerwacht.7z", quelle + "*"}));
+    QCOMPARE(recorded(prog), (QStringList{"a", "-r", "--", ziel + "Ordnerwacht.7z", quelle + "*"}));
     QVERIFY(!QFile::exists(QDir::current().filePath("x")));
     QVERIFY(!QFile::exists(QFileInfo(prog).path() + "/x"));
     const QString code = form->findChild<QLineEdit*>("txtCode")->text();
-    QCOMPARE(code, QStringLiteral("7z   a -r \"%1Ordnerwacht.7z\" '%2*'").arg(ziel, quelle));
+    QCOMPARE(code, QStringLiteral("7z   a -r -- \"%1Ordnerwacht.7z\" '%2*'").arg(ziel, quelle));
     QVERIFY(!form->nurAnzeigen());
 }
 
@@ -631,6 +635,7 @@ void TestZipForm::mirrorAsksFirst()
     const auto calls = boxes(QStringLiteral("Sicherheitsabfrage"));
     QCOMPARE(calls.size(), 1);
     QVERIFY(calls.first().prompt.contains(form->findChild<QLineEdit*>("txtCode")->text()));
+    QCOMPARE(calls.first().defaultButton, 2); // Enter answers "Nein"
     const QString ziel = m_env->path("ziel") + "/Ordnerwacht";
     if (laeuft) {
         QVERIFY(ende.wait(10000));
@@ -720,12 +725,12 @@ void TestZipForm::realSevenZipPacksEverything()
     QSignalSpy ende(form.get(), &ZipForm::laufBeendet);
     form->Command_Packen_Click();
     QVERIFY(ende.wait(30000));
-    QVERIFY2(boxes(QString()).isEmpty(), qPrintable(boxes(QString()).value(0).prompt));
+    QVERIFY2(boxes(QString()).isEmpty(), qPrintable(boxes(QString()).value(0).prompt + form->ausgabeFenster()->text()));
     QCOMPARE(ende.first().at(1).toBool(), true);
 
     const QString archiv = ziel + "Ordnerwacht.7z";
     QCOMPARE(form->findChild<QLineEdit*>("txtCode")->text(),
-             QStringLiteral("7z a -r \"%1\" \"%2*\"").arg(archiv, quelle));
+             QStringLiteral("7z a -r -- \"%1\" \"%2*\"").arg(archiv, quelle));
     QProcess liste;
     liste.start(siebenZip, {"l", "-slt", archiv});
     QVERIFY(liste.waitForFinished(30000));
