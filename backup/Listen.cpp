@@ -85,9 +85,13 @@ QStringList listeLesen(const QString& app, const QString& zaehlerSchluessel, boo
 
 void listeSpeichern(const QString& app, const QString& zaehlerSchluessel, const QStringList& eintraege)
 {
-    klang::SaveSetting(app, Abschnitt, zaehlerSchluessel, QString::number(eintraege.size() - 1));
+    // One rewrite of the settings file for the whole list.
+    QList<QPair<QString, QString>> werte;
+    werte.reserve(eintraege.size() + 1);
+    werte.append({zaehlerSchluessel, QString::number(eintraege.size() - 1)});
     for (int i = 0; i < eintraege.size(); ++i)
-        klang::SaveSetting(app, Abschnitt, zaehlerSchluessel + QString::number(i), eintraege.at(i));
+        werte.append({zaehlerSchluessel + QString::number(i), eintraege.at(i)});
+    klang::SaveSettings(app, Abschnitt, werte);
 }
 
 } // namespace backup

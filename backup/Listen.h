@@ -12,9 +12,9 @@
 
 namespace backup {
 
-// Lists longer than this are cut when read back: a damaged count key (99999, 2147483647)
-// must not keep the program busy at start.
-constexpr int MaxListenEintraege = 1000;
+// Lists longer than this are cut when read back. Reading also ends at the first item that is
+// not stored, so a damaged count key (99999, 2147483647) costs nothing at start.
+constexpr int MaxListenEintraege = 10000;
 
 // The order of the lists: case ignored first, then exact.
 bool vorEintrag(const QString& a, const QString& b);
