@@ -110,7 +110,7 @@ int main(int argc, char* argv[])
         schreiben(klang::programmPfad() + QStringLiteral("Quellpfad.dat"), verlauf(8000));
     });
     messen(QStringLiteral("Quellpfad.dat of 200,000 lines"), [&](const klang::test::TestEnvironment&) {
-            schreiben(klang::programmPfad() + QStringLiteral("Quellpfad.dat"), verlauf(200000));
+        schreiben(klang::programmPfad() + QStringLiteral("Quellpfad.dat"), verlauf(200000));
     });
     return 0;
 }
