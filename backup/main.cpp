@@ -3,9 +3,9 @@
 #include "backup/AdminNeustart.h"
 #include "backup/ZipForm.h"
 #include "platform/shell/Paths.h"
+#include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
 
-#include <QApplication>
 #include <QTimer>
 
 namespace {
@@ -27,12 +27,7 @@ void warteAuf(qint64 pid, std::function<void()> weiter, int restMs = 60000)
 
 int main(int argc, char* argv[])
 {
-    // The saved window position needs a platform that lets programs place their windows.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ordnerwacht"));
-    QApplication::setOrganizationName(QStringLiteral("Klangtruhe"));
+    klang::Programm app(argc, argv, QStringLiteral("Ordnerwacht"));
     klang::seedProgramFolder();
 
     // An elevated restart tells the copy that asked for it that it runs, so that one can end.

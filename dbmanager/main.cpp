@@ -3,17 +3,13 @@
 #include "dbmanager/MpvAnimation.h"
 #include "dbmanager/frmDatenbank.h"
 #include "platform/shell/Paths.h"
+#include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
 
-#include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    // Placement and raising the window need the X11 platform unless the user chose one.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Datenbank"));
+    klang::Programm app(argc, argv, QStringLiteral("Datenbank"));
 
     // A second start brings the running window to the front and ends at once.
     klang::SingleInstance einzeln(QStringLiteral("Datenbank"));

@@ -12,7 +12,7 @@ void klangSpielen(const QString& dateiName)
 {
     if (dateiName.isEmpty())
         return;
-    const QString pfad = klang::programmPfad() + dateiName;
+    const QString pfad = klang::programmDatei(dateiName);
     g_letzterKlang = pfad;
     detail::klangAusgeben(pfad);
 }

@@ -74,6 +74,11 @@ bool bibliothekVorhanden(const QString& name)
     return bibliothek.load();
 }
 
+QString Meldung()
+{
+    return QStringLiteral("Auf Ihrem System ist die Wiedergabebibliothek libmpv nicht installiert!");
+}
+
 int Main()
 {
     if (!bibliothekVorhanden(wiedergabeBibliothek())) {
@@ -82,8 +87,7 @@ int Main()
         if (qEnvironmentVariableIntValue("KLANGTRUHE_PRUEFLOTSE_TESTBERICHT") == 1)
             testberichtEinrichten();
         kit::MsgAntwort = kit::MsgFenn(
-            nullptr,
-            QStringLiteral("Auf Ihrem System ist die Wiedergabebibliothek libmpv nicht installiert!"),
+            nullptr, Meldung(),
             4, 0, QStringLiteral("Hinweis Klangtruhe"), 1, 0xC0C0FF, 0x352300);
     }
     QCoreApplication::processEvents();

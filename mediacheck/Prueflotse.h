@@ -13,6 +13,9 @@ QString wiedergabeBibliothek();
 // True when the dynamic loader can load the library.
 bool bibliothekVorhanden(const QString& name);
 
+// The message shown when the library is missing.
+QString Meldung();
+
 // The program: says so in a message box when the library is missing, then ends (exit 0).
 int Main();
 

@@ -3,19 +3,15 @@
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Start.h"
 #include "platform/shell/Paths.h"
+#include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
 
-#include <QApplication>
 #include <QPointer>
 #include <QTimer>
 
 int main(int argc, char* argv[])
 {
-    // Window placement and stay-on-top need the X11 platform unless the user chose another.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KlangtruhePlayer"));
+    klang::Programm app(argc, argv, QStringLiteral("KlangtruhePlayer"));
 
     const klang::player::Kommandozeile kommando =
         klang::player::kommandozeileAuswerten(QApplication::arguments().mid(1));
@@ -41,9 +37,15 @@ int main(int argc, char* argv[])
             wache->close();
     });
     // The waiting time of the command line runs before the window shows, without blocking.
+    // The program ends with its main window, also when the mini player closes it while it
+    // is hidden.
+    QObject::connect(fenster, &QObject::destroyed, &app, &QCoreApplication::quit);
+    // The waiting time of the command line runs before the window shows, without blocking.
+    // A command line ends start-up in the mini player, which stands in for the window.
     QTimer::singleShot(kommando.sekunden * 1000, fenster, [fenster] {
         fenster->Form_Load();
-        fenster->show();
+        if (!fenster->miniPlayerAktiv())
+            fenster->show();
     });
     return app.exec();
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n
   qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3

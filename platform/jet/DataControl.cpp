@@ -13,12 +13,14 @@ DataControl::~DataControl()
     m_db.close();
 }
 
-void DataControl::setDatabaseName(const QString& path)
+bool DataControl::setDatabaseName(const QString& path)
 {
-    leaveRow();
+    if (!leaveRow())
+        return false;
     m_rs.clear();
     m_db.close();
     m_databaseName = path;
+    return true;
 }
 
 void DataControl::setRecordSource(const QString& source)
@@ -28,7 +30,11 @@ void DataControl::setRecordSource(const QString& source)
 
 bool DataControl::refresh(DbError* error)
 {
-    leaveRow();
+    if (!leaveRow()) {
+        if (error)
+            *error = m_lastError;
+        return false;
+    }
     m_rs.clear();
     m_lastError = {};
     bool ok = true;
@@ -72,6 +78,7 @@ bool DataControl::updateRecord(DbError* error)
         m_lastError = e;
         if (error)
             *error = e;
+        // The editors keep the edit and hand it in again at the next attempt.
         m_rs.cancelUpdate();
         emit updateFailed(e);
         return false;
@@ -93,7 +100,8 @@ bool DataControl::setAbsolutePosition(int pos)
     const int old = m_rs.absolutePosition();
     if (pos == old)
         return true;
-    leaveRow();
+    if (!leaveRow())
+        return false;
     m_rs.setAbsolutePosition(pos);
     moved(old);
     return true;

@@ -4,7 +4,9 @@
 // name and a record source; refresh opens the file if needed, runs the source and makes the
 // first row current. Every change of the current row emits Reposition(); before the row
 // changes (move, refresh, new source or file, close) it emits Validate() so bound editors can
-// hand in their edits with setField(), and writes pending edits with a bound UPDATE.
+// hand in their edits with setField(), and writes pending edits with a bound UPDATE. When
+// that write fails the row is not left: the move, refresh or new file is refused, so the
+// editors still hold what the user typed (updateFailed says why, once per attempt).
 //
 // An empty DatabaseName or RecordSource gives no rows and no error.
 
@@ -24,8 +26,9 @@ public:
     ~DataControl() override;
 
     // Setting a new file name closes the old database (after writing pending edits); the new
-    // one is opened by the next refresh().
-    void setDatabaseName(const QString& path);
+    // one is opened by the next refresh(). False (nothing changed) when an edit of the current
+    // row cannot be written.
+    bool setDatabaseName(const QString& path);
     QString databaseName() const { return m_databaseName; }
     // The source takes effect with the next refresh().
     void setRecordSource(const QString& source);
@@ -33,10 +36,14 @@ public:
 
     // Opens the database when needed, runs the record source and makes the first row current
     // (Reposition follows, also for an empty set). False with the error on failure: the set
-    // is then empty (the database stays open when it could be opened).
+    // is then empty (the database stays open when it could be opened). When an edit of the
+    // current row cannot be written, nothing is reloaded and the write's error is returned.
     bool refresh(DbError* error = nullptr);
     // Writes pending edits, closes the record set and the database.
     void close();
+    // Hands the bound editors' edits in (Validate) and writes them; false when that failed.
+    // The current row stays either way.
+    bool leaveRow();
 
     Database& database() { return m_db; }
     const Database& database() const { return m_db; }
@@ -70,7 +77,6 @@ signals:
     void recordUpdated(int row);
 
 private:
-    bool leaveRow();
     void moved(int oldPos);
 
     QString m_databaseName;

@@ -118,6 +118,77 @@ struct Stmt
 
 } // namespace
 
+DbError engineError(int code, const QString& engineText)
+{
+    int number = errors::kGeneral;
+    QString text;
+    switch (code & 0xFF) {
+    case SQLITE_READONLY:
+        number = errors::kReadOnly;
+        text = QStringLiteral("Die Datenbank ist schreibgeschützt; die Änderung kann nicht gespeichert werden.");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        number = errors::kLocked;
+        text = QStringLiteral("Die Datenbank ist von einem anderen Programm gesperrt. Bitte später noch "
+                              "einmal versuchen.");
+        break;
+    case SQLITE_FULL:
+        number = errors::kDiskFull;
+        text = QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei; die Änderung wurde nicht "
+                              "gespeichert.");
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        number = errors::kDamaged;
+        text = QStringLiteral("Die Datenbankdatei ist beschädigt.");
+        break;
+    case SQLITE_IOERR:
+        number = errors::kDiskError;
+        text = QStringLiteral("Fehler beim Lesen oder Schreiben der Datenbankdatei (Datenträger- oder "
+                              "Netzwerkfehler).");
+        break;
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        number = errors::kCannotOpen;
+        text = QStringLiteral("Auf die Datenbankdatei oder ihren Ordner kann nicht zugegriffen werden "
+                              "(fehlende Schreibrechte?).");
+        break;
+    case SQLITE_CONSTRAINT:
+        if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
+            number = errors::kDuplicate;
+            text = QStringLiteral("Der Wert ist schon vorhanden; doppelte Werte sind hier nicht erlaubt.");
+        } else if (code == SQLITE_CONSTRAINT_NOTNULL) {
+            number = errors::kRequired;
+            text = QStringLiteral("Ein Feld, das nicht leer sein darf, ist leer.");
+        } else {
+            number = errors::kRuleViolated;
+            text = QStringLiteral("Der Wert verstößt gegen eine Regel der Tabelle.");
+        }
+        break;
+    case SQLITE_TOOBIG:
+        text = QStringLiteral("Der Wert ist zu groß für die Datenbank.");
+        break;
+    case SQLITE_NOMEM:
+        text = QStringLiteral("Nicht genug Arbeitsspeicher.");
+        break;
+    default:
+        text = QStringLiteral("Die Datenbank meldet einen Fehler.");
+        break;
+    }
+    if (!engineText.isEmpty())
+        text += QStringLiteral(" (Meldung der Datenbank: %1)").arg(engineText);
+    return DbError{number, text};
+}
+
+DbError engineError(sqlite3* db)
+{
+    if (!db)
+        return DbError{errors::kNotOpen, QStringLiteral("Es ist keine Datenbank geöffnet.")};
+    return engineError(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
 void registerJetSemantics(sqlite3* db)
 {
     // Jet's like() replaces SQLite's (both "x LIKE y" and like(y, x) reach it).
@@ -179,10 +250,10 @@ bool Database::open(const QString& path, DbError* error)
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString msg = sqliteMessage(db);
+        const DbError e = db ? engineError(db) : engineError(rc);
         sqlite3_close_v2(db);
-        return fail(error, errors::kGeneral,
-                    QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: %2").arg(path, msg));
+        return fail(error, e.number,
+                    QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: %2").arg(path, e.description));
     }
     // A damaged or encrypted file shows here, before anything is written.
     char* err = nullptr;
@@ -307,8 +378,8 @@ int Database::executeBound(const QString& sqliteSql, const QVariantList& params,
     while ((rc = sqlite3_step(stmt.s)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-        const int code = sqlite3_extended_errcode(d->db) & 0xFF;
-        fail(error, code == SQLITE_READONLY ? errors::kReadOnly : errors::kGeneral, sqliteMessage(d->db));
+        const DbError e = engineError(d->db);
+        fail(error, e.number, e.description);
         return -1;
     }
     const bool readOnly = sqlite3_stmt_readonly(stmt.s);
@@ -341,8 +412,10 @@ bool Database::query(const QString& sqliteSql, const QVariantList& params,
         if (onRow && !onRow(row))
             return true;
     }
-    if (rc != SQLITE_DONE)
-        return fail(error, errors::kGeneral, sqliteMessage(d->db));
+    if (rc != SQLITE_DONE) {
+        const DbError e = engineError(d->db);
+        return fail(error, e.number, e.description);
+    }
     return true;
 }
 
@@ -448,6 +521,54 @@ QString Database::integrityCheck()
         }, &error))
         return error.description;
     return findings.join(QLatin1Char('\n'));
+}
+
+QString Database::quickCheck()
+{
+    QStringList findings;
+    DbError error;
+    if (!query(QStringLiteral("PRAGMA quick_check"), {}, [&](const QVariantList& row) {
+            findings << row.value(0).toString();
+            return findings.size() < 20;
+        }, &error))
+        return error.description;
+    return findings.join(QLatin1Char('\n'));
+}
+
+bool Database::isReadOnlyQuery(const QString& sqliteSql, DbError* error) const
+{
+    auto refuse = [&](const QString& why) {
+        if (error)
+            *error = DbError{errors::kNotAQuery, why};
+        return false;
+    };
+    if (!d->db) {
+        if (error)
+            *error = DbError{errors::kNotOpen, QStringLiteral("Es ist keine Datenbank geöffnet.")};
+        return false;
+    }
+    const QByteArray sql = sqliteSql.toUtf8();
+    Stmt stmt;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(d->db, sql.constData(), int(sql.size()), &stmt.s, &tail) != SQLITE_OK) {
+        if (error)
+            *error = DbError{errors::kSyntax,
+                             QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(sqliteMessage(d->db))};
+        return false;
+    }
+    if (!stmt.s)
+        return refuse(QStringLiteral("Die Ansicht enthält keine Abfrage."));
+    for (const char* p = tail; p && *p; ++p) {
+        if (*p != ';' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return refuse(QStringLiteral("Die Ansicht enthält mehr als eine Anweisung."));
+    }
+    // The kind of statement: a select (possibly after WITH) that writes nothing.
+    static const QRegularExpression selectStart(QStringLiteral("^\\s*\\(*\\s*(select|with)\\b"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    if (!sqlite3_stmt_readonly(stmt.s) || sqlite3_stmt_isexplain(stmt.s) != 0
+        || sqlite3_column_count(stmt.s) == 0 || !selectStart.match(sqliteSql).hasMatch())
+        return refuse(QStringLiteral("Die Ansicht ist keine reine Abfrage (select) und wird nicht ausgeführt."));
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

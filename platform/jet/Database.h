@@ -36,7 +36,22 @@ inline constexpr int kSyntax = 3075;            // the statement cannot be prepa
 inline constexpr int kTableMissing = 3376;      // ALTER TABLE on a missing table
 inline constexpr int kColumnExists = 3380;      // ADD COLUMN of a column that exists
 inline constexpr int kReadOnly = 3027;          // database or object is read-only
+inline constexpr int kDiskFull = 3026;          // not enough space on the disk
+inline constexpr int kDiskError = 3043;         // disk or network error while reading or writing
+inline constexpr int kDamaged = 3049;           // the file is damaged
+inline constexpr int kCannotOpen = 3051;        // the file cannot be opened (rights, locked)
+inline constexpr int kLocked = 3260;            // locked by another program
+inline constexpr int kDuplicate = 3022;         // a unique value exists already
+inline constexpr int kRequired = 3314;          // a field that must not be empty
+inline constexpr int kRuleViolated = 3317;      // a rule of the table refuses the value
+inline constexpr int kNotAQuery = 3219;         // a record source that is no read-only select
 } // namespace errors
+
+// The report of an SQLite result code (primary or extended): the error number and a German
+// description of what happened, with the engine's own text behind it for the record.
+DbError engineError(int sqliteCode, const QString& engineText = QString());
+// The same for the last failure on a connection.
+DbError engineError(sqlite3* db);
 
 class Database
 {
@@ -98,6 +113,15 @@ public:
                             DbError* error = nullptr);
     // "ok" for a sound file, else SQLite's findings (one per line).
     QString integrityCheck();
+    // The same through PRAGMA quick_check (no index contents compared; fast enough to run
+    // on every open).
+    QString quickCheck();
+
+    // Whether the statement (SQLite SQL) is one read-only query: a select that changes
+    // nothing, with nothing behind it. Checked after preparing it and before it runs, so an
+    // action statement passed where a view is expected never executes. False with error
+    // kNotAQuery (or the syntax error).
+    bool isReadOnlyQuery(const QString& sqliteSql, DbError* error = nullptr) const;
 
     // The raw connection for the layer's own classes (Recordset); nullptr when closed.
     sqlite3* handle() const;

@@ -192,6 +192,8 @@ void Recordset::clear()
     m_pos = -1;
     m_pending.clear();
     m_cache.clear();
+    m_unreadable.clear();
+    m_readError = {};
 }
 
 bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
@@ -204,6 +206,10 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
             *error = DbError{errors::kNotOpen, QStringLiteral("Es ist keine Datenbank geöffnet.")};
         return false;
     }
+    // Whatever the source says, it runs only when it is one query that changes nothing; the
+    // pieces of a simple source below are parts of that same checked statement.
+    if (!db->isReadOnlyQuery(translateRecordSource(recordSource), error))
+        return false;
     m_db = db;
     m_source = recordSource;
     sqlite3* h = db->handle();
@@ -239,7 +245,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
                 m_rowIds.push_back(sqlite3_column_int64(stmt, 0));
             sqlite3_finalize(stmt);
             if (rc != SQLITE_DONE) {
-                const DbError e{errors::kGeneral, QString::fromUtf8(sqlite3_errmsg(h))};
+                const DbError e = engineError(h);
                 clear();
                 if (error)
                     *error = e;
@@ -280,7 +286,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         }
         sqlite3_finalize(stmt);
         if (rc != SQLITE_DONE) {
-            const DbError e{errors::kGeneral, QString::fromUtf8(sqlite3_errmsg(h))};
+            const DbError e = engineError(h);
             clear();
             if (error)
                 *error = e;
@@ -390,12 +396,19 @@ const Recordset::Row* Recordset::rowAt(int row) const
         sqlite3_reset(m_fetch);
         sqlite3_bind_int64(m_fetch, 1, rid);
         Row fetched;
-        if (sqlite3_step(m_fetch) == SQLITE_ROW) {
+        const int rc = sqlite3_step(m_fetch);
+        if (rc == SQLITE_ROW) {
             fetched.values.reserve(columns);
             for (int c = 0; c < columns; ++c)
                 fetched.values << columnValue(m_fetch, c);
         } else {
             fetched.values.resize(columns); // deleted meanwhile: a row of Nulls
+            if (rc != SQLITE_DONE) {
+                // Unreadable (a damaged page, a read error): shown empty, never written.
+                m_unreadable.insert(rid);
+                if (!m_readError.isError())
+                    m_readError = engineError(h);
+            }
         }
         m_cache.insert(rid, std::move(fetched));
     }
@@ -544,6 +557,27 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     return values;
 }
 
+std::optional<QList<int>> Recordset::positionsWhere(const QString& condition, const QVariantList& arguments) const
+{
+    if (!m_db || !m_simple || m_table.isEmpty())
+        return std::nullopt;
+    std::vector<qint64> ids;
+    const bool ok = m_db->query(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdent(m_table), condition),
+                                arguments, [&ids](const QVariantList& row) {
+                                    ids.push_back(row.value(0).toLongLong());
+                                    return true;
+                                });
+    if (!ok)
+        return std::nullopt;
+    std::sort(ids.begin(), ids.end());
+    QList<int> positions;
+    for (int row = 0; row < m_count && !ids.empty(); ++row) {
+        if (std::binary_search(ids.begin(), ids.end(), m_rowIds[row]))
+            positions << row;
+    }
+    return positions;
+}
+
 qint64 Recordset::rowId(int row) const
 {
     return (row >= 0 && row < m_count) ? m_rowIds[row] : 0;
@@ -557,10 +591,18 @@ int Recordset::positionOfRowId(qint64 id) const
     return i < 0 ? -1 : int(i);
 }
 
+bool Recordset::isRowReadable(int row) const
+{
+    if (row < 0 || row >= m_count || !m_simple)
+        return true;
+    rowAt(row);
+    return !m_unreadable.contains(m_rowIds[row]);
+}
+
 bool Recordset::setField(const QString& name, const QVariant& value)
 {
     const int index = fieldIndex(name);
-    if (index < 0 || m_pos < 0 || m_pos >= m_count || !isUpdatable())
+    if (index < 0 || m_pos < 0 || m_pos >= m_count || !isUpdatable() || !isRowReadable(m_pos))
         return false;
     // An unchanged value is no edit (bound editors hand in every field).
     const Row* r = rowAt(m_pos);

@@ -13,10 +13,13 @@
 #include "platform/jet/Database.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 struct sqlite3_stmt;
 
@@ -31,7 +34,9 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     // Runs the record source on db (which must outlive the record set). An empty source gives
-    // an empty set and no error. On error the set is empty and false is returned.
+    // an empty set and no error. On error the set is empty and false is returned. Only a
+    // read-only select (or a bare table name) is run: anything else is refused unrun
+    // (errors::kNotAQuery).
     bool open(Database* db, const QString& recordSource, DbError* error = nullptr);
     void clear();
     bool isOpen() const { return m_db != nullptr; }
@@ -71,6 +76,10 @@ public:
     QStringList columnValues(const QString& name) const;
     // Several fields in one pass (one list per name, in the order of names).
     QList<QStringList> columnValues(const QStringList& names) const;
+    // Positions (ascending) of this set's rows whose record meets a condition on the set's
+    // table, in SQLite syntax with ? bound to `arguments`: one statement the engine runs over
+    // the table. std::nullopt when the set is not a view of one table, or the statement fails.
+    std::optional<QList<int>> positionsWhere(const QString& condition, const QVariantList& arguments) const;
     // rowid of a row (0 when unknown or when the source has no rowid).
     qint64 rowId(int row) const;
     qint64 currentRowId() const { return rowId(m_pos); }
@@ -81,6 +90,12 @@ public:
     // "UPDATE <table> SET .. WHERE rowid = ?". cancelUpdate() drops them. A record set whose
     // rows have no rowid (complex select) is read-only.
     bool isUpdatable() const { return m_simple && !m_table.isEmpty(); }
+    // False for a row whose values could not be read (a damaged page): it shows empty and
+    // takes no edit, so nothing read wrongly is ever written back.
+    bool isRowReadable(int row) const;
+    bool isCurrentRowReadable() const { return isRowReadable(m_pos); }
+    // The first read error since the set was opened (number 0 when none).
+    DbError readError() const { return m_readError; }
     bool setField(const QString& name, const QVariant& value);
     bool isDirty() const { return !m_pending.isEmpty(); }
     bool update(DbError* error = nullptr);
@@ -113,6 +128,8 @@ private:
     mutable sqlite3_stmt* m_fetch = nullptr; // SELECT * .. WHERE rowid = ?
     mutable bool m_fetchFailed = false;
     mutable int m_lastRow = -2; // last row fetched from the database
+    mutable QSet<qint64> m_unreadable; // rowids whose read failed
+    mutable DbError m_readError;
 };
 
 } // namespace klang::jet

@@ -8,6 +8,7 @@
 // wait for the medium: open() returns at once and the outcome follows as signals.
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -81,6 +82,9 @@ public:
     virtual void setVideoWidget(QWidget* widget) = 0;
     // Video fills the widget (true) or keeps its own size when it fits (false).
     virtual void setStretchToFit(bool stretch) = 0;
+    // The size of the picture as shown (aspect applied); empty without video. It becomes
+    // known when the first picture reaches the output.
+    virtual QSize videoSize() const { return {}; }
 
 Q_SIGNALS:
     void stateChanged(klang::media::PlayState state);
@@ -91,6 +95,8 @@ Q_SIGNALS:
     void endOfFile(klang::media::EndReason reason);
     void errorOccurred(const QString& text);
     void durationChanged(double seconds);
+    // The picture size changed; the first report comes with the medium's first picture.
+    void videoSizeChanged(QSize size);
 };
 
 // True when the environment asks for silent, windowless playback (tests, CI).

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
@@ -214,6 +215,12 @@ void MediaPlayerControl::setUp()
     barLayout->addWidget(m_stopButton);
     barLayout->addWidget(m_slider, 1);
     barLayout->addWidget(m_time);
+    m_volumeSlider = new QSlider(Qt::Horizontal, m_bar);
+    m_volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
+    m_volumeSlider->setRange(0, 100);
+    m_volumeSlider->setToolTip(QStringLiteral("Lautstärke"));
+    m_volumeSlider->setMaximumWidth(100);
+    barLayout->addWidget(m_volumeSlider);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -238,6 +245,7 @@ void MediaPlayerControl::setUp()
         m_engine->setPosition(m_slider->value() / 10.0);
     });
 
+    connect(m_volumeSlider, &QSlider::valueChanged, this, [this](int v) { m_engine->setVolume(v); });
     connect(m_engine, &MediaEngine::stateChanged, this, &MediaPlayerControl::onStateChanged);
     connect(m_engine, &MediaEngine::errorOccurred, this, [this](const QString& text) {
         if (!m_rebinding)
@@ -378,6 +386,10 @@ void MediaPlayerControl::updateBar()
     m_slider->setRange(0, d > 0 ? int(d * 10) : 0);
     if (!m_sliderHeld)
         m_slider->setValue(int(p * 10));
+    if (m_volumeSlider->value() != m_engine->volume()) {
+        const QSignalBlocker still(m_volumeSlider);
+        m_volumeSlider->setValue(m_engine->volume());
+    }
     m_time->setText(d > 0 ? clockText(p) + QStringLiteral(" / ") + clockText(d) : QString());
 }
 

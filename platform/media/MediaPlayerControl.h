@@ -104,7 +104,7 @@ public:
     bool autoStart() const { return m_autoStart; }
     void setAutoStart(bool on) { m_autoStart = on; }
     int volume() const { return m_engine->volume(); }
-    void setVolume(int percent) { m_engine->setVolume(percent); }
+    void setVolume(int percent) { m_engine->setVolume(percent); updateBar(); }
     bool mute() const { return m_engine->isMuted(); }
     void setMute(bool on) { m_engine->setMuted(on); }
 
@@ -138,6 +138,7 @@ private:
     QToolButton* m_playButton = nullptr;
     QToolButton* m_stopButton = nullptr;
     QSlider* m_slider = nullptr;
+    QSlider* m_volumeSlider = nullptr;
     QLabel* m_time = nullptr;
     QTimer* m_barTimer = nullptr;
     QString m_url;

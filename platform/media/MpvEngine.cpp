@@ -86,9 +86,12 @@ bool MpvEngine::ensureCore()
     if (nullOutputRequested()) {
         opt("vo", "null");
         opt("ao", "null");
-        // Small buffers, so that a silent medium ends when its time is up, as a heard one does.
+        // Small buffers, so that a silent medium ends when its time is up, as a heard one
+        // does. The null output writes in small bursts too: a burst larger than its buffer
+        // makes it refuse low sample rates (8 or 11 kHz), and such files would never play.
         opt("audio-buffer", "0.02");
         opt("ao-null-buffer", "0.02");
+        opt("ao-null-outburst", "32");
     } else if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         // mpv's GLX context shares Xlib with Qt's connection and breaks it as soon as two
         // cores show video (the player's control and a device window): use EGL, or plain X11.
@@ -111,6 +114,9 @@ bool MpvEngine::ensureCore()
     mpv_request_log_messages(m_mpv, "error");
     mpv_observe_property(m_mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(m_mpv, 0, "duration", MPV_FORMAT_DOUBLE);
+    // Set once the output has the first picture (also with the null output).
+    mpv_observe_property(m_mpv, 0, "dwidth", MPV_FORMAT_INT64);
+    mpv_observe_property(m_mpv, 0, "dheight", MPV_FORMAT_INT64);
     m_drainQueued = false;
     mpv_set_wakeup_callback(m_mpv, &MpvEngine::wakeup, this);
     m_rebuildCore = false;
@@ -206,6 +212,7 @@ bool MpvEngine::startLoad(double startAt)
     m_seekInFlight = false;
     m_position = startAt;
     m_duration = -1.0;
+    setVideoSize({});
     m_lastLog.clear();
     if (startAt > 0)
         m_pendingSeek = startAt;
@@ -252,6 +259,7 @@ void MpvEngine::stop()
     m_entryId = -1;
     m_position = 0.0;
     m_pendingSeek = -1.0;
+    setVideoSize({});
     if (m_state != PlayState::Undefined)
         setState(PlayState::Stopped);
 }
@@ -398,6 +406,17 @@ void MpvEngine::handleEvent(const mpv_event& event)
     }
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto* prop = static_cast<const mpv_event_property*>(event.data);
+        if (qstrcmp(prop->name, "dwidth") == 0 || qstrcmp(prop->name, "dheight") == 0) {
+            const bool known = m_active && prop->format == MPV_FORMAT_INT64 && prop->data;
+            const int value = known ? int(*static_cast<const int64_t*>(prop->data)) : 0;
+            QSize size = m_rawVideoSize;
+            if (prop->name[1] == 'w')
+                size.setWidth(value);
+            else
+                size.setHeight(value);
+            setVideoSize(size);
+            break;
+        }
         if (!m_active || prop->format != MPV_FORMAT_DOUBLE || !prop->data)
             break;
         const double value = *static_cast<const double*>(prop->data);
@@ -419,6 +438,14 @@ void MpvEngine::handleEvent(const mpv_event& event)
     default:
         break;
     }
+}
+
+void MpvEngine::setVideoSize(QSize size)
+{
+    const QSize before = videoSize();
+    m_rawVideoSize = size;
+    if (videoSize() != before)
+        Q_EMIT videoSizeChanged(videoSize());
 }
 
 void MpvEngine::applyLoaded()
@@ -447,6 +474,7 @@ void MpvEngine::applyEnd(int reason, int error)
     m_loaded = false;
     m_entryId = -1;
     m_position = 0.0;
+    setVideoSize({});
     if (reason == MPV_END_FILE_REASON_EOF) {
         setState(PlayState::MediaEnded);
         setState(PlayState::Stopped);

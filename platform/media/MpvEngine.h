@@ -40,6 +40,10 @@ public:
     void setMuted(bool muted) override;
     void setVideoWidget(QWidget* widget) override;
     void setStretchToFit(bool stretch) override;
+    QSize videoSize() const override
+    {
+        return m_rawVideoSize.width() > 0 && m_rawVideoSize.height() > 0 ? m_rawVideoSize : QSize();
+    }
 
     // True once the medium given to open() has loaded and not ended since.
     bool isLoaded() const { return m_loaded; }
@@ -55,6 +59,7 @@ private:
     void setPauseAsync(bool paused);
     void applyLoaded();
     void applyEnd(int reason, int error);
+    void setVideoSize(QSize size);
     bool startLoad(double startAt);
 
     mpv_handle* m_mpv = nullptr;
@@ -83,6 +88,7 @@ private:
     double m_pendingSeek = -1.0;
     double m_position = 0.0;
     double m_duration = -1.0;
+    QSize m_rawVideoSize;        // as mpv reports width and height, one at a time
     int m_volume = 100;
     bool m_muted = false;
     bool m_stretch = false;

@@ -55,11 +55,29 @@ QString RichTextBox::rtfText() const
 
 void RichTextBox::setRtfText(const QString& rtf)
 {
-    readRtf(*document(), rtf);
-    QTextCursor c(document());
+    // The field is read into a document the box does not show yet and then swapped in: a
+    // shown document lays itself out again after every insert, which made a field of a few
+    // megabytes take minutes. The new document takes over what the box set on the old one.
+    QTextDocument* alt = document();
+    auto* neu = new QTextDocument(this);
+    neu->setDefaultFont(alt->defaultFont());
+    neu->setDocumentMargin(alt->documentMargin());
+    neu->setDefaultTextOption(alt->defaultTextOption());
+    neu->setIndentWidth(alt->indentWidth());
+    neu->setUseDesignMetrics(alt->useDesignMetrics());
+    neu->setDefaultStyleSheet(alt->defaultStyleSheet());
+    neu->setUndoRedoEnabled(alt->isUndoRedoEnabled());
+    readRtf(*neu, rtf);
+    // The first document belongs to the edit control, which deletes it on the swap; the ones
+    // made here belong to the box and go with the next swap.
+    const bool eigenes = alt->parent() == this;
+    setDocument(neu);
+    if (eigenes)
+        delete alt;
+    QTextCursor c(neu);
     c.movePosition(QTextCursor::Start);
     setTextCursor(c);
-    document()->setModified(false);
+    neu->setModified(false);
 }
 
 QString RichTextBox::text() const

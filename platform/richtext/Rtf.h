@@ -21,6 +21,9 @@ bool isRtf(const QString& text);
 // text as readRtf() followed by QTextDocument::toPlainText(). Non-RTF input comes back with its
 // line ends normalised to "\n" and control characters as blanks.
 QString rtfToPlainText(const QString& text);
+// The same text cut to its first maxLength characters (-1: all), reading no further into the
+// field than that needs: for places that show only the start of a field, such as a grid cell.
+QString rtfToPlainText(const QString& text, qsizetype maxLength);
 
 // Replaces the content of the document with the field's text (RTF or plain text). The
 // document's default font stays; the undo history is cleared and the document is unmodified.
@@ -38,6 +41,12 @@ QString plainTextToRtf(const QString& text, const QString& fontName = QStringLit
 // format so that it survives a round trip exactly. Text with the plain super- or subscript
 // effect carries no such property.
 inline constexpr int CharOffsetProperty = 0x100000 + 0x4b1; // QTextFormat::UserProperty + n
+
+// A picture or embedded object the box cannot show reads as a mark ("[Bild]", "[Objekt]") whose
+// character format keeps {mark, the field's RTF group} in this property; the writer puts the
+// group back in place of the mark, so an edit elsewhere in the field keeps the picture. A mark
+// the user typed into is written as the text it became.
+inline constexpr int RawRtfProperty = 0x100000 + 0x4b2;
 
 // Pixels of the document are logical pixels: 15 twips each.
 inline constexpr double TwipsPerPixel = 15.0;

@@ -51,6 +51,7 @@ struct GroupState
     ParaState para;
     Dest dest = Dest::Text;
     int uc = 1;
+    qsizetype open = -1; // where the group's "{" stands in the input
 };
 
 // Sink concept:
@@ -58,6 +59,7 @@ struct GroupState
 //   void text(QStringView run, const CharState&);
 //   void paragraphEnd(const ParaState&, const CharState&);
 //   void paragraphStart(const CharState&);
+//   void object(QStringView mark, QStringView rtfGroup, const CharState&); // group may be empty
 //   void font(int number, const QString& name);      // Formatting only
 //   void color(const QColor& color);                 // Formatting only, invalid = automatic
 //   void setDefaultFont(int number);                 // Formatting only
@@ -76,6 +78,12 @@ public:
         m_stack.append(GroupState{});
         bool ignorable = false;
         for (;;) {
+            // A sink that has all it wants (a text cut to a length) ends the run early.
+            if constexpr (requires(Sink& s) { s.satt(); }) {
+                if (m_sink.satt())
+                    return;
+            }
+            m_tokenStart = m_tokens.position();
             const RtfToken t = m_tokens.next();
             const bool starred = ignorable;
             ignorable = false;
@@ -85,10 +93,12 @@ public:
                 return;
             case RtfToken::Type::GroupOpen:
                 m_skip = 0;
-                if (m_stack.size() >= MaxDepth)
+                if (m_stack.size() >= MaxDepth) {
                     ++m_overflow; // too deep: the group shares its parent's state
-                else
+                } else {
                     m_stack.append(m_stack.last());
+                    m_stack.last().open = m_tokens.position() - 1;
+                }
                 break;
             case RtfToken::Type::GroupClose:
                 m_skip = 0;
@@ -97,6 +107,10 @@ public:
                     break;
                 }
                 if (m_stack.size() <= 2) {
+                    // A brace that closes the field while text still follows (a damaged
+                    // field): the rest is shown rather than dropped.
+                    if (m_tokens.contentFollows())
+                        break;
                     finish(); // the outermost group ends: so does the document
                     return;
                 }
@@ -136,6 +150,13 @@ private:
     {
         if (m_stack.size() <= 1)
             return;
+        if (m_captureDepth == int(m_stack.size())) {
+            m_captureDepth = 0;
+            const QStringView group = m_tokens.source(m_captureStart, m_tokens.position());
+            m_stack.removeLast();
+            object(m_captureMark, group);
+            return;
+        }
         const GroupState closed = m_stack.last();
         if constexpr (Sink::Formatting) {
             if (closed.dest == Dest::FontTable)
@@ -204,6 +225,23 @@ private:
         text(QStringView(&ch, 1));
     }
 
+    // Whether the current word is the first thing in its group ("{\pict", "{\*\shppict"): only
+    // then does the group hold nothing but the picture or object, and can be kept whole.
+    bool opensItsGroup() const
+    {
+        QStringView before = m_tokens.source(m_stack.last().open, m_tokenStart).trimmed();
+        return before == u"{" || before == u"{\\*";
+    }
+
+    void object(QStringView mark, QStringView group)
+    {
+        if (m_pendingParagraph) {
+            m_pendingParagraph = false;
+            m_sink.paragraphStart(state().ch);
+        }
+        m_sink.object(mark, group, state().ch);
+    }
+
     void emitText(QStringView run)
     {
         if (m_pendingParagraph) {
@@ -225,6 +263,10 @@ private:
 
     void finish()
     {
+        if (m_captureDepth != 0) {
+            m_captureDepth = 0; // a group the field never closed: only the mark
+            object(m_captureMark, {});
+        }
         if constexpr (Sink::Formatting) {
             if (state().dest == Dest::FontTable)
                 commitFont();
@@ -277,6 +319,23 @@ private:
             if (code > 0 && code <= 0xFFFF && !starred)
                 character(char16_t(code));
             m_skip = s.uc;
+            return;
+        }
+        if (kw == Kw::Pict || kw == Kw::Object) {
+            // What the box cannot show is marked, so the reader sees that something is there
+            // (a picture's alternative for older readers, \nonshppict, stays unmarked); the
+            // mark keeps the whole group, handed over when the group closes.
+            if (s.dest == Dest::Text) {
+                const QStringView mark = kw == Kw::Pict ? QStringView(u"[Bild]") : QStringView(u"[Objekt]");
+                if (m_captureDepth == 0 && m_stack.size() > 2 && s.open >= 0 && opensItsGroup()) {
+                    m_captureDepth = int(m_stack.size());
+                    m_captureStart = s.open;
+                    m_captureMark = mark;
+                } else {
+                    object(mark, {});
+                }
+            }
+            state().dest = Dest::Skip;
             return;
         }
         if (starred && kw != Kw::Pn && kw != Kw::FontTbl && kw != Kw::ColorTbl) {
@@ -343,6 +402,7 @@ private:
         case Kw::SkipDest:
             s.dest = Dest::Skip;
             break;
+
         case Kw::Deff:
             if constexpr (Sink::Formatting)
                 m_sink.setDefaultFont(t.param);
@@ -424,6 +484,10 @@ private:
     QVarLengthArray<GroupState, 32> m_stack;
     int m_overflow = 0;
     int m_skip = 0; // characters still to skip after \u
+    qsizetype m_tokenStart = 0;
+    int m_captureDepth = 0; // stack size of the picture or object group being kept, 0: none
+    qsizetype m_captureStart = 0;
+    QStringView m_captureMark;
     bool m_pendingParagraph = false;
     QString m_fontName;
     int m_fontNumber = -1;

@@ -44,10 +44,14 @@ struct PlainSink
 {
     static constexpr bool Formatting = false;
     QString out;
+    qsizetype limit = -1; // stop once the text is this long (-1: read all)
+
+    bool satt() const { return limit >= 0 && out.size() >= limit; }
 
     void text(QStringView run, const CharState&) { out.append(run); }
     void paragraphEnd(const ParaState&, const CharState&) {}
     void paragraphStart(const CharState&) { out.append(u'\n'); }
+    void object(QStringView mark, QStringView, const CharState&) { out.append(mark); }
     void font(int, const QString&) {}
     void color(const QColor&) {}
     void setDefaultFont(int) {}
@@ -124,6 +128,15 @@ public:
         m_cursor.insertBlock(QTextBlockFormat(), charFormat(ch));
     }
 
+    void object(QStringView mark, QStringView group, const CharState& ch)
+    {
+        flush();
+        QTextCharFormat format = charFormat(ch);
+        if (!group.isEmpty())
+            format.setProperty(RawRtfProperty, QStringList{mark.toString(), group.toString()});
+        m_cursor.insertText(mark.toString(), format);
+    }
+
     void font(int number, const QString& name) { m_fonts.insert(number, name); }
 
     void color(const QColor& color)
@@ -198,13 +211,25 @@ bool isRtf(const QString& text)
 
 QString rtfToPlainText(const QString& text)
 {
+    return rtfToPlainText(text, -1);
+}
+
+QString rtfToPlainText(const QString& text, qsizetype maxLength)
+{
     const qsizetype start = rtfStart(text);
-    if (start < 0)
-        return plainField(text);
+    if (start < 0) {
+        if (maxLength < 0 || text.size() <= maxLength)
+            return plainField(text);
+        // One character more, so that a CR LF cut in two still becomes one line end.
+        return plainField(text.left(maxLength + 1)).left(maxLength);
+    }
     PlainSink sink;
-    sink.out.reserve(text.size() / 2);
+    sink.limit = maxLength;
+    sink.out.reserve(maxLength >= 0 ? qMin(maxLength, text.size()) : text.size() / 2);
     RtfInterpreter<PlainSink> interpreter(QStringView(text).mid(start), sink);
     interpreter.run();
+    if (maxLength >= 0 && sink.out.size() > maxLength)
+        sink.out.truncate(maxLength);
     // The same replacements QTextDocument::toPlainText() makes.
     for (QChar& c : sink.out) {
         if (c.unicode() == 0x2028)
@@ -224,10 +249,15 @@ void readRtf(QTextDocument& document, const QString& text)
     if (start < 0) {
         document.setPlainText(plainField(text));
     } else {
+        // One edit block: the document (and a layout, if it has one) hears of the change once
+        // instead of after every paragraph and run.
+        QTextCursor block(&document);
+        block.beginEditBlock();
         DocumentSink sink(document);
         RtfInterpreter<DocumentSink> interpreter(QStringView(text).mid(start), sink);
         interpreter.run();
         sink.flush();
+        block.endEditBlock();
     }
     document.setUndoRedoEnabled(undo);
     document.setModified(false);

@@ -142,14 +142,28 @@ void RtfTokenizer::skipRaw(qint64 count)
     m_pos += qsizetype(count < left ? count : left);
 }
 
+bool RtfTokenizer::contentFollows()
+{
+    if (m_lastContent == -2) {
+        m_lastContent = m_in.size() - 1;
+        while (m_lastContent >= 0) {
+            const char16_t c = m_in[m_lastContent].unicode();
+            if (c != u'}' && c != u' ' && c != u'\t' && c != u'\r' && c != u'\n' && c != 0)
+                break;
+            --m_lastContent;
+        }
+    }
+    return m_pos <= m_lastContent;
+}
+
 Kw keyword(std::string_view word)
 {
     static const std::unordered_map<std::string_view, Kw> table = {
         {"rtf", Kw::Rtf}, {"fonttbl", Kw::FontTbl}, {"colortbl", Kw::ColorTbl},
         {"pn", Kw::Pn}, {"pntext", Kw::PnText}, {"listtext", Kw::PnText},
         // destinations whose content is never shown
-        {"stylesheet", Kw::SkipDest}, {"info", Kw::SkipDest}, {"pict", Kw::SkipDest},
-        {"object", Kw::SkipDest}, {"objdata", Kw::SkipDest}, {"fldinst", Kw::SkipDest},
+        {"stylesheet", Kw::SkipDest}, {"info", Kw::SkipDest}, {"pict", Kw::Pict},
+        {"object", Kw::Object}, {"objdata", Kw::SkipDest}, {"fldinst", Kw::SkipDest},
         {"header", Kw::SkipDest}, {"headerl", Kw::SkipDest}, {"headerr", Kw::SkipDest},
         {"headerf", Kw::SkipDest}, {"footer", Kw::SkipDest}, {"footerl", Kw::SkipDest},
         {"footerr", Kw::SkipDest}, {"footerf", Kw::SkipDest}, {"footnote", Kw::SkipDest},
@@ -161,7 +175,7 @@ Kw keyword(std::string_view word)
         {"author", Kw::SkipDest}, {"operator", Kw::SkipDest}, {"title", Kw::SkipDest},
         {"subject", Kw::SkipDest}, {"comment", Kw::SkipDest}, {"doccomm", Kw::SkipDest},
         {"keywords", Kw::SkipDest}, {"nonshppict", Kw::SkipDest}, {"shp", Kw::SkipDest},
-        {"shpinst", Kw::SkipDest}, {"shppict", Kw::SkipDest},
+        {"shpinst", Kw::SkipDest}, {"shppict", Kw::Pict},
         {"deff", Kw::Deff}, {"uc", Kw::Uc}, {"u", Kw::U}, {"bin", Kw::Bin},
         {"par", Kw::Par}, {"sect", Kw::Par}, {"page", Kw::Par}, {"line", Kw::Line},
         {"tab", Kw::Tab}, {"cell", Kw::Cell}, {"row", Kw::Row},

@@ -31,10 +31,17 @@ public:
     // Skips the raw data that follows \binN (at most what is left).
     void skipRaw(qint64 count);
     bool atEnd() const { return m_pos >= m_in.size(); }
+    // Where the next token starts, and the input between two such places.
+    qsizetype position() const { return m_pos; }
+    QStringView source(qsizetype from, qsizetype to) const { return m_in.mid(from, to - from); }
+    // Whether anything but blanks, line ends, NULs and closing braces is still to come
+    // (a closing brace before that is a stray one, not the end of the field).
+    bool contentFollows();
 
 private:
     QStringView m_in;
     qsizetype m_pos = 0;
+    qsizetype m_lastContent = -2; // index of the last such character; -2: not looked for yet
     char m_word[33] = {};
 };
 
@@ -43,6 +50,8 @@ enum class Kw {
     Unknown,
     // destinations
     Rtf, FontTbl, ColorTbl, Pn, PnText, SkipDest,
+    // pictures and embedded objects: not shown, but marked in the text
+    Pict, Object,
     // document
     Deff, Uc, U, Bin,
     // breaks and special characters

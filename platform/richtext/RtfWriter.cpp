@@ -71,6 +71,24 @@ void appendEscaped(QString& out, QStringView text)
     }
 }
 
+// Text that may hold marks of pictures or objects read from the field: each whole mark goes
+// back as the RTF group it stood for; everything else (also a mark the user typed into) is text.
+void appendKeptText(QString& out, QStringView text, const QStringList& kept)
+{
+    if (kept.size() != 2 || kept[0].isEmpty() || !kept[1].startsWith(u'{') || !kept[1].endsWith(u'}')) {
+        appendEscaped(out, text);
+        return;
+    }
+    const QString& mark = kept[0];
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(mark); at >= 0; at = text.indexOf(mark, from)) {
+        appendEscaped(out, text.mid(from, at - from));
+        out.append(kept[1]);
+        from = at + mark.size();
+    }
+    appendEscaped(out, text.mid(from));
+}
+
 void appendHeader(QString& out, const QStringList& fonts, const QList<QRgb>& colors)
 {
     out.append(u"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl");
@@ -262,7 +280,7 @@ private:
             if (text.isEmpty())
                 continue;
             switchTo(out, runOf(fragment.charFormat()));
-            appendEscaped(out, text);
+            appendKeptText(out, text, fragment.charFormat().property(RawRtfProperty).toStringList());
             any = true;
         }
         if (!any)

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 #include <QStandardPaths>
 #include <QtDebug>
 
@@ -78,7 +79,37 @@ CachedFile& load(const QString& path)
     return entry;
 }
 
-bool store(const QString& path, CachedFile& entry)
+SettingsSaveFailedHandler& failedHandler()
+{
+    static SettingsSaveFailedHandler handler;
+    return handler;
+}
+
+// Files whose last write failed and was reported.
+QSet<QString>& failedFiles()
+{
+    static QSet<QString> files;
+    return files;
+}
+
+QString germanReason(QFileDevice::FileError error)
+{
+    switch (error) {
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("Die Datei oder ihr Ordner ist schreibgeschützt.");
+    case QFileDevice::WriteError:
+    case QFileDevice::ResourceError:
+        return QStringLiteral("Die Datei konnte nicht geschrieben werden (Datenträger voll?).");
+    case QFileDevice::RenameError:
+        return QStringLiteral("Die neue Fassung der Datei konnte nicht an ihre Stelle treten.");
+    default:
+        return QStringLiteral("Die Datei konnte nicht geschrieben werden.");
+    }
+}
+
+// Writes the file; on failure the German reason (the file remains as it was).
+bool store(const QString& path, CachedFile& entry, QString* reason)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
@@ -88,11 +119,32 @@ bool store(const QString& path, CachedFile& entry)
         ok = file.write(bytes) == bytes.size();
         ok = ok && file.commit();
     }
-    if (!ok)
+    if (!ok) {
         qWarning("Settings: cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
+        *reason = germanReason(file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error());
+    }
     // On failure the values stay in memory for this session; the file remains as it was.
     entry.stamp = stampOf(path);
     return ok;
+}
+
+// After the lock is released: the first failure of a file is told to the handler.
+void report(const QString& path, bool ok, const QString& reason)
+{
+    SettingsSaveFailedHandler handler;
+    {
+        QMutexLocker lock(&g_mutex);
+        if (ok) {
+            failedFiles().remove(path);
+            return;
+        }
+        if (failedFiles().contains(path))
+            return;
+        failedFiles().insert(path);
+        handler = failedHandler();
+    }
+    if (handler)
+        handler(path, reason);
 }
 
 QString fileNameFor(QString app)
@@ -106,6 +158,12 @@ QString fileNameFor(QString app)
 }
 
 } // namespace
+
+void setSettingsSaveFailedHandler(SettingsSaveFailedHandler handler)
+{
+    QMutexLocker lock(&g_mutex);
+    failedHandler() = std::move(handler);
+}
 
 QString settingsFilePath(const QString& app)
 {
@@ -133,7 +191,10 @@ void SaveSetting(const QString& app, const QString& section, const QString& key,
         && entry.document.value(section, key) == value)
         return; // nothing changes: spare the disk
     entry.document.setValue(section, key, value);
-    store(path, entry);
+    QString reason;
+    const bool ok = store(path, entry, &reason);
+    lock.unlock();
+    report(path, ok, reason);
 }
 
 void SaveSettings(const QString& app, const QString& section, const QList<QPair<QString, QString>>& values)
@@ -161,8 +222,12 @@ void DeleteSetting(const QString& app, const QString& section, const QString& ke
     CachedFile& entry = load(path);
     const bool changed = key.isEmpty() ? entry.document.removeSection(section)
                                        : entry.document.remove(section, key);
-    if (changed)
-        store(path, entry);
+    if (!changed)
+        return;
+    QString reason;
+    const bool ok = store(path, entry, &reason);
+    lock.unlock();
+    report(path, ok, reason);
 }
 
 QStringList GetAllSettingKeys(const QString& app, const QString& section)

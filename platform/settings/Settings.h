@@ -9,6 +9,8 @@
 #include <QPair>
 #include <QStringList>
 
+#include <functional>
+
 namespace klang {
 
 QString GetSetting(const QString& app, const QString& section, const QString& key,
@@ -23,6 +25,13 @@ void SaveSettings(const QString& app, const QString& section, const QList<QPair<
 void DeleteSetting(const QString& app, const QString& section, const QString& key = QString());
 // All keys of a section as stored (original spelling), in file order.
 QStringList GetAllSettingKeys(const QString& app, const QString& section);
+
+// Told when a settings file could not be written (called outside the layer's lock, so it may
+// show a box): the file's path and a German reason. The values stay in memory for the rest
+// of the session. Told once per file, again only after a write to it succeeded. An empty
+// handler (the default) leaves it at a line on standard error.
+using SettingsSaveFailedHandler = std::function<void(const QString& path, const QString& reason)>;
+void setSettingsSaveFailedHandler(SettingsSaveFailedHandler handler);
 
 // The INI file of an application (for diagnostics and tests).
 QString settingsFilePath(const QString& app);

@@ -18,15 +18,30 @@ QString withSlash(QString path)
     return path;
 }
 
+QString programmPfadOhneAnlegen()
+{
+    return withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                     + QLatin1String("/Klangtruhe"));
+}
+
 } // namespace
 
 QString programmPfad()
 {
-    const QString path = withSlash(
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QLatin1String("/Klangtruhe"));
+    const QString path = programmPfadOhneAnlegen();
     QDir().mkpath(path);
     return path;
+}
+
+QString programmDatei(const QString& relativ)
+{
+    const QString eigene = programmPfadOhneAnlegen() + relativ;
+    if (QFileInfo::exists(eigene))
+        return eigene;
+    const QString installiert = resourceDir() + relativ;
+    if (!relativ.contains(QLatin1String("..")) && QFileInfo::exists(installiert))
+        return installiert;
+    return eigene;
 }
 
 QString executableDir()

@@ -11,6 +11,12 @@ namespace klang {
 // (sounds, lists, the empty catalogue, playlists) live here.
 QString programmPfad();
 
+// A file of the program folder by its relative name, without creating the folder: the user's
+// copy when it exists, else the installed resource of that name (a program folder that could
+// not be written or seeded still finds its sounds and help pages), else the path the file
+// would have in the program folder.
+QString programmDatei(const QString& relativ);
+
 // The folder of installed resources (sounds, icons, the empty catalogue, tips, help),
 // with a trailing "/": $KLANGTRUHE_RESOURCES when set, else <executable folder>/resources/,
 // else <executable folder>/../share/klangtruhe/.

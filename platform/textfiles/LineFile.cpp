@@ -8,6 +8,8 @@
 
 namespace klang {
 
+QString fromCp1252(QByteArrayView bytes);
+
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five unassigned bytes map to the
@@ -18,17 +20,6 @@ constexpr char16_t Cp1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-QString fromCp1252(QByteArrayView bytes)
-{
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* d = out.data();
-    for (const char c : bytes) {
-        const uchar u = uchar(c);
-        *d++ = (u >= 0x80 && u < 0xA0) ? QChar(Cp1252High[u - 0x80]) : QChar(u);
-    }
-    return out;
-}
 
 // Decodes and tells whether the bytes were UTF-8 (or UTF-16 with a BOM).
 QString decode(const QByteArray& bytes, bool* wasUnicode)
@@ -67,7 +58,157 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
+bool commitBytes(const QString& path, const QByteArray& bytes)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// The bytes of lines in a format; *utf8 tells whether the Windows-1252 form had to give way.
+QByteArray encodeLines(const QStringList& lines, LineFormat format, bool forceUtf8, bool* utf8)
+{
+    const QByteArray end = format == LineFormat::Windows1252Crlf ? QByteArray("\r\n") : QByteArray("\n");
+    QByteArray bytes;
+    *utf8 = format == LineFormat::Utf8Lf || forceUtf8;
+    if (!*utf8) {
+        for (const QString& line : lines) {
+            QByteArray encoded;
+            if (!toWindows1252(line, &encoded)) {
+                *utf8 = true;
+                bytes.clear();
+                break;
+            }
+            bytes += encoded;
+            bytes += end;
+        }
+    }
+    if (*utf8) {
+        for (const QString& line : lines) {
+            bytes += line.toUtf8();
+            bytes += end;
+        }
+    }
+    return bytes;
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        if (uchar(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+bool toWindows1252(const QString& text, QByteArray* bytes)
+{
+    bytes->clear();
+    bytes->reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes->append(char(u));
+            continue;
+        }
+        int found = -1;
+        for (int i = 0; i < 32; ++i) {
+            if (Cp1252High[i] == u) {
+                found = i;
+                break;
+            }
+        }
+        if (found < 0)
+            return false;
+        bytes->append(char(0x80 + found));
+    }
+    return true;
+}
+
+bool writeLines(const QString& path, const QStringList& lines, LineFormat format)
+{
+    bool utf8 = false;
+    return commitBytes(path, encodeLines(lines, format, false, &utf8));
+}
+
+bool appendLines(const QString& path, const QStringList& lines, LineFormat format)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        return false;
+    QByteArray old;
+    QFile existing(path);
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly))
+            return false;
+        old = existing.readAll();
+        if (existing.error() != QFileDevice::NoError)
+            return false;
+        existing.close();
+    }
+    bool oldUnicode = true;
+    const QString oldText = decode(old, &oldUnicode);
+    const bool oldIsUtf16 = old.startsWith("\xFF\xFE") || old.startsWith("\xFE\xFF");
+    const bool oldIsUtf8 = oldUnicode && !oldIsUtf16;
+    // A UTF-8 file with letters beyond ASCII stays UTF-8, so that it reads back as one text.
+    const bool oldNeedsUtf8 = oldIsUtf8 && !isAscii(old);
+    bool newUtf8 = false;
+    QByteArray added = encodeLines(lines, format, oldNeedsUtf8, &newUtf8);
+    const bool oldFits = !oldIsUtf16 && (newUtf8 ? oldIsUtf8 : (!oldIsUtf8 || isAscii(old)));
+    if (!oldFits && !old.isEmpty()) {
+        QStringList all = splitLines(oldText);
+        all += lines;
+        bool utf8 = false;
+        return commitBytes(path, encodeLines(all, format, newUtf8, &utf8));
+    }
+    // A last line without its line ending must not run into the new entry.
+    if (!old.isEmpty() && !old.endsWith('\n') && !old.endsWith('\r'))
+        old += format == LineFormat::Windows1252Crlf ? QByteArray("\r\n") : QByteArray("\n");
+    return commitBytes(path, old + added);
+}
+
+QString fromCp1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (const char c : bytes) {
+        const uchar u = uchar(c);
+        *d++ = (u >= 0x80 && u < 0xA0) ? QChar(Cp1252High[u - 0x80]) : QChar(u);
+    }
+    return out;
+}
+
+QByteArray toCp1252(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += char(u);
+            continue;
+        }
+        char byte = '?';
+        for (int i = 0; i < 32; ++i) {
+            if (Cp1252High[i] == u) {
+                byte = char(0x80 + i);
+                break;
+            }
+        }
+        out += byte;
+    }
+    return out;
+}
 
 QString decodeText(const QByteArray& bytes)
 {

@@ -19,6 +19,28 @@ bool writeLines(const QString& path, const QStringList& lines);
 // Appends one line (UTF-8, LF). Creates the file when it is missing.
 bool appendLine(const QString& path, const QString& line);
 
+// Lists that older programs of the family read too are kept in Windows-1252 with CRLF.
+// A text with a character that Windows-1252 lacks is written as UTF-8 instead (whole file),
+// so nothing the user typed is lost; readLines reads both.
+enum class LineFormat { Utf8Lf, Windows1252Crlf };
+
+// Rewrites a whole file atomically in the given format (see writeLines).
+bool writeLines(const QString& path, const QStringList& lines, LineFormat format);
+
+// Appends lines in the given format. The file is rewritten through QSaveFile with its old
+// bytes kept as they are, so a failure never leaves half a record behind; a file whose
+// encoding does not fit the new lines is converted as a whole.
+bool appendLines(const QString& path, const QStringList& lines, LineFormat format);
+
+// Windows-1252 bytes of a text; false when a character has no Windows-1252 byte.
+bool toWindows1252(const QString& text, QByteArray* bytes);
+
+// Windows-1252 text: every byte maps to one character (the five unassigned bytes to the
+// control characters of the same number), so decoding never fails.
+QString fromCp1252(QByteArrayView bytes);
+// Characters outside Windows-1252 become "?".
+QByteArray toCp1252(QStringView text);
+
 // Decodes file bytes the same way readLines does (for callers that read files themselves).
 QString decodeText(const QByteArray& bytes);
 

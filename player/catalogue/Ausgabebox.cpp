@@ -12,11 +12,15 @@
 #include "player/catalogue/frmSpaltenAnordnen.h"
 #include "player/auxiliary/frmInfo.h"
 #include "player/catalogue/AusgabeboxSpieler.h"
+#include "player/playback/frmWinMediaPlayer.h"
+#include "kit/ImageButton.h"
+#include "player/playback/Lautsprecherregler.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Paths.h"
+#include "platform/settings/Settings.h"
 #include "platform/shell/Shell.h"
 #include "platform/vbcompat/VbCompat.h"
 
@@ -47,7 +51,10 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTimer>
 #include <QWindowStateChangeEvent>
+
+#include <limits>
 
 namespace klang::player {
 
@@ -79,7 +86,8 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     setWindowTitle(QStringLiteral("Klangtruhe-Player"));
     resize(twipsToPixels(15225), twipsToPixels(10725));
     m_geraet = std::make_unique<klang::media::MpvEngine>();
-    m_videoEngine = std::make_unique<klang::media::MpvEngine>();
+    // Pictures and videos under the embedded-player engine play in a window of their own.
+    m_videofenster = new frmWinMediaPlayer(this);
     aufbauen();
     spielerVerbinden();
     menuesAufbauen();
@@ -91,16 +99,35 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
-    Timer2.setObjectName(QStringLiteral("Timer2"));
-    Timer2.setInterval(500);
     Timer4.setObjectName(QStringLiteral("Timer4"));
     Timer4.setInterval(1000);
     TimerSleep.setObjectName(QStringLiteral("TimerSleep"));
     TimerSleep.setInterval(5000);
 
     connect(&m_katalog, &KatalogController::datensatzGewechselt, this, &Ausgabebox::Data1_Reposition);
-    connect(&m_katalog, &KatalogController::schreibfehler, this, [this](const QString& meldung) {
-        kit::Fehlermeldung(this, QStringLiteral("Ausgabebox_Data1_Validate"), meldung);
+    connect(&m_katalog, &KatalogController::schreibfehler, this, &Ausgabebox::schreibfehlerMelden);
+    connect(&m_katalog, &KatalogController::lesefehler, this, [this](const jet::DbError& e) {
+        kit::MsgFenn(this, QStringLiteral("Dieser Datensatz konnte nicht gelesen werden; er wird leer "
+                                          "angezeigt und kann nicht geändert werden.\n\n")
+                               + e.text(),
+                     4, 0, QStringLiteral("Ausgabebox_Data1_Reposition"), 1, kit::ErrorBackColor,
+                     kit::DialogForeColor);
+    });
+    lblNurLesen = new QLabel(this);
+    lblNurLesen->setObjectName(QStringLiteral("lblNurLesen"));
+    lblNurLesen->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
+    lblNurLesen->setVisible(false);
+    statusBar()->insertWidget(1, lblNurLesen);
+    // A settings file that cannot be written is said once; the program goes on with the values
+    // it holds.
+    klang::setSettingsSaveFailedHandler([this](const QString& pfad, const QString& grund) {
+        kit::MsgFenn(this,
+                     QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\n") + pfad
+                         + QStringLiteral("\n\n") + grund
+                         + QStringLiteral("\n\nDas Programm läuft weiter; geänderte Einstellungen gelten "
+                                          "nur bis zum Beenden."),
+                     3, 0, QStringLiteral("Einstellungen speichern"), 1, kit::WarningBackColor,
+                     kit::DialogForeColor);
     });
     connect(m_katalog.model(), &QAbstractItemModel::modelReset, this, [this] {
         tabellenbildAbgleichen();
@@ -110,6 +137,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 
 Ausgabebox::~Ausgabebox()
 {
+    klang::setSettingsSaveFailedHandler({});
     // The controllers go before the child widgets: nothing a dying widget sends may reach
     // them. The grid's model belongs to the catalogue controller.
     MSFlexGrid1->viewport()->removeEventFilter(this);
@@ -129,6 +157,8 @@ void Ausgabebox::felderBinden()
         {"Musikpfad", TextMusikpfad}, {"eBook", txtEbook}, {"Bewertung", txtBewertung}};
     for (const auto& b : einfach) {
         QLineEdit* edit = b.edit;
+        // A field holds whatever the catalogue holds: no length limit cuts a long value.
+        edit->setMaxLength(std::numeric_limits<int>::max());
         m_katalog.binden(QLatin1String(b.feld), [edit] { return edit->text(); },
                          [edit](const QString& wert) { edit->setText(wert); });
     }
@@ -148,9 +178,12 @@ void Ausgabebox::felderBinden()
                 box->setModified(false);
             });
     }
+    // A cell shows one line of a field's start: a field of megabytes laid out whole for every
+    // paint would stall the grid.
     m_katalog.model()->setDisplayTransform([](const QString& feld, const QString& wert) {
-        return istRichTextFeld(feld) ? richtext::rtfToPlainText(wert).replace(QLatin1Char('\n'), QLatin1Char(' '))
-                                     : wert;
+        return istRichTextFeld(feld)
+                   ? richtext::rtfToPlainText(wert, ZellenTextLaenge).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                   : wert.left(ZellenTextLaenge);
     });
 }
 
@@ -175,19 +208,41 @@ void Ausgabebox::Form_Load()
     if (wahl.speichern)
         setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
     DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);
+    const QString gespeichert = option(QStringLiteral("ArchivPfad"));
+    if (!gespeichert.isEmpty() && wahl.pfad != gespeichert) {
+        // The stored catalogue has gone: said once, before the empty one takes its place.
+        kit::MsgFenn(this,
+                     QStringLiteral("Die zuletzt benutzte Datenbank ist nicht mehr vorhanden bzw. nicht "
+                                    "erreichbar:\n")
+                         + gespeichert + QStringLiteral("\n\nStattdessen wird diese Datenbank geöffnet:\n")
+                         + wahl.pfad,
+                     3, 0, QStringLiteral("Datenbank nicht gefunden"), 1, kit::WarningBackColor,
+                     kit::DialogForeColor);
+    }
     if (istNormaleDatei(wahl.pfad)) {
         jet::DbError e;
         const QString quelle = option(QStringLiteral("Data1RecordSource"), StandardAbfrage);
         if (m_katalog.starten(wahl.pfad, quelle, &e)) {
             TabelleAnordnen();
             setPanelText(1, kit::DateinameAusPfad(wahl.pfad));
+            if (m_katalog.ansichtZurueckgesetzt()) {
+                // The stored view was no select over the catalogue (or did not run).
+                setOption(QStringLiteral("Data1RecordSource"), StandardAbfrage);
+                setOption(QStringLiteral("TabellenName"), QStringLiteral("alle"));
+            }
             lblTabellenName->setText(option(QStringLiteral("TabellenName"), QStringLiteral("alle")));
         } else {
             // The window still opens; the rest of start-up does not depend on the catalogue.
             setPanelText(1, FehlerLaden);
-            fehler(QStringLiteral("Ausgabebox_Form_Load"), e);
+            if (m_katalog.abgelehnt())
+                kit::MsgFenn(this, e.description, 4, 0, QStringLiteral("Ausgabebox_Form_Load"), 1,
+                             kit::ErrorBackColor, kit::DialogForeColor);
+            else
+                fehler(QStringLiteral("Ausgabebox_Form_Load"), e);
         }
     }
+
+    schreibschutzZeigen(); // also when no catalogue could be opened
 
     for (const QString& ordner : {QStringLiteral("Bilder"), QStringLiteral("Leer"), QStringLiteral("Playlist")})
         QDir().mkpath(ProgrammPfad + ordner);
@@ -334,12 +389,37 @@ void Ausgabebox::ListenHoeheSetzen(QListWidget* liste, int zeilen)
 
 void Ausgabebox::MenuBeenden_Click()
 {
-    m_katalog.speichern();
     close();
 }
 
 void Ausgabebox::closeEvent(QCloseEvent* event)
 {
+    if (!m_entladen) {
+        // An edit that cannot be written is said once, and the user may stay to keep it.
+        jet::DbError grund;
+        m_schreibfehlerStumm = true;
+        const auto verbindung = connect(&m_katalog, &KatalogController::schreibfehler, this,
+                                        [&grund](const jet::DbError& e) { grund = e; });
+        const bool gespeichert = m_katalog.speichern();
+        disconnect(verbindung);
+        if (!gespeichert) {
+            const QString antwort = kit::MsgFenn(
+                this,
+                QStringLiteral("Die Änderung am Datensatz kann nicht gespeichert werden:\n")
+                    + grund.text()
+                    + QStringLiteral("\n\nProgramm trotzdem beenden? Die Änderung geht dabei verloren."),
+                24, 2, QStringLiteral("Ausgabebox_Form_Unload"), 1, kit::ErrorBackColor, kit::DialogForeColor);
+            if (antwort != QLatin1String("Ja")) {
+                m_schreibfehlerStumm = false;
+                event->ignore();
+                return;
+            }
+            m_katalog.bearbeitungVerwerfen();
+        }
+    }
+    // A mini player that was opened goes first: it stops playback and keeps its place.
+    if (m_miniPlayer)
+        m_miniPlayer->entladen();
     Form_Unload();
     event->accept();
     kit::MausradAushaengen(this);
@@ -393,18 +473,46 @@ void Ausgabebox::fehler(const QString& titel, const jet::DbError& e)
     kit::Fehlermeldung(this, titel, e.description, e.number);
 }
 
+void Ausgabebox::schreibfehlerMelden(const jet::DbError& e)
+{
+    // One user action may try the write several times (validate, move, refresh): one report.
+    if (m_schreibfehlerStumm || m_schreibfehlerGemeldet)
+        return;
+    m_schreibfehlerGemeldet = true;
+    QTimer::singleShot(0, this, [this] { m_schreibfehlerGemeldet = false; });
+    const QString antwort = kit::MsgFenn(
+        this,
+        QStringLiteral("Die Änderung am Datensatz konnte nicht gespeichert werden:\n") + e.text()
+            + QStringLiteral("\n\nDie Eingabe bleibt in den Feldern stehen. Änderung verwerfen?"),
+        24, 2, QStringLiteral("Ausgabebox_Data1_Validate"), 1, kit::ErrorBackColor, kit::DialogForeColor);
+    if (antwort == QLatin1String("Ja"))
+        m_katalog.bearbeitungVerwerfen();
+}
+
+void Ausgabebox::schreibschutzZeigen()
+{
+    const bool datensatz = m_katalog.data1().absolutePosition() >= 0;
+    const QString grund = m_katalog.schreibschutz();
+    const bool nurLesen = !datensatz || !grund.isEmpty();
+    for (QLineEdit* feld : {TextBand, TextLPTitel, TextMedium, TextStil, TextInfo, TextPlattenfirma,
+                            TextBestellNr, TextPreis, TextKaufdatum, TextMusikpfad, txtBildpfad, txtEbook,
+                            txtBewertung})
+        feld->setReadOnly(nurLesen);
+    for (QTextEdit* feld : std::initializer_list<QTextEdit*>{TextSongs, txtSongText, rtfLinks, rtfInfo, rtfSonstiges})
+        feld->setReadOnly(nurLesen);
+    lblNurLesen->setText(grund);
+    lblNurLesen->setToolTip(grund);
+    lblNurLesen->setVisible(!grund.isEmpty());
+}
+
 // ---------------------------------------------------------------------------------------
 // Record change
 
 void Ausgabebox::Data1_Reposition()
 {
-    // Without a current record there is nothing an edit could be written to.
-    const bool datensatz = m_katalog.data1().absolutePosition() >= 0;
-    for (QLineEdit* feld : {TextBand, TextLPTitel, TextMedium, TextStil, TextInfo, TextPlattenfirma,
-                            TextBestellNr, TextPreis, TextKaufdatum, TextMusikpfad})
-        feld->setReadOnly(!datensatz);
-    for (QTextEdit* feld : std::initializer_list<QTextEdit*>{TextSongs, txtSongText, rtfLinks, rtfInfo, rtfSonstiges})
-        feld->setReadOnly(!datensatz);
+    // Without a current record, or in a catalogue that cannot be written, nothing may be typed
+    // that could not be kept.
+    schreibschutzZeigen();
     trackListeFuellen();
     detailDatensatz();
     AnzahlTontraeger();
@@ -562,7 +670,7 @@ void Ausgabebox::spielerVerbinden()
     PlayerEngines engines;
     engines.device = m_geraet.get();
     engines.player = MediaPlayer1->engine();
-    engines.video = m_videoEngine.get();
+    engines.video = m_videofenster->WindowsMediaPlayer1->engine();
     m_player = std::make_unique<PlayerController>(engines, nullptr);
     m_trackQuelle = std::make_unique<FilTrackQuelle>(filTrack);
     m_katalogZugang = std::make_unique<KatalogZugang>(this);
@@ -641,10 +749,41 @@ void Ausgabebox::imgStop_Click()
 
 void Ausgabebox::imgMiniPlayer_Click()
 {
-    // The main window's settings are saved as its own unloading does; the mini player window
-    // itself comes with the player.
+    // The main window's settings are saved as its own unloading does (a maximised window
+    // keeps its normal geometry).
     geometrieSpeichern();
     setOption(QStringLiteral("HäkchenBildpfad"), chkBildpfad->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    hide();
+    Timer4.stop();
+    if (!m_miniPlayer)
+        m_miniPlayer = new frmMiniPlayer(*m_player, *this, this);
+    m_miniPlayer->anzeigen();
+}
+
+bool Ausgabebox::miniPlayerAktiv() const
+{
+    return m_miniPlayer && m_miniPlayer->isVisible();
+}
+
+void Ausgabebox::hauptfensterZeigen()
+{
+    show();
+    raise();
+    activateWindow();
+    Timer4.start();
+    txtSuchen->setFocus();
+}
+
+void Ausgabebox::programmBeenden()
+{
+    // The user chose to stay (an edit could not be saved): the window comes back to show it.
+    if (!close())
+        hauptfensterZeigen();
+}
+
+bool Ausgabebox::miniPlayerImVordergrund() const
+{
+    return mnuMiniPlayerOnTop->isChecked();
 }
 
 void Ausgabebox::MenuTipOfDay_Click()
@@ -679,11 +818,7 @@ void Ausgabebox::MenuInfo_Click()
 
 void Ausgabebox::imgLautsprecherregler_Click()
 {
-    QString meldung;
-    if (!klang::startProgram(QStringLiteral("pavucontrol"), {}, &meldung)) {
-        kit::MsgFenn(this, meldung, 3, 0, QStringLiteral("Lautstärkeregler"), 1,
-                     kit::WarningBackColor, kit::DialogForeColor);
-    }
+    lautsprecherreglerStarten(this, false);
 }
 
 } // namespace klang::player

@@ -11,7 +11,9 @@
 #include "player/catalogue/search/Schnellsuche.h"
 #include "player/catalogue/search/Songsuche.h"
 #include "player/catalogue/search/Suchanwendung.h"
+#include "player/playback/core/Laufschrift.h"
 #include "player/playback/core/PlayerController.h"
+#include "player/playback/frmMiniPlayer.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -58,8 +60,9 @@ namespace klang::player {
 class FilTrackQuelle;
 class KatalogZugang;
 class SpielerOberflaeche;
+class frmWinMediaPlayer;
 
-class Ausgabebox : public QMainWindow
+class Ausgabebox : public QMainWindow, public IHauptfenster
 {
     Q_OBJECT
 public:
@@ -163,6 +166,8 @@ public:
     QCheckBox* chkTabelle = nullptr;
     QPushButton* cmdABC = nullptr;
     QLabel* lblTabellenName = nullptr;
+    // The notice in the status area while the catalogue or the record cannot be changed.
+    QLabel* lblNurLesen = nullptr;
     QListWidget* filTrack = nullptr;
     QListWidget* filPlaylist = nullptr;
     QTreeWidget* lvwPlaylist = nullptr;
@@ -192,7 +197,8 @@ public:
     QToolButton* imgLautsprecherregler = nullptr;
     QLabel* lblTemp = nullptr;
     QTimer Timer1;
-    QTimer Timer2;
+    // The scrolling caption while the window is minimised.
+    Laufschrift Timer2{Laufschrift::Art::Hauptfenster, QStringLiteral("Klangtruhe-Player - Quarzwerk")};
     QTimer Timer4;
     QTimer TimerSleep;
 
@@ -228,6 +234,10 @@ private:
     void Form_Unload();
     void Data1_Reposition();
     void fehler(const QString& titel, const jet::DbError& e);
+    // A bound edit could not be written: reported once per user action; the user may drop it.
+    void schreibfehlerMelden(const jet::DbError& e);
+    // Bound editors read-only and the notice shown while nothing can be written.
+    void schreibschutzZeigen();
     void datenbankOeffnen(const QString& pfad, const QString& name);
     void CoverAktualisieren();
     void ListenHoeheSetzen(QListWidget* liste, int zeilen);
@@ -247,7 +257,6 @@ private:
     KatalogController m_katalog;
     clsCPULoad m_cpuLast;
     std::unique_ptr<klang::media::MediaEngine> m_geraet;
-    std::unique_ptr<klang::media::MediaEngine> m_videoEngine;
     std::unique_ptr<FilTrackQuelle> m_trackQuelle;
     std::unique_ptr<KatalogZugang> m_katalogZugang;
     std::unique_ptr<SpielerOberflaeche> m_oberflaeche;
@@ -257,10 +266,15 @@ private:
     Kommandozeile m_kommando;
     QStringList m_ordner;
     Tabellenbild m_bild;
+    // The columns have been placed from the stored set once (the first arrangement after a
+    // catalogue opened places them whatever "nicht automatisch anordnen" says).
+    bool m_spaltenPlatziert = false;
     bool m_bildWirdAngewendet = false;
     bool m_zeileWirdGesetzt = false;
     bool m_geladen = false;
     bool m_entladen = false;
+    bool m_schreibfehlerStumm = false;    // while closing: the close question reports it
+    bool m_schreibfehlerGemeldet = false; // reported in this user action already
     bool m_medienplayerGewuenscht = false;
     QVector<QLabel*> m_statusPanels;
 
@@ -364,10 +378,25 @@ public:
     QVector<QToolButton*> imgVorBack; // (0) previous, (1) next
     QToolButton* imgLiedzufall = nullptr;
     // The window pictures and videos play in under the embedded-player engine.
-    QWidget* frmWinMediaPlayer = nullptr;
+    frmWinMediaPlayer* videofenster() const { return m_videofenster; }
+    // The mini player, once it was opened (it stays, hidden, after the way back).
+    frmMiniPlayer* miniPlayer() const { return m_miniPlayer; }
+    // The mini player stands in for this window.
+    bool miniPlayerAktiv() const;
+    // A-B repeat: imgPosAB(0) idle, (1) A set, (2) repeating; one of them is visible.
+    QVector<QToolButton*> imgPosAB;
+    void imgPosAB_Click(int index);
+
+    // What the mini player calls.
+    void hauptfensterZeigen() override;
+    void programmBeenden() override;
+    bool miniPlayerImVordergrund() const override;
 
 private:
     void wiedergabeVerbinden();
+    void abSymbole();
+    frmWinMediaPlayer* m_videofenster = nullptr;
+    frmMiniPlayer* m_miniPlayer = nullptr;
     std::unique_ptr<ITrackSource> m_playlistQuelle;
     std::unique_ptr<IPlayerUi> m_wiedergabeUi;
     // Owns the event filters of the lists; goes before the player and the widgets.

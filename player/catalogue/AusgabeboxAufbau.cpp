@@ -9,6 +9,7 @@
 #include "player/catalogue/Felder.h"
 #include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/Ordnerliste.h"
+#include "kit/ImageButton.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Shell.h"
@@ -29,6 +30,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -148,8 +150,9 @@ void Ausgabebox::aufbauen()
     picCoverGreat->setVisible(false);
 
     auto knopf = [&](const char* name, int left, const QString& tip) {
-        auto* b = erzeugen<QToolButton>(zentral, QLatin1String(name), tw(left, 405, 450, 450));
+        auto* b = erzeugen<kit::ImageButton>(zentral, QLatin1String(name), tw(left, 405, 450, 450));
         b->setToolTip(tip);
+        b->setAccessibleName(tip.trimmed());
         return b;
     };
     imgStart = knopf("imgStart", 10500, QStringLiteral(" Start "));
@@ -286,6 +289,10 @@ void Ausgabebox::aufbauen()
                 if (m_zeileWirdGesetzt || !aktuell.isValid())
                     return;
                 m_katalog.zeileGewaehlt(aktuell.row());
+                // A row that could not be left (its edit was not written): the grid goes back.
+                const int stand = m_katalog.data1().absolutePosition();
+                if (stand >= 0 && stand != aktuell.row())
+                    QTimer::singleShot(0, this, [this] { zeileMarkieren(m_katalog.data1().absolutePosition()); });
             });
 
     lblTemp = erzeugen<QLabel>(zentral, QStringLiteral("lblTemp"), tw(0, 0, 100, 100));

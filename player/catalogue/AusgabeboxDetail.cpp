@@ -153,7 +153,14 @@ void Ausgabebox::detailAufbauen()
     m_detail->setSterne(m_sternePlatte, m_sterneTrack);
     connect(m_sternePlatte, &Sternreihe::sternGeklickt, this, &Ausgabebox::imgCDnote_Click);
     // The rating is a bound field: the click only sets its text, the record save writes it.
-    connect(m_detail, &Detailansicht::bewertungGeaendert, txtBewertung, &QLineEdit::setText);
+    connect(m_detail, &Detailansicht::bewertungGeaendert, this, [this](const QString& text) {
+        // A record that cannot be changed keeps its rating; the stars show it again.
+        if (txtBewertung->isReadOnly()) {
+            detailDatensatz();
+            return;
+        }
+        txtBewertung->setText(text);
+    });
     connect(m_detail, &Detailansicht::ausDatenbankpfadGeaendert, mnuBildDatenbankpfad, &QAction::setChecked);
     connect(mnuBildDatenbankpfad, &QAction::triggered, this, [this](bool an) {
         if (m_detail->ausDatenbankpfad() != an)

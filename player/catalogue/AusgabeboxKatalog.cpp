@@ -37,7 +37,8 @@ void Ausgabebox::MenuAktualisieren_Click()
     vb::HourglassGuard sanduhr;
     jet::DbError e;
     if (!m_katalog.standardAnsicht(&e)) {
-        fehler(QStringLiteral("Ausgabebox_MenuAktualisieren_Click"), e);
+        if (e.isError()) // else an edit could not be written and was reported
+            fehler(QStringLiteral("Ausgabebox_MenuAktualisieren_Click"), e);
         return;
     }
     setOption(QStringLiteral("Data1RecordSource"), m_katalog.data1().recordSource());
@@ -83,6 +84,8 @@ void Ausgabebox::ButtonAlpabeth_MouseUp(int index)
         jet::DbError e;
         vb::HourglassGuard sanduhr;
         if (!m_katalog.filtern(spalte, index, &e)) {
+            if (!e.isError())
+                return; // an edit could not be written and was reported
             kit::MsgFenn(this, QString::number(e.number) + QStringLiteral(", ") + e.description, 4, 0,
                          QStringLiteral("Ausgabebox_ButtonAlpabeth_MouseUp"), 1,
                          kit::ErrorBackColor, kit::DialogForeColor);
@@ -171,7 +174,10 @@ void Ausgabebox::tabellenbildAnwenden()
 void Ausgabebox::TabelleAnordnen()
 {
     tabellenbildAbgleichen();
-    m_bild = m_katalog.anordnen(m_bild);
+    // Widths and hidden flags belong to positions: applied to a table in its field order they
+    // would land on other fields, so the first arrangement always places the fields.
+    m_bild = m_katalog.anordnen(m_bild, !m_spaltenPlatziert);
+    m_spaltenPlatziert = true;
     tabellenbildAnwenden();
     trackListeFuellen();
 }
@@ -256,19 +262,19 @@ void Ausgabebox::mnuOeffnen_Click()
 void Ausgabebox::datenbankOeffnen(const QString& pfad, const QString& name)
 {
     vb::HourglassGuard sanduhr;
-    const QString pruefung = KatalogController::katalogPruefen(pfad);
-    if (!pruefung.isEmpty()) {
-        kit::MsgFenn(this, pruefung, 4, 0, QStringLiteral("Ausgabebox_mnuOeffnen_Click"), 1,
-                     kit::ErrorBackColor, kit::DialogForeColor);
-        return;
-    }
+    if (!m_katalog.speichern())
+        return; // the edit could not be written: reported, and the catalogue stays
     const QString vorher = panelText(1);
     imgStop_Click(); // the status "no play" must be true
     setPanelText(1, DatenbankWirdGeladen);
     jet::DbError e;
     if (!m_katalog.wechseln(pfad, &e)) {
         setPanelText(1, vorher);
-        fehler(QStringLiteral("Ausgabebox_mnuOeffnen_Click"), e);
+        if (m_katalog.abgelehnt())
+            kit::MsgFenn(this, e.description, 4, 0, QStringLiteral("Ausgabebox_mnuOeffnen_Click"), 1,
+                         kit::ErrorBackColor, kit::DialogForeColor);
+        else if (e.isError())
+            fehler(QStringLiteral("Ausgabebox_mnuOeffnen_Click"), e);
         return;
     }
     setOption(QStringLiteral("Data1RecordSource"), m_katalog.data1().recordSource());

@@ -63,13 +63,14 @@ void Ausgabebox::playlistAnzeigen(bool zeigen)
 
 void Ausgabebox::playlistEintraegeAnhaengen(const QStringList& pfade)
 {
-    QTreeWidgetItem* letztes = nullptr;
-    for (const QString& pfad : pfade) {
-        letztes = playlistEintrag(pfad);
-        lvwPlaylist->addTopLevelItem(letztes);
-    }
-    if (letztes)
-        lvwPlaylist->scrollToItem(letztes);
+    // One insert for all: the view lays itself out once, not once per item.
+    QList<QTreeWidgetItem*> eintraege;
+    eintraege.reserve(pfade.size());
+    for (const QString& pfad : pfade)
+        eintraege << playlistEintrag(pfad);
+    lvwPlaylist->addTopLevelItems(eintraege);
+    if (!eintraege.isEmpty())
+        lvwPlaylist->scrollToItem(eintraege.last());
     playlistKopfSetzen();
     m_player->onPlaylistChanged();
 }
@@ -126,14 +127,16 @@ bool Ausgabebox::playlistLesen(const QString& datei)
     lvwPlaylist->clear();
     QString vorige;
     bool erste = true;
+    QList<QTreeWidgetItem*> eintraege;
     for (const QString& zeile : zeilen) {
         // Empty lines and a line repeating the one before are skipped.
         if (zeile.isEmpty() || (!erste && zeile == vorige))
             continue;
-        lvwPlaylist->addTopLevelItem(playlistEintrag(zeile));
+        eintraege << playlistEintrag(zeile);
         vorige = zeile;
         erste = false;
     }
+    lvwPlaylist->addTopLevelItems(eintraege);
     playlistKopfSetzen();
     return ok;
 }

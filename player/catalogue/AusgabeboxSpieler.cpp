@@ -136,6 +136,12 @@ qint64 KatalogZugang::revision() const
     return m_revision;
 }
 
+bool KatalogZugang::hasTracks(int row) const
+{
+    // What the track list would show for the record, without showing the record.
+    return trackListeFuer(field(row, QStringLiteral("Musikpfad")), m_fenster->ProgrammPfad).aktiv;
+}
+
 void KatalogZugang::moveToRow(int row)
 {
     m_fenster->katalog().zeileGewaehlt(row);

@@ -48,6 +48,7 @@ public:
     QStringList column(const QString& fieldName) const override;
     qint64 revision() const override;
     void moveToRow(int row) override;
+    bool hasTracks(int row) const override;
 
 private:
     // Drops the kept columns when the database was written since they were read.

@@ -55,9 +55,9 @@ protected:
             } else if (event->type() == QEvent::FocusOut) {
                 neutral();
             }
-        } else if (watched == m_fenster->TextSongs && event->type() == QEvent::KeyPress
-                   && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            // Esc in the song list ends a running song search after the current row.
+        } else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape
+                   && istImFenster(watched)) {
+            // Esc ends a running song search after the current row.
             if (m_fenster->songsucheLaeuft())
                 m_fenster->EscGedrueckt = true;
         } else if (event->type() == QEvent::MouseButtonRelease) {
@@ -69,6 +69,12 @@ protected:
     }
 
 private:
+    bool istImFenster(QObject* o) const
+    {
+        auto* w = qobject_cast<QWidget*>(o);
+        return w && (w == m_fenster || w->window() == m_fenster);
+    }
+
     void neutral()
     {
         QPalette p = m_fenster->txtSuchen->palette();
@@ -94,6 +100,7 @@ void auswaehlen(richtext::RichTextBox* feld, int start, int laenge)
 void Ausgabebox::sucheEinrichten()
 {
     auto* ereignisse = new SuchEreignisse(this, m_statusPanels);
+    ereignisse->setObjectName(QStringLiteral("suchEreignisse"));
     txtSuchen->installEventFilter(ereignisse);
     TextSongs->installEventFilter(ereignisse);
     for (QLabel* panel : std::as_const(m_statusPanels))
@@ -332,6 +339,9 @@ void Ausgabebox::MenuSuchen_Click()
     m_player->setPlaylistModus(false);
     lblTabellenName->setText(option(QStringLiteral("TabellenName"), QStringLiteral("alle")));
 
+    if (!m_katalog.speichern())
+        return; // an edit of the current record could not be written: reported, nothing runs
+
     Suchbefehl::Ergebnis e;
     {
         vb::HourglassGuard sanduhr;
@@ -381,6 +391,13 @@ void Ausgabebox::sucheBeschaeftigt(bool an)
             a->setEnabled(!an);
     }
     txtSuchen->setEnabled(!an);
+    // While the song search runs, Esc ends it wherever the focus is in the window.
+    if (QObject* ereignisse = findChild<QObject*>(QStringLiteral("suchEreignisse"))) {
+        if (an)
+            qApp->installEventFilter(ereignisse);
+        else
+            qApp->removeEventFilter(ereignisse);
+    }
     if (an)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
@@ -398,7 +415,10 @@ void Ausgabebox::songsucheStarten(const QString& marke)
     m_songsuche->setBandAusschluss(m_player->bandAusschluss().entries());
     m_songsuche->setStilAusschluss(m_player->stilAusschluss().entries());
     m_songsuche->setAbbruchFlag(&EscGedrueckt);
-    connect(m_songsuche.get(), &Songsuche::aufgenommen, this, &Ausgabebox::playlistEintraegeAnhaengen);
+    // The hits go into the playlist view once, at the end; until then the status bar counts.
+    connect(m_songsuche.get(), &Songsuche::fortschritt, this, [this](int zeile, int zeilen, int treffer) {
+        setPanelText(3, songsucheFortschritt(zeile, zeilen, treffer));
+    });
     connect(m_songsuche.get(), &Songsuche::fertig, this, &Ausgabebox::songsucheFertig, Qt::QueuedConnection);
     if (!m_songsuche->starten()) {
         SongSucheAktiv = false;
@@ -414,7 +434,10 @@ void Ausgabebox::songsucheStarten(const QString& marke)
 void Ausgabebox::songsucheFertig()
 {
     sucheBeschaeftigt(false);
+    setPanelText(3, m_katalog.anzahlText());
     const QString fehlerText = m_songsuche ? m_songsuche->fehler() : QString();
+    if (m_songsuche)
+        playlistEintraegeAnhaengen(m_songsuche->treffer());
     // The search has ended: its object goes once this slot has returned.
     if (m_songsuche)
         m_songsuche.release()->deleteLater();

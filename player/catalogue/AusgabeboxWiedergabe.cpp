@@ -6,7 +6,9 @@
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/PlaylistQuelle.h"
-#include "player/catalogue/Videofenster.h"
+#include "kit/ImageButton.h"
+#include "player/playback/frmMiniPlayer.h"
+#include "player/playback/frmWinMediaPlayer.h"
 #include "platform/media/MediaEngine.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/shell/Shell.h"
@@ -33,17 +35,42 @@ void WiedergabeOberflaeche::setPauseSymbol(bool paused)
         m_fenster->imgPause[0]->setVisible(!paused);
         m_fenster->imgPause[1]->setVisible(paused);
     }
+    if (frmMiniPlayer* mini = m_fenster->miniPlayer(); mini && mini->isVisible())
+        mini->pauseSymbol(paused);
+}
+
+void WiedergabeOberflaeche::showPauseCountdown(int secondsLeft)
+{
+    if (frmMiniPlayer* mini = m_fenster->miniPlayer(); mini && mini->isVisible())
+        mini->pauseCountdown(secondsLeft);
+}
+
+void WiedergabeOberflaeche::resetCaptions()
+{
+    SpielerOberflaeche::resetCaptions();
+    if (frmMiniPlayer* mini = m_fenster->miniPlayer())
+        mini->captionZuruecksetzen();
+}
+
+void WiedergabeOberflaeche::setTimer3(bool on)
+{
+    frmMiniPlayer* mini = m_fenster->miniPlayer();
+    if (!mini)
+        return;
+    if (on)
+        mini->Timer3.start();
+    else
+        mini->Timer3.stop();
 }
 
 void WiedergabeOberflaeche::showVideoWindow(bool visible)
 {
-    if (!m_fenster->frmWinMediaPlayer)
-        return;
+    frmWinMediaPlayer* video = m_fenster->videofenster();
     if (visible) {
-        m_fenster->frmWinMediaPlayer->show();
-        m_fenster->frmWinMediaPlayer->raise();
+        video->show();
+        video->raise();
     } else {
-        m_fenster->frmWinMediaPlayer->hide();
+        video->hide();
     }
 }
 
@@ -107,11 +134,8 @@ void Ausgabebox::wiedergabeVerbinden()
 {
     QWidget* zentral = imgStart->parentWidget();
     auto knopf = [&](const QString& name, int left, const QString& tip, const QString& text) {
-        auto* b = new QToolButton(zentral);
-        b->setObjectName(name);
+        auto* b = new kit::ImageButton(zentral, name, tip, text);
         b->setGeometry(twipsToPixels(left), twipsToPixels(405), twipsToPixels(450), twipsToPixels(450));
-        b->setToolTip(tip);
-        b->setText(text);
         return b;
     };
     // imgPause(0) shows the pause symbol, imgPause(1) the paused look; one of them is visible.
@@ -127,6 +151,14 @@ void Ausgabebox::wiedergabeVerbinden()
         connect(imgPause[i], &QToolButton::clicked, this, [this, i] { imgPause_Click(i); });
         connect(imgVorBack[i], &QToolButton::clicked, this, [this, i] { imgVorBack_Click(i); });
     }
+    // imgPosAB(0) idle, (1) A set and waiting for B, (2) repeating.
+    imgPosAB = {knopf(QStringLiteral("imgPosAB_0"), 15000, QStringLiteral(" Pos A-B "), QStringLiteral("A-B")),
+                knopf(QStringLiteral("imgPosAB_1"), 15000, QStringLiteral(" Pos B "), QStringLiteral("A…")),
+                knopf(QStringLiteral("imgPosAB_2"), 15000, QStringLiteral(" exit Pos A-B "), QStringLiteral("⟲"))};
+    for (int i = 0; i < 3; ++i)
+        connect(imgPosAB[i], &QToolButton::clicked, this, [this, i] { imgPosAB_Click(i); });
+    connect(m_player.get(), &PlayerController::abZustandChanged, this, &Ausgabebox::abSymbole);
+    abSymbole();
     connect(imgResume, &QToolButton::clicked, this, &Ausgabebox::imgResume_Click);
     connect(imgLiedzufall, &QToolButton::clicked, this, &Ausgabebox::imgLiedzufall_Click);
 
@@ -149,14 +181,16 @@ void Ausgabebox::wiedergabeVerbinden()
     if (QAction* pause = findChild<QAction*>(QStringLiteral("mnuPauseZwischenTracks")))
         connect(pause, &QAction::triggered, this, &Ausgabebox::mnuPauseZwischenTracks_Click);
 
-    // Pictures and videos under the embedded-player engine play in a window of their own.
-    auto* video = new Videofenster(this);
-    frmWinMediaPlayer = video;
-    m_videoEngine->setVideoWidget(video->flaeche());
-    connect(video, &Videofenster::geschlossen, this, [this] {
-        if (m_player->videofensterAktiv() && m_player->status() != PlayerStatus::Idle)
-            m_player->MiniPlayerStop();
-    });
+    // The video window's buttons call the same rules; closing it stops playback.
+    m_videofenster->setSpieler(m_player.get());
+
+    // The minimised window's caption scrolls what plays.
+    Laufschrift::Anbindung lauf;
+    lauf.text = [this](int runde) { return m_player->laufschriftText(runde); };
+    lauf.titel = [this](const QString& text) { setWindowTitle(text); };
+    lauf.darfLaufen = [this] { return isMinimized(); };
+    lauf.titelBeendet = [this] { return m_player->titelBeendet(); };
+    Timer2.setAnbindung(std::move(lauf));
 
     m_wiedergabeFilter = std::make_unique<QObject>();
     m_playlistQuelle = std::make_unique<PlaylistQuelle>(lvwPlaylist);
@@ -165,8 +199,8 @@ void Ausgabebox::wiedergabeVerbinden()
     m_player->setUi(m_wiedergabeUi.get());
 
     // The track list: a released key or mouse button leaves playlist mode; Enter and a double
-    // click play the current track.
-    new Ereignisweiche(filTrack, [this](QEvent* e) {
+    // click play the current track. Keys go to the list, the mouse to its viewport.
+    const auto trackListeLoslassen = [this](QEvent* e) {
         if (e->type() == QEvent::KeyRelease || e->type() == QEvent::MouseButtonRelease) {
             m_player->setPlaylistModus(false);
             if (!m_player->isChecked(ModeBox::MarkTracks) && filTrack->currentRow() >= 0)
@@ -178,7 +212,9 @@ void Ausgabebox::wiedergabeVerbinden()
             }
         }
         return false;
-    }, m_wiedergabeFilter.get());
+    };
+    new Ereignisweiche(filTrack, trackListeLoslassen, m_wiedergabeFilter.get());
+    new Ereignisweiche(filTrack->viewport(), trackListeLoslassen, m_wiedergabeFilter.get());
     connect(filTrack, &QListWidget::itemDoubleClicked, this, [this] { imgStart_Click(); });
 
     // The playlist view: a click enters playlist mode and clears the played marks, the focus
@@ -223,6 +259,19 @@ void Ausgabebox::wiedergabeVerbinden()
 void Ausgabebox::imgPause_Click(int /*index*/)
 {
     m_player->imgPause_Click();
+}
+
+void Ausgabebox::imgPosAB_Click(int /*index*/)
+{
+    m_player->imgPosAB_Click();
+}
+
+void Ausgabebox::abSymbole()
+{
+    const AbZustand z = m_player->abWiederholung().zustand();
+    imgPosAB[0]->setVisible(z == AbZustand::Aus);
+    imgPosAB[1]->setVisible(z == AbZustand::WartetAufB);
+    imgPosAB[2]->setVisible(z == AbZustand::Wiederholt);
 }
 
 void Ausgabebox::imgResume_Click()

@@ -20,6 +20,9 @@ class WiedergabeOberflaeche : public SpielerOberflaeche
 public:
     explicit WiedergabeOberflaeche(Ausgabebox* fenster) : SpielerOberflaeche(fenster), m_fenster(fenster) {}
     void setPauseSymbol(bool paused) override;
+    void showPauseCountdown(int secondsLeft) override;
+    void resetCaptions() override;
+    void setTimer3(bool on) override;
     void showVideoWindow(bool visible) override;
     void setMediaPlayerGeometry(int topTwips, int heightTwips) override;
     void setMediaPlayerFullScreen(bool on) override;

@@ -18,6 +18,8 @@ const QStringList& alleFelder();
 const QStringList& textFelder();
 // Songs, SongText, InternetTab, InfoTab, SonstigesTab: stored as RTF.
 bool istRichTextFeld(const QString& feld);
+// The characters of a field a grid cell shows (its start; a cell shows one line).
+inline constexpr qsizetype ZellenTextLaenge = 1000;
 // Exact (case-sensitive) name of one of the 18 text fields.
 bool istTextFeld(const QString& feld);
 

@@ -2,15 +2,11 @@
 
 // Size arithmetic of the main window's layout (twips), kept apart from the widgets.
 
-#include <QRect>
-#include <QList>
+#include "player/playback/core/Bildschirmplatz.h"
 
 namespace klang::player {
 
 // A size computed from the client area: negative sizes are not applied.
 inline int groesseOder(int berechnet, int bisher) { return berechnet < 0 ? bisher : berechnet; }
-
-// The stored window rectangle moved onto the nearest screen when it lies on none.
-QRect aufBildschirm(const QRect& fenster, const QList<QRect>& bildschirme);
 
 } // namespace klang::player

@@ -2,6 +2,7 @@
 
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
+#include "platform/jet/JetSql.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFontMetrics>
@@ -15,8 +16,20 @@ KatalogController::KatalogController(QObject* parent)
 {
     connect(m_data1.get(), &jet::DataControl::Reposition, this, &KatalogController::aufReposition);
     connect(m_data1.get(), &jet::DataControl::Validate, this, &KatalogController::aufValidate);
-    connect(m_data1.get(), &jet::DataControl::updateFailed, this,
-            [this](const jet::DbError& e) { emit schreibfehler(e.text()); });
+    connect(m_data1.get(), &jet::DataControl::updateFailed, this, [this](const jet::DbError& e) {
+        // The editors keep the edit; it is handed in again at the next attempt.
+        for (Bindung& b : m_bindungen)
+            b.hatUebergeben = false;
+        emit schreibfehler(e);
+    });
+    connect(m_data1.get(), &jet::DataControl::recordUpdated, this, [this] {
+        for (Bindung& b : m_bindungen) {
+            if (b.hatUebergeben)
+                b.gezeigt = b.uebergeben;
+            b.hatUebergeben = false;
+        }
+    });
+    connect(m_data1.get(), &jet::DataControl::recordsetReloaded, this, [this] { m_lesefehlerGemeldet = false; });
     for (int i = 0; i < SpaltensatzAnzahl; ++i)
         m_breiten << StandardSpaltenbreite;
 }
@@ -34,43 +47,72 @@ void KatalogController::binden(const QString& feld, Lesen lesen, Schreiben schre
     Bindung b;
     b.lesen = std::move(lesen);
     b.schreiben = std::move(schreiben);
-    b.original = m_data1->field(feld);
+    const QString wert = m_data1->field(feld);
     if (b.schreiben)
-        b.schreiben(b.original);
+        b.schreiben(wert);
+    b.gezeigt = b.lesen ? b.lesen() : wert;
     m_bindungen.insert(feld, std::move(b));
 }
 
 void KatalogController::aufValidate()
 {
-    if (m_data1->recordset().absolutePosition() < 0)
+    auto& rs = m_data1->recordset();
+    if (rs.absolutePosition() < 0 || !rs.isCurrentRowReadable())
         return;
     for (const QString& feld : std::as_const(m_bindungsReihenfolge)) {
         Bindung& b = m_bindungen[feld];
-        if (!b.lesen || !m_data1->recordset().hasField(feld))
+        b.hatUebergeben = false;
+        if (!b.lesen || !rs.hasField(feld))
             continue;
         const QString wert = b.lesen();
-        if (wert != b.original) {
-            m_data1->setField(feld, wert);
-            b.original = wert;
+        if (wert == b.gezeigt)
+            continue; // not edited: the stored value stays untouched
+        if (m_data1->setField(feld, wert)) {
+            b.uebergeben = wert;
+            b.hatUebergeben = true;
         }
     }
 }
 
 bool KatalogController::speichern()
 {
-    aufValidate();
-    if (!m_data1->recordset().isDirty())
+    if (m_data1->recordset().absolutePosition() < 0)
         return true;
-    jet::DbError e;
-    const bool ok = m_data1->updateRecord(&e);
-    if (!ok)
-        emit schreibfehler(e.text());
-    return ok;
+    return m_data1->leaveRow();
+}
+
+void KatalogController::bearbeitungVerwerfen()
+{
+    m_data1->recordset().cancelUpdate();
+    for (const QString& feld : std::as_const(m_bindungsReihenfolge)) {
+        Bindung& b = m_bindungen[feld];
+        const QString wert = m_data1->field(feld);
+        if (b.schreiben)
+            b.schreiben(wert);
+        b.gezeigt = b.lesen ? b.lesen() : wert;
+        b.hatUebergeben = false;
+    }
 }
 
 QString KatalogController::feld(const QString& name) const
 {
     return m_data1->field(name);
+}
+
+QString KatalogController::schreibschutz() const
+{
+    const jet::Database& db = m_data1->database();
+    if (!db.isOpen())
+        return QString();
+    if (db.isReadOnly())
+        return QStringLiteral("Nur lesen: Die Datenbankdatei oder ihr Ordner ist schreibgeschützt. "
+                              "Änderungen sind nicht möglich.");
+    const jet::Recordset& rs = m_data1->recordset();
+    if (rs.isOpen() && !rs.isUpdatable())
+        return QStringLiteral("Nur lesen: Diese Ansicht kann nicht geändert werden.");
+    if (rs.absolutePosition() >= 0 && !rs.isCurrentRowReadable())
+        return QStringLiteral("Nur lesen: Dieser Datensatz konnte nicht gelesen werden.");
+    return QString();
 }
 
 void KatalogController::aufReposition()
@@ -79,36 +121,83 @@ void KatalogController::aufReposition()
         return;
     for (const QString& feld : std::as_const(m_bindungsReihenfolge)) {
         Bindung& b = m_bindungen[feld];
-        b.original = m_data1->field(feld);
+        const QString wert = m_data1->field(feld);
         if (b.schreiben)
-            b.schreiben(b.original);
+            b.schreiben(wert);
+        b.gezeigt = b.lesen ? b.lesen() : wert;
+        b.hatUebergeben = false;
+    }
+    const jet::Recordset& rs = m_data1->recordset();
+    if (rs.absolutePosition() >= 0 && !rs.isCurrentRowReadable() && !m_lesefehlerGemeldet) {
+        m_lesefehlerGemeldet = true;
+        emit lesefehler(rs.readError());
     }
     emit datensatzGewechselt();
 }
 
-bool KatalogController::starten(const QString& pfad, const QString& recordSource, jet::DbError* fehler)
+bool KatalogController::ansichtErlaubt(const QString& recordSource)
 {
+    const jet::SimpleSource s = jet::analyseRecordSource(recordSource);
+    return s.ok && s.table.compare(TabelleSchallplatten, Qt::CaseInsensitive) == 0;
+}
+
+bool KatalogController::oeffnen(const QString& pfad, const QString& recordSource, jet::DbError* fehler)
+{
+    m_abgelehnt = false;
+    m_ansichtZurueckgesetzt = false;
+    if (!speichern()) {
+        if (fehler)
+            *fehler = {};
+        return false;
+    }
+    const QString pruefung = katalogPruefen(pfad);
+    if (!pruefung.isEmpty()) {
+        m_abgelehnt = true;
+        if (fehler)
+            *fehler = jet::DbError{jet::errors::kUnrecognisedFormat, pruefung};
+        return false;
+    }
+    QString quelle = recordSource;
+    if (!ansichtErlaubt(quelle)) {
+        quelle = StandardAbfrage;
+        m_ansichtZurueckgesetzt = true;
+    }
     m_data1->setDatabaseName(pfad);
-    m_data1->setRecordSource(recordSource);
+    m_data1->setRecordSource(quelle);
     jet::DbError e;
     if (m_data1->refresh(&e))
         return true;
-    if (!m_data1->database().isOpen()) {
-        if (fehler)
-            *fehler = e;
-        return false;
+    if (m_data1->database().isOpen() && quelle != StandardAbfrage) {
+        // A stored view that no longer runs (a damaged setting): the default view.
+        m_ansichtZurueckgesetzt = true;
+        m_data1->setRecordSource(StandardAbfrage);
+        if (m_data1->refresh(&e))
+            return true;
     }
-    // A stored view that no longer runs (a damaged setting): fall back to the default view.
-    m_data1->setRecordSource(StandardAbfrage);
-    if (m_data1->refresh(&e))
-        return true;
     if (fehler)
         *fehler = e;
     return false;
 }
 
+bool KatalogController::starten(const QString& pfad, const QString& recordSource, jet::DbError* fehler)
+{
+    return oeffnen(pfad, recordSource, fehler);
+}
+
 bool KatalogController::ansichtSetzen(const QString& recordSource, jet::DbError* fehler)
 {
+    if (!speichern()) {
+        if (fehler)
+            *fehler = {};
+        return false;
+    }
+    if (!ansichtErlaubt(recordSource)) {
+        if (fehler)
+            *fehler = jet::DbError{jet::errors::kNotAQuery,
+                                   QStringLiteral("Die Ansicht ist keine Abfrage auf die Tabelle "
+                                                  "\"Schallplatten\" und wird nicht ausgeführt.")};
+        return false;
+    }
     m_data1->setRecordSource(recordSource);
     jet::DbError e;
     if (m_data1->refresh(&e))
@@ -166,6 +255,18 @@ int KatalogController::anzahlInterpreten() const
     return n.isValid() ? n.toInt() : -1;
 }
 
+namespace {
+// The first finding of a check, without SQLite's heading line.
+QString ersterBefund(const QString& befund)
+{
+    for (const QString& zeile : befund.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!zeile.startsWith(QLatin1String("***")))
+            return zeile.trimmed();
+    }
+    return befund.trimmed();
+}
+} // namespace
+
 QString KatalogController::katalogPruefen(const QString& pfad)
 {
     jet::Database db;
@@ -173,6 +274,14 @@ QString KatalogController::katalogPruefen(const QString& pfad)
     if (!db.open(pfad, &e))
         return e.description.isEmpty() ? QStringLiteral("Die Datei kann nicht geöffnet werden.")
                                        : e.description;
+    // Damage anywhere in the file shows here, before the catalogue is used (and before it
+    // becomes the next start's catalogue or enters the recent list).
+    const QString befund = db.quickCheck();
+    if (befund != QLatin1String("ok")) {
+        return QStringLiteral("Die Datei '%1' ist beschädigt und wird nicht geöffnet. Die Datei wurde "
+                              "nicht verändert.\n\nBefund der Prüfung: %2")
+            .arg(pfad, ersterBefund(befund));
+    }
     if (!db.tableExists(TabelleSchallplatten)) {
         return QStringLiteral("Die Datei enthält keine Tabelle \"Schallplatten\" und ist kein "
                               "Katalog der Klangtruhe.");
@@ -188,23 +297,12 @@ QString KatalogController::katalogPruefen(const QString& pfad)
 
 bool KatalogController::wechseln(const QString& pfad, jet::DbError* fehler)
 {
-    const QString pruefung = katalogPruefen(pfad);
-    if (!pruefung.isEmpty()) {
-        if (fehler) {
-            fehler->number = jet::errors::kUnrecognisedFormat;
-            fehler->description = pruefung;
-        }
-        return false;
-    }
     const QString alterPfad = m_data1->databaseName();
     const QString alteQuelle = m_data1->recordSource();
-    m_data1->setDatabaseName(pfad);
-    m_data1->setRecordSource(StandardAbfrage);
-    jet::DbError e;
-    if (m_data1->refresh(&e))
+    if (oeffnen(pfad, StandardAbfrage, fehler))
         return true;
-    if (fehler)
-        *fehler = e;
+    if (m_abgelehnt || m_data1->databaseName() == alterPfad)
+        return false; // refused before anything changed
     // Back to the catalogue that was open.
     m_data1->setDatabaseName(alterPfad);
     m_data1->setRecordSource(alteQuelle);
@@ -299,10 +397,10 @@ QList<int> KatalogController::inhaltsbreiten(const QFont& zellen, const QFont& k
     return twips;
 }
 
-Tabellenbild KatalogController::anordnen(const Tabellenbild& jetzt)
+Tabellenbild KatalogController::anordnen(const Tabellenbild& jetzt, bool platzieren)
 {
     breitenSpeichern(jetzt.breite);
-    return tabelleAnordnen(jetzt, spaltensatzLesen(), m_nichtSortieren);
+    return tabelleAnordnen(jetzt, spaltensatzLesen(), m_nichtSortieren && !platzieren);
 }
 
 } // namespace klang::player

@@ -33,17 +33,39 @@ public:
     using Lesen = std::function<QString()>;
     using Schreiben = std::function<void(const QString&)>;
     // The editor of a field: schreiben shows the current row's value, lesen gives what the
-    // user made of it. A changed value is written before the row is left.
+    // user made of it. A value is written before the row is left only when it differs from
+    // what the editor showed, so an editor that cannot hold a value exactly never writes an
+    // unedited one back.
     void binden(const QString& feld, Lesen lesen, Schreiben schreiben);
-    // Hands the editors' changes to the record set and writes them (before exit).
+    // Hands the editors' changes to the record set and writes them (before exit, before a
+    // view change). False when the write failed: schreibfehler was sent once, the row stays
+    // and the editors keep the edit.
     bool speichern();
+    // Drops the editors' edits: they show the current row as stored again.
+    void bearbeitungVerwerfen();
     // The value of a field of the current row as stored.
     QString feld(const QString& name) const;
 
+    // Why the current record cannot be changed ("" when it can): the file or its folder is
+    // read-only, the view cannot be updated, or the record could not be read.
+    QString schreibschutz() const;
+
     // --- views --------------------------------------------------------------------------
-    // Opens the catalogue at start with the stored view. False when it cannot be opened.
+    // Opens the catalogue at start with the stored view, after the same check as another
+    // catalogue (katalogPruefen). False when it cannot be opened. A stored view that is not
+    // a select over Schallplatten, or that does not run, is replaced by the default view
+    // (ansichtZurueckgesetzt() tells).
     bool starten(const QString& pfad, const QString& recordSource, jet::DbError* fehler = nullptr);
-    // Runs a view on the open catalogue; the first row becomes current.
+    bool ansichtZurueckgesetzt() const { return m_ansichtZurueckgesetzt; }
+    // True when the last starten/wechseln refused the file in the check (the message is the
+    // error's description).
+    bool abgelehnt() const { return m_abgelehnt; }
+    // Whether a record source may run as the catalogue's view: "select * from Schallplatten"
+    // with an optional where and order by (a bare "Schallplatten" too). The data layer also
+    // refuses anything that is not one read-only query.
+    static bool ansichtErlaubt(const QString& recordSource);
+    // Runs a view on the open catalogue; the first row becomes current. False with an error
+    // of number 0 when the current row's edit could not be written (already reported).
     bool ansichtSetzen(const QString& recordSource, jet::DbError* fehler = nullptr);
     bool standardAnsicht(jet::DbError* fehler = nullptr);
     // Letter/rating filter (index 0..31) on the filter column.
@@ -62,10 +84,12 @@ public:
     int anzahlInterpreten() const;
 
     // --- opening another catalogue -----------------------------------------------------
-    // "" when the file is an SQLite catalogue with table Schallplatten and its 19 fields,
-    // else a German message naming what is wrong.
+    // "" when the file is a sound SQLite catalogue (PRAGMA quick_check) with table
+    // Schallplatten and its 19 fields, else a German message naming what is wrong. The file
+    // is not changed.
     static QString katalogPruefen(const QString& pfad);
     // Validates first; on failure the open catalogue and its view stay. Stops nothing itself.
+    // Refused as in ansichtSetzen when the current row's edit cannot be written.
     bool wechseln(const QString& pfad, jet::DbError* fehler = nullptr);
 
     // --- rows ---------------------------------------------------------------------------
@@ -87,7 +111,8 @@ public:
     QList<int> gemerkteBreiten() const { return m_breiten; }
     // TabelleAnordnen: saves the widths of the grid as it is, applies the column set and
     // returns how the grid is to look. Only changed width settings are written.
-    Tabellenbild anordnen(const Tabellenbild& jetzt);
+    // platzieren: move the fields to their positions even with TabelleNichtSortieren.
+    Tabellenbild anordnen(const Tabellenbild& jetzt, bool platzieren = false);
     // Width of every grid column (by model column, twips) fitted to its widest text, header
     // included: text width + 200, at most 10000. Reads the rows one after the other, so
     // a large catalogue is measured in one pass.
@@ -99,18 +124,24 @@ signals:
     // The current row changed (not sent while repositioning is suppressed); the bound
     // editors already show the new row.
     void datensatzGewechselt();
-    // A bound edit could not be written.
-    void schreibfehler(const QString& meldung);
+    // A bound edit could not be written (once per attempt); the row and the edit stay.
+    void schreibfehler(const klang::jet::DbError& fehler);
+    // The current record could not be read (sent once per view).
+    void lesefehler(const klang::jet::DbError& fehler);
 
 private:
     void aufReposition();
     void aufValidate();
 
+    bool oeffnen(const QString& pfad, const QString& recordSource, jet::DbError* fehler);
+
     struct Bindung
     {
         Lesen lesen;
         Schreiben schreiben;
-        QString original;
+        QString gezeigt;      // what the editor showed of the row (as it reads back)
+        QString uebergeben;   // handed in with the write under way
+        bool hatUebergeben = false;
     };
 
     std::unique_ptr<jet::DataControl> m_data1;
@@ -118,6 +149,9 @@ private:
     QHash<QString, Bindung> m_bindungen;
     QStringList m_bindungsReihenfolge;
     bool m_repositionUnterdruecken = false;
+    bool m_ansichtZurueckgesetzt = false;
+    bool m_abgelehnt = false;
+    bool m_lesefehlerGemeldet = false;
     bool m_sortAufsteigend = false;
     bool m_nichtSortieren = false;
     QList<int> m_breiten;

@@ -222,7 +222,7 @@ private Q_SLOTS:
         QCOMPARE(kit::MsgAntwort, wort);
         QCOMPARE(gesehen, sichtbar);
         QCOMPARE(gesehenesSymbol, symbol);
-        QCOMPARE(kit::letzterKlang(), klang::programmPfad() + klang);
+        QCOMPARE(kit::letzterKlang(), klang::programmDatei(klang));
     }
 
     // Esc and the close box leave without a word.
@@ -548,7 +548,7 @@ private Q_SLOTS:
         QCOMPARE(titel, QStringLiteral("Eingabe"));
         QCOMPARE(prompt, QStringLiteral("Ihr Name?"));
         QCOMPARE(startText, vorgabe); // every call starts with its own default
-        QCOMPARE(kit::letzterKlang(), klang::programmPfad() + QStringLiteral("Fragezeichen.wav"));
+        QCOMPARE(kit::letzterKlang(), klang::programmDatei(QStringLiteral("Fragezeichen.wav")));
     }
 };
 

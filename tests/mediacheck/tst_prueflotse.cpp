@@ -22,10 +22,15 @@ QString programm()
     return QDir(qEnvironmentVariable("KLANGTRUHE_BIN_DIR")).filePath(QStringLiteral("Prueflotse"));
 }
 
-Lauf starten(const QString& bibliothek)
+Lauf starten(const QString& bibliothek, bool mitAnzeige = true)
 {
     QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
-    umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (mitAnzeige) {
+        umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    } else {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            umgebung.remove(QString::fromLatin1(name));
+    }
     umgebung.insert(QStringLiteral("KLANGTRUHE_PRUEFLOTSE_TESTBERICHT"), QStringLiteral("1"));
     if (bibliothek.isEmpty())
         umgebung.remove(QStringLiteral("KLANGTRUHE_PRUEFLOTSE_LIB"));
@@ -68,6 +73,37 @@ private Q_SLOTS:
         QCOMPARE(lauf.exitCode, 0);
         QCOMPARE(lauf.ausgabe, QString()); // no box was ever on screen
         QVERIFY2(lauf.dauer < 5000, qPrintable(QString::number(lauf.dauer)));
+    }
+
+    // The check writes nothing, so it never creates the program folder; with the library
+    // present it needs no window and so no display either.
+    void schreibtNichtsBrauchtKeineAnzeige_data()
+    {
+        QTest::addColumn<QString>("bibliothek");
+        QTest::addColumn<bool>("mitAnzeige");
+        QTest::addColumn<QString>("ausgabe");
+        QTest::newRow("vorhanden, ohne Anzeige") << QString() << false << QString();
+        QTest::newRow("vorhanden, mit Anzeige") << QString() << true << QString();
+        QTest::newRow("fehlt, Kasten gezeigt")
+            << QStringLiteral("libklangtruhe-gibt-es-nicht.so.9") << true
+            << QStringLiteral("Fenster=frmMsgFenn");
+        // No box can show: the message goes to the terminal, no abort.
+        QTest::newRow("fehlt, ohne Anzeige")
+            << QStringLiteral("libklangtruhe-gibt-es-nicht.so.9") << false << QString();
+    }
+    void schreibtNichtsBrauchtKeineAnzeige()
+    {
+        QFETCH(QString, bibliothek);
+        QFETCH(bool, mitAnzeige);
+        QFETCH(QString, ausgabe);
+        const QString ordner = m_env.dataHome() + QStringLiteral("/Klangtruhe");
+        QDir(ordner).removeRecursively();
+        const Lauf lauf = starten(bibliothek, mitAnzeige);
+        QVERIFY(lauf.beendet);
+        QCOMPARE(lauf.status, QProcess::NormalExit);
+        QCOMPARE(lauf.exitCode, 0);
+        QCOMPARE(lauf.ausgabe.section(QLatin1Char('\n'), 0, 0), ausgabe);
+        QVERIFY2(!QFileInfo::exists(ordner), qPrintable(ordner));
     }
 
     // Without it, exactly one modal box with the mended text, stop icon, OK only, light red,

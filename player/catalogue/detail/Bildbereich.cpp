@@ -96,7 +96,8 @@ Bildbereich::Bildbereich(QWidget* parent)
 
     connect(chkBildpfad, &QCheckBox::toggled, this, [this](bool an) {
         chkBildpfad_Click(an);
-        Q_EMIT externeBilderUmgeschaltet(an);
+        if (!m_automatisch)
+            Q_EMIT externeBilderUmgeschaltet(an);
     });
     connect(cboBildpfad, qOverload<int>(&QComboBox::activated), this, &Bildbereich::cboBildpfad_Click);
 }
@@ -122,6 +123,21 @@ void Bildbereich::setBildpfadFeld(const QString& feld)
     m_feld = feld;
     if (externeBilder())
         BildpfadListeLaden();
+}
+
+void Bildbereich::datensatzZeigen(const QByteArray& bilder, const QString& bildpfadFeld)
+{
+    m_gespeichert = bildAusFeld(bilder);
+    zeige(Bild1, m_gespeichert);
+    m_feld = bildpfadFeld;
+    const bool vorher = m_automatisch;
+    m_automatisch = true;
+    BildpfadListeLaden(); // list and caption of this record, also while the stored one shows
+    if (chkBildpfad->isChecked() && cboBildpfad->count() == 0)
+        chkBildpfad->setChecked(false); // nothing external: the stored picture
+    if (!chkBildpfad->isChecked() && m_gespeichert.isNull())
+        chkBildpfad->setChecked(true); // nothing stored: the external ones
+    m_automatisch = vorher;
 }
 
 void Bildbereich::setExterneBilder(bool an)

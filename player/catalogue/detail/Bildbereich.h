@@ -34,6 +34,12 @@ public:
     void setBildpfadFeld(const QString& feld); // reloads the list while external pictures show
     QString bildpfadFeld() const { return m_feld; }
 
+    // A record change: its stored picture and picture list. The list and the caption are
+    // read again whatever the box says; the box then switches to the source that has a picture
+    // (external ones while checked and any is listed, else the stored one; with none stored,
+    // the external ones). Such a switch neither stores the choice nor moves the focus.
+    void datensatzZeigen(const QByteArray& bilder, const QString& bildpfadFeld);
+
     // chkBildpfad: external pictures (true) or the stored one.
     void setExterneBilder(bool an);
     bool externeBilder() const;
@@ -85,6 +91,7 @@ private:
     QImage m_extern;
     QImage m_gross;
     QPointer<QWidget> m_flaeche;
+    bool m_automatisch = false; // the box is switched by a record change, not by the user
 };
 
 } // namespace klang::detail

@@ -69,8 +69,7 @@ void Detailansicht::datensatzGewechselt(const DetailDaten& daten)
     m_daten = daten;
     if (m_bild) {
         m_bild->setAusDatenbankpfad(m_ausDatenbankpfad);
-        m_bild->setGespeichertesBild(daten.bilder);
-        m_bild->setBildpfadFeld(daten.bildPfad);
+        m_bild->datensatzZeigen(daten.bilder, daten.bildPfad);
         m_bild->vergroesserungAuffrischen();
     }
     if (m_ebook) {

@@ -1,6 +1,7 @@
 #include "player/catalogue/detail/EbookListe.h"
 
 #include "kit/Helpers.h"
+#include "kit/ImageButton.h"
 #include "kit/MsgFenn.h"
 #include "platform/shell/Shell.h"
 
@@ -25,7 +26,7 @@ EbookListe::EbookListe(QWidget* parent)
     cboEbook->setEditable(true);
     cboEbook->setInsertPolicy(QComboBox::NoInsert);
     cboEbook->installEventFilter(this);
-    imgEbookPlay = new QToolButton(this);
+    imgEbookPlay = new kit::ImageButton(this);
     imgEbookPlay->setObjectName(QStringLiteral("imgEbookPlay"));
     imgEbookPlay->setToolTip(QStringLiteral(" eBook anzeigen"));
     imgEbookPlay->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));

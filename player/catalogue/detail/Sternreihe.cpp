@@ -77,6 +77,13 @@ bool Sternreihe::istLeuchtend(int index) const
 
 bool Sternreihe::eventFilter(QObject* watched, QEvent* event)
 {
+    // A star held down looks pressed: its picture sits a pixel lower right until release.
+    if (auto* stern = qobject_cast<QLabel*>(watched); stern && m_sterne_.contains(stern)) {
+        if (event->type() == QEvent::MouseButtonPress)
+            stern->setContentsMargins(1, 1, 0, 0);
+        else if (event->type() == QEvent::MouseButtonRelease)
+            stern->setContentsMargins(0, 0, 0, 0);
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* maus = static_cast<QMouseEvent*>(event);
         const int index = int(m_sterne_.indexOf(qobject_cast<QLabel*>(watched)));

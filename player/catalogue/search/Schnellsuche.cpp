@@ -30,13 +30,59 @@ QString letzteVorhandeneDatei(const QString& ebookFeld)
 
 int ersteSpalteMit(const Zeilenquelle& quelle, int zeile, const QString& s)
 {
-    const int spalten = quelle.spaltenAnzahl();
-    for (int c = 0; c < spalten; ++c) {
-        if (quelle.sichtbarerText(zeile, c).contains(s, Qt::CaseInsensitive))
-            return c;
-    }
-    return -1;
+    return quelle.ersteSpalteMit(zeile, s);
 }
+
+// The rows from `ab` on whose cells hold s, in order, handed one at a time: the rows close to
+// the start are read one by one (a hit there is found at once), the rest in one pass over the
+// columns when the near ones hold nothing the user would see.
+class Kandidaten
+{
+public:
+    static constexpr int Nahbereich = 500;
+
+    Kandidaten(const Zeilenquelle& quelle, const QString& s, int ab) : m_quelle(quelle), m_s(s), m_zeile(ab) {}
+
+    // The next candidate row and its first matching column; false when there is none.
+    bool naechste(int& zeile, int& spalte)
+    {
+        const int n = m_quelle.zeilenAnzahl();
+        while (!m_gesammelt && m_zeile < n) {
+            if (m_gelesen >= Nahbereich) {
+                m_rest = m_quelle.zeilenMit(m_s, m_zeile);
+                m_gesammelt = true;
+                break;
+            }
+            const int z = m_zeile++;
+            ++m_gelesen;
+            const int c = ersteSpalteMit(m_quelle, z, m_s);
+            if (c >= 0) {
+                zeile = z;
+                spalte = c;
+                return true;
+            }
+        }
+        while (m_naechsterRest < m_rest.size()) {
+            const int z = m_rest.at(m_naechsterRest++);
+            const int c = ersteSpalteMit(m_quelle, z, m_s);
+            if (c >= 0) {
+                zeile = z;
+                spalte = c;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const Zeilenquelle& m_quelle;
+    QString m_s;
+    int m_zeile;
+    int m_gelesen = 0;
+    bool m_gesammelt = false;
+    QList<int> m_rest;
+    qsizetype m_naechsterRest = 0;
+};
 
 bool leererSuchtext(const QString& s)
 {
@@ -133,11 +179,10 @@ Suchtreffer suchen(const Zeilenquelle& quelle, const Sichtquelle& sicht, const Q
     t.gesucht = true;
     if (s != pos.LetzterSuchtext || pos.SuchStartZeile <= 0)
         pos.SuchStartZeile = 1;
-    const int n = quelle.zeilenAnzahl();
-    for (int zeile = pos.SuchStartZeile - 1; zeile < n; ++zeile) {
-        const int spalte = ersteSpalteMit(quelle, zeile, s);
-        if (spalte < 0)
-            continue;
+    Kandidaten kandidaten(quelle, s, pos.SuchStartZeile - 1);
+    int zeile = -1;
+    int spalte = -1;
+    while (kandidaten.naechste(zeile, spalte)) {
         const Markierung m = sicht ? markieren(sicht(zeile), s) : Markierung();
         if (!m.sichtbar)
             continue; // in a cell, but nowhere the user would see it: try the next row
@@ -172,11 +217,10 @@ Suchtreffer suchenPlaylistTitel(const Zeilenquelle& quelle, const Sichtquelle& s
     t.gesucht = true;
     if (titel != pos.LetzterSuchtext || pos.SuchStartZeile <= 0)
         pos.SuchStartZeile = 1;
-    const int n = quelle.zeilenAnzahl();
-    for (int zeile = pos.SuchStartZeile - 1; zeile < n; ++zeile) {
-        const int spalte = ersteSpalteMit(quelle, zeile, titel);
-        if (spalte < 0)
-            continue;
+    Kandidaten kandidaten(quelle, titel, pos.SuchStartZeile - 1);
+    int zeile = -1;
+    int spalte = -1;
+    if (kandidaten.naechste(zeile, spalte)) {
         if (sicht)
             t.markierung = markieren(sicht(zeile), titel);
         trefferSetzen(t, quelle, zeile, spalte, pos, titel);

@@ -3,6 +3,7 @@
 #include "platform/textfiles/LineFile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
 namespace klang::player {
@@ -29,6 +30,11 @@ bool ausgeschlossenDurch(const QString& text, const QStringList& liste)
             return true;
     }
     return false;
+}
+
+QString songsucheFortschritt(int zeile, int zeilen, int treffer)
+{
+    return QStringLiteral("Songsuche: %1 von %2 Datensätzen, %3 Treffer (Esc beendet)").arg(zeile).arg(zeilen).arg(treffer);
 }
 
 Songsuche::Songsuche(const Zeilenquelle& zeilen, const QString& marke, const QString& playlistOrdner,
@@ -94,15 +100,20 @@ bool Songsuche::ausfuehren()
 
 bool Songsuche::schritt(int n)
 {
-    for (int i = 0; i < n; ++i) {
+    // At most n rows, and no longer than a short slice, so that the window keeps drawing and
+    // hears Esc even when folders are slow to list.
+    QElapsedTimer uhr;
+    uhr.start();
+    for (int i = 0; i < n && (i == 0 || uhr.elapsed() < SchrittMs); ++i) {
         if (m_abbrechen || m_zeile >= m_zeilen.zeilenAnzahl())
-            return false;
+            break;
         zeileBearbeiten(m_zeile++);
         if (m_esc && *m_esc) {
             *m_esc = false;
             m_abbrechen = true;
         }
     }
+    emit fortschritt(m_zeile, m_zeilen.zeilenAnzahl(), int(m_treffer.size()));
     return !m_abbrechen && m_zeile < m_zeilen.zeilenAnzahl();
 }
 
@@ -122,10 +133,8 @@ void Songsuche::zeileBearbeiten(int zeile)
     }
     if (pfade.isEmpty())
         return;
-    for (const QString& pfad : pfade) {
-        if (!klang::appendLine(dateipfad(), pfad) && m_fehler.isEmpty())
-            m_fehler = QStringLiteral("In die Datei '%1' kann nicht geschrieben werden.").arg(dateipfad());
-    }
+    // The list grows in memory and is written once at the end: appending each hit to the
+    // file rewrote it every time.
     m_treffer << pfade;
     emit aufgenommen(pfade);
 }

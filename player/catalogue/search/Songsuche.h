@@ -9,6 +9,7 @@
 //
 // The window then loads "Suchliste.txt" as the playlist and asks for a name to keep it under
 // (playlistDateiname, and playlistUeberschreibenFrage before an existing file is replaced).
+// The hits are kept in memory and written to the file once, when the run ends.
 // While it runs the window keeps other catalogue commands away (busy flag): the rows are
 // those of the view at the start.
 
@@ -30,6 +31,9 @@ bool traegtBewertung(const QString& dateiname, const QString& marke);
 // match, so a blank line in a list file excludes nothing.
 bool ausgeschlossenDurch(const QString& text, const QStringList& liste);
 
+// The status bar's text while the search runs.
+QString songsucheFortschritt(int zeile, int zeilen, int treffer);
+
 class Songsuche : public QObject
 {
     Q_OBJECT
@@ -45,7 +49,9 @@ public:
     // EscGedrueckt of the player: cleared when the search begins (a stale request must not end
     // it), checked and cleared after every row.
     void setAbbruchFlag(bool* escGedrueckt) { m_esc = escGedrueckt; }
+    // Rows per turn of the event loop (a turn also ends after SchrittMs).
     void setZeilenProSchritt(int n) { m_proSchritt = qMax(1, n); }
+    static constexpr int SchrittMs = 20;
 
     // Deletes an old "Suchliste.txt" and starts the run on the event loop. False (nothing
     // runs, fehler() says why) when the old list cannot be removed or the folder not made.
@@ -63,6 +69,8 @@ public:
 signals:
     // The files of one record, as playlist lines (music folder and file name), just added.
     void aufgenommen(const QStringList& pfade);
+    // After each turn: rows looked at, rows in all, files collected.
+    void fortschritt(int zeile, int zeilen, int treffer);
     void fertig(bool abgebrochen);
 
 private:
@@ -79,7 +87,7 @@ private:
     QStringList m_stile;
     Trackliste m_tracks = trackDateien;
     bool* m_esc = nullptr;
-    int m_proSchritt = 50;
+    int m_proSchritt = 500;
     int m_zeile = 0;
     bool m_laeuft = false;
     bool m_abbrechen = false;

@@ -6,6 +6,10 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <QStringMatcher>
+#include <QtConcurrent/QtConcurrentMap>
+
 namespace klang::player {
 
 int Zeilenquelle::spalteMitKopf(const QString& kopfText) const
@@ -15,6 +19,26 @@ int Zeilenquelle::spalteMitKopf(const QString& kopfText) const
             return c;
     }
     return -1;
+}
+
+int Zeilenquelle::ersteSpalteMit(int zeile, const QString& s) const
+{
+    const int spalten = spaltenAnzahl();
+    for (int c = 0; c < spalten; ++c) {
+        if (sichtbarerText(zeile, c).contains(s, Qt::CaseInsensitive))
+            return c;
+    }
+    return -1;
+}
+
+QList<int> Zeilenquelle::zeilenMit(const QString& s, int ab) const
+{
+    QList<int> zeilen;
+    for (int z = qMax(0, ab); z < zeilenAnzahl(); ++z) {
+        if (ersteSpalteMit(z, s) >= 0)
+            zeilen << z;
+    }
+    return zeilen;
 }
 
 QString Zeilenquelle::sichtbar(const QString& feld, const QString& wert)
@@ -69,6 +93,94 @@ QString RecordsetZeilen::feld(int zeile, const QString& name) const
     if (zeile < 0 || zeile >= m_rs.recordCount())
         return QString();
     return m_rs.value(zeile, name);
+}
+
+namespace {
+
+// A Jet LIKE pattern that finds the text anywhere: its wildcard characters stand for
+// themselves inside brackets.
+QString enthaeltMuster(const QString& s)
+{
+    QString muster = QStringLiteral("*");
+    for (const QChar c : s) {
+        if (c == u'*' || c == u'?' || c == u'#' || c == u'[')
+            muster += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            muster += c;
+    }
+    return muster + QLatin1Char('*');
+}
+
+QString bezeichner(QString name)
+{
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+} // namespace
+
+QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
+{
+    const int n = zeilenAnzahl();
+    ab = qMax(0, ab);
+    if (ab >= n || s.isEmpty())
+        return {};
+    // Plain fields are searched by the engine (its LIKE compares without regard to case, as
+    // the quick search does); rich-text fields by the plain text the user reads, read in one
+    // pass and checked in blocks on all cores. Row by row through the record set this took
+    // seconds for a large catalogue.
+    QStringList einfach;
+    QStringList reich;
+    for (const QString& f : m_spalten) {
+        if (m_rs.fieldIndex(f) < 0)
+            continue;
+        (jet::schema::isRichTextField(f) ? reich : einfach) << f;
+    }
+    QList<int> zeilen;
+    if (!einfach.isEmpty()) {
+        QStringList bedingung;
+        for (const QString& f : std::as_const(einfach))
+            bedingung << bezeichner(f) + QStringLiteral(" LIKE ?1");
+        const auto treffer = m_rs.positionsWhere(bedingung.join(QStringLiteral(" OR ")), {enthaeltMuster(s)});
+        if (!treffer)
+            return Zeilenquelle::zeilenMit(s, ab);
+        for (int z : *treffer) {
+            if (z >= ab)
+                zeilen << z;
+        }
+    }
+    if (reich.isEmpty())
+        return zeilen;
+    const QList<QStringList> werte = m_rs.columnValues(reich);
+
+    const QStringMatcher muster(s, Qt::CaseInsensitive);
+    const auto haelt = [&](int zeile) {
+        for (const QStringList& spalte : werte) {
+            const QString& wert = spalte.at(zeile);
+            // A plain text is never longer than the field it comes from.
+            if (wert.size() < s.size())
+                continue;
+            if (muster.indexIn(richtext::isRtf(wert) ? richtext::rtfToPlainText(wert) : wert) >= 0)
+                return true;
+        }
+        return false;
+    };
+    constexpr int Block = 2048;
+    QList<int> bloecke;
+    for (int b = ab; b < n; b += Block)
+        bloecke << b;
+    const QList<QList<int>> teile = QtConcurrent::blockingMapped(bloecke, [&](int beginn) {
+        QList<int> treffer;
+        for (int z = beginn; z < qMin(n, beginn + Block); ++z) {
+            if (haelt(z))
+                treffer << z;
+        }
+        return treffer;
+    });
+    for (const QList<int>& t : teile)
+        zeilen << t;
+    std::sort(zeilen.begin(), zeilen.end());
+    zeilen.erase(std::unique(zeilen.begin(), zeilen.end()), zeilen.end());
+    return zeilen;
 }
 
 QStringList trackDateien(const QString& musikpfad)

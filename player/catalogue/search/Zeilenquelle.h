@@ -6,6 +6,7 @@
 // name. The main window hands in its grid as it is arranged; tests and the song search use the
 // data control's record set directly.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,6 +32,11 @@ public:
 
     // The first column whose header is exactly this text, -1 when none.
     int spalteMitKopf(const QString& kopfText) const;
+    // The first column of a row whose visible text holds s (without regard to case), -1.
+    int ersteSpalteMit(int zeile, const QString& s) const;
+    // The rows from `ab` on, ascending, with a cell whose visible text holds s. Row by row
+    // here; a source that can read whole columns at once does it faster.
+    virtual QList<int> zeilenMit(const QString& s, int ab) const;
     // What the user reads in a cell: the plain text of a rich-text field, the value otherwise.
     QString sichtbarerText(int zeile, int spalte) const;
     // The same for any field of the row's record.
@@ -51,6 +57,8 @@ public:
     QString kopf(int spalte) const override;
     QString text(int zeile, int spalte) const override;
     QString feld(int zeile, const QString& name) const override;
+    // Reads the shown fields of all rows in one pass and checks the rows on all cores.
+    QList<int> zeilenMit(const QString& s, int ab) const override;
 
 private:
     const jet::Recordset& m_rs;

@@ -4,7 +4,6 @@
 #include "platform/media/TrackLength.h"
 
 #include <QDir>
-#include <QHash>
 
 namespace klang::player {
 
@@ -55,6 +54,7 @@ PlayerController::PlayerController(const PlayerEngines& engines, IClock* clock, 
         else if (m_status == PlayerStatus::Playing && trackHasEnded())
             setStatus(PlayerStatus::Idle, noPlayText());
     });
+    abEinrichten();
     m_length = [](const QString& path) { return klang::media::trackLengthSeconds(path); };
     // The first shuffle draws a new record.
     m_shuffleZaehler = PlayerSettings::songsPerRecord();
@@ -92,12 +92,13 @@ void PlayerController::connectEngine(MediaEngine* engine)
             [this, engine](EndReason reason) { onEngineEnded(engine, reason); });
 }
 
-void PlayerController::onEngineEnded(MediaEngine* engine, EndReason /*reason*/)
+void PlayerController::onEngineEnded(MediaEngine* engine, EndReason reason)
 {
     // Played out or failed: either way this track is over.
     if (engine != m_activeEngine || m_engineEnded)
         return;
     m_engineEnded = true;
+    m_endedWithError = reason == EndReason::Error;
     if (m_status == PlayerStatus::Playing)
         m_endKick->start(0);
 }
@@ -155,6 +156,16 @@ void PlayerController::showBandHint()
     m_msgAntwort = m_ui->msgFenn(request);
 }
 
+void PlayerController::showHint(const QString& prompt, const QString& title)
+{
+    MessageRequest request;
+    request.prompt = prompt;
+    request.style = 3;
+    request.title = title;
+    request.backColor = kHintBackColor;
+    m_msgAntwort = m_ui->msgFenn(request);
+}
+
 // ---------------------------------------------------------------------------------------
 // Device engine
 
@@ -183,7 +194,12 @@ void PlayerController::imgStart_Click()
     // A name beginning with an apostrophe is opened by its associated program. The test
     // reads the list that is played (the playlist in playlist mode).
     if (src && src->name(index).startsWith(QLatin1Char('\''))) {
+        // Handed over to its program: nothing plays here, so no pause or watch may wait on it.
+        cancelPause();
+        m_timer1->stop();
+        m_ui->setPauseSymbol(false);
         m_ui->cmdPlayAsso(src->path(index));
+        setStatus(PlayerStatus::Idle, noPlayText());
         return;
     }
 
@@ -200,6 +216,7 @@ void PlayerController::imgStart_Click()
         previous->close();
     m_activeEngine = nullptr;
     m_engineEnded = false;
+    m_endedWithError = false;
     m_trackEnde = -1;
     m_pausedAt = -1;
     SonderfunktionenAus();
@@ -215,6 +232,12 @@ void PlayerController::imgStart_Click()
     if (m_ui->isMainWindowMinimized() && m_laufschrift)
         m_ui->setTimer2(true);
 
+    // Shuffle started on a record without files begins with a record that has some.
+    if (!m_playlistModus && isChecked(ModeBox::Shuffle) && m_trackList && m_trackList->count() == 0
+        && !m_stilAusgeschlossen && !shuffleCatalogue()) {
+        imgStop_Click();
+        return;
+    }
     const bool started = m_playlistModus ? startFromPlaylist() : startFromTrackList();
     if (started && m_laufschrift && m_status == PlayerStatus::Playing
         && !m_ui->isMainWindowVisible())
@@ -409,6 +432,14 @@ void PlayerController::Timer1_Timer()
     if (!trackHasEnded())
         return;
     m_timer1->stop();
+    const bool played = m_activeEngine && !m_endedWithError;
+    if (m_passGuard.trackEnded(played, passLength())) {
+        imgStop_Click();
+        showHint(QStringLiteral("In einem ganzen Durchlauf ließ sich kein Titel abspielen.") + QLatin1Char('\n')
+                     + QStringLiteral("Die Dateien fehlen oder sind beschädigt; die Wiedergabe wurde beendet."),
+                 QStringLiteral("Bedienungshinweis"));
+        return;
+    }
     const Choice choice = m_playlistModus ? chooseNextInPlaylist() : chooseNextInTrackList();
     Q_EMIT aktuellerTrackChanged(m_aktuellerTrack);
     switch (choice) {
@@ -572,86 +603,33 @@ void PlayerController::TontraegerZufaellig()
     Q_EMIT aktuellerTrackChanged(m_aktuellerTrack);
 }
 
-bool PlayerController::isRecordExcluded(int row, bool* byStyle) const
+int PlayerController::moveToRecordWithTracks(bool* anyStyleExcluded)
 {
-    if (m_styleExclusion.matches(m_catalogue->field(row, QStringLiteral("Stil")))) {
-        *byStyle = true;
-        return true;
+    const int drawn = m_draw.drawAllowed(m_catalogue, anyStyleExcluded);
+    if (drawn < 0)
+        return -1;
+    // Outside shuffle play (the draw at start-up, the random button) the drawn record is
+    // shown as it is: a catalogue of records without files is no fault there.
+    if (!isChecked(ModeBox::Shuffle)) {
+        m_catalogue->moveToRow(drawn);
+        return drawn;
     }
-    if (m_bandExclusion.matches(m_catalogue->field(row, QStringLiteral("Band")))) {
-        *byStyle = false;
-        return true;
-    }
-    return false;
-}
-
-bool PlayerController::allowedRecordsCurrent(int count) const
-{
-    return m_allowed.valid && m_allowed.catalogue == m_catalogue && m_allowed.revision >= 0
-        && m_allowed.revision == m_catalogue->revision() && m_allowed.count == count
-        && m_allowed.styleRevision == m_styleExclusion.revision()
-        && m_allowed.bandRevision == m_bandExclusion.revision();
-}
-
-void PlayerController::countAllowedRecords(int count)
-{
-    // Both fields of every record in one pass each, not row by row.
-    const QStringList styles = m_catalogue->column(QStringLiteral("Stil"));
-    const QStringList bands = m_catalogue->column(QStringLiteral("Band"));
-    m_allowed.rows.clear();
-    m_allowed.anyStyleExcluded = false;
-    // Values repeat a lot (a few styles, bands with many records): each is matched once.
-    QHash<QString, bool> styleMatch;
-    QHash<QString, bool> bandMatch;
-    const auto excluded = [](QHash<QString, bool>& memo, const ExclusionList& list, const QString& value) {
-        auto it = memo.constFind(value);
-        if (it == memo.constEnd())
-            it = memo.insert(value, list.matches(value));
-        return *it;
+    const auto showsTracks = [this](int row) {
+        if (!m_catalogue->hasTracks(row))
+            return false;
+        m_catalogue->moveToRow(row);
+        return m_trackList && m_trackList->count() > 0;
     };
-    for (int row = 0; row < count; ++row) {
-        if (!m_styleExclusion.isEmpty() && excluded(styleMatch, m_styleExclusion, styles.value(row))) {
-            m_allowed.anyStyleExcluded = true;
-            continue;
-        }
-        if (!m_bandExclusion.isEmpty() && excluded(bandMatch, m_bandExclusion, bands.value(row)))
-            continue;
-        m_allowed.rows << row;
+    if (showsTracks(drawn))
+        return drawn;
+    // A record without files (an LP, a tape, a missing folder) is drawn again instead of
+    // stopping shuffle, once over the allowed records at most.
+    const QVector<int> others = m_draw.allowedInRandomOrder(m_catalogue, drawn);
+    for (const int row : others) {
+        if (showsTracks(row))
+            return row;
     }
-    m_allowed.catalogue = m_catalogue;
-    m_allowed.revision = m_catalogue->revision();
-    m_allowed.count = count;
-    m_allowed.styleRevision = m_styleExclusion.revision();
-    m_allowed.bandRevision = m_bandExclusion.revision();
-    m_allowed.valid = m_allowed.revision >= 0;
-}
-
-int PlayerController::drawAllowedRecord(bool* anyStyleExcluded)
-{
-    const int count = m_catalogue->recordCount();
-    if (count <= 0)
-        return -1;
-    if (m_styleExclusion.isEmpty() && m_bandExclusion.isEmpty())
-        return int(m_random.bounded(quint32(count)));
-    if (!allowedRecordsCurrent(count)) {
-        // Drawing from all records and passing over excluded ones is uniform over the
-        // allowed records and needs no count while most records are allowed; after a few
-        // misses the allowed records are counted out instead (and kept for the next draws),
-        // so a catalogue with few allowed records is neither slow nor given up too early.
-        for (int attempt = 0; attempt < 32; ++attempt) {
-            const int row = int(m_random.bounded(quint32(count)));
-            bool byStyle = false;
-            if (!isRecordExcluded(row, &byStyle))
-                return row;
-            *anyStyleExcluded = *anyStyleExcluded || byStyle;
-        }
-        countAllowedRecords(count);
-    }
-    *anyStyleExcluded = *anyStyleExcluded || m_allowed.anyStyleExcluded;
-    const QVector<int>& allowed = m_allowed.rows;
-    if (allowed.isEmpty())
-        return -1;
-    return allowed.at(int(m_random.bounded(quint32(allowed.size()))));
+    return -2;
 }
 
 bool PlayerController::shuffleCatalogue()
@@ -659,13 +637,14 @@ bool PlayerController::shuffleCatalogue()
     if (!m_catalogue || m_catalogue->recordCount() <= 0)
         return true;
     bool newRecord = false;
-    if (m_shuffleZaehler < PlayerSettings::songsPerRecord()) {
+    const bool hasEntries = m_trackList && m_trackList->count() > 0;
+    if (m_shuffleZaehler < PlayerSettings::songsPerRecord() && hasEntries) {
         ++m_shuffleZaehler;
     } else {
         m_shuffleZaehler = 1;
         bool anyStyle = false;
-        const int row = drawAllowedRecord(&anyStyle);
-        if (row < 0) {
+        const int row = moveToRecordWithTracks(&anyStyle);
+        if (row == -1) {
             if (anyStyle)
                 showStyleHint(QStringLiteral("Bedienungshinweis (TontraegerZufaellig)"));
             else
@@ -674,7 +653,13 @@ bool PlayerController::shuffleCatalogue()
             m_timer1->stop();
             return false;
         }
-        m_catalogue->moveToRow(row);
+        if (row < 0) {
+            showHint(QStringLiteral("Keiner der Tonträger, die abgespielt werden dürfen, enthält Dateien "
+                                    "zum Abspielen."),
+                     QStringLiteral("Bedienungshinweis"));
+            m_timer1->stop();
+            return false;
+        }
         newRecord = true;
     }
     const int entries = m_trackList ? m_trackList->count() : 0;
@@ -686,6 +671,24 @@ bool PlayerController::shuffleCatalogue()
         m_aktuellerTrack = t;
     }
     return true;
+}
+
+int PlayerController::passLength() const
+{
+    if (isChecked(ModeBox::Shuffle) && !m_playlistModus)
+        return m_catalogue ? m_catalogue->recordCount() : 1;
+    if (repeatOne())
+        return 1;
+    ITrackSource* src = source();
+    const int n = src ? src->count() : 0;
+    if (!isChecked(ModeBox::MarkTracks))
+        return n;
+    int marked = 0;
+    for (int i = 0; i < n; ++i) {
+        if (m_playlistModus ? src->isChecked(i) : src->isSelected(i))
+            ++marked;
+    }
+    return marked;
 }
 
 bool PlayerController::shufflePlaylist(bool fromWatch)
@@ -781,6 +784,7 @@ void PlayerController::EscGedrueckt()
 
 void PlayerController::SonderfunktionenAus()
 {
+    m_ab->aus();
     m_ui->abRepeatAus();
     if (m_pausedAt >= 0 && m_trackEnde >= 0)
         m_trackEnde += m_clock->nowMs() - m_pausedAt;
@@ -794,7 +798,10 @@ void PlayerController::imgStop_Click()
     // Any stop cancels the next track, also one that a pause between tracks is waiting for.
     m_stopGedrueckt = true;
     const bool wasPlaying = m_status == PlayerStatus::Playing && m_activeEngine && !m_engineEnded;
+    // In the pause before the next track the resume record is that track from its start.
+    const bool waitingForNext = m_status == PlayerStatus::Pausing && m_after == After::Start;
     cancelPause();
+    m_passGuard.reset();
     m_timer1->stop();
     m_endKick->stop();
     m_ui->setTimer2(false);
@@ -820,6 +827,11 @@ void PlayerController::imgStop_Click()
             m_resumeTrack = m_aktuellerTrack;
             m_resumeMusikpfad = m_trackList ? m_trackList->folder() : QString();
         }
+    } else if (waitingForNext) {
+        m_resumePosition = 0;
+        m_resumeTrack = m_aktuellerTrack;
+        if (!m_playlistModus)
+            m_resumeMusikpfad = m_trackList ? m_trackList->folder() : QString();
     }
     SonderfunktionenAus();
     if (isChecked(ModeBox::MarkTracks))
@@ -907,7 +919,8 @@ void PlayerController::imgVorBack_Click(int index)
         const int m = m_playlist ? m_playlist->count() : 0;
         if (m <= 0)
             return;
-        const int from = qBound(0, m_aktuellerTrack, m + 1);
+        // Back from no current item (0) goes to the last item, as back from item 1 does.
+        const int from = m_aktuellerTrack < 1 && index == 0 ? m + 1 : qBound(0, m_aktuellerTrack, m);
         // One pass round the list; with no checked item nothing happens.
         for (int step = 1; step <= m; ++step) {
             int candidate = index == 0 ? from - step : from + step;
@@ -961,12 +974,12 @@ void PlayerController::imgLiedzufall_Click()
 
 void PlayerController::AbspielausschlusslisteLaden(const QString& programFolder)
 {
-    m_styleExclusion.load(QDir(programFolder).filePath(kStyleExclusionFile));
+    m_draw.styleExclusion().load(QDir(programFolder).filePath(kStyleExclusionFile));
 }
 
 void PlayerController::BandAbspielausschlusslisteLaden(const QString& programFolder)
 {
-    m_bandExclusion.load(QDir(programFolder).filePath(kBandExclusionFile));
+    m_draw.bandExclusion().load(QDir(programFolder).filePath(kBandExclusionFile));
 }
 
 void PlayerController::onTrackListChanged()

@@ -5,8 +5,10 @@
 // tracks, random record and song, the play-mode switches and the transport commands.
 // The main window, the mini player and the video window call it; handlers keep their names.
 
+#include "player/playback/core/AbWiederholung.h"
 #include "player/playback/core/PlayerInterfaces.h"
 #include "player/playback/core/PlayerState.h"
+#include "player/playback/core/RecordDraw.h"
 
 #include <QObject>
 #include <QRandomGenerator>
@@ -112,8 +114,8 @@ public:
     void chkVollbild_Click(bool checked);
 
     // --- exclusion lists ---
-    ExclusionList& stilAusschluss() { return m_styleExclusion; }
-    ExclusionList& bandAusschluss() { return m_bandExclusion; }
+    ExclusionList& stilAusschluss() { return m_draw.styleExclusion(); }
+    ExclusionList& bandAusschluss() { return m_draw.bandExclusion(); }
     // Reads both list files from the program folder (missing files leave the lists).
     void AbspielausschlusslisteLaden(const QString& programFolder);
     void BandAbspielausschlusslisteLaden(const QString& programFolder);
@@ -126,7 +128,7 @@ public:
     // The catalogue shows other rows (another file, view, filter or order, or edited
     // records): the allowed records are counted out again at the next draw. A catalogue that
     // reports its revision needs no call; a changed exclusion list is noticed by itself.
-    void onCatalogueChanged() { m_allowed.valid = false; }
+    void onCatalogueChanged() { m_draw.invalidate(); }
 
 public Q_SLOTS:
     // Starting a track.
@@ -155,12 +157,31 @@ public Q_SLOTS:
     void MiniPlayerVorBackStart() { imgStart_Click(); }
     void MiniPlayerResume() { imgResume_Click(); }
 
+    // --- A-B repeat and what the companion windows need (PlayerControllerBegleiter.cpp) ---
+    // The A-B button: marks A, marks B and repeats, ends the repeat, on whatever engine plays.
+    void imgPosAB_Click();
+    void MiniPlayerPosAB() { imgPosAB_Click(); }
+    // Steps AktuellerTrack back (-1) or forward (+1) as the mini player and the video window
+    // do, without starting; false when there is nothing to step to.
+    bool MiniPlayerSchritt(int richtung);
+    // Random record and song, then the start: the drawn track starts once.
+    void ZufallUndStart();
+
+public:
+    const AbWiederholung& abWiederholung() const { return *m_ab; }
+    // The end test of the scrolling captions: the playing track has ended, or nothing plays.
+    bool titelBeendet() const { return trackHasEnded(); }
+    // The text of round 1 (band), 2 (title) or 3 (file name) of the scrolling captions.
+    QString laufschriftText(int runde) const;
+
 Q_SIGNALS:
     void statusChanged(const QString& text);
     // A play-mode box changed its value or enabled state.
     void modeBoxesChanged();
     // The current track index moved (for the views' selection).
     void aktuellerTrackChanged(int track);
+    // The A-B repeat changed its state.
+    void abZustandChanged();
 
 private:
     enum class After { Start, Stop };
@@ -201,11 +222,14 @@ private:
     bool shuffleCatalogue();
     // Playlist part; false when it stopped.
     bool shufflePlaylist(bool fromWatch);
-    bool isRecordExcluded(int row, bool* byStyle) const;
-    int drawAllowedRecord(bool* anyStyleExcluded);
-    // Counts the allowed records out over the whole catalogue into m_allowed.
-    void countAllowedRecords(int count);
-    bool allowedRecordsCurrent(int count) const;
+    // Moves the catalogue to a random allowed record. In shuffle play it must have entries
+    // in its track list: the drawn one, else one pass over the others. Returns the row, -1 when every record is
+    // excluded, -2 when no allowed record has anything to play.
+    int moveToRecordWithTracks(bool* anyStyleExcluded);
+    // How many tracks in a row may fail before continuous play gives up: one pass over
+    // what the current mode plays.
+    int passLength() const;
+    void showHint(const QString& prompt, const QString& title);
 
     // Pause between tracks.
     void beginPause(After after);
@@ -223,6 +247,7 @@ private:
     void chkTracksAnspielen_Click();
     void clearBox(ModeBox box) { setChecked(box, false); }
     void enableBox(ModeBox box, bool on);
+    void abEinrichten();
 
     PlayerEngines m_engines;
     std::unique_ptr<IClock> m_ownClock;
@@ -230,6 +255,7 @@ private:
     std::unique_ptr<ITimer> m_timer1;
     std::unique_ptr<ITimer> m_pauseTimer;
     std::unique_ptr<ITimer> m_endKick;
+    std::unique_ptr<AbWiederholung> m_ab;
     ITrackSource* m_trackList = nullptr;
     ITrackSource* m_playlist = nullptr;
     ICatalogue* m_catalogue = nullptr;
@@ -239,22 +265,8 @@ private:
     QRandomGenerator m_random;
 
     std::array<Box, kModeBoxCount> m_boxes;
-    ExclusionList m_styleExclusion;
-    ExclusionList m_bandExclusion;
-    // The allowed records of the last count, kept between draws while the catalogue's
-    // revision, its size and both exclusion lists are those it was counted for.
-    struct AllowedRecords
-    {
-        bool valid = false;
-        const ICatalogue* catalogue = nullptr;
-        qint64 revision = -1;
-        int count = 0;
-        quint64 styleRevision = 0;
-        quint64 bandRevision = 0;
-        QVector<int> rows;
-        // Some record was excluded by its style (which hint a draw without result shows).
-        bool anyStyleExcluded = false;
-    } m_allowed;
+    RecordDraw m_draw{m_random};
+    PassGuard m_passGuard;
 
     int m_aktuellerTrack = 0;
     bool m_playlistModus = false;
@@ -281,6 +293,7 @@ private:
     // clock's end time (-1: the engine's end of file decides).
     klang::media::MediaEngine* m_activeEngine = nullptr;
     bool m_engineEnded = false;
+    bool m_endedWithError = false;
     qint64 m_trackEnde = -1;
     qint64 m_pausedAt = -1;
 

@@ -113,6 +113,9 @@ public:
     // (another view, a reload, an edit). What the player derived from the rows stays valid
     // while it is the same. -1: the catalogue cannot tell, nothing is kept.
     virtual qint64 revision() const { return -1; }
+    // Whether the row's music folder holds files for the track list. A catalogue that cannot
+    // tell without showing the record says true; the player then looks after moving there.
+    virtual bool hasTracks(int /*row*/) const { return true; }
     // The first row whose field equals value exactly, or -1.
     virtual int findRow(const QString& fieldName, const QString& value) const
     {

@@ -2,6 +2,7 @@
 
 #include "platform/settings/Settings.h"
 #include "platform/textfiles/LineFile.h"
+#include "platform/vbcompat/VbCompat.h"
 
 #include <QFileInfo>
 
@@ -79,7 +80,12 @@ int PlayerSettings::previewSeconds()
 
 int PlayerSettings::pauseSeconds()
 {
-    return qMax(0, wholeNumber(pauseZwischenTracks(), 0));
+    // The menu stores the answer as typed ("2 Sek."): its leading number counts, as the
+    // old runtime read it.
+    const double seconds = klang::vb::Val(pauseZwischenTracks());
+    if (!qIsFinite(seconds))
+        return 0;
+    return qRound(qBound(0.0, seconds, 1e6));
 }
 
 int PlayerSettings::songsPerRecord()

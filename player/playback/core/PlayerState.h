@@ -37,7 +37,8 @@ struct PlayerSettings
     static bool laufschrift();            // "Laufschrift" == "ein"
 
     // Whole seconds of a preview (at least 1), of the pause (at least 0), songs per record
-    // (at least 1); unreadable texts fall back to the default.
+    // (at least 1); unreadable texts fall back to the default. The pause is read by its
+    // leading number ("2 Sek." is 2 s).
     static int previewSeconds();
     static int pauseSeconds();
     static int songsPerRecord();

@@ -56,6 +56,35 @@ private Q_SLOTS:
         QCOMPARE(box.text(), QStringLiteral("{\\rtf1 \\b <b>x</b>}"));
     }
 
+    // A new field replaces the content but not what the box was set up with (font, margin,
+    // undo, read-only); editing and formatting go on working on what is shown.
+    void loadingKeepsTheBoxSettings()
+    {
+        RichTextBox box;
+        QFont font(QStringLiteral("DejaVu Sans"), 13);
+        box.document()->setDefaultFont(font);
+        box.document()->setDocumentMargin(7);
+        box.document()->setUndoRedoEnabled(false);
+        for (const QString& feld : {plainTextToRtf(QStringLiteral("Eins\nZwei")), QStringLiteral("nur Text"),
+                                    plainTextToRtf(QStringLiteral("Drei"))}) {
+            box.setRtfText(feld);
+            QCOMPARE(box.document()->defaultFont(), font);
+            QCOMPARE(box.document()->documentMargin(), 7.0);
+            QVERIFY(!box.document()->isUndoRedoEnabled());
+            QVERIFY(!box.isModified());
+        }
+        QCOMPARE(box.text(), QStringLiteral("Drei"));
+        box.setSelStart(4);
+        QTest::keyClicks(&box, QStringLiteral("!"));
+        QCOMPARE(box.text(), QStringLiteral("Drei!"));
+        QVERIFY(box.isModified());
+        QVERIFY(box.rtfText().contains(QStringLiteral("Drei!")));
+        box.setReadOnly(true);
+        box.setRtfText(plainTextToRtf(QStringLiteral("fest")));
+        QTest::keyClicks(&box, QStringLiteral("x"));
+        QCOMPARE(box.text(), QStringLiteral("fest"));
+    }
+
     // SelStart and SelLength stay inside the text; SelText shows paragraph breaks as "\n".
     void selectionIsClamped_data()
     {

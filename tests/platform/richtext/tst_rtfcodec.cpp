@@ -385,8 +385,10 @@ private Q_SLOTS:
         QTest::newRow("empty") << "{\\rtf1 }" << "";
         QTest::newRow("empty paragraph") << "{\\rtf1 a\\par\\par b\\par}" << "a\n\nb";
         QTest::newRow("trailing empty paragraph") << "{\\rtf1 a\\par\\par}" << "a\n";
-        QTest::newRow("picture") << "{\\rtf1 a{\\pict\\wmetafile8 0102ab}b}" << "ab";
-        QTest::newRow("object") << "{\\rtf1 a{\\object{\\*\\objdata 01}{\\result{\\pict 00}}}b}" << "ab";
+        QTest::newRow("picture") << "{\\rtf1 a{\\pict\\wmetafile8 0102ab}b}" << "a[Bild]b";
+        QTest::newRow("object") << "{\\rtf1 a{\\object{\\*\\objdata 01}{\\result{\\pict 00}}}b}" << "a[Objekt]b";
+        QTest::newRow("word picture once") << "{\\rtf1 a{\\*\\shppict{\\pict 01}}{\\nonshppict{\\pict 02}}b}"
+                                           << "a[Bild]b";
         QTest::newRow("bullets") << QString::fromLatin1(BulletField) << "eins\nzwei\ndrei";
         QTest::newRow("field") << "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt Seite}}}"
                                << "Seite";
@@ -394,7 +396,8 @@ private Q_SLOTS:
         QTest::newRow("unknown word") << "{\\rtf1 a\\foo123 b}" << "ab";
         QTest::newRow("unknown destination shows") << "{\\rtf1 a{\\foo b}c}" << "abc";
         QTest::newRow("binary") << "{\\rtf1 a{\\*\\blob\\bin3 }}{}b}" << "ab";
-        QTest::newRow("after end") << "{\\rtf1 a}b" << "a";
+        QTest::newRow("after early end") << "{\\rtf1 a}b\\par c}" << "ab\nc";
+        QTest::newRow("blanks after end") << QStringLiteral("{\\rtf1 a}\r\n}") + QChar(0) << "a";
         QTest::newRow("unclosed") << "{\\rtf1 a{\\b b" << "ab";
         QTest::newRow("source line ends") << "{\\rtf1 a\r\nb}" << "ab";
         QTest::newRow("backslash line end") << "{\\rtf1 a\\\nb}" << "a\nb";
@@ -414,6 +417,49 @@ private Q_SLOTS:
         QTextDocument doc;
         readRtf(doc, rtf);
         QCOMPARE(doc.toPlainText(), expected);
+        // A cut text is the start of the whole one, at every length.
+        for (qsizetype n = 0; n <= expected.size() + 1; ++n)
+            QCOMPARE(rtfToPlainText(rtf, n), expected.left(n));
+        QCOMPARE(rtfToPlainText(rtf, -1), expected);
+    }
+
+    // A picture or object the box cannot show survives an edit elsewhere in the field: its
+    // group is written back where its mark stood. A mark the user typed into stays text.
+    void keepsPicturesThroughEdits_data()
+    {
+        QTest::addColumn<QString>("gruppe");
+        QTest::addColumn<QString>("marke");
+        QTest::newRow("picture") << "{\\pict\\wmetafile8\\picw100\\pich50 0102ab\r\nff}" << "[Bild]";
+        QTest::newRow("object") << "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 01}{\\result{\\pict 00}}}"
+                                << "[Objekt]";
+        QTest::newRow("word picture") << "{\\*\\shppict{\\pict\\pngblip 89504e47}}" << "[Bild]";
+        QTest::newRow("braces in binary") << "{\\pict\\bin4 {}{}}" << "[Bild]";
+    }
+    void keepsPicturesThroughEdits()
+    {
+        QFETCH(QString, gruppe);
+        QFETCH(QString, marke);
+        const QString feld = QStringLiteral("{\\rtf1 vor ") + gruppe + gruppe + QStringLiteral(" nach\\par}");
+        QTextDocument doc;
+        readRtf(doc, feld);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("vor ") + marke + marke + QStringLiteral(" nach"));
+        QTextCursor c(&doc);
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("!"));
+        const QString geschrieben = writeRtf(doc);
+        QCOMPARE(geschrieben.count(gruppe), 2);
+        readRtf(doc, geschrieben);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("vor ") + marke + marke + QStringLiteral(" nach!"));
+
+        // Typed into the first mark: that one is text now, the second picture stays.
+        c = QTextCursor(&doc);
+        c.setPosition(6);
+        c.insertText(QStringLiteral("x"));
+        const QString danach = writeRtf(doc);
+        QCOMPARE(danach.count(gruppe), 1);
+        readRtf(doc, danach);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("vor ") + marke.left(2) + QStringLiteral("x") + marke.mid(2) + marke
+                                        + QStringLiteral(" nach!"));
     }
 
     // A field stored as plain text by an older program reads as that text.

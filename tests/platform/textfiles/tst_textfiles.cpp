@@ -159,6 +159,35 @@ private slots:
         QCOMPARE(readAll(path), after);
     }
 
+    // Lists kept in Windows-1252 with CRLF: appends keep the old bytes, and a text that
+    // Windows-1252 cannot hold turns the whole file into UTF-8 instead of losing letters.
+    void windows1252Append_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("missing file") << QByteArray("<missing>") << "Größe €" << QByteArray("Gr\xF6\xDF" "e \x80\r\n");
+        QTest::newRow("cp1252 kept") << QByteArray("\xC4rger\r\n") << "ö" << QByteArray("\xC4rger\r\n\xF6\r\n");
+        QTest::newRow("no final newline") << QByteArray("a") << "b" << QByteArray("a\r\nb\r\n");
+        QTest::newRow("lf file kept") << QByteArray("a\n") << "ä" << QByteArray("a\n\xE4\r\n");
+        QTest::newRow("utf-8 file stays utf-8") << QByteArray("\xC3\xA4\r\n") << "ö" << QByteArray("\xC3\xA4\r\n\xC3\xB6\r\n");
+        QTest::newRow("letter beyond cp1252 converts") << QByteArray("\xC4\r\n") << "Ω" << QByteArray("\xC3\x84\r\n\xCE\xA9\r\n");
+        QTest::newRow("utf-16 file converts") << QByteArray("\xFF\xFE" "a\0\n\0", 6) << "ä" << QByteArray("a\r\n\xE4\r\n");
+    }
+    void windows1252Append()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, line);
+        QFETCH(QByteArray, after);
+        const QString path = m_dir.filePath("cp.txt");
+        QFile::remove(path);
+        if (before != "<missing>")
+            writeBytes(path, before);
+        QVERIFY(klang::appendLines(path, {line}, klang::LineFormat::Windows1252Crlf));
+        QCOMPARE(readAll(path), after);
+        QCOMPARE(klang::readLines(path).last(), line);
+    }
+
     // decodeText is the same decision for callers that read the bytes themselves.
     void decodeText()
     {

@@ -423,6 +423,34 @@ private slots:
         QVERIFY(!s.contains(QStringLiteral("Medium")));
     }
 
+    // With "nicht automatisch anordnen" on, a restart still places the stored set once: each
+    // field at its position with the width and hidden flag of that position.
+    void spaltenNachNeustartPlatziert()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        setOption(QStringLiteral("TableNotSort"), QStringLiteral("1"));
+        const QStringList satz{"LPTitel1", "Band1", "Stil1", "Info1", "Plattenfirma1", "BestellNr1",
+                               "Preis1", "Datum1", "Songs1", "BildPfad1", "Musikpfad1", "SongText1",
+                               "eBook1", "Bewertung1", "InternetTab1", "InfoTab1", "SonstigesTab1", "Medium0"};
+        for (int k = 0; k < satz.size(); ++k)
+            setOption(QStringLiteral("TabelleAnordnenCaption%1").arg(k), satz.at(k));
+        setOption(QStringLiteral("Spaltenbreite0"), QStringLiteral("3000"));
+        setOption(QStringLiteral("Spaltenbreite2"), QStringLiteral("1500"));
+        auto w = starten();
+        QVERIFY(w->katalog().tabelleNichtSortieren());
+        const QStringList s = sichtbareSpalten(w->MSFlexGrid1);
+        QCOMPARE(s.mid(0, 3), (QStringList{"LPTitel", "Band", "Stil"}));
+        QVERIFY(!s.contains(QStringLiteral("Medium")));
+        QCOMPARE(s.size(), 17);
+        QHeaderView* kopf = w->MSFlexGrid1->horizontalHeader();
+        QCOMPARE(kopf->sectionSize(kopf->logicalIndex(0)), 200);
+        QCOMPARE(kopf->sectionSize(kopf->logicalIndex(2)), 100);
+        // A filter arranges again and keeps it.
+        w->chkTabelle->setChecked(true);
+        QTest::mouseClick(w->ButtonAlpabeth[0], Qt::LeftButton);
+        QCOMPARE(sichtbareSpalten(w->MSFlexGrid1), s);
+    }
+
     // A column the user widens keeps its width by position across a restart.
     void spaltenbreiteGezogen()
     {

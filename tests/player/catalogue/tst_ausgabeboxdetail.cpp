@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(w->findChildren<QLabel*>(QStringLiteral("imgCover_0")).size(), 1);
         QCOMPARE(w->Bild1, w->bildbereich()->Bild1);
         QCOMPARE(w->cboEbook, w->ebookListe()->cboEbook);
-        QVERIFY(w->Bild1->isVisible());
+        QCOMPARE(w->Bild1->isVisible(), !w->chkBildpfad->isChecked());
         QVERIFY(w->findChild<QLabel*>(QStringLiteral("imgSongNote_5")));
         QVERIFY(w->findChild<QLabel*>(QStringLiteral("imgCDnote_0"))->isVisible());
     }
@@ -186,7 +186,9 @@ private slots:
         const QColor streifen = w->imgCover[0]->pixmap().toImage().pixelColor(2, 2);
         QVERIFY(streifen.red() > 200 && streifen.blue() < 50); // the red JPEG, not the blue PNG
         QVERIFY(!w->imgCover[1]->property("belegt").toBool());
-        // External pictures: only the existing file is listed.
+        // External pictures: only the existing file is listed. (The record without any
+        // picture has already switched the box on; the user's choice is stored.)
+        w->chkBildpfad->setChecked(false);
         w->chkBildpfad->setChecked(true);
         QCOMPARE(w->cboBildpfad->count(), 1);
         QVERIFY(w->cboBildpfad->itemText(0).endsWith(QStringLiteral("Bilder/rueckseite.png")));
@@ -216,6 +218,53 @@ private slots:
         const int zappa = w->coverStreifen()->regeln().nameInSlot(0) == QLatin1String("Zappa - Apostrophe") ? 0 : 1;
         klicken(w->imgCover[zappa]);
         QCOMPARE(w->TextBand->text(), QStringLiteral("Zappa"));
+    }
+
+    // Every record change shows the source that has a picture: the external ones while the
+    // box is checked and one is listed, else the stored one, and the external ones when none
+    // is stored. The caption counts the record's external pictures also while unchecked. Such
+    // a switch leaves the keyboard focus where it is.
+    void bildquelleFolgtDatensatz()
+    {
+        QVERIFY(klang::test::insertCatalogueRecords(
+            m_katalog, {{{QStringLiteral("Band"), QStringLiteral("Gespeichert")}, {QStringLiteral("Bilder"), pngDaten(Qt::green)}},
+                        {{QStringLiteral("Band"), QStringLiteral("Extern")},
+                         {QStringLiteral("BildPfad"), QStringLiteral("ABBA - Arrival.png°")}}}));
+        auto w = starten();
+        w->chkBildpfad->setChecked(false);
+        w->txtSuchen->setFocus();
+        const auto farbe = [](QLabel* bild) { return bild->pixmap().toImage().pixelColor(2, 2); };
+        struct Schritt
+        {
+            const char* band;
+            bool extern_;
+            QColor bild;
+            const char* beschriftung;
+        };
+        const Schritt schritte[] = {
+            {"G", false, QColor(Qt::green), "kein externes Bild"},
+            {"E", true, QColor(Qt::blue), "1 externes Cover"},
+            {"G", false, QColor(Qt::green), "kein externes Bild"},
+            {"Z", false, QColor(Qt::yellow), "1 externes Cover"},
+            {"E", true, QColor(Qt::blue), "1 externes Cover"},
+            {"Z", true, QColor(Qt::green), "1 externes Cover"}, // rueckseite.png
+            {"A", true, QColor(), "kein externes Bild"},
+            {"G", false, QColor(Qt::green), "kein externes Bild"},
+        };
+        for (const Schritt& s : schritte) {
+            zeileWaehlen(*w, QString::fromLatin1(s.band));
+            const QString wo = QStringLiteral("record %1").arg(QLatin1String(s.band));
+            QVERIFY2(w->chkBildpfad->isChecked() == s.extern_, qPrintable(wo));
+            QVERIFY2(w->imgBildpfad->isVisibleTo(w.get()) == s.extern_, qPrintable(wo));
+            QVERIFY2(w->Bild1->isVisibleTo(w.get()) == !s.extern_, qPrintable(wo));
+            QLabel* sichtbar = s.extern_ ? w->imgBildpfad : w->Bild1;
+            if (s.bild.isValid())
+                QCOMPARE(farbe(sichtbar), s.bild);
+            else
+                QVERIFY2(sichtbar->pixmap().isNull(), qPrintable(wo));
+            QCOMPARE(w->chkBildpfad->text(), QString::fromUtf8(s.beschriftung));
+            QCOMPARE(QApplication::focusWidget(), w->txtSuchen);
+        }
     }
 
     // The play button opens the listed eBook through the desktop's association.

@@ -402,6 +402,32 @@ private slots:
         QCOMPARE(kit::testhook::calls().last().kind, QStringLiteral("InputFenn"));
     }
 
+    // Esc ends the song search wherever the focus is in the window, not only in the song
+    // list; the status bar counts while it runs and shows the record count again afterwards.
+    void songsucheEscUeberall()
+    {
+        const QString musik = m_env->path(QStringLiteral("musik/Zz")) + QLatin1Char('/');
+        QFile f(musik + QStringLiteral("Eins - 4.mp3"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QVERIFY(klang::test::insertCatalogueRecords(m_katalog, {satz("ZZZZZ Musik", "Zuletzt", QString(), musik)}));
+        auto w = starten();
+        const QString anzahl = w->panelText(3);
+        imDialog([](Suchbox* box) {
+            klicken(box->chkBewertungSong);
+            klicken(box->imgStern[4]);
+            QTest::mouseClick(box->ButtonOk, Qt::LeftButton);
+        });
+        w->MenuSuchen_Click();
+        QVERIFY(w->songsucheLaeuft());
+        w->tabTexte->setFocus();
+        QTest::keyClick(w->tabTexte, Qt::Key_Escape);
+        QTRY_VERIFY(!w->SongSucheAktiv);
+        const QString ordner = klang::programmPfad() + QStringLiteral("Playlist/");
+        QCOMPARE(klang::readLines(ordner + QStringLiteral("Suchliste.txt")), QStringList());
+        QCOMPARE(w->panelText(3), anzahl);
+    }
+
     // An empty name keeps the result in "Suchliste.txt" only; an existing name is only
     // overwritten after "Ja".
     void songsucheNamen()

@@ -3,6 +3,7 @@
 
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
+#include "player/playback/frmWinMediaPlayer.h"
 #include "player/catalogue/AusgabeboxWiedergabe.h"
 #include "player/catalogue/Einstellungen.h"
 #include "platform/media/MediaPlayerControl.h"
@@ -363,7 +364,7 @@ private slots:
         QTRY_COMPARE(gespielt().last(), QStringLiteral("03 drei.mp3"));
         QTest::mouseClick(w->imgVorBack[1], Qt::LeftButton);
         QTRY_COMPARE(gespielt().last(), QStringLiteral("cover.png"));
-        QVERIFY(w->frmWinMediaPlayer->isVisible());
+        QVERIFY(w->videofenster()->isVisible());
         QVERIFY(w->MediaPlayer1->isVisible());
         // A look at the screen when run under a real display server (KLANG_BILDSCHIRMFOTO=file).
         if (const QString foto = qEnvironmentVariable("KLANG_BILDSCHIRMFOTO"); !foto.isEmpty()) {
@@ -371,7 +372,30 @@ private slots:
             QGuiApplication::primaryScreen()->grabWindow(0).save(foto);
         }
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
-        QVERIFY(!w->frmWinMediaPlayer->isVisible());
+        QVERIFY(!w->videofenster()->isVisible());
+    }
+
+    // A mouse click in the track list leaves playlist mode (as after a song search), so
+    // Start plays the clicked track and not the playlist.
+    void klickInTrackListeVerlaesstPlaylist()
+    {
+        musikAnlegen(3.0);
+        auto w = starten(false);
+        w->lvwPlaylist->setVisible(true);
+        auto* item = new QTreeWidgetItem(w->lvwPlaylist, {QStringLiteral("p1.wav"), QStringLiteral("Pop/"),
+                                                          m_pop.left(m_pop.size() - 4)});
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Checked);
+        QTest::mouseClick(w->lvwPlaylist->viewport(), Qt::LeftButton, {},
+                          w->lvwPlaylist->visualItemRect(item).center());
+        QVERIFY(w->spieler().playlistModus());
+        QTest::mouseClick(w->filTrack->viewport(), Qt::LeftButton, {},
+                          w->filTrack->visualItemRect(w->filTrack->item(1)).center());
+        QVERIFY(!w->spieler().playlistModus());
+        QCOMPARE(w->spieler().aktuellerTrack(), 1);
+        QTest::mouseClick(w->imgStart, Qt::LeftButton);
+        QTRY_COMPARE(w->panelText(2), QStringLiteral("playing:  ") + m_musik + QStringLiteral("02 zwei.ogg"));
+        QTest::mouseClick(w->imgStop, Qt::LeftButton);
     }
 
     // A short video plays in the video window (embedded-player engine) or through the device
@@ -395,10 +419,10 @@ private slots:
         QTest::mouseClick(w->imgStart, Qt::LeftButton);
         QTRY_COMPARE(gespielt(), QStringList{QStringLiteral("00 film.avi")});
         QCOMPARE(w->spieler().videofensterAktiv(), winPlayer);
-        QCOMPARE(w->frmWinMediaPlayer->isVisible(), winPlayer);
+        QCOMPARE(w->videofenster()->isVisible(), winPlayer);
         QTRY_VERIFY_WITH_TIMEOUT(gespielt().size() >= 2, 8000);
         QCOMPARE(gespielt().at(1), QStringLiteral("01 eins.wav"));
-        QVERIFY(!w->frmWinMediaPlayer->isVisible());
+        QVERIFY(!w->videofenster()->isVisible());
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
     }
 

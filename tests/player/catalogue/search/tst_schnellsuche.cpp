@@ -391,6 +391,48 @@ private slots:
         QCOMPARE(ort.playlistEintrag, -1);
     }
 
+    // The rows found in one pass over the columns (engine for plain fields, the plain-text
+    // scanner for rich text) are exactly those a row-by-row look at the cells finds: wildcard
+    // characters are literal, case and umlauts fold alike, formatting inside a word or a
+    // plain text stored in a rich-text field does not hide a hit.
+    void zeilenMitWieZeileFuerZeile_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("ab");
+        for (const char* t : {"rock", "quarzwerk", "[x]", "*", "?", "#1", "50%", "_", "ärger", "ÄRGER", "mädchen",
+                              "\\", "{", "zzzqqq", "a", "Zeile zwei", "quotes\""}) {
+            QTest::newRow(t) << QString::fromUtf8(t) << 0;
+        }
+        QTest::newRow("von Zeile 700") << QStringLiteral("e") << 700;
+        QTest::newRow("hinter dem Ende") << QStringLiteral("e") << 5000;
+    }
+    void zeilenMitWieZeileFuerZeile()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, ab);
+        klang::test::TestEnvironment env;
+        const QString datei = env.root() + QStringLiteral("/k.mdb");
+        klang::test::CatalogueSpec spec;
+        spec.records = 1200;
+        QVERIFY(klang::test::writeCatalogue(datei, spec));
+        QVERIFY(klang::test::insertCatalogueRecords(
+            datei,
+            {satz(QStringLiteral("Fett"), QStringLiteral("Mitte"),
+                  {{QStringLiteral("InfoTab"), QStringLiteral("{\\rtf1\\ansi Quarz{\\b WERK} und M\\'e4dchen}")}}),
+             satz(QStringLiteral("Zeichen"), QStringLiteral("50% * [x] #1 _ \\ { quotes\""), {}),
+             satz(QStringLiteral("Ärger"), QString(), {{QStringLiteral("SonstigesTab"), QStringLiteral("Zeile eins\r\nZeile zwei")}}),
+             satz(QStringLiteral("Leer"), QString(), {{QStringLiteral("Songs"), QVariant()}})}));
+        klang::jet::Database db;
+        QVERIFY(db.open(datei));
+        klang::jet::Recordset rs;
+        QVERIFY(rs.open(&db, QStringLiteral("select * from Schallplatten order by Band desc")));
+        RecordsetZeilen zeilen(rs, kSpalten + QStringList{QStringLiteral("Info"), QStringLiteral("Unbekannt")});
+        const QList<int> erwartet = zeilen.Zeilenquelle::zeilenMit(text, ab);
+        QCOMPARE(zeilen.zeilenMit(text, ab), erwartet);
+        if (text == QLatin1String("quarzwerk") || text == QLatin1String("[x]") || text == QLatin1String("Zeile zwei"))
+            QCOMPARE(erwartet.size(), 1);
+    }
+
     // On a generated catalogue of 20,000 records a miss over every row (rich text converted to
     // plain text cell by cell) stays quick, and a hit deep in the table is found.
     void grosserKatalog()

@@ -499,11 +499,17 @@ private slots:
         RecordsetZeilen zeilen(data1.recordset());
         const QString playlists = m_env.root() + QStringLiteral("/Playlist%1/").arg(++m_nr);
         Songsuche suche(zeilen, QStringLiteral(" - 6."), playlists);
+        suche.setZeilenProSchritt(1);
         QSignalSpy fertig(&suche, &Songsuche::fertig);
+        QSignalSpy fortschritt(&suche, &Songsuche::fortschritt);
         QVERIFY(suche.starten());
         QVERIFY(suche.laeuft());
         QVERIFY(fertig.wait(20000));
         QVERIFY(!suche.laeuft());
+        // One report per turn of the event loop, the last one over all rows.
+        QCOMPARE(fortschritt.size(), zeilen.zeilenAnzahl());
+        QCOMPARE(fortschritt.last().at(0).toInt(), zeilen.zeilenAnzahl());
+        QCOMPARE(fortschritt.last().at(1).toInt(), zeilen.zeilenAnzahl());
         QVERIFY(QFile::exists(playlists + SuchlisteDatei));
         QVERIFY(klang::readLines(playlists + SuchlisteDatei).isEmpty());
     }

@@ -186,6 +186,12 @@ public:
         return ICatalogue::column(name);
     }
     qint64 revision() const override { return m_reportsRevision ? m_revision : -1; }
+    // Off: the catalogue cannot tell which records have files (the interface's default).
+    void setReportsTracks(bool on) { m_reportsTracks = on; }
+    bool hasTracks(int row) const override
+    {
+        return !m_reportsTracks || (row >= 0 && row < recordCount() && !m_records[row].files.isEmpty());
+    }
 
     int recordCount() const override { return int(m_records.size()); }
     int currentRow() const override { return m_row; }
@@ -232,6 +238,7 @@ private:
     int m_moves = 0;
     qint64 m_revision = 0;
     bool m_reportsRevision = true;
+    bool m_reportsTracks = true;
     mutable int m_columnReads = 0;
 };
 

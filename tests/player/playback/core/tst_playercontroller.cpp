@@ -684,6 +684,8 @@ private Q_SLOTS:
         QTest::newRow("previous wraps") << QList<bool>{false, true, true} << 2 << 0 << "/p/3";
         QTest::newRow("nothing checked") << QList<bool>{false, false, false} << 2 << 1 << "";
         QTest::newRow("nothing checked back") << QList<bool>{false, false, false} << 2 << 0 << "";
+        QTest::newRow("back from no item") << QList<bool>{true, true, true} << 0 << 0 << "/p/3";
+        QTest::newRow("next from no item") << QList<bool>{true, true, true} << 0 << 1 << "/p/1";
     }
     void playlistPreviousNext()
     {
@@ -948,6 +950,190 @@ private Q_SLOTS:
         r.ctl->imgStart_Click();
         QCOMPARE(r.ui.associated, QStringList{"/p/'Notiz.txt"});
         QVERIFY(r.ui.played().isEmpty());
+    }
+
+    // Shuffle draws again when a record has no files (LPs, tapes, missing folders) and
+    // stops with a notice only when no allowed record has anything to play.
+    void shuffleSkipsRecordsWithoutFiles_data()
+    {
+        QTest::addColumn<int>("withFiles");     // every n-th record has files (0: none)
+        QTest::addColumn<bool>("catalogueTells"); // the catalogue knows which have files
+        QTest::addColumn<QString>("excluded");  // style excluded from play
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("half without files") << 2 << true << "" << true;
+        QTest::newRow("half without files, catalogue cannot tell") << 2 << false << "" << true;
+        QTest::newRow("one record of twenty has files") << 20 << false << "" << true;
+        QTest::newRow("no record has files") << 0 << true << "" << false;
+        QTest::newRow("only excluded records have files") << 2 << false << "Jazz" << false;
+    }
+    void shuffleSkipsRecordsWithoutFiles()
+    {
+        QFETCH(int, withFiles);
+        QFETCH(bool, catalogueTells);
+        QFETCH(QString, excluded);
+        QFETCH(bool, plays);
+        Rig r;
+        r.catalogue.setReportsTracks(catalogueTells);
+        for (int i = 0; i < 20; ++i) {
+            const bool files = withFiles > 0 && i % withFiles == 0;
+            r.catalogue.addRecord({files ? QStringLiteral("Jazz") : QStringLiteral("Rock"), QStringLiteral("B%1").arg(i),
+                                   QStringLiteral("/r%1/").arg(i),
+                                   files ? QStringList{"a.ogg", "b.ogg"} : QStringList()});
+        }
+        if (!excluded.isEmpty())
+            r.ctl->stilAusschluss().setEntries({excluded});
+        r.catalogue.moveToRow(1); // no files: Start draws a record that has some
+        r.ui.answers.enqueue(QString());
+        r.ctl->setChecked(ModeBox::Shuffle, true);
+        r.ctl->imgStart_Click();
+        const QStringList played = r.playThrough(30);
+        if (plays) {
+            QCOMPARE(played.size(), 31);
+            QCOMPARE(r.ctl->status(), PlayerStatus::Playing);
+            QVERIFY(r.ui.messages.isEmpty());
+        } else {
+            QVERIFY(played.isEmpty());
+            QCOMPARE(r.ui.messages, QStringList{"Bedienungshinweis"});
+            QVERIFY(r.ui.prompts.first().contains(QStringLiteral("Keiner der Tonträger")));
+            QVERIFY(!r.ctl->isWatching());
+        }
+    }
+
+    // A continuous mode gives up with one notice after a whole pass in which nothing
+    // played (missing or broken files); one playable file keeps it going.
+    void continuousModesGiveUp_data()
+    {
+        QTest::addColumn<bool>("playlist");
+        QTest::addColumn<QStringList>("bad");   // files that fail
+        QTest::addColumn<bool>("broken");       // fail after opening (else refused as missing)
+        QTest::addColumn<bool>("repeatOnly");   // Repeat without All (one track over again)
+        QTest::addColumn<int>("opens");         // opens before it gives up (0: never gives up)
+        QTest::newRow("playlist, every file missing") << true << QStringList{"/p/1", "/p/2", "/p/3"} << false << false << 3;
+        QTest::newRow("playlist, every file broken") << true << QStringList{"/p/1", "/p/2", "/p/3"} << true << false << 3;
+        QTest::newRow("track list, every file broken") << false << QStringList{"/musik/1", "/musik/2", "/musik/3"} << true << false << 3;
+        QTest::newRow("repeat one missing track") << false << QStringList{"/musik/1"} << false << true << 1;
+        QTest::newRow("one good file keeps playing") << true << QStringList{"/p/1", "/p/3"} << false << false << 0;
+    }
+    void continuousModesGiveUp()
+    {
+        QFETCH(bool, playlist);
+        QFETCH(QStringList, bad);
+        QFETCH(bool, broken);
+        QFETCH(bool, repeatOnly);
+        QFETCH(int, opens);
+        Rig r;
+        r.folder({"1", "2", "3"});
+        r.playlist.setItems({"/p/1", "/p/2", "/p/3"});
+        if (!broken) {
+            for (const QString& b : bad)
+                r.device.refuse(b);
+        }
+        // Repeat alone plays one track over and over.
+        if (!repeatOnly)
+            r.ctl->setChecked(ModeBox::AlleTracks, true);
+        r.ctl->setChecked(ModeBox::Repeat, true);
+        r.ctl->setPlaylistModus(playlist);
+        r.ctl->setAktuellerTrack(playlist ? 1 : 0);
+        r.ctl->imgStart_Click();
+        for (int step = 0; step < 40; ++step) {
+            if (r.device.state() == PlayState::Playing) {
+                if (broken && bad.contains(r.device.source()))
+                    r.device.fail();
+                else
+                    r.device.finish();
+            }
+            r.clock.advance(1500);
+        }
+        const int opened = int(r.device.commands().filter(QRegularExpression(QStringLiteral("^open "))).size());
+        if (opens == 0) {
+            QVERIFY(r.ui.messages.isEmpty());
+            QVERIFY(opened > 20);
+        } else {
+            QCOMPARE(opened, opens);
+            QCOMPARE(r.ui.messages, QStringList{"Bedienungshinweis"});
+            QCOMPARE(r.ui.lastStatus(), QStringLiteral("no play"));
+            QVERIFY(!r.ctl->isWatching());
+            QVERIFY(!r.ctl->isPausing());
+        }
+    }
+
+    // The pause setting is read by its leading number, as the menu stores what was typed.
+    void pauseReadByLeadingNumber_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QList<int>>("countdown");
+        QTest::newRow("2 Sek.") << "2 Sek." << QList<int>{2, 1};
+        QTest::newRow("plain 3") << "3" << QList<int>{3, 2, 1};
+        QTest::newRow("blank before") << " 1 s" << QList<int>{1};
+        QTest::newRow("no number") << "abc" << QList<int>{};
+        QTest::newRow("negative") << "-4" << QList<int>{};
+    }
+    void pauseReadByLeadingNumber()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QList<int>, countdown);
+        Rig r;
+        saveOption(QStringLiteral("PauseZwischenTracks"), stored);
+        r.folder({"a.mp3", "b.mp3"});
+        r.ctl->setChecked(ModeBox::AlleTracks, true);
+        r.ctl->imgStart_Click();
+        r.finishCurrent();
+        r.clock.advance(5000);
+        QCOMPARE(r.ui.countdowns, countdown);
+        QCOMPARE(r.ui.played(), paths({"a.mp3", "b.mp3"}));
+    }
+
+    // An entry handed to its own program leaves the player idle: no pause waits on it, and
+    // Pause does not open it again.
+    void apostropheReturnsToIdle()
+    {
+        Rig r;
+        r.folder({"a.mp3", "'Notiz.txt"});
+        r.ctl->setChecked(ModeBox::AlleTracks, true);
+        r.ctl->imgStart_Click();
+        r.finishCurrent();
+        r.clock.advance(2000);
+        QCOMPARE(r.ui.associated, QStringList{"/musik/'Notiz.txt"});
+        QCOMPARE(r.ctl->status(), PlayerStatus::Idle);
+        QVERIFY(!r.ctl->isWatching());
+        r.ctl->imgPause_Click();
+        r.ctl->imgPause_Click();
+        r.clock.advance(3000);
+        QCOMPARE(r.ui.associated.size(), 1);
+        QCOMPARE(r.ui.lastStatus(), QStringLiteral("no play"));
+    }
+
+    // A stop in the pause before the next track keeps that track as the resume record.
+    void stopDuringPauseKeepsResume_data()
+    {
+        QTest::addColumn<bool>("playlist");
+        QTest::addColumn<int>("track");
+        QTest::addColumn<QString>("resumed");
+        QTest::newRow("track list") << false << 1 << "/musik/b.mp3";
+        QTest::newRow("playlist") << true << 2 << "/p/2";
+    }
+    void stopDuringPauseKeepsResume()
+    {
+        QFETCH(bool, playlist);
+        QFETCH(int, track);
+        QFETCH(QString, resumed);
+        Rig r;
+        saveOption(QStringLiteral("PauseZwischenTracks"), QStringLiteral("5"));
+        r.catalogue.addRecord({"Rock", "A", "/musik/", {"a.mp3", "b.mp3", "c.mp3"}});
+        r.catalogue.moveToRow(0);
+        r.playlist.setItems({"/p/1", "/p/2", "/p/3"});
+        r.ctl->setWinPlayerVerwenden(true);
+        r.ctl->setChecked(ModeBox::AlleTracks, true);
+        r.ctl->setPlaylistModus(playlist);
+        r.ctl->setAktuellerTrack(playlist ? 1 : 0);
+        r.ctl->imgStart_Click();
+        r.finishCurrent();
+        QVERIFY(r.ctl->isPausing());
+        r.ctl->imgStop_Click();
+        QCOMPARE(r.ctl->resumeTrack(), track);
+        QCOMPARE(r.ctl->resumePosition(), 0);
+        r.ctl->imgResume_Click();
+        QCOMPARE(r.ui.played().last(), resumed);
     }
 
     // Visualisation places the embedded player and keeps the choice; it is shown again

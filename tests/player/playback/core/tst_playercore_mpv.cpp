@@ -67,6 +67,44 @@ private Q_SLOTS:
                                   8000);
         QTRY_COMPARE_WITH_TIMEOUT(ui.statuses.last(), QStringLiteral("no play"), 8000);
     }
+
+    // The null output plays what a sound device plays: low sample rates and long files too.
+    void nullOutputPlaysEveryFile_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("8 kHz, 120 s") << 8000 << 1 << 120.0;
+        QTest::newRow("11025 Hz stereo, 30 s") << 11025 << 2 << 30.0;
+        QTest::newRow("48 kHz, 20 s") << 48000 << 2 << 20.0;
+    }
+    void nullOutputPlaysEveryFile()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(double, seconds);
+        klang::test::TestEnvironment env;
+        const QString dir = env.path(QStringLiteral("musik")) + QLatin1Char('/');
+        klang::test::WavSpec spec;
+        spec.seconds = seconds;
+        spec.sampleRate = rate;
+        spec.channels = channels;
+        QVERIFY(klang::test::writeWav(dir + QStringLiteral("lang.wav"), spec));
+
+        klang::media::MpvEngine device;
+        FolderSource tracks(dir, {QStringLiteral("lang.wav")});
+        StatusLog ui;
+        PlayerController ctl({&device, nullptr, nullptr}, nullptr);
+        ctl.setTrackList(&tracks);
+        ctl.setUi(&ui);
+        ctl.imgStart_Click();
+        // Still playing after a while, and the medium's position moves on.
+        QTest::qWait(1500);
+        QCOMPARE(ui.statuses.last(), QStringLiteral("playing:  ") + dir + QStringLiteral("lang.wav"));
+        QCOMPARE(device.state(), klang::media::PlayState::Playing);
+        QVERIFY2(device.position() > 0.3, qPrintable(QString::number(device.position())));
+        ctl.imgStop_Click();
+    }
 };
 
 QTEST_MAIN(TestPlayerCoreMpv)

@@ -1,4 +1,4 @@
-#include "player/catalogue/Fensterlayout.h"
+#include "player/playback/core/Bildschirmplatz.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,0 +1,39 @@
+#include "kit/ImageButton.h"
+
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
+
+namespace kit {
+
+ImageButton::ImageButton(QWidget* parent)
+    : QToolButton(parent)
+{
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+ImageButton::ImageButton(QWidget* parent, const QString& name, const QString& tip, const QString& bild)
+    : ImageButton(parent)
+{
+    setObjectName(name);
+    setToolTip(tip);
+    setText(bild);
+    // The tool tip is what a screen reader announces for a picture.
+    setAccessibleName(tip.trimmed());
+}
+
+void ImageButton::paintEvent(QPaintEvent* /*event*/)
+{
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    if (isDown()) {
+        // The picture sits lower right; the style's own sunken frame is not drawn.
+        option.rect.translate(kVersatz, kVersatz);
+        option.state &= ~(QStyle::State_Sunken | QStyle::State_On);
+        option.state |= QStyle::State_Raised;
+    }
+    painter.drawComplexControl(QStyle::CC_ToolButton, option);
+}
+
+} // namespace kit

@@ -1,0 +1,226 @@
+#include "audiocd/DiskoloIni.h"
+#include "audiocd/ctlDiskoloX.h"
+#include "tests/support/FakeCdBackend.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+using namespace diskolo;
+using klang::test::FakeCdBackend;
+
+namespace {
+
+DiscNames names(const QString& artist, const QString& title, const QStringList& tracks)
+{
+    DiscNames n;
+    n.artist = artist;
+    n.title = title;
+    n.tracks = tracks;
+    return n;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Makes a folder immutable for its lifetime (root may write anywhere else).
+struct Immutable
+{
+    QString path;
+    bool ok = false;
+    explicit Immutable(const QString& p)
+        : path(p)
+    {
+        ok = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+    }
+    ~Immutable() { QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path}); }
+};
+
+} // namespace
+
+// The disc file diskolo.ini: its layout, what loading reads, and that saving keeps everything
+// that is not the disc's own section.
+class TestDiscFile : public QObject
+{
+    Q_OBJECT
+private:
+    klang::test::TestEnvironment m_env;
+
+    std::unique_ptr<ctlDiskoloX> player(FakeCdBackend*& cd, const QList<qint32>& tracks)
+    {
+        cd = new FakeCdBackend;
+        cd->insertDisc(tracks);
+        return std::make_unique<ctlDiskoloX>(std::unique_ptr<klang::cdaudio::CdBackend>(cd));
+    }
+
+private Q_SLOTS:
+    void cleanup() { QFile::remove(ctlDiskoloX::GetIniPath()); }
+
+    // A 3-track disc: eight lines and an empty one, CR LF, Windows-1252.
+    void sectionLayout()
+    {
+        const QByteArray out = replaceDiscSection(
+            QByteArray(), QStringLiteral("ab12"), names("Die Ärzte", "Jazz ist anders", {"Lied €", "b", ""}), 3);
+        QCOMPARE(out, QByteArray("[AB12]\r\nEntryType=1\r\nartist=Die \xC4rzte\r\ntitle=Jazz ist anders\r\n"
+                                 "numtracks=3\r\n0=Lied \x80\r\n1=b\r\n2=\r\n\r\n"));
+        // A name cannot break the file into lines of its own; a letter outside the code page
+        // becomes "?".
+        const QByteArray odd = replaceDiscSection(QByteArray(), QStringLiteral("1"),
+                                                  names("a\r\n[1]", "Łódž", {"x\ny"}), 1);
+        QCOMPARE(odd, QByteArray("[1]\r\nEntryType=1\r\nartist=a  [1]\r\ntitle=?\xF3" "d\x9E\r\nnumtracks=1\r\n"
+                                 "0=x y\r\n\r\n"));
+    }
+
+    // Saving replaces only the disc's section (also one spelled in lower case) and keeps every
+    // other byte: comments, other discs, their line ends, bytes Windows-1252 leaves unassigned.
+    void otherLinesSurvive_data()
+    {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<QByteArray>("kept");
+        QTest::newRow("missing file") << QByteArray() << QByteArray();
+        QTest::newRow("head and other disc")
+            << QByteArray("; Diskolo\r\n\r\n[12]\r\nartist=x\x81\x9D\r\n0=y\n")
+            << QByteArray("; Diskolo\r\n\r\n[12]\r\nartist=x\x81\x9D\r\n0=y\n");
+        QTest::newRow("own section in the middle, lower case")
+            << QByteArray("[12]\r\n0=a\r\n  [c0ffee]  \r\nartist=old\r\n0=old\r\n\r\n  [34]\r\n0=b\r\n")
+            << QByteArray("[12]\r\n0=a\r\n  [34]\r\n0=b\r\n");
+        QTest::newRow("own section twice")
+            << QByteArray("[C0FFEE]\r\n0=x\r\n[9]\r\n0=z\r\n[C0FFEE]\r\n0=y\r\n")
+            << QByteArray("[9]\r\n0=z\r\n");
+        QTest::newRow("last line without its end")
+            << QByteArray("[9]\r\n0=z") << QByteArray("[9]\r\n0=z\r\n");
+        QTest::newRow("similar header") << QByteArray("[C0FFEE0]\r\n0=q\r\n") << QByteArray("[C0FFEE0]\r\n0=q\r\n");
+        QTest::newRow("lone CR line ends") << QByteArray("[9]\r0=z\r") << QByteArray("[9]\r0=z\r");
+    }
+    void otherLinesSurvive()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(QByteArray, kept);
+        const QByteArray section = "[C0FFEE]\r\nEntryType=1\r\nartist=A\r\ntitle=T\r\nnumtracks=1\r\n0=N\r\n\r\n";
+        QCOMPARE(replaceDiscSection(old, QStringLiteral("C0FFEE"), names("A", "T", {"N"}), 1), kept + section);
+    }
+
+    // Loading: header without case, keys in lower case, blanks kept after "=" and dropped at
+    // the end, numbered keys only inside the disc's tracks, later sections win.
+    void loading_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("tracks");
+        const QStringList plain = {"Track 1", "Track 2", "Track 3"};
+        QTest::newRow("lower-case header, capital key")
+            << QByteArray("[abc]\r\nArtist=Karat\r\nTITLE=Albatros\r\n") << true << "Karat" << "Albatros" << plain;
+        QTest::newRow("blank before = is no key")
+            << QByteArray("[ABC]\r\nartist =x\r\n") << true << "" << "" << plain;
+        QTest::newRow("blank after = stays, trailing blanks go")
+            << QByteArray("[ABC]\r\ntitle= x  \r\n  0=Eins \t\r\n") << true << "" << " x" << QStringList{"Eins", "Track 2", "Track 3"};
+        QTest::newRow("keys beyond the tracks")
+            << QByteArray("[ABC]\r\n2=drei\r\n3=vier\r\n11=elf\r\n-1=x\r\n99999=y\r\n")
+            << true << "" << "" << QStringList{"Track 1", "Track 2", "drei"};
+        QTest::newRow("numbers rounded half to even")
+            << QByteArray("[ABC]\r\n0.5=null\r\n1.5=zwei\r\n") << true << "" << "" << QStringList{"null", "Track 2", "zwei"};
+        QTest::newRow("later section wins")
+            << QByteArray("[ABC]\r\nartist=alt\r\n0=a\r\n[X]\r\nartist=fremd\r\n[ABC]\r\nartist=neu\r\n")
+            << true << "neu" << "" << QStringList{"a", "Track 2", "Track 3"};
+        QTest::newRow("other disc only")
+            << QByteArray("[ABCD]\r\nartist=fremd\r\n") << false << "" << "" << plain;
+        QTest::newRow("Windows-1252")
+            << QByteArray("[ABC]\nartist=M\xF6tley Cr\xFC" "e\n0=\x93" "Dr.\x94\n") << true << "Mötley Crüe" << ""
+            << QStringList{"“Dr.”", "Track 2", "Track 3"};
+        QTest::newRow("garbage") << QByteArray("\0\0[[[\xff=\xfe\n=\n[ABC\n", 16) << false << "" << "" << plain;
+    }
+    void loading()
+    {
+        QFETCH(QByteArray, file);
+        DiscNames n = initialNames(3);
+        readDiscSection(file, QStringLiteral("ABC"), n);
+        QTEST(n.found, "found");
+        QTEST(n.artist, "artist");
+        QTEST(n.title, "title");
+        QTEST(n.tracks, "tracks");
+    }
+
+    // Through the player: a first save creates the file with exactly the disc's section, a new
+    // player reads it back, another disc's section stays untouched by a second save.
+    void saveAndLoadAgain()
+    {
+        writeAll(ctlDiskoloX::GetIniPath(), QByteArray());
+        QFile::remove(ctlDiskoloX::GetIniPath());
+        FakeCdBackend* cd = nullptr;
+        auto x = player(cd, {60000, 90000});
+        QVERIFY(!x->iniFound());
+        x->setIniCDArtist(QStringLiteral("Simon & Garfunkel"));
+        x->setIniCDTitle(QStringLiteral("Bookends"));
+        x->setIniTrackName(2, QStringLiteral("America"));
+        x->setIniTrackName(3, QStringLiteral("ignored"));
+        QCOMPARE(x->iniTrackName(3), QString());
+        QVERIFY(x->SaveToDiskoloIni());
+        const QString id = x->iniIdentity();
+        QCOMPARE(readAll(ctlDiskoloX::GetIniPath()),
+                 "[" + id.toLatin1() + "]\r\nEntryType=1\r\nartist=Simon & Garfunkel\r\ntitle=Bookends\r\n"
+                 "numtracks=2\r\n0=Track 1\r\n1=America\r\n\r\n");
+
+        FakeCdBackend* cd2 = nullptr;
+        auto other = player(cd2, {30000});
+        QVERIFY(other->SaveToDiskoloIni());
+        x = player(cd, {60000, 90000});
+        QVERIFY(x->iniFound());
+        QCOMPARE(x->iniCDArtist(), QStringLiteral("Simon & Garfunkel"));
+        QCOMPARE(x->iniTrackName(2), QStringLiteral("America"));
+    }
+
+    // A save that cannot replace the file says so and leaves the old file as it was.
+    void failedSaveKeepsTheFile()
+    {
+        const QByteArray old = "[1]\r\nartist=bleibt\r\n";
+        writeAll(ctlDiskoloX::GetIniPath(), old);
+        FakeCdBackend* cd = nullptr;
+        auto x = player(cd, {60000});
+        x->setIniCDArtist(QStringLiteral("neu"));
+        {
+            Immutable lock(QFileInfo(ctlDiskoloX::GetIniPath()).absolutePath());
+            if (!lock.ok)
+                QSKIP("chattr is not available on this file system");
+            QVERIFY(!x->SaveToDiskoloIni());
+        }
+        QCOMPARE(readAll(ctlDiskoloX::GetIniPath()), old);
+        QVERIFY(x->SaveToDiskoloIni());
+        QVERIFY(readAll(ctlDiskoloX::GetIniPath()).startsWith(old));
+    }
+
+    // With the disc gone the held names are not that disc's: nothing is saved over them.
+    void noSaveWithoutTheDisc()
+    {
+        FakeCdBackend* cd = nullptr;
+        auto x = player(cd, {60000, 60000});
+        x->setIniCDArtist(QStringLiteral("richtig"));
+        QVERIFY(x->SaveToDiskoloIni());
+        const QByteArray saved = readAll(ctlDiskoloX::GetIniPath());
+        cd->removeDisc();
+        x->setDrive(QString());
+        QCOMPARE(x->iniTrackName(1), QStringLiteral("Track 1"));
+        QVERIFY(!x->SaveToDiskoloIni());
+        // Another disc put in without the player noticing yet.
+        cd->insertDisc({60000, 60000});
+        x->setDrive(QString());
+        cd->insertDisc({45000});
+        QVERIFY(!x->SaveToDiskoloIni());
+        QCOMPARE(readAll(ctlDiskoloX::GetIniPath()), saved);
+    }
+};
+
+QTEST_MAIN(TestDiscFile)
+#include "tst_discfile.moc"

@@ -1,0 +1,329 @@
+// The mini player and the video window driven through their own buttons, in front of the real
+// main window, with real mpv engines (null outputs) on generated WAV files.
+
+#include "kit/TestHook.h"
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Einstellungen.h"
+#include "player/playback/frmMiniPlayer.h"
+#include "player/playback/frmWinMediaPlayer.h"
+#include "platform/media/MediaPlayerControl.h"
+#include "platform/settings/Settings.h"
+#include "platform/shell/Paths.h"
+#include "tests/support/CatalogueGenerator.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/WavWriter.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QtTest>
+
+#include <memory>
+
+using namespace klang::player;
+
+namespace {
+
+const QString kRuhe = QStringLiteral("Klangtruhe-Miniplayer");
+
+} // namespace
+
+class MiniPlayerTest : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    QString m_musik;
+
+    void katalogAnlegen()
+    {
+        const QString daten = m_env->path(QStringLiteral("daten"));
+        m_musik = daten + QStringLiteral("/Musik/Band/");
+        QDir().mkpath(m_musik);
+        klang::test::WavSpec spec;
+        spec.seconds = 4;
+        spec.channels = 1;
+        spec.sampleRate = 22050;
+        for (const char* name : {"a.wav", "b.wav", "c.wav"})
+            QVERIFY(klang::test::writeWav(m_musik + QLatin1String(name), spec));
+        const QString katalog = daten + QStringLiteral("/Archiv.mdb");
+        QVERIFY(klang::test::writeEmptyCatalogue(katalog));
+        QVERIFY(klang::test::insertCatalogueRecords(
+            katalog, {{{QStringLiteral("Band"), QStringLiteral("Die Band")},
+                       {QStringLiteral("LPTitel"), QStringLiteral("Platte")},
+                       {QStringLiteral("Stil"), QStringLiteral("Rock")},
+                       {QStringLiteral("Musikpfad"), m_musik}}}));
+        setOption(QStringLiteral("ArchivPfad"), katalog);
+        setOption(QStringLiteral("WinMediaPlayer"), QStringLiteral("False"));
+    }
+
+    // Started with a command line: shuffled play in the mini player.
+    std::unique_ptr<Ausgabebox> perKommandozeile()
+    {
+        Kommandozeile k;
+        k.vorhanden = true;
+        auto w = std::make_unique<Ausgabebox>(k);
+        w->Form_Load();
+        return w;
+    }
+
+    static void klick(frmMiniPlayer* m, int index)
+    {
+        QVERIFY(m->imgVorBack[index]->isVisible());
+        QTest::mouseClick(m->imgVorBack[index], Qt::LeftButton);
+    }
+
+    static int sichtbarerAB(frmMiniPlayer* m)
+    {
+        for (int i : {7, 8, 9}) {
+            if (m->imgVorBack[i]->isVisible())
+                return i;
+        }
+        return -1;
+    }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<klang::test::TestEnvironment>();
+        klang::seedProgramFolder();
+        kit::testhook::enable();
+        kit::testhook::clear();
+        katalogAnlegen();
+    }
+    void cleanup()
+    {
+        kit::testhook::disable();
+        m_env.reset();
+    }
+
+    // A command line ends start-up in the mini player playing shuffled; the main window
+    // stays hidden with its monitor off and its settings written.
+    void kommandozeileEndetImMiniPlayer()
+    {
+        auto w = perKommandozeile();
+        frmMiniPlayer* m = w->miniPlayer();
+        QVERIFY(m);
+        QVERIFY(m->isVisible());
+        QVERIFY(w->miniPlayerAktiv());
+        QVERIFY(!w->isVisible());
+        QVERIFY(!w->Timer4.isActive());
+        QVERIFY(w->chkShuffle->isChecked());
+        QVERIFY(w->panelText(2).startsWith(QLatin1String("playing:  ")));
+        QVERIFY(!option(QStringLiteral("AusgabeboxWidth")).isEmpty());
+        QCOMPARE(m->windowTitle().isEmpty() || m->Timer3.isActive(), true);
+        QVERIFY(m->Timer3.isActive());
+        QVERIFY(m->windowFlags() & Qt::WindowStaysOnTopHint);
+        // The first opening stands at the top left corner, as a bar.
+        QCOMPARE(m->ausrichtung(), frmMiniPlayer::Ausrichtung::Horizontal);
+        QCOMPARE(m->size(), QSize(343, 30));
+    }
+
+    // The transport buttons: forward and back wrap over the track list and play; stop gives
+    // "no play" with the plain caption and the caption timer off; play and resume start again.
+    void transportKnoepfe()
+    {
+        auto w = perKommandozeile();
+        frmMiniPlayer* m = w->miniPlayer();
+        PlayerController& s = w->spieler();
+        w->chkShuffle->setChecked(false);
+        klick(m, 2);
+        s.setAktuellerTrack(2);
+        klick(m, 1);
+        QCOMPARE(s.aktuellerTrack(), 0);
+        QCOMPARE(w->panelText(2), QStringLiteral("playing:  ") + m_musik + QStringLiteral("a.wav"));
+        QVERIFY(m->Timer3.isActive());
+        klick(m, 0);
+        QCOMPARE(s.aktuellerTrack(), 2);
+        QCOMPARE(w->panelText(2), QStringLiteral("playing:  ") + m_musik + QStringLiteral("c.wav"));
+        klick(m, 3);
+        QCOMPARE(w->panelText(2), QStringLiteral("no play"));
+        QCOMPARE(m->windowTitle(), kRuhe);
+        QVERIFY(!m->Timer3.isActive());
+        klick(m, 11);
+        QVERIFY(w->panelText(2).startsWith(QLatin1String("playing:  ")));
+        QVERIFY(m->Timer3.isActive());
+        klick(m, 5);
+        QVERIFY(w->panelText(2).startsWith(QLatin1String("playing:  ")));
+    }
+
+    // Pause and A-B symbols follow the player; while nothing plays they do nothing.
+    void pauseUndAB()
+    {
+        auto w = perKommandozeile();
+        frmMiniPlayer* m = w->miniPlayer();
+        PlayerController& s = w->spieler();
+        QTRY_VERIFY(s.titelBeendet() == false);
+        klick(m, 6);
+
+        QVERIFY(s.pausiertFlag());
+        QVERIFY(m->imgVorBack[10]->isVisible());
+        QVERIFY(!m->imgVorBack[6]->isVisible());
+        klick(m, 10);
+
+        QVERIFY(!s.pausiertFlag());
+        QVERIFY(m->imgVorBack[6]->isVisible());
+        QTest::qWait(300);
+        klick(m, 7);
+        QCOMPARE(sichtbarerAB(m), 8);
+        QCOMPARE(s.abWiederholung().zustand(), AbZustand::WartetAufB);
+        QTest::qWait(1600);
+        klick(m, 8);
+        QCOMPARE(sichtbarerAB(m), 9);
+        QCOMPARE(s.abWiederholung().zustand(), AbZustand::Wiederholt);
+        QVERIFY(w->imgPosAB[2]->isVisibleTo(w.get()));
+        klick(m, 9);
+        QCOMPARE(sichtbarerAB(m), 7);
+        klick(m, 3);
+        klick(m, 7);
+        QCOMPARE(sichtbarerAB(m), 7);
+        klick(m, 6);
+        QVERIFY(m->imgVorBack[6]->isVisible());
+        QVERIFY(!s.pausiertFlag());
+    }
+
+    // Button 12 turns the bar into a column and back, with the buttons laid out for it and
+    // each orientation at its own stored place; button 4 brings the main window back, playing
+    // on, and the next opening shows the same orientation and place.
+    void ausrichtungUndZurueck()
+    {
+        auto w = perKommandozeile();
+        frmMiniPlayer* m = w->miniPlayer();
+        QCOMPARE(m->imgLautsprecherregler->pos(), QPoint(313, 3));
+        m->move(120, 90);
+        klick(m, 12);
+        QCOMPARE(m->ausrichtung(), frmMiniPlayer::Ausrichtung::Vertikal);
+        QCOMPARE(m->size(), QSize(28, 296));
+        QCOMPARE(m->imgLautsprecherregler->pos(), QPoint(2, 270));
+        QCOMPARE(option(QStringLiteral("MiniPlayerHorizontalLeft")), QStringLiteral("1800"));
+        QCOMPARE(option(QStringLiteral("MiniPlayerHorizontalTop")), QStringLiteral("1350"));
+        m->move(40, 60);
+        klick(m, 12);
+        QCOMPARE(m->pos(), QPoint(120, 90));
+        klick(m, 12);
+        QCOMPARE(m->pos(), QPoint(40, 60));
+
+        klick(m, 4);
+        QVERIFY(!m->isVisible());
+        QVERIFY(w->isVisible());
+        QVERIFY(w->Timer4.isActive());
+        QVERIFY(w->panelText(2).startsWith(QLatin1String("playing:  ")));
+        QCOMPARE(option(QStringLiteral("MiniPlayerVertikalLeft")), QStringLiteral("600"));
+        w->imgMiniPlayer_Click();
+        QVERIFY(m->isVisible());
+        QCOMPARE(m->ausrichtung(), frmMiniPlayer::Ausrichtung::Vertikal);
+        QCOMPARE(m->pos(), QPoint(40, 60));
+    }
+
+    // A stored place that lies on no screen is moved onto one; the menu decides on top.
+    void platzAufBildschirmUndVordergrund()
+    {
+        setOption(QStringLiteral("MiniPlayerHorizontalLeft"), QStringLiteral("9000000"));
+        setOption(QStringLiteral("MiniPlayerHorizontalTop"), QStringLiteral("-9000000"));
+        setOption(QStringLiteral("MiniPlayerOnTop"), QStringLiteral("False"));
+        auto w = perKommandozeile();
+        frmMiniPlayer* m = w->miniPlayer();
+        const QRect schirm = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(schirm.intersects(m->frameGeometry()), qPrintable(QStringLiteral("%1,%2").arg(m->x()).arg(m->y())));
+        QVERIFY(!(m->windowFlags() & Qt::WindowStaysOnTopHint));
+    }
+
+    // The speaker: without the volume program a message names it; with it the place beside
+    // the mini player is written for it and it starts.
+    void lautsprecher()
+    {
+        const QString bin = m_env->path(QStringLiteral("bin"));
+        QDir().mkpath(bin);
+        const QByteArray altPfad = qgetenv("PATH");
+        qputenv("PATH", bin.toUtf8());
+        auto w = perKommandozeile();
+        frmMiniPlayer* m = w->miniPlayer();
+        QTest::mouseClick(m->imgLautsprecherregler, Qt::LeftButton);
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        QCOMPARE(kit::testhook::calls().first().prompt, QStringLiteral("pavucontrol nicht gefunden."));
+        QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Lautsprecherregler"));
+
+        const QString marke = m_env->path(QStringLiteral("gestartet"));
+        QFile skript(bin + QStringLiteral("/pavucontrol"));
+        QVERIFY(skript.open(QIODevice::WriteOnly));
+        skript.write("#!/bin/sh\n/usr/bin/touch '" + marke.toUtf8() + "'\n");
+        skript.close();
+        skript.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m->move(100, 50);
+        QTest::mouseClick(m->imgLautsprecherregler, Qt::LeftButton);
+        qputenv("PATH", altPfad);
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        QTRY_VERIFY(QFile::exists(marke));
+        const QRect r = m->frameGeometry();
+        QCOMPARE(klang::GetSetting(QStringLiteral("KlangtruheVolume"), QStringLiteral("Options"),
+                                   QStringLiteral("MiniplayerLeft")),
+                 QString::number(r.right() + 1 + 10));
+        QCOMPARE(klang::GetSetting(QStringLiteral("KlangtruheVolume"), QStringLiteral("Options"),
+                                   QStringLiteral("MiniplayerTop")),
+                 QString::number(r.top()));
+    }
+
+    // Closing the mini player stops the track, keeps its place and ends through the main
+    // window, whose settings are written too; after the way back, quitting by the menu keeps
+    // what changed in the main window meanwhile.
+    void schliessenBehaeltEinstellungen()
+    {
+        {
+            auto w = perKommandozeile();
+            frmMiniPlayer* m = w->miniPlayer();
+            m->move(30, 40);
+            QVERIFY(m->close());
+            QCOMPARE(w->panelText(2), QStringLiteral("no play"));
+            QCOMPARE(option(QStringLiteral("MiniPlayerHorizontalLeft")), QStringLiteral("450"));
+            QVERIFY(!w->isVisible());
+        }
+        {
+            auto w = perKommandozeile();
+            QTest::mouseClick(w->miniPlayer()->imgVorBack[4], Qt::LeftButton);
+            w->showNormal();
+            w->resize(700, 500);
+            w->MenuBeenden_Click();
+            QCOMPARE(option(QStringLiteral("AusgabeboxWidth")), QString::number(700 * 15));
+            QCOMPARE(w->panelText(2), QStringLiteral("no play"));
+        }
+    }
+
+    // The video window: its default place and size, its closing with "no play" and its
+    // geometry saved (only the state when maximised), fit on and off, and its layout.
+    void videofenster()
+    {
+        auto w = perKommandozeile();
+        frmWinMediaPlayer* v = w->videofenster();
+        v->show();
+        QCOMPARE(v->size(), QSize(1015, 715));
+        QCOMPARE(v->WindowsMediaPlayer1->geometry(), QRect(0, 0, 1015, 685));
+        QCOMPARE(v->imgVorBack[3]->y(), 715 - 23 - 4);
+        QTest::mouseClick(v->imgVorBack[7], Qt::LeftButton);
+        QVERIFY(v->WindowsMediaPlayer1->stretchToFit());
+        QVERIFY(v->imgVorBack[8]->isVisible());
+        QVERIFY(!v->imgVorBack[7]->isVisible());
+        QTest::mouseClick(v->imgVorBack[8], Qt::LeftButton);
+        QVERIFY(!v->WindowsMediaPlayer1->stretchToFit());
+        v->move(60, 45);
+        v->resize(600, 400);
+        QTest::mouseClick(v->imgVorBack[3], Qt::LeftButton);
+        QVERIFY(!v->isVisible());
+        QCOMPARE(w->panelText(2), QStringLiteral("no play"));
+        QCOMPARE(option(QStringLiteral("WinMediaPlayerWidth")), QStringLiteral("9000"));
+        QCOMPARE(option(QStringLiteral("WinMediaPlayerHeight")), QStringLiteral("6000"));
+        v->show();
+        QCOMPARE(v->size(), QSize(600, 400));
+        v->showMaximized();
+        v->close();
+        QVERIFY(!v->isVisible());
+        QCOMPARE(option(QStringLiteral("WinMediaPlayerWindowState")), QStringLiteral("2"));
+        QCOMPARE(option(QStringLiteral("WinMediaPlayerWidth")), QStringLiteral("9000"));
+    }
+};
+
+QTEST_MAIN(MiniPlayerTest)
+#include "tst_miniplayer.moc"

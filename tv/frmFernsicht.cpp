@@ -1,0 +1,640 @@
+#include "tv/frmFernsicht.h"
+
+#include "kit/Helpers.h"
+#include "platform/media/MediaPlayerControl.h"
+#include "platform/media/MpvEngine.h"
+#include "platform/settings/Settings.h"
+#include "platform/vbcompat/VbCompat.h"
+#include "tv/Meldung.h"
+#include "tv/frmEdit.h"
+
+#include <QCloseEvent>
+#include <QCollator>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QStatusBar>
+#include <QWindow>
+
+#include <cmath>
+
+namespace tv {
+
+namespace {
+
+using klang::vb::pixelsToTwips;
+using klang::vb::twipsToPixels;
+
+const QString App = QStringLiteral("Fernsicht");
+const QString Abschnitt = QStringLiteral("Options");
+constexpr int StatusleisteTwips = 315;
+constexpr int SpaltenRestTwips = 350;
+
+// Stations sort by the chosen column, German letters without regard to case.
+const QCollator& sortierung()
+{
+    static const QCollator c = [] {
+        QCollator k(QLocale(QLocale::German, QLocale::Germany));
+        k.setCaseSensitivity(Qt::CaseInsensitive);
+        return k;
+    }();
+    return c;
+}
+
+class SenderEintrag : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        const int spalte = treeWidget() ? treeWidget()->sortColumn() : 0;
+        return sortierung().compare(text(spalte), other.text(spalte)) < 0;
+    }
+};
+
+// The station picture: a small television set.
+QIcon senderBild()
+{
+    QPixmap bild(16, 16);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
+    p.setBrush(QColor(0x50, 0x50, 0x58));
+    p.drawRoundedRect(QRectF(0.5, 2.5, 15, 10), 2, 2);
+    p.setBrush(QColor(0x6c, 0xb4, 0xe8));
+    p.drawRect(QRectF(2.5, 4.5, 9, 6));
+    p.drawLine(QPointF(5, 15), QPointF(11, 15));
+    p.drawLine(QPointF(4, 0.5), QPointF(8, 2.5));
+    p.drawLine(QPointF(12, 0.5), QPointF(8, 2.5));
+    return QIcon(bild);
+}
+
+// The header marks: 1 ascending (a triangle pointing up), 2 descending.
+QIcon kopfBild(int nummer)
+{
+    QPixmap bild(12, 12);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x40, 0x40, 0x40));
+    QPainterPath pfad;
+    if (nummer == 1) {
+        pfad.moveTo(6, 2);
+        pfad.lineTo(11, 10);
+        pfad.lineTo(1, 10);
+    } else {
+        pfad.moveTo(1, 2);
+        pfad.lineTo(11, 2);
+        pfad.lineTo(6, 10);
+    }
+    pfad.closeSubpath();
+    p.drawPath(pfad);
+    return QIcon(bild);
+}
+
+std::optional<double> zahlAusEinstellung(const QString& schluessel, const QString& standard)
+{
+    QString text = klang::GetSetting(App, Abschnitt, schluessel, standard).trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double wert = text.toDouble(&ok);
+    if (!ok || !std::isfinite(wert) || std::abs(wert) > 1e7)
+        return std::nullopt;
+    return wert;
+}
+
+Sender senderVon(const QTreeWidgetItem* eintrag)
+{
+    return {eintrag->text(0), eintrag->text(1), eintrag->text(2)};
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+
+SenderListe::SenderListe(QWidget* parent)
+    : QTreeWidget(parent)
+{
+}
+
+void SenderListe::keyPressEvent(QKeyEvent* event)
+{
+    QTreeWidget::keyPressEvent(event);
+    Q_EMIT KeyDown(event->key());
+}
+
+void SenderListe::keyReleaseEvent(QKeyEvent* event)
+{
+    QTreeWidget::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        Q_EMIT KeyUp(event->key());
+}
+
+void SenderListe::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    Q_EMIT MouseUp();
+}
+
+void SenderListe::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseDoubleClickEvent(event);
+    Q_EMIT DblClick();
+}
+
+// ---------------------------------------------------------------------------------------
+
+frmFernsicht::frmFernsicht(klang::media::MediaEngine* engine, QWidget* parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmFernsicht"));
+    setWindowTitle(QStringLiteral("Fernsicht - Kelmaro"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    aufbauen();
+    if (!engine)
+        engine = new klang::media::MpvEngine;
+    WindowsMediaPlayer1 = new klang::media::MediaPlayerControl(engine, m_flaeche);
+    WindowsMediaPlayer1->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    WindowsMediaPlayer1->setUiMode(QStringLiteral("full"));
+    WindowsMediaPlayer1->setAutoStart(true);
+    WindowsMediaPlayer1->setVolume(50);
+    WindowsMediaPlayer1->setStretchToFit(false);
+    WindowsMediaPlayer1->hide();
+    lvwSender->raise();
+
+    connect(WindowsMediaPlayer1, &klang::media::MediaPlayerControl::MediaError, this,
+            &frmFernsicht::wiedergabeFehler);
+    connect(WindowsMediaPlayer1, &klang::media::MediaPlayerControl::PlayStateChange, this,
+            &frmFernsicht::wiedergabeZustand);
+    connect(engine, &klang::media::MediaEngine::endOfFile, this, &frmFernsicht::wiedergabeEnde);
+    setMinimumSize(200, 150);
+    resize(twipsToPixels(8780), twipsToPixels(6900));
+}
+
+frmFernsicht::~frmFernsicht() = default;
+
+void frmFernsicht::aufbauen()
+{
+    m_flaeche = new QWidget(this);
+    m_flaeche->setObjectName(QStringLiteral("flaeche"));
+    m_flaeche->installEventFilter(this);
+    setCentralWidget(m_flaeche);
+
+    lvwSender = new SenderListe(m_flaeche);
+    lvwSender->setObjectName(QStringLiteral("lvwSender"));
+    lvwSender->setColumnCount(3);
+    lvwSender->setHeaderLabels({QStringLiteral("Gruppe"), QStringLiteral("Sendername"),
+                                QStringLiteral("Sender-URL")});
+    lvwSender->setRootIsDecorated(false);
+    lvwSender->setUniformRowHeights(true);
+    lvwSender->setAllColumnsShowFocus(true);
+    lvwSender->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvwSender->setSortingEnabled(false);
+    lvwSender->header()->setSectionsClickable(true);
+    lvwSender->header()->setStretchLastSection(false);
+    connect(lvwSender->header(), &QHeaderView::sectionClicked, this, &frmFernsicht::lvwSender_ColumnClick);
+    connect(lvwSender, &SenderListe::KeyDown, this, [this](int) { lvwSender_KeyDown(); });
+    connect(lvwSender, &SenderListe::KeyUp, this, &frmFernsicht::lvwSender_KeyUp);
+    connect(lvwSender, &SenderListe::MouseUp, this, &frmFernsicht::lvwSender_MouseUp);
+    connect(lvwSender, &SenderListe::DblClick, this, &frmFernsicht::lvwSender_DblClick);
+
+    staBar = new QStatusBar(this);
+    staBar->setObjectName(QStringLiteral("staBar"));
+    staBar->setFixedHeight(twipsToPixels(StatusleisteTwips));
+    staBar->setSizeGripEnabled(true);
+    const QStringList panelTexte{QStringLiteral("Gruppe"), QStringLiteral("Sendername"),
+                                 QStringLiteral("Sender-URL")};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(panelTexte.at(i), staBar);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setToolTip(panelTexte.at(i));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(40);
+        staBar->addWidget(panel, i == 2 ? 3 : 1);
+        m_panels[i] = panel;
+    }
+    setStatusBar(staBar);
+
+    QMenuBar* leiste = menuBar();
+    auto eintrag = [&](const QString& name, const QString& text, void (frmFernsicht::*handler)()) {
+        QAction* a = leiste->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    mnuStart = eintrag(QStringLiteral("mnuStart"), QStringLiteral("&TV-Start"), &frmFernsicht::mnuStart_Click);
+    mnuSenderliste = eintrag(QStringLiteral("mnuSenderliste"), QStringLiteral("TV-&Senderliste"),
+                             &frmFernsicht::mnuSenderliste_Click);
+    mnuEdit = eintrag(QStringLiteral("mnuEdit"), QStringLiteral("&Edit..."), &frmFernsicht::mnuEdit_Click);
+    mnuZoom = eintrag(QStringLiteral("mnuZoom"), QStringLiteral("&Zoom"), &frmFernsicht::mnuZoom_Click);
+    mnuOnTop = eintrag(QStringLiteral("mnuOnTop"), QStringLiteral("&OnTop"), &frmFernsicht::mnuOnTop_Click);
+    mnuExit = eintrag(QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmFernsicht::mnuExit_Click);
+}
+
+QAction* frmFernsicht::menue(const QString& name) const
+{
+    for (QAction* a : {mnuStart, mnuSenderliste, mnuEdit, mnuZoom, mnuOnTop, mnuExit}) {
+        if (a->objectName() == name)
+            return a;
+    }
+    return nullptr;
+}
+
+QString frmFernsicht::panelText(int panel) const
+{
+    return panel >= 1 && panel <= 3 ? m_panels[panel - 1]->text() : QString();
+}
+
+void frmFernsicht::Form_Load()
+{
+    RegistryLesen();
+    SenderLaden();
+}
+
+void frmFernsicht::RegistryLesen()
+{
+    const auto zustand = zahlAusEinstellung(QStringLiteral("WindowState"), QStringLiteral("0"));
+    const int z = zustand ? int(*zustand) : 0;
+    if (z == 2) {
+        setWindowState(Qt::WindowMaximized);
+        return; // the four sizes cannot apply to a maximised window
+    }
+    if (z == 1) {
+        setWindowState(Qt::WindowMinimized);
+        return;
+    }
+    const auto links = zahlAusEinstellung(QStringLiteral("AusgabeboxLeft"), QStringLiteral("100"));
+    const auto oben = zahlAusEinstellung(QStringLiteral("AusgabeboxTop"), QStringLiteral("100"));
+    const auto breite = zahlAusEinstellung(QStringLiteral("AusgabeboxWidth"), QStringLiteral("8780"));
+    const auto hoehe = zahlAusEinstellung(QStringLiteral("AusgabeboxHeight"), QStringLiteral("6900"));
+    if (links && oben) {
+        const QPoint ort(twipsToPixels(int(*links)), twipsToPixels(int(*oben)));
+        // A place saved on a screen that is gone would leave the window out of reach.
+        bool sichtbar = false;
+        for (const QScreen* s : QGuiApplication::screens())
+            sichtbar = sichtbar || s->availableGeometry().adjusted(0, 0, -20, -20).contains(ort);
+        if (sichtbar || QGuiApplication::screens().isEmpty())
+            move(ort);
+    }
+    // A damaged value must not make the window vanish or outgrow every screen.
+    const QScreen* schirm = QGuiApplication::primaryScreen();
+    const QSize groesstes = schirm ? schirm->virtualSize() : QSize(4096, 4096);
+    if (breite && *breite > 0)
+        resize(qMin(twipsToPixels(int(*breite)), groesstes.width()), height());
+    if (hoehe && *hoehe > 0)
+        resize(width(), qMin(twipsToPixels(int(*hoehe)), groesstes.height()));
+}
+
+void frmFernsicht::SenderLaden()
+{
+    const QString pfad = senderDatei();
+    const Senderbestand bestand = senderLesen(pfad);
+    if (!bestand.vorhanden)
+        return;
+    lvwSender->clear();
+    m_kopfSymbol = {0, 0, 0};
+    m_kopfSymbol[0] = 1;
+    for (int i = 0; i < 3; ++i)
+        lvwSender->headerItem()->setIcon(i, m_kopfSymbol[i] ? kopfBild(m_kopfSymbol[i]) : QIcon());
+    for (const Sender& s : bestand.sender)
+        lvwSender->addTopLevelItem(eintragFuer(s));
+    sortieren();
+    if (bestand.fehler) {
+        unsetCursor();
+        Fehlermeldung(this, QStringLiteral("frmFernsicht_SenderLaden"), Symbol::Kritisch,
+                      bestand.fehler->nummer, bestand.fehler->text);
+    }
+}
+
+QTreeWidgetItem* frmFernsicht::eintragFuer(const Sender& sender)
+{
+    static const QIcon bild = senderBild();
+    auto* eintrag = new SenderEintrag;
+    eintrag->setText(0, sender.gruppe);
+    eintrag->setText(1, sender.name);
+    eintrag->setText(2, sender.url);
+    eintrag->setIcon(0, bild);
+    return eintrag;
+}
+
+void frmFernsicht::sortieren()
+{
+    lvwSender->sortItems(m_sortKey, m_sortOrder);
+}
+
+bool frmFernsicht::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_flaeche && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmFernsicht::Form_Resize()
+{
+    // The status bar lies below the central area, so the player gets the whole of it.
+    if (!WindowsMediaPlayer1)
+        return;
+    const QRect innen = m_flaeche->rect();
+    WindowsMediaPlayer1->setGeometry(innen);
+    lvwSender->setGeometry(WindowsMediaPlayer1->geometry());
+    const double breite = pixelsToTwips(lvwSender->width());
+    const double spalte1 = breite / 5;
+    const double spalte2 = spalte1 * 1.5;
+    const double spalte3 = breite - (spalte1 + spalte2 + SpaltenRestTwips);
+    lvwSender->setColumnWidth(0, twipsToPixels(int(spalte1)));
+    lvwSender->setColumnWidth(1, twipsToPixels(int(spalte2)));
+    lvwSender->setColumnWidth(2, qMax(0, twipsToPixels(int(spalte3))));
+}
+
+void frmFernsicht::lvwSender_ColumnClick(int spalte)
+{
+    if (spalte < 0 || spalte > 2)
+        return;
+    m_sortKey = spalte;
+    if (m_sortOrder == Qt::AscendingOrder) {
+        m_sortOrder = Qt::DescendingOrder;
+        m_kopfSymbol = {0, 0, 0};
+        m_kopfSymbol[spalte] = 2;
+    } else {
+        m_sortOrder = Qt::AscendingOrder;
+        m_kopfSymbol = {0, 0, 0};
+        m_kopfSymbol[spalte] = 1;
+    }
+    // Only the sorted column shows a mark.
+    for (int i = 0; i < 3; ++i)
+        lvwSender->headerItem()->setIcon(i, m_kopfSymbol[i] ? kopfBild(m_kopfSymbol[i]) : QIcon());
+    sortieren();
+}
+
+std::optional<Sender> frmFernsicht::gewaehlterSender() const
+{
+    const QList<QTreeWidgetItem*> auswahl = lvwSender->selectedItems();
+    if (auswahl.isEmpty())
+        return std::nullopt;
+    return senderVon(auswahl.first());
+}
+
+QList<Sender> frmFernsicht::alleSender() const
+{
+    QList<Sender> alle;
+    alle.reserve(lvwSender->topLevelItemCount());
+    for (int i = 0; i < lvwSender->topLevelItemCount(); ++i)
+        alle.append(senderVon(lvwSender->topLevelItem(i)));
+    return alle;
+}
+
+void frmFernsicht::senderHinzufuegen(const Sender& sender)
+{
+    lvwSender->addTopLevelItem(eintragFuer(sender));
+    sortieren();
+}
+
+void frmFernsicht::gewaehltenSenderAendern(const Sender& sender)
+{
+    const QList<QTreeWidgetItem*> auswahl = lvwSender->selectedItems();
+    if (auswahl.isEmpty())
+        return;
+    QTreeWidgetItem* eintrag = auswahl.first();
+    eintrag->setText(0, sender.gruppe);
+    eintrag->setText(1, sender.name);
+    eintrag->setText(2, sender.url);
+    sortieren();
+    lvwSender->scrollToItem(eintrag);
+}
+
+void frmFernsicht::panelsSetzen()
+{
+    // Without a selection the panels keep what they show.
+    const auto sender = gewaehlterSender();
+    if (!sender)
+        return;
+    staBar->clearMessage();
+    m_panels[0]->setText(sender->gruppe);
+    m_panels[1]->setText(sender->name);
+    m_panels[2]->setText(sender->url);
+}
+
+void frmFernsicht::panelsLeeren()
+{
+    for (QLabel* panel : m_panels)
+        panel->clear();
+}
+
+void frmFernsicht::lvwSender_KeyDown()
+{
+    panelsSetzen();
+}
+
+void frmFernsicht::lvwSender_MouseUp()
+{
+    panelsSetzen();
+}
+
+void frmFernsicht::lvwSender_KeyUp(int taste)
+{
+    panelsSetzen();
+    if (taste != Qt::Key_Delete)
+        return;
+    QList<QTreeWidgetItem*> auswahl = lvwSender->selectedItems();
+    if (auswahl.isEmpty())
+        return; // nothing to delete, nothing to ask
+    QTreeWidgetItem* eintrag = auswahl.first();
+    const Antwort antwort = MsgBox(this, QStringLiteral("TV-Sender löschen?\n\n") + eintrag->text(1),
+                                   Knoepfe::JaNein, Symbol::Frage, QStringLiteral("Sicherheitsabfrage"));
+    if (antwort != Antwort::Ja)
+        return;
+    // The file is written first: a station that could not be removed from it stays in the list.
+    QList<Sender> rest;
+    for (int i = 0; i < lvwSender->topLevelItemCount(); ++i) {
+        if (lvwSender->topLevelItem(i) != eintrag)
+            rest.append(senderVon(lvwSender->topLevelItem(i)));
+    }
+    const QString pfad = senderDatei();
+    if (!senderSchreiben(pfad, rest)) {
+        unsetCursor();
+        const Dateifehler f = fehler::zugriff(pfad);
+        Fehlermeldung(this, QStringLiteral("frmFernsicht_lvwSender_KeyUp"), Symbol::Kritisch, f.nummer, f.text);
+        return;
+    }
+    delete eintrag;
+    panelsLeeren();
+}
+
+void frmFernsicht::lvwSender_DblClick()
+{
+    mnuStart_Click();
+}
+
+void frmFernsicht::mnuStart_Click()
+{
+    const auto sender = gewaehlterSender();
+    if (!sender)
+        return; // no station chosen: the list stays as it is
+    if (sender->url.trimmed().isEmpty()) {
+        staBar->showMessage(QStringLiteral("Für „%1“ ist keine Sender-URL eingetragen.").arg(sender->name));
+        return;
+    }
+    playerZeigen();
+    m_laufend.reset();
+    WindowsMediaPlayer1->close();
+    m_laufend = sender;
+    staBar->showMessage(QStringLiteral("Verbindung zu „%1“ wird aufgebaut …").arg(sender->name));
+    WindowsMediaPlayer1->setURL(sender->url);
+}
+
+void frmFernsicht::mnuSenderliste_Click()
+{
+    m_laufend.reset();
+    WindowsMediaPlayer1->close();
+    staBar->clearMessage();
+    listeZeigen();
+}
+
+void frmFernsicht::mnuEdit_Click()
+{
+    frmEdit editor(this);
+    editor.Form_Load();
+    editor.exec();
+}
+
+void frmFernsicht::mnuZoom_Click()
+{
+    WindowsMediaPlayer1->setStretchToFit(!WindowsMediaPlayer1->stretchToFit());
+}
+
+void frmFernsicht::mnuOnTop_Click()
+{
+    raise();
+    if (FensterIstOnTop()) {
+        FensterOnTop(false);
+        mnuOnTop->setText(QStringLiteral("OnTop"));
+    } else {
+        FensterOnTop(true);
+        mnuOnTop->setText(QStringLiteral("OffTop"));
+    }
+}
+
+bool frmFernsicht::FensterIstOnTop() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void frmFernsicht::FensterOnTop(bool ein)
+{
+    // Changed on the native window in place: recreating it (as setWindowFlag does) would take
+    // the picture's window away from the playing stream.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, ein);
+    overrideWindowFlags(flags);
+    if (QWindow* fenster = windowHandle())
+        fenster->setFlags(flags);
+}
+
+void frmFernsicht::mnuExit_Click()
+{
+    close();
+}
+
+void frmFernsicht::listeZeigen()
+{
+    // The picture is a native window that would cover the list: only one of them shows.
+    WindowsMediaPlayer1->hide();
+    lvwSender->show();
+    lvwSender->raise();
+    lvwSender->setFocus();
+}
+
+void frmFernsicht::playerZeigen()
+{
+    lvwSender->hide();
+    WindowsMediaPlayer1->show();
+    WindowsMediaPlayer1->setFocus();
+}
+
+void frmFernsicht::wiedergabeZustand(int zustand)
+{
+    if (m_laufend && zustand == int(klang::media::PlayState::Playing))
+        staBar->clearMessage();
+}
+
+namespace {
+
+// The player's reasons in the family's language where they are common.
+QString grundAufDeutsch(const QString& text)
+{
+    static const QList<QPair<QString, QString>> uebersetzungen{
+        {QStringLiteral("loading failed"), QStringLiteral("keine Verbindung oder kein abspielbarer Inhalt")},
+        {QStringLiteral("unrecognized file format"), QStringLiteral("unbekanntes Format")},
+        {QStringLiteral("no audio or video data played"), QStringLiteral("keine Bild- oder Tondaten")},
+        {QStringLiteral("nothing to play"), QStringLiteral("nichts abzuspielen")},
+    };
+    for (const auto& [englisch, deutsch] : uebersetzungen) {
+        if (text.startsWith(englisch, Qt::CaseInsensitive))
+            return deutsch + text.mid(englisch.size());
+    }
+    return text;
+}
+
+} // namespace
+
+void frmFernsicht::wiedergabeFehler(const QString& text)
+{
+    if (!m_laufend)
+        return;
+    const QString name = m_laufend->name;
+    m_laufend.reset();
+    WindowsMediaPlayer1->close();
+    listeZeigen();
+    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: %2").arg(name, grundAufDeutsch(text)));
+}
+
+void frmFernsicht::wiedergabeEnde(klang::media::EndReason grund)
+{
+    if (!m_laufend || grund != klang::media::EndReason::Finished)
+        return; // errors arrive through wiedergabeFehler
+    const QString name = m_laufend->name;
+    m_laufend.reset();
+    WindowsMediaPlayer1->close();
+    listeZeigen();
+    staBar->showMessage(QStringLiteral("Die Übertragung von „%1“ ist zu Ende.").arg(name));
+}
+
+void frmFernsicht::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmFernsicht::Form_Unload()
+{
+    if (m_entladen)
+        return;
+    m_entladen = true;
+    auto speichern = [](const QString& schluessel, int wert) {
+        klang::SaveSetting(App, Abschnitt, schluessel, QString::number(wert));
+    };
+    if (isMinimized()) {
+        // nothing is saved for a minimised window
+    } else if (isMaximized()) {
+        speichern(QStringLiteral("WindowState"), 2);
+    } else {
+        speichern(QStringLiteral("WindowState"), 0);
+        speichern(QStringLiteral("AusgabeboxLeft"), pixelsToTwips(x()));
+        speichern(QStringLiteral("AusgabeboxTop"), pixelsToTwips(y()));
+        speichern(QStringLiteral("AusgabeboxWidth"), pixelsToTwips(width()));
+        speichern(QStringLiteral("AusgabeboxHeight"), pixelsToTwips(height()));
+    }
+    m_laufend.reset();
+    WindowsMediaPlayer1->close();
+    kit::AlleFormsEntladen();
+}
+
+} // namespace tv
