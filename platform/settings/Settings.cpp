@@ -211,8 +211,12 @@ void SaveSettings(const QString& app, const QString& section, const QList<QPair<
         entry.document.setValue(section, key, value);
         changed = true;
     }
-    if (changed)
-        store(path, entry);
+    if (!changed)
+        return;
+    QString reason;
+    const bool ok = store(path, entry, &reason);
+    lock.unlock();
+    report(path, ok, reason);
 }
 
 void DeleteSetting(const QString& app, const QString& section, const QString& key)
