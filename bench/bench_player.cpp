@@ -4,11 +4,14 @@
 // one track to the start of the next through the real libmpv engine (null outputs).
 //
 //   klang_bench_player [records] [--transitions N]     (default: 100000 records, 6 transitions)
+//   klang_bench_player --playlists                      (10,000-entry playlist, 1,000 lengths)
 
 #include "kit/TestHook.h"
 #include "platform/jet/DataControl.h"
 #include "platform/jet/Schema.h"
+#include "platform/media/MciRoutines.h"
 #include "platform/media/MpvEngine.h"
+#include "platform/textfiles/LineFile.h"
 #include "platform/shell/Paths.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
@@ -18,6 +21,8 @@
 #include "tests/support/WavWriter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTreeWidget>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QTextStream>
@@ -450,6 +455,55 @@ void benchStartup(int records, const QString& dir)
 
 } // namespace
 
+// A playlist of 10,000 entries loaded into the main window's view and shown; the lengths of
+// 1,000 WAV files measured through the media layer (the song-length command's measurement).
+void benchPlaylists(const QString& dir)
+{
+    klang::seedProgramFolder();
+    kit::testhook::enable();
+    QDir().mkpath(dir);
+    const QString katalog = dir + QStringLiteral("/Archiv.mdb");
+    klang::test::writeEmptyCatalogue(katalog);
+    klang::player::setOption(QStringLiteral("ArchivPfad"), katalog);
+    QStringList zeilen;
+    for (int i = 0; i < 10000; ++i)
+        zeilen << QStringLiteral("%1/Musik/Band %2/Album %3/%4 Titel - 3.mp3").arg(dir).arg(i % 300).arg(i % 40).arg(i);
+    const QString liste = klang::programmPfad() + QStringLiteral("Playlist/Zehntausend.txt");
+    QDir().mkpath(QFileInfo(liste).path());
+    klang::writeLines(liste, zeilen);
+    klang::player::Ausgabebox w;
+    w.Form_Load();
+    w.show();
+    QCoreApplication::processEvents();
+    w.playlistDialog = [liste] { return liste; };
+    QElapsedTimer t;
+    t.start();
+    w.mnuPlaylistLaden_Click();
+    w.lvwPlaylist->repaint();
+    QCoreApplication::processEvents();
+    const qint64 laden = t.nsecsElapsed();
+    row(QStringLiteral("load and show a playlist of 10,000 entries"),
+        QStringLiteral("%1 ms (%2 items)").arg(ms(laden), 0, 'f', 1).arg(w.lvwPlaylist->topLevelItemCount()));
+
+    klang::test::WavSpec spec;
+    spec.seconds = 2.0;
+    spec.channels = 1;
+    spec.sampleRate = 22050;
+    const QString musik = dir + QStringLiteral("/laengen/");
+    QDir().mkpath(musik);
+    QStringList dateien;
+    for (int i = 0; i < 1000; ++i) {
+        dateien << musik + QStringLiteral("t%1.wav").arg(i);
+        klang::test::writeWav(dateien.last(), spec);
+    }
+    t.restart();
+    double summe = 0;
+    for (const QString& d : dateien)
+        summe += klang::media::LiedLaenge(d);
+    row(QStringLiteral("measure the lengths of 1,000 files"),
+        QStringLiteral("%1 ms (%2 s in all)").arg(ms(t.nsecsElapsed()), 0, 'f', 1).arg(summe, 0, 'f', 0));
+}
+
 int main(int argc, char** argv)
 {
     // The engine may want a display for video; audio with null outputs needs none.
@@ -468,6 +522,11 @@ int main(int argc, char** argv)
             records = args[i].toInt();
     }
     out << "Klangtruhe player benchmark\n";
+    if (args.contains(QLatin1String("--playlists"))) {
+        out << "\nPlaylists\n";
+        benchPlaylists(env.path(QStringLiteral("playlists")));
+        return 0;
+    }
     out << "\nStart-up\n";
     benchStartup(20000, env.path(QStringLiteral("start")));
     benchStartup(records, env.path(QStringLiteral("start")));

@@ -79,8 +79,8 @@ public:
     virtual bool openTray() = 0;
     virtual bool closeTray() = 0;
 
-    // Cheap look whether a disc has come since the last call while none was there; reads the
-    // table of contents anew when so.
+    // Cheap look whether a disc has come while none was there; never waits for the drive (a
+    // disc may be reported a call later). Reads the table of contents anew when so.
     virtual bool discArrived() = 0;
 
     virtual CdError error() const = 0;

@@ -3,6 +3,7 @@
 #include "platform/media/MpvEngine.h"
 
 #include <QFileInfo>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -171,7 +172,9 @@ bool CdioBackend::refreshIfChanged()
     if (m_isImage || (m_changeCheck.isValid() && m_changeCheck.elapsed() < 500))
         return true;
     m_changeCheck.start();
-    if (cdio_get_media_changed(m_cdio) == 1) {
+    // A disc coming into an empty drive is left to discArrived(), which waits for it off this
+    // thread; a disc going away is seen here (an empty drive answers at once).
+    if (!m_toc.isEmpty() && cdio_get_media_changed(m_cdio) == 1) {
         // Another disc (or none): what played belongs to the old one.
         if (engineHoldsDisc())
             m_engine->close();
@@ -360,19 +363,35 @@ bool CdioBackend::closeTray()
 
 bool CdioBackend::discArrived()
 {
-    if (!m_cdio) {
-        // The drive or image could not be opened at all: try again (cheap when it is absent).
-        open(m_requested);
-        return m_cdio && !m_toc.isEmpty();
-    }
-    if (!m_toc.isEmpty())
+    if (m_cdio && !m_toc.isEmpty())
         return true;
-    if (m_isImage)
+    if (m_cdio && m_isImage)
+        return false; // an image does not change
+    // A drive that is just taking a disc can hold the table of contents back for seconds while
+    // it spins up: look in the background, and open on the window's thread only once a disc
+    // answers (by then the drive is ready and answers at once).
+    if (m_probe.isRunning())
         return false;
-    // Not every drive reports a changed disc: open it anew, which reads the table again (an
-    // empty drive answers at once).
-    open(m_requested);
-    return m_cdio && !m_toc.isEmpty();
+    if (m_probe.isValid() && m_probe.isFinished()) {
+        const bool found = m_probe.result();
+        m_probe = QFuture<bool>();
+        if (found) {
+            open(m_requested);
+            return m_cdio && !m_toc.isEmpty();
+        }
+    }
+    const QByteArray device = QFile::encodeName(m_requested.isEmpty() ? defaultDevice() : m_requested);
+    if (device.isEmpty())
+        return false;
+    m_probe = QtConcurrent::run([device] {
+        CdIo_t* cdio = cdio_open(device.constData(), DRIVER_UNKNOWN);
+        if (!cdio)
+            return false;
+        const track_t count = cdio_get_num_tracks(cdio);
+        cdio_destroy(cdio);
+        return count != CDIO_INVALID_TRACK && count > 0;
+    });
+    return false;
 }
 
 } // namespace klang::cdaudio

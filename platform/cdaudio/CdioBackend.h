@@ -10,6 +10,7 @@
 #include "platform/media/MediaEngine.h"
 
 #include <QElapsedTimer>
+#include <QFuture>
 #include <QObject>
 
 #include <memory>
@@ -71,6 +72,7 @@ private:
     bool m_ended = false;    // played to the end of the disc
     CdError m_error = CdError::None;
     QElapsedTimer m_changeCheck; // last time the drive was asked for a new disc
+    QFuture<bool> m_probe;       // the background look for a disc in an empty drive
 };
 
 } // namespace klang::cdaudio

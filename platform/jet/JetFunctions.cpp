@@ -1,6 +1,7 @@
 #include "platform/jet/JetFunctions.h"
 
 #include <QString>
+#include <atomic>
 #include <sqlite3.h>
 
 namespace klang::jet {
@@ -143,11 +144,31 @@ struct Def
     void (*fn)(sqlite3_context*, int, sqlite3_value**);
 };
 
+std::atomic<KlartextFunktion> klartextFunktion{nullptr};
+
+void fnKlartext(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const qsizetype laenge = argc > 1 ? qsizetype(sqlite3_value_int64(argv[1])) : -1;
+    const QString wert = argText(argv[0]);
+    const KlartextFunktion f = klartextFunktion.load();
+    resultText(ctx, f ? f(wert, laenge) : (laenge >= 0 ? wert.left(laenge) : wert));
+}
+
 } // namespace
+
+void setKlartextFunktion(KlartextFunktion funktion)
+{
+    klartextFunktion.store(funktion);
+}
 
 void registerJetFunctions(sqlite3* db)
 {
     static const Def defs[] = {
+        {"klartext", 1, fnKlartext}, {"klartext", 2, fnKlartext},
         {"ucase", 1, fnUCase}, {"lcase", 1, fnLCase}, {"len", 1, fnLen},
         {"left", 2, fnLeft},   {"jet_left", 2, fnLeft}, {"right", 2, fnRight}, {"jet_right", 2, fnRight},
         {"mid", 2, fnMid},     {"mid", 3, fnMid},     {"instr", 2, fnInStr}, {"instr", 3, fnInStr},

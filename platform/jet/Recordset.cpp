@@ -50,20 +50,29 @@ struct SortTerm
 {
     QString column;
     bool descending = false;
+    bool plainText = false; // Klartext(column): by the text the user reads
 };
 
-// "Band COLLATE JET, LPTitel COLLATE JET DESC" -> terms; false for anything else.
+// "Band COLLATE JET, LPTitel COLLATE JET DESC" or "Klartext(Songs) ASC" -> terms; false for
+// anything else.
 bool parseOrderTerms(const QString& orderBy, QList<SortTerm>* terms)
 {
     static const QRegularExpression re(
         QStringLiteral("^\\s*(?:\"([^\"]+)\"|(\\w+))\\s+COLLATE\\s+JET(?:\\s+(ASC|DESC))?\\s*$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression klartext(
+        QStringLiteral("^\\s*klartext\\s*\\(\\s*(?:\"([^\"]+)\"|(\\w+))\\s*\\)(?:\\s+COLLATE\\s+JET)?(?:\\s+(ASC|DESC))?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     const QStringList parts = orderBy.split(QLatin1Char(','));
     for (const QString& part : parts) {
-        const QRegularExpressionMatch m = re.match(part);
-        if (!m.hasMatch())
-            return false;
+        QRegularExpressionMatch m = re.match(part);
         SortTerm term;
+        if (!m.hasMatch()) {
+            m = klartext.match(part);
+            if (!m.hasMatch())
+                return false;
+            term.plainText = true;
+        }
         term.column = m.capturedLength(1) > 0 ? m.captured(1) : m.captured(2);
         term.descending = m.captured(3).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
         terms->append(term);
@@ -84,7 +93,7 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
     QStringList cols;
     std::vector<bool> descending;
     for (const SortTerm& t : terms) {
-        cols << quoteIdent(t.column);
+        cols << (t.plainText ? QStringLiteral("klartext(%1)").arg(quoteIdent(t.column)) : quoteIdent(t.column));
         descending.push_back(t.descending);
     }
     const QString columnList = cols.join(QStringLiteral(", "));
@@ -264,8 +273,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         const QByteArray sql = translateRecordSource(recordSource).toUtf8();
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
-            const DbError e{errors::kSyntax,
-                            QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(QString::fromUtf8(sqlite3_errmsg(h)))};
+            const DbError e = statementError(h);
             sqlite3_finalize(stmt);
             clear();
             if (error)

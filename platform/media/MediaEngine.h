@@ -7,7 +7,9 @@
 // Every signal arrives on the thread that owns the engine (the GUI thread). Commands never
 // wait for the medium: open() returns at once and the outcome follows as signals.
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QSize>
 #include <QString>
 
@@ -85,6 +87,10 @@ public:
     // The size of the picture as shown (aspect applied); empty without video. It becomes
     // known when the first picture reaches the output.
     virtual QSize videoSize() const { return {}; }
+
+    // What the engine tells of the open medium's streams (container format, codecs, sample
+    // rate, channels, picture size), as name and value; empty without a medium.
+    virtual QList<QPair<QString, QString>> streamInfo() const { return {}; }
 
 Q_SIGNALS:
     void stateChanged(klang::media::PlayState state);

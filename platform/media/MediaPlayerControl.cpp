@@ -21,6 +21,7 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace klang::media {
@@ -88,6 +89,7 @@ MediaInfo MediaInfo::fromSource(const QString& source)
         return info;
 
     QString title, author, album, genre, year, track, comment, bitrate, fileSize, fileType;
+    QString sampleRate, channels;
     const QString local = localPathOf(source);
     if (!local.isEmpty()) {
         const QFileInfo fi(local);
@@ -115,6 +117,10 @@ MediaInfo MediaInfo::fromSource(const QString& source)
                     info.m_duration = props->lengthInMilliseconds() / 1000.0;
                 if (props->bitrate() > 0)
                     bitrate = QString::number(props->bitrate() * 1000);
+                if (props->sampleRate() > 0)
+                    sampleRate = QString::number(props->sampleRate());
+                if (props->channels() > 0)
+                    channels = QString::number(props->channels());
             }
         }
     } else {
@@ -136,6 +142,8 @@ MediaInfo MediaInfo::fromSource(const QString& source)
         {QStringLiteral("Bitrate"), bitrate},
         {QStringLiteral("FileSize"), fileSize},
         {QStringLiteral("FileType"), fileType},
+        {QStringLiteral("SampleRate"), sampleRate},
+        {QStringLiteral("Channels"), channels},
         {QStringLiteral("SourceURL"), source},
     };
     return info;
@@ -280,7 +288,20 @@ void MediaPlayerControl::close()
 
 MediaInfo MediaPlayerControl::currentMedia() const
 {
+    // The engine may have been given its medium directly (the player's rules do): describe
+    // what it holds, not what the URL last said.
+    if (m_media.sourceURL() != m_engine->source())
+        m_media = MediaInfo::fromSource(m_engine->source());
     MediaInfo info = m_media;
+    // The engine's word fills what the tags left empty.
+    for (const auto& a : m_engine->streamInfo()) {
+        auto gleich = std::find_if(info.m_attributes.begin(), info.m_attributes.end(),
+                                   [&a](const auto& b) { return b.first == a.first; });
+        if (gleich == info.m_attributes.end())
+            info.m_attributes.append(a);
+        else if (gleich->second.isEmpty())
+            gleich->second = a.second;
+    }
     const double d = m_engine->duration();
     if (d > 0) {
         info.m_duration = d;

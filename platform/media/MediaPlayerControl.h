@@ -142,7 +142,7 @@ private:
     QLabel* m_time = nullptr;
     QTimer* m_barTimer = nullptr;
     QString m_url;
-    MediaInfo m_media;
+    mutable MediaInfo m_media;
     QString m_uiMode = QStringLiteral("full");
     bool m_fullScreen = false;
     bool m_stretchToFit = false;

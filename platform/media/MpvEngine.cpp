@@ -329,6 +329,33 @@ void MpvEngine::setVideoWidget(QWidget* widget)
         m_rebuildCore = true;
 }
 
+QList<QPair<QString, QString>> MpvEngine::streamInfo() const
+{
+    QList<QPair<QString, QString>> info;
+    if (!m_mpv || !m_loaded)
+        return info;
+    // Read straight from the core; these are cheap lookups of what the demuxer found.
+    const struct { const char* name; const char* property; } felder[] = {
+        {"FileFormat", "file-format"},
+        {"AudioCodec", "audio-codec-name"},
+        {"SampleRate", "audio-params/samplerate"},
+        {"Channels", "audio-params/channel-count"},
+        {"VideoCodec", "video-codec"},
+        {"Width", "width"},
+        {"Height", "height"},
+    };
+    for (const auto& f : felder) {
+        char* wert = mpv_get_property_string(m_mpv, f.property);
+        if (!wert)
+            continue;
+        const QString text = QString::fromUtf8(wert).trimmed();
+        mpv_free(wert);
+        if (!text.isEmpty())
+            info.append({QString::fromLatin1(f.name), text});
+    }
+    return info;
+}
+
 void MpvEngine::setStretchToFit(bool stretch)
 {
     m_stretch = stretch;

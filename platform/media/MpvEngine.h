@@ -40,6 +40,7 @@ public:
     void setMuted(bool muted) override;
     void setVideoWidget(QWidget* widget) override;
     void setStretchToFit(bool stretch) override;
+    QList<QPair<QString, QString>> streamInfo() const override;
     QSize videoSize() const override
     {
         return m_rawVideoSize.width() > 0 && m_rawVideoSize.height() > 0 ? m_rawVideoSize : QSize();

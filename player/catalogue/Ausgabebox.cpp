@@ -96,6 +96,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     felderBinden();
     sucheEinrichten();
     wiedergabeVerbinden();
+    listenVerbinden();
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
@@ -142,6 +143,8 @@ Ausgabebox::~Ausgabebox()
     // them. The grid's model belongs to the catalogue controller.
     MSFlexGrid1->viewport()->removeEventFilter(this);
     MSFlexGrid1->removeEventFilter(this);
+    for (QPushButton* b : std::as_const(ButtonAlpabeth))
+        b->removeEventFilter(this);
     const QList<QObject*> kinder = findChildren<QObject*>();
     for (QObject* kind : kinder)
         disconnect(kind, nullptr, this, nullptr);
@@ -274,7 +277,7 @@ void Ausgabebox::RegistryLesen()
     QList<QRect> bildschirme;
     for (QScreen* s : QGuiApplication::screens())
         bildschirme << s->availableGeometry();
-    rect = aufBildschirm(rect, bildschirme);
+    rect = hauptfensterLage(rect, bildschirme);
     move(rect.topLeft());
     resize(rect.size());
     if (g.state == 2)
@@ -282,9 +285,9 @@ void Ausgabebox::RegistryLesen()
     else if (g.state == 1)
         setWindowState(Qt::WindowMinimized);
 
-    // 2. Shuffle counter.
-    m_player->setShuffleZaehler(static_cast<int>(vb::roundHalfEven(
-        vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1"))))));
+    // 2. Shuffle counter; a damaged value ("1e300") must not overflow the count.
+    m_player->setShuffleZaehler(static_cast<int>(vb::roundHalfEven(qBound(
+        0.0, vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1"))), 32767.0))));
     // 3./5. Check marks (values compare case-sensitively).
     mnuLaufschrift->setChecked(option(QStringLiteral("Laufschrift"), QStringLiteral("ein")) == QLatin1String("ein"));
     mnuMiniPlayerOnTop->setChecked(option(QStringLiteral("MiniPlayerOnTop"), QStringLiteral("True")) == QLatin1String("True"));
@@ -621,6 +624,8 @@ void Ausgabebox::Form_Resize()
         breite(MSFlexGrid1, sw - twLeft(MSFlexGrid1) - 100);
         breite(lblGradiant0, sw - twLeft(lblGradiant0) - twWidth(cmdPlayAsso));
         setTwLeft(cmdPlayAsso, sw - twWidth(cmdPlayAsso));
+        if (cmdInfoTrack)
+            setTwLeft(cmdInfoTrack, sw - twWidth(cmdPlayAsso) - twWidth(cmdInfoTrack));
         breite(filTrack, sw - twLeft(filTrack) - 100);
         breite(txtSuchen, twWidth(filTrack));
         setTwLeft(fraSternTrack, twLeft(filTrack) + twWidth(filTrack) - twWidth(fraSternTrack));
@@ -658,6 +663,21 @@ bool Ausgabebox::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (watched == MSFlexGrid1 && event->type() == QEvent::FocusIn) {
         LetzterFokus = QStringLiteral("MSFlexGrid1");
+    } else if (auto* knopf = qobject_cast<QPushButton*>(watched);
+               knopf && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        const int index = int(ButtonAlpabeth.indexOf(knopf));
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (index >= 0 && me->button() != Qt::LeftButton) {
+            if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::RightButton) {
+                // The column menu takes the release; the button applies once it has closed.
+                mnuSpaltenkopf->exec(me->globalPosition().toPoint());
+                ButtonAlpabeth_MouseUp(index);
+            } else if (event->type() == QEvent::MouseButtonRelease && me->button() != Qt::RightButton
+                       && knopf->rect().contains(me->position().toPoint())) {
+                ButtonAlpabeth_MouseUp(index);
+            }
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -13,6 +13,7 @@
 #include "player/catalogue/search/Suchanwendung.h"
 #include "player/playback/core/Laufschrift.h"
 #include "player/playback/core/PlayerController.h"
+#include "player/playback/core/Playlist.h"
 #include "player/playback/frmMiniPlayer.h"
 
 #include <QMainWindow>
@@ -25,6 +26,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -173,6 +175,8 @@ public:
     QTreeWidget* lvwPlaylist = nullptr;
     QLineEdit* txtSuchen = nullptr;
     QPushButton* cmdPlayAsso = nullptr;
+    // Shown while the embedded player holds the track.
+    QPushButton* cmdInfoTrack = nullptr;
     QLabel* lblGradiant0 = nullptr;
     QWidget* fraSternTrack = nullptr;
     QPushButton* cmdTextBig = nullptr;
@@ -303,6 +307,42 @@ public:
     // The open-file dialog of the playlist load; tests replace it. Returns "" on Cancel.
     std::function<QString()> playlistDialog;
 
+    // --- track list, playlist view and playlist files (AusgabeboxListen.cpp, -Playlist.cpp) ---
+    void mnuTrackInPlaylist_Click();
+    void mnuPlaylistNeu_Click();
+    void mnuPlaylistAnzeigen_Click();
+    void mnuPlaylistHaken_Click();
+    void mnuPlaylistKill_Click();
+    void mnuLiedLang_Click();
+    void mnuStilrichtungAusschliessen_Click();
+    void mnuBandAusschliessen_Click();
+    void filTrack_Click();
+    void filTrack_DblClick();
+    void filTrack_GotFocus();
+    void filTrack_KeyUp(int keyCode);
+    void filTrack_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void filTrack_MouseUp();
+    void filPlaylist_DblClick();
+    void lvwPlaylist_Click();
+    void lvwPlaylist_DblClick();
+    void lvwPlaylist_GotFocus();
+    void lvwPlaylist_KeyUp(int keyCode);
+    void lvwPlaylist_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void lvwPlaylist_MouseUp();
+    // The playlist folder of the program folder, with its separator.
+    QString playlistOrdner() const;
+    // The file the loaded playlist is written back to.
+    QString playlistDatei() const;
+    bool LadenOhneDialog = false;
+    bool AlleHakenGesetzt = false;
+    QMenu* mnuPlaylist = nullptr;
+    QMenu* mnuTrackToPlaylist = nullptr;
+    QAction* mnuTrackInPlaylist = nullptr;
+    QAction* mnuPlaylistHaken = nullptr;
+    // The exclusion windows; tests answer them before they show (the window is given
+    // while it is open, modal, and may be accepted or rejected by the hook).
+    std::function<void(QDialog*)> ausschlussFensterHook;
+
 private:
     void sucheEinrichten();
     QStringList tabellenSpalten() const;
@@ -316,10 +356,18 @@ private:
     void songsucheFertig();
     void suchbefehlBeenden();
     void playlistEintraegeAnhaengen(const QStringList& pfade);
-    bool playlistLesen(const QString& datei);
+    void playlistLesen(const QStringList& zeilen);
     void playlistKopfSetzen();
     void playlistAnzeigen(bool zeigen);
     void sucheBeschaeftigt(bool an);
+    void listenVerbinden();
+    void playlistUebernehmen();
+    void playlistDateienZeigen();
+    // Song-text follow: the pane moves to where the current track's name stands.
+    void songTextFolgen();
+    int playlistZeile() const;
+    QString m_playlistDatei;
+    std::unique_ptr<ListenWahl> m_listenWahl;
 
     Suchposition m_suchposition;
     int m_spielortZeile = -1; // row of the playing record found by the last AktuelleCDanzeigen
@@ -386,6 +434,10 @@ public:
     // A-B repeat: imgPosAB(0) idle, (1) A set, (2) repeating; one of them is visible.
     QVector<QToolButton*> imgPosAB;
     void imgPosAB_Click(int index);
+    void cmdInfoTrack_Click();
+    void cmdPlayAsso_Click();
+    void MediaPlayer1_PlayStateChange(int newState);
+    void MediaPlayer1_MouseUp(int button);
 
     // What the mini player calls.
     void hauptfensterZeigen() override;

@@ -200,11 +200,12 @@ void Ausgabebox::aufbauen()
         auto* b = erzeugen<QPushButton>(zentral, QStringLiteral("ButtonAlpabeth_%1").arg(i),
                                         tw(1050 + i * 285, 6450, 285, 300));
         b->setText(caption);
-        b->setContextMenuPolicy(Qt::CustomContextMenu);
+        // A left click (or the keyboard) presses the button; the other mouse buttons are seen
+        // by the window's event filter: every button applies it on release, the right one
+        // first offers the filter column.
+        b->setContextMenuPolicy(Qt::PreventContextMenu);
         connect(b, &QPushButton::clicked, this, [this, i] { ButtonAlpabeth_MouseUp(i); });
-        connect(b, &QPushButton::customContextMenuRequested, this, [this, b](const QPoint& p) {
-            mnuSpaltenkopf->exec(b->mapToGlobal(p));
-        });
+        b->installEventFilter(this);
         ButtonAlpabeth[i] = b;
     }
     chkTabelle = erzeugen<QCheckBox>(zentral, QStringLiteral("chkTabelle"), tw(10230, 6480, 650, 255));

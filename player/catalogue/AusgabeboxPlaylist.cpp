@@ -1,12 +1,20 @@
-// The playlist procedures the song search runs: saving the playlist view to its file in the
-// program folder's "Playlist/", adding tracks, loading a playlist into the view.
+// The playlist commands: saving, adding the selected tracks, a new playlist, loading,
+// showing the view, all check marks, removing items and measuring a song's length. The
+// playlists live in the program folder's "Playlist/"; a playlist loaded from elsewhere is
+// written back to the file it came from.
 
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/AusgabeboxSpieler.h"
+#include "player/catalogue/search/Suchanwendung.h"
+#include "player/playback/core/Playlist.h"
+#include "platform/media/MciRoutines.h"
+#include "platform/shell/Shell.h"
 #include "platform/textfiles/LineFile.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -20,37 +28,36 @@ namespace {
 
 constexpr qint64 MeldungHintergrund = 0xF4EAE3;
 constexpr qint64 MeldungText = 0x352300;
+constexpr qint64 FehlerHintergrund = 0xC0C0FF;
 
-// An item of the playlist view: the file name, its folder's name with the separator, and
-// the path before that folder; the three joined give the path back.
 QTreeWidgetItem* playlistEintrag(const QString& pfad)
 {
-    const int schnitt = int(pfad.lastIndexOf(QLatin1Char('/')));
-    const QString name = pfad.mid(schnitt + 1);
-    const QString ordner = schnitt >= 0 ? pfad.left(schnitt) : QString();
-    const int davor = int(ordner.lastIndexOf(QLatin1Char('/')));
-    QString ordnerName = ordner.mid(davor + 1);
-    if (schnitt >= 0)
-        ordnerName += QLatin1Char('/');
-    const QString vorne = davor >= 0 ? ordner.left(davor + 1) : QString();
-    auto* item = new QTreeWidgetItem(QStringList{name, ordnerName, vorne});
+    const PlaylistTeile t = playlistTeile(pfad);
+    auto* item = new QTreeWidgetItem(QStringList{t.name, t.ordner, t.davor});
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Checked);
     return item;
 }
 
-QString pfadVon(const QTreeWidgetItem* item)
+} // namespace
+
+QString Ausgabebox::playlistOrdner() const
 {
-    return Ausgabebox::playlistPfad(item);
+    return ProgrammPfad + QStringLiteral("Playlist/");
 }
 
-} // namespace
+QString Ausgabebox::playlistDatei() const
+{
+    // The file the loaded playlist came from, as long as it is the one PlaylistName names
+    // (the song search names its own list without loading it from elsewhere).
+    if (!m_playlistDatei.isEmpty() && QFileInfo(m_playlistDatei).fileName() == PlaylistName)
+        return m_playlistDatei;
+    return playlistOrdner() + PlaylistName;
+}
 
 void Ausgabebox::playlistKopfSetzen()
 {
-    lvwPlaylist->headerItem()->setText(0, QStringLiteral("Playlist - ") + PlaylistName.left(qMax(0, int(PlaylistName.size()) - 4))
-                                              + QStringLiteral(" (") + QString::number(lvwPlaylist->topLevelItemCount())
-                                              + QLatin1Char(')'));
+    lvwPlaylist->headerItem()->setText(0, playlistKopf(PlaylistName, lvwPlaylist->topLevelItemCount()));
 }
 
 void Ausgabebox::playlistAnzeigen(bool zeigen)
@@ -61,16 +68,21 @@ void Ausgabebox::playlistAnzeigen(bool zeigen)
     tabTexte->setVisible(!zeigen);
 }
 
+void Ausgabebox::playlistDateienZeigen()
+{
+    filPlaylist->clear();
+    filPlaylist->addItems(musikDateien(playlistOrdner()));
+}
+
 void Ausgabebox::playlistEintraegeAnhaengen(const QStringList& pfade)
 {
-    // One insert for all: the view lays itself out once, not once per item.
-    QList<QTreeWidgetItem*> eintraege;
-    eintraege.reserve(pfade.size());
+    QList<QTreeWidgetItem*> neu;
+    neu.reserve(pfade.size());
     for (const QString& pfad : pfade)
-        eintraege << playlistEintrag(pfad);
-    lvwPlaylist->addTopLevelItems(eintraege);
-    if (!eintraege.isEmpty())
-        lvwPlaylist->scrollToItem(eintraege.last());
+        neu << playlistEintrag(pfad);
+    lvwPlaylist->addTopLevelItems(neu);
+    if (!neu.isEmpty())
+        lvwPlaylist->scrollToItem(neu.last());
     playlistKopfSetzen();
     m_player->onPlaylistChanged();
 }
@@ -82,15 +94,23 @@ void Ausgabebox::PlaylistSpeichern()
         return;
     vb::HourglassGuard sanduhr;
     QStringList zeilen;
+    zeilen.reserve(lvwPlaylist->topLevelItemCount());
     for (int i = 0; i < lvwPlaylist->topLevelItemCount(); ++i)
-        zeilen << pfadVon(lvwPlaylist->topLevelItem(i));
-    const QString datei = ProgrammPfad + QStringLiteral("Playlist/") + PlaylistName;
+        zeilen << playlistPfad(lvwPlaylist->topLevelItem(i));
+    const QString datei = playlistDatei();
+    QDir().mkpath(QFileInfo(datei).absolutePath());
     if (!klang::writeLines(datei, zeilen)) {
         PlaylistGeaendert = true; // the view still differs from its file
         kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gespeichert werden:") + QLatin1Char('\n') + datei,
-                     4, 0, QStringLiteral("Ausgabebox_PlaylistSpeichern"), 1, 0xC0C0FF, MeldungText);
+                     4, 0, QStringLiteral("Ausgabebox_PlaylistSpeichern"), 1, FehlerHintergrund, MeldungText);
     }
     playlistKopfSetzen();
+    playlistDateienZeigen();
+}
+
+void Ausgabebox::mnuTrackInPlaylist_Click()
+{
+    mnuPlaylistAufnehmen_Click();
 }
 
 void Ausgabebox::mnuPlaylistAufnehmen_Click()
@@ -106,62 +126,203 @@ void Ausgabebox::mnuPlaylistAufnehmen_Click()
     QStringList pfade;
     for (int i = 0; i < filTrack->count(); ++i) {
         if (filTrack->item(i)->isSelected())
-            pfade << TextMusikpfad->text() + filTrack->item(i)->text();
+            pfade << m_trackQuelle->path(i);
     }
-    const QString datei = ProgrammPfad + QStringLiteral("Playlist/") + PlaylistName;
-    bool ok = true;
-    QStringList zeilen = klang::readLines(datei, &ok);
+    pfade.removeAll(QString());
+    // The file gets the view's items and the new ones, so file and view stay the same list
+    // even when the view was changed and not yet saved.
+    QStringList zeilen;
+    for (int i = 0; i < lvwPlaylist->topLevelItemCount(); ++i)
+        zeilen << playlistPfad(lvwPlaylist->topLevelItem(i));
     zeilen << pfade;
+    const QString datei = playlistDatei();
+    QDir().mkpath(QFileInfo(datei).absolutePath());
     if (!klang::writeLines(datei, zeilen)) {
-        kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gespeichert werden:") + QLatin1Char('\n') + datei,
-                     4, 0, QStringLiteral("Ausgabebox_mnuPlaylistAufnehmen_Click"), 1, 0xC0C0FF, MeldungText);
+        kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gespeichert werden:") + QLatin1Char(' ') + datei,
+                     4, 0, QStringLiteral("Ausgabebox_mnuPlaylistAufnehmen_Click"), 1, FehlerHintergrund, MeldungText);
         return; // file and view stay in step
     }
+    PlaylistGeaendert = false;
     playlistEintraegeAnhaengen(pfade);
+    playlistDateienZeigen();
 }
 
-bool Ausgabebox::playlistLesen(const QString& datei)
+void Ausgabebox::playlistUebernehmen()
 {
-    bool ok = false;
-    const QStringList zeilen = klang::readLines(datei, &ok);
-    lvwPlaylist->clear();
-    QString vorige;
-    bool erste = true;
-    QList<QTreeWidgetItem*> eintraege;
-    for (const QString& zeile : zeilen) {
-        // Empty lines and a line repeating the one before are skipped.
-        if (zeile.isEmpty() || (!erste && zeile == vorige))
-            continue;
-        eintraege << playlistEintrag(zeile);
-        vorige = zeile;
-        erste = false;
-    }
-    lvwPlaylist->addTopLevelItems(eintraege);
+    // Shown, switched to and ready at item 1 (after a load or a new playlist).
+    playlistAnzeigen(true);
     playlistKopfSetzen();
-    return ok;
+    m_player->setAktuellerTrack(1);
+    m_player->setPlaylistModus(true);
+    AlleHakenGesetzt = true;
+    if (mnuPlaylistHaken)
+        mnuPlaylistHaken->setText(QStringLiteral("Alle &Häkchen an/aus"));
+    m_player->onPlaylistChanged();
+}
+
+void Ausgabebox::mnuPlaylistNeu_Click()
+{
+    tabTexte->setCurrentIndex(4);
+    if (PlaylistGeaendert)
+        PlaylistSpeichern();
+    imgStop_Click();
+    QString name;
+    for (;;) {
+        const QString antwort = kit::InputFenn(this, QStringLiteral("Namen der Playlist eingeben."),
+                                               QStringLiteral("Neue Playlist"), QString());
+        if (antwort.isEmpty())
+            return;
+        QString fehler;
+        name = playlistDateiname(antwort, &fehler);
+        if (name.isEmpty()) {
+            kit::MsgFenn(this, fehler, 3, 0, QStringLiteral("Hinweis"), 1, 0xC0E0FF, MeldungText);
+            continue;
+        }
+        const QString ziel = playlistOrdner() + name;
+        if (!QFileInfo::exists(ziel))
+            break;
+        const QString wahl = kit::MsgFenn(this,
+                                          QStringLiteral("Diese Playlist existiert bereits, überschreiben?")
+                                              + QStringLiteral("\r\n\r\n") + antwort + QStringLiteral("\r\n"),
+                                          22, 2, QStringLiteral("Sicherheitshinweis"), 1, MeldungHintergrund,
+                                          MeldungText);
+        // Only "Ja" replaces the old list; a box closed without an answer asks again.
+        if (wahl != QLatin1String("Ja"))
+            continue;
+        if (!klang::moveToTrash(ziel)) {
+            kit::MsgFenn(this, QStringLiteral("Die alte Playlist ließ sich nicht in den Papierkorb legen:") + QLatin1Char(' ') + ziel,
+                         4, 0, QStringLiteral("Ausgabebox_mnuPlaylistNeu_Click"), 1,
+                         FehlerHintergrund, MeldungText);
+            return;
+        }
+        break;
+    }
+    PlaylistName = name;
+    m_playlistDatei = playlistOrdner() + name;
+    lvwPlaylist->clear();
+    playlistUebernehmen();
 }
 
 void Ausgabebox::mnuPlaylistLaden_Click()
 {
+    tabTexte->setCurrentIndex(4);
     if (PlaylistGeaendert)
         PlaylistSpeichern();
     imgStop_Click();
     QString datei;
-    if (SongSucheAktiv) {
-        datei = ProgrammPfad + QStringLiteral("Playlist/") + PlaylistName;
+    if (LadenOhneDialog) {
+        LadenOhneDialog = false;
+        datei = playlistOrdner() + PlaylistName;
+    } else if (SongSucheAktiv) {
+        datei = playlistDatei();
     } else {
         datei = playlistDialog ? playlistDialog()
-                               : QFileDialog::getOpenFileName(this, QStringLiteral("Playlist laden"),
-                                                              ProgrammPfad + QStringLiteral("Playlist/"),
-                                                              QStringLiteral("Playlist (*.txt);;alle Dateien (*.*)"));
+                               : QFileDialog::getOpenFileName(this, QStringLiteral("Playlist laden"), playlistOrdner(),
+                                                              QStringLiteral("Playlist (*.txt);;alle Dateien (*)"));
         if (datei.isEmpty())
             return; // cancelled: the open playlist stays
         PlaylistName = QFileInfo(datei).fileName();
     }
-    playlistLesen(datei);
-    m_player->setAktuellerTrack(1);
-    m_player->setPlaylistModus(true);
-    m_player->onPlaylistChanged();
+    vb::HourglassGuard sanduhr;
+    if (QFileInfo(datei).isFile()) {
+        bool ok = false;
+        const QStringList zeilen = klang::readLines(datei, &ok);
+        if (!ok) {
+            kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gelesen werden:") + QLatin1Char(' ') + datei,
+                         4, 0, QStringLiteral("Ausgabebox_mnuPlaylistLaden_Click"), 1, FehlerHintergrund, MeldungText);
+            return;
+        }
+        playlistLesen(zeilen);
+    }
+    m_playlistDatei = datei;
+    playlistUebernehmen();
+    m_player->setStilAusgeschlossen(false);
+}
+
+void Ausgabebox::playlistLesen(const QStringList& zeilen)
+{
+    const QStringList eintraege = playlistEintraege(zeilen);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(eintraege.size());
+    for (const QString& zeile : eintraege)
+        items << playlistEintrag(zeile);
+    lvwPlaylist->clear();
+    lvwPlaylist->addTopLevelItems(items);
+}
+
+void Ausgabebox::mnuPlaylistAnzeigen_Click()
+{
+    if (PlaylistGeaendert)
+        PlaylistSpeichern();
+    // The view's own state decides (the menu mark has already flipped when it is clicked).
+    if (!lvwPlaylist->isHidden()) {
+        playlistAnzeigen(false);
+        return;
+    }
+    if (PlaylistName.isEmpty())
+        mnuPlaylistLaden_Click();
+    playlistAnzeigen(true);
+}
+
+void Ausgabebox::mnuPlaylistHaken_Click()
+{
+    AlleHakenGesetzt = !AlleHakenGesetzt;
+    const Qt::CheckState zustand = AlleHakenGesetzt ? Qt::Checked : Qt::Unchecked;
+    for (int i = 0; i < lvwPlaylist->topLevelItemCount(); ++i)
+        lvwPlaylist->topLevelItem(i)->setCheckState(0, zustand);
+    if (mnuPlaylistHaken)
+        mnuPlaylistHaken->setText(QStringLiteral("Alle &Häkchen an/aus"));
+}
+
+void Ausgabebox::mnuPlaylistKill_Click()
+{
+    const QList<QTreeWidgetItem*> gewaehlt = lvwPlaylist->selectedItems();
+    if (!gewaehlt.isEmpty()) {
+        QTreeWidgetItem* erstes = lvwPlaylist->currentItem() && lvwPlaylist->currentItem()->isSelected()
+                                      ? lvwPlaylist->currentItem()
+                                      : gewaehlt.first();
+        const QString wahl = kit::MsgFenn(this,
+                                          QStringLiteral("Lied aus der Playlist entfernen?") + QStringLiteral("\r\n\r\n")
+                                              + erstes->text(0),
+                                          22, 1, QStringLiteral("Sicherheitsabfrage"), 1, MeldungHintergrund, MeldungText);
+        // Only "Ja" removes: "Nein" and a box closed without an answer keep the list.
+        if (wahl != QLatin1String("Ja"))
+            return;
+        QList<int> zeilen;
+        for (QTreeWidgetItem* item : gewaehlt)
+            zeilen << lvwPlaylist->indexOfTopLevelItem(item);
+        std::sort(zeilen.begin(), zeilen.end());
+        for (auto it = zeilen.crbegin(); it != zeilen.crend(); ++it)
+            delete lvwPlaylist->takeTopLevelItem(*it);
+        m_listenWahl->playlistEintraegeEntfernt(zeilen);
+    }
+    PlaylistSpeichern();
+}
+
+void Ausgabebox::mnuLiedLang_Click()
+{
+    QString pfad;
+    QString name;
+    const int t = m_player->aktuellerTrack();
+    if (m_player->playlistModus()) {
+        const QTreeWidgetItem* item = lvwPlaylist->topLevelItem(t - 1);
+        if (!item)
+            return;
+        pfad = playlistPfad(item);
+        name = item->text(0);
+    } else {
+        if (t < 0 || t >= filTrack->count())
+            return;
+        pfad = m_trackQuelle->path(t);
+        name = filTrack->item(t)->text();
+    }
+    double sekunden = -1;
+    {
+        vb::HourglassGuard sanduhr;
+        sekunden = klang::media::LiedLaenge(pfad);
+    }
+    kit::MsgFenn(this, liedlaengeText(name, sekunden), 1, 0, QStringLiteral("Liedlänge messen"), 1, MeldungHintergrund,
+                 MeldungText);
 }
 
 } // namespace klang::player

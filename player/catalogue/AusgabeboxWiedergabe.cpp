@@ -9,6 +9,8 @@
 #include "kit/ImageButton.h"
 #include "player/playback/frmMiniPlayer.h"
 #include "player/playback/frmWinMediaPlayer.h"
+#include "player/playback/Trackinfo.h"
+#include "player/catalogue/detail/Bildbereich.h"
 #include "platform/media/MediaEngine.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/shell/Shell.h"
@@ -16,6 +18,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -97,7 +103,26 @@ void WiedergabeOberflaeche::setPictureHeight(int twips)
 
 void WiedergabeOberflaeche::cmdPlayAsso(const QString& path)
 {
-    klang::openDocument(path);
+    // The program the desktop's MIME defaults name for the file, started with the file.
+    const QString programm = klang::associatedProgram(path);
+    if (programm.isEmpty()) {
+        kit::MsgFenn(m_fenster,
+                     QStringLiteral("Keine assoziierte Anwendung zu diesem Dateityp ermittelt.\r\n\r\n")
+                         + QFileInfo(path).fileName(),
+                     3, 0, QStringLiteral("Ausgabebox_cmdPlayAsso_Click"), 1, kit::WarningBackColor,
+                     kit::DialogForeColor);
+        return;
+    }
+    QString fehler;
+    if (!klang::startProgram(programm, {path}, &fehler))
+        kit::Fehlermeldung(m_fenster, QStringLiteral("Ausgabebox_cmdPlayAsso_Click"), fehler);
+}
+
+void WiedergabeOberflaeche::showInfoTrackButton(bool visible)
+{
+    m_fenster->cmdInfoTrack->setVisible(visible);
+    if (visible)
+        m_fenster->cmdInfoTrack->raise();
 }
 
 Ereignisweiche::Ereignisweiche(QObject* ziel, Funktion funktion, QObject* besitzer)
@@ -181,6 +206,20 @@ void Ausgabebox::wiedergabeVerbinden()
     if (QAction* pause = findChild<QAction*>(QStringLiteral("mnuPauseZwischenTracks")))
         connect(pause, &QAction::triggered, this, &Ausgabebox::mnuPauseZwischenTracks_Click);
 
+    // The track tools beside the title bar and the embedded player's events.
+    cmdInfoTrack = new QPushButton(cmdPlayAsso->parentWidget());
+    cmdInfoTrack->setObjectName(QStringLiteral("cmdInfoTrack"));
+    cmdInfoTrack->setText(QStringLiteral("Track-Info"));
+    cmdInfoTrack->setGeometry(cmdPlayAsso->x() - cmdPlayAsso->width(), cmdPlayAsso->y(), cmdPlayAsso->width(),
+                              cmdPlayAsso->height());
+    cmdInfoTrack->setVisible(false);
+    connect(cmdInfoTrack, &QPushButton::clicked, this, &Ausgabebox::cmdInfoTrack_Click);
+    connect(cmdPlayAsso, &QPushButton::clicked, this, &Ausgabebox::cmdPlayAsso_Click);
+    connect(MediaPlayer1, &klang::media::MediaPlayerControl::PlayStateChange, this,
+            &Ausgabebox::MediaPlayer1_PlayStateChange);
+    connect(MediaPlayer1, &klang::media::MediaPlayerControl::MouseUp, this,
+            [this](int button, int, double, double) { MediaPlayer1_MouseUp(button); });
+
     // The video window's buttons call the same rules; closing it stops playback.
     m_videofenster->setSpieler(m_player.get());
 
@@ -197,60 +236,6 @@ void Ausgabebox::wiedergabeVerbinden()
     m_player->setPlaylist(m_playlistQuelle.get());
     m_wiedergabeUi = std::make_unique<WiedergabeOberflaeche>(this);
     m_player->setUi(m_wiedergabeUi.get());
-
-    // The track list: a released key or mouse button leaves playlist mode; Enter and a double
-    // click play the current track. Keys go to the list, the mouse to its viewport.
-    const auto trackListeLoslassen = [this](QEvent* e) {
-        if (e->type() == QEvent::KeyRelease || e->type() == QEvent::MouseButtonRelease) {
-            m_player->setPlaylistModus(false);
-            if (!m_player->isChecked(ModeBox::MarkTracks) && filTrack->currentRow() >= 0)
-                m_player->setAktuellerTrack(filTrack->currentRow());
-            if (e->type() == QEvent::KeyRelease) {
-                const int key = static_cast<QKeyEvent*>(e)->key();
-                if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                    imgStart_Click();
-            }
-        }
-        return false;
-    };
-    new Ereignisweiche(filTrack, trackListeLoslassen, m_wiedergabeFilter.get());
-    new Ereignisweiche(filTrack->viewport(), trackListeLoslassen, m_wiedergabeFilter.get());
-    connect(filTrack, &QListWidget::itemDoubleClicked, this, [this] { imgStart_Click(); });
-
-    // The playlist view: a click enters playlist mode and clears the played marks, the focus
-    // enters it and keeps them; a double click stops and plays the item.
-    connect(lvwPlaylist, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        m_player->setPlaylistModus(true);
-        m_player->onPlaylistChanged();
-        const int index = lvwPlaylist->indexOfTopLevelItem(item);
-        m_player->setAktuellerTrack(index >= 0 ? index + 1 : std::max(1, m_player->aktuellerTrack()));
-    });
-    connect(lvwPlaylist, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        const int index = lvwPlaylist->indexOfTopLevelItem(item);
-        m_player->setPlaylistModus(true);
-        imgStop_Click();
-        if (index >= 0)
-            m_player->setAktuellerTrack(index + 1);
-        imgStart_Click();
-    });
-    new Ereignisweiche(lvwPlaylist, [this](QEvent* e) {
-        if (e->type() == QEvent::FocusIn) {
-            m_player->setPlaylistModus(true);
-            const int index = m_playlistQuelle->currentIndex();
-            if (m_player->aktuellerTrack() == 0 || index < 0)
-                m_player->setAktuellerTrack(std::max(1, m_player->aktuellerTrack()));
-            else
-                m_player->setAktuellerTrack(index + 1);
-        } else if (e->type() == QEvent::KeyRelease) {
-            const int index = m_playlistQuelle->currentIndex();
-            if (index >= 0)
-                m_player->setAktuellerTrack(index + 1);
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                imgStart_Click();
-        }
-        return false;
-    }, m_wiedergabeFilter.get());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -264,6 +249,38 @@ void Ausgabebox::imgPause_Click(int /*index*/)
 void Ausgabebox::imgPosAB_Click(int /*index*/)
 {
     m_player->imgPosAB_Click();
+}
+
+void Ausgabebox::cmdInfoTrack_Click()
+{
+    // The player that holds the track: the video window's for pictures and videos.
+    const klang::media::MediaPlayerControl* player =
+        m_player->videofensterAktiv() ? m_videofenster->WindowsMediaPlayer1 : MediaPlayer1;
+    kit::MsgFenn(this, trackInfoText(player->currentMedia()), 1, 0, QStringLiteral("Track-Info"), 1,
+                 kit::DialogBackColor, kit::DialogForeColor);
+}
+
+void Ausgabebox::cmdPlayAsso_Click()
+{
+    m_player->cmdPlayAsso_Click();
+}
+
+void Ausgabebox::MediaPlayer1_PlayStateChange(int newState)
+{
+    // Full screen is asked for again whenever the medium starts playing.
+    if (chkVollbild->isChecked() && newState == int(klang::media::PlayState::Playing))
+        MediaPlayer1->setFullScreen(true);
+}
+
+void Ausgabebox::MediaPlayer1_MouseUp(int button)
+{
+    if (button == 2) {
+        QMenu* menue = bildbereich()->mnuBild;
+        menue->setDefaultAction(bildbereich()->MenuBildkopieren);
+        menue->popup(QCursor::pos());
+        return;
+    }
+    m_player->MediaPlayer1_MouseUp(button);
 }
 
 void Ausgabebox::abSymbole()

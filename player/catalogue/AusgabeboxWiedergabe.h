@@ -28,6 +28,7 @@ public:
     void setMediaPlayerFullScreen(bool on) override;
     void setPictureHeight(int twips) override;
     void cmdPlayAsso(const QString& path) override;
+    void showInfoTrackButton(bool visible) override;
 
 private:
     Ausgabebox* m_fenster;

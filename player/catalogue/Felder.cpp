@@ -66,9 +66,11 @@ QString buchstabenFilter(const QString& spalte, int index)
     case 20: partner = QStringLiteral("ü"); break;
     default: break;
     }
-    QString sql = QStringLiteral("select * from Schallplatten where %1 like '%2*'").arg(spalte, buchstabe);
+    // A rich-text field by the first letter of the text the grid shows, not of its RTF.
+    const QString ausdruck = istRichTextFeld(spalte) ? QStringLiteral("Klartext(%1, 1)").arg(spalte) : spalte;
+    QString sql = QStringLiteral("select * from Schallplatten where %1 like '%2*'").arg(ausdruck, buchstabe);
     if (!partner.isEmpty())
-        sql += QStringLiteral(" or %1 like '%2*'").arg(spalte, partner);
+        sql += QStringLiteral(" or %1 like '%2*'").arg(ausdruck, partner);
     return sql + ende;
 }
 
@@ -76,7 +78,9 @@ QString sortierAbfrage(const QString& feld, bool aufsteigend)
 {
     if (!istTextFeld(feld))
         return QString();
-    return QStringLiteral("select * from Schallplatten order by ") + feld
+    // A rich-text field sorts by the text the grid shows.
+    return QStringLiteral("select * from Schallplatten order by ")
+           + (istRichTextFeld(feld) ? QStringLiteral("Klartext(%1)").arg(feld) : feld)
            + (aufsteigend ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
 }
 

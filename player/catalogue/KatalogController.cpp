@@ -2,7 +2,9 @@
 
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
+#include "platform/jet/JetFunctions.h"
 #include "platform/jet/JetSql.h"
+#include "platform/richtext/Rtf.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFontMetrics>
@@ -14,6 +16,10 @@ KatalogController::KatalogController(QObject* parent)
     , m_data1(std::make_unique<jet::DataControl>())
     , m_model(std::make_unique<jet::CatalogueTableModel>(m_data1.get()))
 {
+    // Views sort and filter rich-text fields by their plain text (Klartext() in a view).
+    jet::setKlartextFunktion([](const QString& wert, qsizetype laenge) {
+        return richtext::rtfToPlainText(wert, laenge);
+    });
     connect(m_data1.get(), &jet::DataControl::Reposition, this, &KatalogController::aufReposition);
     connect(m_data1.get(), &jet::DataControl::Validate, this, &KatalogController::aufValidate);
     connect(m_data1.get(), &jet::DataControl::updateFailed, this, [this](const jet::DbError& e) {

@@ -81,12 +81,19 @@ void Suchbox::aufbauen()
     Label1->setText(QStringLiteral("Suchtext:"));
     txtSuchen = erzeugen<QLineEdit>(this, QStringLiteral("txtSuchen"), 1800, 210, 5000, 315);
     txtSuchen->installEventFilter(this);
-    connect(txtSuchen, &QLineEdit::textEdited, this, [this](const QString& t) { m_modell.setSuchtext(t); });
+    // The boxes and texts are read whenever they change, however they change (a click, a key,
+    // the program or an assistive tool setting them), so what the dialog shows is what runs.
+    connect(txtSuchen, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (!m_zeigt)
+            m_modell.setSuchtext(t);
+    });
 
     chkErsetzen = erzeugen<QCheckBox>(this, QStringLiteral("chkErsetzen"), 240, 600, 1560, 285);
     chkErsetzen->setText(QStringLiteral("ersetzen mit:"));
     chkErsetzen->setToolTip(QStringLiteral(" Ersetzen einschalten "));
-    connect(chkErsetzen, &QCheckBox::clicked, this, [this] {
+    connect(chkErsetzen, &QCheckBox::toggled, this, [this](bool an) {
+        if (m_zeigt || an == m_modell.ersetzen())
+            return;
         m_modell.ersetzenKlicken();
         zeigen();
         if (!m_modell.ersetzenGesperrt())
@@ -95,13 +102,18 @@ void Suchbox::aufbauen()
             txtSuchen->setFocus();
     });
     txtErsetzen = erzeugen<QLineEdit>(this, QStringLiteral("txtErsetzen"), 1800, 570, 5000, 315);
-    connect(txtErsetzen, &QLineEdit::textEdited, this, [this](const QString& t) { m_modell.setErsetzenText(t); });
+    connect(txtErsetzen, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (!m_zeigt)
+            m_modell.setErsetzenText(t);
+    });
 
     Frame1 = erzeugen<QGroupBox>(this, QStringLiteral("Frame1"), 240, 1050, 6900, 3000);
     Frame1->setTitle(QStringLiteral("Suchspalten auswählen"));
     chkSpaltennameAlle = erzeugen<QCheckBox>(Frame1, QStringLiteral("chkSpaltennameAlle"), 150, 300, 1500, 285);
     chkSpaltennameAlle->setText(QStringLiteral("Alle"));
-    connect(chkSpaltennameAlle, &QCheckBox::clicked, this, [this] {
+    connect(chkSpaltennameAlle, &QCheckBox::toggled, this, [this](bool an) {
+        if (m_zeigt || an == m_modell.alle())
+            return;
         m_modell.alleKlicken();
         zeigen();
     });
@@ -113,7 +125,9 @@ void Suchbox::aufbauen()
         auto* box = erzeugen<QCheckBox>(Frame1, QStringLiteral("chkSpaltenname_%1").arg(k), x, y, 2000, 285);
         box->setText(spalten.at(k).caption);
         box->setTristate(true);
-        connect(box, &QCheckBox::clicked, this, [this, k] {
+        connect(box, &QCheckBox::stateChanged, this, [this, k](int neu) {
+            if (m_zeigt || Qt::CheckState(neu) == zustand(m_modell.spalte(k)))
+                return;
             m_modell.spalteKlicken(k);
             zeigen();
             txtSuchen->setFocus();
@@ -121,13 +135,13 @@ void Suchbox::aufbauen()
         chkSpaltenname[k] = box;
     }
     // "Bewertung" sits right of "Songs-" so that both read as song rating.
-    const QRect songs = chkSpaltenname[SuchspalteSongs]->geometry();
     chkBewertungSong = new QCheckBox(Frame1);
     chkBewertungSong->setObjectName(QStringLiteral("chkBewertungSong"));
     chkBewertungSong->setText(QStringLiteral("Bewertung"));
-    chkSpaltenname[SuchspalteSongs]->resize(px(850), songs.height());
-    chkBewertungSong->setGeometry(songs.x() + px(850), songs.y(), px(1380), songs.height());
-    connect(chkBewertungSong, &QCheckBox::clicked, this, [this] {
+    spaltenSetzen();
+    connect(chkBewertungSong, &QCheckBox::toggled, this, [this](bool an) {
+        if (m_zeigt || an == m_modell.bewertungSong())
+            return;
         m_modell.bewertungSongKlicken();
         zeigen();
     });
@@ -143,7 +157,11 @@ void Suchbox::aufbauen()
         imgStern[i] = stern;
     }
 
+    // The frame may have grown to hold its boxes in the user's font: the style list and the
+    // window follow it.
     lstStil = erzeugen<QListWidget>(this, QStringLiteral("lstStil"), 7300, 210, 2100, 4800);
+    lstStil->move(qMax(lstStil->x(), Frame1->geometry().right() + px(160)), lstStil->y());
+    setFixedSize(qMax(width(), lstStil->geometry().right() + px(200)), height());
     lstStil->installEventFilter(this);
     connect(lstStil, &QListWidget::itemClicked, this, [this] { stilGewaehlt(); });
     lstAusschluss = erzeugen<QListWidget>(this, QStringLiteral("lstAusschluss"), 7300, 5100, 2100, 300);
@@ -160,6 +178,42 @@ void Suchbox::aufbauen()
     ButtonAbbrechen = erzeugen<QPushButton>(this, QStringLiteral("ButtonAbbrechen"), 4200, 5200, 1500, 400);
     ButtonAbbrechen->setText(QStringLiteral("E&xit "));
     connect(ButtonAbbrechen, &QPushButton::clicked, this, &Suchbox::ButtonAbbrechen_Click);
+}
+
+void Suchbox::spaltenSetzen()
+{
+    // Three columns of boxes, each as wide as its widest caption needs (at least the design
+    // width), so no caption is cut and no box lies over its neighbour.
+    constexpr int Spalten = 3;
+    const int abstand = px(250);
+    const int luecke = px(60);
+    auto breite = [](QCheckBox* b) { return b->sizeHint().width(); };
+    QList<int> spaltenbreite(Spalten, px(2000));
+    for (int k = 0; k < SuchspaltenAnzahl; ++k) {
+        int w = breite(chkSpaltenname[k]);
+        if (k == SuchspalteSongs)
+            w += luecke + breite(chkBewertungSong);
+        spaltenbreite[k % Spalten] = qMax(spaltenbreite[k % Spalten], w);
+    }
+    QList<int> links{px(150)};
+    for (int c = 1; c < Spalten; ++c)
+        links << links.last() + spaltenbreite.at(c - 1) + abstand;
+    for (int k = 0; k < SuchspaltenAnzahl; ++k) {
+        QCheckBox* box = chkSpaltenname[k];
+        const int c = k % Spalten;
+        const int y = px(700 + (k / Spalten) * 420);
+        const int h = qMax(px(285), box->sizeHint().height());
+        if (k == SuchspalteSongs) {
+            box->setGeometry(links.at(c), y, breite(box), h);
+            chkBewertungSong->setGeometry(box->geometry().right() + 1 + luecke, y, breite(chkBewertungSong), h);
+        } else {
+            box->setGeometry(links.at(c), y, spaltenbreite.at(c), h);
+        }
+    }
+    const int rechts = links.last() + spaltenbreite.last() + px(150);
+    Frame1->resize(qMax(Frame1->width(), rechts), Frame1->height());
+    chkSpaltennameAlle->resize(qMax(chkSpaltennameAlle->width(), chkSpaltennameAlle->sizeHint().width()),
+                               chkSpaltennameAlle->height());
 }
 
 void Suchbox::RegistryLesen()

@@ -60,6 +60,7 @@ protected:
 
 private:
     void aufbauen();
+    void spaltenSetzen();
     // Shows the model's state and raises its notices.
     void zeigen();
     void hinweiseZeigen();

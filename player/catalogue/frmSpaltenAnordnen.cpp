@@ -75,6 +75,15 @@ frmSpaltenAnordnen::frmSpaltenAnordnen(bool nichtSortieren, QWidget* parent)
     cmdHilfe = erzeugen<QPushButton>(this, "cmdHilfe", twips(6090, 4650, 1125, 360));
     cmdHilfe->setText(QStringLiteral("&Hilfe"));
 
+    // Captions keep their design place but grow to their text in the user's font.
+    for (QWidget* w : std::initializer_list<QWidget*>{lbl0, lbl1, chkNotSort, cmdEinfuegen, cmdEntfernen, cmdHoch,
+                                                      cmdRunter, cmdOK, cmdStandard, cmdDefault, cmdExit, cmdHilfe}) {
+        const QSize noetig = w->sizeHint();
+        w->resize(qMax(w->width(), noetig.width()), qMax(w->height(), noetig.height()));
+        if (w->geometry().right() + 10 > width())
+            setFixedSize(w->geometry().right() + 10, height());
+    }
+
     // RegistryLesen of the dialog: the program font, size default 10.
     QFont schrift = lstSpalten->font();
     schrift.setFamily(option(QStringLiteral("ProgSchriftName"), QStringLiteral("Segoe UI")));
@@ -94,13 +103,21 @@ frmSpaltenAnordnen::frmSpaltenAnordnen(bool nichtSortieren, QWidget* parent)
     connect(cmdEntfernen, &QPushButton::clicked, this, [this] { cmdEntfernen_Click(); });
     connect(cmdHoch, &QPushButton::clicked, this, [this] { cmdHochTief_Click(0); });
     connect(cmdRunter, &QPushButton::clicked, this, [this] { cmdHochTief_Click(1); });
-    connect(lstTabelle, &QListWidget::itemClicked, this, [this] {
-        cmdHoch->setEnabled(true);
-        cmdRunter->setEnabled(true);
+    // A choice in the visible list enables the move buttons, one in the hidden list disables
+    // them: by mouse, by keyboard or by the dialog itself.
+    const auto hochRunter = [this](bool an) {
+        cmdHoch->setEnabled(an);
+        cmdRunter->setEnabled(an);
+    };
+    connect(lstTabelle, &QListWidget::itemClicked, this, [hochRunter] { hochRunter(true); });
+    connect(lstTabelle, &QListWidget::currentRowChanged, this, [hochRunter](int zeile) {
+        if (zeile >= 0)
+            hochRunter(true);
     });
-    connect(lstSpalten, &QListWidget::itemClicked, this, [this] {
-        cmdHoch->setEnabled(false);
-        cmdRunter->setEnabled(false);
+    connect(lstSpalten, &QListWidget::itemClicked, this, [hochRunter] { hochRunter(false); });
+    connect(lstSpalten, &QListWidget::currentRowChanged, this, [hochRunter](int zeile) {
+        if (zeile >= 0)
+            hochRunter(false);
     });
     connect(cmdDefault, &QPushButton::clicked, this, [this] { cmdDefault_Click(); });
     connect(cmdStandard, &QPushButton::clicked, this, [this] { cmdStandard_Click(); });

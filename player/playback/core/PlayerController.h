@@ -166,6 +166,11 @@ public Q_SLOTS:
     bool MiniPlayerSchritt(int richtung);
     // Random record and song, then the start: the drawn track starts once.
     void ZufallUndStart();
+    // Stops and opens the current track with the program the desktop associates with it.
+    void cmdPlayAsso_Click();
+    // A mouse button released over the embedded player: the left one plays the current video
+    // again through the device engine, in a window of its own.
+    void MediaPlayer1_MouseUp(int button);
 
 public:
     const AbWiederholung& abWiederholung() const { return *m_ab; }
@@ -173,6 +178,8 @@ public:
     bool titelBeendet() const { return trackHasEnded(); }
     // The text of round 1 (band), 2 (title) or 3 (file name) of the scrolling captions.
     QString laufschriftText(int runde) const;
+    // The file of AktuellerTrack in the list that plays (the playlist in playlist mode).
+    QString aktuellerPfad() const;
 
 Q_SIGNALS:
     void statusChanged(const QString& text);

@@ -50,6 +50,36 @@ void PlayerController::ZufallUndStart()
         imgStart_Click();
 }
 
+QString PlayerController::aktuellerPfad() const
+{
+    ITrackSource* src = source();
+    const int index = m_playlistModus ? qMax(1, m_aktuellerTrack) - 1 : m_aktuellerTrack;
+    return src ? src->path(index) : QString();
+}
+
+void PlayerController::cmdPlayAsso_Click()
+{
+    // Taken before the stop, which may move the index in marked mode.
+    const QString pfad = aktuellerPfad();
+    imgStop_Click();
+    if (!pfad.isEmpty())
+        m_ui->cmdPlayAsso(pfad);
+}
+
+void PlayerController::MediaPlayer1_MouseUp(int button)
+{
+    if (button != 1)
+        return;
+    const QString pfad = aktuellerPfad();
+    // The ending as it is written: ".AVI" is no video here.
+    static const QStringList videos{QStringLiteral(".avi"), QStringLiteral(".wmv"), QStringLiteral(".mpg"),
+                                    QStringLiteral(".mp4"), QStringLiteral(".flv"), QStringLiteral("m2ts")};
+    if (pfad.isEmpty() || !videos.contains(pfad.right(4)))
+        return;
+    imgStop_Click();
+    MciAbspielen(pfad);
+}
+
 QString PlayerController::laufschriftText(int runde) const
 {
     const int index = m_playlistModus ? m_aktuellerTrack - 1 : m_aktuellerTrack;

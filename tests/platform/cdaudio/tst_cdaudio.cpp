@@ -108,6 +108,20 @@ private Q_SLOTS:
         QVERIFY(!cd.position(pos));
     }
 
+    // A disc (here an image) that comes later is found by a look in the background.
+    void discArrivesLater()
+    {
+        const QString folder = QFileInfo(m_image).absolutePath();
+        CdioBackend cd;
+        QVERIFY(!cd.open(folder + QStringLiteral("/später.cue")));
+        QVERIFY(!cd.discArrived());
+        QVERIFY(!klang::test::fiveTrackImage(folder, QStringLiteral("später"), {1.0}).isEmpty());
+        QTRY_VERIFY(cd.discArrived());
+        CdToc toc;
+        QVERIFY(cd.toc(toc));
+        QCOMPARE(toc.trackCount(), 1);
+    }
+
     // The sound: a track command starts the image through libmpv and the position moves from
     // the track's start; pause holds it; the end of the disc leaves the position at its end.
     void playsTheImage()

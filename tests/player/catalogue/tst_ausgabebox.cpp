@@ -1,6 +1,7 @@
 // The main window driven through its real widgets: start-up, letter buttons, header sort,
 // column dialog, opening catalogues, the recent list and edits saved on close.
 
+#include "kit/Helpers.h"
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/AusgabeboxSpieler.h"
@@ -12,6 +13,7 @@
 #include "platform/shell/Paths.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/Unveraenderlich.h"
 #include "tests/support/WavWriter.h"
 
 #include <QAction>
@@ -24,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -218,6 +221,47 @@ private slots:
         QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Ausgabebox_Form_Load"));
         QCOMPARE(w->tabTexte->currentIndex(), 0);
         QCOMPARE(w->CPULast().StackSize(), 10);
+    }
+
+    // Damaged stored numbers give a usable window: a width of -5 twips or a height of 1 is
+    // clamped to the smallest usable size, a wild song count does not overflow.
+    void beschaedigteGroessen_data()
+    {
+        QTest::addColumn<QString>("breite");
+        QTest::addColumn<QString>("hoehe");
+        QTest::newRow("Breite -5") << QStringLiteral("-5") << QStringLiteral("10725");
+        QTest::newRow("Höhe 1, Breite 0") << QStringLiteral("0") << QStringLiteral("1");
+    }
+    void beschaedigteGroessen()
+    {
+        QFETCH(QString, breite);
+        QFETCH(QString, hoehe);
+        setOption(QStringLiteral("AusgabeboxWidth"), breite);
+        setOption(QStringLiteral("AusgabeboxHeight"), hoehe);
+        setOption(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1e300"));
+        auto w = starten();
+        QVERIFY2(w->width() >= 640, qPrintable(QString::number(w->width())));
+        QVERIFY2(w->height() >= 480, qPrintable(QString::number(w->height())));
+    }
+
+    // A read-only, empty program folder: the start says once that it cannot be written and
+    // goes on with the installed empty catalogue (no endless "Datenbank wird geladen...").
+    void schreibgeschuetzterProgrammordner()
+    {
+        const QString ordner = m_env->dataHome() + QStringLiteral("/Klangtruhe");
+        QDir(ordner).removeRecursively();
+        QVERIFY(QDir().mkpath(ordner));
+        klang::test::Unveraenderlich sperre(ordner);
+        QVERIFY(sperre.ok());
+        kit::ProgrammOrdnerEinrichten();
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Programmordner schreibgeschützt"));
+        QVERIFY(QDir(ordner).isEmpty());
+        auto w = starten();
+        QCOMPARE(w->panelText(1), QStringLiteral("Archiv_leer.mdb"));
+        QCOMPARE(w->panelText(3), QStringLiteral("Tonträger: 0"));
+        // The installed file is used for this run only; no path into it is stored.
+        QCOMPARE(option(QStringLiteral("ArchivPfad")), QString());
     }
 
     // The track list is exactly 15 entries high, with or without entries.
@@ -449,6 +493,65 @@ private slots:
         w->chkTabelle->setChecked(true);
         QTest::mouseClick(w->ButtonAlpabeth[0], Qt::LeftButton);
         QCOMPARE(sichtbareSpalten(w->MSFlexGrid1), s);
+    }
+
+    // In the column dialog the move buttons follow the choice by keyboard as by mouse, and
+    // with the default font no caption is cut or covered.
+    void spaltenDialogTastaturUndBeschriftung()
+    {
+        frmSpaltenAnordnen d(false);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(!d.cmdHoch->isEnabled());
+        d.lstTabelle->setFocus();
+        QTest::keyClick(d.lstTabelle, Qt::Key_Down);
+        QVERIFY(d.lstTabelle->currentRow() >= 0);
+        QVERIFY(d.cmdHoch->isEnabled());
+        QVERIFY(d.cmdRunter->isEnabled());
+        const QString vorher = d.lstTabelle->item(1)->text();
+        d.lstTabelle->setCurrentRow(1);
+        QTest::mouseClick(d.cmdHoch, Qt::LeftButton);
+        QCOMPARE(d.lstTabelle->item(0)->text(), vorher);
+        // A keyboard choice in the hidden list switches them off again.
+        d.lstTabelle->setCurrentRow(0);
+        QTest::mouseClick(d.cmdEntfernen, Qt::LeftButton);
+        QVERIFY(d.cmdHoch->isEnabled());
+        d.lstSpalten->setFocus();
+        QTest::keyClick(d.lstSpalten, Qt::Key_Down);
+        QVERIFY(d.lstSpalten->currentRow() >= 0);
+        QVERIFY(!d.cmdHoch->isEnabled());
+        QVERIFY(!d.cmdRunter->isEnabled());
+
+        QList<QWidget*> beschriftet;
+        for (QWidget* w : d.findChildren<QWidget*>()) {
+            if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+                beschriftet << w;
+        }
+        QCOMPARE(beschriftet.size(), 12);
+        for (QWidget* a : std::as_const(beschriftet)) {
+            QVERIFY2(a->width() >= a->sizeHint().width(), qPrintable(a->objectName()));
+            QVERIFY2(d.rect().contains(a->geometry()), qPrintable(a->objectName()));
+            for (QWidget* b : std::as_const(beschriftet))
+                QVERIFY2(a == b || !a->geometry().intersects(b->geometry()), qPrintable(a->objectName() + " / " + b->objectName()));
+        }
+    }
+
+    // The letter buttons apply on the release of any mouse button, not only the left one; the
+    // right one offers the filter column first.
+    void buchstabenKnoepfeJedeMaustaste()
+    {
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        w->chkTabelle->setChecked(true);
+        QTest::mouseClick(w->ButtonAlpabeth[25], Qt::MiddleButton); // Z
+        QCOMPARE(w->katalog().anzahl(), 1);
+        QTimer::singleShot(50, [&w] {
+            if (QMenu* m = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+                m->close();
+        });
+        QTest::mousePress(w->ButtonAlpabeth[1], Qt::RightButton); // B
+        QTest::mouseRelease(w->ButtonAlpabeth[1], Qt::RightButton);
+        QCOMPARE(w->katalog().anzahl(), 2); // Beatles, bap
     }
 
     // A column the user widens keeps its width by position across a restart.

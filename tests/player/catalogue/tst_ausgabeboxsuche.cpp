@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,34 +135,73 @@ private slots:
         m_env.reset();
     }
 
-    // The dialog's clicks build the job as the boxes say (sort field of the box clicked last).
+    // The dialog's boxes build the job as they show (sort field of the box clicked last),
+    // whether the user clicks and types or the boxes and texts are set another way (an
+    // assistive tool toggles a box or sets a text without a click).
     void dialogBautAuftrag_data()
     {
         QTest::addColumn<QList<int>>("boxen");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("sql");
-        QTest::newRow("Titel") << QList<int>{1} << "Best"
-                               << "select * from Schallplatten where LPTitel like '*Best*' order by LPTitel";
-        QTest::newRow("Band und Medium") << QList<int>{0, 2} << "Live"
-                                         << "select * from Schallplatten where Band like '*Live*' or Medium like '*Live*' order by Band";
+        QTest::addColumn<bool>("ohneKlick");
+        for (const bool ohneKlick : {false, true}) {
+            const char* weg = ohneKlick ? " (gesetzt)" : " (geklickt)";
+            QTest::addRow("Titel%s", weg) << QList<int>{1} << "Best"
+                                          << "select * from Schallplatten where LPTitel like '*Best*' order by LPTitel"
+                                          << ohneKlick;
+            QTest::addRow("Band und Medium%s", weg)
+                << QList<int>{0, 2} << "Live"
+                << "select * from Schallplatten where Band like '*Live*' or Medium like '*Live*' order by Band" << ohneKlick;
+        }
     }
     void dialogBautAuftrag()
     {
         QFETCH(QList<int>, boxen);
         QFETCH(QString, text);
         QFETCH(QString, sql);
+        QFETCH(bool, ohneKlick);
         Suchbox box(QString(), klang::programmPfad());
         box.show();
+        const auto setzen = [ohneKlick](QCheckBox* b) {
+            if (ohneKlick)
+                b->toggle();
+            else
+                klicken(b);
+        };
         QCOMPARE(box.chkSpaltenname[3]->checkState(), Qt::PartiallyChecked);
-        klicken(box.chkSpaltennameAlle);
+        setzen(box.chkSpaltennameAlle);
         QCOMPARE(box.chkSpaltenname[3]->checkState(), Qt::Unchecked);
         for (int k : boxen)
-            klicken(box.chkSpaltenname[k]);
-        QTest::keyClicks(box.txtSuchen, text);
+            setzen(box.chkSpaltenname[k]);
+        if (ohneKlick)
+            box.txtSuchen->setText(text);
+        else
+            QTest::keyClicks(box.txtSuchen, text);
         QTest::mouseClick(box.ButtonOk, Qt::LeftButton);
         QVERIFY(box.auftrag().has_value());
         QCOMPARE(box.auftrag()->SuchSQL, sql);
         QCOMPARE(option(QStringLiteral("TabellenName")), text);
+    }
+
+    // With the default font every check box of the dialog shows its whole caption and none
+    // lies over another ("Songs-" and "Bewertung" side by side), all inside their frame.
+    void dialogKaestchenUeberlappenNicht()
+    {
+        Suchbox box(QString(), klang::programmPfad());
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QList<QCheckBox*> kaestchen = box.Frame1->findChildren<QCheckBox*>();
+        QCOMPARE(kaestchen.size(), 15);
+        for (QCheckBox* a : kaestchen) {
+            QVERIFY2(a->width() >= a->sizeHint().width(), qPrintable(a->text()));
+            QVERIFY2(box.Frame1->rect().contains(a->geometry()), qPrintable(a->text()));
+            for (QCheckBox* b : kaestchen) {
+                if (a != b)
+                    QVERIFY2(!a->geometry().intersects(b->geometry()), qPrintable(a->text() + " / " + b->text()));
+            }
+        }
+        QVERIFY(box.rect().contains(box.Frame1->geometry()));
+        QVERIFY(!box.Frame1->geometry().intersects(box.lstStil->geometry()));
     }
 
     // The apostrophe cannot be typed; Exit and the frame hand out no job.

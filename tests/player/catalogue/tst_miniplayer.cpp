@@ -1,5 +1,5 @@
-// The mini player and the video window driven through their own buttons, in front of the real
-// main window, with real mpv engines (null outputs) on generated WAV files.
+// The mini player, the video window and the track tools driven through their own buttons, in
+// front of the real main window, with real mpv engines (null outputs) on generated files.
 
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
@@ -20,9 +20,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <memory>
+
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
 
 using namespace klang::player;
 
@@ -69,6 +75,24 @@ private:
         auto w = std::make_unique<Ausgabebox>(k);
         w->Form_Load();
         return w;
+    }
+
+    // Started the ordinary way, with the given track of the record current.
+    std::unique_ptr<Ausgabebox> normalStarten(bool winPlayer)
+    {
+        setOption(QStringLiteral("WinMediaPlayer"), winPlayer ? QStringLiteral("True") : QStringLiteral("False"));
+        auto w = std::make_unique<Ausgabebox>();
+        w->Form_Load();
+        w->show();
+        return w;
+    }
+    static void trackSpielen(Ausgabebox* w, const QString& name)
+    {
+        const auto treffer = w->filTrack->findItems(name, Qt::MatchExactly);
+        QVERIFY(!treffer.isEmpty());
+        w->spieler().setAktuellerTrack(w->filTrack->row(treffer.first()));
+        w->imgStart_Click();
+        QVERIFY(w->panelText(2).endsWith(name));
     }
 
     static void klick(frmMiniPlayer* m, int index)
@@ -247,7 +271,7 @@ private slots:
         QCOMPARE(kit::testhook::calls().first().prompt, QStringLiteral("pavucontrol nicht gefunden."));
         QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Lautsprecherregler"));
 
-        const QString marke = m_env->path(QStringLiteral("gestartet"));
+        const QString marke = m_env->root() + QStringLiteral("/gestartet");
         QFile skript(bin + QStringLiteral("/pavucontrol"));
         QVERIFY(skript.open(QIODevice::WriteOnly));
         skript.write("#!/bin/sh\n/usr/bin/touch '" + marke.toUtf8() + "'\n");
@@ -290,6 +314,128 @@ private slots:
             QCOMPARE(option(QStringLiteral("AusgabeboxWidth")), QString::number(700 * 15));
             QCOMPARE(w->panelText(2), QStringLiteral("no play"));
         }
+    }
+
+    // The track information of a tagged OGG: length, format and tags, from the tags and from
+    // the engine that plays it.
+    void trackInfo()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("sox")).isEmpty())
+            QSKIP("sox makes the OGG file");
+        const QString ogg = m_musik + QStringLiteral("d.ogg");
+        QCOMPARE(QProcess::execute(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"),
+                                                          QStringLiteral("22050"), ogg, QStringLiteral("synth"),
+                                                          QStringLiteral("2"), QStringLiteral("sine"),
+                                                          QStringLiteral("440")}),
+                 0);
+        {
+            TagLib::FileRef f(QFile::encodeName(ogg).constData());
+            QVERIFY(!f.isNull());
+            f.tag()->setTitle(TagLib::String("Probetitel", TagLib::String::UTF8));
+            f.tag()->setArtist(TagLib::String("Probeband Ä", TagLib::String::UTF8));
+            QVERIFY(f.save());
+        }
+        auto w = normalStarten(true);
+        QVERIFY(!w->cmdInfoTrack->isVisibleTo(w.get()));
+        trackSpielen(w.get(), QStringLiteral("d.ogg"));
+        QVERIFY(w->cmdInfoTrack->isVisibleTo(w.get()));
+        QTRY_COMPARE(w->MediaPlayer1->playState(), 3);
+        QTest::mouseClick(w->cmdInfoTrack, Qt::LeftButton);
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        const kit::testhook::Call c = kit::testhook::calls().first();
+        QCOMPARE(c.title, QStringLiteral("Track-Info"));
+        QCOMPARE(c.style, 1);
+        // (The kit hands line breaks over as "\n".)
+        for (const char* zeile : {"Name = Probetitel\n", "Länge = 00:02 Min.\n\n", " - Author = Probeband Ä\n",
+                                  " - FileFormat = ogg\n", " - SampleRate = 22050\n", " - AudioCodec = vorbis"})
+            QVERIFY2(c.prompt.contains(QString::fromUtf8(zeile)), zeile);
+        QVERIFY(c.prompt.startsWith(QStringLiteral("Name = ")));
+    }
+
+    // Playing with the associated program: the desktop's MIME default gets the file after a
+    // stop; a file type without one is reported with the file's name.
+    void assoziiertesProgramm()
+    {
+        const QString marke = m_env->root() + QStringLiteral("/bekommen");
+        const QString skript = m_env->root() + QStringLiteral("/oeffner.sh");
+        QFile f(skript);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho \"$1\" > '" + marke.toUtf8() + "'\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString apps = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+        QDir().mkpath(apps);
+        QFile d(apps + QStringLiteral("/probe.desktop"));
+        QVERIFY(d.open(QIODevice::WriteOnly));
+        d.write("[Desktop Entry]\nType=Application\nName=Probe\nExec=" + skript.toUtf8() + " %f\n");
+        d.close();
+        QFile m(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/mimeapps.list"));
+        QVERIFY(m.open(QIODevice::WriteOnly));
+        m.write("[Default Applications]\naudio/x-wav=probe.desktop\naudio/wav=probe.desktop\n");
+        m.close();
+        QFile fremd(m_musik + QStringLiteral("e.kzq"));
+        QVERIFY(fremd.open(QIODevice::WriteOnly));
+        fremd.write(QByteArray("\x00\x01\x02\x03\xff\xfe", 6));
+        fremd.close();
+
+        auto w = normalStarten(false);
+        trackSpielen(w.get(), QStringLiteral("b.wav"));
+        QTest::mouseClick(w->cmdPlayAsso, Qt::LeftButton);
+        QCOMPARE(w->panelText(2), QStringLiteral("no play"));
+        QTRY_VERIFY(QFile::exists(marke));
+        QFile gelesen(marke);
+        QVERIFY(gelesen.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(gelesen.readAll()).trimmed(), m_musik + QStringLiteral("b.wav"));
+        QVERIFY(kit::testhook::calls().isEmpty());
+
+        const auto treffer = w->filTrack->findItems(QStringLiteral("e.kzq"), Qt::MatchExactly);
+        QVERIFY(!treffer.isEmpty());
+        w->spieler().setAktuellerTrack(w->filTrack->row(treffer.first()));
+        QTest::mouseClick(w->cmdPlayAsso, Qt::LeftButton);
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        QCOMPARE(kit::testhook::calls().first().prompt,
+                 QStringLiteral("Keine assoziierte Anwendung zu diesem Dateityp ermittelt.\n\ne.kzq"));
+        QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Ausgabebox_cmdPlayAsso_Click"));
+    }
+
+    // The minimised main window scrolls the band, the title and the file name of what plays
+    // in its caption, and shows its plain caption again when it is restored.
+    void titelLaeuftMinimiert()
+    {
+        auto w = normalStarten(false);
+        w->mnuLaufschrift->setChecked(true);
+        w->spieler().setLaufschrift(true);
+        trackSpielen(w.get(), QStringLiteral("a.wav"));
+        QStringList gesehen;
+        connect(w.get(), &QWidget::windowTitleChanged, this, [&gesehen](const QString& t) { gesehen << t; });
+        w->showMinimized();
+        QTRY_VERIFY(gesehen.contains(QStringLiteral("Die Band")));
+        QVERIFY(gesehen.contains(QStringLiteral("D")));
+        w->showNormal();
+        QTRY_COMPARE(w->windowTitle(), QStringLiteral("Klangtruhe-Player - Quarzwerk"));
+        const int danach = gesehen.size();
+        QTest::qWait(400);
+        QCOMPARE(gesehen.size(), danach);
+    }
+
+    // A picture button looks pressed only while it is held: the picture moves a pixel right
+    // and down, the button stays where it is, and the release brings the picture back.
+    void gedrueckterKnopf()
+    {
+        auto w = normalStarten(false);
+        QToolButton* b = w->imgStart;
+        const QRect platz = b->geometry();
+        const QImage vorher = b->grab().toImage();
+        QTest::mousePress(b, Qt::LeftButton);
+        const QImage gedrueckt = b->grab().toImage();
+        QCOMPARE(b->geometry(), platz);
+        QVERIFY(gedrueckt != vorher);
+        // The middle of the picture, one pixel lower right.
+        const QRect mitte = vorher.rect().adjusted(4, 4, -4, -4);
+        QCOMPARE(gedrueckt.copy(mitte.translated(1, 1)), vorher.copy(mitte));
+        QTest::mouseRelease(b, Qt::LeftButton);
+        QCOMPARE(b->grab().toImage(), vorher);
+        QCOMPARE(b->geometry(), platz);
     }
 
     // The video window: its default place and size, its closing with "no play" and its

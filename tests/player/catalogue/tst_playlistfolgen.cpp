@@ -179,6 +179,9 @@ private slots:
         QCOMPARE(w->lvwPlaylist->topLevelItemCount(), 4);
         QVERIFY(w->spieler().playlistModus());
         w->chkAlleTracks->setChecked(true);
+        // The loaded playlist shows in place of the text tabs: back to the record's fields.
+        w->mnuPlaylistAnzeigen_Click();
+        w->tabTexte->setCurrentIndex(0);
         w->TextInfo->setFocus();
         QTRY_VERIFY(w->TextInfo->hasFocus());
 

@@ -233,6 +233,54 @@ private Q_SLOTS:
         QCOMPARE(r.ctl->status(), PlayerStatus::Playing);
     }
 
+    // A left click on the embedded player replays a video of the list in use through the
+    // device engine after a stop; other endings (the case counts) and other buttons do nothing.
+    void klickAufPlayer_data()
+    {
+        QTest::addColumn<bool>("playlist");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("knopf");
+        QTest::addColumn<bool>("video");
+        QTest::newRow("avi") << false << QStringLiteral("film.avi") << 1 << true;
+        QTest::newRow("m2ts") << false << QStringLiteral("film.m2ts") << 1 << true;
+        QTest::newRow("upper case") << false << QStringLiteral("film.AVI") << 1 << false;
+        QTest::newRow("music") << false << QStringLiteral("lied.mp3") << 1 << false;
+        QTest::newRow("right button") << false << QStringLiteral("film.mp4") << 2 << false;
+        QTest::newRow("playlist item") << true << QStringLiteral("film.wmv") << 1 << true;
+    }
+    void klickAufPlayer()
+    {
+        QFETCH(bool, playlist);
+        QFETCH(QString, name);
+        QFETCH(int, knopf);
+        QFETCH(bool, video);
+        Rig r(true);
+        // The other list holds a music file at the same index: it must not be taken.
+        r.tracks.setFolder(QStringLiteral("/musik/"), {playlist ? QStringLiteral("x.mp3") : name});
+        r.playlist.setItems({QStringLiteral("/p/") + (playlist ? name : QStringLiteral("x.mp3"))});
+        r.ctl->setPlaylistModus(playlist);
+        r.ctl->setAktuellerTrack(playlist ? 1 : 0);
+        r.ctl->imgStart_Click();
+        r.device.clearCommands();
+        r.ctl->MediaPlayer1_MouseUp(knopf);
+        const QString pfad = (playlist ? QStringLiteral("/p/") : QStringLiteral("/musik/")) + name;
+        QCOMPARE(r.device.commands().contains(QStringLiteral("open ") + pfad), video);
+        QCOMPARE(r.ctl->status() == PlayerStatus::Idle, video);
+    }
+
+    // Playing with the associated program stops and hands over the file of the list in use.
+    void assoziiertesProgramm()
+    {
+        Rig r;
+        r.playlist.setItems({QStringLiteral("/p/a.wav"), QStringLiteral("/p/b.wav")});
+        r.ctl->setPlaylistModus(true);
+        r.ctl->setAktuellerTrack(2);
+        r.ctl->imgStart_Click();
+        r.ctl->cmdPlayAsso_Click();
+        QCOMPARE(r.ctl->status(), PlayerStatus::Idle);
+        QCOMPARE(r.ui.associated, QStringList{QStringLiteral("/p/b.wav")});
+    }
+
     // Band "AB" in round 1: "A", "AB", then after the stand "AB", "B", "", 120 ms apart; the
     // rounds go 1, 2, 3, 1 and carry on across a stop and start.
     void laufschriftZeitfolge()

@@ -68,6 +68,64 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(ui.statuses.last(), QStringLiteral("no play"), 8000);
     }
 
+    // Marks at 5 s and 8 s of a 20 s WAV: playback returns to 5 s each time it passes 8 s,
+    // within 0.3 s, on the device engine and on the embedded player.
+    void abWiederholungMitMpv_data()
+    {
+        QTest::addColumn<bool>("winPlayer");
+        QTest::newRow("device") << false;
+        QTest::newRow("player") << true;
+    }
+    void abWiederholungMitMpv()
+    {
+        QFETCH(bool, winPlayer);
+        klang::test::TestEnvironment env;
+        const QString dir = env.path(QStringLiteral("musik")) + QLatin1Char('/');
+        klang::test::WavSpec spec;
+        spec.seconds = 20;
+        spec.sampleRate = 22050;
+        spec.channels = 1;
+        QVERIFY(klang::test::writeWav(dir + QStringLiteral("lang.wav"), spec));
+        klang::media::MpvEngine device;
+        klang::media::MpvEngine player;
+        FolderSource tracks(dir, {QStringLiteral("lang.wav")});
+        StatusLog ui;
+        PlayerController ctl({&device, &player, nullptr}, nullptr);
+        ctl.setTrackList(&tracks);
+        ctl.setUi(&ui);
+        ctl.setWinPlayerVerwenden(winPlayer);
+        ctl.setChecked(ModeBox::AlleTracks, true);
+        ctl.imgStart_Click();
+        klang::media::MpvEngine& e = winPlayer ? player : device;
+        QTRY_COMPARE(e.state(), klang::media::PlayState::Playing);
+        e.setPosition(4.8);
+        QTRY_VERIFY(e.position() >= 5.0);
+        ctl.imgPosAB_Click();
+        QCOMPARE(ctl.abWiederholung().positionA(), 5);
+        e.setPosition(7.7);
+        QTRY_VERIFY(e.position() >= 7.8);
+        ctl.imgPosAB_Click();
+        QCOMPARE(ctl.abWiederholung().positionB(), 8);
+        double hoechste = 0;
+        double vorher = e.position();
+        int zurueck = 0;
+        QElapsedTimer uhr;
+        uhr.start();
+        while (uhr.elapsed() < 4000) {
+            QTest::qWait(10);
+            const double pos = e.position();
+            hoechste = std::max(hoechste, pos);
+            if (pos < vorher - 1.0) {
+                ++zurueck;
+                QVERIFY2(pos >= 4.9 && pos < 5.5, qPrintable(QString::number(pos)));
+            }
+            vorher = pos;
+        }
+        QVERIFY2(hoechste < 8.3, qPrintable(QString::number(hoechste)));
+        QVERIFY(zurueck >= 1);
+        ctl.imgStop_Click();
+    }
+
     // The null output plays what a sound device plays: low sample rates and long files too.
     void nullOutputPlaysEveryFile_data()
     {

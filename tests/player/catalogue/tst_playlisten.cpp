@@ -1,0 +1,259 @@
+// The playlist commands, the lists' events and the exclusion windows, driven through the
+// real main window on a generated catalogue with WAV files.
+
+#include "kit/TestHook.h"
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Ausschlussfenster.h"
+#include "player/catalogue/Einstellungen.h"
+#include "platform/shell/Paths.h"
+#include "platform/textfiles/LineFile.h"
+#include "tests/support/CatalogueGenerator.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/WavWriter.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <memory>
+
+using namespace klang::player;
+
+namespace {
+
+QVariantMap satz(const QString& band, const QString& stil, const QString& pfad)
+{
+    return {{QStringLiteral("Band"), band}, {QStringLiteral("LPTitel"), band + QStringLiteral(" Titel")},
+            {QStringLiteral("Stil"), stil}, {QStringLiteral("Musikpfad"), pfad}};
+}
+
+QStringList eintraegeVon(const QListWidget* liste)
+{
+    QStringList s;
+    for (int i = 0; i < liste->count(); ++i)
+        s << (liste->item(i)->checkState() == Qt::Checked ? QStringLiteral("+") : QStringLiteral("-"))
+                 + liste->item(i)->text();
+    return s;
+}
+
+} // namespace
+
+class PlaylistenTest : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    QString m_alpha;
+    QString m_daten;
+
+    std::unique_ptr<Ausgabebox> starten()
+    {
+        m_daten = m_env->path(QStringLiteral("daten")) + QLatin1Char('/');
+        m_alpha = m_daten + QStringLiteral("Musik/Alpha/");
+        const QString beta = m_daten + QStringLiteral("Musik/Beta/");
+        QDir().mkpath(m_alpha);
+        QDir().mkpath(beta);
+        for (const QString& n : {QStringLiteral("a.wav"), QStringLiteral("b.wav"), QStringLiteral("c.wav")})
+            klang::test::shortWav(m_alpha.chopped(1), n, 0.3);
+        klang::test::shortWav(beta.chopped(1), QStringLiteral("x.wav"), 0.3);
+        const QString katalog = m_daten + QStringLiteral("Archiv.mdb");
+        if (!klang::test::writeEmptyCatalogue(katalog)
+            || !klang::test::insertCatalogueRecords(
+                katalog, {satz(QStringLiteral("Alpha"), QStringLiteral("Rock"), m_alpha),
+                          satz(QStringLiteral("Beta"), QStringLiteral("Pop"), beta),
+                          satz(QStringLiteral("Gamma"), QStringLiteral("Jazz"), QString())}))
+            return nullptr;
+        setOption(QStringLiteral("ArchivPfad"), katalog);
+        auto w = std::make_unique<Ausgabebox>();
+        w->Form_Load();
+        w->show();
+        w->katalog().zeileGewaehlt(0); // Alpha, whatever the random record at start was
+        return w;
+    }
+    QString liste(const QString& name) const { return klang::programmPfad() + QStringLiteral("Playlist/") + name; }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<klang::test::TestEnvironment>();
+        klang::seedProgramFolder();
+        kit::testhook::enable();
+        kit::testhook::clear();
+    }
+    void cleanup()
+    {
+        kit::testhook::disable();
+        m_env.reset();
+    }
+
+    // A new playlist is filled from the track list's pop-up menu, hidden, loaded again by a
+    // double click in the file list, pruned only on "Ja", and replaced only on "Ja".
+    void anlegenFuellenLadenEntfernen()
+    {
+        auto w = starten();
+        QVERIFY(w);
+        QCOMPARE(w->filTrack->count(), 3);
+        kit::testhook::queueAnswer(QStringLiteral("Rock"));
+        w->mnuPlaylistNeu_Click();
+        QCOMPARE(w->PlaylistName, QStringLiteral("Rock.txt"));
+        QVERIFY(!w->lvwPlaylist->isHidden());
+        QCOMPARE(w->lvwPlaylist->headerItem()->text(0), QStringLiteral("Playlist - Rock (0)"));
+        QVERIFY(!QFile::exists(liste(QStringLiteral("Rock.txt"))));
+
+        w->filTrack->clearSelection();
+        w->filTrack->item(0)->setSelected(true);
+        w->filTrack->item(2)->setSelected(true);
+        QCOMPARE(w->mnuTrackToPlaylist->defaultAction(), w->mnuTrackInPlaylist);
+        w->mnuTrackInPlaylist->trigger();
+        QCOMPARE(klang::readLines(liste(QStringLiteral("Rock.txt"))),
+                 (QStringList{m_alpha + QStringLiteral("a.wav"), m_alpha + QStringLiteral("c.wav")}));
+        QCOMPARE(w->lvwPlaylist->headerItem()->text(0), QStringLiteral("Playlist - Rock (2)"));
+
+        w->mnuPlaylistAnzeigen_Click();
+        QVERIFY(w->lvwPlaylist->isHidden());
+        w->lvwPlaylist->clear();
+        w->tabTexte->setCurrentIndex(4);
+        QCOMPARE(w->filPlaylist->count(), 1);
+        const QPoint punkt = w->filPlaylist->visualItemRect(w->filPlaylist->item(0)).center();
+        QTest::mouseClick(w->filPlaylist->viewport(), Qt::LeftButton, {}, punkt);
+        QTest::mouseDClick(w->filPlaylist->viewport(), Qt::LeftButton, {}, punkt);
+        QCOMPARE(w->lvwPlaylist->topLevelItemCount(), 2);
+        QVERIFY(!w->lvwPlaylist->isHidden());
+        QVERIFY(w->spieler().playlistModus());
+        QCOMPARE(w->spieler().aktuellerTrack(), 1);
+        QCOMPARE(w->lvwPlaylist->topLevelItem(1)->text(1), QStringLiteral("Alpha/"));
+
+        // Removing the first item: a closed box and "Nein" keep it, "Ja" removes it and the
+        // current track stays on the item that was current.
+        w->lvwPlaylist->setCurrentItem(w->lvwPlaylist->topLevelItem(1));
+        w->spieler().setAktuellerTrack(2);
+        w->lvwPlaylist->clearSelection();
+        w->lvwPlaylist->topLevelItem(0)->setSelected(true);
+        w->mnuPlaylistKill_Click();
+        kit::testhook::queueAnswer(QStringLiteral("Nein"));
+        w->mnuPlaylistKill_Click();
+        QCOMPARE(w->lvwPlaylist->topLevelItemCount(), 2);
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        w->mnuPlaylistKill_Click();
+        QCOMPARE(w->lvwPlaylist->topLevelItemCount(), 1);
+        QCOMPARE(w->spieler().aktuellerTrack(), 1);
+        QCOMPARE(klang::readLines(liste(QStringLiteral("Rock.txt"))), QStringList{m_alpha + QStringLiteral("c.wav")});
+
+        // A new playlist of the same name: a closed question asks for the name again; "Ja"
+        // puts the old file in the trash.
+        kit::testhook::clear();
+        for (const char* a : {"Rock", "", "Rock", "Ja"})
+            kit::testhook::queueAnswer(QString::fromUtf8(a));
+        w->mnuPlaylistNeu_Click();
+        QCOMPARE(kit::testhook::calls().size(), 4);
+        QCOMPARE(kit::testhook::calls().at(1).title, QStringLiteral("Sicherheitshinweis"));
+        QVERIFY(!QFile::exists(liste(QStringLiteral("Rock.txt"))));
+        QCOMPARE(w->lvwPlaylist->topLevelItemCount(), 0);
+        // A name that would leave the playlist folder is refused.
+        kit::testhook::clear();
+        kit::testhook::queueAnswer(QStringLiteral("../weg"));
+        w->mnuPlaylistNeu_Click();
+        QCOMPARE(w->PlaylistName, QStringLiteral("Rock.txt"));
+    }
+
+    // A list from another folder, written elsewhere: every line loads (also "\" paths and
+    // missing files), and an added track goes back into that same file.
+    void fremdeListe()
+    {
+        auto w = starten();
+        QVERIFY(w);
+        const QString fremd = m_daten + QStringLiteral("anderswo/Mix.txt");
+        QDir().mkpath(QFileInfo(fremd).path());
+        QFile f(fremd);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(("D:\\Musik\\Alt\\t\xfc.mp3\r\n\r\n" + m_alpha.toUtf8() + "b.wav\r\n" + m_alpha.toUtf8()
+                 + "b.wav\r\n/fehlt/gibt es nicht.wav\r\nohne Trenner.wav\r\n"));
+        f.close();
+        kit::testhook::queueAnswer(QString()); // no dialog box expected; nothing to answer
+        w->playlistDialog = [fremd] { return fremd; };
+        w->mnuPlaylistLaden_Click();
+        QCOMPARE(w->lvwPlaylist->topLevelItemCount(), 4);
+        QCOMPARE(w->lvwPlaylist->topLevelItem(0)->text(0), QStringLiteral("tü.mp3"));
+        QCOMPARE(w->lvwPlaylist->topLevelItem(0)->text(2), QStringLiteral("D:\\Musik\\"));
+        QCOMPARE(w->lvwPlaylist->headerItem()->text(0), QStringLiteral("Playlist - Mix (4)"));
+        w->filTrack->clearSelection();
+        w->filTrack->item(0)->setSelected(true);
+        w->mnuPlaylistAufnehmen_Click();
+        const QStringList zeilen = klang::readLines(fremd);
+        QCOMPARE(zeilen.size(), 5);
+        QCOMPARE(zeilen.last(), m_alpha + QStringLiteral("a.wav"));
+        QVERIFY(!QFile::exists(liste(QStringLiteral("Mix.txt"))));
+        // The song length of the current track, and of one that cannot be measured.
+        w->spieler().setAktuellerTrack(2);
+        kit::testhook::clear();
+        w->mnuLiedLang_Click();
+        QCOMPARE(kit::testhook::calls().at(0).prompt, QStringLiteral("b.wav\n\n0:00 min"));
+        QCOMPARE(kit::testhook::calls().at(0).title, QStringLiteral("Liedlänge messen"));
+        w->spieler().setAktuellerTrack(3);
+        w->mnuLiedLang_Click();
+        QVERIFY(kit::testhook::calls().at(1).prompt.contains(QStringLiteral("nicht messen")));
+    }
+
+    // The exclusion windows offer the style file's styles or every band of the catalogue
+    // (not only the filtered ones) plus what the list holds; OK writes the marked ones and
+    // the player follows at once; Exit writes nothing.
+    void ausschlussFenster_data()
+    {
+        QTest::addColumn<bool>("band");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("style, OK") << false << true;
+        QTest::newRow("style, Exit") << false << false;
+        QTest::newRow("band, OK") << true << true;
+    }
+    void ausschlussFenster()
+    {
+        QFETCH(bool, band);
+        QFETCH(bool, ok);
+        auto w = starten();
+        QVERIFY(w);
+        QVERIFY(klang::writeLines(m_daten + QStringLiteral("Stilrichtung.ini"), {"Rock", "Pop", "", "Jazz"}));
+        const QString datei = klang::programmPfad()
+                              + (band ? QStringLiteral("BandAusschlussAbspielliste.ini") : QStringLiteral("AusschlussAbspielliste.ini"));
+        QVERIFY(klang::writeLines(datei, {"Polka", ""}));
+        setOption(band ? QStringLiteral("BandAusschlussliste") : QStringLiteral("Ausschlussliste"), QStringLiteral("CD-Erstellen"));
+        // Only Alpha shows in the grid.
+        w->chkTabelle->setChecked(true);
+        QTest::mouseClick(w->ButtonAlpabeth[0], Qt::LeftButton);
+        QCOMPARE(w->MSFlexGrid1->model()->rowCount(), 1);
+        w->spieler().setStilAusgeschlossen(true);
+        QStringList angeboten;
+        w->ausschlussFensterHook = [&](QDialog* d) {
+            auto* fenster = qobject_cast<ExclusionListDialog*>(d);
+            QVERIFY(fenster);
+            angeboten = eintraegeVon(fenster->liste());
+            fenster->liste()->item(1)->setCheckState(Qt::Checked);
+            QTest::mouseClick(ok ? fenster->cmdOK : fenster->cmdExit, Qt::LeftButton);
+        };
+        if (band)
+            w->findChild<QAction*>(QStringLiteral("mnuBandAusschliessen"))->trigger();
+        else
+            w->findChild<QAction*>(QStringLiteral("mnuStilrichtungAusschliessen"))->trigger();
+        if (band)
+            QCOMPARE(angeboten, (QStringList{"-Alpha", "-Beta", "-Gamma", "+Polka"}));
+        else
+            QCOMPARE(angeboten, (QStringList{"-Rock", "-Pop", "-Jazz", "+Polka"}));
+        const QStringList erwartet = ok ? QStringList{band ? "Beta" : "Pop", "Polka"} : QStringList{"Polka", ""};
+        QCOMPARE(klang::readLines(datei), erwartet);
+        const QStringList inKraft = band ? w->spieler().bandAusschluss().entries() : w->spieler().stilAusschluss().entries();
+        QCOMPARE(inKraft, ok ? erwartet : QStringList{"Polka"});
+        QVERIFY(!w->spieler().stilAusgeschlossen());
+        QCOMPARE(option(band ? QStringLiteral("BandAusschlussliste") : QStringLiteral("Ausschlussliste")),
+                 QStringLiteral("Abspielen"));
+    }
+};
+
+QTEST_MAIN(PlaylistenTest)
+#include "tst_playlisten.moc"
