@@ -797,7 +797,8 @@ void Ausgabebox::hauptfensterZeigen()
 void Ausgabebox::programmBeenden()
 {
     // The user chose to stay (an edit could not be saved): the window comes back to show it.
-    if (!close())
+    // Already on its way out (the mini player closed as part of it), it stays hidden.
+    if (!close() && !m_entladen)
         hauptfensterZeigen();
 }
 
