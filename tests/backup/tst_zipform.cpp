@@ -570,6 +570,9 @@ void TestZipForm::refusedRuns_data()
     QTest::newRow("root target") << "{E}/quelle/" << "/" << "7z" << "a -r" << "A";
     QTest::newRow("mirror onto root") << "{E}/quelle/" << "/" << "robocopy" << "/MIR" << "";
     QTest::newRow("target inside source") << "{E}/quelle/" << "{E}/quelle/" << "robocopy" << "/MIR" << "A";
+    // A typed source that 7-Zip would take as its password switch, and a missing target.
+    QTest::newRow("relative source like a switch") << "-p/" << "{E}/ziel/" << "7z" << "a -r" << "A";
+    QTest::newRow("missing target folder") << "{E}/quelle/" << "{E}/fehlt/" << "7z" << "a -r" << "A";
 }
 
 void TestZipForm::refusedRuns()
@@ -583,6 +586,8 @@ void TestZipForm::refusedRuns()
     ziel.replace("{E}", m_env->root());
     QDir().mkpath(m_env->path("quelle"));
     QDir().mkpath(m_env->path("ziel"));
+    if (quelle.startsWith(QLatin1Char('-'))) // it exists where the program was started
+        QDir().mkpath(QDir::current().filePath(quelle));
     const QString prog = recorder(m_env->path("bin"), programmName);
     klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", quelle);
     klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", ziel);
