@@ -2,6 +2,7 @@
 
 #include "dbmanager/MpvAnimation.h"
 #include "dbmanager/frmDatenbank.h"
+#include "kit/Helpers.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
@@ -16,7 +17,7 @@ int main(int argc, char* argv[])
     if (!einzeln.tryRun(QApplication::arguments()))
         return 0;
 
-    klang::seedProgramFolder();
+    kit::ProgrammOrdnerEinrichten();
     dbmanager::frmDatenbank fenster(nullptr, nullptr, std::make_unique<dbmanager::MpvAnimation>());
     QObject::connect(&einzeln, &klang::SingleInstance::activationRequested, &fenster, [&fenster] {
         fenster.setWindowState(fenster.windowState() & ~Qt::WindowMinimized);

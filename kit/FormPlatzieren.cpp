@@ -1,5 +1,8 @@
 #include "kit/FormPlatzieren.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -67,6 +70,40 @@ void FormPlatzieren(QWidget* frm, QWidget* parent, const QString& position, int 
     const QSize groesse = frm->frameGeometry().size();
     // move() places the frame's top-left corner and neither resizes nor activates.
     frm->move(platzierung(groesse, eltern, bereich, position, abstand));
+}
+
+QRect fensterLage(const QRect& fenster, const QSize& mindestens, const QList<QRect>& bildschirme)
+{
+    QRect r = fenster;
+    if (mindestens.isValid())
+        r.setSize(r.size().expandedTo(mindestens));
+    if (bildschirme.isEmpty())
+        return r;
+    const QRect* ziel = nullptr;
+    for (const QRect& s : bildschirme) {
+        if (s.intersects(r)) {
+            ziel = &s;
+            break;
+        }
+    }
+    const bool sichtbar = ziel != nullptr;
+    if (!ziel) {
+        long long beste = std::numeric_limits<long long>::max();
+        for (const QRect& s : bildschirme) {
+            const long long dx = std::max({0, s.left() - r.center().x(), r.center().x() - s.right()});
+            const long long dy = std::max({0, s.top() - r.center().y(), r.center().y() - s.bottom()});
+            if (dx * dx + dy * dy < beste) {
+                beste = dx * dx + dy * dy;
+                ziel = &s;
+            }
+        }
+    }
+    if (!sichtbar) {
+        r.setSize(r.size().boundedTo(ziel->size()));
+        r.moveLeft(std::clamp(r.left(), ziel->left(), ziel->right() - r.width() + 1));
+        r.moveTop(std::clamp(r.top(), ziel->top(), ziel->bottom() - r.height() + 1));
+    }
+    return r;
 }
 
 } // namespace kit

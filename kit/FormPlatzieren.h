@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -15,6 +16,12 @@ namespace kit {
 // truncate toward zero. Pure, for tests.
 QPoint platzierung(const QSize& frm, const QRect& parent, const QRect& workArea,
                    const QString& position, int abstand);
+
+// A window rectangle read from the settings, made usable: each side at least `mindestens`
+// (a stored width of -5 or 0 must not give a window too small to use), and moved onto the
+// nearest screen, at most its size, when it lies on none. With no screens known only the
+// minimum applies; an invalid `mindestens` (QSize()) sets none. Pure, for tests.
+QRect fensterLage(const QRect& fenster, const QSize& mindestens, const QList<QRect>& bildschirme);
 
 // Moves frm (without resizing or activating it) beside or over parent within the work area
 // of the screen that shows parent.

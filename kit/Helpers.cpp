@@ -224,21 +224,68 @@ QString OrdnerAusPfad(const QString& pfad)
     return i < 0 ? QString() : pfad.left(i + 1);
 }
 
+namespace {
+
+// True when the desktop can show a web page: a program for HTML files, or a browser that
+// the desktop's opener falls back to ("sensible-browser" is only a dispatcher that is there
+// without any browser, so it does not count).
+bool browserVorhanden(const QString& seite)
+{
+    if (!klang::associatedProgram(seite).isEmpty() || !qEnvironmentVariableIsEmpty("BROWSER"))
+        return true;
+    for (const char* name : {"x-www-browser", "gnome-www-browser", "firefox",
+                             "firefox-esr", "chromium", "google-chrome", "epiphany", "konqueror",
+                             "falkon", "midori", "qutebrowser"})
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty())
+            return true;
+    return false;
+}
+
+void hilfeMeldung(const QString& text)
+{
+    MsgFenn(QApplication::activeWindow(), text, 3, 0, QStringLiteral("Hilfe"), 1,
+            WarningBackColor, DialogForeColor);
+}
+
+} // namespace
+
 void HilfeAufrufen(const QString& thema)
 {
-    const QString ordner = klang::programmPfad() + QStringLiteral("help/");
     QString seite = thema.trimmed();
     if (seite.isEmpty())
         seite = QStringLiteral("index.html");
     // A topic is a page name inside the help folder, never a way out of it.
     if (seite.contains(QLatin1String("..")))
         return;
-    QString datei = ordner + seite;
-    if (!QFileInfo(datei).isFile() && QFileInfo(seite).suffix().isEmpty())
-        datei += QStringLiteral(".html");
-    if (!QFileInfo(datei).isFile())
+    if (QFileInfo(seite).suffix().isEmpty())
+        seite += QStringLiteral(".html");
+    const QString datei = klang::programmDatei(QStringLiteral("help/") + seite);
+    if (!QFileInfo(datei).isFile()) {
+        hilfeMeldung(QStringLiteral("Die Hilfeseite „") + seite
+                     + QStringLiteral("“ wurde nicht gefunden.\nSie gehört in den Ordner:\n")
+                     + klang::programmPfad() + QStringLiteral("help/"));
         return;
-    klang::openDocument(datei);
+    }
+    if (!browserVorhanden(datei) || !klang::openDocument(datei)) {
+        hilfeMeldung(QStringLiteral("Die Hilfe kann nicht angezeigt werden: Auf diesem System ist "
+                                    "kein Webbrowser installiert.\n\nDie Hilfeseite liegt hier:\n")
+                     + datei);
+    }
+}
+
+void ProgrammOrdnerEinrichten(QWidget* parent)
+{
+    klang::seedProgramFolder();
+    if (klang::programmOrdnerBeschreibbar())
+        return;
+    MsgFenn(parent,
+            QStringLiteral("Der Programmordner\n") + klang::programmPfad()
+                + QStringLiteral("\nkann nicht beschrieben werden.\n\nDas Programm arbeitet mit den "
+                                 "installierten Dateien weiter; was es sonst im Programmordner "
+                                 "ablegt (Listen, Playlists), kann in dieser Sitzung nicht "
+                                 "gespeichert werden."),
+            3, 0, QStringLiteral("Programmordner schreibgeschützt"), 1, WarningBackColor,
+            DialogForeColor);
 }
 
 QString ProgrammZuDatei(const QString& datei)

@@ -39,9 +39,14 @@ QString OrdnerAusPfad(const QString& pfad);
 // the rest).
 QList<qint64> ueberschreibBloecke(qint64 laenge);
 
-// Opens the help pages (help/ in the program folder) at a topic page, or at index.html when
-// the topic is empty; a missing page is no error and opens nothing.
+// Opens the help pages (help/ in the program folder, else the installed ones) at a topic page,
+// or at index.html when the topic is empty, in the user's browser. A missing page, or a
+// system without a browser, is reported in a message box (the help viewer's part).
 void HilfeAufrufen(const QString& thema = QString());
+
+// Seeds the program folder from the installed resources; when the folder cannot be written,
+// says so once and the program goes on with the installed files.
+void ProgrammOrdnerEinrichten(QWidget* parent = nullptr);
 
 // The program associated with a document, "" when there is none or it is the document itself.
 QString ProgrammZuDatei(const QString& datei);

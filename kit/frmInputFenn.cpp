@@ -56,11 +56,13 @@ frmInputFenn::frmInputFenn(QWidget* parent)
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(twipsRechteck(4200, 150, 1065, 390));
     cmdOK->setDefault(true);
+    // Enter presses the focused button: Tab to Exit, Enter leaves without an answer.
+    cmdOK->setAutoDefault(true);
 
     cmdExit = new QPushButton(QStringLiteral("E&xit "), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     cmdExit->setGeometry(twipsRechteck(4200, 675, 1065, 390));
-    cmdExit->setAutoDefault(false);
+    cmdExit->setAutoDefault(true);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmInputFenn::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmInputFenn::cmdExit_Click);

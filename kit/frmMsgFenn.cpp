@@ -49,7 +49,8 @@ frmMsgFenn::frmMsgFenn(QWidget* parent)
     txtMsgText->setReadOnly(true);
     txtMsgText->setAcceptRichText(false);
     txtMsgText->setFrameShape(QFrame::NoFrame);
-    txtMsgText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Only a text longer than the box's tallest size needs the bar.
+    txtMsgText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtMsgText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtMsgText->setGeometry(twipsRechteck(975, 150, 4965, 900));
 
@@ -74,8 +75,8 @@ frmMsgFenn::frmMsgFenn(QWidget* parent)
         auto* knopf = new QPushButton(msgFennKnopfText(i), fraMsgButton);
         knopf->setObjectName(QStringLiteral("cmdButton%1").arg(i));
         knopf->setGeometry(twipsRechteck(msgFennKnopfLinks(i), 150, msgFennKnopfBreite(i), 390));
-        // Only the chosen default button reacts to Enter; a focused other button does too.
-        knopf->setAutoDefault(false);
+        // Enter presses the focused button; with the focus elsewhere, the default button.
+        knopf->setAutoDefault(true);
         knopf->hide();
         connect(knopf, &QPushButton::clicked, this, [this, i] { cmdButton_Click(i); });
         cmdButton[i] = knopf;

@@ -2,6 +2,7 @@
 
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Start.h"
+#include "kit/Helpers.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
@@ -21,10 +22,16 @@ int main(int argc, char* argv[])
     if (!instanz.tryRun(QApplication::arguments().mid(1)))
         return 0;
 
-    klang::seedProgramFolder();
+    kit::ProgrammOrdnerEinrichten();
     auto* fenster = new klang::player::Ausgabebox(kommando);
     fenster->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(&instanz, &klang::SingleInstance::activationRequested, fenster, [fenster] {
+        // The mini player stands in for the hidden window: it comes to the front instead.
+        if (fenster->miniPlayerAktiv()) {
+            fenster->miniPlayer()->raise();
+            fenster->miniPlayer()->activateWindow();
+            return;
+        }
         if (fenster->isMinimized())
             fenster->showNormal();
         fenster->raise();

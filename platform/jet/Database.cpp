@@ -189,6 +189,13 @@ DbError engineError(sqlite3* db)
     return engineError(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
+DbError statementError(sqlite3* db)
+{
+    if (db && (sqlite3_extended_errcode(db) & 0xFF) != SQLITE_ERROR)
+        return engineError(db);
+    return DbError{errors::kSyntax, QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(sqliteMessage(db))};
+}
+
 void registerJetSemantics(sqlite3* db)
 {
     // Jet's like() replaces SQLite's (both "x LIKE y" and like(y, x) reach it).
@@ -361,7 +368,8 @@ int Database::executeBound(const QString& sqliteSql, const QVariantList& params,
     Stmt stmt;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(d->db, sql.constData(), int(sql.size()), &stmt.s, &tail) != SQLITE_OK) {
-        fail(error, errors::kSyntax, QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(sqliteMessage(d->db)));
+        const DbError e = statementError(d->db);
+        fail(error, e.number, e.description);
         return -1;
     }
     if (!stmt.s) { // nothing but blanks or comments
@@ -396,9 +404,10 @@ bool Database::query(const QString& sqliteSql, const QVariantList& params,
         return fail(error, errors::kNotOpen, QStringLiteral("Es ist keine Datenbank geöffnet."));
     const QByteArray sql = sqliteSql.toUtf8();
     Stmt stmt;
-    if (sqlite3_prepare_v2(d->db, sql.constData(), int(sql.size()), &stmt.s, nullptr) != SQLITE_OK || !stmt.s)
-        return fail(error, errors::kSyntax,
-                    QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(sqliteMessage(d->db)));
+    if (sqlite3_prepare_v2(d->db, sql.constData(), int(sql.size()), &stmt.s, nullptr) != SQLITE_OK || !stmt.s) {
+        const DbError e = statementError(d->db);
+        return fail(error, e.number, e.description);
+    }
     for (int i = 0; i < params.size(); ++i)
         bindValue(stmt.s, i + 1, params[i]);
     const int columns = sqlite3_column_count(stmt.s);
@@ -552,8 +561,7 @@ bool Database::isReadOnlyQuery(const QString& sqliteSql, DbError* error) const
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(d->db, sql.constData(), int(sql.size()), &stmt.s, &tail) != SQLITE_OK) {
         if (error)
-            *error = DbError{errors::kSyntax,
-                             QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(sqliteMessage(d->db))};
+            *error = statementError(d->db);
         return false;
     }
     if (!stmt.s)

@@ -52,6 +52,9 @@ inline constexpr int kNotAQuery = 3219;         // a record source that is no re
 DbError engineError(int sqliteCode, const QString& engineText = QString());
 // The same for the last failure on a connection.
 DbError engineError(sqlite3* db);
+// A statement that could not be prepared: a fault in the SQL (3075) or, when the engine says
+// something else (a damaged schema, a locked file), that fault.
+DbError statementError(sqlite3* db);
 
 class Database
 {

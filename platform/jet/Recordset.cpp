@@ -273,8 +273,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         const QByteArray sql = translateRecordSource(recordSource).toUtf8();
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
-            const DbError e{errors::kSyntax,
-                            QStringLiteral("Fehler in der SQL-Anweisung: %1").arg(QString::fromUtf8(sqlite3_errmsg(h)))};
+            const DbError e = statementError(h);
             sqlite3_finalize(stmt);
             clear();
             if (error)

@@ -4,13 +4,37 @@ namespace klang {
 
 namespace {
 
-bool sameName(const QString& a, const QString& b)
+// The form under which names are looked up: comparing these is comparing without regard to
+// case.
+QString folded(const QString& name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.toCaseFolded();
+}
+
+// True when text can be written as it is (the common case): no character that needs an
+// escape and no blank at either end.
+bool plain(const QString& text, QStringView extra)
+{
+    if (text.isEmpty())
+        return true;
+    if (text.front() == QLatin1Char(' ') || text.back() == QLatin1Char(' '))
+        return false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u > ']')
+            continue;
+        if (u == '\\' || u == '\n' || u == '\r' || u == '\t' || u == 0)
+            return false;
+        if (!extra.isEmpty() && extra.contains(c))
+            return false;
+    }
+    return true;
 }
 
 QString escape(const QString& text, QStringView extra)
 {
+    if (plain(text, extra))
+        return text;
     QString out;
     out.reserve(text.size() + 8);
     for (const QChar c : text) {
@@ -148,8 +172,9 @@ IniDocument IniDocument::parse(const QByteArray& bytes)
             const QString name = unescape(trimmed.mid(1, trimmed.size() - 2));
             current = doc.indexOfSection(name);
             if (current < 0) {
-                doc.m_sections.append(Section{name, {}});
+                doc.m_sections.append(Section{name, {}, {}});
                 current = doc.m_sections.size() - 1;
+                doc.m_sectionIndex.insert(folded(name), current);
             }
             continue;
         }
@@ -167,36 +192,60 @@ IniDocument IniDocument::parse(const QByteArray& bytes)
 
 QByteArray IniDocument::serialize() const
 {
-    QString out;
+    QByteArray out;
+    qsizetype groesse = 0;
+    for (const Section& section : m_sections)
+        for (const Line& line : section.lines) {
+            if (line.encoded.isEmpty())
+                line.encoded = line.isComment
+                    ? line.raw.toUtf8()
+                    : (escapeKey(line.key) + QLatin1Char('=') + escapeValue(line.value)).toUtf8();
+            groesse += line.encoded.size() + 1;
+        }
+    out.reserve(groesse + 64 * m_sections.size());
     bool first = true;
     for (const Section& section : m_sections) {
         if (section.name.isEmpty() && section.lines.isEmpty())
             continue;
         if (&section != &m_sections.first()) {
             if (!first)
-                out += QLatin1Char('\n');
-            out += QLatin1Char('[') + escape(section.name, u"[]") + QLatin1String("]\n");
+                out += '\n';
+            out += '[' + escape(section.name, u"[]").toUtf8() + "]\n";
         }
         first = false;
         for (const Line& line : section.lines) {
-            if (line.isComment)
-                out += line.raw;
-            else
-                out += escapeKey(line.key) + QLatin1Char('=') + escapeValue(line.value);
-            out += QLatin1Char('\n');
+            out += line.encoded;
+            out += '\n';
         }
     }
-    return out.toUtf8();
+    return out;
+}
+
+qsizetype IniDocument::Section::find(const QString& key) const
+{
+    return index.value(folded(key), -1);
+}
+
+void IniDocument::Section::reindex()
+{
+    index.clear();
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (!lines.at(i).isComment)
+            index.insert(folded(lines.at(i).key), i);
+}
+
+void IniDocument::reindexSections()
+{
+    m_sectionIndex.clear();
+    for (qsizetype i = 1; i < m_sections.size(); ++i)
+        m_sectionIndex.insert(folded(m_sections.at(i).name), i);
 }
 
 qsizetype IniDocument::indexOfSection(const QString& name) const
 {
     if (name.isEmpty())
         return m_sections.isEmpty() ? -1 : 0; // the nameless part before the first header
-    for (qsizetype i = 1; i < m_sections.size(); ++i)
-        if (sameName(m_sections.at(i).name, name))
-            return i;
-    return -1;
+    return m_sectionIndex.value(folded(name), -1);
 }
 
 const IniDocument::Section* IniDocument::findSection(const QString& name) const
@@ -207,20 +256,18 @@ const IniDocument::Section* IniDocument::findSection(const QString& name) const
 
 bool IniDocument::contains(const QString& section, const QString& key) const
 {
-    if (const Section* s = findSection(section))
-        for (const Line& l : s->lines)
-            if (!l.isComment && sameName(l.key, key))
-                return true;
-    return false;
+    const Section* s = findSection(section);
+    return s && s->find(key) >= 0;
 }
 
 QString IniDocument::value(const QString& section, const QString& key,
                            const QString& defaultValue) const
 {
-    if (const Section* s = findSection(section))
-        for (const Line& l : s->lines)
-            if (!l.isComment && sameName(l.key, key))
-                return l.value;
+    if (const Section* s = findSection(section)) {
+        const qsizetype i = s->find(key);
+        if (i >= 0)
+            return s->lines.at(i).value;
+    }
     return defaultValue;
 }
 
@@ -232,24 +279,27 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         m_sections.append(Section{});
     qsizetype i = indexOfSection(section);
     if (i < 0) {
-        m_sections.append(Section{section, {}});
+        m_sections.append(Section{section, {}, {}});
         i = m_sections.size() - 1;
+        m_sectionIndex.insert(folded(section), i);
     }
     setValueIn(i, key, value);
 }
 
 void IniDocument::setValueIn(qsizetype sectionIndex, const QString& key, const QString& value)
 {
-    for (Line& l : m_sections[sectionIndex].lines) {
-        if (!l.isComment && sameName(l.key, key)) {
-            l.value = value;
-            return;
-        }
+    Section& s = m_sections[sectionIndex];
+    const qsizetype i = s.find(key);
+    if (i >= 0) {
+        s.lines[i].value = value;
+        s.lines[i].encoded.clear();
+        return;
     }
     Line l;
     l.key = key;
     l.value = value;
-    m_sections[sectionIndex].lines.append(l);
+    s.lines.append(l);
+    s.index.insert(folded(key), s.lines.size() - 1);
 }
 
 bool IniDocument::remove(const QString& section, const QString& key)
@@ -257,8 +307,13 @@ bool IniDocument::remove(const QString& section, const QString& key)
     const qsizetype i = indexOfSection(section);
     if (i < 0)
         return false;
-    return m_sections[i].lines.removeIf(
-               [&key](const Line& l) { return !l.isComment && sameName(l.key, key); }) > 0;
+    Section& s = m_sections[i];
+    const qsizetype line = s.find(key);
+    if (line < 0)
+        return false;
+    s.lines.removeAt(line);
+    s.reindex();
+    return true;
 }
 
 bool IniDocument::removeSection(const QString& section)
@@ -266,10 +321,13 @@ bool IniDocument::removeSection(const QString& section)
     const qsizetype i = indexOfSection(section);
     if (i < 0)
         return false;
-    if (i == 0)
+    if (i == 0) {
         m_sections[0].lines.clear();
-    else
+        m_sections[0].index.clear();
+    } else {
         m_sections.removeAt(i);
+        reindexSections();
+    }
     return true;
 }
 

@@ -13,6 +13,7 @@
 // Lines starting with ";" or "#" are comments and are kept.
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,18 +48,30 @@ private:
         QString value;
         QString raw;      // comment text kept as read
         bool isComment = false;
+        // The line as written to the file (UTF-8, no line end), made on the first write and
+        // dropped when the value changes: a program that saves settings one by one into a
+        // big file re-encodes only what changed.
+        mutable QByteArray encoded;
     };
     struct Section
     {
         QString name;
         QList<Line> lines;
+        // Case-folded key -> index in lines: a file of 100,000 keys must not be searched
+        // line by line for every key read or parsed.
+        QHash<QString, qsizetype> index;
+
+        qsizetype find(const QString& key) const;
+        void reindex();
     };
 
     qsizetype indexOfSection(const QString& name) const;
     const Section* findSection(const QString& name) const;
     void setValueIn(qsizetype sectionIndex, const QString& key, const QString& value);
+    void reindexSections();
 
     QList<Section> m_sections; // a leading nameless section holds comments before the first header
+    QHash<QString, qsizetype> m_sectionIndex; // case-folded name -> index (named sections)
 };
 
 } // namespace klang

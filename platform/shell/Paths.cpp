@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace klang {
 
@@ -42,6 +43,12 @@ QString programmDatei(const QString& relativ)
     if (!relativ.contains(QLatin1String("..")) && QFileInfo::exists(installiert))
         return installiert;
     return eigene;
+}
+
+bool programmOrdnerBeschreibbar()
+{
+    QTemporaryFile probe(programmPfad() + QLatin1String(".schreibprobe-XXXXXX"));
+    return probe.open();
 }
 
 QString executableDir()

@@ -17,6 +17,10 @@ QString programmPfad();
 // would have in the program folder.
 QString programmDatei(const QString& relativ);
 
+// True when files can be created in the program folder (made when missing). A folder the user
+// cannot write (read-only, on a full or read-only medium) gets no seeded files.
+bool programmOrdnerBeschreibbar();
+
 // The folder of installed resources (sounds, icons, the empty catalogue, tips, help),
 // with a trailing "/": $KLANGTRUHE_RESOURCES when set, else <executable folder>/resources/,
 // else <executable folder>/../share/klangtruhe/.

@@ -277,7 +277,7 @@ void Ausgabebox::RegistryLesen()
     QList<QRect> bildschirme;
     for (QScreen* s : QGuiApplication::screens())
         bildschirme << s->availableGeometry();
-    rect = aufBildschirm(rect, bildschirme);
+    rect = hauptfensterLage(rect, bildschirme);
     move(rect.topLeft());
     resize(rect.size());
     if (g.state == 2)
@@ -285,9 +285,9 @@ void Ausgabebox::RegistryLesen()
     else if (g.state == 1)
         setWindowState(Qt::WindowMinimized);
 
-    // 2. Shuffle counter.
-    m_player->setShuffleZaehler(static_cast<int>(vb::roundHalfEven(
-        vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1"))))));
+    // 2. Shuffle counter; a damaged value ("1e300") must not overflow the count.
+    m_player->setShuffleZaehler(static_cast<int>(vb::roundHalfEven(qBound(
+        0.0, vb::Val(option(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1"))), 32767.0))));
     // 3./5. Check marks (values compare case-sensitively).
     mnuLaufschrift->setChecked(option(QStringLiteral("Laufschrift"), QStringLiteral("ein")) == QLatin1String("ein"));
     mnuMiniPlayerOnTop->setChecked(option(QStringLiteral("MiniPlayerOnTop"), QStringLiteral("True")) == QLatin1String("True"));
@@ -805,7 +805,8 @@ void Ausgabebox::hauptfensterZeigen()
 void Ausgabebox::programmBeenden()
 {
     // The user chose to stay (an edit could not be saved): the window comes back to show it.
-    if (!close())
+    // Already on its way out (the mini player closed as part of it), it stays hidden.
+    if (!close() && !m_entladen)
         hauptfensterZeigen();
 }
 

@@ -1,5 +1,7 @@
 #include "player/catalogue/Start.h"
 
+#include "platform/shell/Paths.h"
+
 #include "platform/textfiles/LineFile.h"
 #include "platform/vbcompat/VbCompat.h"
 
@@ -37,10 +39,12 @@ bool istNormaleDatei(const QString& pfad)
     return info.exists() && info.isFile() && !info.isHidden();
 }
 
-DatenbankWahl datenbankPfadAufloesen(const QString& archivPfad, const QString& programmPfad)
+namespace {
+
+DatenbankWahl datenbankPfadAufloesenIn(const QString& archivPfad, const QString& programmPfad,
+                                       const QString& leer)
 {
     DatenbankWahl w;
-    const QString leer = programmPfad + LeererKatalog;
     if (!archivPfad.isEmpty()) {
         w.pfad = istNormaleDatei(archivPfad) ? archivPfad : leer;
         return w;
@@ -58,6 +62,22 @@ DatenbankWahl datenbankPfadAufloesen(const QString& archivPfad, const QString& p
     w.pfad = leer;
     w.speichern = true;
     return w;
+}
+
+} // namespace
+
+DatenbankWahl datenbankPfadAufloesen(const QString& archivPfad, const QString& programmPfad)
+{
+    const QString leer = programmPfad + LeererKatalog;
+    const QString installiert = klang::resourceDir() + LeererKatalog;
+    // A program folder that could not be seeded: the installed empty catalogue, this run only.
+    if (!istNormaleDatei(leer) && istNormaleDatei(installiert)) {
+        DatenbankWahl w = datenbankPfadAufloesenIn(archivPfad, programmPfad, installiert);
+        if (w.pfad == installiert)
+            w.speichern = false;
+        return w;
+    }
+    return datenbankPfadAufloesenIn(archivPfad, programmPfad, leer);
 }
 
 QMap<int, QString> bezLaden(const QString& dateipfad)

@@ -3,6 +3,9 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QRegularExpression>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -74,6 +77,46 @@ private Q_SLOTS:
         }
         beenden(p);
         QVERIFY2(geladen, qPrintable(name));
+    }
+
+    // Every sound a program plays and every help page it opens is installed: the names the
+    // programs' sources ask for ("false.wav", "spaltenanordnen.html", ...) against the
+    // staged resources (sounds beside the programs, pages in help/).
+    void ressourcenVollstaendig()
+    {
+        const QString quellen = QStringLiteral(KLANG_QUELLORDNER);
+        const QRegularExpression name(
+            QStringLiteral(R"re("([A-Za-z0-9_äöüÄÖÜß -]+\.(wav|html))")re"));
+        QMap<QString, QStringList> gesucht; // resource path -> where it is asked for
+        for (const char* ordner : {"player", "kit", "dbmanager", "backup", "mediacheck",
+                                   "audiocd", "tv", "platform"}) {
+            QDirIterator it(quellen + QLatin1Char('/') + QLatin1String(ordner), {QStringLiteral("*.cpp")},
+                            QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString datei = it.next();
+                QFile f(datei);
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                const QString text = QString::fromUtf8(f.readAll());
+                for (auto m = name.globalMatch(text); m.hasNext();) {
+                    const auto treffer = m.next();
+                    const QString pfad = treffer.captured(2) == QLatin1String("html")
+                        ? QStringLiteral("help/") + treffer.captured(1)
+                        : treffer.captured(1);
+                    gesucht[pfad] << QDir(quellen).relativeFilePath(datei);
+                }
+            }
+        }
+        // The sounds of the message box and the pages of the help menus at least.
+        for (const char* muss : {"Infozeichen.wav", "Fragezeichen.wav", "Ausrufezeichen.wav",
+                                 "Stoppzeichen.wav", "false.wav", "Blues.wav", "help/index.html",
+                                 "help/spaltenanordnen.html", "help/bestwart.html"})
+            QVERIFY2(gesucht.contains(QString::fromUtf8(muss)), muss);
+        QStringList fehlt;
+        const QString ressourcen = qEnvironmentVariable("KLANGTRUHE_RESOURCES");
+        for (auto it = gesucht.cbegin(); it != gesucht.cend(); ++it)
+            if (!QFileInfo(QDir(ressourcen).filePath(it.key())).isFile())
+                fehlt << it.key() + QStringLiteral(" (") + it.value().join(QStringLiteral(", ")) + u')';
+        QVERIFY2(fehlt.isEmpty(), qPrintable(fehlt.join(QStringLiteral("; "))));
     }
 };
 

@@ -465,27 +465,57 @@ private Q_SLOTS:
         QCOMPARE(kit::KurzerPfadname(selbst), selbst);
     }
 
-    // Help opens the page in the program folder; missing help opens nothing.
+    // Help opens the user's page, else the installed one, in the browser; a missing page or
+    // a system without any browser is said in German instead of nothing happening.
+    void hilfe_data()
+    {
+        QTest::addColumn<QString>("thema");
+        QTest::addColumn<bool>("browser");
+        QTest::addColumn<QString>("geoeffnet"); // path below the program or resource folder
+        QTest::addColumn<QString>("meldung");   // part of the message, "" for none
+        QTest::newRow("Startseite, installiert") << "" << true << "res:help/index.html" << "";
+        QTest::newRow("Thema im Programmordner") << "Suchen" << true << "prog:help/Suchen.html" << "";
+        QTest::newRow("Seite fehlt") << "Gibtsnicht" << true << "" << "wurde nicht gefunden";
+        QTest::newRow("Weg hinaus") << "../../etwas" << true << "" << "";
+        QTest::newRow("kein Browser") << "" << false << "" << "kein Webbrowser installiert";
+    }
     void hilfe()
     {
-        UrlFaenger faenger;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &faenger, "oeffnen");
-        kit::HilfeAufrufen();
-        kit::HilfeAufrufen(QStringLiteral("Suchen"));
-        QVERIFY(faenger.urls.isEmpty());
-        QCOMPARE(kit::testhook::calls().size(), 0);
-
+        QFETCH(QString, thema);
+        QFETCH(bool, browser);
+        QFETCH(QString, geoeffnet);
+        QFETCH(QString, meldung);
         const QString ordner = klang::programmPfad() + QStringLiteral("help/");
         QVERIFY(QDir().mkpath(ordner));
-        QVERIFY(schreiben(ordner + QStringLiteral("index.html"), "<html/>"));
         QVERIFY(schreiben(ordner + QStringLiteral("Suchen.html"), "<html/>"));
-        kit::HilfeAufrufen();
-        kit::HilfeAufrufen(QStringLiteral("Suchen"));
-        kit::HilfeAufrufen(QStringLiteral("../../etwas"));
+        // Without a browser: no program for web pages, no browser on the search path.
+        const QByteArray pfad = qgetenv("PATH"), browserVar = qgetenv("BROWSER"),
+                         datenOrdner = qgetenv("XDG_DATA_DIRS");
+        if (browser) {
+            qputenv("BROWSER", "testbrowser");
+        } else {
+            qunsetenv("BROWSER");
+            qputenv("PATH", m_env.path(QStringLiteral("leer")).toUtf8());
+            qputenv("XDG_DATA_DIRS", m_env.path(QStringLiteral("leer")).toUtf8());
+        }
+        UrlFaenger faenger;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &faenger, "oeffnen");
+        kit::HilfeAufrufen(thema);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(faenger.urls.size(), 2);
-        QCOMPARE(QFileInfo(faenger.urls[0].toLocalFile()).fileName(), QStringLiteral("index.html"));
-        QCOMPARE(QFileInfo(faenger.urls[1].toLocalFile()).fileName(), QStringLiteral("Suchen.html"));
+        qputenv("PATH", pfad);
+        qputenv("XDG_DATA_DIRS", datenOrdner);
+        browserVar.isNull() ? qunsetenv("BROWSER") : qputenv("BROWSER", browserVar);
+
+        QString erwartet = geoeffnet;
+        erwartet.replace(QStringLiteral("res:"), klang::resourceDir())
+            .replace(QStringLiteral("prog:"), klang::programmPfad());
+        QCOMPARE(faenger.urls.size(), erwartet.isEmpty() ? 0 : 1);
+        if (!erwartet.isEmpty())
+            QCOMPARE(faenger.urls.first().toLocalFile(), QFileInfo(erwartet).absoluteFilePath());
+        QCOMPARE(kit::testhook::calls().size(), meldung.isEmpty() ? 0 : 1);
+        if (!meldung.isEmpty())
+            QVERIFY2(kit::testhook::calls().first().prompt.contains(meldung),
+                     qPrintable(kit::testhook::calls().first().prompt));
     }
 
     // Hooked text fields move the caret by 50 per wheel turn within the text's bounds.

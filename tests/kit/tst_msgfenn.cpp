@@ -284,6 +284,97 @@ private Q_SLOTS:
         QCOMPARE(defaults, nachEnter.isEmpty() ? 0 : 1);
     }
 
+    // Enter presses the button that has the focus, not the default one: Tab from "Ja" to
+    // "Nein", Enter answers "Nein". Without a default and with the focus on the text, Enter
+    // still presses nothing.
+    void enterDruecktFokus_data()
+    {
+        QTest::addColumn<int>("stil");
+        QTest::addColumn<int>("standard");
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<QString>("nachEnter"); // "" = Enter pressed nothing
+        QTest::newRow("22 Ja, Tab -> Nein") << 22 << 1 << 1 << "Nein";
+        QTest::newRow("32 Ja, 2 Tabs -> Exit") << 32 << 1 << 2 << "Exit";
+        QTest::newRow("11 OK, Tab -> Exit") << 11 << 0 << 1 << "Exit";
+        QTest::newRow("22 Nein, kein Tab") << 22 << 2 << 0 << "Nein";
+        QTest::newRow("22 ohne Standard") << 22 << 7 << 0 << "";
+    }
+    void enterDruecktFokus()
+    {
+        QFETCH(int, stil);
+        QFETCH(int, standard);
+        QFETCH(int, tabs);
+        QFETCH(QString, nachEnter);
+        bool nochOffen = false;
+        wennOffen<frmMsgFenn>(nullptr, [&](frmMsgFenn* box) {
+            box->activateWindow();
+            for (int i = 0; i < tabs; ++i)
+                QTest::keyClick(box->focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            nochOffen = box->isVisible();
+            if (nochOffen)
+                box->close();
+        });
+        QCOMPARE(kit::MsgFenn(nullptr, QStringLiteral("x"), stil, standard, QStringLiteral("T"), 1),
+                 nachEnter);
+        QCOMPARE(nochOffen, nachEnter.isEmpty());
+    }
+
+    // The input box likewise: Enter in the text is OK, Enter on Exit is Exit.
+    void inputFennEnterDruecktFokus_data()
+    {
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<QString>("erwartet");
+        QTest::newRow("im Text") << 0 << "Wort";
+        QTest::newRow("auf OK") << 1 << "Wort";
+        QTest::newRow("auf Exit") << 2 << "";
+    }
+    void inputFennEnterDruecktFokus()
+    {
+        QFETCH(int, tabs);
+        QFETCH(QString, erwartet);
+        wennOffen<frmInputFenn>(nullptr, [&](frmInputFenn* box) {
+            box->activateWindow();
+            box->txtInputText->setFocus();
+            for (int i = 0; i < tabs; ++i)
+                QTest::keyClick(box->focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(box->focusWidget(), Qt::Key_Return);
+            QCoreApplication::processEvents();
+            if (box->isVisible())
+                box->close();
+        });
+        QCOMPARE(kit::InputFenn(nullptr, QStringLiteral("?"), QStringLiteral("T"), QStringLiteral("Wort")),
+                 erwartet);
+    }
+
+    // The text shows a scroll bar only when it is longer than the box can show.
+    void rollbalkenNurBeiLangemText_data()
+    {
+        QTest::addColumn<int>("zeilen");
+        QTest::addColumn<bool>("rollbalken");
+        QTest::newRow("1 Zeile") << 1 << false;
+        QTest::newRow("2 Zeilen") << 2 << false;
+        QTest::newRow("11 Zeilen") << 11 << false;
+        QTest::newRow("40 Zeilen") << 40 << true;
+    }
+    void rollbalkenNurBeiLangemText()
+    {
+        QFETCH(int, zeilen);
+        QFETCH(bool, rollbalken);
+        bool gesehen = !rollbalken;
+        wennOffen<frmMsgFenn>(nullptr, [&](frmMsgFenn* box) {
+            QCoreApplication::processEvents();
+            gesehen = box->txtMsgText->verticalScrollBar()->isVisible();
+            box->cmdButton[0]->click();
+        });
+        QStringList text;
+        for (int i = 1; i <= zeilen; ++i)
+            text << QStringLiteral("Zeile %1").arg(i);
+        kit::MsgFenn(nullptr, text.join(QLatin1Char('\n')), 0, 0, QStringLiteral("T"), 1);
+        QCOMPARE(gesehen, rollbalken);
+    }
+
     // A time-out below 2 gives a modal box without a count in its caption; from 2 on the
     // box is modeless and counts.
     void modalOderZaehler_data()

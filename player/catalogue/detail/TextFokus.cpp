@@ -1,6 +1,8 @@
 #include "player/catalogue/detail/TextFokus.h"
 
 #include "platform/richtext/RichTextBox.h"
+
+#include <QScrollBar>
 #include "player/catalogue/detail/TextRegeln.h"
 #include "platform/vbcompat/VbCompat.h"
 
@@ -162,7 +164,10 @@ void TextFokus::songTextUmschalten(QWidget* pane)
     if (!pane->isHidden()) {
         pane->setVisible(false);
     } else {
+        // The pane lies over the picture, the track list and the grid: it goes on top of them,
+        // so the whole of it shows.
         pane->setVisible(true);
+        pane->raise();
         pane->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -177,6 +182,9 @@ void TextFokus::TextSongAktualisieren(richtext::RichTextBox* pane, const QString
     const int p = songTextPosition(text, trackName);
     pane->setSelStart(p);
     pane->ensureCursorVisible();
+    // The track's heading goes to the top line, its song text below it.
+    if (QScrollBar* leiste = pane->verticalScrollBar())
+        leiste->setValue(leiste->value() + pane->cursorRect().top() - int(pane->document()->documentMargin()));
 }
 
 } // namespace klang::detail

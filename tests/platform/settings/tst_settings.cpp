@@ -2,6 +2,8 @@
 #include "platform/settings/Settings.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
@@ -93,6 +95,40 @@ private slots:
         SaveSetting(App, Section, QStringLiteral("Größe"), QStringLiteral("1"));
         QCOMPARE(GetSetting(App, Section, QStringLiteral("GRÖSSE")), QString()); // not equal names
         QCOMPARE(GetSetting(App, Section, QStringLiteral("GRÖßE")), QStringLiteral("1"));
+    }
+
+    // A settings file of 100,000 keys (grown by a faulty tool or by hand) is read, searched,
+    // changed and written again at once, as a program start does with twenty keys.
+    void bigFile()
+    {
+        QByteArray text = "[Options]\n";
+        for (int i = 0; i < 100000; ++i)
+            text += "Schluessel" + QByteArray::number(i) + "=Wert " + QByteArray::number(i) + '\n';
+        text += "[Andere]\nSchluessel5=anders\n[options]\nLetzter=ende\n";
+        QDir().mkpath(QFileInfo(settingsFilePath(App)).absolutePath());
+        writeFile(settingsFilePath(App), text);
+        QElapsedTimer uhr;
+        uhr.start();
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("LETZTER")), QStringLiteral("ende"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("schluessel99999")), QStringLiteral("Wert 99999"));
+        QCOMPARE(GetSetting(App, QStringLiteral("andere"), QStringLiteral("Schluessel5")), QStringLiteral("anders"));
+        for (int i = 0; i < 20; ++i) {
+            SaveSetting(App, Section, QStringLiteral("Spaltenbreite%1").arg(i), QString::number(i));
+            SaveSetting(App, Section, QStringLiteral("Schluessel%1").arg(i * 1000), QStringLiteral("neu"));
+        }
+        DeleteSetting(App, Section, QStringLiteral("Schluessel3"));
+        QVERIFY2(uhr.elapsed() < 3000, qPrintable(QString::number(uhr.elapsed())));
+
+        QFile f(settingsFilePath(App));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const IniDocument doc = IniDocument::parse(f.readAll());
+        QCOMPARE(doc.value(Section, QStringLiteral("Schluessel3"), QStringLiteral("weg")), QStringLiteral("weg"));
+        QCOMPARE(doc.value(Section, QStringLiteral("Schluessel4")), QStringLiteral("Wert 4"));
+        QCOMPARE(doc.value(Section, QStringLiteral("Schluessel19000")), QStringLiteral("neu"));
+        QCOMPARE(doc.value(Section, QStringLiteral("spaltenbreite19")), QStringLiteral("19"));
+        const QStringList keys = doc.keys(Section);
+        QCOMPARE(keys.size(), 100000 - 1 + 1 + 20);
+        QCOMPARE(keys.at(100000 - 1), QStringLiteral("Letzter")); // order of the file kept
     }
 
     // A missing key, section or file gives the default.

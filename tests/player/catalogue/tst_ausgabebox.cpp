@@ -1,6 +1,7 @@
 // The main window driven through its real widgets: start-up, letter buttons, header sort,
 // column dialog, opening catalogues, the recent list and edits saved on close.
 
+#include "kit/Helpers.h"
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/AusgabeboxSpieler.h"
@@ -12,6 +13,7 @@
 #include "platform/shell/Paths.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/Unveraenderlich.h"
 #include "tests/support/WavWriter.h"
 
 #include <QAction>
@@ -219,6 +221,47 @@ private slots:
         QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Ausgabebox_Form_Load"));
         QCOMPARE(w->tabTexte->currentIndex(), 0);
         QCOMPARE(w->CPULast().StackSize(), 10);
+    }
+
+    // Damaged stored numbers give a usable window: a width of -5 twips or a height of 1 is
+    // clamped to the smallest usable size, a wild song count does not overflow.
+    void beschaedigteGroessen_data()
+    {
+        QTest::addColumn<QString>("breite");
+        QTest::addColumn<QString>("hoehe");
+        QTest::newRow("Breite -5") << QStringLiteral("-5") << QStringLiteral("10725");
+        QTest::newRow("Höhe 1, Breite 0") << QStringLiteral("0") << QStringLiteral("1");
+    }
+    void beschaedigteGroessen()
+    {
+        QFETCH(QString, breite);
+        QFETCH(QString, hoehe);
+        setOption(QStringLiteral("AusgabeboxWidth"), breite);
+        setOption(QStringLiteral("AusgabeboxHeight"), hoehe);
+        setOption(QStringLiteral("ShuffleSongProCD"), QStringLiteral("1e300"));
+        auto w = starten();
+        QVERIFY2(w->width() >= 640, qPrintable(QString::number(w->width())));
+        QVERIFY2(w->height() >= 480, qPrintable(QString::number(w->height())));
+    }
+
+    // A read-only, empty program folder: the start says once that it cannot be written and
+    // goes on with the installed empty catalogue (no endless "Datenbank wird geladen...").
+    void schreibgeschuetzterProgrammordner()
+    {
+        const QString ordner = m_env->dataHome() + QStringLiteral("/Klangtruhe");
+        QDir(ordner).removeRecursively();
+        QVERIFY(QDir().mkpath(ordner));
+        klang::test::Unveraenderlich sperre(ordner);
+        QVERIFY(sperre.ok());
+        kit::ProgrammOrdnerEinrichten();
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Programmordner schreibgeschützt"));
+        QVERIFY(QDir(ordner).isEmpty());
+        auto w = starten();
+        QCOMPARE(w->panelText(1), QStringLiteral("Archiv_leer.mdb"));
+        QCOMPARE(w->panelText(3), QStringLiteral("Tonträger: 0"));
+        // The installed file is used for this run only; no path into it is stored.
+        QCOMPARE(option(QStringLiteral("ArchivPfad")), QString());
     }
 
     // The track list is exactly 15 entries high, with or without entries.

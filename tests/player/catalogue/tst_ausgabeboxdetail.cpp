@@ -465,7 +465,13 @@ private slots:
     {
         auto w = starten();
         zeileWaehlen(*w, QStringLiteral("Z"));
-        w->txtSongText->setPlainText(QStringLiteral("Song 2.wav\nerste Strophe\nSong.wav\nzweite Strophe\n"));
+        QString text = QStringLiteral("Song 2.wav\n");
+        for (int i = 0; i < 80; ++i)
+            text += QStringLiteral("erste Strophe, Zeile %1\n").arg(i);
+        text += QStringLiteral("Song.wav\n");
+        for (int i = 0; i < 80; ++i)
+            text += QStringLiteral("zweite Strophe, Zeile %1\n").arg(i);
+        w->txtSongText->setPlainText(text);
         const auto treffer = w->filTrack->findItems(QStringLiteral("Song.wav"), Qt::MatchExactly);
         QCOMPARE(treffer.size(), 1);
         w->spieler().setAktuellerTrack(w->filTrack->row(treffer.first()));
@@ -473,6 +479,20 @@ private slots:
         menue->trigger();
         QVERIFY(w->txtSongText->isVisible());
         QCOMPARE(w->txtSongText->textCursor().position(), int(w->txtSongText->toPlainText().indexOf(QStringLiteral("\nSong.wav"))) + 1);
+        // The heading of the playing track is the pane's top line ...
+        const QRect kopf = w->txtSongText->cursorRect();
+        QVERIFY2(kopf.top() >= 0 && kopf.top() < kopf.height(), qPrintable(QString::number(kopf.top())));
+        // ... and nothing of the window lies over the pane: every point of it shows the pane.
+        QWidget* flaeche = w->txtSongText->parentWidget();
+        const QRect ort = w->txtSongText->geometry();
+        QVERIFY(flaeche->rect().contains(ort));
+        for (int x = ort.left() + 2; x < ort.right(); x += 15) {
+            for (int y = ort.top() + 2; y < ort.bottom(); y += 15) {
+                QWidget* oben = flaeche->childAt(x, y);
+                QVERIFY2(oben == w->txtSongText || w->txtSongText->isAncestorOf(oben),
+                         qPrintable(QStringLiteral("%1 at %2,%3").arg(oben ? oben->objectName() : QString()).arg(x).arg(y)));
+            }
+        }
         menue->trigger();
         QVERIFY(!w->txtSongText->isVisible());
     }

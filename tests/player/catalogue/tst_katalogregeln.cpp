@@ -5,6 +5,7 @@
 #include "player/catalogue/Ordnerliste.h"
 #include "player/catalogue/Spaltensatz.h"
 #include "player/catalogue/Start.h"
+#include "platform/shell/Paths.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -250,6 +251,7 @@ private slots:
         const QString programm = env.path(QStringLiteral("prog")) + QLatin1Char('/');
         QDir().mkpath(programm);
         const QString leer = programm + QStringLiteral("Archiv_leer.mdb");
+        schreiben(leer, "x"); // seeded at start
 
         DatenbankWahl w = datenbankPfadAufloesen(QString(), programm);
         QCOMPARE(w.pfad, leer);
@@ -273,6 +275,13 @@ private slots:
 
         w = datenbankPfadAufloesen(programm + QStringLiteral("weg.mdb"), programm);
         QCOMPARE(w.pfad, leer); // this run only: the stored path stays
+        QVERIFY(!w.speichern);
+
+        // A program folder that could not be seeded: the installed empty catalogue, never stored.
+        QVERIFY(QFile::remove(leer));
+        QVERIFY(QFile::remove(programm + QStringLiteral("PfadErststart.txt")));
+        w = datenbankPfadAufloesen(QString(), programm);
+        QCOMPARE(w.pfad, klang::resourceDir() + QStringLiteral("Archiv_leer.mdb"));
         QVERIFY(!w.speichern);
     }
 
@@ -322,14 +331,28 @@ private slots:
         QVERIFY(!t.labelAendern);
     }
 
-    // A stored position on no screen moves onto the nearest one; a visible one stays.
-    void aufBildschirm()
+    // The main window's stored place is made usable: a visible one stays, one on no screen
+    // moves onto the nearest, a width of -5 or a height of 1 is clamped to the minimum.
+    void hauptfensterLage_data()
     {
+        QTest::addColumn<QRect>("gespeichert");
+        QTest::addColumn<QRect>("erwartet");
+        QTest::newRow("sichtbar") << QRect(100, 100, 800, 600) << QRect(100, 100, 800, 600);
+        QTest::newRow("auf keinem Bildschirm") << QRect(5000, 3000, 800, 600) << QRect(1120, 480, 800, 600);
+        QTest::newRow("Breite -5") << QRect(100, 100, -5, 600) << QRect(100, 100, 640, 600);
+        QTest::newRow("Breite 0, Höhe 1") << QRect(0, 0, 0, 1) << QRect(0, 0, 640, 480);
+        QTest::newRow("auf keinem, zu klein") << QRect(-3000, 100, -5, -5) << QRect(0, 100, 640, 480);
+    }
+    void hauptfensterLage()
+    {
+        QFETCH(QRect, gespeichert);
+        QFETCH(QRect, erwartet);
         const QList<QRect> schirme{QRect(0, 0, 1920, 1080)};
-        QCOMPARE(klang::player::aufBildschirm(QRect(100, 100, 800, 600), schirme), QRect(100, 100, 800, 600));
-        const QRect weg = klang::player::aufBildschirm(QRect(5000, 3000, 800, 600), schirme);
-        QVERIFY(QRect(0, 0, 1920, 1080).contains(weg));
-        QCOMPARE(weg.size(), QSize(800, 600));
+        QCOMPARE(klang::player::hauptfensterLage(gespeichert, schirme), erwartet);
+        // Other windows (mini player, video window) keep their size; only the place is mended.
+        if (gespeichert.width() > 0 && gespeichert.height() > 0)
+            QCOMPARE(klang::player::aufBildschirm(gespeichert, schirme).size(),
+                     gespeichert.size().boundedTo(QSize(1920, 1080)));
     }
 };
 
