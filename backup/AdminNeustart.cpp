@@ -1,10 +1,12 @@
 #include "backup/AdminNeustart.h"
 
 #include <QFileInfo>
+#include <QLocalSocket>
 
 namespace backup {
 
-QStringList pkexecArgumente(const QString& programm, qint64 pid, const QProcessEnvironment& umgebung)
+QStringList pkexecArgumente(const QString& programm, qint64 pid, const QProcessEnvironment& umgebung,
+                            const QString& meldeName)
 {
     // pkexec clears the environment; without these the elevated copy finds no display and
     // would read root's settings instead of the user's.
@@ -23,8 +25,33 @@ QStringList pkexecArgumente(const QString& programm, qint64 pid, const QProcessE
         argumente.append(QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"));
     if (!home.isEmpty() && !umgebung.contains(QStringLiteral("XDG_DATA_HOME")))
         argumente.append(QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"));
-    argumente << programm << WarteAufArgument << QString::number(pid);
+    argumente << programm;
+    if (!meldeName.isEmpty())
+        argumente << MeldeStartArgument << meldeName;
+    argumente << WarteAufArgument << QString::number(pid);
     return argumente;
+}
+
+QString meldeStartName(const QStringList& argumente)
+{
+    const qsizetype pos = argumente.indexOf(MeldeStartArgument);
+    if (pos < 0 || pos + 1 >= argumente.size())
+        return QString();
+    return argumente.at(pos + 1);
+}
+
+bool startMelden(const QString& meldeName)
+{
+    if (meldeName.isEmpty())
+        return false;
+    QLocalSocket socket;
+    socket.connectToServer(meldeName);
+    if (!socket.waitForConnected(2000))
+        return false;
+    socket.write(GestartetNachricht);
+    const bool ok = socket.waitForBytesWritten(2000);
+    socket.disconnectFromServer();
+    return ok;
 }
 
 qint64 warteAufPid(const QStringList& argumente)

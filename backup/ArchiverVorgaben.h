@@ -4,10 +4,25 @@
 // (a path or a bare name) finds its row.
 
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <functional>
 
 namespace backup {
+
+// Which command line a program gets: the argument order differs per program.
+//  Robocopy  source target parameters          Xcopy  source+mask target parameters
+//  Archiv    parameters archive source+mask    SiebenZip  parameters -- archive source+mask
+//  Rsync     parameters [filter] -- source/ target
+//  Cp        parameters -- source/. (or the matching entries) target
+//  Zip       parameters archive [-i mask] -- .   (run inside the source folder)
+enum class Zweig { Robocopy, Xcopy, Archiv, SiebenZip, Rsync, Cp, Zip };
+
+// True for the branches that copy into a folder (the others write an archive file).
+inline bool istKopie(Zweig z)
+{
+    return z == Zweig::Robocopy || z == Zweig::Xcopy || z == Zweig::Rsync || z == Zweig::Cp;
+}
 
 struct ArchiverVorgabe
 {
@@ -17,10 +32,33 @@ struct ArchiverVorgabe
     QString extension;   // cboExtension
     QString parameter;   // cboParameter
     int fehlerAb = 1;    // the lowest exit code that means the run failed
+    Zweig zweig = Zweig::Archiv;
+    // The program's file name must be exactly the name ("cp" is not "/usr/bin/scp").
+    bool genauerName = false;
+    // Exit codes below fehlerAb that mean the backup is incomplete (files left out).
+    QList<int> unvollstaendig;
+    // Exit codes at or above fehlerAb that only mean an incomplete backup (rsync 23, 24).
+    QList<int> auchUnvollstaendig;
+    // What the program's exit codes mean, in German.
+    QList<QPair<int, QString>> bedeutungen;
 };
 
-// Which command line a program gets.
-enum class Zweig { Robocopy, Xcopy, Archiv };
+// How a run ended.
+enum class Ausgang { Erfolg, Unvollstaendig, Fehler };
+
+struct LaufErgebnis
+{
+    Ausgang ausgang = Ausgang::Erfolg;
+    QString bedeutung;   // the exit code's meaning ("" when the table knows none)
+    int ausgelassen = -1; // files the program reported as left out; -1 when it did not say
+};
+
+// Judges an ended run by the program's exit code and its output.
+LaufErgebnis laufErgebnis(const QString& programm, int exitCode, const QString& ausgabe);
+
+// The number of files a program's output reports as not read (7-Zip "Cannot open 3 files",
+// "Warnings: 3"; zip "skipped: 3"); -1 when the output says nothing about it.
+int ausgelasseneDateien(const QString& ausgabe);
 
 // Rows in the order they are tried.
 const QList<ArchiverVorgabe>& archiverVorgaben();
@@ -38,6 +76,13 @@ Zweig zweigFuer(const QString& programm);
 
 // The lowest failing exit code of the program (Robocopy 8, 7-Zip 2, others 1).
 int fehlerAbFuer(const QString& programm);
+
+// The programs the start-up search looks for, in the order it adds them (the last one found
+// becomes the current program): the Windows copy programs, then their counterparts here.
+QStringList gesuchteProgramme();
+
+// Finds a program in the system's program folders (/usr/local/bin, /usr/bin, /bin).
+QString imSystemSuchen(const QString& name);
 
 // Finds the executable a program text names. A path must be an executable file; a bare
 // name is looked up with the finder (PATH by default), also without its ".exe" ending and

@@ -1,5 +1,6 @@
 #include "backup/Kommandozeile.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -72,20 +73,46 @@ bool istSpiegelung(const QString& parameter)
     const QStringList teile = QProcess::splitCommand(parameter);
     for (const QString& teil : teile) {
         if (teil.compare(QLatin1String("/MIR"), Qt::CaseInsensitive) == 0
-            || teil.compare(QLatin1String("/PURGE"), Qt::CaseInsensitive) == 0)
+            || teil.compare(QLatin1String("/PURGE"), Qt::CaseInsensitive) == 0
+            || teil.startsWith(QLatin1String("--del")) || teil == QLatin1String("--remove-source-files"))
             return true;
     }
     return false;
 }
 
-Kommando kommandoBauen(const KommandoEingaben& e)
+QString absoluterPfad(const QString& pfad)
 {
+    static const QRegularExpression windows(QStringLiteral("^[A-Za-z]:[\\\\/]|^\\\\\\\\"));
+    if (pfad.isEmpty() || pfad.contains(windows))
+        return pfad;
+    const bool trenner = endetMitTrenner(pfad);
+    QString absolut = QDir::cleanPath(QDir::home().absoluteFilePath(pfad));
+    if (trenner && !absolut.endsWith(QLatin1Char('/')))
+        absolut += QLatin1Char('/');
+    return absolut;
+}
+
+Kommando kommandoBauen(const KommandoEingaben& eingaben)
+{
+    // Every path the run passes is absolute: nothing typed can reach a program as a switch.
+    KommandoEingaben e = eingaben;
+    e.quellpfad = absoluterPfad(e.quellpfad.trimmed());
+    e.zielpfad = absoluterPfad(e.zielpfad.trimmed());
+    e.zielText = absoluterPfad(e.zielText.trimmed());
+
     Kommando k;
     k.zweig = zweigFuer(e.programm);
     k.programm = e.programm.trimmed();
     k.spiegeln = istSpiegelung(e.parameter);
     const QStringList parameter = QProcess::splitCommand(e.parameter.trimmed());
     const QString name = programmname(k.programm);
+    const QString ende = QStringLiteral("--"); // the end of the switches, where the program knows it
+    const auto zeile = [&name](const QStringList& argumente) {
+        QStringList teile{name};
+        for (const QString& a : argumente)
+            teile << alsAnzeige(a);
+        return teile.join(QLatin1Char(' '));
+    };
 
     switch (k.zweig) {
     case Zweig::Robocopy: {
@@ -108,14 +135,68 @@ Kommando kommandoBauen(const KommandoEingaben& e)
         k.argumente = QStringList{quelleMitMaske, e.zielText} + parameter;
         break;
     }
-    case Zweig::Archiv: {
+    case Zweig::Archiv:
+    case Zweig::SiebenZip: {
         const QString archiv = e.zielpfad + e.archivdatei;
         const QString quelleMitMaske = mitMaske(e.quellpfad, archivMaske(e.maske));
         k.quelle = e.quellpfad;
         k.ziel = archiv;
-        k.anzeige = name + QLatin1Char(' ') + e.parameter + QLatin1Char(' ') + alsAnzeige(archiv)
+        const QString trenner = k.zweig == Zweig::SiebenZip ? QStringLiteral(" -- ") : QStringLiteral(" ");
+        k.anzeige = name + QLatin1Char(' ') + e.parameter + trenner + alsAnzeige(archiv)
                     + QLatin1Char(' ') + alsAnzeige(quelleMitMaske);
-        k.argumente = parameter + QStringList{archiv, quelleMitMaske};
+        k.argumente = parameter;
+        if (k.zweig == Zweig::SiebenZip)
+            k.argumente << ende;
+        k.argumente << archiv << quelleMitMaske;
+        break;
+    }
+    case Zweig::Rsync: {
+        // "quelle/" copies the folder's contents into the target, as Robocopy does.
+        k.quelle = ordnerMitTrenner(e.quellpfad);
+        k.ziel = e.zielText;
+        k.argumente = parameter;
+        const QString maske = archivMaske(e.maske.trimmed());
+        if (!maske.isEmpty() && maske != QLatin1String("*"))
+            k.argumente << QStringLiteral("--include=*/") << QStringLiteral("--include=") + maske
+                        << QStringLiteral("--exclude=*");
+        k.argumente << ende << k.quelle << ordnerMitTrenner(e.zielText);
+        k.anzeige = zeile(k.argumente);
+        break;
+    }
+    case Zweig::Cp: {
+        // "quelle/." copies the folder's contents; a narrower mask copies what it matches
+        // in the folder, as a shell would expand it (no shell runs here).
+        k.quelle = e.quellpfad;
+        k.ziel = e.zielText;
+        k.argumente = parameter;
+        k.argumente << ende;
+        const QString maske = archivMaske(e.maske.trimmed());
+        if (maske.isEmpty() || maske == QLatin1String("*")) {
+            k.argumente << ordnerMitTrenner(e.quellpfad) + QLatin1Char('.');
+        } else {
+            const QDir ordner(e.quellpfad);
+            const QStringList treffer = ordner.entryList({maske}, QDir::AllEntries | QDir::Hidden | QDir::System
+                                                                     | QDir::NoDotAndDotDot, QDir::Name);
+            for (const QString& t : treffer)
+                k.argumente << ordner.absoluteFilePath(t);
+        }
+        k.argumente << ordnerMitTrenner(e.zielText);
+        k.anzeige = zeile(k.argumente);
+        break;
+    }
+    case Zweig::Zip: {
+        // Run inside the source so that the archive holds paths below it, not from the root.
+        const QString archiv = e.zielpfad + e.archivdatei;
+        k.quelle = e.quellpfad;
+        k.ziel = archiv;
+        k.arbeitsordner = e.quellpfad;
+        k.argumente = parameter;
+        k.argumente << archiv;
+        const QString maske = archivMaske(e.maske.trimmed());
+        if (!maske.isEmpty() && maske != QLatin1String("*"))
+            k.argumente << QStringLiteral("-i") << maske;
+        k.argumente << ende << QStringLiteral(".");
+        k.anzeige = zeile(k.argumente);
         break;
     }
     }

@@ -30,7 +30,14 @@ struct Kommando
     QString quelle;         // source as passed (copy: the folder; archive: the folder)
     QString ziel;           // copy: the target folder; archive: the archive file
     bool spiegeln = false;  // the parameters delete in the target what the source lacks
+    QString arbeitsordner;  // the folder the program runs in ("" = no matter)
 };
+
+// A path as the run passes it: absolute and cleaned, its trailing separator kept. A relative
+// path counts from the user's home folder (the window has no other current folder), so a
+// typed "-p/" becomes "/home/u/-p/" and can never reach a program as a switch. Windows-style
+// paths ("D:\Daten") are left as they are.
+QString absoluterPfad(const QString& pfad);
 
 // The mask an archive run uses: "*.*" when the field is empty or one blank.
 QString maskeOderStandard(const QString& maske);
@@ -45,7 +52,8 @@ QString programmname(const QString& programm);
 // A chosen folder with exactly one trailing separator ("/" stays "/", "" stays "").
 QString ordnerMitTrenner(const QString& ordner);
 
-// True when the parameters ask for a mirror (/MIR or /PURGE, case ignored).
+// True when the parameters ask for a mirror (/MIR or /PURGE, case ignored; rsync's --delete
+// and its variants).
 bool istSpiegelung(const QString& parameter);
 
 Kommando kommandoBauen(const KommandoEingaben& e);

@@ -44,19 +44,30 @@ bool liegtInOderIst(const QString& pfad, const QString& ordner)
 
 QString laufVerweigert(const Kommando& k, const KommandoEingaben& e)
 {
-    const QString quelle = e.quellpfad.trimmed();
+    const QString quelle = absoluterPfad(e.quellpfad.trimmed());
     if (quelle.isEmpty())
         return QStringLiteral("Es ist kein Quellpfad angegeben.");
     if (!QFileInfo(quelle).isDir())
         return QStringLiteral("Der Quellpfad \"%1\" existiert nicht oder ist kein Ordner.").arg(quelle);
 
     // The folder the run writes into: the copy target itself, or the archive's folder.
-    const QString zielOrdner = k.zweig == Zweig::Archiv ? e.zielpfad.trimmed() : k.ziel.trimmed();
-    if (zielOrdner.isEmpty() || (k.zweig == Zweig::Archiv && e.archivdatei.trimmed().isEmpty()))
+    const bool archiv = !istKopie(k.zweig);
+    const QString zielOrdner = archiv ? absoluterPfad(e.zielpfad.trimmed()) : k.ziel.trimmed();
+    if (zielOrdner.isEmpty() || (archiv && e.archivdatei.trimmed().isEmpty()))
         return QStringLiteral("Es ist kein Zielpfad angegeben.");
     if (istWurzel(zielOrdner))
         return QStringLiteral("Das Ziel \"%1\" ist das Wurzelverzeichnis eines Laufwerks; "
                               "bitte einen Zielordner wählen.").arg(zielOrdner);
+    // A copy creates its target folder (one level); everything above it must be there.
+    QString vorhanden = zielOrdner;
+    if (!archiv) {
+        while (vorhanden.size() > 1 && (vorhanden.endsWith(QLatin1Char('/')) || vorhanden.endsWith(QLatin1Char('\\'))))
+            vorhanden.chop(1);
+        vorhanden = QFileInfo(vorhanden).path();
+    }
+    if (!QFileInfo(vorhanden).isDir())
+        return QStringLiteral("Der Zielordner \"%1\" existiert nicht; bitte einen vorhandenen Ordner "
+                              "wählen.").arg(vorhanden);
     if (liegtInOderIst(k.ziel, quelle))
         return QStringLiteral("Das Ziel \"%1\" ist der Quellordner oder liegt darin; "
                               "bitte einen Zielordner außerhalb der Quelle wählen.").arg(k.ziel);

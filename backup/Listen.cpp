@@ -1,6 +1,10 @@
 #include "backup/Listen.h"
 
 #include "platform/settings/Settings.h"
+#include "platform/textfiles/LineFile.h"
+
+#include <QFile>
+#include <QRegularExpression>
 
 namespace backup {
 
@@ -8,18 +12,42 @@ namespace {
 const QString Abschnitt = QStringLiteral("Options");
 }
 
+bool vorEintrag(const QString& a, const QString& b)
+{
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a.compare(b, Qt::CaseSensitive) < 0;
+}
+
 int sortiertePosition(const QStringList& eintraege, const QString& text)
 {
     int pos = 0;
     for (const QString& eintrag : eintraege) {
-        int c = eintrag.compare(text, Qt::CaseInsensitive);
-        if (c == 0)
-            c = eintrag.compare(text, Qt::CaseSensitive);
-        if (c > 0)
+        if (vorEintrag(text, eintrag))
             break;
         ++pos;
     }
     return pos;
+}
+
+QStringList verlaufLesen(const QString& datei)
+{
+    QStringList verlauf;
+    QFile f(datei);
+    if (!f.open(QIODevice::ReadOnly))
+        return verlauf;
+    // Only the head of the file is read: a file of 200,000 lines costs no more than one of 100.
+    QByteArray kopf = f.read(qint64(MaxVerlaufZeilen) * 8192);
+    if (!f.atEnd()) // cut at a line end, never inside a character
+        kopf.truncate(kopf.lastIndexOf('\n') + 1);
+    static const QRegularExpression zeilenende(QStringLiteral("\r\n|\r|\n"));
+    const QStringList zeilen = klang::decodeText(kopf).split(zeilenende);
+    for (const QString& zeile : zeilen) {
+        if (verlauf.size() >= MaxVerlaufZeilen)
+            break;
+        if (!zeile.trimmed().isEmpty() && !verlauf.contains(zeile))
+            verlauf << zeile;
+    }
+    return verlauf;
 }
 
 bool eintragAufnehmen(const QStringList& eintraege, const QString& text)
@@ -43,8 +71,11 @@ QStringList listeLesen(const QString& app, const QString& zaehlerSchluessel, boo
     if (!ok || letzter < 0)
         return eintraege;
     const int bis = std::min(letzter, MaxListenEintraege - 1);
+    const QString fehlt(QChar(1));
     for (int i = 0; i <= bis; ++i) {
-        const QString eintrag = klang::GetSetting(app, Abschnitt, zaehlerSchluessel + QString::number(i));
+        const QString eintrag = klang::GetSetting(app, Abschnitt, zaehlerSchluessel + QString::number(i), fehlt);
+        if (eintrag == fehlt)
+            break;
         if (parameterListe && (eintrag.isEmpty() || eintrag == QLatin1String(" ")))
             continue;
         eintraege.append(eintrag);
@@ -54,9 +85,13 @@ QStringList listeLesen(const QString& app, const QString& zaehlerSchluessel, boo
 
 void listeSpeichern(const QString& app, const QString& zaehlerSchluessel, const QStringList& eintraege)
 {
-    klang::SaveSetting(app, Abschnitt, zaehlerSchluessel, QString::number(eintraege.size() - 1));
+    // One rewrite of the settings file for the whole list.
+    QList<QPair<QString, QString>> werte;
+    werte.reserve(eintraege.size() + 1);
+    werte.append({zaehlerSchluessel, QString::number(eintraege.size() - 1)});
     for (int i = 0; i < eintraege.size(); ++i)
-        klang::SaveSetting(app, Abschnitt, zaehlerSchluessel + QString::number(i), eintraege.at(i));
+        werte.append({zaehlerSchluessel + QString::number(i), eintraege.at(i)});
+    klang::SaveSettings(app, Abschnitt, werte);
 }
 
 } // namespace backup

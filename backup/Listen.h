@@ -12,11 +12,20 @@
 
 namespace backup {
 
-// Lists longer than this are cut when read back (protects against a damaged count key).
-constexpr int MaxListenEintraege = 100000;
+// Lists longer than this are cut when read back. Reading also ends at the first item that is
+// not stored, so a damaged count key (99999, 2147483647) costs nothing at start.
+constexpr int MaxListenEintraege = 10000;
 
-// The position at which text keeps the list sorted (case ignored first, then exact).
+// The order of the lists: case ignored first, then exact.
+bool vorEintrag(const QString& a, const QString& b);
+
+// The position at which text keeps the list sorted.
 int sortiertePosition(const QStringList& eintraege, const QString& text);
+
+// A path history file: its first MaxVerlaufZeilen lines (a huge or damaged file is not read
+// further), without empty lines and repetitions.
+constexpr int MaxVerlaufZeilen = 100;
+QStringList verlaufLesen(const QString& datei);
 
 // True when text may be added: not empty, not only blanks, not already in the list.
 bool eintragAufnehmen(const QStringList& eintraege, const QString& text);
@@ -24,7 +33,8 @@ bool eintragAufnehmen(const QStringList& eintraege, const QString& text);
 // The extension list adds a "." in front of a text that lacks one ("zip" gives ".zip").
 QString alsExtension(const QString& text);
 
-// Reads a list back; the parameter list skips items that are "" or one blank.
+// Reads a list back; the parameter list skips items that are "" or one blank. Reading ends
+// at the first item that is not stored (a count that promises more than there is).
 QStringList listeLesen(const QString& app, const QString& zaehlerSchluessel, bool parameterListe);
 
 // Stores a list in the format above.

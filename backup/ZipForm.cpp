@@ -1,6 +1,8 @@
 #include "backup/ZipForm.h"
 
 #include "backup/AdminNeustart.h"
+#include "backup/AusgabeFenster.h"
+#include "backup/Lauf.h"
 #include "backup/Laufpruefung.h"
 #include "backup/Listen.h"
 #include "kit/Farbverlauf.h"
@@ -24,10 +26,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cmath>
@@ -83,6 +88,7 @@ ZipForm::ZipForm(QWidget* parent, ProgrammSucher systemSucher)
 ZipForm::~ZipForm()
 {
     Form_Unload();
+    delete m_ausgabe;
 }
 
 void ZipForm::aufbauen()
@@ -233,7 +239,9 @@ void ZipForm::Form_Load()
     RegistryLesen();
     VersNr();
     ProgrammCheck();
-    m_standardQuelle = m_appOrdner + QLatin1Char('/');
+    // The source to start with is the user's home folder (the old default, a folder relative
+    // to wherever the program was started from, means nothing here).
+    m_standardQuelle = ordnerMitTrenner(QDir::homePath());
     m_nurAnzeigen = false;
 
     verlaufLaden(m_txtZielpfad, QStringLiteral("Zielpfad.dat"));
@@ -308,15 +316,18 @@ void ZipForm::closeEvent(QCloseEvent* event)
         const QString antwort = kit::MsgFenn(
             this,
             QStringLiteral("Das gestartete Programm läuft noch und wird beim Beenden abgebrochen.\n\nTrotzdem beenden?"),
-            23, 1, QStringLiteral("Sicherheitsabfrage (Form_Unload)"), 1);
+            23, 2, QStringLiteral("Sicherheitsabfrage (Form_Unload)"), 1);
         if (antwort != QLatin1String("Ja")) {
             event->ignore();
             return;
         }
-        m_prozess->disconnect(this);
-        m_prozess->kill();
-        m_prozess->waitForFinished(2000);
+        m_lauf->disconnect(this);
+        m_lauf->beendenErzwingen();
+        if (m_ausgabe)
+            m_ausgabe->beenden(QStringLiteral("Abgebrochen: Ordnerwacht wurde beendet."), Ausgang::Fehler);
     }
+    if (m_ausgabe)
+        m_ausgabe->close();
     Form_Unload();
     event->accept();
 }
@@ -369,10 +380,14 @@ QStringList ZipForm::eintraege(const QComboBox* liste) const
 
 void ZipForm::listeSetzen(QComboBox* liste, const QStringList& neu)
 {
+    // One sort and one fill: a saved list of thousands of items must not be placed item by
+    // item (each placement looked at every item before it).
+    QStringList sortiert = neu;
+    std::stable_sort(sortiert.begin(), sortiert.end(), vorEintrag);
     const QString text = liste->currentText();
+    const QSignalBlocker sperre(liste);
     liste->clear();
-    for (const QString& eintrag : neu)
-        liste->insertItem(sortiertePosition(eintraege(liste), eintrag), eintrag);
+    liste->addItems(sortiert);
     liste->setCurrentIndex(-1);
     liste->setEditText(text);
 }
@@ -415,15 +430,22 @@ bool ZipForm::listeTaste(QComboBox* liste, int key)
 
 void ZipForm::verlaufLaden(QComboBox* feld, const QString& datei)
 {
-    listeSetzen(feld, klang::readLines(klang::programmPfad() + datei));
+    listeSetzen(feld, verlaufLesen(klang::programmPfad() + datei));
 }
 
 void ZipForm::verlaufErgaenzen(QComboBox* feld, const QString& datei, const QString& pfad)
 {
     if (!eintragAufnehmen(eintraege(feld), pfad))
         return;
-    eintragHinzufuegen(feld, pfad);
-    klang::writeLines(klang::programmPfad() + datei, eintraege(feld));
+    // The file keeps the newest paths first, at most MaxVerlauf of them; the field shows
+    // them sorted.
+    const QString dateiPfad = klang::programmPfad() + datei;
+    QStringList verlauf = verlaufLesen(dateiPfad);
+    verlauf.removeAll(pfad);
+    verlauf.prepend(pfad);
+    verlauf = verlauf.mid(0, MaxVerlauf);
+    listeSetzen(feld, verlauf);
+    klang::writeLines(dateiPfad, verlauf);
 }
 
 // ---- field handlers -----------------------------------------------------------------------
@@ -514,23 +536,24 @@ void ZipForm::Command_Exit_Click()
 
 void ZipForm::ProgrammCheck()
 {
-    const ProgrammSucher suche = m_systemSucher ? m_systemSucher : [](const QString& name) {
-        return QStandardPaths::findExecutable(name);
-    };
-    // Xcopy first, then Robocopy: with both present Robocopy ends up as the current program.
-    for (int zeile : {1, 0}) {
-        const ArchiverVorgabe& vorgabe = archiverVorgaben().at(zeile);
-        const QString pfad = programmAufloesen(vorgabe.kennung, suche);
+    const ProgrammSucher suche = m_systemSucher ? m_systemSucher : imSystemSuchen;
+    // Xcopy, Robocopy, then this system's programs: the last one found becomes the current
+    // program (rsync where it is installed, as Robocopy on the old system).
+    for (const QString& gesucht : gesuchteProgramme()) {
+        const ArchiverVorgabe* vorgabe = vorgabeFuer(gesucht);
+        if (!vorgabe)
+            continue;
+        const QString pfad = programmAufloesen(gesucht, suche);
         if (pfad.isEmpty())
             continue;
         bool vorhanden = false;
         for (const QString& eintrag : eintraege(m_cboKomprimierProg))
-            vorhanden = vorhanden || passtZu(eintrag, vorgabe);
+            vorhanden = vorhanden || passtZu(eintrag, *vorgabe);
         if (vorhanden)
             continue;
         eintragHinzufuegen(m_cboKomprimierProg, pfad);
-        if (eintragAufnehmen(eintraege(m_cboParameter), vorgabe.parameter))
-            eintragHinzufuegen(m_cboParameter, vorgabe.parameter);
+        if (eintragAufnehmen(eintraege(m_cboParameter), vorgabe->parameter))
+            eintragHinzufuegen(m_cboParameter, vorgabe->parameter);
         m_cboKomprimierProg->setEditText(pfad);
     }
 }
@@ -608,7 +631,24 @@ void ZipForm::fehler(const QString& text, int nummer)
 
 bool ZipForm::laeuft() const
 {
-    return m_prozess && m_prozess->state() != QProcess::NotRunning;
+    return m_lauf && m_lauf->laeuft();
+}
+
+// The lines of a program's output that name what went wrong (at most eight).
+QString ZipForm::programmMeldung(const QString& ausgabe, const QString& ersatz)
+{
+    const QString text = ausgabe.isEmpty() ? ersatz : ausgabe;
+    QStringList zeilen;
+    for (const QString& zeile : text.split(QLatin1Char('\n'))) {
+        const QString z = zeile.trimmed();
+        if (z.contains(QLatin1String("warning"), Qt::CaseInsensitive) || z.contains(QLatin1String("error"), Qt::CaseInsensitive)
+            || z.contains(QLatin1String("denied"), Qt::CaseInsensitive) || z.startsWith(QLatin1String("rsync:"))
+            || z.startsWith(QLatin1String("cp:")))
+            zeilen << z;
+    }
+    if (zeilen.size() > 8)
+        zeilen = zeilen.mid(0, 8) << QStringLiteral("...");
+    return zeilen.join(QLatin1Char('\n'));
 }
 
 bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
@@ -636,11 +676,11 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
             this,
             QStringLiteral("Dieser Aufruf spiegelt die Quelle: was im Ziel nicht auch in der Quelle "
                            "liegt, wird im Ziel gelöscht.\n\n%1\n\nWirklich ausführen?").arg(k.anzeige),
-            23, 1, QStringLiteral("Sicherheitsabfrage (Command_Packen_Click)"), 1);
+            23, 2, QStringLiteral("Sicherheitsabfrage (Command_Packen_Click)"), 1);
         if (antwort != QLatin1String("Ja"))
             return false;
     }
-    if (k.zweig != Zweig::Archiv && !QFileInfo::exists(k.ziel) && !QDir().mkdir(k.ziel)) {
+    if (istKopie(k.zweig) && !QFileInfo::exists(k.ziel) && !QDir().mkdir(k.ziel)) {
         fehler(QStringLiteral("Der Zielordner \"%1\" konnte nicht angelegt werden.").arg(k.ziel), FehlerZugriff);
         return false;
     }
@@ -651,6 +691,7 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
         QProcess prozess;
         prozess.setProgram(pfad);
         prozess.setArguments(k.argumente);
+        prozess.setWorkingDirectory(k.arbeitsordner);
         prozess.setStandardInputFile(QProcess::nullDevice());
         if (!prozess.startDetached()) {
             fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden.").arg(name), FehlerStart);
@@ -659,32 +700,68 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
         return true;
     }
 
-    auto* prozess = new QProcess(this);
-    m_prozess = prozess;
-    prozess->setProgram(pfad);
-    prozess->setArguments(k.argumente);
-    prozess->setProcessChannelMode(QProcess::ForwardedChannels);
-    prozess->setStandardInputFile(QProcess::nullDevice());
-    const int fehlerAb = fehlerAbFuer(k.programm);
-    connect(prozess, &QProcess::errorOccurred, this, [this, prozess, name](QProcess::ProcessError art) {
-        if (art != QProcess::FailedToStart)
-            return;
-        prozess->deleteLater();
-        fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden: %2").arg(name, prozess->errorString()),
-               FehlerStart);
+    // A window of our own shows what the program writes while it runs, and how it ended.
+    delete m_ausgabe;
+    auto* fenster = new AusgabeFenster(name, k.anzeige);
+    fenster->setAttribute(Qt::WA_QuitOnClose, false);
+    m_ausgabe = fenster;
+    auto* lauf = new Lauf(pfad, k, this);
+    m_lauf = lauf;
+    connect(lauf, &Lauf::ausgabeErhalten, fenster, &AusgabeFenster::anhaengen);
+    connect(fenster, &AusgabeFenster::abbrechenGewuenscht, lauf, &Lauf::abbrechen);
+    connect(lauf, &Lauf::startFehlgeschlagen, this, [this, lauf, name](const QString& grund) {
+        lauf->deleteLater();
+        if (m_ausgabe)
+            m_ausgabe->beenden(QStringLiteral("Das Programm konnte nicht gestartet werden: %1").arg(grund), Ausgang::Fehler);
+        fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden: %2").arg(name, grund), FehlerStart);
         Q_EMIT laufBeendet(-1, false);
     });
-    connect(prozess, &QProcess::finished, this, [this, prozess, name, fehlerAb](int code, QProcess::ExitStatus status) {
-        prozess->deleteLater();
-        const bool erfolgreich = status == QProcess::NormalExit && code < fehlerAb;
-        if (status != QProcess::NormalExit)
-            fehler(QStringLiteral("Das Programm \"%1\" ist abgebrochen.").arg(name), FehlerStart);
-        else if (!erfolgreich)
-            fehler(QStringLiteral("Das Programm \"%1\" endete mit dem Fehlercode %2.").arg(name).arg(code), code);
-        Q_EMIT laufBeendet(code, erfolgreich);
+    connect(lauf, &Lauf::beendet, this, [this, lauf, name](int code, bool normal, const LaufErgebnis& ergebnis) {
+        lauf->deleteLater();
+        laufZuEnde(name, code, normal, ergebnis);
     });
-    prozess->start();
+    // "Dos-Fenster minimieren": the window starts in the task bar, as the console did.
+    if (m_chkDosfenster->isChecked())
+        fenster->showMinimized();
+    else
+        fenster->show();
+    lauf->starten();
     return true;
+}
+
+void ZipForm::laufZuEnde(const QString& name, int code, bool normal, const LaufErgebnis& ergebnis)
+{
+    const QString ende = Lauf::endeText(code, ergebnis);
+    if (m_ausgabe)
+        m_ausgabe->beenden(ende, ergebnis.ausgang);
+    if (!normal) {
+        fehler(QStringLiteral("Das Programm \"%1\" ist abgebrochen.").arg(name), FehlerStart);
+    } else if (ergebnis.ausgang == Ausgang::Unvollstaendig) {
+        // Files the program could not read are missing from the backup: never a success.
+        QString text = QStringLiteral("Die Sicherung mit \"%1\" ist unvollständig: ").arg(name);
+        if (ergebnis.ausgelassen == 1)
+            text += QStringLiteral("1 Datei konnte nicht gelesen werden und fehlt.");
+        else if (ergebnis.ausgelassen > 1)
+            text += QStringLiteral("%1 Dateien konnten nicht gelesen werden und fehlen.").arg(ergebnis.ausgelassen);
+        else
+            text += QStringLiteral("nicht alle Dateien wurden gesichert.");
+        const QString meldung = programmMeldung(m_lauf ? m_lauf->ausgabe() : QString(), m_ausgabe ? m_ausgabe->text() : QString());
+        if (!meldung.isEmpty())
+            text += QStringLiteral("\n\n") + meldung;
+        text += QStringLiteral("\n\n") + ende;
+        kit::MsgFenn(this, text, 3, 0, QStringLiteral("Sicherung unvollständig (Command_Packen_Click)"), 1);
+    } else if (ergebnis.ausgang == Ausgang::Fehler) {
+        QString text = QStringLiteral("Das Programm \"%1\" endete mit dem Fehlercode %2.").arg(name).arg(code);
+        if (!ergebnis.bedeutung.isEmpty())
+            text += QLatin1Char(' ') + ergebnis.bedeutung;
+        fehler(text, code);
+    }
+    Q_EMIT laufBeendet(code, normal && ergebnis.ausgang == Ausgang::Erfolg);
+}
+
+AusgabeFenster* ZipForm::ausgabeFenster() const
+{
+    return m_ausgabe;
 }
 
 void ZipForm::cmdVerzPfad_Click()
@@ -719,8 +796,9 @@ void ZipForm::Command_Packen_MenuClick(const QString& key)
 
 QStringList ZipForm::adminNeustartArgumente() const
 {
-    return pkexecArgumente(QCoreApplication::applicationFilePath(), QCoreApplication::applicationPid(),
-                           QProcessEnvironment::systemEnvironment());
+    return pkexecArgumente(adminProgramm.isEmpty() ? QCoreApplication::applicationFilePath() : adminProgramm,
+                           QCoreApplication::applicationPid(), QProcessEnvironment::systemEnvironment(),
+                           m_adminServer ? m_adminServer->fullServerName() : QString());
 }
 
 void ZipForm::AlsAdminNeustarten()
@@ -730,13 +808,78 @@ void ZipForm::AlsAdminNeustarten()
                      3, 0, QStringLiteral("Hinweis (AlsAdminNeustarten)"), 1);
         return;
     }
-    QString fehlerText;
-    if (!klang::startProgram(QStringLiteral("pkexec"), adminNeustartArgumente(), &fehlerText)) {
-        kit::Fehlermeldung(this, QStringLiteral("ZipForm_AlsAdminNeustarten"), fehlerText);
+    if (m_adminServer)
+        return; // the elevated copy is already being asked for
+    // The elevated copy reports here once it runs; only then does this copy make way.
+    m_adminGestartet = false;
+    m_adminServer = new QLocalServer(this);
+    const QString name = QStringLiteral("klangtruhe-ordnerwacht-admin-%1").arg(QCoreApplication::applicationPid());
+    QLocalServer::removeServer(name);
+    if (!m_adminServer->listen(name)) {
+        const QString grund = m_adminServer->errorString();
+        adminWartenBeenden();
+        kit::Fehlermeldung(this, QStringLiteral("ZipForm_AlsAdminNeustarten"),
+                           QStringLiteral("Der Neustart als Administrator ist nicht möglich: %1").arg(grund));
         return;
     }
-    // The elevated copy waits until this one has ended; save and make way.
-    kit::AlleFormsEntladen();
+    connect(m_adminServer, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* verbindung = m_adminServer->nextPendingConnection()) {
+            connect(verbindung, &QLocalSocket::readyRead, this, [this, verbindung] {
+                if (verbindung->readAll().contains(GestartetNachricht.trimmed()))
+                    m_adminGestartet = true;
+            });
+            connect(verbindung, &QLocalSocket::disconnected, verbindung, &QObject::deleteLater);
+        }
+    });
+    const QStringList argumente = adminNeustartArgumente();
+    qint64 pid = 0;
+    if (!QProcess::startDetached(adminStarter, argumente, QString(), &pid) || pid <= 0) {
+        adminWartenBeenden();
+        kit::Fehlermeldung(this, QStringLiteral("ZipForm_AlsAdminNeustarten"),
+                           QStringLiteral("Das Programm \"%1\" wurde nicht gefunden oder konnte nicht gestartet werden; "
+                                          "ein Neustart als Administrator ist so nicht möglich.").arg(adminStarter),
+                           FehlerDateiFehlt);
+        return;
+    }
+    m_adminPid = pid;
+    m_adminTimer = new QTimer(this);
+    m_adminTimer->setInterval(200);
+    connect(m_adminTimer, &QTimer::timeout, this, &ZipForm::adminStartPruefen);
+    m_adminTimer->start();
+}
+
+// Polled while the elevated copy is awaited: it has reported (make way), or the request
+// ended without it (refused or cancelled: say so and stay).
+void ZipForm::adminStartPruefen()
+{
+    if (m_adminGestartet) {
+        adminWartenBeenden();
+        kit::AlleFormsEntladen();
+        return;
+    }
+    if (prozessLaeuft(m_adminPid))
+        return;
+    adminWartenBeenden();
+    kit::MsgFenn(this,
+                 QStringLiteral("Ordnerwacht wurde nicht mit Administratorrechten gestartet: die Anmeldung "
+                                "wurde abgelehnt oder abgebrochen.\n\nOrdnerwacht läuft ohne "
+                                "Administratorrechte weiter."),
+                 3, 0, QStringLiteral("Hinweis (AlsAdminNeustarten)"), 1);
+}
+
+void ZipForm::adminWartenBeenden()
+{
+    if (m_adminTimer) {
+        m_adminTimer->stop();
+        m_adminTimer->deleteLater();
+        m_adminTimer = nullptr;
+    }
+    if (m_adminServer) {
+        m_adminServer->close();
+        m_adminServer->deleteLater();
+        m_adminServer = nullptr;
+    }
+    m_adminPid = 0;
 }
 
 } // namespace backup

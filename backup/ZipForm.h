@@ -14,6 +14,8 @@
 #include <functional>
 
 class QCheckBox;
+class QLocalServer;
+class QTimer;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -22,10 +24,16 @@ class QToolButton;
 
 namespace backup {
 
+class AusgabeFenster;
+class Lauf;
+
 // The settings application name. The program kept its settings under the name of the folder
 // that holds the executable; installed programs on Linux share one folder ("bin"), so the
 // program's own name takes its place.
 inline const QString AppOrdnerName = QStringLiteral("Ordnerwacht");
+
+// How many paths each of the two path histories keeps.
+constexpr int MaxVerlauf = 100;
 
 class ZipForm : public QWidget
 {
@@ -74,9 +82,19 @@ public:
 
     // The pkexec call the admin restart would make (for tests: never started there).
     QStringList adminNeustartArgumente() const;
+    // The program that asks for the administrator's rights and the executable it starts
+    // ("" = this executable); tests put stand-ins here.
+    QString adminStarter = QStringLiteral("pkexec");
+    QString adminProgramm;
+    // The process id of the elevated start while it is awaited (0 when none).
+    qint64 adminPid() const { return m_adminPid; }
+
+    // The window that shows the running (or last) program's output; nullptr before a run.
+    AusgabeFenster* ausgabeFenster() const;
 
 Q_SIGNALS:
-    // A started program has ended (or could not start); erfolgreich is false on any failure.
+    // A started program has ended (or could not start); erfolgreich is false on any failure
+    // and for an incomplete backup.
     void laufBeendet(int exitCode, bool erfolgreich);
 
 protected:
@@ -98,7 +116,11 @@ private:
     void verlaufLaden(QComboBox* feld, const QString& datei);
     void verlaufErgaenzen(QComboBox* feld, const QString& datei, const QString& pfad);
     bool ausfuehren(const Kommando& kommando, const KommandoEingaben& eingaben);
+    void laufZuEnde(const QString& name, int exitCode, bool normal, const LaufErgebnis& ergebnis);
+    void adminStartPruefen();
+    void adminWartenBeenden();
     void hinweis(const QString& text);
+    static QString programmMeldung(const QString& ausgabe, const QString& ersatz);
     void fehler(const QString& text, int nummer = 0);
     QString einstellung(const QString& key, const QString& standard = QString()) const;
     void speichern(const QString& key, const QString& wert);
@@ -134,7 +156,12 @@ private:
     bool m_entladen = false;
     ProgrammSucher m_systemSucher;
     Kommando m_kommando;
-    QPointer<QProcess> m_prozess;
+    QPointer<Lauf> m_lauf;
+    QPointer<AusgabeFenster> m_ausgabe;
+    QLocalServer* m_adminServer = nullptr;
+    QTimer* m_adminTimer = nullptr;
+    qint64 m_adminPid = 0;
+    bool m_adminGestartet = false;
 };
 
 } // namespace backup

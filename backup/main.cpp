@@ -30,6 +30,9 @@ int main(int argc, char* argv[])
     klang::Programm app(argc, argv, QStringLiteral("Ordnerwacht"));
     klang::seedProgramFolder();
 
+    // An elevated restart tells the copy that asked for it that it runs, so that one can end.
+    backup::startMelden(backup::meldeStartName(QCoreApplication::arguments()));
+
     klang::SingleInstance instanz(backup::AppOrdnerName);
     std::unique_ptr<backup::ZipForm> fenster;
     // An elevated restart first lets the copy that started it save its settings and end.

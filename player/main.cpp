@@ -26,6 +26,12 @@ int main(int argc, char* argv[])
     auto* fenster = new klang::player::Ausgabebox(kommando);
     fenster->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(&instanz, &klang::SingleInstance::activationRequested, fenster, [fenster] {
+        // The mini player stands in for the hidden window: it comes to the front instead.
+        if (fenster->miniPlayerAktiv()) {
+            fenster->miniPlayer()->raise();
+            fenster->miniPlayer()->activateWindow();
+            return;
+        }
         if (fenster->isMinimized())
             fenster->showNormal();
         fenster->raise();

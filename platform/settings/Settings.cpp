@@ -197,6 +197,28 @@ void SaveSetting(const QString& app, const QString& section, const QString& key,
     report(path, ok, reason);
 }
 
+void SaveSettings(const QString& app, const QString& section, const QList<QPair<QString, QString>>& values)
+{
+    const QString path = settingsFilePath(app);
+    QMutexLocker lock(&g_mutex);
+    CachedFile& entry = load(path);
+    bool changed = false;
+    for (const auto& [key, value] : values) {
+        if (key.isEmpty())
+            continue;
+        if (entry.stamp.exists && entry.document.contains(section, key) && entry.document.value(section, key) == value)
+            continue;
+        entry.document.setValue(section, key, value);
+        changed = true;
+    }
+    if (!changed)
+        return;
+    QString reason;
+    const bool ok = store(path, entry, &reason);
+    lock.unlock();
+    report(path, ok, reason);
+}
+
 void DeleteSetting(const QString& app, const QString& section, const QString& key)
 {
     const QString path = settingsFilePath(app);

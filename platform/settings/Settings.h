@@ -5,6 +5,8 @@
 // to case; values are exact strings ("a, b" stays one text, never a list).
 
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QStringList>
 
 #include <functional>
@@ -15,6 +17,10 @@ QString GetSetting(const QString& app, const QString& section, const QString& ke
                    const QString& defaultValue = QString());
 void SaveSetting(const QString& app, const QString& section, const QString& key,
                  const QString& value);
+// Saves many keys of one section with one rewrite of the file (a list of thousands of items
+// must not rewrite the file once per item).
+void SaveSettings(const QString& app, const QString& section, const QList<QPair<QString, QString>>& values);
+
 // Removes one key, or the whole section when key is empty. Missing entries are no error.
 void DeleteSetting(const QString& app, const QString& section, const QString& key = QString());
 // All keys of a section as stored (original spelling), in file order.

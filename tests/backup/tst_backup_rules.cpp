@@ -42,7 +42,52 @@ private Q_SLOTS:
     void alsExtension();
     void ordnerMitTrenner_data();
     void ordnerMitTrenner();
+    void laufErgebnis_data();
+    void laufErgebnis();
 };
+
+// Exit codes judged per program: files left out make a backup incomplete (never a success),
+// codes above the program's limit are failures; the count of left-out files comes from the
+// program's own words.
+void TestBackupRules::laufErgebnis_data()
+{
+    QTest::addColumn<QString>("programm");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("ausgabe");
+    QTest::addColumn<int>("ausgang");
+    QTest::addColumn<int>("ausgelassen");
+    const int ok = int(Ausgang::Erfolg);
+    const int teil = int(Ausgang::Unvollstaendig);
+    const int fehler = int(Ausgang::Fehler);
+    QTest::newRow("7z ok") << "/usr/bin/7z" << 0 << "Everything is Ok" << ok << -1;
+    QTest::newRow("7z cannot open") << "/usr/bin/7z" << 1 << "WARNING: Cannot open 1 file\n" << teil << 1;
+    QTest::newRow("7z warnings") << "7z" << 1 << "x\nWarnings: 3\n" << teil << 3;
+    QTest::newRow("7z fatal") << "7z" << 2 << "" << fehler << -1;
+    QTest::newRow("7z command line") << "7z" << 7 << "" << fehler << -1;
+    QTest::newRow("zip skipped") << "/usr/bin/zip" << 18 << "files/entries read:  1 (3 bytes)  skipped:  2 (4 bytes)" << teil << 2;
+    QTest::newRow("zip nothing to do") << "zip" << 12 << "" << fehler << -1;
+    QTest::newRow("rsync partial") << "/usr/bin/rsync" << 23 << "rsync: send_files failed" << teil << -1;
+    QTest::newRow("rsync vanished") << "rsync" << 24 << "" << teil << -1;
+    QTest::newRow("rsync io error") << "rsync" << 11 << "" << fehler << -1;
+    QTest::newRow("cp error") << "/bin/cp" << 1 << "cp: cannot open" << fehler << -1;
+    QTest::newRow("robocopy copied") << "robocopy" << 3 << "" << ok << -1;
+    QTest::newRow("robocopy failed") << "robocopy" << 8 << "" << fehler << -1;
+    QTest::newRow("unknown program") << "/usr/bin/tar" << 1 << "" << fehler << -1;
+}
+
+void TestBackupRules::laufErgebnis()
+{
+    QFETCH(QString, programm);
+    QFETCH(int, code);
+    QFETCH(QString, ausgabe);
+    QFETCH(int, ausgang);
+    QFETCH(int, ausgelassen);
+    const LaufErgebnis e = backup::laufErgebnis(programm, code, ausgabe);
+    QCOMPARE(int(e.ausgang), ausgang);
+    QCOMPARE(e.ausgelassen, ausgelassen);
+    if (backup::vorgabeFuer(programm) && !backup::vorgabeFuer(programm)->bedeutungen.isEmpty())
+        QVERIFY(!e.bedeutung.isEmpty());
+}
 
 // The first matching row wins; WZZIP before WINZIP, any "7z" name takes 7-Zip, ".exe" and case
 // do not matter, an unknown program matches no row.
@@ -88,8 +133,12 @@ void TestBackupRules::zweigFolgtDemProgrammtext_data()
     QTest::addColumn<int>("zweig");
     QTest::newRow("robocopy") << "C:\\Windows\\System32\\Robocopy.exe" << int(Zweig::Robocopy);
     QTest::newRow("xcopy") << "C:\\Windows\\System32\\XCOPY.EXE" << int(Zweig::Xcopy);
-    QTest::newRow("7z") << "/usr/bin/7z" << int(Zweig::Archiv);
-    QTest::newRow("unknown") << "/usr/bin/zip" << int(Zweig::Archiv);
+    QTest::newRow("7z") << "/usr/bin/7z" << int(Zweig::SiebenZip);
+    QTest::newRow("zip") << "/usr/bin/zip" << int(Zweig::Zip);
+    QTest::newRow("rsync") << "/usr/bin/rsync" << int(Zweig::Rsync);
+    QTest::newRow("cp") << "/bin/cp" << int(Zweig::Cp);
+    QTest::newRow("scp is no cp") << "/usr/bin/scp" << int(Zweig::Archiv);
+    QTest::newRow("unknown") << "/usr/bin/tar" << int(Zweig::Archiv);
 }
 
 void TestBackupRules::zweigFolgtDemProgrammtext()
@@ -114,27 +163,48 @@ void TestBackupRules::kommandoBauen_data()
     QTest::addColumn<QStringList>("argumente");
 
     QTest::newRow("7z plain") << "/usr/bin/7z" << "a -r" << "/daten/" << "/sich/" << "Ordnerwacht.7z" << "*.*"
-        << "7z a -r /sich/Ordnerwacht.7z /daten/*"
-        << QStringList{"a", "-r", "/sich/Ordnerwacht.7z", "/daten/*"};
+        << "7z a -r -- /sich/Ordnerwacht.7z /daten/*"
+        << QStringList{"a", "-r", "--", "/sich/Ordnerwacht.7z", "/daten/*"};
     QTest::newRow("leading blanks") << "/usr/bin/7z" << "  -a -r" << "/daten/" << "/sich/" << "A.7z" << "*.*"
-        << "7z   -a -r /sich/A.7z /daten/*"
-        << QStringList{"-a", "-r", "/sich/A.7z", "/daten/*"};
+        << "7z   -a -r -- /sich/A.7z /daten/*"
+        << QStringList{"-a", "-r", "--", "/sich/A.7z", "/daten/*"};
     QTest::newRow("empty parameters") << "/usr/bin/7z" << "" << "/daten/" << "/sich/" << "A.7z" << "*.txt"
-        << "7z  /sich/A.7z /daten/*.txt"
-        << QStringList{"/sich/A.7z", "/daten/*.txt"};
+        << "7z  -- /sich/A.7z /daten/*.txt"
+        << QStringList{"--", "/sich/A.7z", "/daten/*.txt"};
     QTest::newRow("blanks in paths") << "/opt/my tools/7z" << "a -r" << "/home/u/Meine Daten/"
         << "/media/Ziel Platte/" << "Ordnerwacht.7z" << "*.*"
-        << "7z a -r \"/media/Ziel Platte/Ordnerwacht.7z\" \"/home/u/Meine Daten/*\""
-        << QStringList{"a", "-r", "/media/Ziel Platte/Ordnerwacht.7z", "/home/u/Meine Daten/*"};
+        << "7z a -r -- \"/media/Ziel Platte/Ordnerwacht.7z\" \"/home/u/Meine Daten/*\""
+        << QStringList{"a", "-r", "--", "/media/Ziel Platte/Ordnerwacht.7z", "/home/u/Meine Daten/*"};
     QTest::newRow("shell metacharacters") << "7z" << "a -r" << "/tmp/$(touch x)/" << "/sich/" << "A.7z" << "*.*"
-        << "7z a -r /sich/A.7z '/tmp/$(touch x)/*'"
-        << QStringList{"a", "-r", "/sich/A.7z", "/tmp/$(touch x)/*"};
+        << "7z a -r -- /sich/A.7z '/tmp/$(touch x)/*'"
+        << QStringList{"a", "-r", "--", "/sich/A.7z", "/tmp/$(touch x)/*"};
     QTest::newRow("source without separator") << "7z" << "a -r" << "/daten" << "/sich/" << "A.7z" << "*.*"
-        << "7z a -r /sich/A.7z /daten/*"
-        << QStringList{"a", "-r", "/sich/A.7z", "/daten/*"};
+        << "7z a -r -- /sich/A.7z /daten/*"
+        << QStringList{"a", "-r", "--", "/sich/A.7z", "/daten/*"};
     QTest::newRow("quoted parameter") << "7z" << "a -r \"-xr!*.tmp files\"" << "/d/" << "/s/" << "A.7z" << "*.*"
-        << "7z a -r \"-xr!*.tmp files\" /s/A.7z /d/*"
-        << QStringList{"a", "-r", "-xr!*.tmp files", "/s/A.7z", "/d/*"};
+        << "7z a -r \"-xr!*.tmp files\" -- /s/A.7z /d/*"
+        << QStringList{"a", "-r", "-xr!*.tmp files", "--", "/s/A.7z", "/d/*"};
+    // A typed relative path counts from the home folder: "-p/" can never reach 7-Zip as its
+    // password switch.
+    QTest::newRow("relative source is no switch") << "7z" << "a -r" << "-p/" << "/s/" << "A.7z" << "*.*"
+        << "7z a -r -- /s/A.7z {H}/-p/*"
+        << QStringList{"a", "-r", "--", "/s/A.7z", "{H}/-p/*"};
+    // This system's programs, each in its own argument order, after "--".
+    QTest::newRow("rsync mirrors the contents") << "/usr/bin/rsync" << "-a --delete" << "/daten/" << "/sich/"
+        << "Kopie" << "" << "rsync -a --delete -- /daten/ /sich/Kopie/"
+        << QStringList{"-a", "--delete", "--", "/daten/", "/sich/Kopie/"};
+    QTest::newRow("rsync with a mask") << "rsync" << "-a" << "/daten" << "/sich/" << "K" << "*.txt"
+        << "rsync -a --include=*/ --include=*.txt --exclude=* -- /daten/ /sich/K/"
+        << QStringList{"-a", "--include=*/", "--include=*.txt", "--exclude=*", "--", "/daten/", "/sich/K/"};
+    QTest::newRow("cp copies the contents") << "/bin/cp" << "-a -u -v" << "/daten/" << "/sich/" << "Kopie" << "*"
+        << "cp -a -u -v -- /daten/. /sich/Kopie/"
+        << QStringList{"-a", "-u", "-v", "--", "/daten/.", "/sich/Kopie/"};
+    QTest::newRow("zip runs inside the source") << "/usr/bin/zip" << "-r" << "/daten/" << "/sich/" << "A.zip" << "*.*"
+        << "zip -r /sich/A.zip -- ."
+        << QStringList{"-r", "/sich/A.zip", "--", "."};
+    QTest::newRow("zip with a mask") << "zip" << "-r" << "/daten/" << "/sich/" << "A.zip" << "*.txt"
+        << "zip -r /sich/A.zip -i *.txt -- ."
+        << QStringList{"-r", "/sich/A.zip", "-i", "*.txt", "--", "."};
     QTest::newRow("robocopy strips one separator") << "C:\\Windows\\System32\\Robocopy.exe" << "/MIR /R:3"
         << "/daten/" << "/sich/" << "Kopie" << ""
         << "Robocopy.exe /daten /sich/Kopie /MIR /R:3"
@@ -166,8 +236,12 @@ void TestBackupRules::kommandoBauen()
     e.zielText = zielpfad + archivdatei;
     e.maske = maske;
     const Kommando k = backup::kommandoBauen(e);
+    anzeige.replace(QStringLiteral("{H}"), QDir::homePath());
+    argumente.replaceInStrings(QStringLiteral("{H}"), QDir::homePath());
     QCOMPARE(k.anzeige, anzeige);
     QCOMPARE(k.argumente, argumente);
+    if (k.zweig == Zweig::Zip)
+        QCOMPARE(k.arbeitsordner, quelle);
 }
 
 // Only texts that a reader (or a shell) would split or expand get quotes.
@@ -255,6 +329,9 @@ void TestBackupRules::laufVerweigert_data()
     QTest::newRow("archive inside source") << "7z" << "a -r" << "{S}/" << "{S}/" << "A.7z" << "Quellordner";
     QTest::newRow("mirror source inside target") << "robocopy" << "/MIR" << "{S}/" << "{S}/.." << "" << "Spiegeln";
     QTest::newRow("sibling with common prefix") << "xcopy" << "/E" << "{S}/" << "{S}x/" << "" << "";
+    QTest::newRow("missing archive folder") << "7z" << "a -r" << "{S}/" << "{T}/fehlt/" << "A.7z" << "existiert nicht";
+    QTest::newRow("missing folder above the copy") << "rsync" << "-a" << "{S}/" << "{T}/fehlt/" << "K" << "existiert nicht";
+    QTest::newRow("relative source") << "7z" << "a -r" << "-p/" << "{T}/" << "A.7z" << "existiert nicht";
 }
 
 void TestBackupRules::laufVerweigert()

@@ -268,19 +268,6 @@ private Q_SLOTS:
         QCOMPARE(r.ctl->status() == PlayerStatus::Idle, video);
     }
 
-    // Playing with the associated program stops and hands over the file of the list in use.
-    void assoziiertesProgramm()
-    {
-        Rig r;
-        r.playlist.setItems({QStringLiteral("/p/a.wav"), QStringLiteral("/p/b.wav")});
-        r.ctl->setPlaylistModus(true);
-        r.ctl->setAktuellerTrack(2);
-        r.ctl->imgStart_Click();
-        r.ctl->cmdPlayAsso_Click();
-        QCOMPARE(r.ctl->status(), PlayerStatus::Idle);
-        QCOMPARE(r.ui.associated, QStringList{QStringLiteral("/p/b.wav")});
-    }
-
     // Band "AB" in round 1: "A", "AB", then after the stand "AB", "B", "", 120 ms apart; the
     // rounds go 1, 2, 3, 1 and carry on across a stop and start.
     void laufschriftZeitfolge()
