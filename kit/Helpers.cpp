@@ -227,12 +227,13 @@ QString OrdnerAusPfad(const QString& pfad)
 namespace {
 
 // True when the desktop can show a web page: a program for HTML files, or a browser that
-// the desktop's opener falls back to.
+// the desktop's opener falls back to ("sensible-browser" is only a dispatcher that is there
+// without any browser, so it does not count).
 bool browserVorhanden(const QString& seite)
 {
     if (!klang::associatedProgram(seite).isEmpty() || !qEnvironmentVariableIsEmpty("BROWSER"))
         return true;
-    for (const char* name : {"x-www-browser", "gnome-www-browser", "sensible-browser", "firefox",
+    for (const char* name : {"x-www-browser", "gnome-www-browser", "firefox",
                              "firefox-esr", "chromium", "google-chrome", "epiphany", "konqueror",
                              "falkon", "midori", "qutebrowser"})
         if (!QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty())
