@@ -741,13 +741,21 @@ void Ausgabebox::modusBoxenAbgleichen()
 void Ausgabebox::AbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
-    m_player->AbspielausschlusslisteLaden(ProgrammPfad);
+    if (!m_player->AbspielausschlusslisteLaden(ProgrammPfad))
+        kit::MsgFenn(this,
+                     QStringLiteral("Die Liste der ausgeschlossenen Stilrichtungen ließ sich nicht lesen:\n")
+                         + ProgrammPfad + kStyleExclusionFile,
+                     3, 0, QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden"), 1, 0xC0E0FF, kit::DialogForeColor);
 }
 
 void Ausgabebox::BandAbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
-    m_player->BandAbspielausschlusslisteLaden(ProgrammPfad);
+    if (!m_player->BandAbspielausschlusslisteLaden(ProgrammPfad))
+        kit::MsgFenn(this,
+                     QStringLiteral("Die Liste der ausgeschlossenen Bands ließ sich nicht lesen:\n")
+                         + ProgrammPfad + kBandExclusionFile,
+                     3, 0, QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden"), 1, 0xC0E0FF, kit::DialogForeColor);
 }
 
 void Ausgabebox::TontraegerZufaelligAufrufen()

@@ -11,6 +11,7 @@
 #include "platform/jet/DataControl.h"
 #include "platform/jet/Schema.h"
 #include "platform/richtext/RichTextBox.h"
+#include "platform/vbcompat/VbCompat.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,6 +34,9 @@ void Ausgabebox::listenVerbinden()
     lvwPlaylist->setUniformRowHeights(true);
     lvwPlaylist->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvwPlaylist->setRootIsDecorated(false);
+    // The header names the playlist and its size: the first column gets most of the room.
+    lvwPlaylist->setColumnWidth(0, klang::vb::twipsToPixels(4200));
+    lvwPlaylist->setColumnWidth(1, klang::vb::twipsToPixels(1500));
 
     // The playlist menu: in the menu bar and as the playlist view's pop-up menu.
     mnuPlaylist = menuBar()->addMenu(QStringLiteral("Play&list"));

@@ -90,10 +90,6 @@ void ExclusionListDialog::ListeLaden(const QStringList& angeboten)
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(e.markiert ? Qt::Checked : Qt::Unchecked);
     }
-    // A click anywhere on an entry marks or unmarks it.
-    connect(m_liste, &QListWidget::itemClicked, this, [](QListWidgetItem* item) {
-        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    }, Qt::UniqueConnection);
 }
 
 void ExclusionListDialog::cmdOK_Click()

@@ -4,6 +4,7 @@
 #include "platform/media/TrackLength.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace klang::player {
 
@@ -972,14 +973,16 @@ void PlayerController::imgLiedzufall_Click()
 // ---------------------------------------------------------------------------------------
 // Lists and sources
 
-void PlayerController::AbspielausschlusslisteLaden(const QString& programFolder)
+bool PlayerController::AbspielausschlusslisteLaden(const QString& programFolder)
 {
-    m_draw.styleExclusion().load(QDir(programFolder).filePath(kStyleExclusionFile));
+    const QString file = QDir(programFolder).filePath(kStyleExclusionFile);
+    return m_draw.styleExclusion().load(file) || !QFileInfo::exists(file);
 }
 
-void PlayerController::BandAbspielausschlusslisteLaden(const QString& programFolder)
+bool PlayerController::BandAbspielausschlusslisteLaden(const QString& programFolder)
 {
-    m_draw.bandExclusion().load(QDir(programFolder).filePath(kBandExclusionFile));
+    const QString file = QDir(programFolder).filePath(kBandExclusionFile);
+    return m_draw.bandExclusion().load(file) || !QFileInfo::exists(file);
 }
 
 void PlayerController::onTrackListChanged()

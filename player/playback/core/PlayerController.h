@@ -116,9 +116,10 @@ public:
     // --- exclusion lists ---
     ExclusionList& stilAusschluss() { return m_draw.styleExclusion(); }
     ExclusionList& bandAusschluss() { return m_draw.bandExclusion(); }
-    // Reads both list files from the program folder (missing files leave the lists).
-    void AbspielausschlusslisteLaden(const QString& programFolder);
-    void BandAbspielausschlusslisteLaden(const QString& programFolder);
+    // Reads both list files from the program folder (missing files leave the lists). False
+    // when a list file is there but cannot be read.
+    bool AbspielausschlusslisteLaden(const QString& programFolder);
+    bool BandAbspielausschlusslisteLaden(const QString& programFolder);
 
     // --- the catalogue and the playlist tell the player ---
     // The track list shows another record's files: track 0, no marks played.

@@ -202,6 +202,19 @@ private slots:
         QVERIFY(kit::testhook::calls().at(1).prompt.contains(QStringLiteral("nicht messen")));
     }
 
+    // A list file that is there but cannot be read is reported at start, not taken as empty.
+    void unlesbareAusschlussliste()
+    {
+        QVERIFY(QDir().mkpath(klang::programmPfad() + QStringLiteral("BandAusschlussAbspielliste.ini")));
+        auto w = starten();
+        QVERIFY(w);
+        QStringList titel;
+        for (const auto& c : kit::testhook::calls())
+            titel << c.title;
+        QVERIFY2(titel.contains(QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden")), qPrintable(titel.join('|')));
+        QVERIFY(!titel.contains(QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden")));
+    }
+
     // The exclusion windows offer the style file's styles or every band of the catalogue
     // (not only the filtered ones) plus what the list holds; OK writes the marked ones and
     // the player follows at once; Exit writes nothing.
