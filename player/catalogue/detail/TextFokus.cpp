@@ -177,9 +177,14 @@ void TextFokus::TextSongAktualisieren(richtext::RichTextBox* pane, const QString
     if (!pane || pane->isHidden())
         return;
     const QString text = pane->text();
-    pane->setSelStart(int(text.size()));
-    pane->ensureCursorVisible();
     const int p = songTextPosition(text, trackName);
+    if (p >= int(text.size())) {
+        // Not found: the caret goes to the end.
+        pane->setSelStart(p);
+        pane->ensureCursorVisible();
+        return;
+    }
+    // Straight to the heading (no detour over the end, which lays out the whole text).
     pane->setSelStart(p);
     pane->ensureCursorVisible();
     // The track's heading goes to the top line, its song text below it.
