@@ -15,11 +15,21 @@ inline int groesseOder(int berechnet, int bisher) { return berechnet < 0 ? bishe
 // The smallest main window that still shows its controls (pixels).
 inline constexpr QSize MindestGroesse{640, 480};
 
+// The main window's designed size (15225 x 10725 twips).
+inline constexpr QSize StandardGroesse{1015, 715};
+
 // The main window's stored rectangle made usable: at least MindestGroesse (a stored width of
-// -5 must not give a sliver), and moved onto the nearest screen when it lies on none.
+// -5 must not give a sliver), at most the screens' size or the designed size, whichever is
+// larger (a damaged width of 2147483647 must not ask for a window of millions of pixels), and
+// moved onto the nearest screen when it lies on none.
 inline QRect hauptfensterLage(const QRect& fenster, const QList<QRect>& bildschirme)
 {
-    return kit::fensterLage(fenster, MindestGroesse, bildschirme);
+    QRect r = kit::fensterLage(fenster, MindestGroesse, bildschirme);
+    QRect alle;
+    for (const QRect& s : bildschirme)
+        alle |= s;
+    r.setSize(r.size().boundedTo(alle.size().expandedTo(StandardGroesse)));
+    return r;
 }
 
 } // namespace klang::player

@@ -231,6 +231,7 @@ private slots:
         QTest::addColumn<QString>("hoehe");
         QTest::newRow("Breite -5") << QStringLiteral("-5") << QStringLiteral("10725");
         QTest::newRow("Höhe 1, Breite 0") << QStringLiteral("0") << QStringLiteral("1");
+        QTest::newRow("Breite 2147483647") << QStringLiteral("2147483647") << QStringLiteral("10725");
     }
     void beschaedigteGroessen()
     {
@@ -242,6 +243,7 @@ private slots:
         auto w = starten();
         QVERIFY2(w->width() >= 640, qPrintable(QString::number(w->width())));
         QVERIFY2(w->height() >= 480, qPrintable(QString::number(w->height())));
+        QVERIFY2(w->width() <= 1015, qPrintable(QString::number(w->width()))); // screen 800 wide
     }
 
     // A read-only, empty program folder: the start says once that it cannot be written and
