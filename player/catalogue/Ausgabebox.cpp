@@ -97,6 +97,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     sucheEinrichten();
     wiedergabeVerbinden();
     listenVerbinden();
+    befehleVerbinden();
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
@@ -316,9 +317,9 @@ void Ausgabebox::RegistryLesen()
     // 9. Program font.
     QFont schrift = TextBand->font();
     schrift.setFamily(option(QStringLiteral("ProgSchriftName"), QStringLiteral("Segoe UI")));
-    const int groesse = zahlOder(option(QStringLiteral("ProgSchriftSize"), QStringLiteral("8")), 0);
-    if (groesse > 0 && groesse < 200)
-        schrift.setPointSize(groesse);
+    const double groesse = schriftGroesse(option(QStringLiteral("ProgSchriftSize"), QStringLiteral("8")));
+    if (groesse > 0)
+        schrift.setPointSizeF(groesse);
     programmSchrift(schrift);
     // 10. Recent databases.
     m_ordner.clear();
