@@ -122,15 +122,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     statusBar()->insertWidget(1, lblNurLesen);
     // A settings file that cannot be written is said once; the program goes on with the values
     // it holds.
-    klang::setSettingsSaveFailedHandler([this](const QString& pfad, const QString& grund) {
-        kit::MsgFenn(this,
-                     QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\n") + pfad
-                         + QStringLiteral("\n\n") + grund
-                         + QStringLiteral("\n\nDas Programm läuft weiter; geänderte Einstellungen gelten "
-                                          "nur bis zum Beenden."),
-                     3, 0, QStringLiteral("Einstellungen speichern"), 1, kit::WarningBackColor,
-                     kit::DialogForeColor);
-    });
+    kit::EinstellungsFehlerMelden(this);
     connect(m_katalog.model(), &QAbstractItemModel::modelReset, this, [this] {
         tabellenbildAbgleichen();
         tabellenbildAnwenden();
