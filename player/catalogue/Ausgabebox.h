@@ -17,6 +17,7 @@
 #include "player/playback/frmMiniPlayer.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QVector>
@@ -31,6 +32,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -63,6 +65,7 @@ class FilTrackQuelle;
 class KatalogZugang;
 class SpielerOberflaeche;
 class frmWinMediaPlayer;
+class frmDruckVorschau;
 
 class Ausgabebox : public QMainWindow, public IHauptfenster
 {
@@ -453,6 +456,21 @@ private:
     std::unique_ptr<IPlayerUi> m_wiedergabeUi;
     // Owns the event filters of the lists; goes before the player and the widgets.
     std::unique_ptr<QObject> m_wiedergabeFilter;
+    // --- CD inlay printing and its preview (AusgabeboxDruck.cpp) ---------------------------
+public:
+    void MenuDrucken_Click();
+    void mnuBacksitePrint_Click();
+    void mnuVorschauDrucken_Click();
+    void mnuViewBacksitePrint_Click();
+    // The preview window while it is open.
+    frmDruckVorschau* druckVorschau() const;
+    // The printer dialog; tests replace it. Returns false on Cancel.
+    std::function<bool(QPrinter&)> druckDialog;
+
+private:
+    void druckmenueAufbauen(QMenu* datei);
+    frmDruckVorschau* vorschauZeigen(int breiteTwips, int hoeheTwips);
+    QPointer<frmDruckVorschau> m_druckVorschau;
 };
 
 } // namespace klang::player

@@ -343,11 +343,7 @@ void Ausgabebox::menuesAufbauen()
     }
     datei->addSeparator();
     unsichtbar(eintrag(datei, "mnuSpeichernUnter", QStringLiteral("Speichern &unter...")));
-    eintrag(datei, "MenuDrucken", QStringLiteral("Vorderseite &drucken..."));
-    eintrag(datei, "mnuBacksitePrint", QStringLiteral("&Rückseite drucken..."));
-    eintrag(datei, "mnuVorschauDrucken", QStringLiteral("&Vorschau Vorderseite drucken..."));
-    eintrag(datei, "mnuViewBacksitePrint", QStringLiteral("Vorschau Rückseite druck&en..."));
-    eintrag(datei, "mnuTabelleDrucken", QStringLiteral("&Tabelle drucken..."));
+    druckmenueAufbauen(datei);
     datei->addSeparator();
     MenuBeenden = eintrag(datei, "MenuBeenden", QStringLiteral("&Beenden"));
     connect(MenuBeenden, &QAction::triggered, this, &Ausgabebox::MenuBeenden_Click);
