@@ -185,6 +185,7 @@ private slots:
     // frame; the drawing survives hiding; Esc on the canvas sets the shared flag.
     void vorschau()
     {
+        m_w->Bild1->setVisible(true);
         taste(Qt::Key_F2);
         frmDruckVorschau* fenster = m_w->druckVorschau();
         QVERIFY(fenster && fenster->isVisible());
