@@ -256,13 +256,14 @@ void Ausgabebox::Form_Load()
     BandAbspielausschlusslisteLaden();
     TontraegerZufaelligAufrufen();
     BezLaden();
+    // The panels run from the start; the mini player switches them off while it is shown.
+    Timer4.start();
     if (KommandozeileStart) {
         chkShuffle->setChecked(true);
         imgStart_Click();
         imgMiniPlayer_Click();
     }
     m_cpuLast.setStackSize(10);
-    Timer4.start();
     filPlaylist->clear();
     filPlaylist->addItems(musikDateien(ProgrammPfad + QStringLiteral("Playlist/")));
     tabTexte->setCurrentIndex(0);
