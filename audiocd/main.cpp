@@ -3,6 +3,7 @@
 
 #include "audiocd/frmMain.h"
 #include "platform/cdaudio/CdioBackend.h"
+#include "kit/Helpers.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
@@ -32,7 +33,8 @@ int main(int argc, char* argv[])
     klang::SingleInstance einzeln(QStringLiteral("Diskolo"));
     if (!einzeln.tryRun(QApplication::arguments()))
         return 0;
-    klang::seedProgramFolder();
+    kit::ProgrammOrdnerEinrichten();
+    kit::EinstellungsFehlerMelden();
 
     auto geraet = std::make_unique<klang::cdaudio::CdioBackend>();
     geraet->setDefaultDevice(gewaehltesGeraet(QApplication::arguments()));

@@ -2,6 +2,7 @@
 
 #include "backup/AdminNeustart.h"
 #include "backup/ZipForm.h"
+#include "kit/Helpers.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
@@ -28,7 +29,8 @@ void warteAuf(qint64 pid, std::function<void()> weiter, int restMs = 60000)
 int main(int argc, char* argv[])
 {
     klang::Programm app(argc, argv, QStringLiteral("Ordnerwacht"));
-    klang::seedProgramFolder();
+    kit::ProgrammOrdnerEinrichten();
+    kit::EinstellungsFehlerMelden();
 
     // An elevated restart tells the copy that asked for it that it runs, so that one can end.
     backup::startMelden(backup::meldeStartName(QCoreApplication::arguments()));

@@ -18,6 +18,7 @@ int main(int argc, char* argv[])
         return 0;
 
     kit::ProgrammOrdnerEinrichten();
+    kit::EinstellungsFehlerMelden();
     dbmanager::frmDatenbank fenster(nullptr, nullptr, std::make_unique<dbmanager::MpvAnimation>());
     QObject::connect(&einzeln, &klang::SingleInstance::activationRequested, &fenster, [&fenster] {
         fenster.setWindowState(fenster.windowState() & ~Qt::WindowMinimized);

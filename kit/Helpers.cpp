@@ -1,6 +1,7 @@
 #include "kit/Helpers.h"
 
 #include "kit/MsgFenn.h"
+#include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Shell.h"
 #include "platform/vbcompat/VbCompat.h"
@@ -286,6 +287,25 @@ void ProgrammOrdnerEinrichten(QWidget* parent)
                                  "gespeichert werden."),
             3, 0, QStringLiteral("Programmordner schreibgeschützt"), 1, WarningBackColor,
             DialogForeColor);
+}
+
+void EinstellungsFehlerMelden(QWidget* parent)
+{
+    QPointer<QWidget> besitzer(parent);
+    const bool mitBesitzer = parent != nullptr;
+    klang::setSettingsSaveFailedHandler([besitzer, mitBesitzer](const QString& pfad,
+                                                                const QString& grund) {
+        // The window that asked for the report is gone: leave it at the line on standard error.
+        if (mitBesitzer && !besitzer)
+            return;
+        MsgFenn(besitzer.data(),
+                QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\n") + pfad
+                    + QStringLiteral("\n\n") + grund
+                    + QStringLiteral("\n\nDas Programm läuft weiter; geänderte Einstellungen gelten "
+                                     "nur bis zum Beenden."),
+                3, 0, QStringLiteral("Einstellungen speichern"), 1, WarningBackColor,
+                DialogForeColor);
+    });
 }
 
 QString ProgrammZuDatei(const QString& datei)

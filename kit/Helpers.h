@@ -48,6 +48,10 @@ void HilfeAufrufen(const QString& thema = QString());
 // says so once and the program goes on with the installed files.
 void ProgrammOrdnerEinrichten(QWidget* parent = nullptr);
 
+// Says once, in German, when a settings file cannot be written; the program goes on with the
+// values it holds. parent may be null (the box then has no owner).
+void EinstellungsFehlerMelden(QWidget* parent = nullptr);
+
 // The program associated with a document, "" when there is none or it is the document itself.
 QString ProgrammZuDatei(const QString& datei);
 

@@ -1,5 +1,6 @@
 // Fernsicht: plays the TV streams of a station list in an embedded player.
 
+#include "kit/Helpers.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
@@ -15,7 +16,8 @@ int main(int argc, char* argv[])
     if (!einzeln.tryRun(QApplication::arguments()))
         return 0;
 
-    klang::seedProgramFolder();
+    kit::ProgrammOrdnerEinrichten();
+    kit::EinstellungsFehlerMelden();
     tv::frmFernsicht fenster;
     QObject::connect(&einzeln, &klang::SingleInstance::activationRequested, &fenster, [&fenster] {
         fenster.setWindowState(fenster.windowState() & ~Qt::WindowMinimized);

@@ -97,6 +97,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     sucheEinrichten();
     wiedergabeVerbinden();
     listenVerbinden();
+    befehleVerbinden();
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
@@ -123,15 +124,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     statusBar()->insertWidget(1, lblNurLesen);
     // A settings file that cannot be written is said once; the program goes on with the values
     // it holds.
-    klang::setSettingsSaveFailedHandler([this](const QString& pfad, const QString& grund) {
-        kit::MsgFenn(this,
-                     QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\n") + pfad
-                         + QStringLiteral("\n\n") + grund
-                         + QStringLiteral("\n\nDas Programm läuft weiter; geänderte Einstellungen gelten "
-                                          "nur bis zum Beenden."),
-                     3, 0, QStringLiteral("Einstellungen speichern"), 1, kit::WarningBackColor,
-                     kit::DialogForeColor);
-    });
+    kit::EinstellungsFehlerMelden(this);
     connect(m_katalog.model(), &QAbstractItemModel::modelReset, this, [this] {
         tabellenbildAbgleichen();
         tabellenbildAnwenden();
@@ -320,9 +313,9 @@ void Ausgabebox::RegistryLesen()
     // 9. Program font.
     QFont schrift = TextBand->font();
     schrift.setFamily(option(QStringLiteral("ProgSchriftName"), QStringLiteral("Segoe UI")));
-    const int groesse = zahlOder(option(QStringLiteral("ProgSchriftSize"), QStringLiteral("8")), 0);
-    if (groesse > 0 && groesse < 200)
-        schrift.setPointSize(groesse);
+    const double groesse = schriftGroesse(option(QStringLiteral("ProgSchriftSize"), QStringLiteral("8")));
+    if (groesse > 0)
+        schrift.setPointSizeF(groesse);
     programmSchrift(schrift);
     // 10. Recent databases.
     m_ordner.clear();

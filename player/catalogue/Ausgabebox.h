@@ -288,6 +288,34 @@ private:
     bool m_medienplayerGewuenscht = false;
     QVector<QLabel*> m_statusPanels;
 
+    // --- commands: clipboard, options, tool bar and starters, web pages and links ---------
+public:
+    void mnuKopieren_Click();
+    void mnuKopierenListe_Click();
+    void mnuProgSchrift_Click();
+    // A mouse button released over a tool-bar button (the left button arrives as triggered).
+    void cmdButton_MouseUp(int index, Qt::MouseButton knopf);
+    void mnuKlangtruhe_Click();
+    void mnuReadMe_Click();
+    void MenuVerzeichnis_Click();
+    void mnuFAQ_Click();
+    void mnuNutzungslizenz_Click();
+    void mnuWebsiteAufrufen_Click();
+    void mnuUpdateSuchen_Click();
+    void mnuTranslation_Click();
+    void mnuDeeplWrite_Click();
+    void mnuWeblink_Click();
+    void Bez_Click(int index);
+    // The program font dialog; tests replace it. False on Cancel.
+    std::function<bool(QFont& schrift)> schriftDialog;
+
+private:
+    void befehleVerbinden();
+    void dienstSeiteOeffnen(const QString& adresse);
+    // Opens a link through the desktop after the safety check; a refused link is said.
+    void linkOeffnen(const QString& link);
+    QString markierterText() const;
+
     // --- searches: quick search, search dialog, the playing record, song search playlist ---
 public:
     void MenuSuchen_Click();

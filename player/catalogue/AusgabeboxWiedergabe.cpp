@@ -326,6 +326,8 @@ void Ausgabebox::mnuPauseZwischenTracks_Click()
                 22, 2, QStringLiteral("Sicherheitsabfrage"), 1, kit::DialogBackColor, kit::DialogForeColor);
             if (wahl == QLatin1String("Nein"))
                 continue;
+            if (wahl != QLatin1String("Ja"))
+                return; // the box closed without an answer keeps the stored pause
         }
         PlayerSettings::save(QStringLiteral("PauseZwischenTracks"), antwort);
         return;

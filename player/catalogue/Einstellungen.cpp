@@ -25,6 +25,20 @@ int zahlOder(const QString& text, int fallback)
     return static_cast<int>(std::lround(v));
 }
 
+double schriftGroesse(const QString& text)
+{
+    bool ok = false;
+    const double v = QString(text.trimmed()).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v <= 0 || v >= 200)
+        return 0;
+    return v;
+}
+
+QString schriftGroesseText(double punkte)
+{
+    return QString::number(punkte, 'g', 6);
+}
+
 Fenstergeometrie geometrieLesen()
 {
     Fenstergeometrie g;

@@ -16,6 +16,12 @@ void setOption(const QString& key, const QString& value);
 // number; otherwise fallback (the thing it would set stays unchanged).
 int zahlOder(const QString& text, int fallback);
 
+// The stored program font size: "10.5" as written now, "10,5" as older versions wrote it in
+// the German number format, or a whole number. 0 when the text is no size.
+double schriftGroesse(const QString& text);
+// A font size as it is stored (no locale: "10.5" reads back the same everywhere).
+QString schriftGroesseText(double punkte);
+
 // The main window's stored geometry (twips, outer size) and state.
 struct Fenstergeometrie
 {

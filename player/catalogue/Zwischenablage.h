@@ -1,0 +1,40 @@
+#pragma once
+
+// What the catalogue puts on the clipboard: the record copy format and the list copy, built
+// from the grid's model alone (the table is never changed), and the one QMimeData that
+// carries text, table and cover together.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+class QAbstractItemModel;
+class QMimeData;
+
+namespace klang::player {
+
+// The separator of the record copy format (character 230 of the Windows code page).
+inline constexpr QChar KopierTrenner = QChar(0x00E6);
+
+// The 18 fields of a record in the order the copy format writes them.
+const QStringList& kopierFelder();
+
+// "(columns - 1)" & S, then for each row from min(zeileA, zeileB) to max(...) the 18 values
+// in the fixed order, each followed by S. A column is found by its exact heading; an empty
+// cell, and a field without a column, is written as " ".
+QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int zeileB);
+
+// A block of the table: the heading line, then one line per row; each cell followed by a Tab,
+// each line by CR LF. Rows and columns are taken in ascending order whichever way the
+// selection was made.
+QString listenKopie(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB);
+
+// The same block as an HTML table, so office programs paste it into columns.
+QString listenKopieHtml(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB);
+
+// One mime data object with everything given (text, optional HTML, optional picture):
+// separate clipboard calls would replace each other.
+QMimeData* zwischenablageDaten(const QString& text, const QString& html = QString(),
+                               const QImage& bild = QImage());
+
+} // namespace klang::player

@@ -1,0 +1,334 @@
+// The main window's commands that reach outside: clipboard formats, links and the shop search,
+// the SQL statement list and dialog, and the real window's tool bar, links and options.
+
+#include "kit/TestHook.h"
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Einstellungen.h"
+#include "player/catalogue/SQLform.h"
+#include "player/catalogue/Weblinks.h"
+#include "player/catalogue/Zwischenablage.h"
+#include "platform/richtext/RichTextBox.h"
+#include "platform/shell/Paths.h"
+#include "platform/textfiles/LineFile.h"
+#include "tests/support/CatalogueGenerator.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QToolBar>
+#include <QtTest>
+
+using namespace klang::player;
+
+namespace {
+
+// Rows of a table whose first row holds the headings.
+std::unique_ptr<QStandardItemModel> tabelle(const QList<QStringList>& zeilen)
+{
+    auto m = std::make_unique<QStandardItemModel>(zeilen.size() - 1, zeilen.first().size());
+    m->setHorizontalHeaderLabels(zeilen.first());
+    for (int r = 1; r < zeilen.size(); ++r)
+        for (int c = 0; c < zeilen[r].size(); ++c)
+            m->setItem(r - 1, c, new QStandardItem(zeilen[r][c]));
+    return m;
+}
+
+class Empfaenger : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void oeffnen(const QUrl& url) { urls << url; }
+};
+
+} // namespace
+
+class BefehleTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    Empfaenger m_desktop;
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<klang::test::TestEnvironment>();
+        kit::testhook::enable();
+        kit::testhook::clear();
+        m_desktop.urls.clear();
+        for (const char* schema : {"http", "https", "mailto", "file"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(schema), &m_desktop, "oeffnen");
+    }
+    void cleanup()
+    {
+        for (const char* schema : {"http", "https", "mailto", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(schema));
+        kit::testhook::disable();
+        m_env.reset();
+    }
+
+    // The record copy keeps the fixed field order, fills empty and missing fields with " "
+    // and copies a bottom-up selection in ascending order.
+    void kopierformat_data()
+    {
+        QTest::addColumn<int>("von");
+        QTest::addColumn<int>("bis");
+        QTest::newRow("one row") << 0 << 0;
+        QTest::newRow("bottom-up") << 1 << 0;
+    }
+    void kopierformat()
+    {
+        QFETCH(int, von);
+        QFETCH(int, bis);
+        // Shuffled columns, one unknown, Musikpfad and most others missing, an empty Preis.
+        auto m = tabelle({{"Preis", "LPTitel", "Notiz", "Band"},
+                          {"", "Animals", "x", "Pink Floyd"},
+                          {"12", "Tago Mago", "y", "Can"}});
+        const QString text = tontraegerKopierformat(*m, von, bis);
+        // 1 + 18 separators per row; the values in order with " " for every empty slot.
+        const int zeilen = std::abs(bis - von) + 1;
+        QCOMPARE(text.count(KopierTrenner), 1 + 18 * zeilen);
+        QStringList teile = text.split(KopierTrenner);
+        QCOMPARE(teile.takeFirst(), QStringLiteral("3"));
+        QCOMPARE(teile.mid(0, 18).join(QLatin1Char('|')),
+                 QStringLiteral("Pink Floyd|Animals| | | | | | | | | | | | | | | | "));
+        if (zeilen == 2)
+            QCOMPARE(teile.mid(18, 18).join(QLatin1Char('|')),
+                     QStringLiteral("Can|Tago Mago| | | | | |12| | | | | | | | | | "));
+        QCOMPARE(m->item(0, 0)->text(), QString()); // the table is never written
+    }
+
+    // The list copy: heading line, a Tab after every cell, CR LF after every line, in any
+    // selection direction; the HTML carries the same block as a table.
+    void listenKopie_data()
+    {
+        QTest::addColumn<QList<int>>("auswahl");
+        QTest::newRow("top-down") << QList<int>{0, 1, 0, 1};
+        QTest::newRow("bottom-up, right-to-left") << QList<int>{1, 0, 1, 0};
+    }
+    void listenKopie()
+    {
+        QFETCH(QList<int>, auswahl);
+        auto m = tabelle({{"H1", "H2", "H3"}, {"A", "B", "-"}, {"C", "D&", "-"}});
+        QCOMPARE(klang::player::listenKopie(*m, auswahl[0], auswahl[1], auswahl[2], auswahl[3]),
+                 QStringLiteral("H1\tH2\t\r\nA\tB\t\r\nC\tD&\t\r\n"));
+        const QString html = listenKopieHtml(*m, auswahl[0], auswahl[1], auswahl[2], auswahl[3]);
+        QVERIFY(html.contains(QStringLiteral("<tr><td>C</td><td>D&amp;</td></tr>")));
+    }
+
+    // Text and picture travel in one mime data object.
+    void mimeDatenTragenTextUndBild()
+    {
+        QImage bild(4, 4, QImage::Format_RGB32);
+        bild.fill(Qt::red);
+        QApplication::clipboard()->setMimeData(zwischenablageDaten(QStringLiteral("x"), QString(), bild));
+        const QMimeData* d = QApplication::clipboard()->mimeData();
+        QVERIFY(d->hasText() && d->hasImage());
+    }
+
+    // Shop search text: blanks to "+", lower-case umlauts written out, the rest percent-encoded.
+    void shopSuchtext_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("erwartet");
+        QTest::newRow("capital umlauts") << 0 << "Die Ärzte Über" << "Die+%C3%84rzte+%C3%9Cber";
+        QTest::newRow("ampersand") << 0 << "Simon & Garfunkel" << "Simon+%26+Garfunkel";
+        QTest::newRow("small umlauts") << 0 << "Mötley Crüe" << "Moetley+Cruee";
+        QTest::newRow("typed plus and hash") << 0 << "A+B #1?" << "A%2BB+%231%3F";
+        QTest::newRow("band and title") << 1 << "Can" << "Can+Tago+Mago";
+        QTest::newRow("order number") << 8 << "Can" << "CD-4711";
+        QTest::newRow("other label") << 2 << "Can" << "";
+    }
+    void shopSuchtext()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, band);
+        QFETCH(QString, erwartet);
+        QCOMPARE(weblinks::shopSuchtext(index, band, QStringLiteral("Tago Mago"), QStringLiteral("CD-4711")), erwartet);
+    }
+
+    // Which links are opened at all: web, mail and existing files only.
+    void sichererLink_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("erwartet"); // "" = refused
+        QTest::newRow("www") << "www.example.org" << "http://www.example.org";
+        QTest::newRow("https") << "https://example.org/a?b=1" << "https://example.org/a?b=1";
+        QTest::newRow("mailto") << "mailto:a@b.de" << "mailto:a@b.de";
+        QTest::newRow("javascript") << "javascript:alert(1)" << "";
+        QTest::newRow("ftp") << "ftp://example.org/x" << "";
+        QTest::newRow("missing file") << "/gibt/es/nicht.txt" << "";
+        QTest::newRow("program by scheme") << "file:///bin/sh.missing" << "";
+    }
+    void sichererLink()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, erwartet);
+        QString grund;
+        const QUrl url = weblinks::sichererLink(link, &grund);
+        QCOMPARE(url.isValid() ? url.toString() : QString(), erwartet);
+        QCOMPARE(grund.isEmpty(), !erwartet.isEmpty());
+    }
+
+    // sql.dat: kept in order, duplicates refused without touching the file, removal rewrites.
+    void sqlListe()
+    {
+        const QString pfad = m_env->path(QStringLiteral("p")) + QStringLiteral("/sql.dat");
+        SqlListe liste(pfad);
+        QVERIFY(liste.laden());
+        QVERIFY(liste.eintraege().isEmpty());
+        QVERIFY(liste.hinzufuegen(QStringLiteral("select * from Schallplatten")));
+        QVERIFY(liste.hinzufuegen(QStringLiteral("update x set a = 1")));
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray vorher = f.readAll();
+        f.close();
+        QCOMPARE(vorher, QByteArray("select * from Schallplatten\r\nupdate x set a = 1\r\n"));
+        QVERIFY(!liste.hinzufuegen(QStringLiteral("select * from Schallplatten")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), vorher);
+        f.close();
+        QVERIFY(liste.hinzufuegen(QStringLiteral("SELECT * FROM Schallplatten")));
+        QVERIFY(liste.entfernen(0));
+        SqlListe neu(pfad);
+        QVERIFY(neu.laden());
+        QCOMPARE(neu.eintraege(), (QStringList{"update x set a = 1", "SELECT * FROM Schallplatten"}));
+        QVERIFY(SqlListe::istAusfuehrung(QStringLiteral("insert into x")));
+        QVERIFY(!SqlListe::istAusfuehrung(QStringLiteral("INSERT INTO x")));
+    }
+
+    // The dialog deletes only on "Ja", does nothing without a chosen entry, never takes a
+    // quote, and Enter accepts the statement.
+    void sqlDialog_data()
+    {
+        QTest::addColumn<QString>("antwort");
+        QTest::addColumn<int>("danach");
+        QTest::newRow("Ja") << "Ja" << 1;
+        QTest::newRow("Nein") << "Nein" << 2;
+        QTest::newRow("close box") << "" << 2;
+    }
+    void sqlDialog()
+    {
+        QFETCH(QString, antwort);
+        QFETCH(int, danach);
+        QVERIFY(klang::writeLines(klang::programmPfad() + QStringLiteral("sql.dat"),
+                                  {QStringLiteral("select 1"), QStringLiteral("select 2")}));
+        SQLform dlg(QStringLiteral("select * from Schallplatten"));
+        QCOMPARE(dlg.TextSQL->text(), QStringLiteral("select * from Schallplatten"));
+        dlg.CommandLoeschen_Click();
+        QVERIFY(kit::testhook::calls().isEmpty()); // nothing chosen: no question, no error
+        dlg.ListSQL->setCurrentRow(0);
+        kit::testhook::queueAnswer(antwort);
+        dlg.CommandLoeschen_Click();
+        QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Quarzwerk"));
+        QCOMPARE(dlg.ListSQL->count(), danach);
+        QCOMPARE(klang::readLines(klang::programmPfad() + QStringLiteral("sql.dat")).size(), danach);
+
+        dlg.show();
+        dlg.TextSQL->clear();
+        QTest::keyClicks(dlg.TextSQL, QStringLiteral("select 'a'"));
+        QCOMPARE(dlg.TextSQL->text(), QStringLiteral("select a"));
+        QTest::keyClick(dlg.TextSQL, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.SQLAnweisung(), QStringLiteral("select a"));
+    }
+
+    // The real window: tool-bar releases, links through the desktop, the services' clipboard,
+    // the program font and the pause question.
+    void hauptfenster()
+    {
+        const QString katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
+        QVERIFY(klang::test::writeEmptyCatalogue(katalog));
+        QVERIFY(klang::test::insertCatalogueRecords(
+            katalog, {{{QStringLiteral("Band"), QStringLiteral("Can")}, {QStringLiteral("Preis"), QString()}}}));
+        setOption(QStringLiteral("ArchivPfad"), katalog);
+        Ausgabebox w;
+        w.Form_Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        kit::testhook::clear();
+
+        // Record copy: text with the separators; the grid keeps its empty cells.
+        w.MSFlexGrid1->setCurrentIndex(w.MSFlexGrid1->model()->index(0, 0));
+        w.findChild<QAction*>(QStringLiteral("mnuKopieren"))->trigger();
+        QVERIFY(QApplication::clipboard()->text().startsWith(QString::number(w.MSFlexGrid1->model()->columnCount() - 1)
+                                                             + KopierTrenner + QStringLiteral("Can") + KopierTrenner));
+        QCOMPARE(kit::testhook::calls().last().prompt, QStringLiteral("Tonträger in die Zwischenablage kopiert!"));
+
+        // Translation with the grid last focused leaves the clipboard alone.
+        w.LetzterFokus = QStringLiteral("MSFlexGrid1");
+        QApplication::clipboard()->setText(QStringLiteral("meins"));
+        w.mnuTranslation_Click();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("meins"));
+        QCOMPARE(m_desktop.urls.size(), 1);
+        w.rtfInfo->setPlainText(QStringLiteral("Hallo Welt"));
+        w.LetzterFokus = QStringLiteral("rtfInfo");
+        w.mnuDeeplWrite_Click();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hallo Welt"));
+
+        // Weblink: an edited answer is opened; a script link is refused with a message.
+        w.txtSuchen->setText(QStringLiteral("  http://example.org "));
+        w.txtSuchen->selectAll();
+        w.LetzterFokus = QStringLiteral("txtSuchen");
+        m_desktop.urls.clear();
+        kit::testhook::queueAnswer(QStringLiteral("https://example.org/neu"));
+        w.mnuWeblink_Click();
+        QCOMPARE(kit::testhook::calls().last().defaultText, QStringLiteral("http://example.org"));
+        kit::testhook::queueAnswer(QStringLiteral("javascript:alert(1)"));
+        w.mnuWeblink_Click();
+        QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Linkausführung"));
+        QCOMPARE(kit::testhook::calls().last().kind, QStringLiteral("MsgFenn"));
+        QCOMPARE(m_desktop.urls, (QList<QUrl>{QUrl(QStringLiteral("https://example.org/neu"))}));
+        w.txtSuchen->setText(QStringLiteral("a@b.de"));
+        w.txtSuchen->selectAll();
+        kit::testhook::queueAnswer(QStringLiteral("a@b.de"));
+        w.mnuWeblink_Click();
+        QCOMPARE(m_desktop.urls.last(), QUrl(QStringLiteral("mailto:a@b.de")));
+
+        // Tool bar: no context menu; a middle release on the playlist button does nothing,
+        // right releases on the starters report what is missing.
+        QToolBar* leiste = w.findChild<QToolBar*>(QStringLiteral("cmdButtonLeiste"));
+        QCOMPARE(leiste->contextMenuPolicy(), Qt::PreventContextMenu);
+        kit::testhook::clear();
+        QWidget* knopf14 = leiste->widgetForAction(w.cmdButton[14]);
+        QTest::mouseClick(knopf14, Qt::MiddleButton);
+        QVERIFY(kit::testhook::calls().isEmpty());
+        QTest::mouseClick(leiste->widgetForAction(w.cmdButton[17]), Qt::RightButton);
+        QVERIFY(w.isVisible());
+        QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Ausgabebox_mnuKlangtruhe_Click"));
+        QTest::mouseClick(leiste->widgetForAction(w.cmdButton[11]), Qt::RightButton);
+        QCOMPARE(kit::testhook::calls().last().prompt, QStringLiteral("Silberling.exe nicht gefunden."));
+        QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Silberling starten"));
+
+        // Program font: cancel stores nothing; a half size is stored locale-free.
+        const QString vorher = option(QStringLiteral("ProgSchriftSize"));
+        w.schriftDialog = [](QFont&) { return false; };
+        w.mnuProgSchrift_Click();
+        QCOMPARE(option(QStringLiteral("ProgSchriftSize")), vorher);
+        w.schriftDialog = [](QFont& f) { f.setFamily(QStringLiteral("DejaVu Sans")); f.setPointSizeF(10.5); return true; };
+        w.mnuProgSchrift_Click();
+        QCOMPARE(option(QStringLiteral("ProgSchriftSize")), QStringLiteral("10.5"));
+        QCOMPARE(w.TextLPTitel->font().pointSizeF(), 10.5);
+        QVERIFY(w.TextSongs->font().pointSizeF() != 10.5);
+        QCOMPARE(schriftGroesse(QStringLiteral("10,5")), 10.5);
+
+        // Pause above 60 s: the closed question stores nothing.
+        setOption(QStringLiteral("PauseZwischenTracks"), QStringLiteral("5"));
+        kit::testhook::queueAnswer(QStringLiteral("61"));
+        kit::testhook::queueAnswer(QString());
+        w.findChild<QAction*>(QStringLiteral("mnuPauseZwischenTracks"))->trigger();
+        QCOMPARE(option(QStringLiteral("PauseZwischenTracks")), QStringLiteral("5"));
+    }
+};
+
+QTEST_MAIN(BefehleTest)
+#include "tst_befehle.moc"
