@@ -4,6 +4,7 @@
 // player's controls. The form owns its widgets and connects them; the catalogue rules live in
 // KatalogController, the player state in Spielerzustand.
 
+#include "player/auxiliary/Sleep.h"
 #include "player/auxiliary/Tipbox.h"
 #include "player/auxiliary/clsCPULoad.h"
 #include "player/catalogue/KatalogController.h"
@@ -81,6 +82,9 @@ public:
     // The player's rules and state, shared with the companion windows.
     PlayerController& spieler() { return *m_player; }
     clsCPULoad& CPULast() { return m_cpuLast; }
+    SleepTimer* sleepTimer() const { return m_sleep; }
+    // Processor and memory panels, once a second while the main window is shown.
+    void Timer4_Timer();
 
     // Module state of the main window.
     QString ProgrammPfad;
@@ -217,6 +221,7 @@ public:
     QAction* mnuTabelleAutosize = nullptr;
     QAction* mnuLaufschrift = nullptr;
     QAction* mnuMiniPlayerOnTop = nullptr;
+    QAction* mnuSleep = nullptr;
     QAction* mnuWinPlayerVerwenden = nullptr;
     QAction* mnuBildDatenbankpfad = nullptr;
     QAction* mnuStartLautregler = nullptr;
@@ -270,6 +275,7 @@ private:
     std::unique_ptr<PlayerController> m_player;
     bool m_boxenWerdenGesetzt = false;
     std::unique_ptr<Tipbox> m_tipbox;
+    SleepTimer* m_sleep = nullptr;
     Kommandozeile m_kommando;
     QStringList m_ordner;
     Tabellenbild m_bild;

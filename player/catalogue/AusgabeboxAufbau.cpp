@@ -388,6 +388,8 @@ void Ausgabebox::menuesAufbauen()
     connect(mnuMiniPlayerOnTop, &QAction::triggered, this, [](bool ein) {
         setOption(QStringLiteral("MiniPlayerOnTop"), ein ? QStringLiteral("True") : QStringLiteral("False"));
     });
+    mnuSleep = eintrag(player, "mnuSleep", QStringLiteral("&Sleep..."));
+    mnuSleep->setCheckable(true);
     mnuWinPlayerVerwenden = eintrag(player, "mnuWinPlayerVerwenden", QStringLiteral("Windows Media Player &verwenden"));
     mnuWinPlayerVerwenden->setCheckable(true);
     connect(mnuWinPlayerVerwenden, &QAction::triggered, this, [this](bool ein) {
