@@ -13,6 +13,7 @@ PACKAGES=(
   libtag1-dev
   libcdio-dev libiso9660-dev
   sox
+  poppler-utils
   p7zip-full
   xvfb xauth
   fonts-dejavu-core

@@ -25,8 +25,6 @@ frmInfo::frmInfo(const QString& programmPfad, QWidget* parent)
     BildFenn = new QLabel(this);
     BildFenn->setObjectName(QStringLiteral("BildFenn"));
     BildFenn->setGeometry(20, 20, 110, 110);
-    BildFenn->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    BildFenn->setLineWidth(3);
     BildFenn->setAlignment(Qt::AlignCenter);
     BildFenn->setText(QStringLiteral("Quarzwerk"));
     BildFenn->installEventFilter(this);
@@ -34,8 +32,7 @@ frmInfo::frmInfo(const QString& programmPfad, QWidget* parent)
     Rahmen = new QFrame(this);
     Rahmen->setObjectName(QStringLiteral("Rahmen"));
     Rahmen->setGeometry(150, 12, 258, 306);
-    Rahmen->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Rahmen->setLineWidth(8);
+    Rahmen->setFrameStyle(QFrame::NoFrame);
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -52,6 +49,8 @@ frmInfo::frmInfo(const QString& programmPfad, QWidget* parent)
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(50);
     connect(&Timer1, &QTimer::timeout, this, &frmInfo::Timer1_Timer);
+    Border3D(Rahmen, 8, false);
+    Border3D(BildFenn, 3, false);
     Bildtext();
 }
 
@@ -116,17 +115,55 @@ bool frmInfo::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == BildFenn) {
         if (event->type() == QEvent::MouseButtonPress) {
-            BildFenn->setFrameShadow(QFrame::Sunken);
+            Border3D(BildFenn, 3, true);
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
-            BildFenn->setFrameShadow(QFrame::Raised);
+            Border3D(BildFenn, 3, false);
             klang::stopSound();
             accept();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmInfo::Border3D(QWidget* AimControl, int Dicke, bool SetIn)
+{
+    if (!AimControl || Dicke < 0)
+        return;
+    for (Rand& r : m_raender) {
+        if (r.ziel == AimControl) {
+            r = {AimControl, Dicke, SetIn};
+            update();
+            return;
+        }
+    }
+    m_raender.append({AimControl, Dicke, SetIn});
+    update();
+}
+
+void frmInfo::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter maler(this);
+    const QColor weiss(0xFF, 0xFF, 0xFF);
+    const QColor grau(0x80, 0x80, 0x80);
+    for (const Rand& r : m_raender) {
+        const QRect g = r.ziel->geometry();
+        const int x0 = g.left() - r.dicke;
+        const int y0 = g.top() - r.dicke;
+        const int w = g.width() + 2 * r.dicke;
+        const int h = g.height() + 2 * r.dicke;
+        for (int i = 0; i < r.dicke; ++i) {
+            maler.setPen(r.setIn ? grau : weiss);
+            maler.drawLine(x0 + w - 2 - i, y0 + i, x0 + i, y0 + i);
+            maler.drawLine(x0 + i, y0 + i, x0 + i, y0 + h - 1 - i);
+            maler.setPen(r.setIn ? weiss : grau);
+            maler.drawLine(x0 + 1 + i, y0 + h - 1 - i, x0 + w - 1 - i, y0 + h - 1 - i);
+            maler.drawLine(x0 + w - 1 - i, y0 + h - 1 - i, x0 + w - 1 - i, y0 + i);
+        }
+    }
 }
 
 void frmInfo::done(int result)

@@ -20,6 +20,10 @@ public:
 
     // (Re)starts the music and the credits from below the visible area.
     void Bildtext();
+    // A raised or sunken 3-D frame of Dicke nested 1-px outlines around AimControl, drawn on
+    // this box (white top and left when raised, grey when sunken, the other edges the other
+    // colour).
+    void Border3D(QWidget* AimControl, int Dicke, bool SetIn);
     // The credit lines as printed.
     QStringList zeilen() const { return m_zeilen; }
 
@@ -31,11 +35,19 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void done(int result) override;
 
 private:
     void Timer1_Timer();
 
+    struct Rand
+    {
+        QWidget* ziel;
+        int dicke;
+        bool setIn;
+    };
+    QList<Rand> m_raender;
     QString m_programmPfad;
     QStringList m_zeilen;
 };

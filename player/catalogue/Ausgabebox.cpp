@@ -103,8 +103,10 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
     Timer1.setInterval(1000);
     Timer4.setObjectName(QStringLiteral("Timer4"));
     Timer4.setInterval(1000);
+    connect(&Timer4, &QTimer::timeout, this, &Ausgabebox::Timer4_Timer);
     TimerSleep.setObjectName(QStringLiteral("TimerSleep"));
-    TimerSleep.setInterval(5000);
+    m_sleep = new SleepTimer(this, mnuSleep, TimerSleep, [this](const QString& t) { setPanelText(6, t); }, this);
+    connect(mnuSleep, &QAction::triggered, m_sleep, &SleepTimer::mnuSleep_Click);
 
     connect(&m_katalog, &KatalogController::datensatzGewechselt, this, &Ausgabebox::Data1_Reposition);
     connect(&m_katalog, &KatalogController::schreibfehler, this, &Ausgabebox::schreibfehlerMelden);
@@ -247,6 +249,8 @@ void Ausgabebox::Form_Load()
     BandAbspielausschlusslisteLaden();
     TontraegerZufaelligAufrufen();
     BezLaden();
+    // The panels run from the start; the mini player switches them off while it is shown.
+    Timer4.start();
     if (KommandozeileStart) {
         chkShuffle->setChecked(true);
         imgStart_Click();
@@ -806,6 +810,12 @@ void Ausgabebox::programmBeenden()
 bool Ausgabebox::miniPlayerImVordergrund() const
 {
     return mnuMiniPlayerOnTop->isChecked();
+}
+
+void Ausgabebox::Timer4_Timer()
+{
+    setPanelText(4, QStringLiteral("CPU ") + QString::number(m_cpuLast.Value()) + QStringLiteral(" %"));
+    setPanelText(5, QStringLiteral("RAM ") + QString::number(speicherLast()) + QStringLiteral(" %"));
 }
 
 void Ausgabebox::MenuTipOfDay_Click()

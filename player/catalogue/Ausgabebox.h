@@ -4,6 +4,7 @@
 // player's controls. The form owns its widgets and connects them; the catalogue rules live in
 // KatalogController, the player state in Spielerzustand.
 
+#include "player/auxiliary/Sleep.h"
 #include "player/auxiliary/Tipbox.h"
 #include "player/auxiliary/clsCPULoad.h"
 #include "player/catalogue/KatalogController.h"
@@ -17,6 +18,7 @@
 #include "player/playback/frmMiniPlayer.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QVector>
@@ -31,6 +33,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -63,6 +66,7 @@ class FilTrackQuelle;
 class KatalogZugang;
 class SpielerOberflaeche;
 class frmWinMediaPlayer;
+class frmDruckVorschau;
 
 class Ausgabebox : public QMainWindow, public IHauptfenster
 {
@@ -78,6 +82,9 @@ public:
     // The player's rules and state, shared with the companion windows.
     PlayerController& spieler() { return *m_player; }
     clsCPULoad& CPULast() { return m_cpuLast; }
+    SleepTimer* sleepTimer() const { return m_sleep; }
+    // Processor and memory panels, once a second while the main window is shown.
+    void Timer4_Timer();
 
     // Module state of the main window.
     QString ProgrammPfad;
@@ -214,6 +221,7 @@ public:
     QAction* mnuTabelleAutosize = nullptr;
     QAction* mnuLaufschrift = nullptr;
     QAction* mnuMiniPlayerOnTop = nullptr;
+    QAction* mnuSleep = nullptr;
     QAction* mnuWinPlayerVerwenden = nullptr;
     QAction* mnuBildDatenbankpfad = nullptr;
     QAction* mnuStartLautregler = nullptr;
@@ -267,6 +275,7 @@ private:
     std::unique_ptr<PlayerController> m_player;
     bool m_boxenWerdenGesetzt = false;
     std::unique_ptr<Tipbox> m_tipbox;
+    SleepTimer* m_sleep = nullptr;
     Kommandozeile m_kommando;
     QStringList m_ordner;
     Tabellenbild m_bild;
@@ -481,6 +490,21 @@ private:
     std::unique_ptr<IPlayerUi> m_wiedergabeUi;
     // Owns the event filters of the lists; goes before the player and the widgets.
     std::unique_ptr<QObject> m_wiedergabeFilter;
+    // --- CD inlay printing and its preview (AusgabeboxDruck.cpp) ---------------------------
+public:
+    void MenuDrucken_Click();
+    void mnuBacksitePrint_Click();
+    void mnuVorschauDrucken_Click();
+    void mnuViewBacksitePrint_Click();
+    // The preview window while it is open.
+    frmDruckVorschau* druckVorschau() const;
+    // The printer dialog; tests replace it. Returns false on Cancel.
+    std::function<bool(QPrinter&)> druckDialog;
+
+private:
+    void druckmenueAufbauen(QMenu* datei);
+    frmDruckVorschau* vorschauZeigen(int breiteTwips, int hoeheTwips);
+    QPointer<frmDruckVorschau> m_druckVorschau;
 };
 
 } // namespace klang::player

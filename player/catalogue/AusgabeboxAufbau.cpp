@@ -343,11 +343,7 @@ void Ausgabebox::menuesAufbauen()
     }
     datei->addSeparator();
     unsichtbar(eintrag(datei, "mnuSpeichernUnter", QStringLiteral("Speichern &unter...")));
-    eintrag(datei, "MenuDrucken", QStringLiteral("Vorderseite &drucken..."));
-    eintrag(datei, "mnuBacksitePrint", QStringLiteral("&Rückseite drucken..."));
-    eintrag(datei, "mnuVorschauDrucken", QStringLiteral("&Vorschau Vorderseite drucken..."));
-    eintrag(datei, "mnuViewBacksitePrint", QStringLiteral("Vorschau Rückseite druck&en..."));
-    eintrag(datei, "mnuTabelleDrucken", QStringLiteral("&Tabelle drucken..."));
+    druckmenueAufbauen(datei);
     datei->addSeparator();
     MenuBeenden = eintrag(datei, "MenuBeenden", QStringLiteral("&Beenden"));
     connect(MenuBeenden, &QAction::triggered, this, &Ausgabebox::MenuBeenden_Click);
@@ -392,6 +388,8 @@ void Ausgabebox::menuesAufbauen()
     connect(mnuMiniPlayerOnTop, &QAction::triggered, this, [](bool ein) {
         setOption(QStringLiteral("MiniPlayerOnTop"), ein ? QStringLiteral("True") : QStringLiteral("False"));
     });
+    mnuSleep = eintrag(player, "mnuSleep", QStringLiteral("&Sleep..."));
+    mnuSleep->setCheckable(true);
     mnuWinPlayerVerwenden = eintrag(player, "mnuWinPlayerVerwenden", QStringLiteral("Windows Media Player &verwenden"));
     mnuWinPlayerVerwenden->setCheckable(true);
     connect(mnuWinPlayerVerwenden, &QAction::triggered, this, [this](bool ein) {

@@ -119,6 +119,32 @@ private slots:
         QTRY_COMPARE(info.Picture2->y(), info.Picture1->height());
     }
 
+    // The logo's frame: three nested outlines, white top and left, grey bottom and right while
+    // raised; pressing the logo swaps the colours.
+    void rand3D()
+    {
+        frmInfo info(m_programm);
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        const QRect g = info.BildFenn->geometry();
+        const int y = g.center().y();
+        const QColor weiss(Qt::white);
+        const QColor grau(0x80, 0x80, 0x80);
+        auto pruefen = [&](const QColor& links, const QColor& rechts) {
+            const QImage bild = info.grab().toImage();
+            for (int i = 0; i < 3; ++i) {
+                QCOMPARE(bild.pixelColor(g.left() - 3 + i, y), links);
+                QCOMPARE(bild.pixelColor(g.center().x(), g.top() - 3 + i), links);
+                QCOMPARE(bild.pixelColor(g.right() + 3 - i, y), rechts);
+                QCOMPARE(bild.pixelColor(g.center().x(), g.bottom() + 3 - i), rechts);
+            }
+            QVERIFY(bild.pixelColor(g.left() - 4, y) != links);
+        };
+        pruefen(weiss, grau);
+        QTest::mousePress(info.BildFenn, Qt::LeftButton);
+        pruefen(grau, weiss);
+    }
+
     // Esc and a click on the logo close the box.
     void schliessen_data()
     {

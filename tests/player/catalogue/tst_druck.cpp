@@ -1,0 +1,225 @@
+// The inlay commands of the main window driven through its shortcuts: printing the front
+// booklet and the back inlay to PDF, cancel and printer errors, and the preview window.
+
+#include "kit/TestHook.h"
+#include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/frmDruckVorschau.h"
+#include "platform/richtext/RichTextBox.h"
+#include "platform/shell/Paths.h"
+#include "tests/platform/printing/PdfLesen.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QtTest>
+
+#include <memory>
+
+using namespace klang::player;
+
+namespace {
+
+QPixmap flaeche(Qt::GlobalColor farbe)
+{
+    QPixmap p(32, 32);
+    p.fill(farbe);
+    return p;
+}
+
+bool farbeNahe(QRgb c, Qt::GlobalColor farbe)
+{
+    const QColor soll(farbe);
+    return qAbs(qRed(c) - soll.red()) < 40 && qAbs(qGreen(c) - soll.green()) < 40 && qAbs(qBlue(c) - soll.blue()) < 40;
+}
+
+} // namespace
+
+class DruckTest : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<Ausgabebox> m_w;
+    QString m_pdf;
+    int m_dialoge = 0;
+
+    void taste(Qt::Key key)
+    {
+        QApplication::setActiveWindow(m_w.get());
+        QTest::keyClick(m_w.get(), key, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<klang::test::TestEnvironment>();
+        klang::seedProgramFolder();
+        kit::testhook::enable();
+        kit::testhook::clear();
+        m_w = std::make_unique<Ausgabebox>();
+        m_w->Form_Load();
+        m_w->show();
+        QApplication::setActiveWindow(m_w.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        kit::testhook::clear();
+        m_pdf = m_env->path(QStringLiteral("druck")) + QStringLiteral("/inlay.pdf");
+        m_dialoge = 0;
+        m_w->druckDialog = [this](QPrinter& p) {
+            ++m_dialoge;
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(m_pdf);
+            return true;
+        };
+        m_w->TextBand->setText(QStringLiteral("Zappa"));
+        m_w->TextLPTitel->setText(QStringLiteral("Apostrophe"));
+        m_w->TextSongs->setPlainText(QStringLiteral("Cosmik Debris\nExcentrifugal Forz"));
+        m_w->cboEbook->addItems({QStringLiteral("/daten/eBook/Heft.pdf"), QStringLiteral("/daten/eBook/Noten.txt"),
+                                 QStringLiteral("/daten/eBook/Texte.epub")});
+        m_w->Bild1->setPixmap(flaeche(Qt::yellow));
+        m_w->imgBildpfad->setPixmap(flaeche(Qt::blue));
+    }
+    void cleanup()
+    {
+        m_w.reset();
+        kit::testhook::disable();
+        m_env.reset();
+    }
+
+    // The printing group stays hidden; the table entry has no command.
+    void menueVerborgen()
+    {
+        for (const char* name : {"MenuDrucken", "mnuBacksitePrint", "mnuVorschauDrucken", "mnuViewBacksitePrint",
+                                 "mnuTabelleDrucken"}) {
+            auto* a = m_w->findChild<QAction*>(QLatin1String(name));
+            QVERIFY2(a && !a->isVisible(), name);
+        }
+    }
+
+    void vorderseite_data()
+    {
+        QTest::addColumn<QString>("antwort");
+        QTest::addColumn<bool>("bild1Sichtbar");
+        QTest::addColumn<bool>("gedruckt");
+        QTest::addColumn<int>("farbe");
+        QTest::newRow("Ja") << "Ja" << true << true << int(Qt::yellow);
+        QTest::newRow("Ja, externes Bild") << "Ja" << false << true << int(Qt::blue);
+        QTest::newRow("Nein") << "Nein" << true << true << int(Qt::white);
+        QTest::newRow("Exit") << "Exit" << true << false << 0;
+    }
+    // Ctrl+F1 prints the front booklet: the picture shown in the record view, the eBook
+    // entries by file name; "Exit" prints nothing.
+    void vorderseite()
+    {
+        QFETCH(QString, antwort);
+        QFETCH(bool, bild1Sichtbar);
+        QFETCH(bool, gedruckt);
+        QFETCH(int, farbe);
+        if (!klang::test::popplerDa())
+            QSKIP("poppler-utils missing");
+        m_w->Bild1->setVisible(bild1Sichtbar);
+        m_w->imgBildpfad->setVisible(!bild1Sichtbar);
+        kit::testhook::queueAnswer(antwort);
+        taste(Qt::Key_F1);
+        QCOMPARE(m_dialoge, 1);
+        const auto calls = kit::testhook::calls();
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls[0].prompt, QStringLiteral("Soll das Bild mit ausgedruckt werden?"));
+        QCOMPARE(calls[0].title, QStringLiteral("Quarzwerk"));
+        QCOMPARE(calls[0].style, 32);
+        QCOMPARE(QFile::exists(m_pdf), gedruckt);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        if (!gedruckt)
+            return;
+        const QString text = klang::test::pdfText(m_pdf);
+        for (const char* teil : {"Multimedia: Heft.pdf", "Multimedia: Noten.txt", "Multimedia: Texte.epub", "Excentrifugal Forz"})
+            QVERIFY2(text.contains(QLatin1String(teil)), teil);
+        QVERIFY(!text.contains(QLatin1String("eBook")));
+        // The middle of the right page, at 36 dpi.
+        QPrinter seite;
+        seite.setPageOrientation(QPageLayout::Landscape);
+        const QRectF druckbar = seite.pageLayout().paintRect(QPageLayout::Inch);
+        const QImage bild = klang::test::pdfSeite(m_pdf, 36);
+        const QPoint mitte(qRound((druckbar.left() + (10056 + 1300) / 1440.0) * 36), qRound((druckbar.top() + 3902 / 1440.0) * 36));
+        QVERIFY(farbeNahe(bild.pixel(mitte), Qt::GlobalColor(farbe)));
+    }
+
+    // Cancelling the printer dialog is no error: no question, no file, no report.
+    void abbrechen()
+    {
+        m_w->druckDialog = [this](QPrinter&) { ++m_dialoge; return false; };
+        taste(Qt::Key_F1);
+        taste(Qt::Key_F3);
+        QCOMPARE(m_dialoge, 2);
+        QVERIFY(kit::testhook::calls().isEmpty());
+        QVERIFY(!QFile::exists(m_pdf));
+    }
+
+    void druckerFehler_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("titel");
+        QTest::newRow("vorne") << int(Qt::Key_F1) << "Ausgabebox_MenuDrucken_Click";
+        QTest::newRow("hinten") << int(Qt::Key_F3) << "Ausgabebox_mnuBacksitePrint_Click";
+    }
+    // A printer that fails is reported under the command's name; the pointer comes back.
+    void druckerFehler()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, titel);
+        m_pdf = m_env->path(QStringLiteral("druck")) + QStringLiteral("/fehlt/inlay.pdf");
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        taste(Qt::Key(key));
+        const auto calls = kit::testhook::calls();
+        QVERIFY(!calls.isEmpty());
+        QCOMPARE(calls.last().title, titel);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(!QFile::exists(m_pdf));
+    }
+
+    // Ctrl+F2 then Ctrl+F4: one window, only the back inlay shows, its picture inside its
+    // frame; the drawing survives hiding; Esc on the canvas sets the shared flag.
+    void vorschau()
+    {
+        m_w->Bild1->setVisible(true);
+        taste(Qt::Key_F2);
+        frmDruckVorschau* fenster = m_w->druckVorschau();
+        QVERIFY(fenster && fenster->isVisible());
+        QCOMPARE(fenster->windowTitle(), QStringLiteral("Druckvorschau"));
+        QCOMPARE(fenster->size(), QSize(640, 366));
+        // The picture over the right square (twips / 15).
+        QVERIFY(farbeNahe(fenster->picVorschau->bild().pixel(460, 173), Qt::yellow));
+        QVERIFY(!farbeNahe(fenster->picVorschau->bild().pixel(150, 173), Qt::yellow));
+
+        taste(Qt::Key_F4);
+        QCOMPARE(m_w->druckVorschau(), fenster);
+        QTRY_COMPARE(fenster->size(), QSize(410, 366));
+        const QImage& bild = fenster->picVorschau->bild();
+        QVERIFY(farbeNahe(bild.pixel(180, 150), Qt::yellow));
+        // Nothing past the frame's right and bottom edges, nothing left of the front preview.
+        QVERIFY(!farbeNahe(bild.pixel(5388 / 15 + 3, 150), Qt::yellow));
+        QVERIFY(!farbeNahe(bild.pixel(180, 4550 / 15 + 3), Qt::yellow));
+        QVERIFY(!farbeNahe(bild.pixel(380, 100), Qt::yellow));
+
+        fenster->hide();
+        fenster->show();
+        QVERIFY(farbeNahe(fenster->picVorschau->grab().toImage().pixel(180, 150), Qt::yellow));
+        fenster->resize(2, 2);
+        QVERIFY(farbeNahe(fenster->picVorschau->grab().toImage().pixel(180, 150), Qt::yellow));
+
+        m_w->EscGedrueckt = false;
+        QTest::keyPress(fenster->picVorschau, Qt::Key_Escape);
+        QVERIFY(m_w->EscGedrueckt);
+        m_w->EscGedrueckt = false;
+        QTest::keyRelease(fenster->picVorschau, Qt::Key_Escape);
+        QVERIFY(m_w->EscGedrueckt);
+        QVERIFY(fenster->isVisible());
+    }
+};
+
+QTEST_MAIN(DruckTest)
+#include "tst_druck.moc"
