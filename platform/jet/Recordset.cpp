@@ -397,6 +397,9 @@ const Recordset::Row* Recordset::rowAt(int row) const
     m_lastRow = row;
     const int end = std::min(m_count, row + (sequential ? kFetchBlock : 1));
     const int columns = sqlite3_column_count(m_fetch);
+    // A block read in one read transaction takes the file lock once, not once per row.
+    const bool eigeneLesung = end - row > 1 && sqlite3_get_autocommit(h)
+                              && sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     for (int r = row; r < end; ++r) {
         const qint64 rid = m_rowIds[r];
         if (r != row && m_cache.contains(rid))
@@ -421,6 +424,9 @@ const Recordset::Row* Recordset::rowAt(int row) const
         m_cache.insert(rid, std::move(fetched));
     }
     sqlite3_reset(m_fetch);
+    // Never leave the read transaction open: later writes would sit in it uncommitted.
+    if (eigeneLesung && sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
     it = m_cache.constFind(id);
     return it != m_cache.constEnd() ? &it.value() : nullptr;
 }

@@ -3,11 +3,13 @@
 
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
+#include "player/catalogue/Felder.h"
 #include "player/catalogue/Weblinks.h"
 #include "player/catalogue/Zwischenablage.h"
 
 #include "kit/MsgFenn.h"
 #include "platform/richtext/RichTextBox.h"
+#include "platform/richtext/Rtf.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Shell.h"
 #include "platform/vbcompat/VbCompat.h"
@@ -93,17 +95,17 @@ Auswahl gridAuswahl(const QTableView* grid)
     const QModelIndex aktuell = grid->currentIndex();
     a.zeileA = a.zeileB = aktuell.row();
     a.spalteA = a.spalteB = aktuell.column();
-    const QModelIndexList markiert = grid->selectionModel() ? grid->selectionModel()->selectedIndexes()
-                                                            : QModelIndexList{};
-    for (const QModelIndex& i : markiert) {
+    // The selection's ranges, not its cells: a whole catalogue selected has millions of cells.
+    const QItemSelection markiert = grid->selectionModel() ? grid->selectionModel()->selection() : QItemSelection{};
+    for (const QItemSelectionRange& b : markiert) {
         if (a.zeileA < 0) {
-            a.zeileA = a.zeileB = i.row();
-            a.spalteA = a.spalteB = i.column();
+            a.zeileA = a.zeileB = b.top();
+            a.spalteA = a.spalteB = b.left();
         }
-        a.zeileA = std::min(a.zeileA, i.row());
-        a.zeileB = std::max(a.zeileB, i.row());
-        a.spalteA = std::min(a.spalteA, i.column());
-        a.spalteB = std::max(a.spalteB, i.column());
+        a.zeileA = std::min(a.zeileA, b.top());
+        a.zeileB = std::max(a.zeileB, b.bottom());
+        a.spalteA = std::min(a.spalteA, b.left());
+        a.spalteB = std::max(a.spalteB, b.right());
     }
     return a;
 }
@@ -208,7 +210,11 @@ void Ausgabebox::mnuKopieren_Click()
     QString text;
     {
         ZeichnenAus aus(MSFlexGrid1);
-        text = tontraegerKopierformat(*MSFlexGrid1->model(), a.zeileA, a.zeileB);
+        // Rich-text fields as their whole plain text, not the one-line start the cells show.
+        text = tontraegerKopierformat(*MSFlexGrid1->model(), a.zeileA, a.zeileB,
+                                      [](const QString& feld, const QString& wert) {
+                                          return istRichTextFeld(feld) ? richtext::rtfToPlainText(wert) : wert;
+                                      });
     }
     QImage bild;
     if (a.zeileA >= 0 && !Bild1->pixmap().isNull())

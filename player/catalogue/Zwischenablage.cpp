@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <thread>
+#include <vector>
 
 namespace klang::player {
 
@@ -44,10 +46,12 @@ QString htmlText(const QString& s)
 
 } // namespace
 
-QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int zeileB)
+QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int zeileB,
+                               const Feldumwandlung& umwandeln)
 {
     const QStringList& felder = kopierFelder();
-    std::array<int, 18> spalte;
+    constexpr int FeldAnzahl = 18;
+    std::array<int, FeldAnzahl> spalte;
     spalte.fill(-1);
     for (int c = 0; c < model.columnCount(); ++c) {
         const int f = felder.indexOf(model.headerData(c, Qt::Horizontal).toString());
@@ -57,14 +61,45 @@ QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int 
     QString text = QString::number(std::max(model.columnCount() - 1, 0)) + KopierTrenner;
     if (!ordnen(zeileA, zeileB, model.rowCount()))
         return text;
-    text.reserve(text.size() + (zeileB - zeileA + 1) * 18 * 16);
-    for (int r = zeileA; r <= zeileB; ++r) {
-        for (int f = 0; f < 18; ++f) {
-            const QString wert = spalte[f] < 0 ? QString() : zelle(model, r, spalte[f]);
-            text += wert.isEmpty() ? QStringLiteral(" ") : wert;
-            text += KopierTrenner;
+    const int zeilen = zeileB - zeileA + 1;
+    // The model is read on this thread only; the values are then written out in blocks.
+    const int rolle = umwandeln ? Qt::EditRole : Qt::DisplayRole;
+    QList<QString> werte(qsizetype(zeilen) * FeldAnzahl);
+    for (int r = 0; r < zeilen; ++r)
+        for (int f = 0; f < FeldAnzahl; ++f)
+            if (spalte[f] >= 0)
+                werte[qsizetype(r) * FeldAnzahl + f] =
+                    model.data(model.index(zeileA + r, spalte[f]), rolle).toString();
+    auto block = [&](int von, int bis, QString* teil) {
+        for (int r = von; r < bis; ++r) {
+            for (int f = 0; f < FeldAnzahl; ++f) {
+                const QString& roh = werte[qsizetype(r) * FeldAnzahl + f];
+                const QString wert = (umwandeln && !roh.isEmpty()) ? umwandeln(felder[f], roh) : roh;
+                if (wert.isEmpty())
+                    *teil += QLatin1Char(' ');
+                else
+                    *teil += wert;
+                *teil += KopierTrenner;
+            }
         }
+    };
+    const int faeden = umwandeln ? std::clamp(int(std::thread::hardware_concurrency()), 1, 8) : 1;
+    if (faeden == 1 || zeilen < 2000) {
+        block(0, zeilen, &text);
+        return text;
     }
+    std::vector<QString> teile(faeden);
+    std::vector<std::thread> arbeiter;
+    for (int t = 0; t < faeden; ++t)
+        arbeiter.emplace_back(block, zeilen * t / faeden, zeilen * (t + 1) / faeden, &teile[t]);
+    for (std::thread& a : arbeiter)
+        a.join();
+    qsizetype laenge = text.size();
+    for (const QString& t : teile)
+        laenge += t.size();
+    text.reserve(laenge);
+    for (const QString& t : teile)
+        text += t;
     return text;
 }
 

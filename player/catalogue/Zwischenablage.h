@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QAbstractItemModel;
 class QMimeData;
 
@@ -22,7 +24,11 @@ const QStringList& kopierFelder();
 // "(columns - 1)" & S, then for each row from min(zeileA, zeileB) to max(...) the 18 values
 // in the fixed order, each followed by S. A column is found by its exact heading; an empty
 // cell, and a field without a column, is written as " ".
-QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int zeileB);
+// With umwandeln the stored values (edit role) are read and passed through it, on several
+// threads at once: it must be a pure function (for example rich text to plain text).
+using Feldumwandlung = std::function<QString(const QString& feld, const QString& wert)>;
+QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int zeileB,
+                               const Feldumwandlung& umwandeln = {});
 
 // A block of the table: the heading line, then one line per row; each cell followed by a Tab,
 // each line by CR LF. Rows and columns are taken in ascending order whichever way the
