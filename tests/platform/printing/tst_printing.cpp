@@ -159,19 +159,6 @@ private slots:
         QVERIFY(!istRot(seite.pixel(seitenpunkt(drucker, 8550, 3852))));
         QVERIFY(linieBei(seite, seitenpunkt(drucker, 8410, 3852)) || linieBei(seite, seitenpunkt(drucker, -160, 3852)));
     }
-
-    // A printer that cannot take the job reports it and writes nothing.
-    void druckerFehler()
-    {
-        QPrinter drucker(QPrinter::HighResolution);
-        druckerVorbereiten(drucker, QPageLayout::Portrait);
-        drucker.setOutputFormat(QPrinter::PdfFormat);
-        drucker.setOutputFileName(m_dir.filePath(QStringLiteral("fehlt/ordner/x.pdf")));
-        bool gezeichnet = false;
-        QVERIFY(!seiteDrucken(drucker, [&](TwipsFlaeche&) { gezeichnet = true; }).isEmpty());
-        QVERIFY(!gezeichnet);
-        QVERIFY(!QFile::exists(drucker.outputFileName()));
-    }
 };
 
 QTEST_MAIN(PrintingTest)
