@@ -77,17 +77,6 @@ void Ausgabebox::listenVerbinden()
         connect(band, &QAction::triggered, this, &Ausgabebox::mnuBandAusschliessen_Click);
     }
 
-    // Tool bar "Playlist": the left button shows or hides the view, the right one loads.
-    if (QAction* knopf = cmdButton.value(14)) {
-        connect(knopf, &QAction::triggered, this, &Ausgabebox::mnuPlaylistAnzeigen_Click);
-        if (auto* leiste = findChild<QToolBar*>(QStringLiteral("cmdButtonLeiste"))) {
-            if (QWidget* w = leiste->widgetForAction(knopf)) {
-                w->setContextMenuPolicy(Qt::CustomContextMenu);
-                connect(w, &QWidget::customContextMenuRequested, this, &Ausgabebox::mnuPlaylistLaden_Click);
-            }
-        }
-    }
-
     // The track list: keys reach the list, the mouse its viewport.
     new Ereignisweiche(filTrack, [this](QEvent* e) {
         if (e->type() == QEvent::FocusIn)

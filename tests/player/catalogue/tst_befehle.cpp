@@ -23,6 +23,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace klang::player;
@@ -321,6 +322,14 @@ private slots:
         QWidget* knopf14 = leiste->widgetForAction(w.cmdButton[14]);
         QTest::mouseClick(knopf14, Qt::MiddleButton);
         QVERIFY(kit::testhook::calls().isEmpty());
+        int dialoge = 0;
+        w.playlistDialog = [&dialoge] { ++dialoge; return QString(); };
+        const bool verborgen = w.lvwPlaylist->isHidden();
+        QTest::mouseClick(knopf14, Qt::LeftButton); // shows or hides once, not twice
+        QCOMPARE(w.lvwPlaylist->isHidden(), !verborgen);
+        dialoge = 0;
+        QTest::mouseClick(knopf14, Qt::RightButton); // loads once
+        QCOMPARE(dialoge, 1);
         QTest::mouseClick(leiste->widgetForAction(w.cmdButton[17]), Qt::RightButton);
         QVERIFY(w.isVisible());
         QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Ausgabebox_mnuKlangtruhe_Click"));
