@@ -294,6 +294,25 @@ private slots:
         w.mnuWeblink_Click();
         QCOMPARE(m_desktop.urls.last(), QUrl(QStringLiteral("mailto:a@b.de")));
 
+        // A document path (blanks and a comma) opens through the desktop after asking; a
+        // missing one is reported. The read-me opens the same way.
+        const QString dokument = m_env->path(QStringLiteral("Meine Musik, alt")) + QStringLiteral("/liste.txt");
+        QFile datei(dokument);
+        QVERIFY(datei.open(QIODevice::WriteOnly));
+        datei.close();
+        w.txtSuchen->setText(dokument);
+        w.txtSuchen->selectAll();
+        kit::testhook::queueAnswer(dokument);
+        w.mnuWeblink_Click();
+        QCOMPARE(m_desktop.urls.last(), QUrl::fromLocalFile(dokument));
+        w.txtSuchen->setText(dokument + QStringLiteral(".weg"));
+        w.txtSuchen->selectAll();
+        w.mnuWeblink_Click();
+        QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Dateipfad"));
+        QVERIFY(klang::writeLines(klang::programmPfad() + QStringLiteral("readme.txt"), {QStringLiteral("x")}));
+        w.mnuReadMe_Click();
+        QCOMPARE(m_desktop.urls.last().fileName(), QStringLiteral("readme.txt"));
+
         // Tool bar: no context menu; a middle release on the playlist button does nothing,
         // right releases on the starters report what is missing.
         QToolBar* leiste = w.findChild<QToolBar*>(QStringLiteral("cmdButtonLeiste"));

@@ -125,6 +125,20 @@ private slots:
         m_env.reset();
     }
 
+    // The main window's processor and memory panels are written every second while it is
+    // shown, and rest while the mini player replaces it.
+    void monitorPanels()
+    {
+        auto w = normalStarten(false);
+        QTRY_VERIFY_WITH_TIMEOUT(w->panelText(4).startsWith(QStringLiteral("CPU ")) && w->panelText(4).endsWith(QStringLiteral(" %")), 2500);
+        QVERIFY(QRegularExpression(QStringLiteral("^RAM \\d{1,3} %$")).match(w->panelText(5)).hasMatch());
+        w->imgMiniPlayer_Click();
+        QVERIFY(!w->Timer4.isActive());
+        w->setPanelText(4, QStringLiteral("CPU"));
+        QTest::qWait(1200);
+        QCOMPARE(w->panelText(4), QStringLiteral("CPU"));
+    }
+
     // A command line ends start-up in the mini player playing shuffled; the main window
     // stays hidden with its monitor off and its settings written.
     void kommandozeileEndetImMiniPlayer()
