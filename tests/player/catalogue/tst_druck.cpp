@@ -3,6 +3,8 @@
 
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
+#include "player/catalogue/Einstellungen.h"
+#include "tests/support/CatalogueGenerator.h"
 #include "player/catalogue/frmDruckVorschau.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Paths.h"
@@ -10,11 +12,14 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QTableView>
 #include <QtTest>
 
 #include <memory>
@@ -61,8 +66,32 @@ private slots:
         klang::seedProgramFolder();
         kit::testhook::enable();
         kit::testhook::clear();
+        // A record as a user keeps it: stored cover, an external picture, three eBooks and a
+        // rich-text track list.
+        const QString ordner = m_env->path(QStringLiteral("daten")) + QLatin1Char('/');
+        QDir().mkpath(ordner + QStringLiteral("Bilder"));
+        QDir().mkpath(ordner + QStringLiteral("eBook"));
+        for (const char* name : {"Heft.pdf", "Noten.txt", "Texte.epub"}) {
+            QFile buch(ordner + QStringLiteral("eBook/") + QLatin1String(name));
+            QVERIFY(buch.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(flaeche(Qt::blue).save(ordner + QStringLiteral("Bilder/blau.png")));
+        QByteArray gelb;
+        QBuffer puffer(&gelb);
+        puffer.open(QIODevice::WriteOnly);
+        flaeche(Qt::yellow).save(&puffer, "PNG");
+        const QString katalog = ordner + QStringLiteral("Archiv.mdb");
+        QVERIFY(klang::test::writeEmptyCatalogue(katalog));
+        QVERIFY(klang::test::insertCatalogueRecords(katalog, {{
+            {QStringLiteral("Band"), QStringLiteral("Zappa")}, {QStringLiteral("LPTitel"), QStringLiteral("Apostrophe")},
+            {QStringLiteral("Bilder"), gelb}, {QStringLiteral("BildPfad"), QStringLiteral("blau.png°")},
+            {QStringLiteral("eBook"), QStringLiteral("eBook/Heft.pdf°eBook/Noten.txt°eBook/Texte.epub°")},
+            {QStringLiteral("Songs"), QStringLiteral("{\\rtf1\\ansi Cosmik Debris\\par Excentrifugal Forz\\par}")}},
+            {{QStringLiteral("Band"), QStringLiteral("ABBA")}, {QStringLiteral("LPTitel"), QStringLiteral("Arrival")}}}));
+        setOption(QStringLiteral("ArchivPfad"), katalog);
         m_w = std::make_unique<Ausgabebox>();
         m_w->Form_Load();
+        m_w->resize(1100, 900);
         m_w->show();
         QApplication::setActiveWindow(m_w.get());
         QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
@@ -75,13 +104,12 @@ private slots:
             p.setOutputFileName(m_pdf);
             return true;
         };
-        m_w->TextBand->setText(QStringLiteral("Zappa"));
-        m_w->TextLPTitel->setText(QStringLiteral("Apostrophe"));
-        m_w->TextSongs->setPlainText(QStringLiteral("Cosmik Debris\nExcentrifugal Forz"));
-        m_w->cboEbook->addItems({QStringLiteral("/daten/eBook/Heft.pdf"), QStringLiteral("/daten/eBook/Noten.txt"),
-                                 QStringLiteral("/daten/eBook/Texte.epub")});
-        m_w->Bild1->setPixmap(flaeche(Qt::yellow));
-        m_w->imgBildpfad->setPixmap(flaeche(Qt::blue));
+        // Start-up shows a random record: the view follows a record change.
+        for (const char* band : {"A", "Z"})
+            m_w->MSFlexGrid1->setCurrentIndex(m_w->MSFlexGrid1->model()->index(
+                m_w->katalog().ersteZeileMit(QStringLiteral("Band"), QLatin1String(band)), 0));
+        QCOMPARE(m_w->TextBand->text(), QStringLiteral("Zappa"));
+        QCOMPARE(m_w->cboEbook->count(), 3);
     }
     void cleanup()
     {
@@ -121,8 +149,8 @@ private slots:
         QFETCH(int, farbe);
         if (!klang::test::popplerDa())
             QSKIP("poppler-utils missing");
-        m_w->Bild1->setVisible(bild1Sichtbar);
-        m_w->imgBildpfad->setVisible(!bild1Sichtbar);
+        m_w->chkBildpfad->setChecked(!bild1Sichtbar);
+        QCOMPARE(m_w->Bild1->isHidden(), !bild1Sichtbar);
         kit::testhook::queueAnswer(antwort);
         taste(Qt::Key_F1);
         QCOMPARE(m_dialoge, 1);
@@ -184,7 +212,7 @@ private slots:
     // frame; the drawing survives hiding; Esc on the canvas sets the shared flag.
     void vorschau()
     {
-        m_w->Bild1->setVisible(true);
+        m_w->chkBildpfad->setChecked(false);
         taste(Qt::Key_F2);
         frmDruckVorschau* fenster = m_w->druckVorschau();
         QVERIFY(fenster && fenster->isVisible());
