@@ -2,6 +2,7 @@
 // column dialog, opening catalogues, the recent list and edits saved on close.
 
 #include "kit/Helpers.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/AusgabeboxSpieler.h"
@@ -78,26 +79,18 @@ class AusgabeboxTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     QString m_katalog;
 
     std::unique_ptr<Ausgabebox> starten()
     {
-        auto w = std::make_unique<Ausgabebox>();
-        w->Form_Load();
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("window not exposed");
-        return w;
+        return hauptfensterZeigen();
     }
 
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
         m_katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
         QVERIFY(klang::test::writeEmptyCatalogue(m_katalog));
         const QList<QVariantMap> saetze = {
@@ -108,7 +101,6 @@ private slots:
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 

@@ -2,6 +2,7 @@
 // whose records point at real folders of pictures, eBooks and music files.
 
 #include "kit/Helpers.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "kit/TestHook.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
@@ -67,7 +68,7 @@ class AusgabeboxDetailTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     QString m_ordner;  // the catalogue's folder, with "/"
     QString m_katalog;
     QString m_musik;   // Zappa's music folder, with "/"
@@ -98,10 +99,7 @@ private:
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
         m_ordner = m_env->path(QStringLiteral("daten")) + QLatin1Char('/');
         m_katalog = m_ordner + QStringLiteral("Archiv.mdb");
         m_musik = m_ordner + QStringLiteral("Musik/Zappa/");
@@ -132,7 +130,6 @@ private slots:
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 

@@ -3,6 +3,7 @@
 // into a playlist, and showing the record of what plays.
 
 #include "kit/TestHook.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Suchbox.h"
@@ -98,28 +99,20 @@ class AusgabeboxSucheTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     QString m_katalog;
 
     std::unique_ptr<Ausgabebox> starten()
     {
         setOption(QStringLiteral("ArchivPfad"), m_katalog);
         setOption(QStringLiteral("WinMediaPlayer"), QStringLiteral("False"));
-        auto w = std::make_unique<Ausgabebox>();
-        w->Form_Load();
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("window not exposed");
-        return w;
+        return hauptfensterZeigen();
     }
 
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
         m_katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
         klang::test::CatalogueSpec vorgabe;
         vorgabe.records = 300;
@@ -131,7 +124,6 @@ private slots:
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 

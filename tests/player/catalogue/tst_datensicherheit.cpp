@@ -4,6 +4,7 @@
 // shortened or changed unasked, and every failure is said once, in German.
 
 #include "kit/TestHook.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
@@ -77,28 +78,20 @@ void zeile(Ausgabebox* w, int r)
 class DatensicherheitTest : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     QString m_katalog;
     QString m_langInfo;
     QString m_langBild;
 
     std::unique_ptr<Ausgabebox> starten()
     {
-        auto w = std::make_unique<Ausgabebox>();
-        w->Form_Load();
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("window not exposed");
-        return w;
+        return hauptfensterZeigen();
     }
 
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
         m_katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
         QVERIFY(klang::test::writeEmptyCatalogue(m_katalog));
         // Longer than any line edit's default limit, with umlauts, quotes and line breaks.
@@ -114,7 +107,6 @@ private slots:
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 

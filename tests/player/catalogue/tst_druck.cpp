@@ -2,6 +2,7 @@
 // booklet and the back inlay to PDF, cancel and printer errors, and the preview window.
 
 #include "kit/TestHook.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
 #include "tests/support/CatalogueGenerator.h"
@@ -47,7 +48,7 @@ class DruckTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     std::unique_ptr<Ausgabebox> m_w;
     QString m_pdf;
     int m_dialoge = 0;
@@ -62,10 +63,7 @@ private:
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
         // A record as a user keeps it: stored cover, an external picture, three eBooks and a
         // rich-text track list.
         const QString ordner = m_env->path(QStringLiteral("daten")) + QLatin1Char('/');
@@ -114,7 +112,6 @@ private slots:
     void cleanup()
     {
         m_w.reset();
-        kit::testhook::disable();
         m_env.reset();
     }
 

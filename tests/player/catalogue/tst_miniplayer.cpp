@@ -2,6 +2,7 @@
 // front of the real main window, with real mpv engines (null outputs) on generated files.
 
 #include "kit/TestHook.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/playback/frmMiniPlayer.h"
@@ -42,7 +43,7 @@ class MiniPlayerTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     QString m_musik;
 
     void katalogAnlegen()
@@ -113,15 +114,11 @@ private:
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
         katalogAnlegen();
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 

@@ -2,6 +2,7 @@
 // real main window on a generated catalogue with WAV files.
 
 #include "kit/TestHook.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Ausschlussfenster.h"
 #include "player/catalogue/Einstellungen.h"
@@ -50,7 +51,7 @@ class PlaylistenTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     QString m_alpha;
     QString m_daten;
 
@@ -83,14 +84,10 @@ private:
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 

@@ -4,6 +4,7 @@
 // record while the playlist keeps its position and the keyboard focus stays where it was.
 
 #include "kit/TestHook.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/catalogue/Einstellungen.h"
 #include "platform/shell/Paths.h"
@@ -55,7 +56,7 @@ class PlaylistFolgenTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     klang::test::CatalogueSpec m_spec;
     QList<Stand> m_staende;
     QStringList m_ordner;  // the music folders of the three playing records
@@ -147,14 +148,10 @@ private:
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 

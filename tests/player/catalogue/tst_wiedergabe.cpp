@@ -2,6 +2,7 @@
 // behind an .mp3 name, played by the real mpv engines with null outputs.
 
 #include "kit/TestHook.h"
+#include "tests/player/catalogue/FensterUmgebung.h"
 #include "player/catalogue/Ausgabebox.h"
 #include "player/playback/frmWinMediaPlayer.h"
 #include "player/catalogue/AusgabeboxWiedergabe.h"
@@ -106,7 +107,7 @@ class WiedergabeTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<klang::test::TestEnvironment> m_env;
+    std::unique_ptr<FensterUmgebung> m_env;
     QString m_musik;   // the allowed record's folder
     QString m_pop;     // a record of an excluded style
     QString m_verboten; // a record of an excluded band
@@ -175,14 +176,10 @@ private:
 private slots:
     void init()
     {
-        m_env = std::make_unique<klang::test::TestEnvironment>();
-        klang::seedProgramFolder();
-        kit::testhook::enable();
-        kit::testhook::clear();
+        m_env = std::make_unique<FensterUmgebung>();
     }
     void cleanup()
     {
-        kit::testhook::disable();
         m_env.reset();
     }
 
