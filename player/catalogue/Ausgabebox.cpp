@@ -84,7 +84,7 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 {
     setObjectName(QStringLiteral("Ausgabebox"));
     setWindowTitle(QStringLiteral("Klangtruhe-Player"));
-    resize(twipsToPixels(15225), twipsToPixels(10725));
+    resize(twipsToPixels(StandardBreiteTwips), twipsToPixels(StandardHoeheTwips));
     m_geraet = std::make_unique<klang::media::MpvEngine>();
     // Pictures and videos under the embedded-player engine play in a window of their own.
     m_videofenster = new frmWinMediaPlayer(this);

@@ -45,8 +45,8 @@ Fenstergeometrie geometrieLesen()
     g.state = zahlOder(option(QStringLiteral("WindowState"), QStringLiteral("0")), g.state);
     g.left = zahlOder(option(QStringLiteral("AusgabeboxLeft"), QStringLiteral("0")), g.left);
     g.top = zahlOder(option(QStringLiteral("AusgabeboxTop"), QStringLiteral("0")), g.top);
-    g.width = zahlOder(option(QStringLiteral("AusgabeboxWidth"), QStringLiteral("15225")), g.width);
-    g.height = zahlOder(option(QStringLiteral("AusgabeboxHeight"), QStringLiteral("10725")), g.height);
+    g.width = zahlOder(option(QStringLiteral("AusgabeboxWidth"), QString::number(StandardBreiteTwips)), g.width);
+    g.height = zahlOder(option(QStringLiteral("AusgabeboxHeight"), QString::number(StandardHoeheTwips)), g.height);
     return g;
 }
 

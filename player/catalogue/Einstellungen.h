@@ -2,6 +2,8 @@
 
 // The player's settings: application "KlangtruhePlayer", section "Options", string values.
 
+#include "player/catalogue/Fensterlayout.h"
+
 #include <QString>
 
 namespace klang::player {
@@ -28,8 +30,8 @@ struct Fenstergeometrie
     int state = 0; // 0 normal, 1 minimised, 2 maximised
     int left = 0;
     int top = 0;
-    int width = 15225;
-    int height = 10725;
+    int width = StandardBreiteTwips;
+    int height = StandardHoeheTwips;
 };
 Fenstergeometrie geometrieLesen();
 

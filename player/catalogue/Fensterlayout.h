@@ -15,8 +15,11 @@ inline int groesseOder(int berechnet, int bisher) { return berechnet < 0 ? bishe
 // The smallest main window that still shows its controls (pixels).
 inline constexpr QSize MindestGroesse{640, 480};
 
-// The main window's designed size (15225 x 10725 twips).
-inline constexpr QSize StandardGroesse{1015, 715};
+// The main window's size on the first start (twips): wide enough for its rightmost control, the
+// A-B button that ends at 15450 twips (the designed 15225 cut it off).
+inline constexpr int StandardBreiteTwips = 15600;
+inline constexpr int StandardHoeheTwips = 10725;
+inline constexpr QSize StandardGroesse{StandardBreiteTwips / 15, StandardHoeheTwips / 15};
 
 // The main window's stored rectangle made usable: at least MindestGroesse (a stored width of
 // -5 must not give a sliver), at most the screens' size or the designed size, whichever is

@@ -8,6 +8,7 @@
 #include "player/catalogue/AusgabeboxSpieler.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
+#include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/frmSpaltenAnordnen.h"
 #include "platform/jet/Database.h"
 #include "platform/richtext/RichTextBox.h"
@@ -235,7 +236,7 @@ private slots:
         auto w = starten();
         QVERIFY2(w->width() >= 640, qPrintable(QString::number(w->width())));
         QVERIFY2(w->height() >= 480, qPrintable(QString::number(w->height())));
-        QVERIFY2(w->width() <= 1015, qPrintable(QString::number(w->width()))); // screen 800 wide
+        QVERIFY2(w->width() <= StandardGroesse.width(), qPrintable(QString::number(w->width()))); // screen 800 wide
     }
 
     // A read-only, empty program folder: the start says once that it cannot be written and
@@ -768,7 +769,7 @@ private slots:
             QVERIFY(!w->mnuLaufschrift->isChecked());
             QVERIFY(w->mnuWinPlayerVerwenden->isChecked());
             QCOMPARE(w->spieler().shuffleZaehler(), 3);
-            QCOMPARE(w->width(), 15225 / 15);
+            QCOMPARE(w->width(), StandardGroesse.width());
             w->resize(900, 650);
             w->close();
         }
@@ -858,6 +859,23 @@ private slots:
         QCOMPARE(w->TextSongs->y(), 3735 / 15);
         QCOMPARE(w->cmdTextBig->y(), 3480 / 15);
         QVERIFY(!w->Bez[7]->isHidden());
+    }
+
+    // The first start shows every control whole: nothing reaches past the window's edges, and
+    // a click on the middle of each button at the right (A-B among them) reaches that button.
+    void ersterStartZeigtAlles()
+    {
+        auto w = starten();
+        QWidget* zentral = w->centralWidget();
+        QCOMPARE(w->size(), StandardGroesse);
+        for (QWidget* c : zentral->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (c->isHidden())
+                continue;
+            QVERIFY2(zentral->rect().contains(c->geometry()),
+                     qPrintable(c->objectName() + QStringLiteral(" reaches past the window")));
+            if (qobject_cast<QAbstractButton*>(c))
+                QCOMPARE(zentral->childAt(c->geometry().center()), c);
+        }
     }
 
     // Resizing stretches the grid and the track list to the right edge; never negative.
