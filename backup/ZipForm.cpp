@@ -523,6 +523,15 @@ QString ZipForm::infoText()
         QStringLiteral("Winzip:\n.zip\n*.*\n-a -r"),
         QStringLiteral("Winrar:\n.rar\n*.*\na -r"),
         QStringLiteral("7-Zip:\n.7z\n*.*\na -r"),
+        QStringLiteral("Unter Linux findet Ordnerwacht beim Start die installierten Programme cp und rsync "
+                       "(Kopieren bzw. Spiegeln in den Zielordner) sowie zip und 7z (Packen in ein Archiv) "
+                       "und bietet sie in der Programmliste an; die Wahl eines Programms setzt seine "
+                       "Standardparameter:"),
+        QStringLiteral("cp:\n") + vorgabeFuer(QStringLiteral("cp"))->parameter,
+        QStringLiteral("rsync:\n") + vorgabeFuer(QStringLiteral("rsync"))->parameter
+            + QStringLiteral("\n(--delete entfernt im Ziel, was in der Quelle fehlt)"),
+        QStringLiteral("zip:\n.zip\n*\n") + vorgabeFuer(QStringLiteral("zip"))->parameter,
+        QStringLiteral("7z:\n.7z\n*.*\n") + vorgabeFuer(QStringLiteral("7z"))->parameter,
     };
     return bloecke.join(QStringLiteral("\n\n"));
 }

@@ -433,12 +433,19 @@ void TestZipForm::archiveNameRebuildsTarget()
     QCOMPARE(form->findChild<QComboBox*>("txtZielpfad")->currentText(), QStringLiteral("/sich/WocheX.7z"));
 }
 
-// The help box shows ten blocks, ending with the 7-Zip parameters, in a style-1 box.
+// The help box shows the ten blocks of the Windows programs, then the programs this system
+// offers with the parameters a choice sets, in a style-1 box.
 void TestZipForm::infoShowsTenBlocks()
 {
     const QString text = ZipForm::infoText();
-    QCOMPARE(text.split(QStringLiteral("\n\n")).size(), 10);
-    QVERIFY(text.endsWith(QStringLiteral("7-Zip:\n.7z\n*.*\na -r")));
+    const QStringList bloecke = text.split(QStringLiteral("\n\n"));
+    QCOMPARE(bloecke.size(), 15);
+    QCOMPARE(bloecke.at(9), QStringLiteral("7-Zip:\n.7z\n*.*\na -r"));
+    for (const char* programm : {"cp", "rsync", "zip", "7z"})
+        QVERIFY2(text.contains(QLatin1String(programm) + QStringLiteral(":\n")), programm);
+    QVERIFY(text.contains(QStringLiteral("cp:\n-a -u -v")));
+    QVERIFY(text.contains(QStringLiteral("rsync:\n-a --delete -v")));
+    QVERIFY(text.contains(QStringLiteral("zip:\n.zip\n*\n-r")));
     QVERIFY(text.startsWith(QStringLiteral("Ordnerwacht.exe sichert jeden Ordner")));
     auto form = neuesFenster();
     form->cmdInfo_Click();
