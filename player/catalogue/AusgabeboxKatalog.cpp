@@ -286,6 +286,9 @@ void Ausgabebox::datenbankOeffnen(const QString& pfad, const QString& name)
     setPanelText(1, name);
     DatenbankPfad = kit::OrdnerAusPfad(pfad);
     CoverAktualisieren();
+    // The first record was shown while the folder still named the previous catalogue: its
+    // pictures and eBooks are looked up again beside the new one.
+    detailDatensatz();
     m_player->setStilAusgeschlossen(false);
 }
 

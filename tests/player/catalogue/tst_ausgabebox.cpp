@@ -22,6 +22,7 @@
 #include <QDialog>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QHeaderView>
@@ -704,6 +705,38 @@ private slots:
         QCOMPARE(option(QStringLiteral("Ordnerpfad0")), m_katalog);
         QCOMPARE(option(QStringLiteral("Ordnerpfad1")), anderer);
         QVERIFY(kit::testhook::calls().isEmpty());
+    }
+
+    // A catalogue opened from the dialog shows its first record's external cover and eBook
+    // from beside itself, not from the folder of the catalogue open before; also the second time.
+    void oeffnenZeigtBilderDesNeuenKatalogs()
+    {
+        const QString ordner = m_env->path(QStringLiteral("neu"));
+        const QString neu = ordner + QStringLiteral("/Neu.mdb");
+        QVERIFY(klang::test::writeEmptyCatalogue(neu));
+        QVERIFY(klang::test::insertCatalogueRecords(
+            neu, {{{QStringLiteral("Band"), QStringLiteral("Neu")}, {QStringLiteral("BildPfad"), QStringLiteral("Cover.png°")},
+                   {QStringLiteral("eBook"), QStringLiteral("Heft.txt°")}}}));
+        QVERIFY(QDir().mkpath(ordner + QStringLiteral("/Bilder")) && QDir().mkpath(ordner + QStringLiteral("/eBook")));
+        QImage bild(8, 8, QImage::Format_RGB32);
+        bild.fill(Qt::red);
+        QVERIFY(bild.save(ordner + QStringLiteral("/Bilder/Cover.png")));
+        QFile heft(ordner + QStringLiteral("/eBook/Heft.txt"));
+        QVERIFY(heft.open(QIODevice::WriteOnly));
+        heft.close();
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        for (int runde = 0; runde < 2; ++runde) {
+            w->dateiDialog = [&](const QString&) { return neu; };
+            w->mnuOeffnen_Click();
+            QCOMPARE(w->TextBand->text(), QStringLiteral("Neu"));
+            QCOMPARE(w->chkBildpfad->text(), QStringLiteral("1 externes Cover"));
+            QCOMPARE(w->cboBildpfad->count(), 1);
+            QCOMPARE(w->cboEbook->count(), 1);
+            w->dateiDialog = [&](const QString&) { return m_katalog; };
+            w->mnuOeffnen_Click();
+            QCOMPARE(w->cboBildpfad->count(), 0);
+        }
     }
 
     // A recent entry whose file is gone offers its removal: Ja hides it, Nein keeps it.
