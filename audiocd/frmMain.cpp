@@ -96,6 +96,13 @@ void frmMain::buildWindow()
     m_images.insert(QStringLiteral("paused"), stateIcon(QStringLiteral("paused")));
     m_images.insert(QStringLiteral("stopped"), stateIcon(QStringLiteral("stopped")));
 
+    // F1 opens the program's help page, as in the other programs of the family.
+    auto* hilfe = new QAction(this);
+    hilfe->setObjectName(QStringLiteral("mnuHilfe"));
+    hilfe->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(hilfe, &QAction::triggered, this, [] { kit::HilfeAufrufen(QStringLiteral("diskolo.html")); });
+    addAction(hilfe);
+
     // Menus.
     QMenu* mnuCD = menuBar()->addMenu(QStringLiteral("&CD"));
     mnuCD->setObjectName(QStringLiteral("mnuCD"));

@@ -237,6 +237,13 @@ void frmFernsicht::aufbauen()
     mnuZoom = eintrag(QStringLiteral("mnuZoom"), QStringLiteral("&Zoom"), &frmFernsicht::mnuZoom_Click);
     mnuOnTop = eintrag(QStringLiteral("mnuOnTop"), QStringLiteral("&OnTop"), &frmFernsicht::mnuOnTop_Click);
     mnuExit = eintrag(QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmFernsicht::mnuExit_Click);
+    // F1 opens the program's help page, as in the other programs of the family; the menu bar
+    // keeps its six entries.
+    auto* hilfe = new QAction(this);
+    hilfe->setObjectName(QStringLiteral("mnuHilfe"));
+    hilfe->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(hilfe, &QAction::triggered, this, [] { kit::HilfeAufrufen(QStringLiteral("fernsicht.html")); });
+    addAction(hilfe);
 }
 
 QAction* frmFernsicht::menue(const QString& name) const

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -53,6 +54,32 @@ struct Window
     }
 };
 
+// Takes the file addresses the program hands to the desktop, so no browser starts.
+class UrlFaenger : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void oeffnen(const QUrl& url) { urls << url; }
+};
+
+// F1 in the shown window opens the program's own help page.
+inline QString hilfeMitF1(QWidget* fenster)
+{
+    UrlFaenger faenger;
+    const QByteArray browser = qgetenv("BROWSER");
+    qputenv("BROWSER", "testbrowser");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &faenger, "oeffnen");
+    fenster->show();
+    fenster->activateWindow();
+    if (QTest::qWaitForWindowActive(fenster))
+        QTest::keyClick(fenster, Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    browser.isNull() ? qunsetenv("BROWSER") : qputenv("BROWSER", browser);
+    return faenger.urls.size() == 1 ? faenger.urls.first().fileName() : QString();
+}
+
 QList<qint32> lengths(int n, qint32 ms)
 {
     return QList<qint32>(n, ms);
@@ -69,6 +96,12 @@ private:
 
 private Q_SLOTS:
     void cleanup() { QFile::remove(ctlDiskoloX::GetIniPath()); }
+
+    void hilfe()
+    {
+        Window t({60000});
+        QCOMPARE(hilfeMitF1(t.w.get()), QStringLiteral("diskolo.html"));
+    }
 
     // A disc not in the file: the unknown title, "Unknown" and the length, plain track names,
     // and every track with its length in the chooser.

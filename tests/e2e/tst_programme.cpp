@@ -109,7 +109,8 @@ private Q_SLOTS:
         // The sounds of the message box and the pages of the help menus at least.
         for (const char* muss : {"Infozeichen.wav", "Fragezeichen.wav", "Ausrufezeichen.wav",
                                  "Stoppzeichen.wav", "false.wav", "Blues.wav", "help/index.html",
-                                 "help/spaltenanordnen.html", "help/bestwart.html"})
+                                 "help/spaltenanordnen.html", "help/bestwart.html", "help/diskolo.html",
+                                 "help/fernsicht.html"})
             QVERIFY2(gesucht.contains(QString::fromUtf8(muss)), muss);
         QStringList fehlt;
         const QString ressourcen = qEnvironmentVariable("KLANGTRUHE_RESOURCES");

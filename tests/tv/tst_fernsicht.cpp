@@ -7,6 +7,7 @@
 #include "tv/frmFernsicht.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -47,6 +48,32 @@ void waehlen(frmFernsicht& w, const QString& name)
     w.liste()->setCurrentItem(treffer.first());
 }
 
+// Takes the file addresses the program hands to the desktop, so no browser starts.
+class UrlFaenger : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void oeffnen(const QUrl& url) { urls << url; }
+};
+
+// F1 in the shown window opens the program's own help page.
+inline QString hilfeMitF1(QWidget* fenster)
+{
+    UrlFaenger faenger;
+    const QByteArray browser = qgetenv("BROWSER");
+    qputenv("BROWSER", "testbrowser");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &faenger, "oeffnen");
+    fenster->show();
+    fenster->activateWindow();
+    if (QTest::qWaitForWindowActive(fenster))
+        QTest::keyClick(fenster, Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    browser.isNull() ? qunsetenv("BROWSER") : qputenv("BROWSER", browser);
+    return faenger.urls.size() == 1 ? faenger.urls.first().fileName() : QString();
+}
+
 } // namespace
 
 // The station list window over real station files and a real libmpv player (null outputs).
@@ -69,6 +96,7 @@ private Q_SLOTS:
     void endeOderFehlerBringtDieListeZurueck_data();
     void endeOderFehlerBringtDieListeZurueck();
     void zoomUndOnTop();
+    void hilfe();
     void fenstergroesseWirdGespeichert_data();
     void fenstergroesseWirdGespeichert();
 
@@ -399,6 +427,13 @@ void TestFernsicht::fenstergroesseWirdGespeichert()
     beschaedigt.Form_Load();
     QVERIFY(beschaedigt.width() >= 200);
     QVERIFY(beschaedigt.height() <= QGuiApplication::primaryScreen()->virtualSize().height());
+}
+
+void TestFernsicht::hilfe()
+{
+    frmFernsicht w;
+    w.Form_Load();
+    QCOMPARE(hilfeMitF1(&w), QStringLiteral("fernsicht.html"));
 }
 
 QTEST_MAIN(TestFernsicht)
