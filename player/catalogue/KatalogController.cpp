@@ -20,6 +20,7 @@ KatalogController::KatalogController(QObject* parent)
     jet::setKlartextFunktion([](const QString& wert, qsizetype laenge) {
         return richtext::rtfToPlainText(wert, laenge);
     });
+    m_model->setDisplayTransform(&KatalogController::zellenText);
     connect(m_data1.get(), &jet::DataControl::Reposition, this, &KatalogController::aufReposition);
     connect(m_data1.get(), &jet::DataControl::Validate, this, &KatalogController::aufValidate);
     connect(m_data1.get(), &jet::DataControl::updateFailed, this, [this](const jet::DbError& e) {
@@ -239,17 +240,93 @@ bool KatalogController::sortieren(const QString& feld)
     return ansichtSetzen(sortierAbfrage(feld, m_sortAufsteigend));
 }
 
+QString KatalogController::zellenText(const QString& feld, const QString& wert)
+{
+    return istRichTextFeld(feld)
+               ? richtext::rtfToPlainText(wert, ZellenTextLaenge).replace(QLatin1Char('\n'), QLatin1Char(' '))
+               : wert.left(ZellenTextLaenge);
+}
+
+namespace {
+
+// The first characters a cell of the field may start with to match the caption: every
+// character whose cell text, upper-cased as the letter buttons compare, is the caption.
+// Worked out once per field kind and caption over the characters of one UTF-16 unit.
+QStringList anfangszeichen(bool reich, const QString& caption)
+{
+    static QHash<QString, QStringList> bekannt;
+    const QString schluessel = (reich ? QStringLiteral("r") : QStringLiteral("p")) + caption;
+    auto it = bekannt.constFind(schluessel);
+    if (it != bekannt.constEnd())
+        return it.value();
+    QStringList zeichen;
+    for (char32_t u = 1; u <= 0xFFFF; ++u) {
+        const QChar c(static_cast<char16_t>(u));
+        if (c.isSurrogate())
+            continue;
+        // A rich text's line end shows as a blank.
+        const QString gezeigt = (reich && c == QLatin1Char('\n')) ? QStringLiteral(" ") : QString(c);
+        if (gezeigt.toUpper() == caption)
+            zeichen << QString(c);
+    }
+    if (bekannt.size() < 256)
+        bekannt.insert(schluessel, zeichen);
+    return zeichen;
+}
+
+} // namespace
+
 int KatalogController::ersteZeileMit(const QString& feld, const QString& caption) const
 {
     const int spalte = m_model->columnOfField(feld);
     const int c = spalte < 0 ? 0 : spalte;
     const int n = m_model->rowCount();
-    for (int r = 0; r < n; ++r) {
-        const QString text = m_model->data(m_model->index(r, c)).toString();
-        if (!text.isEmpty() && text.left(1).toUpper() == caption)
-            return r;
+    const auto zeileFuerZeile = [&](int ab) {
+        for (int r = ab; r < n; ++r) {
+            const QString text = m_model->data(m_model->index(r, c)).toString();
+            if (!text.isEmpty() && text.left(1).toUpper() == caption)
+                return r;
+        }
+        return -1;
+    };
+    const QString name = m_model->fieldOfColumn(c);
+    if (n == 0 || name.isEmpty())
+        return -1;
+    // One statement finds the records whose field starts with one of the characters that
+    // upper-case to the caption; the view's order then gives the first of them. Reading the
+    // grid row by row took seconds for a million records.
+    const bool reich = istRichTextFeld(name);
+    const QStringList zeichen = anfangszeichen(reich, caption);
+    if (zeichen.isEmpty())
+        return -1;
+    QString bezeichner = name;
+    bezeichner.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    bezeichner = QLatin1Char('"') + bezeichner + QLatin1Char('"');
+    QStringList platzhalter;
+    QVariantList werte;
+    for (const QString& z : zeichen) {
+        platzhalter << QStringLiteral("?");
+        werte << z;
     }
-    return -1;
+    const QString anfang = reich ? QStringLiteral("klartext(%1, 1)").arg(bezeichner)
+                                 : QStringLiteral("substr(%1, 1, 1)").arg(bezeichner);
+    // A stored picture or other binary value shows as an empty cell.
+    const QString bedingung = QStringLiteral("typeof(%1) <> 'blob' AND %2 COLLATE BINARY IN (%3)")
+                                  .arg(bezeichner, anfang, platzhalter.join(QLatin1Char(',')));
+    const jet::Recordset& rs = m_data1->recordset();
+    const std::optional<int> erste = rs.firstPositionWhere(bedingung, werte);
+    if (!erste)
+        return zeileFuerZeile(0); // not a view of the table (cannot happen for the catalogue)
+    // The current row shows an edit not yet written: the grid's text of it counts.
+    const int aktuell = rs.absolutePosition();
+    if (!rs.isDirty() || aktuell < 0 || (*erste >= 0 && *erste < aktuell))
+        return *erste;
+    const QString text = m_model->data(m_model->index(aktuell, c)).toString();
+    if (!text.isEmpty() && text.left(1).toUpper() == caption)
+        return aktuell;
+    if (*erste != aktuell)
+        return *erste;
+    return rs.firstPositionWhere(bedingung, werte, aktuell + 1).value_or(-1);
 }
 
 int KatalogController::anzahlInterpreten() const

@@ -77,7 +77,11 @@ public:
 
     // Scroll mode of the letter buttons: the first row whose text in the field starts with
     // the caption (upper-cased first character), or -1. Letter pairs do not apply here.
+    // The text is the cell's (zellenText), the field the first column when it is not shown.
     int ersteZeileMit(const QString& feld, const QString& caption) const;
+    // What a grid cell shows of a field: one line of its start, rich text as plain text (a
+    // field of megabytes laid out whole for every paint would stall the grid).
+    static QString zellenText(const QString& feld, const QString& wert);
 
     // Distinct bands of the whole table, compared exactly (case-sensitive); -1 without a
     // catalogue. The view and the grid stay as they are.
