@@ -679,6 +679,19 @@ QList<int> Recordset::positionsOfRowIds(const std::vector<qint64>& rowIds, int a
     return positions;
 }
 
+int Recordset::firstPositionOfRowIds(const std::vector<qint64>& rowIds, int ab) const
+{
+    RowIdSet ids;
+    for (qint64 id : rowIds)
+        ids.add(id);
+    ids.seal();
+    for (int row = std::max(0, ab); row < m_count && !ids.empty(); ++row) {
+        if (ids.contains(m_rowIds[row]))
+            return row;
+    }
+    return -1;
+}
+
 bool Recordset::scan(const QString& condition, const QVariantList& arguments, const QStringList& names,
                      int blockRows, const std::function<void(ScanBlock&&)>& handler) const
 {
@@ -711,20 +724,16 @@ bool Recordset::scan(const QString& condition, const QVariantList& arguments, co
         if (sqlite3_column_int(stmt, 1) != 0) {
             block.hits.push_back(id);
         } else {
-            // Values are converted only for the rows the condition left.
-            QStringList values;
-            values.reserve(n);
+            // Values are read only for the rows the condition left.
             for (int c = 0; c < n; ++c) {
-                if (sqlite3_column_type(stmt, c + 2) == SQLITE_TEXT
-                    || sqlite3_column_type(stmt, c + 2) == SQLITE_INTEGER
-                    || sqlite3_column_type(stmt, c + 2) == SQLITE_FLOAT)
-                    values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 2)),
-                                                sqlite3_column_bytes(stmt, c + 2));
+                const int type = sqlite3_column_type(stmt, c + 2);
+                if (type == SQLITE_TEXT || type == SQLITE_INTEGER || type == SQLITE_FLOAT)
+                    block.values.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 2)),
+                                              sqlite3_column_bytes(stmt, c + 2));
                 else
-                    values << QString();
+                    block.values.emplace_back();
             }
             block.others.push_back(id);
-            block.values << std::move(values);
         }
         if (int(blockSize()) >= blockRows) {
             handler(std::move(block));

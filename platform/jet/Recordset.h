@@ -86,20 +86,27 @@ public:
     std::optional<int> firstPositionWhere(const QString& condition, const QVariantList& arguments, int ab = 0) const;
     // One pass over the set's table in rowid order for searches that check more than SQL can
     // (the plain text of rich text): per row whether it meets `condition` (SQLite syntax, ?
-    // bound to `arguments`) and, only when it does not, the values of `names` ("" for NULL or
-    // binary). Handed on in blocks of up to `blockRows` rows, nothing kept, so memory stays
-    // bounded for any size. False when the set is not a view of one table or the statement
-    // fails.
+    // bound to `arguments`) and, only when it does not, the values of `names` as stored
+    // (UTF-8; empty for NULL or binary). Handed on in blocks of up to `blockRows` rows,
+    // nothing kept, so memory stays bounded for any size; the values are left undecoded so
+    // the caller can decode them on other threads. False when the set is not a view of one
+    // table or the statement fails.
     struct ScanBlock
     {
-        std::vector<qint64> hits;    // rows that met the condition
-        std::vector<qint64> others;  // the other rows ...
-        QList<QStringList> values;   // ... and their values, one list per row
+        std::vector<qint64> hits;      // rows that met the condition
+        std::vector<qint64> others;    // the other rows ...
+        std::vector<QByteArray> values; // ... and their values, names.size() per row
+        QString text(std::size_t row, int name, int names) const
+        {
+            return QString::fromUtf8(values[row * std::size_t(names) + std::size_t(name)]);
+        }
     };
     bool scan(const QString& condition, const QVariantList& arguments, const QStringList& names, int blockRows,
               const std::function<void(ScanBlock&&)>& handler) const;
     // Positions (ascending, from `ab` on) of the rows of this set among the rowids.
     QList<int> positionsOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
+    // The first of them, -1 when none.
+    int firstPositionOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
     // rowid of a row (0 when unknown or when the source has no rowid).
     qint64 rowId(int row) const;
     qint64 currentRowId() const { return rowId(m_pos); }

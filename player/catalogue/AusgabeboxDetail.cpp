@@ -214,8 +214,7 @@ QList<klang::detail::BandTitel> coverZeilen(const jet::Recordset& rs, const QSet
     const bool gelesen = rs.scan(QString(), {}, {QStringLiteral("Band"), QStringLiteral("LPTitel")}, 4096,
                                  [&](jet::Recordset::ScanBlock&& b) {
                                      for (std::size_t i = 0; i < b.others.size(); ++i) {
-                                         const QStringList& w = b.values.at(qsizetype(i));
-                                         klang::detail::BandTitel z{w.value(0), w.value(1)};
+                                         klang::detail::BandTitel z{b.text(i, 0, 2), b.text(i, 1, 2)};
                                          if (namen.contains(klang::detail::CoverStreifenRegeln::coverName(z))) {
                                              ids.push_back(b.others[i]);
                                              nachId.insert(b.others[i], z);

@@ -141,11 +141,13 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
     for (const QString& f : std::as_const(einfach))
         bedingung << bezeichner(f) + QStringLiteral(" LIKE ?1");
     const QStringMatcher muster(s, Qt::CaseInsensitive);
-    const auto haelt = [&](const QStringList& werte) {
-        for (const QString& wert : werte) {
-            // A plain text is never longer than the field it comes from.
-            if (wert.size() < s.size())
+    const int felder = int(reich.size());
+    const auto haelt = [&](const jet::Recordset::ScanBlock& b, std::size_t zeile) {
+        for (int f = 0; f < felder; ++f) {
+            // A plain text is never longer than the field it comes from (in UTF-8 bytes, too).
+            if (b.values[zeile * std::size_t(felder) + std::size_t(f)].size() < s.size())
                 continue;
+            const QString wert = b.text(zeile, f, felder);
             if (muster.indexIn(richtext::isRtf(wert) ? richtext::rtfToPlainText(wert) : wert) >= 0)
                 return true;
         }
@@ -168,7 +170,7 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
             laufend << QtConcurrent::run([&haelt, b = std::move(b)] {
                 std::vector<qint64> t;
                 for (std::size_t i = 0; i < b.others.size(); ++i) {
-                    if (haelt(b.values.at(qsizetype(i))))
+                    if (haelt(b, i))
                         t.push_back(b.others[i]);
                 }
                 return t;
