@@ -214,8 +214,10 @@ int kind(const QString& pfad)
     zeile(QStringLiteral("open catalogue + first rows"), m,
           zeit([&] { jet.zeilen(QStringLiteral("SELECT rowid FROM Schallplatten ORDER BY %1").arg(ordnung)); }));
 
-    int sprung = -1;
-    m = messen([&] { sprung = w->katalog().ersteZeileMit(QStringLiteral("Band"), QStringLiteral("Z")); });
+    // As the letter button asks for it: a large view answers off the window's thread.
+    int sprung = -2;
+    m = messen([&] { w->katalog().ersteZeileMitSuchen(QStringLiteral("Band"), QStringLiteral("Z"), [&](int z) { sprung = z; }); },
+               [&] { return sprung != -2; });
     zeile(QStringLiteral("letter jump to the first \"Z\""), m, zeit([&] {
               jet.zeilen(QStringLiteral("SELECT count(*) FROM Schallplatten WHERE Band COLLATE JET < (SELECT "
                                         "min(Band COLLATE JET) FROM Schallplatten WHERE substr(Band, 1, 1) IN ('z', 'Z'))"));

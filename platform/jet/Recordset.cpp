@@ -5,6 +5,8 @@
 #include "platform/jet/ViewSort.h"
 
 #include <QRegularExpression>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <sqlite3.h>
 #include <string_view>
@@ -697,15 +699,74 @@ bool Recordset::scan(const QString& condition, const QVariantList& arguments, co
 {
     if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
         return false;
+    return scanOn(m_db->handle(), condition, arguments, names, blockRows, 1, 0, handler);
+}
+
+std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condition, const QVariantList& arguments,
+                                                           const QStringList& names, int blockRows,
+                                                           const ScanCheck& check) const
+{
+    if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
+        return std::nullopt;
+    std::vector<qint64> found;
+    const auto inline_ = [&]() -> std::optional<std::vector<qint64>> {
+        found.clear();
+        const bool ok = scan(condition, arguments, names, blockRows, [&](ScanBlock&& b) {
+            found.insert(found.end(), b.hits.begin(), b.hits.end());
+            const std::vector<qint64> accepted = check(b);
+            found.insert(found.end(), accepted.begin(), accepted.end());
+        });
+        return ok ? std::optional(found) : std::nullopt;
+    };
+    // Parts of at least a few hundred rowids, two per core.
+    const QVariant lo = m_db->scalar(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoteIdent(m_table)));
+    const QVariant hi = m_db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(m_table)));
+    const QString path = m_db->path();
+    if (!lo.isValid() || !hi.isValid() || lo.isNull() || hi.isNull() || path.isEmpty())
+        return inline_();
+    const qint64 first = lo.toLongLong();
+    const qint64 span = hi.toLongLong() - first + 1;
+    const qint64 parts = std::clamp<qint64>(span / 256, 1, 2 * std::max(1, QThread::idealThreadCount()));
+    if (parts <= 1)
+        return inline_();
+    QList<QPair<qint64, qint64>> ranges;
+    for (qint64 p = 0; p < parts; ++p)
+        ranges << qMakePair(first + span * p / parts, first + span * (p + 1) / parts - 1);
+    const QList<std::optional<std::vector<qint64>>> results =
+        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
+            Database db;
+            if (!db.open(path))
+                return std::nullopt;
+            std::vector<qint64> ids;
+            const bool ok = scanOn(db.handle(), condition, arguments, names, blockRows, range.first, range.second,
+                                   [&](ScanBlock&& b) {
+                                       ids.insert(ids.end(), b.hits.begin(), b.hits.end());
+                                       const std::vector<qint64> accepted = check(b);
+                                       ids.insert(ids.end(), accepted.begin(), accepted.end());
+                                   });
+            return ok ? std::optional(ids) : std::nullopt;
+        });
+    for (const auto& r : results) {
+        if (!r) // a part could not be read (the file locked by another program): on this connection
+            return inline_();
+        found.insert(found.end(), r->begin(), r->end());
+    }
+    return found;
+}
+
+bool Recordset::scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
+                       int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const
+{
     QStringList columns;
     for (const QString& name : names)
         columns << (fieldIndex(name) >= 0 ? quoteIdent(m_fields[fieldIndex(name)]) : QStringLiteral("NULL"));
     const QString test = condition.trimmed().isEmpty() ? QStringLiteral("0") : QStringLiteral("(%1)").arg(condition);
-    const QByteArray sql = QStringLiteral("SELECT rowid, %1%2 FROM %3")
-                               .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
-                                    quoteIdent(m_table))
-                               .toUtf8();
-    sqlite3* h = m_db->handle();
+    QString sqlText = QStringLiteral("SELECT rowid, %1%2 FROM %3")
+                          .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
+                               quoteIdent(m_table));
+    if (from <= to)
+        sqlText += QStringLiteral(" WHERE rowid BETWEEN %1 AND %2").arg(from).arg(to);
+    const QByteArray sql = sqlText.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
         sqlite3_finalize(stmt);
