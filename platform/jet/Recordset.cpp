@@ -737,6 +737,7 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
             Database db;
             if (!db.open(path))
                 return std::nullopt;
+            db.useLittleMemory();
             std::vector<qint64> ids;
             const bool ok = scanOn(db.handle(), condition, arguments, names, blockRows, range.first, range.second,
                                    [&](ScanBlock&& b) {
