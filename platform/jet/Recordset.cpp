@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
+#include <atomic>
 #include <sqlite3.h>
 #include <string_view>
 #include <unordered_map>
@@ -110,9 +111,63 @@ std::size_t sortWindow(sqlite3* h, const QString& table, int columns)
 // calling the collation for every pair), in exactly the order of the collation over the whole
 // values. False when the view does not fit (non-text values, too much key data, an error):
 // the engine then sorts.
-bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const QList<SortTerm>& terms,
+// Runs `work` on parts of a table's rowid range at once, each part on a connection of its own
+// (a large table read by all cores); std::nullopt when the table is smaller than minRows, it
+// cannot be opened again, or a part failed: the caller then reads it on its own connection.
+template<typename R>
+std::optional<QList<R>> inParts(sqlite3* h, const QString& path, const QString& table, qint64 minRows,
+                                const std::function<std::optional<R>(sqlite3*, qint64, qint64)>& work)
+{
+    if (path.isEmpty() || !h)
+        return std::nullopt;
+    qint64 lo = 0;
+    qint64 hi = -1;
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(quoteIdent(table)).toUtf8();
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt
+        && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
+        lo = sqlite3_column_int64(stmt, 0);
+        hi = sqlite3_column_int64(stmt, 1);
+    }
+    sqlite3_finalize(stmt);
+    const qint64 span = hi - lo + 1;
+    if (span < std::max<qint64>(minRows, 2))
+        return std::nullopt;
+    const qint64 parts = std::clamp<qint64>(span / 256, 2, 2 * std::max(1, QThread::idealThreadCount()));
+    QList<QPair<qint64, qint64>> ranges;
+    for (qint64 p = 0; p < parts; ++p)
+        ranges << qMakePair(lo + span * p / parts, lo + span * (p + 1) / parts - 1);
+    QList<std::optional<R>> results =
+        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<R> {
+            Database db;
+            if (!db.open(path))
+                return std::nullopt;
+            db.useLittleMemory();
+            return work(db.handle(), range.first, range.second);
+        });
+    QList<R> out;
+    for (auto& r : results) {
+        if (!r)
+            return std::nullopt;
+        out << std::move(*r);
+    }
+    return out;
+}
+
+// The sort values of a view's rows read by one part: text or NULL per term.
+struct SortPart
+{
+    std::vector<qint64> ids;
+    std::vector<std::optional<std::string>> values;
+    bool fits = true;
+};
+// Memory the parts may hold for a filtered view before it is read on one connection instead.
+constexpr std::size_t kPartBytes = 192u * 1024u * 1024u;
+
+bool sortedRowIds(Database* db, const QString& table, const QString& where, const QList<SortTerm>& terms,
                   QVector<qint64>* rowIds)
 {
+    sqlite3* h = db->handle();
     QStringList cols;
     std::vector<bool> descending;
     for (const SortTerm& t : terms) {
@@ -131,9 +186,75 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
     }
     const int nTerms = int(terms.size());
     ViewSorter sorter(descending, sortWindow(h, table, nTerms));
-    int rc;
+    int rc = SQLITE_DONE;
     bool fits = true;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    // A filter (a search over many columns) costs more than the sort: large tables are
+    // filtered in parts on all cores, in rowid order as one statement would read them.
+    std::optional<QList<SortPart>> parts;
+    if (!where.isEmpty()) {
+        const QByteArray partUtf8 = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE (%3) AND rowid BETWEEN ? AND ?")
+                                        .arg(columnList, quoteIdent(table), where)
+                                        .toUtf8();
+        std::atomic<std::size_t> bytes{0};
+        parts = inParts<SortPart>(
+            h, db->path(), table, 1024, [&](sqlite3* ph, qint64 from, qint64 to) -> std::optional<SortPart> {
+                sqlite3_stmt* ps = nullptr;
+                if (sqlite3_prepare_v2(ph, partUtf8.constData(), int(partUtf8.size()), &ps, nullptr) != SQLITE_OK || !ps) {
+                    sqlite3_finalize(ps);
+                    return std::nullopt;
+                }
+                const int n = sqlite3_bind_parameter_count(ps);
+                sqlite3_bind_int64(ps, n - 1, from);
+                sqlite3_bind_int64(ps, n, to);
+                SortPart part;
+                int prc = SQLITE_DONE;
+                while (part.fits && (prc = sqlite3_step(ps)) == SQLITE_ROW) {
+                    part.ids.push_back(sqlite3_column_int64(ps, 0));
+                    for (int t = 0; t < nTerms; ++t) {
+                        const int type = sqlite3_column_type(ps, t + 1);
+                        if (type == SQLITE_NULL) {
+                            part.values.emplace_back(std::nullopt);
+                        } else if (type == SQLITE_TEXT) {
+                            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(ps, t + 1));
+                            const std::size_t len = std::size_t(sqlite3_column_bytes(ps, t + 1));
+                            part.values.emplace_back(std::string(text, len));
+                            if ((bytes += len + 32) > kPartBytes)
+                                part.fits = false;
+                        } else {
+                            part.fits = false;
+                        }
+                    }
+                }
+                sqlite3_finalize(ps);
+                if (part.fits && prc != SQLITE_DONE)
+                    return std::nullopt;
+                return part;
+            });
+        for (const SortPart& part : parts ? *parts : QList<SortPart>()) {
+            if (!part.fits)
+                parts.reset(); // too much or not text: one statement on this connection
+            if (!parts)
+                break;
+        }
+    }
+    const bool inPartsRead = parts.has_value();
+    if (parts) {
+        for (const SortPart& part : std::as_const(*parts)) {
+            for (std::size_t r = 0; r < part.ids.size() && fits; ++r) {
+                sorter.addRow(part.ids[r]);
+                for (int t = 0; t < nTerms; ++t) {
+                    const auto& v = part.values[r * std::size_t(nTerms) + std::size_t(t)];
+                    if (v)
+                        sorter.addValue(*v);
+                    else
+                        sorter.addNull();
+                }
+                fits = sorter.keyBytes() <= kMaxSortKeyBytes;
+            }
+        }
+        parts.reset();
+    }
+    while (!inPartsRead && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         sorter.addRow(sqlite3_column_int64(stmt, 0));
         for (int t = 0; t < nTerms; ++t) {
             const int type = sqlite3_column_type(stmt, t + 1);
@@ -254,7 +375,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         bool known = true;
         for (const SortTerm& t : terms)
             known = known && columns.contains(t.column, Qt::CaseInsensitive);
-        if (known && sortedRowIds(h, simple.table, simple.where, terms, &m_rowIds)) {
+        if (known && sortedRowIds(db, simple.table, simple.where, terms, &m_rowIds)) {
             m_simple = true;
             m_table = simple.table;
             m_fields = columns;
