@@ -146,6 +146,10 @@ bool writeLines(const QString& path, const QStringList& lines, LineFormat format
 
 bool appendLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    // A big file is neither read nor rewritten for a few lines: they go at its end in place.
+    if (QFileInfo(path).isFile() && QFileInfo(path).size() > ReadLimits{}.maxBytes
+        && appendLinesInPlace(path, lines, format))
+        return true;
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())

@@ -250,11 +250,13 @@ void forgetCutOnRead(const QString& path)
     merken(path, false);
 }
 
-bool appendLineInPlace(const QString& path, const QString& line, LineFormat format)
+bool appendLinesInPlace(const QString& path, const QStringList& lines, LineFormat format)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || (info.exists() && !info.isFile()))
         return false;
+    if (lines.isEmpty())
+        return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return false;
@@ -275,7 +277,8 @@ bool appendLineInPlace(const QString& path, const QString& line, LineFormat form
         const QString endeText = QString::fromLatin1(ende);
         if (alteGroesse > 2 && !letztesZeichen.endsWith(u'\n') && !letztesZeichen.endsWith(u'\r'))
             bytes += utf16.encode(endeText);
-        bytes += utf16.encode(line + endeText);
+        for (const QString& line : lines)
+            bytes += utf16.encode(line + endeText);
     } else {
         bool ascii = true;
         for (const char c : kopf)
@@ -292,16 +295,17 @@ bool appendLineInPlace(const QString& path, const QString& line, LineFormat form
             Q_UNUSED(probe);
             utf8 = !pruefer.hasError();
         }
-        QByteArray neu;
-        if (!utf8) {
-            if (!toWindows1252(line, &neu)) {
+        QList<QByteArray> cp1252(lines.size());
+        for (qsizetype i = 0; !utf8 && i < lines.size(); ++i) {
+            if (!toWindows1252(lines[i], &cp1252[i])) {
                 if (!ascii)
                     return false; // a Windows-1252 file cannot take this line
-                neu = line.toUtf8();
+                utf8 = true;      // a file of plain ASCII reads as UTF-8 with it
             }
-        } else {
-            neu = line.toUtf8();
         }
+        QByteArray neu;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            neu += (utf8 ? lines[i].toUtf8() : cp1252[i]) + ende;
         if (alteGroesse > 0) {
             char letztes = 0;
             if (!file.seek(alteGroesse - 1) || !file.getChar(&letztes))
@@ -309,7 +313,7 @@ bool appendLineInPlace(const QString& path, const QString& line, LineFormat form
             if (!istUmbruch(letztes))
                 bytes += ende; // a last line without its ending must not run into the new one
         }
-        bytes += neu + ende;
+        bytes += neu;
     }
     const bool warGekuerzt = wasCutOnRead(path);
     if (!file.seek(alteGroesse) || file.write(bytes) != bytes.size() || !file.flush()) {
@@ -320,6 +324,15 @@ bool appendLineInPlace(const QString& path, const QString& line, LineFormat form
     if (warGekuerzt)
         merken(path, true); // still only partly read
     return true;
+}
+
+} // namespace klang
+
+namespace klang {
+
+bool appendLineInPlace(const QString& path, const QString& line, LineFormat format)
+{
+    return appendLinesInPlace(path, {line}, format);
 }
 
 } // namespace klang

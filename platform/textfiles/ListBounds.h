@@ -56,5 +56,7 @@ void forgetCutOnRead(const QString& path);
 // it holds UTF-8 letters, else Windows-1252 when the line fits it), ended as the format says.
 // False when the line cannot be written in the file's encoding.
 bool appendLineInPlace(const QString& path, const QString& line, LineFormat format);
+// The same for several lines at once: all of them or none.
+bool appendLinesInPlace(const QString& path, const QStringList& lines, LineFormat format);
 
 } // namespace klang

@@ -175,6 +175,7 @@ private slots:
         QTest::newRow("no final newline") << QByteArray("a") << "b" << QByteArray("a\r\nb\r\n");
         QTest::newRow("lf file kept") << QByteArray("a\n") << "ä" << QByteArray("a\n\xE4\r\n");
         QTest::newRow("utf-8 file stays utf-8") << QByteArray("\xC3\xA4\r\n") << "ö" << QByteArray("\xC3\xA4\r\n\xC3\xB6\r\n");
+        QTest::newRow("ascii file takes utf-8") << QByteArray("a\r\n") << "Ω" << QByteArray("a\r\n\xCE\xA9\r\n");
         QTest::newRow("letter beyond cp1252 converts") << QByteArray("\xC4\r\n") << "Ω" << QByteArray("\xC3\x84\r\n\xCE\xA9\r\n");
         QTest::newRow("utf-16 file converts") << QByteArray("\xFF\xFE" "a\0\n\0", 6) << "ä" << QByteArray("a\r\n\xE4\r\n");
     }
