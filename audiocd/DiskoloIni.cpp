@@ -1,11 +1,11 @@
 #include "audiocd/DiskoloIni.h"
 
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/SafeWrite.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -151,14 +151,7 @@ bool saveDiscSection(const QString& path, const QString& identity, const DiscNam
             return false;
     }
     const QByteArray bytes = replaceDiscSection(old, identity, names, trackCount);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return klang::writeFileAtomically(path, bytes).ok;
 }
 
 } // namespace diskolo

@@ -1,9 +1,10 @@
 #include "platform/textfiles/LineFile.h"
 
+#include "platform/textfiles/SafeWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace klang {
@@ -60,16 +61,7 @@ QStringList splitLines(const QString& text)
 
 bool commitBytes(const QString& path, const QByteArray& bytes)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, bytes).ok;
 }
 
 // The bytes of lines in a format; *utf8 tells whether the Windows-1252 form had to give way.
@@ -142,6 +134,7 @@ bool writeLines(const QString& path, const QStringList& lines, LineFormat format
 
 bool appendLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    const AsFolderOwner owner(path);
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
@@ -233,25 +226,17 @@ QStringList readLines(const QString& path, bool* ok)
 
 bool writeLines(const QString& path, const QStringList& lines)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += '\n';
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return commitBytes(path, bytes);
 }
 
 bool appendLine(const QString& path, const QString& line)
 {
+    const AsFolderOwner owner(path);
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
