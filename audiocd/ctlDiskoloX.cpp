@@ -1,6 +1,7 @@
 #include "audiocd/ctlDiskoloX.h"
 
 #include "platform/shell/Paths.h"
+#include "platform/textfiles/ListBounds.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QDateTime>
@@ -419,10 +420,11 @@ void ctlDiskoloX::LoadFromDiskoloIni()
     const QString path = GetIniPath();
     if (m_dbIdentity.isEmpty() || m_dbIdentity == QLatin1String("0") || !QFileInfo(path).isFile())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    readDiscSection(file.readAll(), m_dbIdentity, m_names);
+    // A damaged or runaway file costs a moment: only its head is searched.
+    bool ok = false;
+    const QByteArray kopf = klang::readBoundedLines(path, klang::IniLimits, nullptr, &ok);
+    if (ok)
+        readDiscSection(kopf, m_dbIdentity, m_names);
 }
 
 bool ctlDiskoloX::SaveToDiskoloIni()

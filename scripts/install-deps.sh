@@ -16,7 +16,7 @@ PACKAGES=(
   poppler-utils
   p7zip-full
   xvfb xauth
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation
   xdg-utils
   pkexec
 )

@@ -1,5 +1,6 @@
 #include "platform/textfiles/LineFile.h"
 
+#include "platform/textfiles/ListBounds.h"
 #include "platform/textfiles/SafeWrite.h"
 
 #include <QDir>
@@ -128,6 +129,8 @@ bool toWindows1252(const QString& text, QByteArray* bytes)
 
 bool writeLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    if (wasCutOnRead(path))
+        return false; // its unread rest would be lost
     bool utf8 = false;
     return commitBytes(path, encodeLines(lines, format, false, &utf8));
 }
@@ -135,6 +138,10 @@ bool writeLines(const QString& path, const QStringList& lines, LineFormat format
 bool appendLines(const QString& path, const QStringList& lines, LineFormat format)
 {
     const AsFolderOwner owner(path);
+    // A big file is neither read nor rewritten for a few lines: they go at its end in place.
+    if (QFileInfo(path).isFile() && QFileInfo(path).size() > ReadLimits{}.maxBytes
+        && appendLinesInPlace(path, lines, format))
+        return true;
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
@@ -211,21 +218,13 @@ QString decodeText(const QByteArray& bytes)
 
 QStringList readLines(const QString& path, bool* ok)
 {
-    // Only plain files: opening a pipe or device of that name could block or never end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        if (ok)
-            *ok = false;
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    if (ok)
-        *ok = file.error() == QFileDevice::NoError;
-    return splitLines(decodeText(bytes));
+    return readLinesBounded(path, ok, nullptr);
 }
 
 bool writeLines(const QString& path, const QStringList& lines)
 {
+    if (wasCutOnRead(path))
+        return false; // its unread rest would be lost
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8();

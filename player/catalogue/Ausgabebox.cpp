@@ -176,13 +176,6 @@ void Ausgabebox::felderBinden()
                 box->setModified(false);
             });
     }
-    // A cell shows one line of a field's start: a field of megabytes laid out whole for every
-    // paint would stall the grid.
-    m_katalog.model()->setDisplayTransform([](const QString& feld, const QString& wert) {
-        return istRichTextFeld(feld)
-                   ? richtext::rtfToPlainText(wert, ZellenTextLaenge).replace(QLatin1Char('\n'), QLatin1Char(' '))
-                   : wert.left(ZellenTextLaenge);
-    });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -94,9 +94,11 @@ void Ausgabebox::ButtonAlpabeth_MouseUp(int index)
         MSFlexGrid1->scrollToTop();
         MSFlexGrid1->setFocus();
     } else {
-        const int zeile = m_katalog.ersteZeileMit(spalte, ButtonAlpabeth[index]->text());
-        if (zeile >= 0 && zeile < m_katalog.model()->rowCount() - 1)
-            MSFlexGrid1->scrollTo(m_katalog.model()->index(zeile, 0), QAbstractItemView::PositionAtTop);
+        // A large catalogue answers later: the grid scrolls when the row is known.
+        m_katalog.ersteZeileMitSuchen(spalte, ButtonAlpabeth[index]->text(), [this](int zeile) {
+            if (zeile >= 0 && zeile < m_katalog.model()->rowCount() - 1)
+                MSFlexGrid1->scrollTo(m_katalog.model()->index(zeile, 0), QAbstractItemView::PositionAtTop);
+        });
     }
     m_player->setStilAusgeschlossen(false);
 }

@@ -5,6 +5,7 @@
 #include "kit/MsgFenn.h"
 #include "platform/shell/Paths.h"
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/ListBounds.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFile>
@@ -28,7 +29,9 @@ SqlListe::SqlListe(QString pfad)
 bool SqlListe::laden()
 {
     bool ok = false;
-    m_eintraege = klang::readLines(m_pfad, &ok);
+    klang::ReadReport bericht;
+    m_eintraege = klang::readLinesBounded(m_pfad, &ok, &bericht);
+    m_hinweis = bericht.hinweis(QStringLiteral("sql.dat"));
     return ok || !QFile::exists(m_pfad);
 }
 
@@ -41,7 +44,13 @@ bool SqlListe::hinzufuegen(const QString& anweisung)
 {
     if (anweisung.isEmpty() || enthaelt(anweisung))
         return false;
-    return speichern(m_eintraege + QStringList{anweisung});
+    // Appended at the end: a long list is neither read nor rewritten again for one statement.
+    if (!klang::appendLineInPlace(m_pfad, anweisung, klang::LineFormat::Windows1252Crlf)
+        && (klang::wasCutOnRead(m_pfad)
+            || !klang::appendLines(m_pfad, {anweisung}, klang::LineFormat::Windows1252Crlf)))
+        return false;
+    m_eintraege << anweisung;
+    return true;
 }
 
 bool SqlListe::entfernen(int index)
@@ -133,6 +142,7 @@ SQLform::SQLform(const QString& SQLAnweisung, QWidget* parent)
         kit::Fehlermeldung(this, QStringLiteral("SQLform_Laden"),
                            QStringLiteral("Die Datei \"sql.dat\" konnte nicht gelesen werden."));
     listeZeigen();
+    staBar->showMessage(m_liste.hinweis()); // what of a huge or damaged file was left out
     TextSQL->setText(SQLAnweisung);
 }
 
