@@ -4,6 +4,7 @@
 #include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "kit/MausRad.h"
+#include "kit/umwandlung/JetUmwandlung.h"
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
@@ -194,10 +195,19 @@ void Ausgabebox::Form_Load()
     lvwPlaylist->setGeometry(tw(1050, 675, 7440, 5640));
     RegistryLesen();
 
-    const DatenbankWahl wahl =
+    DatenbankWahl wahl =
         datenbankPfadAufloesen(option(QStringLiteral("ArchivPfad")), ProgrammPfad);
     if (wahl.speichern)
         setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+    // An old Access catalogue is converted once on request; the copy becomes the catalogue
+    // of this and every later start.
+    if (istNormaleDatei(wahl.pfad)) {
+        const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, wahl.pfad, QStringLiteral("Ausgabebox_Form_Load"));
+        if (jet.antwort == kit::JetAntwort::Umgewandelt) {
+            wahl.pfad = jet.pfad;
+            setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+        }
+    }
     DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);
     const QString gespeichert = option(QStringLiteral("ArchivPfad"));
     if (!gespeichert.isEmpty() && wahl.pfad != gespeichert) {
