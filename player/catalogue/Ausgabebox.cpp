@@ -278,11 +278,13 @@ void Ausgabebox::RegistryLesen()
     // 1. Normal geometry first, then the state; a position on no screen moves onto one.
     const Fenstergeometrie g = geometrieLesen();
     QRect rect(twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height));
+    // The screens less the window's frame: the inner rectangle on them puts the frame on a screen.
+    const QMargins rahmen = kit::fensterRahmen(this);
     QList<QRect> bildschirme;
-    for (QScreen* s : QGuiApplication::screens())
-        bildschirme << s->availableGeometry();
+    for (const QRect& s : kit::verfuegbareBildschirme())
+        bildschirme << s.marginsRemoved(rahmen);
     rect = hauptfensterLage(rect, bildschirme);
-    move(rect.topLeft());
+    move(rect.topLeft() - QPoint(rahmen.left(), rahmen.top()));
     resize(rect.size());
     if (g.state == 2)
         setWindowState(Qt::WindowMaximized);
