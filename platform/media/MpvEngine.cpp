@@ -320,8 +320,15 @@ bool MpvEngine::eventFilter(QObject* watched, QEvent* event)
         // first. No signal is sent from here; whoever reparents the surface reopens the medium.
         const bool wasActive = m_active;
         destroyCore();
-        if (wasActive && m_state != PlayState::Undefined)
+        if (wasActive && m_state != PlayState::Undefined) {
             m_state = PlayState::Stopped;
+            // Told once the window's change is over, unless the medium was opened again by
+            // then (a surface that only moved); gone with this engine when the window went.
+            QMetaObject::invokeMethod(this, [this] {
+                if (m_state == PlayState::Stopped && !m_active)
+                    Q_EMIT stateChanged(PlayState::Stopped);
+            }, Qt::QueuedConnection);
+        }
     }
     return MediaEngine::eventFilter(watched, event);
 }
