@@ -290,7 +290,7 @@ void frmMain::ctlDiskoloX1_CDChanged()
     // whole text is in the tip when the line is too short for it.
     const QString why = p.openErrorText();
     if (!why.isEmpty())
-        lblCDTitle->setText(why);
+        lblCDTitle->setText(why.section(QStringLiteral(": "), 0, 0) + (why.contains(QStringLiteral(": ")) ? QStringLiteral(":") : QString()));
     lblCDTitle->setToolTip(why.isEmpty() ? QStringLiteral("Title and artist of the cd") : why);
     DrawCalendar();
     FillTrackList();
@@ -301,7 +301,10 @@ void frmMain::ctlDiskoloX1_TrackChanged()
 {
     ctlDiskoloX& p = *ctlDiskoloX1;
     const qint16 current = p.CurrentTrack();
-    lblTrackName->setText(p.iniTrackName(current));
+    // Without a disc the line of the track names goes on with why the device did not open.
+    const QString why = p.TrackCount() == 0 ? p.openErrorText() : QString();
+    lblTrackName->setText(why.contains(QStringLiteral(": ")) ? why.section(QStringLiteral(": "), 1)
+                                                              : p.iniTrackName(current));
     const qint32 length = p.TrackLength(current);
     lblTrackLength->setText(ctlDiskoloX::FormatTime(length));
     m_updating = true;

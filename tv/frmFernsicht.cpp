@@ -1,5 +1,6 @@
 #include "tv/frmFernsicht.h"
 
+#include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"
@@ -280,22 +281,17 @@ void frmFernsicht::RegistryLesen()
     const auto oben = zahlAusEinstellung(QStringLiteral("AusgabeboxTop"), QStringLiteral("100"));
     const auto breite = zahlAusEinstellung(QStringLiteral("AusgabeboxWidth"), QStringLiteral("8780"));
     const auto hoehe = zahlAusEinstellung(QStringLiteral("AusgabeboxHeight"), QStringLiteral("6900"));
-    if (links && oben) {
-        const QPoint ort(twipsToPixels(int(*links)), twipsToPixels(int(*oben)));
-        // A place saved on a screen that is gone would leave the window out of reach.
-        bool sichtbar = false;
-        for (const QScreen* s : QGuiApplication::screens())
-            sichtbar = sichtbar || s->availableGeometry().adjusted(0, 0, -20, -20).contains(ort);
-        if (sichtbar || QGuiApplication::screens().isEmpty())
-            move(ort);
-    }
+    QRect lage(pos(), size());
+    if (links && oben)
+        lage.moveTopLeft(QPoint(twipsToPixels(int(qBound(-1e7, *links, 1e7))), twipsToPixels(int(qBound(-1e7, *oben, 1e7)))));
     // A damaged value must not make the window vanish or outgrow every screen.
-    const QScreen* schirm = QGuiApplication::primaryScreen();
-    const QSize groesstes = schirm ? schirm->virtualSize() : QSize(4096, 4096);
     if (breite && *breite > 0)
-        resize(qMin(twipsToPixels(int(*breite)), groesstes.width()), height());
+        lage.setWidth(twipsToPixels(int(qMin(*breite, 1e7))));
     if (hoehe && *hoehe > 0)
-        resize(width(), qMin(twipsToPixels(int(*hoehe)), groesstes.height()));
+        lage.setHeight(twipsToPixels(int(qMin(*hoehe, 1e7))));
+    // A place saved on a screen that is gone, or reaching past the screens, would leave the
+    // window's caption or buttons out of reach: it comes back wholly onto a screen.
+    kit::gespeichertePlatzieren(this, lage);
 }
 
 void frmFernsicht::SenderLaden()

@@ -62,7 +62,7 @@ QString imageFault(const QString& image, const QStringList& said)
             }
             return content.isEmpty()
                 ? QStringLiteral("„%1“ ist in Zeile %2 nicht lesbar.").arg(name).arg(number)
-                : QStringLiteral("„%1“, Zeile %2 ist unbekannt: „%3“").arg(name).arg(number).arg(content);
+                : QStringLiteral("„%1“, Zeile %2 unbekannt: „%3“").arg(name).arg(number).arg(content);
         }
         const auto gone = missing.match(text);
         if (gone.hasMatch())

@@ -4,6 +4,7 @@
 #include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "kit/MausRad.h"
+#include "kit/umwandlung/JetUmwandlung.h"
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
@@ -194,10 +195,21 @@ void Ausgabebox::Form_Load()
     lvwPlaylist->setGeometry(tw(1050, 675, 7440, 5640));
     RegistryLesen();
 
-    const DatenbankWahl wahl =
+    DatenbankWahl wahl =
         datenbankPfadAufloesen(option(QStringLiteral("ArchivPfad")), ProgrammPfad);
     if (wahl.speichern)
         setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+    // An old Access catalogue is converted once on request; the copy becomes the catalogue
+    // of this and every later start.
+    bool umwandlungGescheitert = false;
+    if (istNormaleDatei(wahl.pfad)) {
+        const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, wahl.pfad, QStringLiteral("Ausgabebox_Form_Load"));
+        if (jet.antwort == kit::JetAntwort::Umgewandelt) {
+            wahl.pfad = jet.pfad;
+            setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+        }
+        umwandlungGescheitert = jet.antwort == kit::JetAntwort::Abgebrochen;
+    }
     DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);
     const QString gespeichert = option(QStringLiteral("ArchivPfad"));
     if (!gespeichert.isEmpty() && wahl.pfad != gespeichert) {
@@ -210,7 +222,9 @@ void Ausgabebox::Form_Load()
                      3, 0, QStringLiteral("Datenbank nicht gefunden"), 1, kit::WarningBackColor,
                      kit::DialogForeColor);
     }
-    if (istNormaleDatei(wahl.pfad)) {
+    if (umwandlungGescheitert) {
+        setPanelText(1, FehlerLaden); // already reported: the Access file is not opened
+    } else if (istNormaleDatei(wahl.pfad)) {
         jet::DbError e;
         const QString quelle = option(QStringLiteral("Data1RecordSource"), StandardAbfrage);
         if (m_katalog.starten(wahl.pfad, quelle, &e)) {
@@ -264,11 +278,13 @@ void Ausgabebox::RegistryLesen()
     // 1. Normal geometry first, then the state; a position on no screen moves onto one.
     const Fenstergeometrie g = geometrieLesen();
     QRect rect(twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height));
+    // The screens less the window's frame: the inner rectangle on them puts the frame on a screen.
+    const QMargins rahmen = kit::fensterRahmen(this);
     QList<QRect> bildschirme;
-    for (QScreen* s : QGuiApplication::screens())
-        bildschirme << s->availableGeometry();
+    for (const QRect& s : kit::verfuegbareBildschirme())
+        bildschirme << s.marginsRemoved(rahmen);
     rect = hauptfensterLage(rect, bildschirme);
-    move(rect.topLeft());
+    move(rect.topLeft() - QPoint(rahmen.left(), rahmen.top()));
     resize(rect.size());
     if (g.state == 2)
         setWindowState(Qt::WindowMaximized);

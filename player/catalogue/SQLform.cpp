@@ -2,6 +2,7 @@
 
 #include "Einstellungen.h"
 #include "Twips.h"
+#include "kit/FormPlatzieren.h"
 #include "kit/MsgFenn.h"
 #include "platform/shell/Paths.h"
 #include "platform/textfiles/LineFile.h"
@@ -128,8 +129,12 @@ SQLform::SQLform(const QString& SQLAnweisung, QWidget* parent)
 
     // Stored placement and the program font of the edit line and the list.
     using klang::vb::twipsToPixels;
-    resize(twipsToPixels(twipsOption("SQLformwidth", 10650)), twipsToPixels(twipsOption("SQLformheight", 7170)));
-    move(twipsToPixels(twipsOption("SQLformleft", 0)), twipsToPixels(twipsOption("SQLformTop", 0)));
+    // The stored place may lie off every screen (a monitor since removed): the dialog comes
+    // back wholly on one.
+    kit::gespeichertePlatzieren(this, QRect(twipsToPixels(twipsOption("SQLformleft", 0)),
+                                            twipsToPixels(twipsOption("SQLformTop", 0)),
+                                            twipsToPixels(twipsOption("SQLformwidth", 10650)),
+                                            twipsToPixels(twipsOption("SQLformheight", 7170))));
     QFont schrift = TextSQL->font();
     schrift.setFamily(option(QStringLiteral("ProgSchriftName"), QStringLiteral("Segoe UI")));
     const double groesse = schriftGroesse(option(QStringLiteral("ProgSchriftSize"), QStringLiteral("10")));

@@ -286,14 +286,6 @@ private Q_SLOTS:
         }
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
-
-    // Names Windows-1252 cannot hold are found per field, a letter beyond 16 bits as one.
-    void unstorable()
-    {
-        QCOMPARE(unstorableTexts(names("Ärzte €", "Łódž", {"a", "Lied 🎵🎵 ok", "ß"})),
-                 (QStringList{"Titel: Ł", "Lied 2: 🎵"}));
-        QVERIFY(unstorableTexts(names("", "", {})).isEmpty());
-    }
 };
 
 // Started with DISKOLO_WRITER=path|identity|rounds: saves that disc's section that many times

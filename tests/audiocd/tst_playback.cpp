@@ -73,14 +73,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("cue");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("below");
         QTest::newRow("unbekannte Zeile") << QByteArray("FILE \"d.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n"
                                                        "    INDEX 01 00:00:00\r\nKAPUTT hier\r\n")
-                                          << QStringLiteral("„d.cue“, Zeile 4 ist unbekannt: „KAPUTT hier“");
+                                          << QStringLiteral("„d.cue“, Zeile 4 unbekannt:") << QStringLiteral("„KAPUTT hier“");
     }
     void unreadableImage()
     {
         QFETCH(QByteArray, cue);
         QFETCH(QString, shown);
+        QFETCH(QString, below);
         const QString folder = m_env.path(QStringLiteral("kaputt"));
         QFile bin(folder + QStringLiteral("/d.bin"));
         QVERIFY(bin.open(QIODevice::WriteOnly));
@@ -94,8 +96,10 @@ private Q_SLOTS:
         device->setDefaultDevice(file.fileName());
         frmMain w(std::move(device));
         QCOMPARE(w.player().TrackCount(), qint16(0));
+        // Two lines of the display, the whole in the tip.
         QCOMPARE(w.findChild<QLabel*>("lblCDTitle")->text(), shown);
-        QCOMPARE(w.findChild<QLabel*>("lblCDTitle")->toolTip(), shown);
+        QCOMPARE(w.findChild<QLabel*>("lblTrackName")->text(), below);
+        QCOMPARE(w.findChild<QLabel*>("lblCDTitle")->toolTip(), shown + u' ' + below);
     }
 
     void noDrive()
