@@ -353,8 +353,8 @@ private slots:
         SaveSetting(App, QStringLiteral("Weitere"), QStringLiteral("Neu"), QStringLiteral("y"));
         SaveSetting(App, Section, key, expected); // unchanged: written as it was
         // Every line of the old file is still there, in order, and only the new ones were added
-        // (line ends come back as LF: the settings are read line by line).
-        const QList<QByteArray> was = QByteArray(file).replace("\r\n", "\n").split('\n');
+        // (CR LF ends included).
+        const QList<QByteArray> was = file.split('\n');
         const QList<QByteArray> now = readFile(settingsFilePath(App)).split('\n');
         qsizetype at = 0;
         for (const QByteArray& line : was) {
