@@ -209,7 +209,7 @@ Fehler JetKatalog::sperren(const QString& pfad)
         return schreibFehler(v.db, rc, pfad, QStringLiteral("Das Öffnen"));
     // A reader that is just finishing is waited for once, briefly; a program that keeps the
     // catalogue busy makes the command stop before anything is done.
-    sqlite3_busy_timeout(v.db, 2000);
+    sqlite3_busy_timeout(v.db, 1000);
     klang::jet::registerJetSemantics(v.db);
     // In exclusive locking mode the connection keeps the lock it takes until it is closed:
     // the first transaction takes the whole file (also a catalogue in write-ahead-log mode,
@@ -302,6 +302,15 @@ Fehler JetKatalog::komprimieren(const QString& quelle, const QString& ziel)
     NeueDatei datei;
     if (const Fehler f = datei.anlegen(ziel, m_sperrPfad))
         return f;
+    // The engine journals the new file under a name beside it, which it does not create
+    // exclusively: that file is made here first (whatever had its name goes, links as links).
+    const QString journalName = ziel + QStringLiteral("-journal");
+    ::unlink(QFile::encodeName(journalName).constData());
+    NeueDatei journal;
+    if (const Fehler f = journal.anlegen(journalName, m_sperrPfad)) {
+        datei.verwerfen();
+        return f;
+    }
     // The copy is made by the engine's own compaction: every table, index, view and trigger
     // of the schema is carried over, only the free pages are left behind.
     sqlite3_stmt* st = nullptr;
@@ -313,6 +322,7 @@ Fehler JetKatalog::komprimieren(const QString& quelle, const QString& ziel)
         rc = rc == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(m_sperre);
     }
     sqlite3_finalize(st);
+    journal.verwerfen();
     if (rc != SQLITE_OK) {
         const Fehler f = schreibFehler(m_sperre, rc, ziel, QStringLiteral("Die Komprimierung"));
         datei.verwerfen();

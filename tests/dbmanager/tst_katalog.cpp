@@ -20,6 +20,7 @@
 
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -325,6 +326,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("privat");
         QTest::newRow("link as temporary file") << "Archiv_temp.mdb" << false;
         QTest::newRow("link as new backup") << "Archiv_Kopie.mdb.neu" << false;
+        QTest::newRow("link as the compacted copy's journal") << "Archiv_temp.mdb-journal" << false;
         QTest::newRow("private catalogue") << "" << true;
     }
     void neueDateienExklusiv()
@@ -386,11 +388,21 @@ private Q_SLOTS:
         const QString ordner = env.path(QStringLiteral("x"));
         const QString datei = ordner + QStringLiteral("/Archiv.mdb");
         const QString sicherung = ordner + QStringLiteral("/Archiv_Kopie.mdb");
-        QVERIFY(katalogErzeugen(datei, 12000, false));
-        QVERIFY(QFile::copy(datei, sicherung));
-        const QString alteSicherung = fingerabdruck(sicherung, klang::jet::schema::fieldNames());
-        QVERIFY(jedenNtenLoeschen(datei, 3));
-        const QString abdruck = fingerabdruck(datei, klang::jet::schema::fieldNames());
+        // One pair of files for all rows: the old backup, and the catalogue after deletions.
+        static QTemporaryDir vorlagen;
+        static QString alteSicherung;
+        static QString abdruck;
+        const QString vorlageDatei = vorlagen.filePath(QStringLiteral("Archiv.mdb"));
+        const QString vorlageSicherung = vorlagen.filePath(QStringLiteral("Archiv_Kopie.mdb"));
+        if (abdruck.isEmpty()) {
+            QVERIFY(katalogErzeugen(vorlageDatei, 10000, false));
+            QVERIFY(QFile::copy(vorlageDatei, vorlageSicherung));
+            QVERIFY(jedenNtenLoeschen(vorlageDatei, 3));
+            alteSicherung = fingerabdruck(vorlageSicherung, klang::jet::schema::fieldNames());
+            abdruck = fingerabdruck(vorlageDatei, klang::jet::schema::fieldNames());
+        }
+        QVERIFY(QFile::copy(vorlageDatei, datei));
+        QVERIFY(QFile::copy(vorlageSicherung, sicherung));
 
         QProcess kind;
         QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
