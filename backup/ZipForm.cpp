@@ -6,6 +6,7 @@
 #include "backup/Laufpruefung.h"
 #include "backup/Listen.h"
 #include "kit/Farbverlauf.h"
+#include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "kit/MsgFenn.h"
 #include "platform/settings/Settings.h"
@@ -268,8 +269,11 @@ void ZipForm::RegistryLesen()
     bool okOben = false;
     const double links = einstellung(QStringLiteral("OrdnerwachtForm1Left"), QStringLiteral("100")).toDouble(&okLinks);
     const double oben = einstellung(QStringLiteral("OrdnerwachtForm1Top"), QStringLiteral("100")).toDouble(&okOben);
+    // The window keeps its designed size; a stored place off the screens comes back wholly
+    // onto one.
     if (okLinks && okOben && std::abs(links) < 1e7 && std::abs(oben) < 1e7)
-        move(klang::vb::twipsToPixels(int(links)), klang::vb::twipsToPixels(int(oben)));
+        kit::gespeichertePlatzieren(this, QRect(QPoint(klang::vb::twipsToPixels(int(links)), klang::vb::twipsToPixels(int(oben))), size()),
+                                    QSize(), false);
 
     listeSetzen(m_cboExtension, listeLesen(m_appOrdner, QStringLiteral("OrdnerwachtExtensionAnzahl"), false));
     m_cboExtension->setEditText(einstellung(QStringLiteral("OrdnerwachtLastExtension")));

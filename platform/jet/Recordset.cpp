@@ -83,8 +83,29 @@ bool parseOrderTerms(const QString& orderBy, QList<SortTerm>* terms)
     return !terms->isEmpty();
 }
 
-// Sorting in memory over bounded keys: how much key data a view may build.
-constexpr std::size_t kMaxSortKeyBytes = 32u * 1024u * 1024u;
+// Sorting in memory over bounded keys: how much key data a view may build, and how much of
+// it the windows beyond the shared start are planned to take. A million records sort here
+// too (with narrower windows; rows their windows cannot tell apart are compared whole), not
+// by the engine calling the collation for every pair.
+constexpr std::size_t kMaxSortKeyBytes = 96u * 1024u * 1024u;
+constexpr std::size_t kPlannedWindowBytes = 32u * 1024u * 1024u;
+constexpr std::size_t kMinWindow = 24;
+
+std::size_t sortWindow(sqlite3* h, const QString& table, int columns)
+{
+    // The highest rowid bounds the row count from above at the cost of one index step.
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(table)).toUtf8();
+    qint64 rows = 0;
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        rows = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    if (rows <= 0)
+        return ViewSorter::kDefaultWindow;
+    const std::size_t perValue = kPlannedWindowBytes / (std::size_t(rows) * std::size_t(std::max(1, columns)));
+    return std::clamp(perValue, kMinWindow, ViewSorter::kDefaultWindow);
+}
 
 // The rowids of a view ordered by text columns, sorted here (much faster than the engine
 // calling the collation for every pair), in exactly the order of the collation over the whole
@@ -110,7 +131,7 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
         return false;
     }
     const int nTerms = int(terms.size());
-    ViewSorter sorter(descending);
+    ViewSorter sorter(descending, sortWindow(h, table, nTerms));
     int rc;
     bool fits = true;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -588,25 +609,158 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     return values;
 }
 
-std::optional<QList<int>> Recordset::positionsWhere(const QString& condition, const QVariantList& arguments) const
+// The rowids a statement returned, asked for every row of a view: a bit per rowid when the
+// rowids are dense enough (one look-up per row, whatever the hit count), else sorted.
+class Recordset::RowIdSet
+{
+public:
+    void add(qint64 id) { m_ids.push_back(id); }
+    void seal()
+    {
+        if (m_ids.empty())
+            return;
+        const auto [lo, hi] = std::minmax_element(m_ids.begin(), m_ids.end());
+        // Up to 64 M rowids in 8 MB of bits.
+        if (*lo >= 0 && *hi < (qint64(1) << 26)) {
+            m_bits.assign(std::size_t(*hi) + 1, false);
+            for (qint64 id : m_ids)
+                m_bits[std::size_t(id)] = true;
+            m_ids = {};
+        } else {
+            std::sort(m_ids.begin(), m_ids.end());
+        }
+    }
+    bool empty() const { return m_ids.empty() && m_bits.empty(); }
+    bool contains(qint64 id) const
+    {
+        if (!m_bits.empty())
+            return id >= 0 && std::size_t(id) < m_bits.size() && m_bits[std::size_t(id)];
+        return std::binary_search(m_ids.begin(), m_ids.end(), id);
+    }
+
+private:
+    std::vector<qint64> m_ids;
+    std::vector<bool> m_bits;
+};
+
+bool Recordset::rowIdsWhere(const QString& condition, const QVariantList& arguments, RowIdSet* ids) const
 {
     if (!m_db || !m_simple || m_table.isEmpty())
-        return std::nullopt;
-    std::vector<qint64> ids;
+        return false;
     const bool ok = m_db->query(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdent(m_table), condition),
-                                arguments, [&ids](const QVariantList& row) {
-                                    ids.push_back(row.value(0).toLongLong());
+                                arguments, [ids](const QVariantList& row) {
+                                    ids->add(row.value(0).toLongLong());
                                     return true;
                                 });
-    if (!ok)
+    ids->seal();
+    return ok;
+}
+
+std::optional<QList<int>> Recordset::positionsWhere(const QString& condition, const QVariantList& arguments) const
+{
+    RowIdSet ids;
+    if (!rowIdsWhere(condition, arguments, &ids))
         return std::nullopt;
-    std::sort(ids.begin(), ids.end());
     QList<int> positions;
     for (int row = 0; row < m_count && !ids.empty(); ++row) {
-        if (std::binary_search(ids.begin(), ids.end(), m_rowIds[row]))
+        if (ids.contains(m_rowIds[row]))
             positions << row;
     }
     return positions;
+}
+
+std::optional<int> Recordset::firstPositionWhere(const QString& condition, const QVariantList& arguments,
+                                                 int ab) const
+{
+    RowIdSet ids;
+    if (!rowIdsWhere(condition, arguments, &ids))
+        return std::nullopt;
+    for (int row = std::max(0, ab); row < m_count && !ids.empty(); ++row) {
+        if (ids.contains(m_rowIds[row]))
+            return row;
+    }
+    return -1;
+}
+
+QList<int> Recordset::positionsOfRowIds(const std::vector<qint64>& rowIds, int ab) const
+{
+    RowIdSet ids;
+    for (qint64 id : rowIds)
+        ids.add(id);
+    ids.seal();
+    QList<int> positions;
+    for (int row = std::max(0, ab); row < m_count && !ids.empty(); ++row) {
+        if (ids.contains(m_rowIds[row]))
+            positions << row;
+    }
+    return positions;
+}
+
+int Recordset::firstPositionOfRowIds(const std::vector<qint64>& rowIds, int ab) const
+{
+    RowIdSet ids;
+    for (qint64 id : rowIds)
+        ids.add(id);
+    ids.seal();
+    for (int row = std::max(0, ab); row < m_count && !ids.empty(); ++row) {
+        if (ids.contains(m_rowIds[row]))
+            return row;
+    }
+    return -1;
+}
+
+bool Recordset::scan(const QString& condition, const QVariantList& arguments, const QStringList& names,
+                     int blockRows, const std::function<void(ScanBlock&&)>& handler) const
+{
+    if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
+        return false;
+    QStringList columns;
+    for (const QString& name : names)
+        columns << (fieldIndex(name) >= 0 ? quoteIdent(m_fields[fieldIndex(name)]) : QStringLiteral("NULL"));
+    const QString test = condition.trimmed().isEmpty() ? QStringLiteral("0") : QStringLiteral("(%1)").arg(condition);
+    const QByteArray sql = QStringLiteral("SELECT rowid, %1%2 FROM %3")
+                               .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
+                                    quoteIdent(m_table))
+                               .toUtf8();
+    sqlite3* h = m_db->handle();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QByteArray text = arguments[i].toString().toUtf8();
+        sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    ScanBlock block;
+    const int n = int(names.size());
+    const auto blockSize = [&block] { return block.hits.size() + block.others.size(); };
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const qint64 id = sqlite3_column_int64(stmt, 0);
+        if (sqlite3_column_int(stmt, 1) != 0) {
+            block.hits.push_back(id);
+        } else {
+            // Values are read only for the rows the condition left.
+            for (int c = 0; c < n; ++c) {
+                const int type = sqlite3_column_type(stmt, c + 2);
+                if (type == SQLITE_TEXT || type == SQLITE_INTEGER || type == SQLITE_FLOAT)
+                    block.values.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 2)),
+                                              sqlite3_column_bytes(stmt, c + 2));
+                else
+                    block.values.emplace_back();
+            }
+            block.others.push_back(id);
+        }
+        if (int(blockSize()) >= blockRows) {
+            handler(std::move(block));
+            block = ScanBlock();
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (blockSize() > 0)
+        handler(std::move(block));
+    return rc == SQLITE_DONE;
 }
 
 qint64 Recordset::rowId(int row) const

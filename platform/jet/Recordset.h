@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -80,6 +81,32 @@ public:
     // table, in SQLite syntax with ? bound to `arguments`: one statement the engine runs over
     // the table. std::nullopt when the set is not a view of one table, or the statement fails.
     std::optional<QList<int>> positionsWhere(const QString& condition, const QVariantList& arguments) const;
+    // The first position from `ab` on of such a row, -1 when there is none (the letter jump
+    // and the searches: one statement, then the set's order, never row by row).
+    std::optional<int> firstPositionWhere(const QString& condition, const QVariantList& arguments, int ab = 0) const;
+    // One pass over the set's table in rowid order for searches that check more than SQL can
+    // (the plain text of rich text): per row whether it meets `condition` (SQLite syntax, ?
+    // bound to `arguments`) and, only when it does not, the values of `names` as stored
+    // (UTF-8; empty for NULL or binary). Handed on in blocks of up to `blockRows` rows,
+    // nothing kept, so memory stays bounded for any size; the values are left undecoded so
+    // the caller can decode them on other threads. False when the set is not a view of one
+    // table or the statement fails.
+    struct ScanBlock
+    {
+        std::vector<qint64> hits;      // rows that met the condition
+        std::vector<qint64> others;    // the other rows ...
+        std::vector<QByteArray> values; // ... and their values, names.size() per row
+        QString text(std::size_t row, int name, int names) const
+        {
+            return QString::fromUtf8(values[row * std::size_t(names) + std::size_t(name)]);
+        }
+    };
+    bool scan(const QString& condition, const QVariantList& arguments, const QStringList& names, int blockRows,
+              const std::function<void(ScanBlock&&)>& handler) const;
+    // Positions (ascending, from `ab` on) of the rows of this set among the rowids.
+    QList<int> positionsOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
+    // The first of them, -1 when none.
+    int firstPositionOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
     // rowid of a row (0 when unknown or when the source has no rowid).
     qint64 rowId(int row) const;
     qint64 currentRowId() const { return rowId(m_pos); }
@@ -116,6 +143,10 @@ public:
     void invalidateCache() const;
 
 private:
+    // Which rows of the set's table meet a condition, asked by rowid (one statement).
+    class RowIdSet;
+    bool rowIdsWhere(const QString& condition, const QVariantList& arguments, RowIdSet* ids) const;
+
     struct Row
     {
         QVector<QVariant> values;

@@ -1,6 +1,7 @@
 #include "platform/settings/Settings.h"
 
 #include "platform/settings/IniFile.h"
+#include "platform/textfiles/ListBounds.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,7 +51,10 @@ struct CachedFile
 {
     FileStamp stamp;
     IniDocument document;
+    bool cut = false; // only the file's head was read: it is not rewritten
 };
+
+
 
 QMutex g_mutex;
 QHash<QString, CachedFile>& cache()
@@ -69,12 +73,17 @@ CachedFile& load(const QString& path)
         return entry;
     entry.stamp = now;
     entry.document = IniDocument();
+    entry.cut = false;
     if (now.exists && QFileInfo(path).isFile()) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            entry.document = IniDocument::parse(file.readAll());
-        else
+        ReadReport gelesen;
+        bool ok = false;
+        const QByteArray bytes = readBoundedLines(path, IniLimits, &gelesen, &ok);
+        if (ok) {
+            entry.document = IniDocument::parse(bytes);
+            entry.cut = !gelesen.complete();
+        } else {
             qWarning("Settings: cannot read %s", qPrintable(path));
+        }
     }
     return entry;
 }
@@ -126,6 +135,15 @@ bool store(const QString& path, CachedFile& entry, QString* reason)
     // On failure the values stay in memory for this session; the file remains as it was.
     entry.stamp = stampOf(path);
     return ok;
+}
+
+// A file read only in part is not replaced by that part: its values stay in memory instead.
+bool rewritable(const CachedFile& entry, QString* reason)
+{
+    if (entry.cut)
+        *reason = QStringLiteral("Die Datei ist zu groß oder beschädigt; nur ihr Anfang wurde gelesen. "
+                                 "Sie wird nicht überschrieben, damit nichts verloren geht.");
+    return !entry.cut;
 }
 
 // After the lock is released: the first failure of a file is told to the handler.
@@ -192,7 +210,7 @@ void SaveSetting(const QString& app, const QString& section, const QString& key,
         return; // nothing changes: spare the disk
     entry.document.setValue(section, key, value);
     QString reason;
-    const bool ok = store(path, entry, &reason);
+    const bool ok = rewritable(entry, &reason) && store(path, entry, &reason);
     lock.unlock();
     report(path, ok, reason);
 }
@@ -214,7 +232,7 @@ void SaveSettings(const QString& app, const QString& section, const QList<QPair<
     if (!changed)
         return;
     QString reason;
-    const bool ok = store(path, entry, &reason);
+    const bool ok = rewritable(entry, &reason) && store(path, entry, &reason);
     lock.unlock();
     report(path, ok, reason);
 }
@@ -229,7 +247,7 @@ void DeleteSetting(const QString& app, const QString& section, const QString& ke
     if (!changed)
         return;
     QString reason;
-    const bool ok = store(path, entry, &reason);
+    const bool ok = rewritable(entry, &reason) && store(path, entry, &reason);
     lock.unlock();
     report(path, ok, reason);
 }

@@ -1,5 +1,7 @@
 #include "platform/textfiles/LineFile.h"
 
+#include "platform/textfiles/ListBounds.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -136,12 +138,18 @@ bool toWindows1252(const QString& text, QByteArray* bytes)
 
 bool writeLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    if (wasCutOnRead(path))
+        return false; // its unread rest would be lost
     bool utf8 = false;
     return commitBytes(path, encodeLines(lines, format, false, &utf8));
 }
 
 bool appendLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    // A big file is neither read nor rewritten for a few lines: they go at its end in place.
+    if (QFileInfo(path).isFile() && QFileInfo(path).size() > ReadLimits{}.maxBytes
+        && appendLinesInPlace(path, lines, format))
+        return true;
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
@@ -218,21 +226,13 @@ QString decodeText(const QByteArray& bytes)
 
 QStringList readLines(const QString& path, bool* ok)
 {
-    // Only plain files: opening a pipe or device of that name could block or never end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        if (ok)
-            *ok = false;
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    if (ok)
-        *ok = file.error() == QFileDevice::NoError;
-    return splitLines(decodeText(bytes));
+    return readLinesBounded(path, ok, nullptr);
 }
 
 bool writeLines(const QString& path, const QStringList& lines)
 {
+    if (wasCutOnRead(path))
+        return false; // its unread rest would be lost
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     QSaveFile file(path);

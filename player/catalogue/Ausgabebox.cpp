@@ -4,6 +4,7 @@
 #include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "kit/MausRad.h"
+#include "kit/umwandlung/JetUmwandlung.h"
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
@@ -191,13 +192,6 @@ void Ausgabebox::felderBinden()
                 box->setModified(false);
             });
     }
-    // A cell shows one line of a field's start: a field of megabytes laid out whole for every
-    // paint would stall the grid.
-    m_katalog.model()->setDisplayTransform([](const QString& feld, const QString& wert) {
-        return istRichTextFeld(feld)
-                   ? richtext::rtfToPlainText(wert, ZellenTextLaenge).replace(QLatin1Char('\n'), QLatin1Char(' '))
-                   : wert.left(ZellenTextLaenge);
-    });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -216,10 +210,19 @@ void Ausgabebox::Form_Load()
     lvwPlaylist->setGeometry(tw(1050, 675, 7440, 5640));
     RegistryLesen();
 
-    const DatenbankWahl wahl =
+    DatenbankWahl wahl =
         datenbankPfadAufloesen(option(QStringLiteral("ArchivPfad")), ProgrammPfad);
     if (wahl.speichern)
         setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+    // An old Access catalogue is converted once on request; the copy becomes the catalogue
+    // of this and every later start.
+    if (istNormaleDatei(wahl.pfad)) {
+        const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, wahl.pfad, QStringLiteral("Ausgabebox_Form_Load"));
+        if (jet.antwort == kit::JetAntwort::Umgewandelt) {
+            wahl.pfad = jet.pfad;
+            setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+        }
+    }
     DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);
     const QString gespeichert = option(QStringLiteral("ArchivPfad"));
     if (!gespeichert.isEmpty() && wahl.pfad != gespeichert) {
@@ -286,11 +289,13 @@ void Ausgabebox::RegistryLesen()
     // 1. Normal geometry first, then the state; a position on no screen moves onto one.
     const Fenstergeometrie g = geometrieLesen();
     QRect rect(twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height));
+    // The screens less the window's frame: the inner rectangle on them puts the frame on a screen.
+    const QMargins rahmen = kit::fensterRahmen(this);
     QList<QRect> bildschirme;
-    for (QScreen* s : QGuiApplication::screens())
-        bildschirme << s->availableGeometry();
+    for (const QRect& s : kit::verfuegbareBildschirme())
+        bildschirme << s.marginsRemoved(rahmen);
     rect = hauptfensterLage(rect, bildschirme);
-    move(rect.topLeft());
+    move(rect.topLeft() - QPoint(rahmen.left(), rahmen.top()));
     resize(rect.size());
     if (g.state == 2)
         setWindowState(Qt::WindowMaximized);

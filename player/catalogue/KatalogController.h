@@ -82,7 +82,18 @@ public:
 
     // Scroll mode of the letter buttons: the first row whose text in the field starts with
     // the caption (upper-cased first character), or -1. Letter pairs do not apply here.
+    // The text is the cell's (zellenText), the field the first column when it is not shown.
     int ersteZeileMit(const QString& feld, const QString& caption) const;
+    // The same off the window's thread for a large view: the statement runs on a connection
+    // of its own and `fertig` gets the row on the window's thread once it is known. A small
+    // view answers at once. Nothing is answered when the view changed or another jump was
+    // asked for meanwhile.
+    void ersteZeileMitSuchen(const QString& feld, const QString& caption, std::function<void(int)> fertig);
+    // Views up to this many rows answer the jump at once (a tenth of a second at most).
+    void setSofortBis(int zeilen) { m_sofortBis = zeilen; }
+    // What a grid cell shows of a field: one line of its start, rich text as plain text (a
+    // field of megabytes laid out whole for every paint would stall the grid).
+    static QString zellenText(const QString& feld, const QString& wert);
 
     // Distinct bands of the whole table, compared exactly (case-sensitive); -1 without a
     // catalogue. The view and the grid stay as they are.
@@ -141,6 +152,18 @@ private:
     void editorenFuellen();
 
     bool oeffnen(const QString& pfad, const QString& recordSource, jet::DbError* fehler);
+    // The letter jump's statement: records whose cell starts with a character that
+    // upper-cases to the caption. Empty when no character does.
+    struct Anfangsfrage
+    {
+        int spalte = -1;
+        QString bedingung;
+        QVariantList werte;
+    };
+    Anfangsfrage anfangsfrage(const QString& feld, const QString& caption) const;
+    // The first row from the rows found, with the grid's text of an unwritten edit.
+    int ersteZeileAus(const Anfangsfrage& frage, const QString& caption,
+                      const std::function<int(int ab)>& erste) const;
 
     struct Bindung
     {
@@ -164,6 +187,9 @@ private:
     bool m_sortAufsteigend = false;
     bool m_nichtSortieren = false;
     QList<int> m_breiten;
+    quint64 m_ansichtStand = 0;  // counts the reloads of the record set
+    quint64 m_sprungNummer = 0; // the last letter jump asked for
+    int m_sofortBis = 100000;
     QHash<int, QString> m_geschriebeneBreiten;
 };
 

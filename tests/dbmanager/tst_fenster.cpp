@@ -219,6 +219,26 @@ private Q_SLOTS:
         QCOMPARE(letzter.begin().fragment().charFormat().foreground().color(), QColor(Qt::black));
     }
 
+    // An old Access file chosen in the open dialog: one question, and on "Ja" its copy beside
+    // it is the database the window holds; the Access file stays as it was.
+    void accessDateiWirdUmgewandelt()
+    {
+        const QString jet = m_ordner + QStringLiteral("/Archiv.mdb");
+        QVERIFY(QFile::copy(QStringLiteral(KLANG_JET_TESTDATA "/nwind-jet3.mdb"), jet));
+        const QByteArray vorher = lesen(jet);
+        const QString kopie = m_ordner + QStringLiteral("/Archiv (SQLite).mdb");
+        m_gewaehlt = jet;
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        klicken(0);
+        QCOMPARE(boxen(QStringLiteral("Datenbank umwandeln")).size(), 1);
+        QCOMPARE(m_fenster->verwaltung().datenbankDatei(), kopie);
+        QCOMPARE(kind<QLabel>(QStringLiteral("lblStatuszeile"))->text(), kopie);
+        QCOMPARE(lesen(jet), vorher);
+        klang::jet::Database db;
+        QVERIFY(db.open(kopie));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"Order Details\"")).toInt(), 2155);
+    }
+
     // "Nein" (also the box's default) leaves the log and the files untouched.
     void neinAendertNichts_data()
     {

@@ -6,6 +6,7 @@
 #include "platform/printing/TwipsFlaeche.h"
 #include "tests/platform/printing/PdfLesen.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
 #include <QtTest>
@@ -104,10 +105,37 @@ private slots:
             QVERIFY2(bei >= 0, qPrintable(teil + QStringLiteral(" missing or out of order in:\n") + text));
             ab = bei + teil.size();
         }
-        // The three parts of a line stay one line, set apart by the tab stops.
-        QVERIFY(text.contains(QRegularExpression(QStringLiteral("Medium: CD {2,}Plattenfirma: Discreet {2,}Bestell"))));
         // Each track on a line of its own.
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("Nanook Rubs It *\\n *3\\. Cosmik"))));
+
+        // The parts of a line stay on it, each starting on a tab stop of one grid (14 average
+        // widths of the font) past the end of the part before. Measured where the words lie:
+        // text extraction renders a gap of a few points as one blank or many, by font.
+        const QList<klang::test::PdfWort> woerter = klang::test::pdfWoerter(pdf);
+        const auto box = [&](const QString& wort) {
+            for (const auto& w : woerter)
+                if (w.text == wort)
+                    return w.box;
+            return QRectF();
+        };
+        QFont schrift(QStringLiteral("Times New Roman"));
+        schrift.setPixelSize(200);
+        const double stopp = QFontMetricsF(schrift).averageCharWidth() * 14 / 20;
+        const double links = box(QStringLiteral("Medium:")).left();
+        QVERIFY(qAbs(box(QStringLiteral("Kaufdatum:")).left() - links) < 0.5);
+        const QList<std::pair<QString, QString>> tabs = {
+            {QStringLiteral("CD"), QStringLiteral("Plattenfirma:")},
+            {QStringLiteral("Discreet"), QStringLiteral("Bestell-Nr.:")},
+            {QStringLiteral("12.03.1999"), QStringLiteral("Preis:")},
+            {QStringLiteral("Preis:"), QStringLiteral("Stilrichtung:")}};
+        for (const auto& [vor, nach] : tabs) {
+            const QRectF a = box(vor), b = box(nach);
+            QVERIFY2(!a.isNull() && !b.isNull(), qPrintable(vor + u' ' + nach));
+            const double spalte = (b.left() - links) / stopp;
+            QVERIFY2(qAbs(spalte - qRound(spalte)) < 0.03, qPrintable(nach + QStringLiteral(" off the tab grid")));
+            QVERIFY(b.left() > a.right());
+            QVERIFY(qAbs(b.center().y() - a.center().y()) < 1);
+        }
     }
 
     void vorderseiteRahmen_data()

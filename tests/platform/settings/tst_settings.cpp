@@ -131,6 +131,53 @@ private slots:
         QCOMPARE(keys.at(100000 - 1), QStringLiteral("Letzter")); // order of the file kept
     }
 
+    // A damaged or runaway settings file costs a moment: its head is read, the program goes on
+    // with what it holds, and the file is never replaced by that head (the loss is told once;
+    // new values live on for the session).
+    void damagedHugeFile_data()
+    {
+        QTest::addColumn<QByteArray>("teil");
+        QTest::addColumn<int>("anzahl");
+        QTest::newRow("one line of 50 MB") << QByteArray(1 << 20, 'x') << 50;
+        QTest::newRow("two million lines") << QByteArray("Zeile=1\n") << 2000000;
+    }
+    void damagedHugeFile()
+    {
+        QFETCH(QByteArray, teil);
+        QFETCH(int, anzahl);
+        const QString path = settingsFilePath(App);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Options]\nVorne=da\n");
+            QByteArray block;
+            for (int i = 0; i < anzahl; ++i) {
+                block += teil;
+                if (block.size() >= (1 << 20) || i + 1 == anzahl) {
+                    f.write(block);
+                    block.clear();
+                }
+            }
+            f.write("\nHinten=da\n");
+        }
+        const qint64 groesse = QFileInfo(path).size();
+        QStringList gemeldet;
+        setSettingsSaveFailedHandler([&](const QString& datei, const QString& grund) { gemeldet << datei + grund; });
+        auto zurueck = qScopeGuard([] { setSettingsSaveFailedHandler({}); });
+        QElapsedTimer uhr;
+        uhr.start();
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Vorne")), QStringLiteral("da"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Hinten"), QStringLiteral("weg")), QStringLiteral("weg"));
+        for (int i = 0; i < 3; ++i)
+            SaveSetting(App, Section, QStringLiteral("Neu"), QString::number(i));
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Neu")), QStringLiteral("2"));
+        QCOMPARE(QFileInfo(path).size(), groesse);
+        QCOMPARE(gemeldet.size(), 1);
+        QVERIFY(gemeldet.first().contains(QStringLiteral("nicht überschrieben")));
+    }
+
     // A missing key, section or file gives the default.
     void missingGivesDefault()
     {
