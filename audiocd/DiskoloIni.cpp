@@ -1,12 +1,12 @@
 #include "audiocd/DiskoloIni.h"
 
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/SafeWrite.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -198,15 +198,9 @@ bool saveDiscSection(const QString& path, const QString& identity, const DiscNam
             return fail(QStringLiteral("%1 lässt sich nicht lesen.").arg(name));
     }
     const QByteArray bytes = replaceDiscSection(old, identity, names, trackCount);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1 lässt sich nicht schreiben.").arg(name));
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return fail(QStringLiteral("%1 lässt sich nicht schreiben (Datenträger voll?).").arg(name));
-    }
-    if (!out.commit())
-        return fail(QStringLiteral("%1 lässt sich nicht schreiben.").arg(name));
+    const klang::WriteResult result = klang::writeFileAtomically(path, bytes);
+    if (!result)
+        return fail(QStringLiteral("%1 lässt sich nicht schreiben: %2").arg(name, result.reason));
     return true;
 }
 

@@ -743,12 +743,13 @@ void ZipForm::laufZuEnde(const QString& name, int code, bool normal, const LaufE
     } else if (ergebnis.ausgang == Ausgang::Unvollstaendig) {
         // Files the program could not read are missing from the backup: never a success.
         QString text = QStringLiteral("Die Sicherung mit \"%1\" ist unvollständig: ").arg(name);
-        if (ergebnis.ausgelassen == 1)
-            text += QStringLiteral("1 Datei konnte nicht gelesen werden und fehlt.");
-        else if (ergebnis.ausgelassen > 1)
-            text += QStringLiteral("%1 Dateien konnten nicht gelesen werden und fehlen.").arg(ergebnis.ausgelassen);
-        else
+        const QString fehlt = ausgelassenText(ergebnis);
+        if (fehlt.isEmpty())
             text += QStringLiteral("nicht alle Dateien wurden gesichert.");
+        else if (std::max(ergebnis.ausgelassen, 0) + ergebnis.ausgelasseneOrdner == 1)
+            text += fehlt + QStringLiteral(" konnte nicht gelesen werden und fehlt.");
+        else
+            text += fehlt + QStringLiteral(" konnten nicht gelesen werden und fehlen.");
         const QString meldung = programmMeldung(m_lauf ? m_lauf->ausgabe() : QString(), m_ausgabe ? m_ausgabe->text() : QString());
         if (!meldung.isEmpty())
             text += QStringLiteral("\n\n") + meldung;

@@ -136,7 +136,9 @@ JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QStri
     warten.exec();
     arbeit->wait();
     delete arbeit;
-    fortschritt.close();
+    // Closing the dialog would report a cancel; hiding it does not.
+    QObject::disconnect(&fortschritt, &QProgressDialog::canceled, nullptr, nullptr);
+    fortschritt.hide();
 
     const klang::jet::JetImportResult& r = ergebnisDerUmwandlung;
     if (!r.ok) {

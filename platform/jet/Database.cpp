@@ -286,9 +286,11 @@ bool Database::open(const QString& path, DbError* error)
                                    "Die Datei wurde nicht verändert.")
                         .arg(path, msg));
     }
-    // Views of big catalogues scan the table often: keep it in memory (mapped, plus a larger
-    // page cache) and sort in memory. None of these settings is written to the file.
-    sqlite3_exec(db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456; PRAGMA temp_store = MEMORY",
+    // Views of big catalogues scan the table often: keep part of it in memory (mapped, plus a
+    // larger page cache) and sort in memory. The mapping counts as the program's memory, so
+    // it stays small enough for a million records. None of these settings is written to the
+    // file.
+    sqlite3_exec(db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 67108864; PRAGMA temp_store = MEMORY",
                  nullptr, nullptr, nullptr);
     registerJetSemantics(db);
     d->db = db;
@@ -305,6 +307,12 @@ void Database::close()
     }
     d->path.clear();
     d->readOnly = false;
+}
+
+void Database::useLittleMemory()
+{
+    if (d->db)
+        sqlite3_exec(d->db, "PRAGMA mmap_size = 0; PRAGMA cache_size = -2048", nullptr, nullptr, nullptr);
 }
 
 bool Database::isOpen() const { return d->db != nullptr; }

@@ -81,6 +81,9 @@ public:
     void close();
     bool isOpen() const;
     bool isReadOnly() const;
+    // For short extra connections that read parts of a table on other threads: no mapping
+    // and a small page cache, so many of them at once cost little memory.
+    void useLittleMemory();
     QString path() const;
 
     // Creates a new, empty catalogue file with table Schallplatten in its current (19 fields)

@@ -6,7 +6,10 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
+#include <atomic>
 #include <sqlite3.h>
 #include <string_view>
 #include <unordered_map>
@@ -111,9 +114,63 @@ std::size_t sortWindow(sqlite3* h, const QString& table, int columns)
 // calling the collation for every pair), in exactly the order of the collation over the whole
 // values. False when the view does not fit (non-text values, too much key data, an error):
 // the engine then sorts.
-bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const QList<SortTerm>& terms,
+// Runs `work` on parts of a table's rowid range at once, each part on a connection of its own
+// (a large table read by all cores); std::nullopt when the table is smaller than minRows, it
+// cannot be opened again, or a part failed: the caller then reads it on its own connection.
+template<typename R>
+std::optional<QList<R>> inParts(sqlite3* h, const QString& path, const QString& table, qint64 minRows,
+                                const std::function<std::optional<R>(sqlite3*, qint64, qint64)>& work)
+{
+    if (path.isEmpty() || !h)
+        return std::nullopt;
+    qint64 lo = 0;
+    qint64 hi = -1;
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(quoteIdent(table)).toUtf8();
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt
+        && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
+        lo = sqlite3_column_int64(stmt, 0);
+        hi = sqlite3_column_int64(stmt, 1);
+    }
+    sqlite3_finalize(stmt);
+    const qint64 span = hi - lo + 1;
+    if (span < std::max<qint64>(minRows, 2))
+        return std::nullopt;
+    const qint64 parts = std::clamp<qint64>(span / 256, 2, 2 * std::max(1, QThread::idealThreadCount()));
+    QList<QPair<qint64, qint64>> ranges;
+    for (qint64 p = 0; p < parts; ++p)
+        ranges << qMakePair(lo + span * p / parts, lo + span * (p + 1) / parts - 1);
+    QList<std::optional<R>> results =
+        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<R> {
+            Database db;
+            if (!db.open(path))
+                return std::nullopt;
+            db.useLittleMemory();
+            return work(db.handle(), range.first, range.second);
+        });
+    QList<R> out;
+    for (auto& r : results) {
+        if (!r)
+            return std::nullopt;
+        out << std::move(*r);
+    }
+    return out;
+}
+
+// The sort values of a view's rows read by one part: text or NULL per term.
+struct SortPart
+{
+    std::vector<qint64> ids;
+    std::vector<std::optional<std::string>> values;
+    bool fits = true;
+};
+// Memory the parts may hold for a filtered view before it is read on one connection instead.
+constexpr std::size_t kPartBytes = 192u * 1024u * 1024u;
+
+bool sortedRowIds(Database* db, const QString& table, const QString& where, const QList<SortTerm>& terms,
                   QVector<qint64>* rowIds)
 {
+    sqlite3* h = db->handle();
     QStringList cols;
     std::vector<bool> descending;
     for (const SortTerm& t : terms) {
@@ -132,9 +189,75 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
     }
     const int nTerms = int(terms.size());
     ViewSorter sorter(descending, sortWindow(h, table, nTerms));
-    int rc;
+    int rc = SQLITE_DONE;
     bool fits = true;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    // A filter (a search over many columns) costs more than the sort: large tables are
+    // filtered in parts on all cores, in rowid order as one statement would read them.
+    std::optional<QList<SortPart>> parts;
+    if (!where.isEmpty()) {
+        const QByteArray partUtf8 = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE (%3) AND rowid BETWEEN ? AND ?")
+                                        .arg(columnList, quoteIdent(table), where)
+                                        .toUtf8();
+        std::atomic<std::size_t> bytes{0};
+        parts = inParts<SortPart>(
+            h, db->path(), table, 1024, [&](sqlite3* ph, qint64 from, qint64 to) -> std::optional<SortPart> {
+                sqlite3_stmt* ps = nullptr;
+                if (sqlite3_prepare_v2(ph, partUtf8.constData(), int(partUtf8.size()), &ps, nullptr) != SQLITE_OK || !ps) {
+                    sqlite3_finalize(ps);
+                    return std::nullopt;
+                }
+                const int n = sqlite3_bind_parameter_count(ps);
+                sqlite3_bind_int64(ps, n - 1, from);
+                sqlite3_bind_int64(ps, n, to);
+                SortPart part;
+                int prc = SQLITE_DONE;
+                while (part.fits && (prc = sqlite3_step(ps)) == SQLITE_ROW) {
+                    part.ids.push_back(sqlite3_column_int64(ps, 0));
+                    for (int t = 0; t < nTerms; ++t) {
+                        const int type = sqlite3_column_type(ps, t + 1);
+                        if (type == SQLITE_NULL) {
+                            part.values.emplace_back(std::nullopt);
+                        } else if (type == SQLITE_TEXT) {
+                            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(ps, t + 1));
+                            const std::size_t len = std::size_t(sqlite3_column_bytes(ps, t + 1));
+                            part.values.emplace_back(std::string(text, len));
+                            if ((bytes += len + 32) > kPartBytes)
+                                part.fits = false;
+                        } else {
+                            part.fits = false;
+                        }
+                    }
+                }
+                sqlite3_finalize(ps);
+                if (part.fits && prc != SQLITE_DONE)
+                    return std::nullopt;
+                return part;
+            });
+        for (const SortPart& part : parts ? *parts : QList<SortPart>()) {
+            if (!part.fits)
+                parts.reset(); // too much or not text: one statement on this connection
+            if (!parts)
+                break;
+        }
+    }
+    const bool inPartsRead = parts.has_value();
+    if (parts) {
+        for (const SortPart& part : std::as_const(*parts)) {
+            for (std::size_t r = 0; r < part.ids.size() && fits; ++r) {
+                sorter.addRow(part.ids[r]);
+                for (int t = 0; t < nTerms; ++t) {
+                    const auto& v = part.values[r * std::size_t(nTerms) + std::size_t(t)];
+                    if (v)
+                        sorter.addValue(*v);
+                    else
+                        sorter.addNull();
+                }
+                fits = sorter.keyBytes() <= kMaxSortKeyBytes;
+            }
+        }
+        parts.reset();
+    }
+    while (!inPartsRead && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         sorter.addRow(sqlite3_column_int64(stmt, 0));
         for (int t = 0; t < nTerms; ++t) {
             const int type = sqlite3_column_type(stmt, t + 1);
@@ -258,7 +381,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         bool known = true;
         for (const SortTerm& t : terms)
             known = known && columns.contains(t.column, Qt::CaseInsensitive);
-        if (known && sortedRowIds(h, simple.table, simple.where, terms, &m_rowIds)) {
+        if (known && sortedRowIds(db, simple.table, simple.where, terms, &m_rowIds)) {
             m_simple = true;
             m_table = simple.table;
             m_fields = columns;
@@ -714,15 +837,75 @@ bool Recordset::scan(const QString& condition, const QVariantList& arguments, co
 {
     if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
         return false;
+    return scanOn(m_db->handle(), condition, arguments, names, blockRows, 1, 0, handler);
+}
+
+std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condition, const QVariantList& arguments,
+                                                           const QStringList& names, int blockRows,
+                                                           const ScanCheck& check) const
+{
+    if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
+        return std::nullopt;
+    std::vector<qint64> found;
+    const auto inline_ = [&]() -> std::optional<std::vector<qint64>> {
+        found.clear();
+        const bool ok = scan(condition, arguments, names, blockRows, [&](ScanBlock&& b) {
+            found.insert(found.end(), b.hits.begin(), b.hits.end());
+            const std::vector<qint64> accepted = check(b);
+            found.insert(found.end(), accepted.begin(), accepted.end());
+        });
+        return ok ? std::optional(found) : std::nullopt;
+    };
+    // Parts of at least a few hundred rowids, two per core.
+    const QVariant lo = m_db->scalar(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoteIdent(m_table)));
+    const QVariant hi = m_db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(m_table)));
+    const QString path = m_db->path();
+    if (!lo.isValid() || !hi.isValid() || lo.isNull() || hi.isNull() || path.isEmpty())
+        return inline_();
+    const qint64 first = lo.toLongLong();
+    const qint64 span = hi.toLongLong() - first + 1;
+    const qint64 parts = std::clamp<qint64>(span / 256, 1, 2 * std::max(1, QThread::idealThreadCount()));
+    if (parts <= 1)
+        return inline_();
+    QList<QPair<qint64, qint64>> ranges;
+    for (qint64 p = 0; p < parts; ++p)
+        ranges << qMakePair(first + span * p / parts, first + span * (p + 1) / parts - 1);
+    const QList<std::optional<std::vector<qint64>>> results =
+        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
+            Database db;
+            if (!db.open(path))
+                return std::nullopt;
+            db.useLittleMemory();
+            std::vector<qint64> ids;
+            const bool ok = scanOn(db.handle(), condition, arguments, names, blockRows, range.first, range.second,
+                                   [&](ScanBlock&& b) {
+                                       ids.insert(ids.end(), b.hits.begin(), b.hits.end());
+                                       const std::vector<qint64> accepted = check(b);
+                                       ids.insert(ids.end(), accepted.begin(), accepted.end());
+                                   });
+            return ok ? std::optional(ids) : std::nullopt;
+        });
+    for (const auto& r : results) {
+        if (!r) // a part could not be read (the file locked by another program): on this connection
+            return inline_();
+        found.insert(found.end(), r->begin(), r->end());
+    }
+    return found;
+}
+
+bool Recordset::scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
+                       int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const
+{
     QStringList columns;
     for (const QString& name : names)
         columns << (fieldIndex(name) >= 0 ? quoteIdent(m_fields[fieldIndex(name)]) : QStringLiteral("NULL"));
     const QString test = condition.trimmed().isEmpty() ? QStringLiteral("0") : QStringLiteral("(%1)").arg(condition);
-    const QByteArray sql = QStringLiteral("SELECT rowid, %1%2 FROM %3")
-                               .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
-                                    quoteIdent(m_table))
-                               .toUtf8();
-    sqlite3* h = m_db->handle();
+    QString sqlText = QStringLiteral("SELECT rowid, %1%2 FROM %3")
+                          .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
+                               quoteIdent(m_table));
+    if (from <= to)
+        sqlText += QStringLiteral(" WHERE rowid BETWEEN %1 AND %2").arg(from).arg(to);
+    const QByteArray sql = sqlText.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
         sqlite3_finalize(stmt);

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace klang::jet {
@@ -103,6 +104,15 @@ public:
     };
     bool scan(const QString& condition, const QVariantList& arguments, const QStringList& names, int blockRows,
               const std::function<void(ScanBlock&&)>& handler) const;
+    // The same over parts of the table at once, each part on a connection of its own on
+    // another thread (a large table is read by all cores, and the window's thread only
+    // waits): `check` runs on those threads for every block and returns the rowids it
+    // accepts among the block's other rows. The rowids that met the condition or were
+    // accepted, in no order; std::nullopt as for scan().
+    using ScanCheck = std::function<std::vector<qint64>(const ScanBlock&)>;
+    std::optional<std::vector<qint64>> scanParallel(const QString& condition, const QVariantList& arguments,
+                                                    const QStringList& names, int blockRows,
+                                                    const ScanCheck& check) const;
     // Positions (ascending, from `ab` on) of the rows of this set among the rowids.
     QList<int> positionsOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
     // The first of them, -1 when none.
@@ -146,6 +156,9 @@ private:
     // Which rows of the set's table meet a condition, asked by rowid (one statement).
     class RowIdSet;
     bool rowIdsWhere(const QString& condition, const QVariantList& arguments, RowIdSet* ids) const;
+    // scan() on any connection to the set's table, over rowids from..to (all when from > to).
+    bool scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
+                int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const;
 
     struct Row
     {

@@ -18,12 +18,27 @@ namespace {
 constexpr quint64 kLoadTagBase = 1000;
 constexpr quint64 kSeekTag = 1;
 
-QString mpvErrorText(int error)
-{
-    return QString::fromUtf8(mpv_error_string(error));
-}
-
 } // namespace
+
+QString mpvFehlertext(int error, const QString& meldung)
+{
+    // Phrased as a reason after "<Medium>: ", as the windows show it.
+    QString text;
+    switch (error) {
+    case MPV_ERROR_NOMEM: text = QStringLiteral("nicht genug Arbeitsspeicher"); break;
+    case MPV_ERROR_AO_INIT_FAILED: text = QStringLiteral("die Tonausgabe ließ sich nicht starten"); break;
+    case MPV_ERROR_VO_INIT_FAILED: text = QStringLiteral("die Bildausgabe ließ sich nicht starten"); break;
+    case MPV_ERROR_UNKNOWN_FORMAT: text = QStringLiteral("unbekanntes Format"); break;
+    case MPV_ERROR_UNSUPPORTED: text = QStringLiteral("nicht unterstütztes Format"); break;
+    case MPV_ERROR_NOTHING_TO_PLAY: text = QStringLiteral("keine Bild- oder Tondaten"); break;
+    case MPV_ERROR_LOADING_FAILED: text = QStringLiteral("keine Verbindung oder kein abspielbarer Inhalt"); break;
+    default: text = QStringLiteral("nicht abspielbar"); break;
+    }
+    const QString detail = meldung.trimmed();
+    if (!detail.isEmpty())
+        text += QStringLiteral(" (Meldung der Wiedergabe-Bibliothek: %1)").arg(detail);
+    return text;
+}
 
 bool nullOutputRequested()
 {
@@ -441,7 +456,7 @@ void MpvEngine::handleEvent(const mpv_event& event)
         if (event.reply_userdata != m_loadTag || m_loadTag == 0)
             break;
         if (event.error < 0) {
-            m_errorText = mpvErrorText(event.error);
+            m_errorText = mpvFehlertext(event.error);
             applyEnd(MPV_END_FILE_REASON_ERROR, event.error);
             break;
         }
@@ -564,8 +579,7 @@ void MpvEngine::applyEnd(int reason, int error)
         Q_EMIT endOfFile(EndReason::Finished);
     } else if (reason == MPV_END_FILE_REASON_ERROR) {
         if (m_errorText.isEmpty())
-            m_errorText = m_lastLog.isEmpty() ? mpvErrorText(error)
-                                              : mpvErrorText(error) + QStringLiteral(": ") + m_lastLog;
+            m_errorText = mpvFehlertext(error, m_lastLog);
         setState(PlayState::Stopped);
         Q_EMIT errorOccurred(m_errorText);
         Q_EMIT endOfFile(EndReason::Error);

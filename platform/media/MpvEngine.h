@@ -17,6 +17,10 @@ struct mpv_event;
 
 namespace klang::media {
 
+// The German text for one of libmpv's error codes; the library's own (English) message, when
+// given, follows in parentheses as a detail.
+QString mpvFehlertext(int error, const QString& meldung = QString());
+
 class MpvEngine : public MediaEngine
 {
     Q_OBJECT

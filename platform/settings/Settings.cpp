@@ -2,13 +2,13 @@
 
 #include "platform/settings/IniFile.h"
 #include "platform/textfiles/ListBounds.h"
+#include "platform/textfiles/SafeWrite.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
 #include <QHash>
 #include <QMutex>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QtDebug>
@@ -74,6 +74,9 @@ CachedFile& load(const QString& path)
     entry.stamp = now;
     entry.document = IniDocument();
     entry.cut = false;
+    // An elevated copy reads the user's file with the user's rights: a planted link must not
+    // show it a file only root may read.
+    const AsFolderOwner owner(path);
     if (now.exists && QFileInfo(path).isFile()) {
         ReadReport gelesen;
         bool ok = false;
@@ -101,40 +104,23 @@ QSet<QString>& failedFiles()
     return files;
 }
 
-QString germanReason(QFileDevice::FileError error)
-{
-    switch (error) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("Die Datei oder ihr Ordner ist schreibgeschützt.");
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        return QStringLiteral("Die Datei konnte nicht geschrieben werden (Datenträger voll?).");
-    case QFileDevice::RenameError:
-        return QStringLiteral("Die neue Fassung der Datei konnte nicht an ihre Stelle treten.");
-    default:
-        return QStringLiteral("Die Datei konnte nicht geschrieben werden.");
-    }
-}
-
 // Writes the file; on failure the German reason (the file remains as it was).
 bool store(const QString& path, CachedFile& entry, QString* reason)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray bytes = entry.document.serialize();
-        ok = file.write(bytes) == bytes.size();
-        ok = ok && file.commit();
+    WriteResult result;
+    {
+        // An elevated copy makes the folder as its owner, as it writes the file.
+        const AsFolderOwner owner(path);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        result = writeFileAtomically(path, entry.document.serialize());
     }
-    if (!ok) {
-        qWarning("Settings: cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
-        *reason = germanReason(file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error());
+    if (!result) {
+        qWarning("Settings: cannot write %s: %s", qPrintable(path), qPrintable(result.reason));
+        *reason = result.reason;
     }
     // On failure the values stay in memory for this session; the file remains as it was.
     entry.stamp = stampOf(path);
-    return ok;
+    return result.ok;
 }
 
 // A file read only in part is not replaced by that part: its values stay in memory instead.

@@ -1,11 +1,11 @@
 #include "platform/textfiles/LineFile.h"
 
 #include "platform/textfiles/ListBounds.h"
+#include "platform/textfiles/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace klang {
@@ -62,16 +62,7 @@ QStringList splitLines(const QString& text)
 
 bool commitBytes(const QString& path, const QByteArray& bytes)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, bytes).ok;
 }
 
 // The bytes of lines in a format; *utf8 tells whether the Windows-1252 form had to give way.
@@ -146,6 +137,7 @@ bool writeLines(const QString& path, const QStringList& lines, LineFormat format
 
 bool appendLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    const AsFolderOwner owner(path);
     // A big file is neither read nor rewritten for a few lines: they go at its end in place.
     if (QFileInfo(path).isFile() && QFileInfo(path).size() > ReadLimits{}.maxBytes
         && appendLinesInPlace(path, lines, format))
@@ -233,25 +225,17 @@ bool writeLines(const QString& path, const QStringList& lines)
 {
     if (wasCutOnRead(path))
         return false; // its unread rest would be lost
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += '\n';
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return commitBytes(path, bytes);
 }
 
 bool appendLine(const QString& path, const QString& line)
 {
+    const AsFolderOwner owner(path);
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())

@@ -216,12 +216,14 @@ void Ausgabebox::Form_Load()
         setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
     // An old Access catalogue is converted once on request; the copy becomes the catalogue
     // of this and every later start.
+    bool umwandlungGescheitert = false;
     if (istNormaleDatei(wahl.pfad)) {
         const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, wahl.pfad, QStringLiteral("Ausgabebox_Form_Load"));
         if (jet.antwort == kit::JetAntwort::Umgewandelt) {
             wahl.pfad = jet.pfad;
             setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
         }
+        umwandlungGescheitert = jet.antwort == kit::JetAntwort::Abgebrochen;
     }
     DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);
     const QString gespeichert = option(QStringLiteral("ArchivPfad"));
@@ -235,7 +237,9 @@ void Ausgabebox::Form_Load()
                      3, 0, QStringLiteral("Datenbank nicht gefunden"), 1, kit::WarningBackColor,
                      kit::DialogForeColor);
     }
-    if (istNormaleDatei(wahl.pfad)) {
+    if (umwandlungGescheitert) {
+        setPanelText(1, FehlerLaden); // already reported: the Access file is not opened
+    } else if (istNormaleDatei(wahl.pfad)) {
         jet::DbError e;
         const QString quelle = option(QStringLiteral("Data1RecordSource"), StandardAbfrage);
         if (m_katalog.starten(wahl.pfad, quelle, &e)) {

@@ -410,6 +410,7 @@ void KatalogController::ersteZeileMitSuchen(const QString& feld, const QString& 
         jet::Database db;
         if (!db.open(pfad))
             return std::nullopt;
+        db.useLittleMemory();
         std::vector<qint64> ids;
         if (!db.query(sql, werte, [&ids](const QVariantList& zeile) {
                 ids.push_back(zeile.value(0).toLongLong());

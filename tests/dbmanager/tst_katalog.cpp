@@ -764,6 +764,35 @@ private Q_SLOTS:
         QCOMPARE(lesen(z.fileName()), QByteArray("abc"));
         QVERIFY(!QFile::exists(q.fileName()));
     }
+
+    // The backup copy of a catalogue has the catalogue's access rights, whatever the umask.
+    void kopieBehaeltRechte_data()
+    {
+        QTest::addColumn<int>("rechte");
+        QTest::newRow("private") << 0600;
+        QTest::newRow("group") << 0640;
+        QTest::newRow("shared") << 0664;
+    }
+    void kopieBehaeltRechte()
+    {
+        QFETCH(int, rechte);
+        klang::test::TestEnvironment env;
+        const QString ordner = env.path(QStringLiteral("r"));
+        const QByteArray q = QFile::encodeName(ordner + QStringLiteral("/Archiv.mdb"));
+        QFile f(QString::fromLocal8Bit(q));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("katalog");
+        f.close();
+        QCOMPARE(::chmod(q.constData(), mode_t(rechte)), 0);
+        const mode_t alt = ::umask(022);
+        EchtesDateisystem fs;
+        const bool ok = fs.kopieren(f.fileName(), ordner + QStringLiteral("/Archiv_Kopie.mdb")).ok();
+        ::umask(alt);
+        QVERIFY(ok);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(ordner + QStringLiteral("/Archiv_Kopie.mdb")).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), rechte);
+    }
 };
 
 int main(int argc, char** argv)

@@ -381,6 +381,7 @@ private Q_SLOTS:
     // and the result is false (never a permanent delete).
     void papierkorb()
     {
+        m_env.homeHere();
         const QString trash = m_env.dataHome() + QStringLiteral("/Trash");
         const QString pfad = m_env.path(QStringLiteral("pk")) + QStringLiteral("/Bild.jpg");
         QVERIFY(schreiben(pfad, "Bild"));

@@ -349,7 +349,7 @@ void TestFernsicht::stummerSenderGibtAuf()
     QVERIFY(haengt.starten());
     QVERIFY(senderSchreiben(senderDatei(), {{QStringLiteral("G"), QStringLiteral("Stumm"), haengt.url()}}));
     frmFernsicht w;
-    w.setVerbindungsFrist(1500);
+    w.setVerbindungsFrist(3000);
     w.show();
     w.Form_Load();
     for (int versuch = 0; versuch < 2; ++versuch) {
@@ -357,9 +357,9 @@ void TestFernsicht::stummerSenderGibtAuf()
         w.mnuStart_Click();
         QTest::qWait(800);
         QCOMPARE(w.statusLeiste()->currentMessage(), QStringLiteral("Verbindung zu „Stumm“ wird aufgebaut …"));
-        QTRY_VERIFY_WITH_TIMEOUT(w.liste()->isVisible(), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.liste()->isVisible(), 6000);
         QCOMPARE(w.statusLeiste()->currentMessage(),
-                 QStringLiteral("„Stumm“ lässt sich nicht abspielen: Der Sender hat nach 1,5 Sekunden noch nichts "
+                 QStringLiteral("„Stumm“ lässt sich nicht abspielen: Der Sender hat nach 3 Sekunden noch nichts "
                                 "gesendet, der Verbindungsaufbau wurde abgebrochen."));
         QCOMPARE(w.player()->playState(), int(PlayState::Stopped));
     }

@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <QStringMatcher>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace klang::player {
 
@@ -125,11 +123,11 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
     ab = qMax(0, ab);
     if (ab >= n || s.isEmpty())
         return {};
-    // One pass of the engine over the table: plain fields are searched by its LIKE (which
-    // compares without regard to case, as the quick search does); the rich-text fields of the
-    // rows that holds nothing come along and are checked by the plain text the user reads, in
-    // blocks on all cores while the engine reads on. Nothing of the whole table is kept: a
-    // million records once cost gigabytes here.
+    // One statement over the table, run on parts of it by all cores: plain fields are searched
+    // by the engine's LIKE (which compares without regard to case, as the quick search does);
+    // the rich-text fields of the rows that hold nothing there come along in blocks and are
+    // checked by the plain text the user reads. Nothing of the whole table is kept: a million
+    // records once cost gigabytes here.
     QStringList einfach;
     QStringList reich;
     for (const QString& f : m_spalten) {
@@ -153,34 +151,19 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
         }
         return false;
     };
-    std::vector<qint64> treffer;
-    QList<QFuture<std::vector<qint64>>> laufend;
-    const auto abholen = [&](qsizetype bis) {
-        while (laufend.size() > bis) {
-            const std::vector<qint64> t = laufend.takeFirst().result();
-            treffer.insert(treffer.end(), t.begin(), t.end());
-        }
-    };
-    const int kerne = qMax(1, QThreadPool::globalInstance()->maxThreadCount());
-    const bool gelesen = m_rs.scan(
-        bedingung.join(QStringLiteral(" OR ")), {enthaeltMuster(s)}, reich, 2048, [&](jet::Recordset::ScanBlock&& b) {
-            treffer.insert(treffer.end(), b.hits.begin(), b.hits.end());
-            if (b.others.empty() || reich.isEmpty())
-                return;
-            laufend << QtConcurrent::run([&haelt, b = std::move(b)] {
-                std::vector<qint64> t;
-                for (std::size_t i = 0; i < b.others.size(); ++i) {
-                    if (haelt(b, i))
-                        t.push_back(b.others[i]);
-                }
-                return t;
-            });
-            abholen(2 * kerne); // a bounded number of blocks in memory
+    const auto gefunden = m_rs.scanParallel(
+        bedingung.join(QStringLiteral(" OR ")), {enthaeltMuster(s)}, reich, 1024,
+        [&](const jet::Recordset::ScanBlock& b) {
+            std::vector<qint64> t;
+            for (std::size_t i = 0; i < b.others.size() && felder > 0; ++i) {
+                if (haelt(b, i))
+                    t.push_back(b.others[i]);
+            }
+            return t;
         });
-    abholen(0);
-    if (!gelesen)
+    if (!gefunden)
         return Zeilenquelle::zeilenMit(s, ab);
-    return m_rs.positionsOfRowIds(treffer, ab);
+    return m_rs.positionsOfRowIds(*gefunden, ab);
 }
 
 QStringList trackDateien(const QString& musikpfad)

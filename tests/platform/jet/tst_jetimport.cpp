@@ -262,6 +262,42 @@ private slots:
                  QStringLiteral("Umwandeln: Tabelle Schallplatten, 12.000 von 48.000 Datensätzen"));
     }
 
+    // Headers the reader cannot take: refused with a German message, no file left behind.
+    void refusedHeaders_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("length");
+        QTest::newRow("unknown version") << 0x14 << 0x7F << 0;
+        QTest::newRow("first page only") << 0 << 0 << 2048;
+        QTest::newRow("header only") << 0 << 0 << 19;
+        QTest::newRow("catalogue page cut") << 0 << 0 << 2048 * 3 + 100;
+    }
+    void refusedHeaders()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, value);
+        QFETCH(int, length);
+        klang::test::TestEnvironment env;
+        QFile in(kData + QStringLiteral("/nwind-jet3.mdb"));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QByteArray bytes = in.readAll();
+        if (length)
+            bytes.truncate(length);
+        else
+            bytes[offset] = char(value);
+        const QString source = env.root() + QStringLiteral("/a.mdb");
+        QFile out(source);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        QVERIFY(isJetFile(source));
+        const JetImportResult r = importJetFile(source, convertedFilePath(source));
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.description.contains(QStringLiteral("beschädigt")), qPrintable(r.error.description));
+        QCOMPARE(QDir(env.root()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.mdb"});
+    }
+
     void damagedCopiesLeaveNoFile_data()
     {
         QTest::addColumn<QString>("file");

@@ -1,11 +1,13 @@
 #include "platform/settings/IniFile.h"
 #include "platform/settings/Settings.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -15,6 +17,12 @@ using namespace klang;
 namespace {
 const QString App = QStringLiteral("Klangtruhe Player");
 const QString Section = QStringLiteral("Options");
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -294,6 +302,70 @@ private slots:
         SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
         QCOMPARE(GetSetting(App, Section, QStringLiteral("A")), QStringLiteral("1"));
         QVERIFY(!QFileInfo(settingsFilePath(App)).isFile());
+    }
+
+    // A full disk: the old file stays whole and the failure is told, in German, once.
+    void fullDiskReported()
+    {
+        const QString folder = m_env->configHome() + QStringLiteral("/Klangtruhe");
+        test::SmallFileSystem disk(folder);
+        QVERIFY(disk.mounted());
+        SaveSetting(App, Section, QStringLiteral("Pfad"), QString(300, QLatin1Char('a')));
+        const QByteArray before = readFile(settingsFilePath(App));
+        QVERIFY(before.size() > 300);
+        QStringList told;
+        setSettingsSaveFailedHandler([&told](const QString&, const QString& reason) { told << reason; });
+        const auto reset = qScopeGuard([] { setSettingsSaveFailedHandler({}); });
+        disk.fill();
+        for (int i = 0; i < 3; ++i) // the second and third try are not told again
+            SaveSetting(App, Section, QStringLiteral("Pfad"), QString(400 + i, QLatin1Char('b')));
+        QCOMPARE(readFile(settingsFilePath(App)), before);
+        QCOMPARE(told, QStringList{QStringLiteral("Der Datenträger ist voll.")});
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Pfad")), QString(402, QLatin1Char('b')));
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1); // no temporary file left
+    }
+
+    // Lines the program does not change stay byte for byte: bytes that are not UTF-8, lines
+    // without "=", comments, blank lines, a repeated key, a byte order mark.
+    void untouchedLinesKeepTheirBytes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("key");       // a key the file holds
+        QTest::addColumn<QString>("expected");  // its value as read
+        QTest::newRow("windows-1252 path") << QByteArray("[Options]\nLetzterPfad=D:\\Musik\\j\xf6rg\nA=1\n")
+                                           << "LetzterPfad" << QStringLiteral("D:\\Musik\\jörg");
+        QTest::newRow("line without equals") << QByteArray("[Options]\nnur Text ohne Zeichen\nA=1\n") << "A" << "1";
+        QTest::newRow("crlf and blanks") << QByteArray("; Kopf\r\n\r\n[Options]\r\nA = 1 \r\n\r\n[Andere]\r\nB=2\r\n")
+                                         << "A" << "1";
+        QTest::newRow("repeated key") << QByteArray("[Options]\nA=alt\nA=neu\n") << "A" << "neu";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Options]\nA=\xC3\xA4\n") << "A" << "ä";
+        QTest::newRow("repeated header") << QByteArray("[Options]\nA=1\n[X]\nY=2\n[options]\nC=3\n") << "C" << "3";
+    }
+    void untouchedLinesKeepTheirBytes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        QDir().mkpath(QFileInfo(settingsFilePath(App)).absolutePath());
+        writeFile(settingsFilePath(App), file);
+        QCOMPARE(GetSetting(App, Section, key), expected);
+        SaveSetting(App, Section, QStringLiteral("Neu"), QStringLiteral("x"));
+        SaveSetting(App, QStringLiteral("Weitere"), QStringLiteral("Neu"), QStringLiteral("y"));
+        SaveSetting(App, Section, key, expected); // unchanged: written as it was
+        // Every line of the old file is still there, in order, and only the new ones were added
+        // (line ends come back as LF: the settings are read line by line).
+        const QList<QByteArray> was = QByteArray(file).replace("\r\n", "\n").split('\n');
+        const QList<QByteArray> now = readFile(settingsFilePath(App)).split('\n');
+        qsizetype at = 0;
+        for (const QByteArray& line : was) {
+            while (at < now.size() && now.at(at) != line)
+                ++at;
+            QVERIFY2(at < now.size(), line.constData());
+            ++at;
+        }
+        QVERIFY2(now.size() == was.size() + 4, readFile(settingsFilePath(App)).constData()); // "Neu=x", a blank line, "[Weitere]", "Neu=y"
+        QCOMPARE(GetSetting(App, Section, key), expected);
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Neu")), QStringLiteral("x"));
     }
 
 private:

@@ -1,9 +1,12 @@
 #include "platform/textfiles/LineFile.h"
 #include "platform/textfiles/ListBounds.h"
+#include "platform/textfiles/SafeWrite.h"
+#include "tests/support/SmallFileSystem.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -129,6 +132,44 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!written);
         QCOMPARE(readAll(path), QByteArray("alt\n"));
+    }
+
+    // A full disk with small files (Qt keeps up to 16 KB in its buffer until the commit):
+    // every rewrite reports the failure, the old file stays whole and no temporary is left.
+    void fullDiskSmallFile_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::newRow("writeLines") << 0;
+        QTest::newRow("writeLines windows-1252") << 1;
+        QTest::newRow("appendLines") << 2;
+        QTest::newRow("writeFileAtomically") << 3;
+    }
+    void fullDiskSmallFile()
+    {
+        QFETCH(int, writer);
+        test::SmallFileSystem disk(m_dir.filePath("klein"));
+        QVERIFY(disk.mounted());
+        const QString path = disk.folder() + "/liste.txt";
+        const QStringList old(12, QStringLiteral("eine alte Zeile von Größe"));
+        QVERIFY(writeLines(path, old, LineFormat::Windows1252Crlf));
+        const QByteArray before = readAll(path);
+        QVERIFY(before.size() > 300);
+        disk.fill();
+        const QStringList neu(20, QStringLiteral("eine neue Zeile"));
+        bool ok = true;
+        switch (writer) {
+        case 0: ok = writeLines(path, neu); break;
+        case 1: ok = writeLines(path, neu, LineFormat::Windows1252Crlf); break;
+        case 2: ok = appendLines(path, neu, LineFormat::Windows1252Crlf); break;
+        default: {
+            const WriteResult result = writeFileAtomically(path, QByteArray(500, 'x'));
+            QCOMPARE(result.reason, QStringLiteral("Der Datenträger ist voll."));
+            ok = result.ok;
+        }
+        }
+        QVERIFY(!ok);
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(disk.folder()).entryList(QDir::Files | QDir::Hidden), (QStringList{".fuellung", "liste.txt"}));
     }
 
     // Writing onto a folder or an empty name fails without harm.

