@@ -1,5 +1,6 @@
 #include "platform/settings/IniFile.h"
 #include "platform/settings/Settings.h"
+#include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -283,12 +284,11 @@ private slots:
     {
         SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
         const QString folder = QFileInfo(settingsFilePath(App)).absolutePath();
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (QFileInfo(folder).isWritable() && QFile(folder + "/probe").open(QIODevice::WriteOnly))
-            QSKIP("running with rights that ignore folder permissions");
+        test::ReadOnlyFolder schutz(folder);
+        QVERIFY(schutz.effective());
         SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("2"));
         QCOMPARE(GetSetting(App, Section, QStringLiteral("A")), QStringLiteral("2"));
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        schutz.release();
         QFile f(settingsFilePath(App));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll().contains("A=1"));
@@ -353,8 +353,8 @@ private slots:
         SaveSetting(App, QStringLiteral("Weitere"), QStringLiteral("Neu"), QStringLiteral("y"));
         SaveSetting(App, Section, key, expected); // unchanged: written as it was
         // Every line of the old file is still there, in order, and only the new ones were added
-        // (line ends come back as LF: the settings are read line by line).
-        const QList<QByteArray> was = QByteArray(file).replace("\r\n", "\n").split('\n');
+        // (CR LF ends included).
+        const QList<QByteArray> was = file.split('\n');
         const QList<QByteArray> now = readFile(settingsFilePath(App)).split('\n');
         qsizetype at = 0;
         for (const QByteArray& line : was) {
