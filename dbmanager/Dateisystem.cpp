@@ -45,7 +45,9 @@ bool EchtesDateisystem::beschreibbar(const QString& pfad) const
 
 bool EchtesDateisystem::existiert(const QString& pfad) const
 {
-    return QFileInfo(pfad).isFile();
+    // A link counts as the entry itself, also when it points nowhere or at a file elsewhere.
+    const QFileInfo info(pfad);
+    return info.isSymLink() || info.isFile();
 }
 
 qint64 EchtesDateisystem::groesse(const QString& pfad) const

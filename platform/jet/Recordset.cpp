@@ -4,6 +4,7 @@
 #include "platform/jet/JetSql.h"
 #include "platform/jet/ViewSort.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
@@ -20,6 +21,8 @@ namespace {
 // Rows fetched together when a row is missing from the cache, and the cache's size cap.
 constexpr int kFetchBlock = 48;
 constexpr int kCacheLimit = 4096;
+// After a read refused by another program's lock, rows are not asked for again this long.
+constexpr qint64 kBusyPauseMs = 1000;
 
 QString quoteIdent(QString s)
 {
@@ -347,6 +350,9 @@ void Recordset::clear()
     m_cache.clear();
     m_unreadable.clear();
     m_readError = {};
+    m_busySince = 0;
+    m_loadedId = 0;
+    m_loaded.clear();
 }
 
 bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
@@ -522,6 +528,9 @@ const Recordset::Row* Recordset::rowAt(int row) const
     sqlite3* h = m_db->handle();
     if (!h)
         return nullptr;
+    // While another program holds the file locked, painting does not wait once per row.
+    if (m_busySince && QDateTime::currentMSecsSinceEpoch() - m_busySince < kBusyPauseMs)
+        return nullptr;
     if (!m_fetch && !m_fetchFailed) {
         const QByteArray sql = (QStringLiteral("SELECT * FROM ") + quoteIdent(m_table)
                                 + QStringLiteral(" WHERE rowid = ?")).toUtf8();
@@ -544,6 +553,7 @@ const Recordset::Row* Recordset::rowAt(int row) const
     // A block read in one read transaction takes the file lock once, not once per row.
     const bool eigeneLesung = end - row > 1 && sqlite3_get_autocommit(h)
                               && sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    m_busySince = 0;
     for (int r = row; r < end; ++r) {
         const qint64 rid = m_rowIds[r];
         if (r != row && m_cache.contains(rid))
@@ -552,6 +562,13 @@ const Recordset::Row* Recordset::rowAt(int row) const
         sqlite3_bind_int64(m_fetch, 1, rid);
         Row fetched;
         const int rc = sqlite3_step(m_fetch);
+        if (klang::jet::isBusy(rc)) {
+            // Locked by another program: said as such, and read again later.
+            m_busySince = QDateTime::currentMSecsSinceEpoch();
+            if (!m_readError.isError() || m_readError.number == errors::kLocked)
+                m_readError = engineError(h);
+            break;
+        }
         if (rc == SQLITE_ROW) {
             fetched.values.reserve(columns);
             for (int c = 0; c < columns; ++c)
@@ -946,8 +963,25 @@ bool Recordset::isRowReadable(int row) const
 {
     if (row < 0 || row >= m_count || !m_simple)
         return true;
-    rowAt(row);
-    return !m_unreadable.contains(m_rowIds[row]);
+    // A row that could not be read at all (the file locked) is as unreadable as a damaged one.
+    return rowAt(row) && !m_unreadable.contains(m_rowIds[row]);
+}
+
+bool Recordset::isBusy() const
+{
+    return m_busySince != 0;
+}
+
+void Recordset::rememberLoadedRow()
+{
+    m_loadedId = 0;
+    m_loaded.clear();
+    if (!m_simple || m_pos < 0 || m_pos >= m_count || !isRowReadable(m_pos))
+        return;
+    if (const Row* r = rowAt(m_pos)) {
+        m_loadedId = m_rowIds[m_pos];
+        m_loaded = r->values;
+    }
 }
 
 bool Recordset::setField(const QString& name, const QVariant& value)
@@ -971,27 +1005,94 @@ bool Recordset::setField(const QString& name, const QVariant& value)
     return true;
 }
 
-bool Recordset::update(DbError* error)
+namespace {
+
+// Whether two stored values are the same for the user: Null and "" alike.
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    const bool blobA = a.typeId() == QMetaType::QByteArray;
+    const bool blobB = b.typeId() == QMetaType::QByteArray;
+    if (blobA || blobB)
+        return blobA == blobB ? a.toByteArray() == b.toByteArray()
+                              : (a.isNull() || !a.isValid() || b.isNull() || !b.isValid()) && a.toByteArray().isEmpty()
+                                    && b.toByteArray().isEmpty();
+    return asText(a) == asText(b);
+}
+
+} // namespace
+
+bool Recordset::update(DbError* error, bool overwrite)
 {
     if (m_pending.isEmpty())
         return true;
-    if (!m_db || !isUpdatable() || m_pos < 0 || m_pos >= m_count) {
+    auto fail = [error](const DbError& e) {
         if (error)
-            *error = DbError{errors::kReadOnly, QStringLiteral("Der Datensatz kann nicht geändert werden.")};
+            *error = e;
         return false;
-    }
+    };
+    if (!m_db || !isUpdatable() || m_pos < 0 || m_pos >= m_count || !m_db->handle())
+        return fail(DbError{errors::kReadOnly, QStringLiteral("Der Datensatz kann nicht geändert werden.")});
+    const DbError geloescht{errors::kRecordDeleted,
+                            QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm gelöscht; "
+                                           "die Änderung wurde nicht gespeichert.")};
+    const qint64 id = m_rowIds[m_pos];
+    QStringList columns;
     QStringList sets;
     QVariantList params;
     for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
+        columns << quoteIdent(m_fields[it.key()]);
         sets << quoteIdent(m_fields[it.key()]) + QStringLiteral(" = ?");
         const QVariant& v = it.value();
         params << (v.typeId() == QMetaType::QByteArray ? v : QVariant(v.toString()));
     }
-    params << m_rowIds[m_pos];
+    params << id;
+
+    // Reading what is stored and writing happen in one transaction: no other program can
+    // write in between.
+    Transaction transaction(*m_db);
+    if (!transaction.isActive())
+        return fail(m_db->lastError());
+    sqlite3* h = m_db->handle();
+    const QByteArray readSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                   .arg(columns.join(QStringLiteral(", ")), quoteIdent(m_table))
+                                   .toUtf8();
+    sqlite3_stmt* read = nullptr;
+    if (sqlite3_prepare_v2(h, readSql.constData(), int(readSql.size()), &read, nullptr) != SQLITE_OK || !read) {
+        sqlite3_finalize(read);
+        return fail(statementError(h));
+    }
+    sqlite3_bind_int64(read, 1, id);
+    const int rc = sqlite3_step(read);
+    QStringList changedElsewhere;
+    if (rc == SQLITE_ROW && !overwrite && m_loadedId == id) {
+        int c = 0;
+        for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it, ++c) {
+            const QVariant stored = columnValue(read, c);
+            if (!sameValue(stored, m_loaded.value(it.key())) && !sameValue(stored, it.value()))
+                changedElsewhere << m_fields[it.key()];
+        }
+    }
+    sqlite3_finalize(read);
+    if (rc == SQLITE_DONE)
+        return fail(geloescht);
+    if (rc != SQLITE_ROW)
+        return fail(engineError(h));
+    if (!changedElsewhere.isEmpty())
+        return fail(DbError{errors::kConflict,
+                            QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm geändert "
+                                           "(%1: %2).")
+                                .arg(changedElsewhere.size() == 1 ? QStringLiteral("Feld") : QStringLiteral("Felder"),
+                                     changedElsewhere.join(QStringLiteral(", ")))});
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                             .arg(quoteIdent(m_table), sets.join(QStringLiteral(", ")));
-    if (m_db->executeBound(sql, params, error) < 0)
-        return false;
+    DbError e;
+    const int changed = m_db->executeBound(sql, params, &e);
+    if (changed < 0)
+        return fail(e);
+    if (changed == 0)
+        return fail(geloescht);
+    if (!transaction.commit(&e))
+        return fail(e);
     m_pending.clear();
     return true;
 }

@@ -135,8 +135,19 @@ public:
     DbError readError() const { return m_readError; }
     bool setField(const QString& name, const QVariant& value);
     bool isDirty() const { return !m_pending.isEmpty(); }
-    bool update(DbError* error = nullptr);
+    // Writes the pending edits of the current row in one transaction. Before writing it reads
+    // the fields it changes: a field another program changed since rememberLoadedRow() (to a
+    // value other than this edit's) is a conflict (errors::kConflict, nothing written, the
+    // edits stay pending) unless overwrite is set; a record that is gone is errors::kRecordDeleted.
+    bool update(DbError* error = nullptr, bool overwrite = false);
     void cancelUpdate() { m_pending.clear(); }
+    // Notes the stored values of the current row as the user is shown them (the data control
+    // does this whenever a row becomes current or has been written).
+    void rememberLoadedRow();
+    // True while another program holds the catalogue locked: rows that could not be read for
+    // that are neither cached nor marked unreadable, and are read again after a short pause
+    // instead of waiting row by row.
+    bool isBusy() const;
 
     // Drops the value cache (rows changed behind the set's back).
     void invalidateCache() const;
@@ -174,6 +185,9 @@ private:
     mutable int m_lastRow = -2; // last row fetched from the database
     mutable QSet<qint64> m_unreadable; // rowids whose read failed
     mutable DbError m_readError;
+    mutable qint64 m_busySince = 0; // ms since epoch of the last read refused by a lock; 0 none
+    qint64 m_loadedId = 0;          // rowid whose values m_loaded holds
+    QVector<QVariant> m_loaded;
 };
 
 } // namespace klang::jet

@@ -111,6 +111,21 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 
     connect(&m_katalog, &KatalogController::datensatzGewechselt, this, &Ausgabebox::Data1_Reposition);
     connect(&m_katalog, &KatalogController::schreibfehler, this, &Ausgabebox::schreibfehlerMelden);
+    m_katalog.setKonfliktFrage([this](const jet::DbError& e) {
+        const QString antwort = kit::MsgFenn(
+            this,
+            e.description
+                + QStringLiteral("\n\nJa: Ihre Änderung speichern; die Änderung des anderen Programms wird "
+                                 "überschrieben.\nNein: Ihre Änderung verwerfen und den gespeicherten Datensatz "
+                                 "anzeigen.\nExit: Ihre Eingabe bleibt in den Feldern stehen und wird noch nicht "
+                                 "gespeichert."),
+            32, 3, QStringLiteral("Ausgabebox_Data1_Validate"), 1, kit::WarningBackColor, kit::DialogForeColor);
+        if (antwort == QLatin1String("Ja"))
+            return jet::ConflictChoice::Overwrite;
+        if (antwort == QLatin1String("Nein"))
+            return jet::ConflictChoice::Reload;
+        return jet::ConflictChoice::Keep;
+    });
     connect(&m_katalog, &KatalogController::lesefehler, this, [this](const jet::DbError& e) {
         kit::MsgFenn(this, QStringLiteral("Dieser Datensatz konnte nicht gelesen werden; er wird leer "
                                           "angezeigt und kann nicht geändert werden.\n\n")
@@ -485,7 +500,8 @@ void Ausgabebox::fehler(const QString& titel, const jet::DbError& e)
 void Ausgabebox::schreibfehlerMelden(const jet::DbError& e)
 {
     // One user action may try the write several times (validate, move, refresh): one report.
-    if (m_schreibfehlerStumm || m_schreibfehlerGemeldet)
+    // A conflict was asked about already.
+    if (m_schreibfehlerStumm || m_schreibfehlerGemeldet || e.number == jet::errors::kConflict)
         return;
     m_schreibfehlerGemeldet = true;
     QTimer::singleShot(0, this, [this] { m_schreibfehlerGemeldet = false; });

@@ -37,7 +37,14 @@ KatalogController::KatalogController(QObject* parent)
                 b.gezeigt = b.uebergeben;
             b.hatUebergeben = false;
         }
+        m_geschrieben = true;
     });
+    connect(m_data1.get(), &jet::DataControl::updateConflict, this,
+            [this](const jet::DbError& e, jet::ConflictChoice* wahl) {
+                if (m_konfliktFrage)
+                    *wahl = m_konfliktFrage(e);
+            });
+    connect(m_data1.get(), &jet::DataControl::rowReloaded, this, &KatalogController::editorenFuellen);
     connect(m_data1.get(), &jet::DataControl::recordsetReloaded, this, [this] {
         m_lesefehlerGemeldet = false;
         ++m_ansichtStand;
@@ -90,12 +97,27 @@ bool KatalogController::speichern()
 {
     if (m_data1->recordset().absolutePosition() < 0)
         return true;
-    return m_data1->leaveRow();
+    m_geschrieben = false;
+    if (!m_data1->leaveRow())
+        return false;
+    // The record stays on screen: it shows what is stored now, also what other programs
+    // changed in its other fields, so no stale value is edited later.
+    if (m_geschrieben)
+        editorenFuellen();
+    return true;
 }
 
 void KatalogController::bearbeitungVerwerfen()
 {
+    // Read again: another program may have changed the record meanwhile.
     m_data1->recordset().cancelUpdate();
+    m_data1->recordset().invalidateCache();
+    m_data1->recordset().rememberLoadedRow();
+    editorenFuellen();
+}
+
+void KatalogController::editorenFuellen()
+{
     for (const QString& feld : std::as_const(m_bindungsReihenfolge)) {
         Bindung& b = m_bindungen[feld];
         const QString wert = m_data1->field(feld);
@@ -123,7 +145,9 @@ QString KatalogController::schreibschutz() const
     if (rs.isOpen() && !rs.isUpdatable())
         return QStringLiteral("Nur lesen: Diese Ansicht kann nicht geändert werden.");
     if (rs.absolutePosition() >= 0 && !rs.isCurrentRowReadable())
-        return QStringLiteral("Nur lesen: Dieser Datensatz konnte nicht gelesen werden.");
+        return rs.isBusy() ? QStringLiteral("Nur lesen: Der Katalog wird gerade von einem anderen Programm "
+                                            "benutzt (gesperrt).")
+                           : QStringLiteral("Nur lesen: Dieser Datensatz konnte nicht gelesen werden.");
     return QString();
 }
 
@@ -436,6 +460,14 @@ QString KatalogController::katalogPruefen(const QString& pfad)
     if (!db.tableExists(TabelleSchallplatten)) {
         return QStringLiteral("Die Datei enthält keine Tabelle \"Schallplatten\" und ist kein "
                               "Katalog der Klangtruhe.");
+    }
+    // A view of that name shows records that cannot be written back.
+    const QString art = db.scalar(QStringLiteral("SELECT type FROM sqlite_master WHERE lower(name) = lower(?)"),
+                                  {TabelleSchallplatten}).toString();
+    if (art != QLatin1String("table")) {
+        return QStringLiteral("\"Schallplatten\" ist in dieser Datei keine Tabelle, sondern eine Abfrage "
+                              "(Sicht); ihre Datensätze können nicht bearbeitet werden. Die Datei wird nicht "
+                              "geöffnet.");
     }
     const QStringList fehlend = fehlendeFelder(db.columns(TabelleSchallplatten));
     if (!fehlend.isEmpty()) {

@@ -43,6 +43,11 @@ public:
     bool speichern();
     // Drops the editors' edits: they show the current row as stored again.
     void bearbeitungVerwerfen();
+    // Asked when another program changed a field the user's edit changes too (since the
+    // record was shown): overwrite it, take the stored record, or keep the edit unsaved.
+    // Without a question the edit is kept unsaved and schreibfehler says why.
+    using KonfliktFrage = std::function<jet::ConflictChoice(const jet::DbError&)>;
+    void setKonfliktFrage(KonfliktFrage frage) { m_konfliktFrage = std::move(frage); }
     // The value of a field of the current row as stored.
     QString feld(const QString& name) const;
 
@@ -143,6 +148,8 @@ signals:
 private:
     void aufReposition();
     void aufValidate();
+    // The editors show the current row as stored.
+    void editorenFuellen();
 
     bool oeffnen(const QString& pfad, const QString& recordSource, jet::DbError* fehler);
     // The letter jump's statement: records whose cell starts with a character that
@@ -171,6 +178,8 @@ private:
     std::unique_ptr<jet::CatalogueTableModel> m_model;
     QHash<QString, Bindung> m_bindungen;
     QStringList m_bindungsReihenfolge;
+    KonfliktFrage m_konfliktFrage;
+    bool m_geschrieben = false; // a write went through since speichern() began
     bool m_repositionUnterdruecken = false;
     bool m_ansichtZurueckgesetzt = false;
     bool m_abgelehnt = false;

@@ -202,7 +202,8 @@ private Q_SLOTS:
         QVERIFY(log()->toPlainText().endsWith(QStringLiteral("Datenbank-Update erfolgreich!\nUpdate beendet\n")));
         QCOMPARE(dbmanager::test::spaltenVon(datei).mid(alt.size()).size(), 8);
         QCOMPARE(dbmanager::test::fingerabdruck(datei, alt), abdruck);
-        QCOMPARE(lesen(m_ordner + QStringLiteral("/Archiv_Kopie.mdb")), vorher);
+        // The engine's backup: every page as it was (the header counts its own changes).
+        QCOMPARE(lesen(m_ordner + QStringLiteral("/Archiv_Kopie.mdb")).mid(100), vorher.mid(100));
 
         const qint64 groesse = QFileInfo(datei).size();
         kit::testhook::queueAnswer(QStringLiteral("Ja"));

@@ -308,6 +308,84 @@ private slots:
         QCOMPARE(k.data1().database().changeCounter(), vorher);
     }
 
+    // Another program writes the record the user is editing: a deleted record and a field
+    // changed meanwhile are not overwritten silently. The user is told (deleted) or asked
+    // (conflict), the edit stays on screen unless dropped, and after a write the record shows
+    // what is stored, also the other program's change to another field.
+    void anderesProgrammSchreibt_data()
+    {
+        QTest::addColumn<QString>("fremd");       // statement of the other program
+        QTest::addColumn<int>("antwort");         // the answer to the conflict question
+        QTest::addColumn<bool>("gespeichert");    // speichern() succeeds
+        QTest::addColumn<int>("gefragt");         // conflict questions asked
+        QTest::addColumn<int>("fehlernummer");    // schreibfehler reported (0: none)
+        QTest::addColumn<QString>("gespeichertBand");
+        QTest::addColumn<QString>("editorBand");
+        QTest::addColumn<QString>("editorStil");
+        const int behalten = int(klang::jet::ConflictChoice::Keep);
+        const int ueberschreiben = int(klang::jet::ConflictChoice::Overwrite);
+        const int neuLaden = int(klang::jet::ConflictChoice::Reload);
+        const QString fremdBand = QStringLiteral("UPDATE Schallplatten SET Band = 'Fremd' WHERE LPTitel = 'Arrival'");
+        QTest::newRow("record deleted") << "DELETE FROM Schallplatten WHERE LPTitel = 'Arrival'" << behalten << false
+                                        << 0 << int(klang::jet::errors::kRecordDeleted) << "<fehlt>" << "Meins" << "Pop";
+        QTest::newRow("same field, keep") << fremdBand << behalten << false << 1
+                                          << int(klang::jet::errors::kConflict) << "Fremd" << "Meins" << "Pop";
+        QTest::newRow("same field, overwrite") << fremdBand << ueberschreiben << true << 1 << 0 << "Meins" << "Meins"
+                                               << "Pop";
+        QTest::newRow("same field, take stored") << fremdBand << neuLaden << true << 1 << 0 << "Fremd" << "Fremd"
+                                                 << "Pop";
+        QTest::newRow("same value") << "UPDATE Schallplatten SET Band = 'Meins' WHERE LPTitel = 'Arrival'" << behalten
+                                    << true << 0 << 0 << "Meins" << "Meins" << "Pop";
+        QTest::newRow("other field") << "UPDATE Schallplatten SET Stil = 'Disco' WHERE LPTitel = 'Arrival'" << behalten
+                                     << true << 0 << 0 << "Meins" << "Meins" << "Disco";
+    }
+    void anderesProgrammSchreibt()
+    {
+        QFETCH(QString, fremd);
+        QFETCH(int, antwort);
+        QFETCH(bool, gespeichert);
+        QFETCH(int, gefragt);
+        QFETCH(int, fehlernummer);
+        QFETCH(QString, gespeichertBand);
+        QFETCH(QString, editorBand);
+        QFETCH(QString, editorStil);
+        QString band;
+        QString stil;
+        KatalogController k;
+        k.binden(QStringLiteral("Band"), [&] { return band; }, [&](const QString& w) { band = w; });
+        k.binden(QStringLiteral("Stil"), [&] { return stil; }, [&](const QString& w) { stil = w; });
+        int fragen = 0;
+        k.setKonfliktFrage([&](const klang::jet::DbError& e) {
+            ++fragen;
+            [&] { QCOMPARE(e.number, klang::jet::errors::kConflict); }();
+            return klang::jet::ConflictChoice(antwort);
+        });
+        QList<int> fehler;
+        connect(&k, &KatalogController::schreibfehler, this,
+                [&](const klang::jet::DbError& e) { fehler << e.number; });
+        QVERIFY(k.starten(m_pfad, QStringLiteral("select * from Schallplatten where LPTitel = 'Arrival'")));
+        QCOMPARE(band, QStringLiteral("abba"));
+
+        klang::jet::Database anderes;
+        QVERIFY(anderes.open(m_pfad));
+        QVERIFY(anderes.executeBound(fremd) >= 0);
+        band = QStringLiteral("Meins");
+        QCOMPARE(k.speichern(), gespeichert);
+        QCOMPARE(fragen, gefragt);
+        QCOMPARE(fehler, fehlernummer ? QList<int>{fehlernummer} : QList<int>{});
+        QCOMPARE(band, editorBand);
+        QCOMPARE(stil, editorStil);
+        const QVariant wert = anderes.scalar(QStringLiteral("SELECT Band FROM Schallplatten WHERE LPTitel = 'Arrival'"));
+        QCOMPARE(wert.isValid() ? wert.toString() : QStringLiteral("<fehlt>"), gespeichertBand);
+        // Second use: a further edit is checked against what is now shown.
+        if (gespeichert) {
+            QVERIFY(anderes.executeBound(QStringLiteral("UPDATE Schallplatten SET Stil = 'Jazz' WHERE LPTitel = 'Arrival'")) == 1);
+            stil = QStringLiteral("Rock");
+            k.speichern();
+            QCOMPARE(fragen, gefragt + 1);
+        }
+    }
+
     // Another catalogue is validated first; a bad file leaves the open one and its view.
     void wechselnPrueft_data()
     {
@@ -317,6 +395,7 @@ private slots:
         QTest::newRow("text file") << "text" << "";
         QTest::newRow("jet file") << "jet" << "";
         QTest::newRow("missing") << "fehlt" << "";
+        QTest::newRow("Schallplatten is a view") << "sicht" << "keine Tabelle";
     }
     void wechselnPrueft()
     {
@@ -331,6 +410,13 @@ private slots:
             f.write("kein Katalog\n");
         } else if (art == QLatin1String("jet")) {
             QVERIFY(klang::test::writeFakeJetFile(anderer));
+        } else if (art == QLatin1String("sicht")) {
+            // All 19 fields, but shown through a view: its rows cannot be edited.
+            QVERIFY(klang::test::writeCatalogue(anderer));
+            klang::jet::Database db;
+            QVERIFY(db.open(anderer));
+            QVERIFY(db.executeBound(QStringLiteral("ALTER TABLE Schallplatten RENAME TO Platten")) >= 0);
+            QVERIFY(db.executeBound(QStringLiteral("CREATE VIEW Schallplatten AS SELECT * FROM Platten")) >= 0);
         }
         KatalogController k;
         QVERIFY(k.starten(m_pfad, StandardAbfrage));
