@@ -1,11 +1,12 @@
 #include "audiocd/DiskoloIni.h"
 
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/SafeWrite.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLockFile>
 
 #include <cmath>
 
@@ -139,26 +140,68 @@ QByteArray replaceDiscSection(const QByteArray& file, const QString& identity, c
     return out;
 }
 
-bool saveDiscSection(const QString& path, const QString& identity, const DiscNames& names, int trackCount)
+QStringList unstorableTexts(const DiscNames& names)
 {
+    QStringList found;
+    const auto check = [&found](const QString& what, const QString& text) {
+        QString lost;
+        QByteArray ignored;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            // A character beyond the 16-bit range comes as a pair and is one letter for the user.
+            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QString letter = text.mid(i, n);
+            if (!klang::toWindows1252(letter, &ignored) && !lost.contains(letter))
+                lost += letter;
+            i += n - 1;
+        }
+        if (!lost.isEmpty())
+            found << what + QStringLiteral(": ") + lost;
+    };
+    check(QStringLiteral("Interpret"), names.artist);
+    check(QStringLiteral("Titel"), names.title);
+    for (qsizetype i = 0; i < names.tracks.size(); ++i)
+        check(QStringLiteral("Lied %1").arg(i + 1), names.tracks.at(i));
+    return found;
+}
+
+bool saveDiscSection(const QString& path, const QString& identity, const DiscNames& names, int trackCount,
+                     QString* error)
+{
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QString name = QFileInfo(path).fileName();
+    // Another program saving at the same moment read the file before this one wrote it: its
+    // rewrite would drop this disc's section. The lock makes read, change and write one step.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(5000)) {
+        return fail(lock.error() == QLockFile::LockFailedError
+                        ? QStringLiteral("%1 wird gerade von einem anderen Programm gespeichert.").arg(name)
+                        : QStringLiteral("%1 lässt sich nicht sperren (Ordner schreibgeschützt?).").arg(name));
+    }
     QByteArray old;
-    if (QFileInfo::exists(path)) {
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isFile())
+            return fail(QStringLiteral("%1 ist keine Datei.").arg(name));
+        // Root may write anywhere: a file the user made read-only is left alone all the same.
+        const QFileDevice::Permissions write = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (!(info.permissions() & write))
+            return fail(QStringLiteral("%1 ist schreibgeschützt.").arg(name));
         QFile in(path);
-        if (!QFileInfo(path).isFile() || !in.open(QIODevice::ReadOnly))
-            return false; // never replace what could not be read
+        if (!in.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("%1 lässt sich nicht lesen.").arg(name)); // never replace what could not be read
         old = in.readAll();
         if (in.error() != QFileDevice::NoError)
-            return false;
+            return fail(QStringLiteral("%1 lässt sich nicht lesen.").arg(name));
     }
     const QByteArray bytes = replaceDiscSection(old, identity, names, trackCount);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    const klang::WriteResult result = klang::writeFileAtomically(path, bytes);
+    if (!result)
+        return fail(QStringLiteral("%1 lässt sich nicht schreiben: %2").arg(name, result.reason));
+    return true;
 }
 
 } // namespace diskolo

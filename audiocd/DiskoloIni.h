@@ -33,7 +33,15 @@ void readDiscSection(const QByteArray& file, const QString& identity, DiscNames&
 QByteArray replaceDiscSection(const QByteArray& file, const QString& identity, const DiscNames& names,
                               int trackCount);
 
-// Rewrites the file at path atomically. False, with the old file untouched, on any failure.
-bool saveDiscSection(const QString& path, const QString& identity, const DiscNames& names, int trackCount);
+// The texts of names that Windows-1252 cannot hold (they would be stored as "?"), each as
+// "<what>: <the characters>", e.g. "Titel: 🎵". Empty when everything fits.
+QStringList unstorableTexts(const DiscNames& names);
+
+// Rewrites the file at path atomically: under a lock beside it (so that two programs saving at
+// once both keep their sections), the file is read anew and only the disc's section replaced.
+// A file without any write permission bit is not touched, also by root. False, with the old file
+// untouched and *error telling why in German, on any failure.
+bool saveDiscSection(const QString& path, const QString& identity, const DiscNames& names, int trackCount,
+                     QString* error = nullptr);
 
 } // namespace diskolo

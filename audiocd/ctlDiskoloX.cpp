@@ -1,6 +1,7 @@
 #include "audiocd/ctlDiskoloX.h"
 
 #include "platform/shell/Paths.h"
+#include "platform/textfiles/ListBounds.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QDateTime>
@@ -62,7 +63,9 @@ void ctlDiskoloX::StartTimers()
 
 QString ctlDiskoloX::GetErrorString() const
 {
-    return klang::cdaudio::cdErrorText(CdError(m_lastError));
+    const QString text = klang::cdaudio::cdErrorText(CdError(m_lastError));
+    const QString detail = m_lastError != 0 ? m_backend->errorDetail() : QString();
+    return detail.isEmpty() ? text : detail;
 }
 
 qint32 ctlDiskoloX::GetTimePart(qint32 lTime, qint32 Part)
@@ -108,7 +111,8 @@ void ctlDiskoloX::OpenCD()
     m_timProgramWatcher.stop();
     m_timStatus.stop();
     m_discWatch.stop();
-    note(m_backend->open(m_drive));
+    const bool opened = note(m_backend->open(m_drive));
+    m_openError = opened ? QString() : GetErrorString();
     InitTrackNames();
     if (TrackCount() != 0) {
         LoadFromDiskoloIni();
@@ -419,10 +423,11 @@ void ctlDiskoloX::LoadFromDiskoloIni()
     const QString path = GetIniPath();
     if (m_dbIdentity.isEmpty() || m_dbIdentity == QLatin1String("0") || !QFileInfo(path).isFile())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    readDiscSection(file.readAll(), m_dbIdentity, m_names);
+    // A damaged or runaway file costs a moment: only its head is searched.
+    bool ok = false;
+    const QByteArray kopf = klang::readBoundedLines(path, klang::IniLimits, nullptr, &ok);
+    if (ok)
+        readDiscSection(kopf, m_dbIdentity, m_names);
 }
 
 bool ctlDiskoloX::SaveToDiskoloIni()
@@ -431,9 +436,12 @@ bool ctlDiskoloX::SaveToDiskoloIni()
     // names held here are not that disc's, and its stored names must stay.
     const qint16 count = TrackCount();
     if (count == 0 || m_dbIdentity.isEmpty() || m_dbIdentity == QLatin1String("0")
-        || iniIdentity() != m_dbIdentity)
+        || iniIdentity() != m_dbIdentity) {
+        m_saveError = QStringLiteral("Die CD, deren Namen gespeichert werden sollen, liegt nicht im Laufwerk.");
         return false;
-    return saveDiscSection(GetIniPath(), m_dbIdentity, m_names, count);
+    }
+    m_saveError.clear();
+    return saveDiscSection(GetIniPath(), m_dbIdentity, m_names, count, &m_saveError);
 }
 
 } // namespace diskolo

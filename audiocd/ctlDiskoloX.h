@@ -62,6 +62,11 @@ public:
     void setIniTrackName(qint16 Index, const QString& vNewValue);
     void LoadFromDiskoloIni();
     bool SaveToDiskoloIni();
+    // Why the last SaveToDiskoloIni failed, in German.
+    QString saveErrorText() const { return m_saveError; }
+    // Why the last opening of the device found no disc (an image that cannot be read names
+    // the line), empty when it opened.
+    QString openErrorText() const { return m_openError; }
 
     bool IsCDDrive(const QString& sDrive);
 
@@ -115,6 +120,8 @@ private:
     qint16 m_repeatTrack = 0;
     QString m_played;
     int m_lastError = 0;
+    QString m_saveError;
+    QString m_openError;
     QRandomGenerator m_random;
     QTimer m_timStatus;
     QTimer m_timProgramWatcher;

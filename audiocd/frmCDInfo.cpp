@@ -83,8 +83,9 @@ frmCDInfo::frmCDInfo(frmMain& main)
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setGeometry(QRect(8, cmdSave->y() - 4, cmdSave->x() - 12, cmdSave->height() + 8));
     lblStatus->setWordWrap(true);
+    lblStatus->setTextFormat(Qt::PlainText);
+    lblStatus->hide();
     lblStatus->setStyleSheet(QStringLiteral("color: #b00000;"));
     QFont small = lblStatus->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -98,7 +99,9 @@ void frmCDInfo::Form_Load()
     ctlDiskoloX& p = m_main.player();
     txtArtist->setText(p.iniCDArtist());
     txtTitle->setText(p.iniCDTitle());
-    txtMediaID->setText(p.iniIdentity());
+    m_identity = p.iniIdentity();
+    m_warnedUnstorable.clear();
+    txtMediaID->setText(m_identity);
     txtInDiskoloINI->setText(p.iniFound() ? QStringLiteral("yes") : QStringLiteral("no"));
     const QSignalBlocker block(lvTracks);
     lvTracks->clear();
@@ -123,19 +126,60 @@ void frmCDInfo::Form_Load()
 void frmCDInfo::cmdSave_Click()
 {
     ctlDiskoloX& p = m_main.player();
-    p.setIniCDArtist(txtArtist->text());
-    p.setIniCDTitle(txtTitle->text());
+    // The player follows the drive while the window is open: another disc may lie there now,
+    // and these names belong to the disc the window was opened for.
+    const QString now = p.iniIdentity();
+    if (now != m_identity) {
+        melden(now.isEmpty()
+            ? QStringLiteral("Die CD %1 liegt nicht mehr im Laufwerk. Die Angaben wurden nicht gespeichert; "
+                             "legen Sie die CD wieder ein und speichern Sie dann.").arg(m_identity)
+            : QStringLiteral("Im Laufwerk liegt jetzt eine andere CD (%1). Die Angaben gehören zur CD %2 und "
+                             "wurden nicht gespeichert; legen Sie diese wieder ein und speichern Sie dann.")
+                  .arg(now, m_identity));
+        return;
+    }
+    DiscNames typed;
+    typed.artist = txtArtist->text();
+    typed.title = txtTitle->text();
     for (int n = 1; n <= lvTracks->topLevelItemCount(); ++n)
-        p.setIniTrackName(qint16(n), lvTracks->topLevelItem(n - 1)->text(0));
+        typed.tracks << lvTracks->topLevelItem(n - 1)->text(0);
+    // diskolo.ini keeps its code page, which has no room for some letters: the user hears of
+    // it before they turn into "?", and a second Save stores them so.
+    const QStringList unstorable = unstorableTexts(typed);
+    if (!unstorable.isEmpty() && unstorable != m_warnedUnstorable) {
+        m_warnedUnstorable = unstorable;
+        melden(QStringLiteral("diskolo.ini kann diese Zeichen nicht aufnehmen, sie würden zu „?“: ")
+                           + unstorable.join(QStringLiteral("; "))
+                           + QStringLiteral(". Ändern Sie den Text, oder speichern Sie noch einmal, um sie so zu speichern."));
+        return;
+    }
+    p.setIniCDArtist(typed.artist);
+    p.setIniCDTitle(typed.title);
+    for (int n = 1; n <= typed.tracks.size(); ++n)
+        p.setIniTrackName(qint16(n), typed.tracks.at(n - 1));
     if (!p.SaveToDiskoloIni()) {
         // The edits stay in the window so that nothing typed is lost; the player keeps what the
         // file holds.
+        const QString why = p.saveErrorText();
         p.LoadFromDiskoloIni();
-        lblStatus->setText(QStringLiteral("Die Angaben ließen sich nicht in diskolo.ini speichern."));
+        melden(QStringLiteral("Die Angaben ließen sich nicht in diskolo.ini speichern.")
+                           + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
         return;
     }
     accept();
     p.LoadFromDiskoloIni();
+}
+
+void frmCDInfo::melden(const QString& text)
+{
+    // The list gives up its lower part while there is something to say, so that the whole
+    // message can be read and every row can still be reached.
+    const QRect list = twips(120, 1500, 4965, 2535);
+    const int room = text.isEmpty() ? 0 : 4 * lblStatus->fontMetrics().lineSpacing() + 4;
+    lvTracks->setGeometry(list.adjusted(0, 0, 0, -room));
+    lblStatus->setGeometry(list.left(), list.bottom() - room + 3, list.width(), room);
+    lblStatus->setText(text);
+    lblStatus->setVisible(!text.isEmpty());
 }
 
 void frmCDInfo::cmdCancel_Click()

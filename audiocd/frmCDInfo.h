@@ -31,6 +31,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows why a save did not happen (empty: nothing to say).
+    void melden(const QString& text);
+
     frmMain& m_main;
     QLineEdit* txtMediaID = nullptr;
     QLineEdit* txtInDiskoloINI = nullptr;
@@ -40,6 +43,10 @@ private:
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
     QLabel* lblStatus = nullptr;
+    // The disc the window was filled for: its names are never saved over another disc's.
+    QString m_identity;
+    // Texts the user was told cannot be stored as typed; a second Save with them stores "?".
+    QStringList m_warnedUnstorable;
 };
 
 } // namespace diskolo

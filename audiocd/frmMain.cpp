@@ -254,6 +254,20 @@ void frmMain::buildWindow()
     timPlayStatus->start();
 }
 
+void frmMain::spaeterGestartet(const QStringList& args)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        if (!args.at(i).startsWith(QLatin1Char('-'))) {
+            ctlDiskoloX1->setDrive(args.at(i));
+            break;
+        }
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void frmMain::Form_Load()
 {
     ctlDiskoloX1->StartTimers();
@@ -279,6 +293,12 @@ void frmMain::ctlDiskoloX1_CDChanged()
     lblCDTitle->setText(p.iniFound()
         ? p.iniCDTitle() + QStringLiteral(" (") + p.iniCDArtist() + QStringLiteral(")")
         : QStringLiteral("Unknown disc (unknown artist)"));
+    // A device that could not be opened (an image with a line it cannot read) says why; the
+    // whole text is in the tip when the line is too short for it.
+    const QString why = p.openErrorText();
+    if (!why.isEmpty())
+        lblCDTitle->setText(why.section(QStringLiteral(": "), 0, 0) + (why.contains(QStringLiteral(": ")) ? QStringLiteral(":") : QString()));
+    lblCDTitle->setToolTip(why.isEmpty() ? QStringLiteral("Title and artist of the cd") : why);
     DrawCalendar();
     FillTrackList();
     ctlDiskoloX1_TrackChanged();
@@ -288,7 +308,10 @@ void frmMain::ctlDiskoloX1_TrackChanged()
 {
     ctlDiskoloX& p = *ctlDiskoloX1;
     const qint16 current = p.CurrentTrack();
-    lblTrackName->setText(p.iniTrackName(current));
+    // Without a disc the line of the track names goes on with why the device did not open.
+    const QString why = p.TrackCount() == 0 ? p.openErrorText() : QString();
+    lblTrackName->setText(why.contains(QStringLiteral(": ")) ? why.section(QStringLiteral(": "), 1)
+                                                              : p.iniTrackName(current));
     const qint32 length = p.TrackLength(current);
     lblTrackLength->setText(ctlDiskoloX::FormatTime(length));
     m_updating = true;

@@ -36,6 +36,10 @@ public:
     // The key of the play-state picture shown now.
     QString playStatusKey() const { return m_playStatusKey; }
 
+    // A later start of the program handed over its command line (paths already absolute):
+    // the disc it names is opened here, and the window comes to the front.
+    void spaeterGestartet(const QStringList& args);
+
     void Form_Load();
     void ctlDiskoloX1_CDChanged();
     void ctlDiskoloX1_TrackChanged();

@@ -23,6 +23,17 @@ QString gewaehltesGeraet(const QStringList& args)
     return qEnvironmentVariable("KLANGTRUHE_CD_DEVICE");
 }
 
+// The command line as a running instance must see it: a relative path means the folder this
+// process was started in, which the running one does not know.
+QStringList fuerUebergabe(QStringList args)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        if (!args.at(i).startsWith(QLatin1Char('-')))
+            args[i] = QFileInfo(args.at(i)).absoluteFilePath();
+    }
+    return args;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -31,7 +42,7 @@ int main(int argc, char* argv[])
 
     // A second start brings the running window to the front and hands it its disc.
     klang::SingleInstance einzeln(QStringLiteral("Diskolo"));
-    if (!einzeln.tryRun(QApplication::arguments()))
+    if (!einzeln.tryRun(fuerUebergabe(QApplication::arguments())))
         return 0;
     kit::ProgrammOrdnerEinrichten();
     kit::EinstellungsFehlerMelden();
@@ -40,15 +51,7 @@ int main(int argc, char* argv[])
     geraet->setDefaultDevice(gewaehltesGeraet(QApplication::arguments()));
     diskolo::frmMain fenster(std::move(geraet));
     QObject::connect(&einzeln, &klang::SingleInstance::activationRequested, &fenster,
-                     [&fenster](const QStringList& args) {
-                         const QString anderes = gewaehltesGeraet(args);
-                         if (!anderes.isEmpty() && args.size() > 1)
-                             fenster.player().setDrive(anderes);
-                         fenster.setWindowState(fenster.windowState() & ~Qt::WindowMinimized);
-                         fenster.show();
-                         fenster.raise();
-                         fenster.activateWindow();
-                     });
+                     &diskolo::frmMain::spaeterGestartet);
     fenster.show();
     return app.exec();
 }

@@ -183,6 +183,39 @@ int ausgelasseneDateien(const QString& ausgabe)
     return -1;
 }
 
+int ausgelasseneOrdner(const QString& ausgabe)
+{
+    static const QRegularExpression siebenZip(QStringLiteral("^Scan WARNINGS: (\\d+)"),
+                                              QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = siebenZip.match(ausgabe);
+    if (m.hasMatch())
+        return m.captured(1).toInt();
+    // zip names the file it cannot open after a colon; a folder it cannot list gets the
+    // system's reason alone.
+    static const QRegularExpression zip(QStringLiteral("^\\s*zip warning: ([^:\\n]+)$"),
+                                        QRegularExpression::MultilineOption);
+    int ordner = 0;
+    for (auto it = zip.globalMatch(ausgabe); it.hasNext();) {
+        if (!it.next().captured(1).startsWith(QLatin1String("Not all files")))
+            ++ordner;
+    }
+    return ordner;
+}
+
+QString ausgelassenText(const LaufErgebnis& e)
+{
+    QStringList teile;
+    if (e.ausgelassen == 1)
+        teile << QStringLiteral("1 Datei");
+    else if (e.ausgelassen > 1)
+        teile << QStringLiteral("%1 Dateien").arg(e.ausgelassen);
+    if (e.ausgelasseneOrdner == 1)
+        teile << QStringLiteral("1 Ordner mit seinem ganzen Inhalt");
+    else if (e.ausgelasseneOrdner > 1)
+        teile << QStringLiteral("%1 Ordner mit ihrem ganzen Inhalt").arg(e.ausgelasseneOrdner);
+    return teile.join(QStringLiteral(" und "));
+}
+
 LaufErgebnis laufErgebnis(const QString& programm, int exitCode, const QString& ausgabe)
 {
     LaufErgebnis e;
@@ -201,8 +234,10 @@ LaufErgebnis laufErgebnis(const QString& programm, int exitCode, const QString& 
                 e.bedeutung = text;
         }
     }
-    if (e.ausgang == Ausgang::Unvollstaendig)
+    if (e.ausgang == Ausgang::Unvollstaendig) {
         e.ausgelassen = ausgelasseneDateien(ausgabe);
+        e.ausgelasseneOrdner = ausgelasseneOrdner(ausgabe);
+    }
     return e;
 }
 

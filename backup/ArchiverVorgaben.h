@@ -51,6 +51,9 @@ struct LaufErgebnis
     Ausgang ausgang = Ausgang::Erfolg;
     QString bedeutung;   // the exit code's meaning ("" when the table knows none)
     int ausgelassen = -1; // files the program reported as left out; -1 when it did not say
+    // Folders the program could not read at all: everything in them is missing, however
+    // many files that is (the programs cannot count them).
+    int ausgelasseneOrdner = 0;
 };
 
 // Judges an ended run by the program's exit code and its output.
@@ -59,6 +62,14 @@ LaufErgebnis laufErgebnis(const QString& programm, int exitCode, const QString& 
 // The number of files a program's output reports as not read (7-Zip "Cannot open 3 files",
 // "Warnings: 3"; zip "skipped: 3"); -1 when the output says nothing about it.
 int ausgelasseneDateien(const QString& ausgabe);
+
+// The number of folders a program's output reports as unreadable (7-Zip "Scan WARNINGS: 2";
+// zip's "zip warning: Permission denied" for a folder it cannot list).
+int ausgelasseneOrdner(const QString& ausgabe);
+
+// "1 Datei", "3 Dateien und 1 Ordner mit seinem Inhalt": what an incomplete run left out, ""
+// when the program did not say.
+QString ausgelassenText(const LaufErgebnis& ergebnis);
 
 // Rows in the order they are tried.
 const QList<ArchiverVorgabe>& archiverVorgaben();

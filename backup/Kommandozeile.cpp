@@ -144,10 +144,14 @@ Kommando kommandoBauen(const KommandoEingaben& eingaben)
         const QString trenner = k.zweig == Zweig::SiebenZip ? QStringLiteral(" -- ") : QStringLiteral(" ");
         k.anzeige = name + QLatin1Char(' ') + e.parameter + trenner + alsAnzeige(archiv)
                     + QLatin1Char(' ') + alsAnzeige(quelleMitMaske);
+        // The archivers expand wildcards in every name they are given ("/daten/a*b/*" also
+        // packs "/daten/aXb"): they run inside the source and get the mask alone, so the
+        // source's name never passes through their matching.
+        k.arbeitsordner = e.quellpfad;
         k.argumente = parameter;
         if (k.zweig == Zweig::SiebenZip)
             k.argumente << ende;
-        k.argumente << archiv << quelleMitMaske;
+        k.argumente << archiv << archivMaske(e.maske);
         break;
     }
     case Zweig::Rsync: {

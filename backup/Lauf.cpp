@@ -99,10 +99,10 @@ QString Lauf::endeText(int exitCode, const LaufErgebnis& e)
         text += e.ausgang == Ausgang::Erfolg ? QStringLiteral(": kein Fehler.") : QStringLiteral(": Fehler.");
     if (e.ausgang == Ausgang::Unvollstaendig) {
         text += QStringLiteral(" Die Sicherung ist unvollständig");
-        if (e.ausgelassen == 1)
-            text += QStringLiteral(" (1 Datei fehlt)");
-        else if (e.ausgelassen > 1)
-            text += QStringLiteral(" (%1 Dateien fehlen)").arg(e.ausgelassen);
+        const QString fehlt = ausgelassenText(e);
+        if (!fehlt.isEmpty())
+            text += QStringLiteral(" (es fehl%1 %2)")
+                        .arg(std::max(e.ausgelassen, 0) + e.ausgelasseneOrdner == 1 ? QStringLiteral("t") : QStringLiteral("en"), fehlt);
         text += QLatin1Char('.');
     }
     return text;

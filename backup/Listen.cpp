@@ -2,6 +2,7 @@
 
 #include "platform/settings/Settings.h"
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/SafeWrite.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -32,6 +33,9 @@ int sortiertePosition(const QStringList& eintraege, const QString& text)
 QStringList verlaufLesen(const QString& datei)
 {
     QStringList verlauf;
+    // An elevated copy reads the user's history with the user's rights (a planted link must
+    // not show it a file only root may read).
+    const klang::AsFolderOwner besitzer(datei);
     QFile f(datei);
     if (!f.open(QIODevice::ReadOnly))
         return verlauf;

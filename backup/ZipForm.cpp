@@ -6,6 +6,7 @@
 #include "backup/Laufpruefung.h"
 #include "backup/Listen.h"
 #include "kit/Farbverlauf.h"
+#include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "kit/MsgFenn.h"
 #include "platform/settings/Settings.h"
@@ -268,8 +269,11 @@ void ZipForm::RegistryLesen()
     bool okOben = false;
     const double links = einstellung(QStringLiteral("OrdnerwachtForm1Left"), QStringLiteral("100")).toDouble(&okLinks);
     const double oben = einstellung(QStringLiteral("OrdnerwachtForm1Top"), QStringLiteral("100")).toDouble(&okOben);
+    // The window keeps its designed size; a stored place off the screens comes back wholly
+    // onto one.
     if (okLinks && okOben && std::abs(links) < 1e7 && std::abs(oben) < 1e7)
-        move(klang::vb::twipsToPixels(int(links)), klang::vb::twipsToPixels(int(oben)));
+        kit::gespeichertePlatzieren(this, QRect(QPoint(klang::vb::twipsToPixels(int(links)), klang::vb::twipsToPixels(int(oben))), size()),
+                                    QSize(), false);
 
     listeSetzen(m_cboExtension, listeLesen(m_appOrdner, QStringLiteral("OrdnerwachtExtensionAnzahl"), false));
     m_cboExtension->setEditText(einstellung(QStringLiteral("OrdnerwachtLastExtension")));
@@ -748,12 +752,13 @@ void ZipForm::laufZuEnde(const QString& name, int code, bool normal, const LaufE
     } else if (ergebnis.ausgang == Ausgang::Unvollstaendig) {
         // Files the program could not read are missing from the backup: never a success.
         QString text = QStringLiteral("Die Sicherung mit \"%1\" ist unvollständig: ").arg(name);
-        if (ergebnis.ausgelassen == 1)
-            text += QStringLiteral("1 Datei konnte nicht gelesen werden und fehlt.");
-        else if (ergebnis.ausgelassen > 1)
-            text += QStringLiteral("%1 Dateien konnten nicht gelesen werden und fehlen.").arg(ergebnis.ausgelassen);
-        else
+        const QString fehlt = ausgelassenText(ergebnis);
+        if (fehlt.isEmpty())
             text += QStringLiteral("nicht alle Dateien wurden gesichert.");
+        else if (std::max(ergebnis.ausgelassen, 0) + ergebnis.ausgelasseneOrdner == 1)
+            text += fehlt + QStringLiteral(" konnte nicht gelesen werden und fehlt.");
+        else
+            text += fehlt + QStringLiteral(" konnten nicht gelesen werden und fehlen.");
         const QString meldung = programmMeldung(m_lauf ? m_lauf->ausgabe() : QString(), m_ausgabe ? m_ausgabe->text() : QString());
         if (!meldung.isEmpty())
             text += QStringLiteral("\n\n") + meldung;

@@ -6,8 +6,15 @@
 #include "platform/shell/Paths.h"
 #include "platform/shell/Programmstart.h"
 #include "platform/shell/SingleInstance.h"
+#include "platform/textfiles/SafeWrite.h"
 
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +36,17 @@ void warteAuf(qint64 pid, std::function<void()> weiter, int restMs = 60000)
 int main(int argc, char* argv[])
 {
     klang::Programm app(argc, argv, QStringLiteral("Ordnerwacht"));
+    // The elevated copy runs as root with the user's folders. Our own files there are written
+    // with the user's rights (klang::AsFolderOwner); Qt's own settings (the file dialog's
+    // history) would be written as root, so they stay in root's own folder.
+    if (::geteuid() == 0
+        && klang::AsFolderOwner::ownerOf(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) != 0) {
+        if (const struct passwd* root = ::getpwuid(0)) {
+            const QString eigene = QFile::decodeName(root->pw_dir) + QStringLiteral("/.config");
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, eigene);
+            QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, eigene);
+        }
+    }
     kit::ProgrammOrdnerEinrichten();
     kit::EinstellungsFehlerMelden();
 

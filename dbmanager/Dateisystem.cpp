@@ -45,7 +45,9 @@ bool EchtesDateisystem::beschreibbar(const QString& pfad) const
 
 bool EchtesDateisystem::existiert(const QString& pfad) const
 {
-    return QFileInfo(pfad).isFile();
+    // A link counts as the entry itself, also when it points nowhere or at a file elsewhere.
+    const QFileInfo info(pfad);
+    return info.isSymLink() || info.isFile();
 }
 
 qint64 EchtesDateisystem::groesse(const QString& pfad) const
@@ -64,6 +66,11 @@ Fehler EchtesDateisystem::kopieren(const QString& von, const QString& nach)
     QFile ziel(nach);
     if (!ziel.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return zugriffsfehler(QStringLiteral("anlegen"), nach, ziel.errorString());
+    // The copy gets the original's access rights, whatever the umask says: a backup of a
+    // private catalogue stays private.
+    struct stat st {};
+    if (::fstat(quelle.handle(), &st) == 0)
+        ::fchmod(ziel.handle(), st.st_mode & 0666);
     QByteArray puffer(1 << 20, Qt::Uninitialized);
     for (;;) {
         const qint64 n = quelle.read(puffer.data(), puffer.size());

@@ -14,6 +14,7 @@ class Dateisystem
 public:
     virtual ~Dateisystem() = default;
 
+    // A file or a link (also one that points nowhere) of that name.
     virtual bool existiert(const QString& pfad) const = 0;
     // Length in bytes, -1 when the file is missing.
     virtual qint64 groesse(const QString& pfad) const = 0;

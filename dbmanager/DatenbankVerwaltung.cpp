@@ -118,32 +118,26 @@ void DatenbankVerwaltung::paar(const QString& vorher, const QString& nachher,
     });
 }
 
-// The backup copy: copied to a new name first, then moved over the old backup in one
-// rename, so there is never a moment without a complete backup.
+// The backup copy: written under a new name first (by the engine, from the locked
+// catalogue), then moved over the old backup in one rename, so there is never a moment
+// without a complete backup.
 void DatenbankVerwaltung::sicherungsSchritte()
 {
-    const QString datei = m_echteDatei;
     const QString sicherung = sicherungsDatei();
     const QString neu = sicherung + QStringLiteral(".neu");
     m_schritte.append([this] {
         rot(QStringLiteral("Datenbank sichern...") + Nl);
         return Fehler::keiner();
     });
-    m_schritte.append([this, datei, neu] {
+    m_schritte.append([this, neu] {
         // A leftover of an interrupted run is an incomplete copy, never a backup.
         if (m_dateien.existiert(neu))
             if (const Fehler f = m_dateien.loeschen(neu))
                 return f;
-        if (const Fehler f = m_dateien.kopieren(datei, neu)) {
+        if (const Fehler f = m_db.sichern(neu)) {
             if (m_dateien.existiert(neu))
                 m_dateien.loeschen(neu);
             return f;
-        }
-        const qint64 soll = m_dateien.groesse(datei);
-        if (soll < 0 || m_dateien.groesse(neu) != soll) {
-            m_dateien.loeschen(neu);
-            return Fehler{fehlernummer::DateiZugriff,
-                          QStringLiteral("Die Sicherungskopie „%1“ ist unvollständig.").arg(neu)};
         }
         return Fehler::keiner();
     });
@@ -172,6 +166,7 @@ void DatenbankVerwaltung::wiederOeffnenSchritte(const QString& datei)
 {
     paar(QStringLiteral("Datenbank öffnen..."), QStringLiteral("Datenbank geöffnet."),
          [this, datei] {
+             m_db.entsperren();
              if (!m_dateien.existiert(datei))
                  return Fehler{fehlernummer::DateiNichtGefunden,
                                QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
@@ -200,7 +195,7 @@ bool DatenbankVerwaltung::komprimieren()
          [this, echt] {
              if (const Fehler f = veraenderbar(echt))
                  return f;
-             return m_db.pruefen(echt);
+             return sperrenUndPruefen(echt);
          });
     paar(QStringLiteral("Datenbank schließen..."), QStringLiteral("Datenbank geschlossen."),
          [this] {
@@ -213,7 +208,8 @@ bool DatenbankVerwaltung::komprimieren()
         if (m_groesseVor < 0)
             return Fehler{fehlernummer::DateiNichtGefunden,
                           QStringLiteral("Datei „%1“ nicht gefunden.").arg(echt)};
-        // A temporary file is only ever our own half-finished work: it may go.
+        // A temporary file is only ever our own half-finished work: it may go (a link of that
+        // name goes as a link; the compacted copy is then created as a new file).
         if (!m_dateien.existiert(temp))
             return Fehler::keiner();
         rot(QStringLiteral("temponäre Datenbank löschen...") + Nl);
@@ -265,9 +261,9 @@ bool DatenbankVerwaltung::aktualisieren()
          [this] {
              if (const Fehler f = veraenderbar(m_echteDatei))
                  return f;
-             if (const Fehler f = m_db.pruefen(m_echteDatei))
+             if (const Fehler f = grundfelderVorhanden())
                  return f;
-             return grundfelderVorhanden();
+             return sperrenUndPruefen(m_echteDatei);
          });
     paar(QStringLiteral("Datenbank schließen..."), QStringLiteral("Datenbank geschlossen."),
          [this] {
@@ -311,6 +307,24 @@ bool DatenbankVerwaltung::aktualisieren()
     });
     weiter();
     return true;
+}
+
+// Nobody else may write the catalogue from its check to the end of the command's changes
+// (backup, compacted copy, write-back). The manager's own connection goes first: a catalogue
+// in write-ahead-log mode can be locked only when no connection holds it open. When the lock
+// or the check fails, the catalogue is opened again and left as it was.
+Fehler DatenbankVerwaltung::sperrenUndPruefen(const QString& echt)
+{
+    m_db.schliessen();
+    Fehler f = m_db.sperren(echt);
+    if (!f)
+        f = m_db.pruefen(echt);
+    if (f) {
+        m_db.entsperren();
+        if (m_db.oeffnen(m_datenbankDatei))
+            setOffen(false);
+    }
+    return f;
 }
 
 // A write-protected catalogue is left alone before anything (backup included) is done.
@@ -392,6 +406,7 @@ void DatenbankVerwaltung::scheitern(const Fehler& fehler)
 
 void DatenbankVerwaltung::beenden(bool erfolg)
 {
+    m_db.entsperren();
     m_schritte.clear();
     m_index = 0;
     m_beschaeftigt = false;

@@ -77,6 +77,7 @@ private:
     void sicherungsSchritte();
     void wiederOeffnenSchritte(const QString& datei);
     Fehler veraenderbar(const QString& datei) const;
+    Fehler sperrenUndPruefen(const QString& echt);
     Fehler grundfelderVorhanden();
     void setOffen(bool offen);
     void starten(const QString& ueberschrift, const QString& abschlussFehler, bool tonBeiFehler);

@@ -28,6 +28,7 @@ constexpr int Beschaedigt = 3049;       // the integrity check found damage
 constexpr int FeldVorhanden = 3380;     // column exists already
 constexpr int KeineDatenbank = 3343;    // not a database file
 constexpr int Sql = 3000;               // any other error of the database engine
+constexpr int Gesperrt = 3260;          // another program uses the database
 } // namespace fehlernummer
 
 } // namespace dbmanager

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+struct sqlite3;
+
 namespace klang::jet {
 class Database;
 }
@@ -21,7 +23,10 @@ public:
     Fehler oeffnen(const QString& pfad) override;
     void schliessen() override;
     bool istOffen() const override;
+    Fehler sperren(const QString& pfad) override;
+    void entsperren() override;
     Fehler pruefen(const QString& pfad) override;
+    Fehler sichern(const QString& ziel) override;
     Fehler komprimieren(const QString& quelle, const QString& ziel) override;
     Fehler zurueckschreiben(const QString& kompakt, const QString& ziel) override;
     QStringList spalten(const QString& tabelle, Fehler* fehler) override;
@@ -32,6 +37,8 @@ public:
 
 private:
     std::unique_ptr<klang::jet::Database> m_db;
+    sqlite3* m_sperre = nullptr; // the connection that holds the catalogue locked
+    QString m_sperrPfad;
 };
 
 } // namespace dbmanager

@@ -22,13 +22,23 @@ public:
     virtual void schliessen() = 0;
     virtual bool istOffen() const = 0;
 
-    // Integrity check of a database file (on a connection of its own).
+    // Takes the catalogue file for this program alone until entsperren(): no other program
+    // reads or writes it meanwhile, so nothing saved elsewhere can fall between the backup,
+    // the compacted copy and the write-back. A catalogue that another program uses is
+    // refused (fehlernummer::Gesperrt) and left as it is.
+    virtual Fehler sperren(const QString& pfad) = 0;
+    virtual void entsperren() = 0;
+    // Integrity check of a database file (through the lock when it is the locked file).
     virtual Fehler pruefen(const QString& pfad) = 0;
-    // Writes a compacted copy of the (closed) database file quelle to the new file ziel.
+    // Writes a complete copy of the locked catalogue (also data a write-ahead log holds) to
+    // the new file ziel, created exclusively with the catalogue's access rights.
+    virtual Fehler sichern(const QString& ziel) = 0;
+    // Writes a compacted copy of the locked catalogue quelle to the new file ziel (created
+    // exclusively; an existing file or link of that name is refused, never followed).
     virtual Fehler komprimieren(const QString& quelle, const QString& ziel) = 0;
-    // Puts the contents of the database file kompakt into the existing (closed) database
-    // file ziel, in one transaction of the engine: ziel keeps its place, owner, group,
-    // rights and links, and is unchanged when the transfer fails.
+    // Puts the contents of the database file kompakt into the locked catalogue ziel, in one
+    // transaction of the engine: ziel keeps its place, owner, group, rights and links, and is
+    // unchanged when the transfer fails or is interrupted.
     virtual Fehler zurueckschreiben(const QString& kompakt, const QString& ziel) = 0;
 
     // Column names of a table of the open database, in table order; empty when the table

@@ -10,6 +10,7 @@
 #include "kit/Farbverlauf.h"
 #include "kit/Helpers.h"
 #include "kit/MsgFenn.h"
+#include "kit/umwandlung/JetUmwandlung.h"
 #include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Shell.h"
@@ -294,9 +295,15 @@ void frmDatenbank::mnuOeffnen_Click()
 {
     if (m_verwaltung->beschaeftigt())
         return;
-    const QString datei = m_dateiAuswahl ? m_dateiAuswahl(this, oeffnenVorschlag()) : QString();
+    QString datei = m_dateiAuswahl ? m_dateiAuswahl(this, oeffnenVorschlag()) : QString();
     if (datei.isEmpty())
         return; // cancelled: the previous database stays open, nothing changes
+    // An old Access catalogue is offered for conversion; its copy opens in its place.
+    const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, datei, QStringLiteral("frmDatenbank_mnuOeffnen_Click"));
+    if (jet.antwort == kit::JetAntwort::Abgebrochen)
+        return;
+    if (jet.antwort == kit::JetAntwort::Umgewandelt)
+        datei = jet.pfad;
     Fehler fehler;
     {
         klang::vb::HourglassGuard sanduhr;

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QRegion>
 #include <QScreen>
+#include <QWindow>
 #include <QWidget>
 
 namespace kit {
@@ -79,31 +81,77 @@ QRect fensterLage(const QRect& fenster, const QSize& mindestens, const QList<QRe
         r.setSize(r.size().expandedTo(mindestens));
     if (bildschirme.isEmpty())
         return r;
+    QRegion aussen(r);
+    for (const QRect& s : bildschirme)
+        aussen -= QRegion(s);
+    if (aussen.isEmpty())
+        return r; // wholly on the screens, also across two of them
+
     const QRect* ziel = nullptr;
+    long long besteFlaeche = 0;
     for (const QRect& s : bildschirme) {
-        if (s.intersects(r)) {
+        const QRect schnitt = s.intersected(r);
+        const long long flaeche = schnitt.isEmpty() ? 0 : (long long)schnitt.width() * schnitt.height();
+        if (flaeche > besteFlaeche) {
+            besteFlaeche = flaeche;
             ziel = &s;
-            break;
         }
     }
-    const bool sichtbar = ziel != nullptr;
     if (!ziel) {
         long long beste = std::numeric_limits<long long>::max();
+        const long long cx = r.left() + (long long)r.width() / 2;
+        const long long cy = r.top() + (long long)r.height() / 2;
         for (const QRect& s : bildschirme) {
-            const long long dx = std::max({0, s.left() - r.center().x(), r.center().x() - s.right()});
-            const long long dy = std::max({0, s.top() - r.center().y(), r.center().y() - s.bottom()});
+            const long long dx = std::max({0LL, s.left() - cx, cx - s.right()});
+            const long long dy = std::max({0LL, s.top() - cy, cy - s.bottom()});
             if (dx * dx + dy * dy < beste) {
                 beste = dx * dx + dy * dy;
                 ziel = &s;
             }
         }
     }
-    if (!sichtbar) {
-        r.setSize(r.size().boundedTo(ziel->size()));
-        r.moveLeft(std::clamp(r.left(), ziel->left(), ziel->right() - r.width() + 1));
-        r.moveTop(std::clamp(r.top(), ziel->top(), ziel->bottom() - r.height() + 1));
-    }
+    r.setSize(r.size().boundedTo(ziel->size()));
+    r.moveLeft(std::clamp(r.left(), ziel->left(), ziel->right() - r.width() + 1));
+    r.moveTop(std::clamp(r.top(), ziel->top(), ziel->bottom() - r.height() + 1));
     return r;
+}
+
+QList<QRect> verfuegbareBildschirme()
+{
+    QList<QRect> bildschirme;
+    for (const QScreen* s : QGuiApplication::screens())
+        bildschirme << s->availableGeometry();
+    return bildschirme;
+}
+
+QMargins fensterRahmen(const QWidget* fenster)
+{
+    if (!fenster || (fenster->windowFlags() & Qt::FramelessWindowHint))
+        return {};
+    const QWindow* w = fenster->windowHandle();
+    const QMargins bekannt = w ? w->frameMargins() : QMargins();
+    if (!bekannt.isNull())
+        return bekannt;
+    // Before the window manager has framed the window its frame is unknown: allow for a
+    // caption and a thin border rather than let the caption slip off the screen.
+    return QMargins(6, 32, 6, 6);
+}
+
+void gespeichertePlatzieren(QWidget* fenster, const QRect& gespeichert, const QSize& mindestens, bool groesseAendern)
+{
+    if (!fenster)
+        return;
+    const QMargins rahmen = fensterRahmen(fenster);
+    // A window never resized takes its size hint when it is first shown.
+    const QSize innen = groesseAendern                           ? gespeichert.size()
+                        : fenster->testAttribute(Qt::WA_Resized) ? fenster->size()
+                                                                 : fenster->sizeHint().expandedTo(fenster->minimumSize());
+    const QRect aussen(gespeichert.topLeft(), innen.grownBy(rahmen));
+    const QSize min = mindestens.isValid() ? mindestens.grownBy(rahmen) : QSize();
+    const QRect lage = fensterLage(aussen, min, verfuegbareBildschirme());
+    fenster->move(lage.topLeft());
+    if (groesseAendern)
+        fenster->resize(lage.size().shrunkBy(rahmen));
 }
 
 } // namespace kit

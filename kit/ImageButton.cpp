@@ -1,5 +1,6 @@
 #include "kit/ImageButton.h"
 
+#include <QMouseEvent>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 
@@ -27,13 +28,36 @@ void ImageButton::paintEvent(QPaintEvent* /*event*/)
     QStylePainter painter(this);
     QStyleOptionToolButton option;
     initStyleOption(&option);
-    if (isDown()) {
+    if (isDown() || m_andereTasten) {
         // The picture sits lower right; the style's own sunken frame is not drawn.
         option.rect.translate(kVersatz, kVersatz);
         option.state &= ~(QStyle::State_Sunken | QStyle::State_On);
         option.state |= QStyle::State_Raised;
     }
     painter.drawComplexControl(QStyle::CC_ToolButton, option);
+}
+
+void ImageButton::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        QToolButton::mousePressEvent(event);
+        return;
+    }
+    // Taken, so that the release comes back here wherever the pointer is by then.
+    m_andereTasten |= event->button();
+    event->accept();
+    update();
+}
+
+void ImageButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!(m_andereTasten & event->button())) {
+        QToolButton::mouseReleaseEvent(event);
+        return;
+    }
+    m_andereTasten &= ~event->button();
+    event->accept();
+    update();
 }
 
 } // namespace kit

@@ -21,6 +21,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Any mouse button presses the picture; only the left one clicks.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Qt::MouseButtons m_andereTasten;
 };
 
 } // namespace kit

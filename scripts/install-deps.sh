@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3
+  mdbtools-dev mdbtools
   libmpv-dev
   libtag1-dev
   libcdio-dev libiso9660-dev

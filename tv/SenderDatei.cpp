@@ -4,6 +4,9 @@
 #include "platform/textfiles/LineFile.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace tv {
 
@@ -11,7 +14,9 @@ namespace fehler {
 
 Dateifehler dateiende(const QString& pfad)
 {
-    return {Dateiende, QStringLiteral("Einlesen hinter Dateiende (der letzte Sender in „%1“ ist unvollständig)").arg(pfad)};
+    return {Dateiende, QStringLiteral("Einlesen hinter Dateiende (der letzte Sender in „%1“ ist unvollständig; "
+                                      "seine Zeilen bleiben am Ende der Datei erhalten, neue Sender kommen davor)")
+                           .arg(pfad)};
 }
 
 Dateifehler zugriff(const QString& pfad)
@@ -52,22 +57,48 @@ Senderbestand senderLesen(const QString& pfad)
     liste.sender.reserve(ganze);
     for (qsizetype i = 0; i < ganze; ++i)
         liste.sender.append({zeilen.at(3 * i), zeilen.at(3 * i + 1), zeilen.at(3 * i + 2)});
-    if (zeilen.size() % 3 != 0)
+    // Empty lines after the last record (left by editing the file by hand) hold nothing: they
+    // are no record and are not kept.
+    const QStringList rest = zeilen.mid(3 * ganze);
+    const bool leer = std::all_of(rest.cbegin(), rest.cend(), [](const QString& z) { return z.trimmed().isEmpty(); });
+    if (!leer) {
+        liste.rest = rest;
         liste.fehler = fehler::dateiende(pfad);
+    }
     return liste;
 }
 
 QString feldBereinigt(const QString& feld)
 {
+    // A pasted line break stands between two words: it becomes one blank (CR LF counts once).
     QString text = feld;
-    text.remove(QLatin1Char('\r'));
-    text.remove(QLatin1Char('\n'));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return text;
 }
 
 Sender eingabeBereinigt(const Sender& sender)
 {
     return {feldBereinigt(sender.gruppe), feldBereinigt(sender.name), feldBereinigt(sender.url).trimmed()};
+}
+
+std::optional<QString> adresseUnzulaessig(const QString& url)
+{
+    const QString adresse = url.trimmed();
+    // Any "scheme:" in front counts, with or without "//": the engine reads some schemes without.
+    static const QRegularExpression schema(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]+):"));
+    const auto treffer = schema.match(adresse);
+    if (!treffer.hasMatch())
+        return std::nullopt; // a local path
+    static const QStringList erlaubt{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("rtsp"),
+                                     QStringLiteral("rtmp"), QStringLiteral("mms"), QStringLiteral("udp"),
+                                     QStringLiteral("rtp"), QStringLiteral("file")};
+    const QString name = treffer.captured(1).toLower();
+    if (erlaubt.contains(name))
+        return std::nullopt;
+    return QStringLiteral("Adressen mit „%1:“ sind keine Sender-Adressen. Erlaubt sind http, https, rtsp, rtmp, "
+                          "mms, udp, rtp und lokale Dateien.").arg(treffer.captured(1));
 }
 
 namespace {
@@ -94,12 +125,21 @@ QStringList bereinigt(const QStringList& gruppen)
 
 bool senderSchreiben(const QString& pfad, const QList<Sender>& sender)
 {
-    return klang::writeLines(pfad, zeilenVon(sender), klang::LineFormat::Windows1252Crlf);
+    const Senderbestand alt = senderLesen(pfad);
+    return klang::writeLines(pfad, zeilenVon(sender) + alt.rest, klang::LineFormat::Windows1252Crlf);
 }
 
 bool senderAnhaengen(const QString& pfad, const Sender& sender)
 {
-    return klang::appendLines(pfad, zeilenVon({sender}), klang::LineFormat::Windows1252Crlf);
+    bool ok = true;
+    const QStringList zeilen = QFileInfo::exists(pfad) ? klang::readLines(pfad, &ok) : QStringList();
+    if (!ok)
+        return false; // never rewrite what could not be read
+    if (zeilen.size() % 3 == 0)
+        return klang::appendLines(pfad, zeilenVon({sender}), klang::LineFormat::Windows1252Crlf);
+    const Senderbestand alt = senderLesen(pfad);
+    return klang::writeLines(pfad, zeilenVon(alt.sender + QList<Sender>{sender}) + alt.rest,
+                             klang::LineFormat::Windows1252Crlf);
 }
 
 QStringList gruppenLesen(const QString& pfad, bool* vorhanden, bool* ok)

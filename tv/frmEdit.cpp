@@ -84,7 +84,6 @@ frmEdit::frmEdit(frmFernsicht* fenster)
     imgHilfe->setCursor(Qt::PointingHandCursor);
     imgHilfe->installEventFilter(this);
 
-    cboGruppe->installEventFilter(this);
     cboGruppe->lineEdit()->installEventFilter(this);
 }
 
@@ -164,6 +163,12 @@ void frmEdit::cmdOK_Click()
         Fehlermeldung(this, QStringLiteral("frmEdit_cmdOK_Click"), Symbol::Kritisch, f.nummer, f.text);
     };
 
+    if (const auto grund = adresseUnzulaessig(eingabe.url)) {
+        // Nothing is stored; the editor stays open with what was typed.
+        MsgBox(this, *grund, Knoepfe::Ok, Symbol::Ausruf, QStringLiteral("TV-Sender Internet-Adresse"));
+        txtURL->setFocus();
+        return;
+    }
     if (m_neueintrag == -1) {
         // Stored first, shown after: a station the file refused is not listed either.
         if (!senderAnhaengen(pfad, eingabe)) {
@@ -221,14 +226,12 @@ bool frmEdit::eventFilter(QObject* watched, QEvent* event)
             imgHilfe_MouseDown();
         else if (event->type() == QEvent::MouseButtonRelease)
             imgHilfe_MouseUp();
-    } else if ((watched == cboGruppe || watched == cboGruppe->lineEdit())
-               && event->type() == QEvent::KeyRelease) {
-        // The release reaches the line edit and then the combo box: count it once.
+    } else if (watched == cboGruppe->lineEdit() && event->type() == QEvent::KeyRelease) {
+        // The box is always editable, so every key reaches its line edit first (and may then
+        // travel on to the box itself): counted here only, it counts once.
         const auto* taste = static_cast<QKeyEvent*>(event);
-        if (!taste->isAutoRepeat() && event != m_letzteTaste) {
-            m_letzteTaste = event;
+        if (!taste->isAutoRepeat())
             cboGruppe_KeyUp(taste->key());
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -46,7 +46,6 @@ private:
     QPushButton* cmdExit = nullptr;
     QLabel* imgHilfe = nullptr;
     int m_neueintrag = 0;
-    const QEvent* m_letzteTaste = nullptr;
 };
 
 } // namespace tv

@@ -1,5 +1,6 @@
 #include "tv/frmFernsicht.h"
 
+#include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"
@@ -18,7 +19,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QRegularExpression>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWindow>
 
 #include <cmath>
@@ -174,6 +177,9 @@ frmFernsicht::frmFernsicht(klang::media::MediaEngine* engine, QWidget* parent)
     connect(WindowsMediaPlayer1, &klang::media::MediaPlayerControl::PlayStateChange, this,
             &frmFernsicht::wiedergabeZustand);
     connect(engine, &klang::media::MediaEngine::endOfFile, this, &frmFernsicht::wiedergabeEnde);
+    m_frist = new QTimer(this);
+    m_frist->setSingleShot(true);
+    connect(m_frist, &QTimer::timeout, this, &frmFernsicht::fristAbgelaufen);
     setMinimumSize(200, 150);
     resize(twipsToPixels(8780), twipsToPixels(6900));
 }
@@ -282,22 +288,17 @@ void frmFernsicht::RegistryLesen()
     const auto oben = zahlAusEinstellung(QStringLiteral("AusgabeboxTop"), QStringLiteral("100"));
     const auto breite = zahlAusEinstellung(QStringLiteral("AusgabeboxWidth"), QStringLiteral("8780"));
     const auto hoehe = zahlAusEinstellung(QStringLiteral("AusgabeboxHeight"), QStringLiteral("6900"));
-    if (links && oben) {
-        const QPoint ort(twipsToPixels(int(*links)), twipsToPixels(int(*oben)));
-        // A place saved on a screen that is gone would leave the window out of reach.
-        bool sichtbar = false;
-        for (const QScreen* s : QGuiApplication::screens())
-            sichtbar = sichtbar || s->availableGeometry().adjusted(0, 0, -20, -20).contains(ort);
-        if (sichtbar || QGuiApplication::screens().isEmpty())
-            move(ort);
-    }
+    QRect lage(pos(), size());
+    if (links && oben)
+        lage.moveTopLeft(QPoint(twipsToPixels(int(qBound(-1e7, *links, 1e7))), twipsToPixels(int(qBound(-1e7, *oben, 1e7)))));
     // A damaged value must not make the window vanish or outgrow every screen.
-    const QScreen* schirm = QGuiApplication::primaryScreen();
-    const QSize groesstes = schirm ? schirm->virtualSize() : QSize(4096, 4096);
     if (breite && *breite > 0)
-        resize(qMin(twipsToPixels(int(*breite)), groesstes.width()), height());
+        lage.setWidth(twipsToPixels(int(qMin(*breite, 1e7))));
     if (hoehe && *hoehe > 0)
-        resize(width(), qMin(twipsToPixels(int(*hoehe)), groesstes.height()));
+        lage.setHeight(twipsToPixels(int(qMin(*hoehe, 1e7))));
+    // A place saved on a screen that is gone, or reaching past the screens, would leave the
+    // window's caption or buttons out of reach: it comes back wholly onto a screen.
+    kit::gespeichertePlatzieren(this, lage);
 }
 
 void frmFernsicht::SenderLaden()
@@ -489,17 +490,24 @@ void frmFernsicht::mnuStart_Click()
         staBar->showMessage(QStringLiteral("Für „%1“ ist keine Sender-URL eingetragen.").arg(sender->name));
         return;
     }
+    if (const auto grund = adresseUnzulaessig(sender->url)) {
+        staBar->showMessage(QStringLiteral("„%1“ wird nicht abgespielt: %2").arg(sender->name, *grund));
+        return;
+    }
     playerZeigen();
     m_laufend.reset();
     WindowsMediaPlayer1->close();
     m_laufend = sender;
     staBar->showMessage(QStringLiteral("Verbindung zu „%1“ wird aufgebaut …").arg(sender->name));
+    // A server that takes the connection and never sends would keep this going for a minute.
+    m_frist->start(m_fristMs);
     WindowsMediaPlayer1->setURL(sender->url);
 }
 
 void frmFernsicht::mnuSenderliste_Click()
 {
     m_laufend.reset();
+    m_frist->stop();
     WindowsMediaPlayer1->close();
     staBar->clearMessage();
     listeZeigen();
@@ -566,28 +574,71 @@ void frmFernsicht::playerZeigen()
     WindowsMediaPlayer1->setFocus();
 }
 
+void frmFernsicht::fristAbgelaufen()
+{
+    if (!m_laufend || WindowsMediaPlayer1->playState() == int(klang::media::PlayState::Playing))
+        return;
+    const QString name = m_laufend->name;
+    m_laufend.reset();
+    WindowsMediaPlayer1->close();
+    listeZeigen();
+    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: Der Sender hat nach %2 Sekunden noch "
+                                       "nichts gesendet, der Verbindungsaufbau wurde abgebrochen.")
+                            .arg(name, QLocale(QLocale::German).toString(m_fristMs / 1000.0, 'g', 3)));
+}
+
 void frmFernsicht::wiedergabeZustand(int zustand)
 {
-    if (m_laufend && zustand == int(klang::media::PlayState::Playing))
+    if (m_laufend && zustand == int(klang::media::PlayState::Playing)) {
+        m_frist->stop();
         staBar->clearMessage();
+    }
 }
 
 namespace {
 
-// The player's reasons in the family's language where they are common.
-QString grundAufDeutsch(const QString& text)
+// What went wrong, in the family's language: the engine's words (and those of its network
+// libraries) are matched, most telling first; anything unknown gets a plain German phrase
+// rather than half an English sentence.
+QString grundAufDeutsch(const QString& text, const QStringList& einzelheiten)
 {
-    static const QList<QPair<QString, QString>> uebersetzungen{
-        {QStringLiteral("loading failed"), QStringLiteral("keine Verbindung oder kein abspielbarer Inhalt")},
+    // The engine's own refusals are German already.
+    for (const char* deutsch : {"Die Datei wurde nicht gefunden", "Kein Medium angegeben", "Die Wiedergabe-Bibliothek"}) {
+        if (text.startsWith(QLatin1String(deutsch)))
+            return text;
+    }
+    const QString alles = (einzelheiten + QStringList{text}).join(QLatin1Char('\n'));
+    static const QRegularExpression http(QStringLiteral(R"((?:HTTP error|Server returned) (\d)(\d\d|XX))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto treffer = http.match(alles);
+    if (treffer.hasMatch()) {
+        const QString code = treffer.captured(1) + treffer.captured(2);
+        if (code == QLatin1String("404"))
+            return QStringLiteral("Der Server kennt diese Adresse nicht (HTTP-Fehler 404, nicht gefunden)");
+        if (code == QLatin1String("401") || code == QLatin1String("403"))
+            return QStringLiteral("Der Server verweigert den Zugriff (HTTP-Fehler %1)").arg(code);
+        if (treffer.captured(1) == QLatin1String("5"))
+            return QStringLiteral("Der Server hat einen Fehler gemeldet (HTTP-Fehler %1)").arg(code.toUpper());
+        return QStringLiteral("Der Server lehnt die Anfrage ab (HTTP-Fehler %1)").arg(code.toUpper());
+    }
+    static const QList<QPair<QString, QString>> muster{
+        {QStringLiteral("connection refused"), QStringLiteral("keine Verbindung: Der Server nimmt keine Verbindung an")},
+        {QStringLiteral("failed to resolve"), QStringLiteral("keine Verbindung: Der Servername ist unbekannt")},
+        {QStringLiteral("name or service not known"), QStringLiteral("keine Verbindung: Der Servername ist unbekannt")},
+        {QStringLiteral("network is unreachable"), QStringLiteral("keine Verbindung: Das Netz ist nicht erreichbar")},
+        {QStringLiteral("timed out"), QStringLiteral("keine Verbindung: Der Server antwortet nicht")},
+        {QStringLiteral("ends prematurely"), QStringLiteral("Die Übertragung brach vorzeitig ab")},
         {QStringLiteral("unrecognized file format"), QStringLiteral("unbekanntes Format")},
         {QStringLiteral("no audio or video data played"), QStringLiteral("keine Bild- oder Tondaten")},
         {QStringLiteral("nothing to play"), QStringLiteral("nichts abzuspielen")},
+        {QStringLiteral("failed to open"), QStringLiteral("keine Verbindung oder kein abspielbarer Inhalt")},
+        {QStringLiteral("loading failed"), QStringLiteral("keine Verbindung oder kein abspielbarer Inhalt")},
     };
-    for (const auto& [englisch, deutsch] : uebersetzungen) {
-        if (text.startsWith(englisch, Qt::CaseInsensitive))
-            return deutsch + text.mid(englisch.size());
+    for (const auto& [englisch, deutsch] : muster) {
+        if (alles.contains(englisch, Qt::CaseInsensitive))
+            return deutsch;
     }
-    return text;
+    return QStringLiteral("Die Wiedergabe ist fehlgeschlagen");
 }
 
 } // namespace
@@ -597,10 +648,13 @@ void frmFernsicht::wiedergabeFehler(const QString& text)
     if (!m_laufend)
         return;
     const QString name = m_laufend->name;
+    // The engine's text first: closing the player clears it.
+    const QString grund = grundAufDeutsch(text, WindowsMediaPlayer1->engine()->errorDetails());
     m_laufend.reset();
     WindowsMediaPlayer1->close();
     listeZeigen();
-    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: %2").arg(name, grundAufDeutsch(text)));
+    m_frist->stop();
+    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: %2").arg(name, grund));
 }
 
 void frmFernsicht::wiedergabeEnde(klang::media::EndReason grund)
@@ -609,6 +663,7 @@ void frmFernsicht::wiedergabeEnde(klang::media::EndReason grund)
         return; // errors arrive through wiedergabeFehler
     const QString name = m_laufend->name;
     m_laufend.reset();
+    m_frist->stop();
     WindowsMediaPlayer1->close();
     listeZeigen();
     staBar->showMessage(QStringLiteral("Die Übertragung von „%1“ ist zu Ende.").arg(name));
@@ -640,7 +695,11 @@ void frmFernsicht::Form_Unload()
         speichern(QStringLiteral("AusgabeboxHeight"), pixelsToTwips(height()));
     }
     m_laufend.reset();
+    m_frist->stop();
+    // The engine lets go of the picture's window before the window goes: mpv still drawing
+    // into a destroyed window ends the program with an X error.
     WindowsMediaPlayer1->close();
+    WindowsMediaPlayer1->engine()->shutdown();
     kit::AlleFormsEntladen();
 }
 

@@ -14,6 +14,7 @@
 class QAction;
 class QLabel;
 class QStatusBar;
+class QTimer;
 
 namespace klang::media {
 class MediaEngine;
@@ -89,6 +90,8 @@ public:
     int sortierSpalte() const { return m_sortKey; }
     Qt::SortOrder sortierFolge() const { return m_sortOrder; }
     QAction* menue(const QString& name) const;
+    // How long "wird aufgebaut" may last before the attempt is given up (15 s).
+    void setVerbindungsFrist(int ms) { m_fristMs = ms; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,6 +109,7 @@ private:
     void wiedergabeFehler(const QString& text);
     void wiedergabeEnde(klang::media::EndReason grund);
     void wiedergabeZustand(int zustand);
+    void fristAbgelaufen();
     QTreeWidgetItem* eintragFuer(const Sender& sender);
 
     SenderListe* lvwSender = nullptr;
@@ -125,6 +129,8 @@ private:
     std::array<int, 3> m_kopfSymbol{0, 0, 0};
     std::optional<Sender> m_laufend; // the station started last, while it plays or connects
     bool m_entladen = false;
+    QTimer* m_frist = nullptr;
+    int m_fristMs = 15000;
 };
 
 } // namespace tv

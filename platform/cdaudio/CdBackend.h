@@ -84,6 +84,9 @@ public:
     virtual bool discArrived() = 0;
 
     virtual CdError error() const = 0;
+    // More about the last failure where the device knows it (the line of an image that could
+    // not be read), in German; empty otherwise.
+    virtual QString errorDetail() const { return QString(); }
 };
 
 // The freedb-style identity of a disc: digit sums of the track starts in seconds (counted with

@@ -3,6 +3,7 @@
 #include "platform/media/MpvEngine.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cdio/cdio.h>
@@ -14,10 +15,16 @@ namespace klang::cdaudio {
 
 namespace {
 
+// While an image is opened on the window's thread, libcdio's words about it are collected:
+// they name the line of a .cue it could not read.
+thread_local QStringList* t_collected = nullptr;
+
 // libcdio writes its warnings (a drive without a disc, an unknown image) to stderr; the
 // caller learns of failures through the results, so they only clutter the terminal.
 void quietLog(cdio_log_level_t level, const char* message)
 {
+    if (t_collected && level >= CDIO_LOG_INFO && t_collected->size() < 20)
+        t_collected->append(QString::fromLocal8Bit(message));
     if (level >= CDIO_LOG_ASSERT)
         qWarning("libcdio: %s", message);
 }
@@ -26,9 +33,42 @@ void quietOnce()
 {
     static const bool done = [] {
         cdio_log_set_handler(&quietLog);
+        // The cue reader reports an unknown line as information only.
+        cdio_loglevel_default = CDIO_LOG_INFO;
         return true;
     }();
     Q_UNUSED(done);
+}
+
+// The line of the image libcdio stumbled over, in German; empty when it named none.
+QString imageFault(const QString& image, const QStringList& said)
+{
+    static const QRegularExpression line(QStringLiteral(R"(line (\d+):)"));
+    static const QRegularExpression missing(QStringLiteral("could not retrieve file info for [`'\"](.+)['\"]"));
+    const QString name = QFileInfo(image).fileName();
+    for (const QString& text : said) {
+        const auto m = line.match(text);
+        if (m.hasMatch()) {
+            const int number = m.captured(1).toInt();
+            QString content;
+            QFile file(image);
+            if (number > 0 && file.open(QIODevice::ReadOnly)) {
+                // Only as far as that line, and only a line's worth of it.
+                for (int i = 1; i <= number && !file.atEnd(); ++i) {
+                    const QByteArray bytes = file.readLine(4096);
+                    if (i == number)
+                        content = QString::fromUtf8(bytes).trimmed().left(80);
+                }
+            }
+            return content.isEmpty()
+                ? QStringLiteral("„%1“ ist in Zeile %2 nicht lesbar.").arg(name).arg(number)
+                : QStringLiteral("„%1“, Zeile %2 unbekannt: „%3“").arg(name).arg(number).arg(content);
+        }
+        const auto gone = missing.match(text);
+        if (gone.hasMatch())
+            return QStringLiteral("Die Datei „%1“ aus „%2“ fehlt.").arg(QFileInfo(gone.captured(1)).fileName(), name);
+    }
+    return QStringLiteral("„%1“ ist kein lesbares CD-Abbild.").arg(name);
 }
 
 bool isImagePath(const QString& device)
@@ -114,11 +154,20 @@ bool CdioBackend::open(const QString& device)
     if (name.isEmpty())
         return fail(CdError::NoDevice);
     m_isImage = isImagePath(name);
-    if (m_isImage && !QFileInfo(name).isFile())
+    m_detail.clear();
+    if (m_isImage && !QFileInfo(name).isFile()) {
+        m_detail = QStringLiteral("Das CD-Abbild „%1“ fehlt.").arg(name);
         return fail(CdError::NoDevice);
+    }
+    QStringList said;
+    t_collected = m_isImage ? &said : nullptr;
     m_cdio = cdio_open(QFile::encodeName(name).constData(), DRIVER_UNKNOWN);
-    if (!m_cdio)
+    t_collected = nullptr;
+    if (!m_cdio) {
+        if (m_isImage)
+            m_detail = imageFault(name, said);
         return fail(CdError::NoDevice);
+    }
     m_device = name;
     readToc();
     m_stoppedAt = firstMs();

@@ -50,6 +50,7 @@ public:
     bool closeTray() override;
     bool discArrived() override;
     CdError error() const override { return m_error; }
+    QString errorDetail() const override { return m_error == CdError::None ? QString() : m_detail; }
 
 private:
     bool fail(CdError error);
@@ -71,6 +72,7 @@ private:
     qint32 m_stoppedAt = 0;  // position while the engine holds nothing
     bool m_ended = false;    // played to the end of the disc
     CdError m_error = CdError::None;
+    QString m_detail; // why the last open failed, when libcdio said
     QElapsedTimer m_changeCheck; // last time the drive was asked for a new disc
     QFuture<bool> m_probe;       // the background look for a disc in an empty drive
 };

@@ -48,7 +48,7 @@ bool DataControl::refresh(DbError* error)
         *error = m_lastError;
     m_rs.moveFirst();
     emit recordsetReloaded();
-    emit Reposition();
+    reposition();
     return ok;
 }
 
@@ -74,7 +74,21 @@ bool DataControl::updateRecord(DbError* error)
         return true;
     const int row = m_rs.absolutePosition();
     DbError e;
-    if (!m_rs.update(&e)) {
+    bool ok = m_rs.update(&e);
+    if (!ok && e.number == errors::kConflict) {
+        ConflictChoice choice = ConflictChoice::Keep;
+        emit updateConflict(e, &choice);
+        if (choice == ConflictChoice::Overwrite) {
+            ok = m_rs.update(&e, true);
+        } else if (choice == ConflictChoice::Reload) {
+            m_rs.cancelUpdate();
+            m_rs.invalidateCache();
+            m_rs.rememberLoadedRow();
+            emit rowReloaded();
+            return true;
+        }
+    }
+    if (!ok) {
         m_lastError = e;
         if (error)
             *error = e;
@@ -83,6 +97,8 @@ bool DataControl::updateRecord(DbError* error)
         emit updateFailed(e);
         return false;
     }
+    // Read again: what is shown next is what is stored, other programs' changes included.
+    m_rs.rememberLoadedRow();
     emit recordUpdated(row);
     return true;
 }
@@ -90,7 +106,14 @@ bool DataControl::updateRecord(DbError* error)
 void DataControl::moved(int oldPos)
 {
     if (m_rs.absolutePosition() != oldPos)
-        emit Reposition();
+        reposition();
+}
+
+void DataControl::reposition()
+{
+    // What the editors are given now is what a later write checks against.
+    m_rs.rememberLoadedRow();
+    emit Reposition();
 }
 
 bool DataControl::setAbsolutePosition(int pos)

@@ -18,6 +18,13 @@
 
 namespace klang::jet {
 
+// What to do when another program changed a field that the edit of the current row changes.
+enum class ConflictChoice {
+    Keep,      // write nothing; the edit stays pending in the editors (the row is not left)
+    Overwrite, // write the edit over the other program's change
+    Reload,    // drop the edit and show the row as it is stored now
+};
+
 class DataControl : public QObject
 {
     Q_OBJECT
@@ -71,6 +78,13 @@ signals:
     void Validate();
     // A pending edit could not be written.
     void updateFailed(const klang::jet::DbError& error);
+    // Another program changed a field of the current row that the pending edit changes too,
+    // since the row was shown. A receiver (direct connection) sets the choice; without one
+    // the edit is kept unwritten and updateFailed follows.
+    void updateConflict(const klang::jet::DbError& error, klang::jet::ConflictChoice* choice);
+    // The current row was read again as it is stored (the edit was dropped after a conflict):
+    // bound editors show it anew.
+    void rowReloaded();
     // The record set was reloaded (new rows; item views reset).
     void recordsetReloaded();
     // Row `row` (0-based position) was written back by an update.
@@ -78,6 +92,7 @@ signals:
 
 private:
     void moved(int oldPos);
+    void reposition();
 
     QString m_databaseName;
     QString m_recordSource;

@@ -182,6 +182,11 @@ DbError engineError(int code, const QString& engineText)
     return DbError{number, text};
 }
 
+bool isBusy(int sqliteCode)
+{
+    return (sqliteCode & 0xFF) == SQLITE_BUSY || (sqliteCode & 0xFF) == SQLITE_LOCKED;
+}
+
 DbError engineError(sqlite3* db)
 {
     if (!db)
@@ -264,19 +269,28 @@ bool Database::open(const QString& path, DbError* error)
     }
     // A damaged or encrypted file shows here, before anything is written.
     char* err = nullptr;
+    sqlite3_busy_timeout(db, kBusyWaitMs);
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : "");
         sqlite3_free(err);
+        const int code = sqlite3_extended_errcode(db);
         sqlite3_close_v2(db);
+        // A catalogue another program holds locked (compacting it, say) is busy, not damaged.
+        if (isBusy(code))
+            return fail(error, errors::kLocked,
+                        QStringLiteral("Die Datenbank '%1' wird gerade von einem anderen Programm benutzt "
+                                       "(gesperrt). Bitte später noch einmal versuchen.")
+                            .arg(path));
         return fail(error, errors::kUnrecognisedFormat,
                     QStringLiteral("Die Datei '%1' ist keine lesbare Katalogdatenbank (%2). "
                                    "Die Datei wurde nicht verändert.")
                         .arg(path, msg));
     }
-    sqlite3_busy_timeout(db, 2000);
-    // Views of big catalogues scan the table often: keep it in memory (mapped, plus a larger
-    // page cache) and sort in memory. None of these settings is written to the file.
-    sqlite3_exec(db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456; PRAGMA temp_store = MEMORY",
+    // Views of big catalogues scan the table often: keep part of it in memory (mapped, plus a
+    // larger page cache) and sort in memory. The mapping counts as the program's memory, so
+    // it stays small enough for a million records. None of these settings is written to the
+    // file.
+    sqlite3_exec(db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 67108864; PRAGMA temp_store = MEMORY",
                  nullptr, nullptr, nullptr);
     registerJetSemantics(db);
     d->db = db;
@@ -293,6 +307,12 @@ void Database::close()
     }
     d->path.clear();
     d->readOnly = false;
+}
+
+void Database::useLittleMemory()
+{
+    if (d->db)
+        sqlite3_exec(d->db, "PRAGMA mmap_size = 0; PRAGMA cache_size = -2048", nullptr, nullptr, nullptr);
 }
 
 bool Database::isOpen() const { return d->db != nullptr; }

@@ -45,6 +45,9 @@ inline constexpr int kDuplicate = 3022;         // a unique value exists already
 inline constexpr int kRequired = 3314;          // a field that must not be empty
 inline constexpr int kRuleViolated = 3317;      // a rule of the table refuses the value
 inline constexpr int kNotAQuery = 3219;         // a record source that is no read-only select
+inline constexpr int kRecordDeleted = 3167;     // the record was deleted (by another program)
+inline constexpr int kConflict = 3197;          // another program changed the same data meanwhile
+inline constexpr int kNoTable = 3011;           // Schallplatten is no table (a view, say)
 } // namespace errors
 
 // The report of an SQLite result code (primary or extended): the error number and a German
@@ -55,6 +58,12 @@ DbError engineError(sqlite3* db);
 // A statement that could not be prepared: a fault in the SQL (3075) or, when the engine says
 // something else (a damaged schema, a locked file), that fault.
 DbError statementError(sqlite3* db);
+// Whether an SQLite result means that another connection holds the file locked.
+bool isBusy(int sqliteCode);
+
+// How long a statement waits once for another program's lock before it reports the
+// catalogue as busy: short, because the programs run their statements on the window's thread.
+inline constexpr int kBusyWaitMs = 300;
 
 class Database
 {
@@ -72,6 +81,9 @@ public:
     void close();
     bool isOpen() const;
     bool isReadOnly() const;
+    // For short extra connections that read parts of a table on other threads: no mapping
+    // and a small page cache, so many of them at once cost little memory.
+    void useLittleMemory();
     QString path() const;
 
     // Creates a new, empty catalogue file with table Schallplatten in its current (19 fields)

@@ -4,8 +4,12 @@
 #include "platform/jet/JetSql.h"
 #include "platform/jet/ViewSort.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
+#include <atomic>
 #include <sqlite3.h>
 #include <string_view>
 #include <unordered_map>
@@ -17,6 +21,8 @@ namespace {
 // Rows fetched together when a row is missing from the cache, and the cache's size cap.
 constexpr int kFetchBlock = 48;
 constexpr int kCacheLimit = 4096;
+// After a read refused by another program's lock, rows are not asked for again this long.
+constexpr qint64 kBusyPauseMs = 1000;
 
 QString quoteIdent(QString s)
 {
@@ -80,16 +86,91 @@ bool parseOrderTerms(const QString& orderBy, QList<SortTerm>* terms)
     return !terms->isEmpty();
 }
 
-// Sorting in memory over bounded keys: how much key data a view may build.
-constexpr std::size_t kMaxSortKeyBytes = 32u * 1024u * 1024u;
+// Sorting in memory over bounded keys: how much key data a view may build, and how much of
+// it the windows beyond the shared start are planned to take. A million records sort here
+// too (with narrower windows; rows their windows cannot tell apart are compared whole), not
+// by the engine calling the collation for every pair.
+constexpr std::size_t kMaxSortKeyBytes = 96u * 1024u * 1024u;
+constexpr std::size_t kPlannedWindowBytes = 32u * 1024u * 1024u;
+constexpr std::size_t kMinWindow = 24;
+
+std::size_t sortWindow(sqlite3* h, const QString& table, int columns)
+{
+    // The highest rowid bounds the row count from above at the cost of one index step.
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(table)).toUtf8();
+    qint64 rows = 0;
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        rows = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    if (rows <= 0)
+        return ViewSorter::kDefaultWindow;
+    const std::size_t perValue = kPlannedWindowBytes / (std::size_t(rows) * std::size_t(std::max(1, columns)));
+    return std::clamp(perValue, kMinWindow, ViewSorter::kDefaultWindow);
+}
 
 // The rowids of a view ordered by text columns, sorted here (much faster than the engine
 // calling the collation for every pair), in exactly the order of the collation over the whole
 // values. False when the view does not fit (non-text values, too much key data, an error):
 // the engine then sorts.
-bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const QList<SortTerm>& terms,
+// Runs `work` on parts of a table's rowid range at once, each part on a connection of its own
+// (a large table read by all cores); std::nullopt when the table is smaller than minRows, it
+// cannot be opened again, or a part failed: the caller then reads it on its own connection.
+template<typename R>
+std::optional<QList<R>> inParts(sqlite3* h, const QString& path, const QString& table, qint64 minRows,
+                                const std::function<std::optional<R>(sqlite3*, qint64, qint64)>& work)
+{
+    if (path.isEmpty() || !h)
+        return std::nullopt;
+    qint64 lo = 0;
+    qint64 hi = -1;
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(quoteIdent(table)).toUtf8();
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt
+        && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
+        lo = sqlite3_column_int64(stmt, 0);
+        hi = sqlite3_column_int64(stmt, 1);
+    }
+    sqlite3_finalize(stmt);
+    const qint64 span = hi - lo + 1;
+    if (span < std::max<qint64>(minRows, 2))
+        return std::nullopt;
+    const qint64 parts = std::clamp<qint64>(span / 256, 2, 2 * std::max(1, QThread::idealThreadCount()));
+    QList<QPair<qint64, qint64>> ranges;
+    for (qint64 p = 0; p < parts; ++p)
+        ranges << qMakePair(lo + span * p / parts, lo + span * (p + 1) / parts - 1);
+    QList<std::optional<R>> results =
+        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<R> {
+            Database db;
+            if (!db.open(path))
+                return std::nullopt;
+            db.useLittleMemory();
+            return work(db.handle(), range.first, range.second);
+        });
+    QList<R> out;
+    for (auto& r : results) {
+        if (!r)
+            return std::nullopt;
+        out << std::move(*r);
+    }
+    return out;
+}
+
+// The sort values of a view's rows read by one part: text or NULL per term.
+struct SortPart
+{
+    std::vector<qint64> ids;
+    std::vector<std::optional<std::string>> values;
+    bool fits = true;
+};
+// Memory the parts may hold for a filtered view before it is read on one connection instead.
+constexpr std::size_t kPartBytes = 192u * 1024u * 1024u;
+
+bool sortedRowIds(Database* db, const QString& table, const QString& where, const QList<SortTerm>& terms,
                   QVector<qint64>* rowIds)
 {
+    sqlite3* h = db->handle();
     QStringList cols;
     std::vector<bool> descending;
     for (const SortTerm& t : terms) {
@@ -107,10 +188,76 @@ bool sortedRowIds(sqlite3* h, const QString& table, const QString& where, const 
         return false;
     }
     const int nTerms = int(terms.size());
-    ViewSorter sorter(descending);
-    int rc;
+    ViewSorter sorter(descending, sortWindow(h, table, nTerms));
+    int rc = SQLITE_DONE;
     bool fits = true;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    // A filter (a search over many columns) costs more than the sort: large tables are
+    // filtered in parts on all cores, in rowid order as one statement would read them.
+    std::optional<QList<SortPart>> parts;
+    if (!where.isEmpty()) {
+        const QByteArray partUtf8 = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE (%3) AND rowid BETWEEN ? AND ?")
+                                        .arg(columnList, quoteIdent(table), where)
+                                        .toUtf8();
+        std::atomic<std::size_t> bytes{0};
+        parts = inParts<SortPart>(
+            h, db->path(), table, 1024, [&](sqlite3* ph, qint64 from, qint64 to) -> std::optional<SortPart> {
+                sqlite3_stmt* ps = nullptr;
+                if (sqlite3_prepare_v2(ph, partUtf8.constData(), int(partUtf8.size()), &ps, nullptr) != SQLITE_OK || !ps) {
+                    sqlite3_finalize(ps);
+                    return std::nullopt;
+                }
+                const int n = sqlite3_bind_parameter_count(ps);
+                sqlite3_bind_int64(ps, n - 1, from);
+                sqlite3_bind_int64(ps, n, to);
+                SortPart part;
+                int prc = SQLITE_DONE;
+                while (part.fits && (prc = sqlite3_step(ps)) == SQLITE_ROW) {
+                    part.ids.push_back(sqlite3_column_int64(ps, 0));
+                    for (int t = 0; t < nTerms; ++t) {
+                        const int type = sqlite3_column_type(ps, t + 1);
+                        if (type == SQLITE_NULL) {
+                            part.values.emplace_back(std::nullopt);
+                        } else if (type == SQLITE_TEXT) {
+                            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(ps, t + 1));
+                            const std::size_t len = std::size_t(sqlite3_column_bytes(ps, t + 1));
+                            part.values.emplace_back(std::string(text, len));
+                            if ((bytes += len + 32) > kPartBytes)
+                                part.fits = false;
+                        } else {
+                            part.fits = false;
+                        }
+                    }
+                }
+                sqlite3_finalize(ps);
+                if (part.fits && prc != SQLITE_DONE)
+                    return std::nullopt;
+                return part;
+            });
+        for (const SortPart& part : parts ? *parts : QList<SortPart>()) {
+            if (!part.fits)
+                parts.reset(); // too much or not text: one statement on this connection
+            if (!parts)
+                break;
+        }
+    }
+    const bool inPartsRead = parts.has_value();
+    if (parts) {
+        for (const SortPart& part : std::as_const(*parts)) {
+            for (std::size_t r = 0; r < part.ids.size() && fits; ++r) {
+                sorter.addRow(part.ids[r]);
+                for (int t = 0; t < nTerms; ++t) {
+                    const auto& v = part.values[r * std::size_t(nTerms) + std::size_t(t)];
+                    if (v)
+                        sorter.addValue(*v);
+                    else
+                        sorter.addNull();
+                }
+                fits = sorter.keyBytes() <= kMaxSortKeyBytes;
+            }
+        }
+        parts.reset();
+    }
+    while (!inPartsRead && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         sorter.addRow(sqlite3_column_int64(stmt, 0));
         for (int t = 0; t < nTerms; ++t) {
             const int type = sqlite3_column_type(stmt, t + 1);
@@ -203,6 +350,9 @@ void Recordset::clear()
     m_cache.clear();
     m_unreadable.clear();
     m_readError = {};
+    m_busySince = 0;
+    m_loadedId = 0;
+    m_loaded.clear();
 }
 
 bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
@@ -231,7 +381,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         bool known = true;
         for (const SortTerm& t : terms)
             known = known && columns.contains(t.column, Qt::CaseInsensitive);
-        if (known && sortedRowIds(h, simple.table, simple.where, terms, &m_rowIds)) {
+        if (known && sortedRowIds(db, simple.table, simple.where, terms, &m_rowIds)) {
             m_simple = true;
             m_table = simple.table;
             m_fields = columns;
@@ -378,6 +528,9 @@ const Recordset::Row* Recordset::rowAt(int row) const
     sqlite3* h = m_db->handle();
     if (!h)
         return nullptr;
+    // While another program holds the file locked, painting does not wait once per row.
+    if (m_busySince && QDateTime::currentMSecsSinceEpoch() - m_busySince < kBusyPauseMs)
+        return nullptr;
     if (!m_fetch && !m_fetchFailed) {
         const QByteArray sql = (QStringLiteral("SELECT * FROM ") + quoteIdent(m_table)
                                 + QStringLiteral(" WHERE rowid = ?")).toUtf8();
@@ -400,6 +553,7 @@ const Recordset::Row* Recordset::rowAt(int row) const
     // A block read in one read transaction takes the file lock once, not once per row.
     const bool eigeneLesung = end - row > 1 && sqlite3_get_autocommit(h)
                               && sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    m_busySince = 0;
     for (int r = row; r < end; ++r) {
         const qint64 rid = m_rowIds[r];
         if (r != row && m_cache.contains(rid))
@@ -408,6 +562,13 @@ const Recordset::Row* Recordset::rowAt(int row) const
         sqlite3_bind_int64(m_fetch, 1, rid);
         Row fetched;
         const int rc = sqlite3_step(m_fetch);
+        if (klang::jet::isBusy(rc)) {
+            // Locked by another program: said as such, and read again later.
+            m_busySince = QDateTime::currentMSecsSinceEpoch();
+            if (!m_readError.isError() || m_readError.number == errors::kLocked)
+                m_readError = engineError(h);
+            break;
+        }
         if (rc == SQLITE_ROW) {
             fetched.values.reserve(columns);
             for (int c = 0; c < columns; ++c)
@@ -571,25 +732,218 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     return values;
 }
 
-std::optional<QList<int>> Recordset::positionsWhere(const QString& condition, const QVariantList& arguments) const
+// The rowids a statement returned, asked for every row of a view: a bit per rowid when the
+// rowids are dense enough (one look-up per row, whatever the hit count), else sorted.
+class Recordset::RowIdSet
+{
+public:
+    void add(qint64 id) { m_ids.push_back(id); }
+    void seal()
+    {
+        if (m_ids.empty())
+            return;
+        const auto [lo, hi] = std::minmax_element(m_ids.begin(), m_ids.end());
+        // Up to 64 M rowids in 8 MB of bits.
+        if (*lo >= 0 && *hi < (qint64(1) << 26)) {
+            m_bits.assign(std::size_t(*hi) + 1, false);
+            for (qint64 id : m_ids)
+                m_bits[std::size_t(id)] = true;
+            m_ids = {};
+        } else {
+            std::sort(m_ids.begin(), m_ids.end());
+        }
+    }
+    bool empty() const { return m_ids.empty() && m_bits.empty(); }
+    bool contains(qint64 id) const
+    {
+        if (!m_bits.empty())
+            return id >= 0 && std::size_t(id) < m_bits.size() && m_bits[std::size_t(id)];
+        return std::binary_search(m_ids.begin(), m_ids.end(), id);
+    }
+
+private:
+    std::vector<qint64> m_ids;
+    std::vector<bool> m_bits;
+};
+
+bool Recordset::rowIdsWhere(const QString& condition, const QVariantList& arguments, RowIdSet* ids) const
 {
     if (!m_db || !m_simple || m_table.isEmpty())
-        return std::nullopt;
-    std::vector<qint64> ids;
+        return false;
     const bool ok = m_db->query(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdent(m_table), condition),
-                                arguments, [&ids](const QVariantList& row) {
-                                    ids.push_back(row.value(0).toLongLong());
+                                arguments, [ids](const QVariantList& row) {
+                                    ids->add(row.value(0).toLongLong());
                                     return true;
                                 });
-    if (!ok)
+    ids->seal();
+    return ok;
+}
+
+std::optional<QList<int>> Recordset::positionsWhere(const QString& condition, const QVariantList& arguments) const
+{
+    RowIdSet ids;
+    if (!rowIdsWhere(condition, arguments, &ids))
         return std::nullopt;
-    std::sort(ids.begin(), ids.end());
     QList<int> positions;
     for (int row = 0; row < m_count && !ids.empty(); ++row) {
-        if (std::binary_search(ids.begin(), ids.end(), m_rowIds[row]))
+        if (ids.contains(m_rowIds[row]))
             positions << row;
     }
     return positions;
+}
+
+std::optional<int> Recordset::firstPositionWhere(const QString& condition, const QVariantList& arguments,
+                                                 int ab) const
+{
+    RowIdSet ids;
+    if (!rowIdsWhere(condition, arguments, &ids))
+        return std::nullopt;
+    for (int row = std::max(0, ab); row < m_count && !ids.empty(); ++row) {
+        if (ids.contains(m_rowIds[row]))
+            return row;
+    }
+    return -1;
+}
+
+QList<int> Recordset::positionsOfRowIds(const std::vector<qint64>& rowIds, int ab) const
+{
+    RowIdSet ids;
+    for (qint64 id : rowIds)
+        ids.add(id);
+    ids.seal();
+    QList<int> positions;
+    for (int row = std::max(0, ab); row < m_count && !ids.empty(); ++row) {
+        if (ids.contains(m_rowIds[row]))
+            positions << row;
+    }
+    return positions;
+}
+
+int Recordset::firstPositionOfRowIds(const std::vector<qint64>& rowIds, int ab) const
+{
+    RowIdSet ids;
+    for (qint64 id : rowIds)
+        ids.add(id);
+    ids.seal();
+    for (int row = std::max(0, ab); row < m_count && !ids.empty(); ++row) {
+        if (ids.contains(m_rowIds[row]))
+            return row;
+    }
+    return -1;
+}
+
+bool Recordset::scan(const QString& condition, const QVariantList& arguments, const QStringList& names,
+                     int blockRows, const std::function<void(ScanBlock&&)>& handler) const
+{
+    if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
+        return false;
+    return scanOn(m_db->handle(), condition, arguments, names, blockRows, 1, 0, handler);
+}
+
+std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condition, const QVariantList& arguments,
+                                                           const QStringList& names, int blockRows,
+                                                           const ScanCheck& check) const
+{
+    if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
+        return std::nullopt;
+    std::vector<qint64> found;
+    const auto inline_ = [&]() -> std::optional<std::vector<qint64>> {
+        found.clear();
+        const bool ok = scan(condition, arguments, names, blockRows, [&](ScanBlock&& b) {
+            found.insert(found.end(), b.hits.begin(), b.hits.end());
+            const std::vector<qint64> accepted = check(b);
+            found.insert(found.end(), accepted.begin(), accepted.end());
+        });
+        return ok ? std::optional(found) : std::nullopt;
+    };
+    // Parts of at least a few hundred rowids, two per core.
+    const QVariant lo = m_db->scalar(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoteIdent(m_table)));
+    const QVariant hi = m_db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(m_table)));
+    const QString path = m_db->path();
+    if (!lo.isValid() || !hi.isValid() || lo.isNull() || hi.isNull() || path.isEmpty())
+        return inline_();
+    const qint64 first = lo.toLongLong();
+    const qint64 span = hi.toLongLong() - first + 1;
+    const qint64 parts = std::clamp<qint64>(span / 256, 1, 2 * std::max(1, QThread::idealThreadCount()));
+    if (parts <= 1)
+        return inline_();
+    QList<QPair<qint64, qint64>> ranges;
+    for (qint64 p = 0; p < parts; ++p)
+        ranges << qMakePair(first + span * p / parts, first + span * (p + 1) / parts - 1);
+    const QList<std::optional<std::vector<qint64>>> results =
+        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
+            Database db;
+            if (!db.open(path))
+                return std::nullopt;
+            db.useLittleMemory();
+            std::vector<qint64> ids;
+            const bool ok = scanOn(db.handle(), condition, arguments, names, blockRows, range.first, range.second,
+                                   [&](ScanBlock&& b) {
+                                       ids.insert(ids.end(), b.hits.begin(), b.hits.end());
+                                       const std::vector<qint64> accepted = check(b);
+                                       ids.insert(ids.end(), accepted.begin(), accepted.end());
+                                   });
+            return ok ? std::optional(ids) : std::nullopt;
+        });
+    for (const auto& r : results) {
+        if (!r) // a part could not be read (the file locked by another program): on this connection
+            return inline_();
+        found.insert(found.end(), r->begin(), r->end());
+    }
+    return found;
+}
+
+bool Recordset::scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
+                       int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const
+{
+    QStringList columns;
+    for (const QString& name : names)
+        columns << (fieldIndex(name) >= 0 ? quoteIdent(m_fields[fieldIndex(name)]) : QStringLiteral("NULL"));
+    const QString test = condition.trimmed().isEmpty() ? QStringLiteral("0") : QStringLiteral("(%1)").arg(condition);
+    QString sqlText = QStringLiteral("SELECT rowid, %1%2 FROM %3")
+                          .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
+                               quoteIdent(m_table));
+    if (from <= to)
+        sqlText += QStringLiteral(" WHERE rowid BETWEEN %1 AND %2").arg(from).arg(to);
+    const QByteArray sql = sqlText.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QByteArray text = arguments[i].toString().toUtf8();
+        sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    ScanBlock block;
+    const int n = int(names.size());
+    const auto blockSize = [&block] { return block.hits.size() + block.others.size(); };
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const qint64 id = sqlite3_column_int64(stmt, 0);
+        if (sqlite3_column_int(stmt, 1) != 0) {
+            block.hits.push_back(id);
+        } else {
+            // Values are read only for the rows the condition left.
+            for (int c = 0; c < n; ++c) {
+                const int type = sqlite3_column_type(stmt, c + 2);
+                if (type == SQLITE_TEXT || type == SQLITE_INTEGER || type == SQLITE_FLOAT)
+                    block.values.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 2)),
+                                              sqlite3_column_bytes(stmt, c + 2));
+                else
+                    block.values.emplace_back();
+            }
+            block.others.push_back(id);
+        }
+        if (int(blockSize()) >= blockRows) {
+            handler(std::move(block));
+            block = ScanBlock();
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (blockSize() > 0)
+        handler(std::move(block));
+    return rc == SQLITE_DONE;
 }
 
 qint64 Recordset::rowId(int row) const
@@ -609,8 +963,25 @@ bool Recordset::isRowReadable(int row) const
 {
     if (row < 0 || row >= m_count || !m_simple)
         return true;
-    rowAt(row);
-    return !m_unreadable.contains(m_rowIds[row]);
+    // A row that could not be read at all (the file locked) is as unreadable as a damaged one.
+    return rowAt(row) && !m_unreadable.contains(m_rowIds[row]);
+}
+
+bool Recordset::isBusy() const
+{
+    return m_busySince != 0;
+}
+
+void Recordset::rememberLoadedRow()
+{
+    m_loadedId = 0;
+    m_loaded.clear();
+    if (!m_simple || m_pos < 0 || m_pos >= m_count || !isRowReadable(m_pos))
+        return;
+    if (const Row* r = rowAt(m_pos)) {
+        m_loadedId = m_rowIds[m_pos];
+        m_loaded = r->values;
+    }
 }
 
 bool Recordset::setField(const QString& name, const QVariant& value)
@@ -634,27 +1005,94 @@ bool Recordset::setField(const QString& name, const QVariant& value)
     return true;
 }
 
-bool Recordset::update(DbError* error)
+namespace {
+
+// Whether two stored values are the same for the user: Null and "" alike.
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    const bool blobA = a.typeId() == QMetaType::QByteArray;
+    const bool blobB = b.typeId() == QMetaType::QByteArray;
+    if (blobA || blobB)
+        return blobA == blobB ? a.toByteArray() == b.toByteArray()
+                              : (a.isNull() || !a.isValid() || b.isNull() || !b.isValid()) && a.toByteArray().isEmpty()
+                                    && b.toByteArray().isEmpty();
+    return asText(a) == asText(b);
+}
+
+} // namespace
+
+bool Recordset::update(DbError* error, bool overwrite)
 {
     if (m_pending.isEmpty())
         return true;
-    if (!m_db || !isUpdatable() || m_pos < 0 || m_pos >= m_count) {
+    auto fail = [error](const DbError& e) {
         if (error)
-            *error = DbError{errors::kReadOnly, QStringLiteral("Der Datensatz kann nicht geändert werden.")};
+            *error = e;
         return false;
-    }
+    };
+    if (!m_db || !isUpdatable() || m_pos < 0 || m_pos >= m_count || !m_db->handle())
+        return fail(DbError{errors::kReadOnly, QStringLiteral("Der Datensatz kann nicht geändert werden.")});
+    const DbError geloescht{errors::kRecordDeleted,
+                            QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm gelöscht; "
+                                           "die Änderung wurde nicht gespeichert.")};
+    const qint64 id = m_rowIds[m_pos];
+    QStringList columns;
     QStringList sets;
     QVariantList params;
     for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
+        columns << quoteIdent(m_fields[it.key()]);
         sets << quoteIdent(m_fields[it.key()]) + QStringLiteral(" = ?");
         const QVariant& v = it.value();
         params << (v.typeId() == QMetaType::QByteArray ? v : QVariant(v.toString()));
     }
-    params << m_rowIds[m_pos];
+    params << id;
+
+    // Reading what is stored and writing happen in one transaction: no other program can
+    // write in between.
+    Transaction transaction(*m_db);
+    if (!transaction.isActive())
+        return fail(m_db->lastError());
+    sqlite3* h = m_db->handle();
+    const QByteArray readSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                   .arg(columns.join(QStringLiteral(", ")), quoteIdent(m_table))
+                                   .toUtf8();
+    sqlite3_stmt* read = nullptr;
+    if (sqlite3_prepare_v2(h, readSql.constData(), int(readSql.size()), &read, nullptr) != SQLITE_OK || !read) {
+        sqlite3_finalize(read);
+        return fail(statementError(h));
+    }
+    sqlite3_bind_int64(read, 1, id);
+    const int rc = sqlite3_step(read);
+    QStringList changedElsewhere;
+    if (rc == SQLITE_ROW && !overwrite && m_loadedId == id) {
+        int c = 0;
+        for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it, ++c) {
+            const QVariant stored = columnValue(read, c);
+            if (!sameValue(stored, m_loaded.value(it.key())) && !sameValue(stored, it.value()))
+                changedElsewhere << m_fields[it.key()];
+        }
+    }
+    sqlite3_finalize(read);
+    if (rc == SQLITE_DONE)
+        return fail(geloescht);
+    if (rc != SQLITE_ROW)
+        return fail(engineError(h));
+    if (!changedElsewhere.isEmpty())
+        return fail(DbError{errors::kConflict,
+                            QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm geändert "
+                                           "(%1: %2).")
+                                .arg(changedElsewhere.size() == 1 ? QStringLiteral("Feld") : QStringLiteral("Felder"),
+                                     changedElsewhere.join(QStringLiteral(", ")))});
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                             .arg(quoteIdent(m_table), sets.join(QStringLiteral(", ")));
-    if (m_db->executeBound(sql, params, error) < 0)
-        return false;
+    DbError e;
+    const int changed = m_db->executeBound(sql, params, &e);
+    if (changed < 0)
+        return fail(e);
+    if (changed == 0)
+        return fail(geloescht);
+    if (!transaction.commit(&e))
+        return fail(e);
     m_pending.clear();
     return true;
 }

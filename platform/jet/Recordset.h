@@ -18,9 +18,11 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <optional>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace klang::jet {
@@ -80,6 +82,41 @@ public:
     // table, in SQLite syntax with ? bound to `arguments`: one statement the engine runs over
     // the table. std::nullopt when the set is not a view of one table, or the statement fails.
     std::optional<QList<int>> positionsWhere(const QString& condition, const QVariantList& arguments) const;
+    // The first position from `ab` on of such a row, -1 when there is none (the letter jump
+    // and the searches: one statement, then the set's order, never row by row).
+    std::optional<int> firstPositionWhere(const QString& condition, const QVariantList& arguments, int ab = 0) const;
+    // One pass over the set's table in rowid order for searches that check more than SQL can
+    // (the plain text of rich text): per row whether it meets `condition` (SQLite syntax, ?
+    // bound to `arguments`) and, only when it does not, the values of `names` as stored
+    // (UTF-8; empty for NULL or binary). Handed on in blocks of up to `blockRows` rows,
+    // nothing kept, so memory stays bounded for any size; the values are left undecoded so
+    // the caller can decode them on other threads. False when the set is not a view of one
+    // table or the statement fails.
+    struct ScanBlock
+    {
+        std::vector<qint64> hits;      // rows that met the condition
+        std::vector<qint64> others;    // the other rows ...
+        std::vector<QByteArray> values; // ... and their values, names.size() per row
+        QString text(std::size_t row, int name, int names) const
+        {
+            return QString::fromUtf8(values[row * std::size_t(names) + std::size_t(name)]);
+        }
+    };
+    bool scan(const QString& condition, const QVariantList& arguments, const QStringList& names, int blockRows,
+              const std::function<void(ScanBlock&&)>& handler) const;
+    // The same over parts of the table at once, each part on a connection of its own on
+    // another thread (a large table is read by all cores, and the window's thread only
+    // waits): `check` runs on those threads for every block and returns the rowids it
+    // accepts among the block's other rows. The rowids that met the condition or were
+    // accepted, in no order; std::nullopt as for scan().
+    using ScanCheck = std::function<std::vector<qint64>(const ScanBlock&)>;
+    std::optional<std::vector<qint64>> scanParallel(const QString& condition, const QVariantList& arguments,
+                                                    const QStringList& names, int blockRows,
+                                                    const ScanCheck& check) const;
+    // Positions (ascending, from `ab` on) of the rows of this set among the rowids.
+    QList<int> positionsOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
+    // The first of them, -1 when none.
+    int firstPositionOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
     // rowid of a row (0 when unknown or when the source has no rowid).
     qint64 rowId(int row) const;
     qint64 currentRowId() const { return rowId(m_pos); }
@@ -98,13 +135,31 @@ public:
     DbError readError() const { return m_readError; }
     bool setField(const QString& name, const QVariant& value);
     bool isDirty() const { return !m_pending.isEmpty(); }
-    bool update(DbError* error = nullptr);
+    // Writes the pending edits of the current row in one transaction. Before writing it reads
+    // the fields it changes: a field another program changed since rememberLoadedRow() (to a
+    // value other than this edit's) is a conflict (errors::kConflict, nothing written, the
+    // edits stay pending) unless overwrite is set; a record that is gone is errors::kRecordDeleted.
+    bool update(DbError* error = nullptr, bool overwrite = false);
     void cancelUpdate() { m_pending.clear(); }
+    // Notes the stored values of the current row as the user is shown them (the data control
+    // does this whenever a row becomes current or has been written).
+    void rememberLoadedRow();
+    // True while another program holds the catalogue locked: rows that could not be read for
+    // that are neither cached nor marked unreadable, and are read again after a short pause
+    // instead of waiting row by row.
+    bool isBusy() const;
 
     // Drops the value cache (rows changed behind the set's back).
     void invalidateCache() const;
 
 private:
+    // Which rows of the set's table meet a condition, asked by rowid (one statement).
+    class RowIdSet;
+    bool rowIdsWhere(const QString& condition, const QVariantList& arguments, RowIdSet* ids) const;
+    // scan() on any connection to the set's table, over rowids from..to (all when from > to).
+    bool scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
+                int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const;
+
     struct Row
     {
         QVector<QVariant> values;
@@ -130,6 +185,9 @@ private:
     mutable int m_lastRow = -2; // last row fetched from the database
     mutable QSet<qint64> m_unreadable; // rowids whose read failed
     mutable DbError m_readError;
+    mutable qint64 m_busySince = 0; // ms since epoch of the last read refused by a lock; 0 none
+    qint64 m_loadedId = 0;          // rowid whose values m_loaded holds
+    QVector<QVariant> m_loaded;
 };
 
 } // namespace klang::jet

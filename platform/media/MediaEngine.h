@@ -12,6 +12,7 @@
 #include <QPair>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -60,6 +61,9 @@ public:
     virtual void stop() = 0;
     // Stops and forgets the medium; the state becomes Stopped as with stop().
     virtual void close() = 0;
+    // Closes and returns only once the engine has let go of the video surface, so that the
+    // surface's window may be destroyed right after (at exit). The engine can be used again.
+    virtual void shutdown() { close(); }
 
     // Position in seconds (with fraction). Setting it before the medium has loaded takes
     // effect as soon as it has.
@@ -72,6 +76,9 @@ public:
     // The medium last given to open() (empty after close()).
     virtual QString source() const = 0;
     virtual QString errorText() const = 0;
+    // What the engine's libraries said about the last failure, line by line, as they said it
+    // (for callers that explain it in their own words); empty when they said nothing.
+    virtual QStringList errorDetails() const { return {}; }
 
     // 0..100.
     virtual int volume() const = 0;

@@ -348,6 +348,10 @@ void MediaPlayerControl::setFullScreen(bool on)
 void MediaPlayerControl::moveVideo(bool toFullScreen)
 {
     const WId before = m_video->internalWinId();
+    // Taken before the move: the engine lets go of a surface whose window is replaced, and
+    // reports stopped from then on.
+    const PlayState s = m_engine->state();
+    const double at = m_engine->position();
     if (toFullScreen) {
         m_video->setParent(nullptr, Qt::Window);
         m_video->setWindowTitle(m_media.name());
@@ -360,14 +364,12 @@ void MediaPlayerControl::moveVideo(bool toFullScreen)
         static_cast<QVBoxLayout*>(layout())->insertWidget(0, m_video, 1);
         applyUiMode();
     }
-    const PlayState s = m_engine->state();
     const bool goingOn = s == PlayState::Playing || s == PlayState::Paused || s == PlayState::Transitioning;
     if (nullOutputRequested() || m_engine->source().isEmpty() || !goingOn)
         return;
     if (m_video->winId() != before) {
         // The picture's window changed: reopen the medium on it where it stood.
-        const double at = m_engine->position();
-        const bool paused = m_engine->state() == PlayState::Paused;
+        const bool paused = s == PlayState::Paused;
         m_rebinding = true;
         m_engine->setVideoWidget(nullptr);
         m_engine->setVideoWidget(m_video);

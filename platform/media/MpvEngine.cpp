@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <QPlatformSurfaceEvent>
 #include <QUrl>
 
 #include <mpv/client.h>
@@ -17,12 +18,27 @@ namespace {
 constexpr quint64 kLoadTagBase = 1000;
 constexpr quint64 kSeekTag = 1;
 
-QString mpvErrorText(int error)
-{
-    return QString::fromUtf8(mpv_error_string(error));
-}
-
 } // namespace
+
+QString mpvFehlertext(int error, const QString& meldung)
+{
+    // Phrased as a reason after "<Medium>: ", as the windows show it.
+    QString text;
+    switch (error) {
+    case MPV_ERROR_NOMEM: text = QStringLiteral("nicht genug Arbeitsspeicher"); break;
+    case MPV_ERROR_AO_INIT_FAILED: text = QStringLiteral("die Tonausgabe ließ sich nicht starten"); break;
+    case MPV_ERROR_VO_INIT_FAILED: text = QStringLiteral("die Bildausgabe ließ sich nicht starten"); break;
+    case MPV_ERROR_UNKNOWN_FORMAT: text = QStringLiteral("unbekanntes Format"); break;
+    case MPV_ERROR_UNSUPPORTED: text = QStringLiteral("nicht unterstütztes Format"); break;
+    case MPV_ERROR_NOTHING_TO_PLAY: text = QStringLiteral("keine Bild- oder Tondaten"); break;
+    case MPV_ERROR_LOADING_FAILED: text = QStringLiteral("keine Verbindung oder kein abspielbarer Inhalt"); break;
+    default: text = QStringLiteral("nicht abspielbar"); break;
+    }
+    const QString detail = meldung.trimmed();
+    if (!detail.isEmpty())
+        text += QStringLiteral(" (Meldung der Wiedergabe-Bibliothek: %1)").arg(detail);
+    return text;
+}
 
 bool nullOutputRequested()
 {
@@ -102,6 +118,13 @@ bool MpvEngine::ensureCore()
             m_boundWindow = m_videoWidget->winId();
             int64_t wid = static_cast<int64_t>(m_boundWindow);
             mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid);
+            // mpv must let go of the window before it is destroyed (at exit, on reparenting),
+            // or its next call on the window ends the program with an X error.
+            if (m_boundHandle)
+                m_boundHandle->removeEventFilter(this);
+            m_boundHandle = m_videoWidget->windowHandle();
+            if (m_boundHandle)
+                m_boundHandle->installEventFilter(this);
         }
     }
 
@@ -111,7 +134,8 @@ bool MpvEngine::ensureCore()
         m_errorText = QStringLiteral("Die Wiedergabe-Bibliothek libmpv ließ sich nicht starten.");
         return false;
     }
-    mpv_request_log_messages(m_mpv, "error");
+    // Warnings too: the network layer tells an HTTP status only as a warning.
+    mpv_request_log_messages(m_mpv, "warn");
     mpv_observe_property(m_mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(m_mpv, 0, "duration", MPV_FORMAT_DOUBLE);
     // Set once the output has the first picture (also with the null output).
@@ -125,6 +149,11 @@ bool MpvEngine::ensureCore()
 
 void MpvEngine::destroyCore()
 {
+    m_endPending = false;
+    if (m_boundHandle) {
+        m_boundHandle->removeEventFilter(this);
+        m_boundHandle = nullptr;
+    }
     if (!m_mpv)
         return;
     // After this returns mpv calls no more back into this object.
@@ -206,6 +235,7 @@ bool MpvEngine::open(const QString& pathOrUrl, bool startPaused)
 
 bool MpvEngine::startLoad(double startAt)
 {
+    m_endPending = false;
     m_active = true;
     m_loaded = false;
     m_entryId = -1;
@@ -214,6 +244,7 @@ bool MpvEngine::startLoad(double startAt)
     m_duration = -1.0;
     setVideoSize({});
     m_lastLog.clear();
+    m_log.clear();
     if (startAt > 0)
         m_pendingSeek = startAt;
     setPauseAsync(m_pauseWanted);
@@ -252,6 +283,7 @@ void MpvEngine::pause()
 
 void MpvEngine::stop()
 {
+    m_endPending = false;
     if (m_active)
         command({"stop"});
     m_active = false;
@@ -270,6 +302,35 @@ void MpvEngine::close()
     m_source.clear();
     m_resolvedTarget.clear();
     m_duration = -1.0;
+}
+
+void MpvEngine::shutdown()
+{
+    close();
+    // Returns once mpv's threads have ended, its video output with them.
+    destroyCore();
+}
+
+bool MpvEngine::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_boundHandle && event->type() == QEvent::PlatformSurface
+        && static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType()
+               == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+        // The window goes (often while its widgets are being destroyed): mpv lets go of it
+        // first. No signal is sent from here; whoever reparents the surface reopens the medium.
+        const bool wasActive = m_active;
+        destroyCore();
+        if (wasActive && m_state != PlayState::Undefined) {
+            m_state = PlayState::Stopped;
+            // Told once the window's change is over, unless the medium was opened again by
+            // then (a surface that only moved); gone with this engine when the window went.
+            QMetaObject::invokeMethod(this, [this] {
+                if (m_state == PlayState::Stopped && !m_active)
+                    Q_EMIT stateChanged(PlayState::Stopped);
+            }, Qt::QueuedConnection);
+        }
+    }
+    return MediaEngine::eventFilter(watched, event);
 }
 
 double MpvEngine::position() const
@@ -378,6 +439,10 @@ void MpvEngine::drainEvents()
         }
         handleEvent(*event);
     }
+    if (m_endPending) {
+        m_endPending = false;
+        applyEnd(m_endedReason, m_endedError);
+    }
 }
 
 void MpvEngine::handleEvent(const mpv_event& event)
@@ -391,7 +456,7 @@ void MpvEngine::handleEvent(const mpv_event& event)
         if (event.reply_userdata != m_loadTag || m_loadTag == 0)
             break;
         if (event.error < 0) {
-            m_errorText = mpvErrorText(event.error);
+            m_errorText = mpvFehlertext(event.error);
             applyEnd(MPV_END_FILE_REASON_ERROR, event.error);
             break;
         }
@@ -427,8 +492,9 @@ void MpvEngine::handleEvent(const mpv_event& event)
         m_endedId = end->playlist_entry_id;
         m_endedReason = end->reason;
         m_endedError = end->error;
+        // Applied once the queue is empty: what mpv logged about the failure may come after.
         if (m_entryId >= 0 && end->playlist_entry_id == m_entryId)
-            applyEnd(end->reason, end->error);
+            m_endPending = true;
         break;
     }
     case MPV_EVENT_PROPERTY_CHANGE: {
@@ -459,7 +525,12 @@ void MpvEngine::handleEvent(const mpv_event& event)
     }
     case MPV_EVENT_LOG_MESSAGE: {
         const auto* msg = static_cast<const mpv_event_log_message*>(event.data);
-        m_lastLog = QString::fromUtf8(msg->text).trimmed();
+        const QString line = QString::fromUtf8(msg->prefix) + QStringLiteral(": ")
+                           + QString::fromUtf8(msg->text).trimmed().left(500);
+        if (m_log.size() < 16)
+            m_log.append(line);
+        if (msg->log_level <= MPV_LOG_LEVEL_ERROR)
+            m_lastLog = QString::fromUtf8(msg->text).trimmed().left(500);
         break;
     }
     default:
@@ -508,8 +579,7 @@ void MpvEngine::applyEnd(int reason, int error)
         Q_EMIT endOfFile(EndReason::Finished);
     } else if (reason == MPV_END_FILE_REASON_ERROR) {
         if (m_errorText.isEmpty())
-            m_errorText = m_lastLog.isEmpty() ? mpvErrorText(error)
-                                              : mpvErrorText(error) + QStringLiteral(": ") + m_lastLog;
+            m_errorText = mpvFehlertext(error, m_lastLog);
         setState(PlayState::Stopped);
         Q_EMIT errorOccurred(m_errorText);
         Q_EMIT endOfFile(EndReason::Error);

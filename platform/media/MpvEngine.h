@@ -8,6 +8,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <atomic>
 
@@ -15,6 +16,10 @@ struct mpv_handle;
 struct mpv_event;
 
 namespace klang::media {
+
+// The German text for one of libmpv's error codes; the library's own (English) message, when
+// given, follows in parentheses as a detail.
+QString mpvFehlertext(int error, const QString& meldung = QString());
 
 class MpvEngine : public MediaEngine
 {
@@ -28,12 +33,14 @@ public:
     void pause() override;
     void stop() override;
     void close() override;
+    void shutdown() override;
     double position() const override;
     void setPosition(double seconds) override;
     double duration() const override;
     PlayState state() const override { return m_state; }
     QString source() const override { return m_source; }
     QString errorText() const override { return m_errorText; }
+    QStringList errorDetails() const override { return m_log; }
     int volume() const override { return m_volume; }
     void setVolume(int percent) override;
     bool isMuted() const override { return m_muted; }
@@ -48,6 +55,9 @@ public:
 
     // True once the medium given to open() has loaded and not ended since.
     bool isLoaded() const { return m_loaded; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static void wakeup(void* context);
@@ -67,12 +77,14 @@ private:
     std::atomic<bool> m_drainQueued{false};
     QPointer<QWidget> m_videoWidget;
     WId m_boundWindow = 0;
+    QPointer<QWindow> m_boundHandle; // the native window mpv draws into, watched for its end
     bool m_rebuildCore = false;
 
     PlayState m_state = PlayState::Undefined;
     QString m_source;
     QString m_errorText;
     QString m_lastLog;
+    QStringList m_log;           // error lines since the medium was opened (a few)
     QString m_resolvedTarget;    // absolute path or URL handed to mpv
     quint64 m_loadCounter = 0;
     quint64 m_loadTag = 0;       // tag of the loadfile command that counts
@@ -83,6 +95,7 @@ private:
     int m_endedReason = 0;
     int m_endedError = 0;
     bool m_active = false;       // a medium is loading or loaded
+    bool m_endPending = false;   // the medium that counts ended; reported after the queue
     bool m_loaded = false;
     bool m_pauseWanted = false;
     bool m_seekInFlight = false; // positions reported before the seek landed are stale

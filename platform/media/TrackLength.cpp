@@ -1,5 +1,7 @@
 #include "platform/media/TrackLength.h"
 
+#include "platform/media/MpvEngine.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -77,9 +79,7 @@ ProbeResult probeMedia(const QString& filePath, int timeoutMs)
             }
             case MPV_EVENT_END_FILE: {
                 const auto* end = static_cast<const mpv_event_end_file*>(ev->data);
-                result.errorText = QString::fromUtf8(mpv_error_string(end->error));
-                if (!lastLog.isEmpty())
-                    result.errorText += QStringLiteral(": ") + lastLog;
+                result.errorText = mpvFehlertext(end->error, lastLog);
                 done = true;
                 break;
             }

@@ -6,7 +6,9 @@
 #include <QPageLayout>
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QPrintDialog;
 class QPrinter;
 class QWidget;
 
@@ -17,6 +19,8 @@ class TwipsFlaeche;
 // Shows the printer dialog with the orientation preset and no page range to choose. Returns
 // false when the user cancelled.
 bool druckerDialog(QPrinter& drucker, QWidget* parent);
+// The same dialog, not yet shown.
+std::unique_ptr<QPrintDialog> druckerDialogErstellen(QPrinter& drucker, QWidget* parent);
 
 // Prepares a printer for a job: the orientation preset, the origin on the printable area.
 void druckerVorbereiten(QPrinter& drucker, QPageLayout::Orientation ausrichtung);

@@ -4,8 +4,40 @@
 
 namespace klang::printing {
 
-QList<Textzeile> textblock(const InlayDaten& d, double kopf, double rest)
+namespace {
+
+bool istUmbruch(QChar c)
 {
+    return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// A one-line field prints on one line: a line break in it (CR LF counting once) is a blank.
+QString einzeilig(const QString& wert)
+{
+    QString text;
+    text.reserve(wert.size());
+    for (qsizetype i = 0; i < wert.size(); ++i) {
+        if (!istUmbruch(wert.at(i))) {
+            text += wert.at(i);
+            continue;
+        }
+        if (wert.at(i) == u'\r' && i + 1 < wert.size() && wert.at(i + 1) == u'\n')
+            ++i;
+        text += u' ';
+    }
+    return text;
+}
+
+} // namespace
+
+QList<Textzeile> textblock(const InlayDaten& roh, double kopf, double rest)
+{
+    InlayDaten d = roh;
+    for (QString* feld : {&d.band, &d.titel, &d.medium, &d.plattenfirma, &d.bestellNr, &d.kaufdatum, &d.preis,
+                          &d.stil, &d.bewertung, &d.info})
+        *feld = einzeilig(*feld);
+    for (QString& ebook : d.ebooks)
+        ebook = einzeilig(ebook);
     const QChar tab(u'\t');
     QList<Textzeile> zeilen;
     zeilen << Textzeile{QString(), true, 0};
@@ -31,19 +63,37 @@ QList<Textzeile> textblock(const InlayDaten& d, double kopf, double rest)
     songs.replace(QChar::LineSeparator, u'\n');
     songs.replace(u'\r', u'\n');
     for (const QString& zeile : songs.split(u'\n'))
-        zeilen << Textzeile{zeile, false, rest};
+        zeilen << Textzeile{zeile, false, rest, true};
     return zeilen;
 }
 
 namespace {
 
+// The lines go down the page as far as it reaches. When the tracks do not all fit, the last
+// line that fits says how many were left out instead.
 void textDrucken(TwipsFlaeche& f, const InlayDaten& d, double kopf, double rest)
 {
-    for (const Textzeile& z : textblock(d, kopf, rest)) {
+    const QList<Textzeile> zeilen = textblock(d, kopf, rest);
+    // Tracks still to come after each line.
+    QList<qsizetype> folgende(zeilen.size() + 1, 0);
+    for (qsizetype i = zeilen.size() - 1; i >= 0; --i)
+        folgende[i] = folgende[i + 1] + (zeilen[i].titel && !zeilen[i].text.trimmed().isEmpty() ? 1 : 0);
+    for (qsizetype i = 0; i < zeilen.size(); ++i) {
+        const Textzeile& z = zeilen[i];
         f.setFontBold(z.fett);
         if (z.groesse > 0)
             f.setFontSize(z.groesse);
-        f.zeile(z.text);
+        // Room for this line and, when tracks follow, for the notice after it.
+        const int noetig = folgende[i + 1] > 0 ? 2 : 1;
+        if (f.currentY() + f.zeilenhoehe() * noetig <= f.unterkante()) {
+            f.zeile(z.text);
+            continue;
+        }
+        const qsizetype fehlen = folgende[i];
+        if (fehlen > 0 && f.currentY() + f.zeilenhoehe() <= f.unterkante())
+            f.zeile(fehlen == 1 ? QStringLiteral("... 1 weiterer Titel passt nicht auf die Seite.")
+                                : QStringLiteral("... %1 weitere Titel passen nicht auf die Seite.").arg(fehlen));
+        return;
     }
 }
 

@@ -38,12 +38,16 @@ enum class Bildwahl {
     OhneRahmen, // the question was closed without an answer: text only
 };
 
-// The twelve lines of the text block with the font size each is printed in.
+// The twelve lines of the text block with the font size each is printed in. A line break in a
+// one-line field prints as a blank; the track list gives one line per track. Printed, the
+// block ends where the surface's lower edge is reached, with a line saying how many tracks
+// were left out.
 struct Textzeile
 {
     QString text;
     bool fett = false;
     double groesse = 0; // points; 0 = the font as set so far
+    bool titel = false; // a line of the track list
 };
 QList<Textzeile> textblock(const InlayDaten& daten, double kopfGroesse, double restGroesse);
 

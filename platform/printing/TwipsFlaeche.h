@@ -8,6 +8,8 @@
 #include <QFont>
 #include <QString>
 
+#include <limits>
+
 class QImage;
 class QPainter;
 
@@ -38,6 +40,10 @@ public:
     void zeile(const QString& text);
     // The height one printed line takes with the current font, in twips.
     double zeilenhoehe() const;
+    // The lowest vertical position a printed line may reach (the page's printable bottom);
+    // no limit unless set.
+    void setUnterkante(double twips) { m_unterkante = twips; }
+    double unterkante() const { return m_unterkante; }
 
 private:
     void transformSetzen();
@@ -46,6 +52,7 @@ private:
     double m_pixelProTwip;
     double m_scaleLeft = 0;
     double m_currentY = 0;
+    double m_unterkante = std::numeric_limits<double>::infinity();
     QFont m_font;
 };
 

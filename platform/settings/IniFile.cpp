@@ -1,5 +1,10 @@
 #include "platform/settings/IniFile.h"
 
+#include "platform/textfiles/LineFile.h"
+
+#include <QSet>
+#include <QStringDecoder>
+
 namespace klang {
 
 namespace {
@@ -148,72 +153,100 @@ QString IniDocument::unescape(const QString& text)
 IniDocument IniDocument::parse(const QByteArray& bytes)
 {
     IniDocument doc;
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data.remove(0, 3);
-    const QString text = QString::fromUtf8(data);
-    doc.m_sections.append(Section{});
+    QByteArrayView data(bytes);
+    if (data.startsWith("\xEF\xBB\xBF")) {
+        doc.m_bom = true;
+        data = data.sliced(3);
+    }
+    // Nearly every file is UTF-8 throughout: then no line needs a check of its own.
+    const bool allUtf8 = [data] {
+        QStringDecoder check(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString text = check.decode(data);
+        return !check.hasError();
+    }();
+    const auto decodeLine = [allUtf8](QByteArrayView raw) {
+        if (allUtf8)
+            return QString::fromUtf8(raw);
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QString text = utf8.decode(raw);
+        return utf8.hasError() ? fromCp1252(raw) : text;
+    };
+
     qsizetype current = 0;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        const QByteArrayView raw = data.sliced(start, end - start);
+        start = end + 1;
+        QByteArrayView content = raw;
+        if (content.endsWith('\r'))
+            content.chop(1);
+        const QString line = decodeLine(content);
         const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty())
-            continue;
-        if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'))) {
-            Line l;
-            l.isComment = true;
-            l.raw = line;
-            doc.m_sections[current].lines.append(l);
-            continue;
-        }
-        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
-            // a repeated header continues the section it names
+        Line kept;
+        kept.encoded = raw.toByteArray();
+        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')) && trimmed.size() >= 2) {
+            // "[]" continues the part before the first header
             const QString name = unescape(trimmed.mid(1, trimmed.size() - 2));
-            current = doc.indexOfSection(name);
-            if (current < 0) {
-                doc.m_sections.append(Section{name, {}, {}});
-                current = doc.m_sections.size() - 1;
-                doc.m_sectionIndex.insert(folded(name), current);
-            }
+            doc.m_blocks.append(Block{name, raw.toByteArray(), {}});
+            current = doc.m_blocks.size() - 1;
+            Section& section = doc.m_sections[folded(name)];
+            if (name.isEmpty() && section.blocks.isEmpty())
+                section.blocks.append(0);
+            section.blocks.append(current);
             continue;
         }
-        const qsizetype eq = findSeparator(line);
-        if (eq < 0)
-            continue; // neither a key nor a header: a hand-edited mistake, ignored
-        const QString key = unescape(trimBlanks(line.left(eq)));
-        const QString value = unescape(trimBlanks(line.mid(eq + 1)));
-        if (key.isEmpty())
-            continue;
-        doc.setValueIn(current, key, value);
+        const qsizetype eq = trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'))
+            ? -1 : findSeparator(line);
+        if (eq >= 0) {
+            kept.key = unescape(trimBlanks(line.left(eq)));
+            kept.value = unescape(trimBlanks(line.mid(eq + 1)));
+            kept.isEntry = !kept.key.isEmpty();
+        }
+        QList<Line>& lines = doc.m_blocks[current].lines;
+        if (kept.isEntry) {
+            // The last line of a key counts; an earlier one stays in the file as it was.
+            Section& section = doc.sectionFor(doc.m_blocks.at(current).name);
+            const QString name = folded(kept.key);
+            const auto found = section.keys.constFind(name);
+            if (found != section.keys.constEnd())
+                doc.m_blocks[found->block].lines[found->line].isEntry = false;
+            section.keys.insert(name, Position{current, lines.size()});
+        }
+        lines.append(std::move(kept));
     }
     return doc;
 }
 
 QByteArray IniDocument::serialize() const
 {
+    qsizetype size = 16;
+    for (const Block& block : m_blocks) {
+        size += block.header.size() + block.name.size() + 4;
+        for (const Line& line : block.lines) {
+            if (line.isEntry && line.encoded.isEmpty())
+                line.encoded = (escapeKey(line.key) + QLatin1Char('=') + escapeValue(line.value)).toUtf8();
+            size += line.encoded.size() + 1;
+        }
+    }
     QByteArray out;
-    qsizetype groesse = 0;
-    for (const Section& section : m_sections)
-        for (const Line& line : section.lines) {
-            if (line.encoded.isEmpty())
-                line.encoded = line.isComment
-                    ? line.raw.toUtf8()
-                    : (escapeKey(line.key) + QLatin1Char('=') + escapeValue(line.value)).toUtf8();
-            groesse += line.encoded.size() + 1;
-        }
-    out.reserve(groesse + 64 * m_sections.size());
-    bool first = true;
-    for (const Section& section : m_sections) {
-        if (section.name.isEmpty() && section.lines.isEmpty())
-            continue;
-        if (&section != &m_sections.first()) {
-            if (!first)
+    out.reserve(size);
+    if (m_bom)
+        out += "\xEF\xBB\xBF";
+    for (qsizetype i = 0; i < m_blocks.size(); ++i) {
+        const Block& block = m_blocks.at(i);
+        if (i > 0 && block.header.isEmpty()) {
+            // A section the program added: a blank line before it, as a person would write it.
+            if (out.size() > (m_bom ? 3 : 0) && !out.endsWith("\n\n"))
                 out += '\n';
-            out += '[' + escape(section.name, u"[]").toUtf8() + "]\n";
+            out += '[' + escape(block.name, u"[]").toUtf8() + "]\n";
+        } else if (i > 0) {
+            out += block.header;
+            out += '\n';
         }
-        first = false;
-        for (const Line& line : section.lines) {
+        for (const Line& line : block.lines) {
             out += line.encoded;
             out += '\n';
         }
@@ -221,52 +254,52 @@ QByteArray IniDocument::serialize() const
     return out;
 }
 
-qsizetype IniDocument::Section::find(const QString& key) const
-{
-    return index.value(folded(key), -1);
-}
-
-void IniDocument::Section::reindex()
-{
-    index.clear();
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        if (!lines.at(i).isComment)
-            index.insert(folded(lines.at(i).key), i);
-}
-
-void IniDocument::reindexSections()
-{
-    m_sectionIndex.clear();
-    for (qsizetype i = 1; i < m_sections.size(); ++i)
-        m_sectionIndex.insert(folded(m_sections.at(i).name), i);
-}
-
-qsizetype IniDocument::indexOfSection(const QString& name) const
-{
-    if (name.isEmpty())
-        return m_sections.isEmpty() ? -1 : 0; // the nameless part before the first header
-    return m_sectionIndex.value(folded(name), -1);
-}
-
 const IniDocument::Section* IniDocument::findSection(const QString& name) const
 {
-    const qsizetype i = indexOfSection(name);
-    return i < 0 ? nullptr : &m_sections.at(i);
+    const auto found = m_sections.constFind(folded(name));
+    return found == m_sections.constEnd() ? nullptr : &found.value();
+}
+
+IniDocument::Section& IniDocument::sectionFor(const QString& name)
+{
+    Section& section = m_sections[folded(name)];
+    if (section.blocks.isEmpty()) {
+        if (name.isEmpty()) {
+            section.blocks.append(0);
+        } else {
+            m_blocks.append(Block{name, {}, {}});
+            section.blocks.append(m_blocks.size() - 1);
+        }
+    }
+    return section;
+}
+
+void IniDocument::reindex()
+{
+    m_sections.clear();
+    for (qsizetype b = 0; b < m_blocks.size(); ++b) {
+        Section& section = m_sections[folded(m_blocks.at(b).name)];
+        section.blocks.append(b);
+        const QList<Line>& lines = m_blocks.at(b).lines;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            if (lines.at(i).isEntry)
+                section.keys.insert(folded(lines.at(i).key), Position{b, i});
+    }
 }
 
 bool IniDocument::contains(const QString& section, const QString& key) const
 {
     const Section* s = findSection(section);
-    return s && s->find(key) >= 0;
+    return s && s->keys.contains(folded(key));
 }
 
 QString IniDocument::value(const QString& section, const QString& key,
                            const QString& defaultValue) const
 {
     if (const Section* s = findSection(section)) {
-        const qsizetype i = s->find(key);
-        if (i >= 0)
-            return s->lines.at(i).value;
+        const auto found = s->keys.constFind(folded(key));
+        if (found != s->keys.constEnd())
+            return m_blocks.at(found->block).lines.at(found->line).value;
     }
     return defaultValue;
 }
@@ -275,59 +308,69 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 {
     if (key.isEmpty())
         return;
-    if (m_sections.isEmpty())
-        m_sections.append(Section{});
-    qsizetype i = indexOfSection(section);
-    if (i < 0) {
-        m_sections.append(Section{section, {}, {}});
-        i = m_sections.size() - 1;
-        m_sectionIndex.insert(folded(section), i);
-    }
-    setValueIn(i, key, value);
+    setValueIn(section, key, value);
 }
 
-void IniDocument::setValueIn(qsizetype sectionIndex, const QString& key, const QString& value)
+void IniDocument::setValueIn(const QString& sectionName, const QString& key, const QString& value)
 {
-    Section& s = m_sections[sectionIndex];
-    const qsizetype i = s.find(key);
-    if (i >= 0) {
-        s.lines[i].value = value;
-        s.lines[i].encoded.clear();
+    Section& section = sectionFor(sectionName);
+    const QString name = folded(key);
+    const auto found = section.keys.constFind(name);
+    if (found != section.keys.constEnd()) {
+        Line& line = m_blocks[found->block].lines[found->line];
+        if (line.value != value) {
+            line.value = value;
+            line.encoded.clear();
+        }
         return;
     }
-    Line l;
-    l.key = key;
-    l.value = value;
-    s.lines.append(l);
-    s.index.insert(folded(key), s.lines.size() - 1);
+    // A new key goes to the end of its section, before the blank lines that end it.
+    const qsizetype b = section.blocks.last();
+    QList<Line>& lines = m_blocks[b].lines;
+    qsizetype at = lines.size();
+    while (at > 0 && lines.at(at - 1).key.isEmpty() && lines.at(at - 1).encoded.trimmed().isEmpty())
+        --at;
+    Line line;
+    line.key = key;
+    line.value = value;
+    line.isEntry = true;
+    lines.insert(at, line);
+    section.keys.insert(name, Position{b, at});
 }
 
-bool IniDocument::remove(const QString& section, const QString& key)
+bool IniDocument::remove(const QString& sectionName, const QString& key)
 {
-    const qsizetype i = indexOfSection(section);
-    if (i < 0)
+    const auto found = m_sections.find(folded(sectionName));
+    const QString name = folded(key);
+    if (found == m_sections.end() || !found->keys.contains(name))
         return false;
-    Section& s = m_sections[i];
-    const qsizetype line = s.find(key);
-    if (line < 0)
-        return false;
-    s.lines.removeAt(line);
-    s.reindex();
+    Section& section = found.value();
+    section.keys.clear();
+    // Earlier lines of the key go too: they would count again at the next read.
+    for (const qsizetype b : std::as_const(section.blocks)) {
+        QList<Line>& lines = m_blocks[b].lines;
+        lines.removeIf([&name](const Line& line) { return !line.key.isEmpty() && folded(line.key) == name; });
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            if (lines.at(i).isEntry)
+                section.keys.insert(folded(lines.at(i).key), Position{b, i});
+    }
     return true;
 }
 
-bool IniDocument::removeSection(const QString& section)
+bool IniDocument::removeSection(const QString& sectionName)
 {
-    const qsizetype i = indexOfSection(section);
-    if (i < 0)
+    const QString name = folded(sectionName);
+    if (!m_sections.contains(name))
         return false;
-    if (i == 0) {
-        m_sections[0].lines.clear();
-        m_sections[0].index.clear();
-    } else {
-        m_sections.removeAt(i);
-        reindexSections();
+    QList<Block> kept;
+    for (qsizetype b = 0; b < m_blocks.size(); ++b) {
+        if (folded(m_blocks.at(b).name) != name)
+            kept.append(std::move(m_blocks[b]));
+        else if (b == 0)
+            kept.append(Block{});
     }
+    m_blocks = std::move(kept);
+    reindex();
     return true;
 }
 
@@ -335,18 +378,22 @@ QStringList IniDocument::keys(const QString& section) const
 {
     QStringList result;
     if (const Section* s = findSection(section))
-        for (const Line& l : s->lines)
-            if (!l.isComment)
-                result.append(l.key);
+        for (const qsizetype b : s->blocks)
+            for (const Line& l : m_blocks.at(b).lines)
+                if (l.isEntry)
+                    result.append(l.key);
     return result;
 }
 
 QStringList IniDocument::sections() const
 {
     QStringList result;
-    for (const Section& s : m_sections)
-        if (!s.name.isEmpty())
-            result.append(s.name);
+    QSet<QString> seen;
+    for (const Block& block : m_blocks)
+        if (!block.name.isEmpty() && !seen.contains(folded(block.name))) {
+            seen.insert(folded(block.name));
+            result.append(block.name);
+        }
     return result;
 }
 

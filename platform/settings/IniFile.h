@@ -10,7 +10,10 @@
 // "\r", "\t" and "\0" for control characters, "\s" for a blank at either end of the value
 // (unescaped blanks around keys and values are trimmed, so hand edits like "Key = x" work).
 // Keys additionally escape "=", "[", "]", ";" and "#". Any other backslash is kept as typed.
-// Lines starting with ";" or "#" are comments and are kept.
+// Lines starting with ";" or "#" are comments. A line the program does not change stays byte
+// for byte as it was read: comments, blank lines, lines without "=", bytes that are not UTF-8
+// (such a line is read as Windows-1252, as older programs of the family wrote it) and the
+// line ends. A repeated key counts with its last line; a repeated header continues its section.
 
 #include <QByteArray>
 #include <QHash>
@@ -44,34 +47,42 @@ public:
 private:
     struct Line
     {
-        QString key;      // empty for comment lines
+        QString key;      // the key as read; empty for other lines
         QString value;
-        QString raw;      // comment text kept as read
-        bool isComment = false;
-        // The line as written to the file (UTF-8, no line end), made on the first write and
-        // dropped when the value changes: a program that saves settings one by one into a
-        // big file re-encodes only what changed.
+        bool isEntry = false;
+        // The line as written to the file (no line end): the bytes as read, or made on the
+        // first write and dropped when the value changes.
         mutable QByteArray encoded;
     };
-    struct Section
+    // The lines under one header in the file (a repeated header starts another block of the
+    // same section). Block 0 holds the lines before the first header.
+    struct Block
     {
         QString name;
+        QByteArray header; // the header line as read; empty for a block the program added
         QList<Line> lines;
-        // Case-folded key -> index in lines: a file of 100,000 keys must not be searched
-        // line by line for every key read or parsed.
-        QHash<QString, qsizetype> index;
-
-        qsizetype find(const QString& key) const;
-        void reindex();
+    };
+    struct Position
+    {
+        qsizetype block = -1;
+        qsizetype line = -1;
+    };
+    // Case-folded key -> its line: a file of 100,000 keys must not be searched line by
+    // line for every key read or parsed.
+    struct Section
+    {
+        QList<qsizetype> blocks;
+        QHash<QString, Position> keys;
     };
 
-    qsizetype indexOfSection(const QString& name) const;
     const Section* findSection(const QString& name) const;
-    void setValueIn(qsizetype sectionIndex, const QString& key, const QString& value);
-    void reindexSections();
+    Section& sectionFor(const QString& name);
+    void setValueIn(const QString& section, const QString& key, const QString& value);
+    void reindex();
 
-    QList<Section> m_sections; // a leading nameless section holds comments before the first header
-    QHash<QString, qsizetype> m_sectionIndex; // case-folded name -> index (named sections)
+    QList<Block> m_blocks{Block{}};
+    QHash<QString, Section> m_sections; // case-folded name ("" for block 0) -> section
+    bool m_bom = false;
 };
 
 } // namespace klang

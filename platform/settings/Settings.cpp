@@ -1,13 +1,14 @@
 #include "platform/settings/Settings.h"
 
 #include "platform/settings/IniFile.h"
+#include "platform/textfiles/ListBounds.h"
+#include "platform/textfiles/SafeWrite.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
 #include <QHash>
 #include <QMutex>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QtDebug>
@@ -50,7 +51,10 @@ struct CachedFile
 {
     FileStamp stamp;
     IniDocument document;
+    bool cut = false; // only the file's head was read: it is not rewritten
 };
+
+
 
 QMutex g_mutex;
 QHash<QString, CachedFile>& cache()
@@ -69,12 +73,30 @@ CachedFile& load(const QString& path)
         return entry;
     entry.stamp = now;
     entry.document = IniDocument();
+    entry.cut = false;
+    // An elevated copy reads the user's file with the user's rights: a planted link must not
+    // show it a file only root may read.
+    const AsFolderOwner owner(path);
     if (now.exists && QFileInfo(path).isFile()) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            entry.document = IniDocument::parse(file.readAll());
-        else
+        ReadReport gelesen;
+        bool ok = false;
+        QByteArray bytes = readBoundedLines(path, IniLimits, &gelesen, &ok);
+        if (ok && gelesen.complete() && bytes.size() <= IniLimits.maxBytes) {
+            // The whole file fits the bounds: parse its own bytes, so that lines the program
+            // does not change keep their line ends (the bounded read makes every end an LF).
+            QFile whole(path);
+            if (whole.open(QIODevice::ReadOnly)) {
+                const QByteArray raw = whole.read(IniLimits.maxBytes + 1);
+                if (raw.size() <= IniLimits.maxBytes && !raw.startsWith("\xFF\xFE") && !raw.startsWith("\xFE\xFF"))
+                    bytes = raw;
+            }
+        }
+        if (ok) {
+            entry.document = IniDocument::parse(bytes);
+            entry.cut = !gelesen.complete();
+        } else {
             qWarning("Settings: cannot read %s", qPrintable(path));
+        }
     }
     return entry;
 }
@@ -92,40 +114,32 @@ QSet<QString>& failedFiles()
     return files;
 }
 
-QString germanReason(QFileDevice::FileError error)
-{
-    switch (error) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("Die Datei oder ihr Ordner ist schreibgeschützt.");
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        return QStringLiteral("Die Datei konnte nicht geschrieben werden (Datenträger voll?).");
-    case QFileDevice::RenameError:
-        return QStringLiteral("Die neue Fassung der Datei konnte nicht an ihre Stelle treten.");
-    default:
-        return QStringLiteral("Die Datei konnte nicht geschrieben werden.");
-    }
-}
-
 // Writes the file; on failure the German reason (the file remains as it was).
 bool store(const QString& path, CachedFile& entry, QString* reason)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray bytes = entry.document.serialize();
-        ok = file.write(bytes) == bytes.size();
-        ok = ok && file.commit();
+    WriteResult result;
+    {
+        // An elevated copy makes the folder as its owner, as it writes the file.
+        const AsFolderOwner owner(path);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        result = writeFileAtomically(path, entry.document.serialize());
     }
-    if (!ok) {
-        qWarning("Settings: cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
-        *reason = germanReason(file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error());
+    if (!result) {
+        qWarning("Settings: cannot write %s: %s", qPrintable(path), qPrintable(result.reason));
+        *reason = result.reason;
     }
     // On failure the values stay in memory for this session; the file remains as it was.
     entry.stamp = stampOf(path);
-    return ok;
+    return result.ok;
+}
+
+// A file read only in part is not replaced by that part: its values stay in memory instead.
+bool rewritable(const CachedFile& entry, QString* reason)
+{
+    if (entry.cut)
+        *reason = QStringLiteral("Die Datei ist zu groß oder beschädigt; nur ihr Anfang wurde gelesen. "
+                                 "Sie wird nicht überschrieben, damit nichts verloren geht.");
+    return !entry.cut;
 }
 
 // After the lock is released: the first failure of a file is told to the handler.
@@ -192,7 +206,7 @@ void SaveSetting(const QString& app, const QString& section, const QString& key,
         return; // nothing changes: spare the disk
     entry.document.setValue(section, key, value);
     QString reason;
-    const bool ok = store(path, entry, &reason);
+    const bool ok = rewritable(entry, &reason) && store(path, entry, &reason);
     lock.unlock();
     report(path, ok, reason);
 }
@@ -214,7 +228,7 @@ void SaveSettings(const QString& app, const QString& section, const QList<QPair<
     if (!changed)
         return;
     QString reason;
-    const bool ok = store(path, entry, &reason);
+    const bool ok = rewritable(entry, &reason) && store(path, entry, &reason);
     lock.unlock();
     report(path, ok, reason);
 }
@@ -229,7 +243,7 @@ void DeleteSetting(const QString& app, const QString& section, const QString& ke
     if (!changed)
         return;
     QString reason;
-    const bool ok = store(path, entry, &reason);
+    const bool ok = rewritable(entry, &reason) && store(path, entry, &reason);
     lock.unlock();
     report(path, ok, reason);
 }

@@ -1,5 +1,7 @@
 #include "platform/shell/Paths.h"
 
+#include "platform/textfiles/SafeWrite.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -30,6 +32,7 @@ QString programmPfadOhneAnlegen()
 QString programmPfad()
 {
     const QString path = programmPfadOhneAnlegen();
+    const AsFolderOwner owner(path); // an elevated copy makes the user's folder as the user
     QDir().mkpath(path);
     return path;
 }
@@ -47,7 +50,9 @@ QString programmDatei(const QString& relativ)
 
 bool programmOrdnerBeschreibbar()
 {
-    QTemporaryFile probe(programmPfad() + QLatin1String(".schreibprobe-XXXXXX"));
+    const QString folder = programmPfad();
+    const AsFolderOwner owner(folder);
+    QTemporaryFile probe(folder + QLatin1String(".schreibprobe-XXXXXX"));
     return probe.open();
 }
 
@@ -80,6 +85,9 @@ int seedProgramFolder()
         || QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
         return 0;
     int copied = 0;
+    // An elevated copy seeds the user's folder as the user: no link planted there leads
+    // elsewhere, and the copies belong to the user.
+    const AsFolderOwner owner(target);
     QDirIterator it(source, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     const QDir sourceDir(source);

@@ -1,9 +1,11 @@
 #include "platform/textfiles/LineFile.h"
 
+#include "platform/textfiles/ListBounds.h"
+#include "platform/textfiles/SafeWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace klang {
@@ -60,16 +62,7 @@ QStringList splitLines(const QString& text)
 
 bool commitBytes(const QString& path, const QByteArray& bytes)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, bytes).ok;
 }
 
 // The bytes of lines in a format; *utf8 tells whether the Windows-1252 form had to give way.
@@ -136,12 +129,19 @@ bool toWindows1252(const QString& text, QByteArray* bytes)
 
 bool writeLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    if (wasCutOnRead(path))
+        return false; // its unread rest would be lost
     bool utf8 = false;
     return commitBytes(path, encodeLines(lines, format, false, &utf8));
 }
 
 bool appendLines(const QString& path, const QStringList& lines, LineFormat format)
 {
+    const AsFolderOwner owner(path);
+    // A big file is neither read nor rewritten for a few lines: they go at its end in place.
+    if (QFileInfo(path).isFile() && QFileInfo(path).size() > ReadLimits{}.maxBytes
+        && appendLinesInPlace(path, lines, format))
+        return true;
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
@@ -218,40 +218,24 @@ QString decodeText(const QByteArray& bytes)
 
 QStringList readLines(const QString& path, bool* ok)
 {
-    // Only plain files: opening a pipe or device of that name could block or never end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        if (ok)
-            *ok = false;
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    if (ok)
-        *ok = file.error() == QFileDevice::NoError;
-    return splitLines(decodeText(bytes));
+    return readLinesBounded(path, ok, nullptr);
 }
 
 bool writeLines(const QString& path, const QStringList& lines)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (wasCutOnRead(path))
+        return false; // its unread rest would be lost
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += '\n';
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return commitBytes(path, bytes);
 }
 
 bool appendLine(const QString& path, const QString& line)
 {
+    const AsFolderOwner owner(path);
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())

@@ -52,12 +52,37 @@ void LogindEnergie::abschaltenErlaubt(QObject* kontext, std::function<void(bool)
     });
 }
 
-void LogindEnergie::abschalten()
+void LogindEnergie::abschalten(QObject* kontext, std::function<void(const QString&)> antwort)
 {
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) {
+        QTimer::singleShot(0, kontext, [antwort] { antwort(fehlerText(QStringLiteral("org.freedesktop.DBus.Error.NoServer"))); });
+        return;
+    }
     // interactive = true: logind may ask the user for authorisation ("challenge").
     QDBusMessage befehl = QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("PowerOff"));
     befehl << true;
-    QDBusConnection::systemBus().asyncCall(befehl);
+    auto* wache = new QDBusPendingCallWatcher(bus.asyncCall(befehl, 5000), kontext);
+    QObject::connect(wache, &QDBusPendingCallWatcher::finished, kontext, [wache, antwort] {
+        const QDBusPendingReply<> reply = *wache;
+        wache->deleteLater();
+        antwort(reply.isError() ? fehlerText(reply.error().name()) : QString());
+    });
+}
+
+QString LogindEnergie::fehlerText(const QString& dbusFehler)
+{
+    if (dbusFehler.endsWith(QLatin1String(".AccessDenied")) || dbusFehler.endsWith(QLatin1String(".InteractiveAuthorizationRequired"))
+        || dbusFehler.endsWith(QLatin1String(".AuthFailed")))
+        return QStringLiteral("Das System hat das Herunterfahren abgelehnt: keine Berechtigung.");
+    if (dbusFehler.endsWith(QLatin1String(".NoReply")) || dbusFehler.endsWith(QLatin1String(".Timeout")))
+        return QStringLiteral("Der Anmeldedienst (logind) hat nicht rechtzeitig geantwortet.");
+    if (dbusFehler.endsWith(QLatin1String(".ServiceUnknown")) || dbusFehler.endsWith(QLatin1String(".NoServer"))
+        || dbusFehler.endsWith(QLatin1String(".Disconnected")) || dbusFehler.endsWith(QLatin1String(".NameHasNoOwner")))
+        return QStringLiteral("Der Anmeldedienst (logind) ist nicht erreichbar.");
+    if (dbusFehler.contains(QLatin1String("Inhibited")) || dbusFehler.contains(QLatin1String("OperationInProgress")))
+        return QStringLiteral("Ein anderes Programm oder ein laufender Vorgang verhindert das Herunterfahren.");
+    return QStringLiteral("Das Herunterfahren ist fehlgeschlagen (") + dbusFehler + QStringLiteral(").");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -152,19 +177,24 @@ bool frmUhrzeit::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn) {
         QTimer::singleShot(0, Text1[index], [feld = Text1[index]] { feld->setSelection(0, 2); });
+        // Each field counts its own digits afresh.
+        m_ziffern = 0;
     } else if (event->type() == QEvent::KeyPress) {
-        const int taste = static_cast<QKeyEvent*>(event)->key();
-        bool paar = false;
-        if (++s_tastenZaehler >= 2) {
-            s_tastenZaehler = 0;
-            paar = true;
-            // After the key has been handled the focus moves on, as a Tab would.
-            QTimer::singleShot(0, this, [this] { focusNextChild(); });
-        }
-        if (taste == Qt::Key_Escape) {
-            if (!paar)
-                reject();
+        const auto* taste = static_cast<QKeyEvent*>(event);
+        if (taste->key() == Qt::Key_Escape) {
+            reject();
             return true;
+        }
+        // Only a key that types a digit counts: the second moves on, after the key has been
+        // handled, as a Tab would. Arrows, Shift or Backspace never move the typing along.
+        const QString text = taste->text();
+        const bool ziffer = text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
+        if (ziffer && ++m_ziffern >= 2) {
+            m_ziffern = 0;
+            QTimer::singleShot(0, this, [this, feld = Text1[index]] {
+                if (feld->hasFocus())
+                    focusNextChild();
+            });
         }
     } else if (event->type() == QEvent::FocusOut) {
         const auto grund = static_cast<QFocusEvent*>(event)->reason();
@@ -212,7 +242,25 @@ SleepTimer::SleepTimer(QWidget* fenster, QAction* mnuSleep, QTimer& timerSleep,
     beenden = [] { kit::AlleFormsEntladen(); };
 }
 
-SleepTimer::~SleepTimer() = default;
+SleepTimer::~SleepTimer()
+{
+    if (m_fragt)
+        QApplication::restoreOverrideCursor();
+}
+
+void SleepTimer::frageBeginnen()
+{
+    m_fragt = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void SleepTimer::frageBeenden()
+{
+    if (!m_fragt)
+        return;
+    m_fragt = false;
+    QApplication::restoreOverrideCursor();
+}
 
 void SleepTimer::aus()
 {
@@ -224,6 +272,12 @@ void SleepTimer::aus()
 
 void SleepTimer::mnuSleep_Click()
 {
+    // While the power service is asked the command waits for its answer; the mark the action
+    // toggled goes back.
+    if (m_fragt) {
+        m_mnuSleep->setChecked(true);
+        return;
+    }
     // The action toggles its own mark when triggered; the state before the click decides.
     if (!m_uhrzeit.isEmpty() && m_timer.isActive()) {
         m_uhrzeit.clear();
@@ -236,7 +290,9 @@ void SleepTimer::mnuSleep_Click()
                                          32, 2, QStringLiteral("Sleep-Modus"), 1, kit::DialogBackColor,
                                          kit::DialogForeColor);
     if (antwort == QLatin1String("Ja")) {
+        frageBeginnen();
         m_energie->abschaltenErlaubt(this, [this](bool erlaubt) {
+            frageBeenden();
             if (!erlaubt) {
                 kit::MsgFenn(m_fenster, QStringLiteral("Für das Herunterfahren des PC's werden Admin-Rechte benötigt!"),
                              4, 0, QStringLiteral("Benutzerhinweis"), 1, kit::DialogBackColor, kit::DialogForeColor);
@@ -271,13 +327,24 @@ void SleepTimer::zeitWaehlen(bool herunterfahren)
 
 void SleepTimer::TimerSleep_Timer()
 {
-    if (!m_mnuSleep->isChecked() || m_uhrzeit.isEmpty())
+    if (!m_mnuSleep->isChecked() || m_uhrzeit.isEmpty() || m_fragt)
         return;
     if (m_uhr->jetzt().toString(QStringLiteral("HH:mm:ss")).left(5) != m_uhrzeit)
         return;
     if (m_herunterfahren) {
-        // Repeated every tick while the minute lasts, until the system goes down.
-        m_energie->abschalten();
+        // Asked once; a refusal is said and leaves the timer off, never asked again and again.
+        m_timer.stop();
+        frageBeginnen();
+        m_energie->abschalten(this, [this](const QString& fehler) {
+            frageBeenden();
+            if (fehler.isEmpty())
+                return;
+            m_uhrzeit.clear();
+            aus();
+            kit::MsgFenn(m_fenster, QStringLiteral("Der PC wurde nicht heruntergefahren.\n") + fehler
+                                        + QStringLiteral("\nDer Sleep-Timer ist ausgeschaltet."),
+                         4, 0, QStringLiteral("Sleep-Modus"), 1, kit::DialogBackColor, kit::DialogForeColor);
+        });
     } else {
         m_timer.stop();
         beenden();

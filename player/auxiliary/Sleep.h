@@ -38,7 +38,9 @@ public:
     virtual ~Energieverwaltung() = default;
     // Answers later (never blocking) whether the system would let this user power off.
     virtual void abschaltenErlaubt(QObject* kontext, std::function<void(bool)> antwort) = 0;
-    virtual void abschalten() = 0;
+    // Asks the system to power off and answers later (never blocking): "" when it agreed,
+    // else why not, in German.
+    virtual void abschalten(QObject* kontext, std::function<void(const QString& fehler)> antwort) = 0;
 };
 
 // logind over the system bus: CanPowerOff "yes" or "challenge" counts as allowed.
@@ -46,8 +48,10 @@ class LogindEnergie : public Energieverwaltung
 {
 public:
     void abschaltenErlaubt(QObject* kontext, std::function<void(bool)> antwort) override;
-    void abschalten() override;
+    void abschalten(QObject* kontext, std::function<void(const QString&)> antwort) override;
     static bool erlaubtAntwort(const QString& canPowerOff);
+    // Why logind did not power off, in German, from the name of its D-Bus error.
+    static QString fehlerText(const QString& dbusFehler);
 };
 
 // The time dialog: two two-digit fields, hours and minutes, and a running clock as caption.
@@ -79,8 +83,8 @@ private:
 
     const SleepUhr& m_uhr;
     QString m_uhrzeit;
-    // Shared by both fields and kept for the window's life: every second key-down moves on.
-    static inline quint8 s_tastenZaehler = 0;
+    // The digits typed into the field that has the focus: the second moves on to the next.
+    int m_ziffern = 0;
 };
 
 // The menu command, the periodic test and the status panel of the sleep timer.
@@ -97,6 +101,8 @@ public:
 
     bool SleepHerunterfahren() const { return m_herunterfahren; }
     QString SleepUhrzeit() const { return m_uhrzeit; }
+    // The power service is being asked (the busy pointer shows; the menu command waits).
+    bool fragt() const { return m_fragt; }
 
     // Test seams: the clock, the power service, the time dialog (empty = cancelled) and the
     // quit routine.
@@ -108,6 +114,8 @@ public:
 private:
     void aus();
     void zeitWaehlen(bool herunterfahren);
+    void frageBeginnen();
+    void frageBeenden();
 
     QPointer<QWidget> m_fenster;
     QAction* m_mnuSleep;
@@ -119,6 +127,7 @@ private:
     Energieverwaltung* m_energie = &m_logind;
     QString m_uhrzeit;
     bool m_herunterfahren = false;
+    bool m_fragt = false;
 };
 
 } // namespace klang::player

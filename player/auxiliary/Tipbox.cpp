@@ -5,6 +5,7 @@
 #include "platform/textfiles/LineFile.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,6 +39,8 @@ Tipbox::Tipbox(QWidget* parent)
     lblTipText = new QLabel(this);
     lblTipText->setObjectName(QStringLiteral("lblTipText"));
     lblTipText->setWordWrap(true);
+    // A tip is text: a tag in it is shown as written, never run (no pictures are loaded).
+    lblTipText->setTextFormat(Qt::PlainText);
     lblTipText->setMinimumSize(360, 140);
     lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->addWidget(Label1);
@@ -62,6 +65,8 @@ Tipbox::Tipbox(QWidget* parent)
     connect(cmdNextTip, &QPushButton::clicked, this, &Tipbox::ShowNextTip);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 }
+
+Tipbox::~Tipbox() = default;
 
 bool Tipbox::Form_Load(bool tipsVomMenue, const QString& programmPfad)
 {
@@ -98,15 +103,51 @@ bool Tipbox::LoadTips(const QString& sFile)
     const QFileInfo info(sFile);
     if (sFile.isEmpty() || !info.exists() || !info.isFile())
         return false;
-    // Read once per opening; the index goes on from the tip shown last.
-    m_tips = klang::readLines(sFile);
+    // Read afresh at each opening, as far as the tips shown; the index goes on from the tip
+    // shown last.
+    m_tips.clear();
+    m_datei = std::make_unique<QFile>(sFile);
+    if (!m_datei->open(QIODevice::ReadOnly))
+        m_datei.reset();
     ShowNextTip();
     return true;
+}
+
+void Tipbox::tippsLesenBis(int n)
+{
+    while (m_datei && m_tips.size() < n) {
+        QByteArray zeile = m_datei->readLine(kMaxTipp + 1);
+        if (zeile.isEmpty()) {
+            m_datei.reset();
+            break;
+        }
+        char naechstes = 0;
+        if (!zeile.endsWith('\n') && m_datei->peek(&naechstes, 1) == 1 && naechstes != '\n' && naechstes != '\r') {
+            // A tip longer than can be shown: the rest of its line is passed over unread.
+            QByteArray rest;
+            do
+                rest = m_datei->readLine(64 * 1024);
+            while (!rest.isEmpty() && !rest.endsWith('\n'));
+            // Not cut inside a character.
+            while (!zeile.isEmpty() && (uchar(zeile.back()) & 0xC0) == 0x80)
+                zeile.chop(1);
+            if (!zeile.isEmpty() && uchar(zeile.back()) >= 0xC0)
+                zeile.chop(1);
+        }
+        if (!zeile.endsWith('\n') && (naechstes == '\r' || naechstes == '\n'))
+            m_datei->readLine(3); // the line end of a line of exactly the longest length
+        while (zeile.endsWith('\n') || zeile.endsWith('\r'))
+            zeile.chop(1);
+        if (m_tips.isEmpty() && zeile.startsWith("\xEF\xBB\xBF"))
+            zeile.remove(0, 3);
+        m_tips << klang::decodeText(zeile);
+    }
 }
 
 void Tipbox::ShowNextTip()
 {
     ++m_index;
+    tippsLesenBis(m_index);
     if (m_tips.size() < m_index)
         m_index = 1;
     DisplaypriCurrentTip();

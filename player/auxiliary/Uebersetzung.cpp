@@ -43,25 +43,97 @@ QString dienstSprache(const QString& code)
     return sprachen.value(gross, gross.toLower());
 }
 
+namespace {
+
+enum class Ende { Offen, Zeit, Groesse, Abbruch };
+
+QString httpBedeutung(int status)
+{
+    switch (status) {
+    case 400: return QStringLiteral("ungültige Anfrage, etwa eine Sprache, die der Dienst nicht kennt");
+    case 401:
+    case 403: return QStringLiteral("Zugriff verweigert, etwa ein fehlender Schlüssel");
+    case 404: return QStringLiteral("Adresse nicht gefunden");
+    case 413: return QStringLiteral("Text zu lang");
+    case 429: return QStringLiteral("zu viele Anfragen");
+    case 500: return QStringLiteral("interner Fehler des Dienstes");
+    case 502:
+    case 503:
+    case 504: return QStringLiteral("Dienst nicht verfügbar");
+    default: return status >= 500 ? QStringLiteral("Fehler des Dienstes") : QStringLiteral("Anfrage abgelehnt");
+    }
+}
+
+QString netzFehler(QNetworkReply::NetworkError fehler)
+{
+    switch (fehler) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("Der Übersetzungsdienst ist nicht erreichbar: die Verbindung wurde abgelehnt.");
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("Der Übersetzungsdienst hat die Verbindung vorzeitig beendet.");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("Der Rechner des Übersetzungsdienstes wurde nicht gefunden.");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("Die sichere Verbindung zum Übersetzungsdienst ist fehlgeschlagen.");
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("Der Übersetzungsdienst leitet zu oft um.");
+    case QNetworkReply::ProtocolUnknownError:
+        return QStringLiteral("Die Adresse des Übersetzungsdienstes muss mit http:// oder https:// beginnen.");
+    default:
+        return QStringLiteral("Die Verbindung zum Übersetzungsdienst ist fehlgeschlagen.");
+    }
+}
+
+} // namespace
+
+Dienstantwort dienstantwortLesen(int httpStatus, const QByteArray& koerper)
+{
+    if (httpStatus >= 400)
+        return {QString(), QStringLiteral("Der Übersetzungsdienst meldet einen Fehler: HTTP %1 (%2).")
+                               .arg(httpStatus)
+                               .arg(httpBedeutung(httpStatus))};
+    QJsonParseError lesefehler;
+    const QJsonDocument dokument = QJsonDocument::fromJson(koerper, &lesefehler);
+    const QJsonValue text = dokument.object().value(QStringLiteral("translatedText"));
+    if (lesefehler.error != QJsonParseError::NoError || !dokument.isObject() || !text.isString())
+        return {QString(), QStringLiteral("Die Antwort des Übersetzungsdienstes ist unlesbar.")};
+    return {text.toString(), QString()};
+}
+
 Uebersetzer::Uebersetzer(QObject* parent)
     : QObject(parent)
     , m_netz(new QNetworkAccessManager(this))
 {
 }
 
+void Uebersetzer::abbrechen()
+{
+    if (QNetworkReply* antwort = m_laufend.data()) {
+        antwort->setProperty("klangEnde", int(Ende::Abbruch));
+        antwort->abort();
+    }
+}
+
 void Uebersetzer::TextUebersetzen(const QString& text, const QString& von, const QString& nach,
                                   int zeitlimitSekunden, bool still, QWidget* eltern,
                                   std::function<void(bool, const QString&)> fertig)
 {
-    if (text.isEmpty() || von == nach) {
+    m_fehler.clear();
+    if (text.isEmpty() || von == nach || laeuft()) {
         fertig(false, QString());
         return;
     }
+    QPointer<QWidget> fenster(eltern);
+    // The caller hears of the end first (its busy pointer goes), then the box says why.
+    auto scheitern = [this, still, fenster, fertig](const QString& meldung, const QString& titel, bool box) {
+        m_fehler = meldung;
+        fertig(false, QString());
+        if (box && !still)
+            kit::MsgFenn(fenster, meldung, 4, 0, titel);
+    };
     const QUrl basis = QUrl::fromUserInput(m_adresse.trimmed());
     if (m_adresse.trimmed().isEmpty() || !basis.isValid()) {
-        if (!still)
-            kit::MsgFenn(eltern, QStringLiteral("Kein Übersetzungsdienst eingestellt."), 4, 0, QStringLiteral("0"));
-        fertig(false, QString());
+        scheitern(QStringLiteral("Kein Übersetzungsdienst eingestellt."), QStringLiteral("0"), true);
         return;
     }
     QUrl ziel = basis;
@@ -71,7 +143,9 @@ void Uebersetzer::TextUebersetzen(const QString& text, const QString& von, const
     ziel.setPath(pfad + QStringLiteral("translate"));
     QNetworkRequest anfrage(ziel);
     anfrage.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-    anfrage.setTransferTimeout(qMax(1, zeitlimitSekunden) * 1000);
+    // A redirect to another host would hand the user's text to a service nobody chose.
+    anfrage.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
+    anfrage.setMaximumRedirectsAllowed(3);
     // The text travels in a JSON body: no character of it can reach the address.
     const QJsonObject koerper{{QStringLiteral("q"), text},
                               {QStringLiteral("source"), dienstSprache(von)},
@@ -79,26 +153,65 @@ void Uebersetzer::TextUebersetzen(const QString& text, const QString& von, const
                               {QStringLiteral("format"), QStringLiteral("text")}};
     ++m_anfragen;
     QNetworkReply* antwort = m_netz->post(anfrage, QJsonDocument(koerper).toJson(QJsonDocument::Compact));
-    QPointer<QWidget> fenster(eltern);
-    connect(antwort, &QNetworkReply::finished, this, [antwort, text, still, fenster, fertig] {
+    m_laufend = antwort;
+    auto gelesen = std::make_shared<QByteArray>();
+    auto beenden = [antwort](Ende wie) {
+        if (antwort->isRunning()) {
+            antwort->setProperty("klangEnde", int(wie));
+            antwort->abort();
+        }
+    };
+    // The limit holds for the whole exchange, however slowly the bytes trickle in.
+    auto* frist = new QTimer(antwort);
+    frist->setSingleShot(true);
+    connect(frist, &QTimer::timeout, antwort, [beenden] { beenden(Ende::Zeit); });
+    frist->start(qMax(1, zeitlimitSekunden) * 1000);
+    connect(antwort, &QNetworkReply::metaDataChanged, antwort, [antwort, beenden] {
+        const QVariant laenge = antwort->header(QNetworkRequest::ContentLengthHeader);
+        if (laenge.isValid() && laenge.toLongLong() > kMaxAntwort)
+            beenden(Ende::Groesse);
+    });
+    connect(antwort, &QNetworkReply::readyRead, antwort, [antwort, gelesen, beenden] {
+        *gelesen += antwort->read(kMaxAntwort + 1 - gelesen->size());
+        if (gelesen->size() > kMaxAntwort)
+            beenden(Ende::Groesse);
+    });
+    connect(antwort, &QNetworkReply::finished, this, [this, antwort, gelesen, text, fertig, scheitern] {
         antwort->deleteLater();
-        if (antwort->error() == QNetworkReply::OperationCanceledError
-            || antwort->error() == QNetworkReply::TimeoutError) {
-            fertig(false, QString()); // no answer in time: silent, as an empty result
-            return;
-        }
-        if (antwort->error() != QNetworkReply::NoError) {
-            if (!still)
-                kit::MsgFenn(fenster, antwort->errorString(), 4, 0, QString::number(int(antwort->error())));
+        m_laufend.clear();
+        const auto wie = Ende(antwort->property("klangEnde").toInt());
+        const int status = antwort->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QString nummer = QString::number(status > 0 ? status : int(antwort->error()));
+        const QString zuGross = QStringLiteral("Die Antwort des Übersetzungsdienstes ist zu groß (mehr als 1 MB).");
+        if (wie == Ende::Abbruch) {
             fertig(false, QString());
-            return;
+        } else if (wie == Ende::Zeit || antwort->error() == QNetworkReply::TimeoutError) {
+            // No answer in time: no box, as an empty result.
+            scheitern(QStringLiteral("Der Übersetzungsdienst hat nicht rechtzeitig geantwortet."), nummer, false);
+        } else if (wie == Ende::Groesse) {
+            scheitern(zuGross, nummer, true);
+        } else if (antwort->error() == QNetworkReply::InsecureRedirectError) {
+            QUrl weiter = antwort->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+            if (weiter.isEmpty())
+                weiter = QUrl::fromEncoded(antwort->rawHeader("Location"));
+            const QString rechner = weiter.isEmpty() ? QString() : antwort->url().resolved(weiter).host();
+            scheitern(QStringLiteral("Der Übersetzungsdienst leitet auf einen anderen Rechner um")
+                          + (rechner.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(rechner))
+                          + QStringLiteral("; dem wird nicht gefolgt."),
+                      nummer, true);
+        } else if (antwort->error() != QNetworkReply::NoError && status < 400) {
+            scheitern(netzFehler(antwort->error()), nummer, true);
+        } else {
+            *gelesen += antwort->read(kMaxAntwort + 1 - gelesen->size());
+            const Dienstantwort d = gelesen->size() > kMaxAntwort ? Dienstantwort{QString(), zuGross}
+                                                                  : dienstantwortLesen(status, *gelesen);
+            if (!d.fehler.isEmpty()) {
+                scheitern(d.fehler, nummer, true);
+                return;
+            }
+            const bool ok = !d.uebersetzung.isEmpty() && d.uebersetzung != text;
+            fertig(ok, ok ? d.uebersetzung : QString());
         }
-        const QString ergebnis = QJsonDocument::fromJson(antwort->readAll())
-                                     .object()
-                                     .value(QStringLiteral("translatedText"))
-                                     .toString();
-        const bool ok = !ergebnis.isEmpty() && ergebnis != text;
-        fertig(ok, ok ? ergebnis : QString());
     });
 }
 

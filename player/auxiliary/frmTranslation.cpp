@@ -1,5 +1,6 @@
 #include "player/auxiliary/frmTranslation.h"
 
+#include "kit/FormPlatzieren.h"
 #include "kit/MsgFenn.h"
 #include "platform/settings/Settings.h"
 #include "platform/vbcompat/VbCompat.h"
@@ -56,6 +57,17 @@ int tempoWert(const QString& antwort)
     bool ok = false;
     const qint64 wert = t.left(ende).toLongLong(&ok);
     return ok ? int(qBound(qint64(-32768), wert, qint64(32767))) : 0;
+}
+// A run of more than 500 characters without a blank.
+bool hatLangesWort(const QString& text)
+{
+    int lauf = 0;
+    for (const QChar c : text) {
+        lauf = c.isSpace() ? 0 : lauf + 1;
+        if (lauf > 500)
+            return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -131,7 +143,11 @@ frmTranslation::frmTranslation(Vorleser* vorleser, QWidget* parent)
     cboNach->setCurrentText(lesen(QStringLiteral("NachSprache"), QStringLiteral("EN - Englisch")));
 }
 
-frmTranslation::~frmTranslation() = default;
+frmTranslation::~frmTranslation()
+{
+    // A request still running ends here, while the window can still take its end.
+    m_uebersetzer->abbrechen();
+}
 
 void frmTranslation::RegistryLesen()
 {
@@ -139,14 +155,8 @@ void frmTranslation::RegistryLesen()
             twipsToPixels(zahl(QStringLiteral("TranslationFromTop"), 100)),
             twipsToPixels(zahl(QStringLiteral("TranslationFromWidth"), 10155)),
             twipsToPixels(zahl(QStringLiteral("TranslationFromHeight"), 6000)));
-    r.setSize(r.size().expandedTo(QSize(320, 200)));
-    // A place on no screen (a monitor since removed) comes back onto the primary one.
-    bool sichtbar = false;
-    for (QScreen* s : QGuiApplication::screens())
-        sichtbar = sichtbar || s->availableGeometry().intersects(r);
-    if (!sichtbar && QGuiApplication::primaryScreen())
-        r.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
-    setGeometry(r);
+    // A place off the screens (a monitor since removed) comes back wholly onto one.
+    kit::gespeichertePlatzieren(this, r, QSize(320, 200));
     const int zustand = zahl(QStringLiteral("TranslationWindowState"), 0);
     setWindowState(zustand == 2 ? Qt::WindowMaximized : zustand == 1 ? Qt::WindowMinimized : Qt::WindowNoState);
     QFont schrift = txtQuelle->font();
@@ -197,8 +207,16 @@ void frmTranslation::cmdOK_Click()
                                        QApplication::restoreOverrideCursor();
                                        m_uebersetzt = false;
                                        cmdOK->setEnabled(true);
-                                       if (ok)
+                                       if (ok) {
+                                           // Breaking a line only at blanks costs time that grows
+                                           // with the square of a long word: a text with one
+                                           // breaks anywhere instead.
+                                           txtZiel->setWordWrapMode(hatLangesWort(ergebnis)
+                                                                        ? QTextOption::WrapAnywhere
+                                                                        : QTextOption::WrapAtWordBoundaryOrAnywhere);
                                            txtZiel->setPlainText(ergebnis);
+                                       }
+                                       StatusBar1->showMessage(m_uebersetzer->letzterFehler());
                                        emit uebersetzungFertig(ok);
                                    });
 }
@@ -265,6 +283,8 @@ void frmTranslation::closeEvent(QCloseEvent* event)
     }
     speichern(QStringLiteral("VonSprache"), cboVon->currentText());
     speichern(QStringLiteral("NachSprache"), cboNach->currentText());
+    // Closing ends a request that still runs: no busy pointer outlives the window.
+    m_uebersetzer->abbrechen();
     event->accept();
 }
 

@@ -4,6 +4,7 @@
 #include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "kit/MausRad.h"
+#include "kit/umwandlung/JetUmwandlung.h"
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
@@ -110,6 +111,21 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
 
     connect(&m_katalog, &KatalogController::datensatzGewechselt, this, &Ausgabebox::Data1_Reposition);
     connect(&m_katalog, &KatalogController::schreibfehler, this, &Ausgabebox::schreibfehlerMelden);
+    m_katalog.setKonfliktFrage([this](const jet::DbError& e) {
+        const QString antwort = kit::MsgFenn(
+            this,
+            e.description
+                + QStringLiteral("\n\nJa: Ihre Änderung speichern; die Änderung des anderen Programms wird "
+                                 "überschrieben.\nNein: Ihre Änderung verwerfen und den gespeicherten Datensatz "
+                                 "anzeigen.\nExit: Ihre Eingabe bleibt in den Feldern stehen und wird noch nicht "
+                                 "gespeichert."),
+            32, 3, QStringLiteral("Ausgabebox_Data1_Validate"), 1, kit::WarningBackColor, kit::DialogForeColor);
+        if (antwort == QLatin1String("Ja"))
+            return jet::ConflictChoice::Overwrite;
+        if (antwort == QLatin1String("Nein"))
+            return jet::ConflictChoice::Reload;
+        return jet::ConflictChoice::Keep;
+    });
     connect(&m_katalog, &KatalogController::lesefehler, this, [this](const jet::DbError& e) {
         kit::MsgFenn(this, QStringLiteral("Dieser Datensatz konnte nicht gelesen werden; er wird leer "
                                           "angezeigt und kann nicht geändert werden.\n\n")
@@ -176,13 +192,6 @@ void Ausgabebox::felderBinden()
                 box->setModified(false);
             });
     }
-    // A cell shows one line of a field's start: a field of megabytes laid out whole for every
-    // paint would stall the grid.
-    m_katalog.model()->setDisplayTransform([](const QString& feld, const QString& wert) {
-        return istRichTextFeld(feld)
-                   ? richtext::rtfToPlainText(wert, ZellenTextLaenge).replace(QLatin1Char('\n'), QLatin1Char(' '))
-                   : wert.left(ZellenTextLaenge);
-    });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -201,10 +210,21 @@ void Ausgabebox::Form_Load()
     lvwPlaylist->setGeometry(tw(1050, 675, 7440, 5640));
     RegistryLesen();
 
-    const DatenbankWahl wahl =
+    DatenbankWahl wahl =
         datenbankPfadAufloesen(option(QStringLiteral("ArchivPfad")), ProgrammPfad);
     if (wahl.speichern)
         setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+    // An old Access catalogue is converted once on request; the copy becomes the catalogue
+    // of this and every later start.
+    bool umwandlungGescheitert = false;
+    if (istNormaleDatei(wahl.pfad)) {
+        const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, wahl.pfad, QStringLiteral("Ausgabebox_Form_Load"));
+        if (jet.antwort == kit::JetAntwort::Umgewandelt) {
+            wahl.pfad = jet.pfad;
+            setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
+        }
+        umwandlungGescheitert = jet.antwort == kit::JetAntwort::Abgebrochen;
+    }
     DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);
     const QString gespeichert = option(QStringLiteral("ArchivPfad"));
     if (!gespeichert.isEmpty() && wahl.pfad != gespeichert) {
@@ -217,7 +237,9 @@ void Ausgabebox::Form_Load()
                      3, 0, QStringLiteral("Datenbank nicht gefunden"), 1, kit::WarningBackColor,
                      kit::DialogForeColor);
     }
-    if (istNormaleDatei(wahl.pfad)) {
+    if (umwandlungGescheitert) {
+        setPanelText(1, FehlerLaden); // already reported: the Access file is not opened
+    } else if (istNormaleDatei(wahl.pfad)) {
         jet::DbError e;
         const QString quelle = option(QStringLiteral("Data1RecordSource"), StandardAbfrage);
         if (m_katalog.starten(wahl.pfad, quelle, &e)) {
@@ -271,11 +293,13 @@ void Ausgabebox::RegistryLesen()
     // 1. Normal geometry first, then the state; a position on no screen moves onto one.
     const Fenstergeometrie g = geometrieLesen();
     QRect rect(twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height));
+    // The screens less the window's frame: the inner rectangle on them puts the frame on a screen.
+    const QMargins rahmen = kit::fensterRahmen(this);
     QList<QRect> bildschirme;
-    for (QScreen* s : QGuiApplication::screens())
-        bildschirme << s->availableGeometry();
+    for (const QRect& s : kit::verfuegbareBildschirme())
+        bildschirme << s.marginsRemoved(rahmen);
     rect = hauptfensterLage(rect, bildschirme);
-    move(rect.topLeft());
+    move(rect.topLeft() - QPoint(rahmen.left(), rahmen.top()));
     resize(rect.size());
     if (g.state == 2)
         setWindowState(Qt::WindowMaximized);
@@ -476,7 +500,8 @@ void Ausgabebox::fehler(const QString& titel, const jet::DbError& e)
 void Ausgabebox::schreibfehlerMelden(const jet::DbError& e)
 {
     // One user action may try the write several times (validate, move, refresh): one report.
-    if (m_schreibfehlerStumm || m_schreibfehlerGemeldet)
+    // A conflict was asked about already.
+    if (m_schreibfehlerStumm || m_schreibfehlerGemeldet || e.number == jet::errors::kConflict)
         return;
     m_schreibfehlerGemeldet = true;
     QTimer::singleShot(0, this, [this] { m_schreibfehlerGemeldet = false; });

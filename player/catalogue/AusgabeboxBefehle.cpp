@@ -87,6 +87,7 @@ struct ZeichnenAus
 struct Auswahl
 {
     int zeileA = -1, zeileB = -1, spalteA = -1, spalteB = -1;
+    QList<int> zeilen; // exactly the selected rows (a Ctrl-click selection has gaps)
 };
 
 Auswahl gridAuswahl(const QTableView* grid)
@@ -106,7 +107,11 @@ Auswahl gridAuswahl(const QTableView* grid)
         a.zeileB = std::max(a.zeileB, b.bottom());
         a.spalteA = std::min(a.spalteA, b.left());
         a.spalteB = std::max(a.spalteB, b.right());
+        for (int r = b.top(); r <= b.bottom(); ++r)
+            a.zeilen << r;
     }
+    if (markiert.isEmpty() && a.zeileA >= 0)
+        a.zeilen << a.zeileA;
     return a;
 }
 
@@ -203,6 +208,14 @@ void Ausgabebox::cmdButton_MouseUp(int index, Qt::MouseButton knopf)
 
 // --- clipboard -----------------------------------------------------------------------------
 
+namespace {
+// The stored values, rich-text fields as their whole plain text (the cells show a one-line start).
+QString gespeicherterWert(const QString& feld, const QString& wert)
+{
+    return istRichTextFeld(feld) ? richtext::rtfToPlainText(wert) : wert;
+}
+} // namespace
+
 void Ausgabebox::mnuKopieren_Click()
 {
     vb::HourglassGuard sanduhr;
@@ -211,10 +224,7 @@ void Ausgabebox::mnuKopieren_Click()
     {
         ZeichnenAus aus(MSFlexGrid1);
         // Rich-text fields as their whole plain text, not the one-line start the cells show.
-        text = tontraegerKopierformat(*MSFlexGrid1->model(), a.zeileA, a.zeileB,
-                                      [](const QString& feld, const QString& wert) {
-                                          return istRichTextFeld(feld) ? richtext::rtfToPlainText(wert) : wert;
-                                      });
+        text = tontraegerKopierformat(*MSFlexGrid1->model(), a.zeileA, a.zeileB, gespeicherterWert);
     }
     QImage bild;
     if (a.zeileA >= 0 && !Bild1->pixmap().isNull())
@@ -232,8 +242,8 @@ void Ausgabebox::mnuKopierenListe_Click()
     QString text, html;
     {
         ZeichnenAus aus(MSFlexGrid1);
-        text = listenKopie(*MSFlexGrid1->model(), a.zeileA, a.zeileB, a.spalteA, a.spalteB);
-        html = listenKopieHtml(*MSFlexGrid1->model(), a.zeileA, a.zeileB, a.spalteA, a.spalteB);
+        text = listenKopie(*MSFlexGrid1->model(), a.zeilen, a.spalteA, a.spalteB, gespeicherterWert);
+        html = listenKopieHtml(*MSFlexGrid1->model(), a.zeilen, a.spalteA, a.spalteB, gespeicherterWert);
     }
     QApplication::clipboard()->setMimeData(zwischenablageDaten(text, html));
 }
@@ -286,15 +296,21 @@ void Ausgabebox::mnuKlangtruhe_Click()
 
 void Ausgabebox::mnuReadMe_Click()
 {
+    const QString titel = QStringLiteral("Ausgabebox_mnuReadme_Click");
     const QString datei = klang::programmDatei(QStringLiteral("readme.txt"));
-    if (!QFileInfo::exists(datei)) {
-        kit::Fehlermeldung(this, QStringLiteral("Ausgabebox_mnuReadme_Click"),
-                           QStringLiteral("Datei nicht gefunden: ") + datei, 53);
+    const QFileInfo info(datei);
+    if (!info.exists()) {
+        kit::Fehlermeldung(this, titel, QStringLiteral("Datei nicht gefunden: ") + datei, 53);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(datei)))
-        kit::Fehlermeldung(this, QStringLiteral("Ausgabebox_mnuReadme_Click"),
-                           QStringLiteral("Für die Datei ist kein Programm eingerichtet: ") + datei, 31);
+    if (!info.isFile() || !info.isReadable()) {
+        kit::Fehlermeldung(this, titel, QStringLiteral("Die Datei kann nicht gelesen werden: ") + datei, 75);
+        return;
+    }
+    // The desktop's opener starts on its own and says nothing when it finds no program, so
+    // the association is looked up first.
+    if (klang::associatedProgram(datei).isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(datei)))
+        kit::Fehlermeldung(this, titel, QStringLiteral("Für die Datei ist kein Programm eingerichtet: ") + datei, 31);
 }
 
 void Ausgabebox::MenuVerzeichnis_Click()

@@ -199,21 +199,51 @@ void Ausgabebox::detailOrdnerSetzen()
     m_ebookListe->setDatenbankPfad(DatenbankPfad);
 }
 
+namespace {
+
+// Band and title of the grid rows whose "Band - LPTitel" names a cover file, with their rows:
+// one pass over the table that keeps only those (a list of every row cost a million records
+// hundreds of megabytes). No cover files, no pass.
+QList<klang::detail::BandTitel> coverZeilen(const jet::Recordset& rs, const QSet<QString>& namen)
+{
+    QList<klang::detail::BandTitel> gefunden;
+    if (namen.isEmpty() || rs.recordCount() == 0)
+        return gefunden;
+    std::vector<qint64> ids;
+    QHash<qint64, klang::detail::BandTitel> nachId;
+    const bool gelesen = rs.scan(QString(), {}, {QStringLiteral("Band"), QStringLiteral("LPTitel")}, 4096,
+                                 [&](jet::Recordset::ScanBlock&& b) {
+                                     for (std::size_t i = 0; i < b.others.size(); ++i) {
+                                         klang::detail::BandTitel z{b.text(i, 0, 2), b.text(i, 1, 2)};
+                                         if (namen.contains(klang::detail::CoverStreifenRegeln::coverName(z))) {
+                                             ids.push_back(b.others[i]);
+                                             nachId.insert(b.others[i], z);
+                                         }
+                                     }
+                                 });
+    if (!gelesen) {
+        // Not a view of the table: row by row.
+        for (int r = 0; r < rs.recordCount(); ++r) {
+            klang::detail::BandTitel z{rs.value(r, QStringLiteral("Band")), rs.value(r, QStringLiteral("LPTitel")), r};
+            if (namen.contains(klang::detail::CoverStreifenRegeln::coverName(z)))
+                gefunden << z;
+        }
+        return gefunden;
+    }
+    for (int zeile : rs.positionsOfRowIds(ids)) {
+        klang::detail::BandTitel z = nachId.value(rs.rowId(zeile));
+        z.zeile = zeile;
+        gefunden << z;
+    }
+    return gefunden;
+}
+
+} // namespace
+
 void Ausgabebox::CoverAktualisieren()
 {
     detailOrdnerSetzen();
-    // Band and title of every grid row, in grid order, read in one pass over the view.
-    QList<klang::detail::BandTitel> zeilen;
-    const QList<QStringList> spalten = m_katalog.data1().recordset().columnValues(
-        {QStringLiteral("Band"), QStringLiteral("LPTitel")});
-    if (spalten.size() == 2) {
-        const QStringList& baender = spalten.at(0);
-        const QStringList& titel = spalten.at(1);
-        zeilen.reserve(baender.size());
-        for (qsizetype r = 0; r < baender.size(); ++r)
-            zeilen.append({baender.at(r), r < titel.size() ? titel.at(r) : QString()});
-    }
-    m_coverStreifen->setZeilen(zeilen);
+    m_coverStreifen->setZeilen(coverZeilen(m_katalog.data1().recordset(), m_coverStreifen->coverNamen()));
     m_coverStreifen->CoverAktualisieren(vb::pixelsToTwips(centralWidget()->height()));
 }
 

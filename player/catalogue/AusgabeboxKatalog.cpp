@@ -5,6 +5,7 @@
 #include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "kit/MsgFenn.h"
+#include "kit/umwandlung/JetUmwandlung.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
 #include "player/catalogue/Ordnerliste.h"
@@ -94,9 +95,11 @@ void Ausgabebox::ButtonAlpabeth_MouseUp(int index)
         MSFlexGrid1->scrollToTop();
         MSFlexGrid1->setFocus();
     } else {
-        const int zeile = m_katalog.ersteZeileMit(spalte, ButtonAlpabeth[index]->text());
-        if (zeile >= 0 && zeile < m_katalog.model()->rowCount() - 1)
-            MSFlexGrid1->scrollTo(m_katalog.model()->index(zeile, 0), QAbstractItemView::PositionAtTop);
+        // A large catalogue answers later: the grid scrolls when the row is known.
+        m_katalog.ersteZeileMitSuchen(spalte, ButtonAlpabeth[index]->text(), [this](int zeile) {
+            if (zeile >= 0 && zeile < m_katalog.model()->rowCount() - 1)
+                MSFlexGrid1->scrollTo(m_katalog.model()->index(zeile, 0), QAbstractItemView::PositionAtTop);
+        });
     }
     m_player->setStilAusgeschlossen(false);
 }
@@ -259,11 +262,23 @@ void Ausgabebox::mnuOeffnen_Click()
     datenbankOeffnen(pfad, kit::DateinameAusPfad(pfad));
 }
 
-void Ausgabebox::datenbankOeffnen(const QString& pfad, const QString& name)
+void Ausgabebox::datenbankOeffnen(const QString& gewaehlt, const QString& gewaehlterName)
 {
-    vb::HourglassGuard sanduhr;
     if (!m_katalog.speichern())
         return; // the edit could not be written: reported, and the catalogue stays
+    QString pfad = gewaehlt;
+    QString name = gewaehlterName;
+    // An old Access catalogue is offered for conversion; its copy opens in its place.
+    const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, pfad, QStringLiteral("Ausgabebox_mnuOeffnen_Click"));
+    if (jet.antwort == kit::JetAntwort::Abgebrochen)
+        return;
+    if (jet.antwort == kit::JetAntwort::Umgewandelt) {
+        if (option(QStringLiteral("ArchivPfad")) == pfad)
+            setOption(QStringLiteral("ArchivPfad"), jet.pfad); // the next start takes the copy
+        pfad = jet.pfad;
+        name = kit::DateinameAusPfad(pfad);
+    }
+    vb::HourglassGuard sanduhr;
     const QString vorher = panelText(1);
     imgStop_Click(); // the status "no play" must be true
     setPanelText(1, DatenbankWirdGeladen);

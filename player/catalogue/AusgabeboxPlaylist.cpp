@@ -11,6 +11,7 @@
 #include "platform/media/MciRoutines.h"
 #include "platform/shell/Shell.h"
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/ListBounds.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QAction>
@@ -226,13 +227,17 @@ void Ausgabebox::mnuPlaylistLaden_Click()
     vb::HourglassGuard sanduhr;
     if (QFileInfo(datei).isFile()) {
         bool ok = false;
-        const QStringList zeilen = klang::readLines(datei, &ok);
+        klang::ReadReport bericht;
+        const QStringList zeilen = klang::readLinesBounded(datei, &ok, &bericht);
         if (!ok) {
             kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gelesen werden:") + QLatin1Char(' ') + datei,
                          4, 0, QStringLiteral("Ausgabebox_mnuPlaylistLaden_Click"), 1, FehlerHintergrund, MeldungText);
             return;
         }
         playlistLesen(zeilen);
+        if (!bericht.complete())
+            kit::MsgFenn(this, bericht.hinweis(QFileInfo(datei).fileName()), 3, 0,
+                         QStringLiteral("Playlist laden"), 1, MeldungHintergrund, MeldungText);
     }
     m_playlistDatei = datei;
     playlistUebernehmen();

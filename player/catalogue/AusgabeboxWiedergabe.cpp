@@ -226,7 +226,7 @@ void Ausgabebox::wiedergabeVerbinden()
     // The minimised window's caption scrolls what plays.
     Laufschrift::Anbindung lauf;
     lauf.text = [this](int runde) { return m_player->laufschriftText(runde); };
-    lauf.titel = [this](const QString& text) { setWindowTitle(text); };
+    lauf.titel = [this](const QString& text) { setWindowTitle(laufschrifttext::fensterTitel(text)); };
     lauf.darfLaufen = [this] { return isMinimized(); };
     lauf.titelBeendet = [this] { return m_player->titelBeendet(); };
     Timer2.setAnbindung(std::move(lauf));

@@ -3,7 +3,6 @@
 // Size arithmetic of the main window's layout (twips), kept apart from the widgets.
 
 #include "kit/FormPlatzieren.h"
-#include "player/playback/core/Bildschirmplatz.h"
 
 #include <QSize>
 
@@ -24,10 +23,12 @@ inline constexpr QSize StandardGroesse{StandardBreiteTwips / 15, StandardHoeheTw
 // The main window's stored rectangle made usable: at least MindestGroesse (a stored width of
 // -5 must not give a sliver), at most the screens' size or the designed size, whichever is
 // larger (a damaged width of 2147483647 must not ask for a window of millions of pixels), and
-// moved onto the nearest screen when it lies on none.
+// wholly on a screen. On a screen smaller than the designed size the window keeps up to that
+// size from the screen's upper left corner, so its caption stays in reach.
 inline QRect hauptfensterLage(const QRect& fenster, const QList<QRect>& bildschirme)
 {
     QRect r = kit::fensterLage(fenster, MindestGroesse, bildschirme);
+    r.setSize(r.size().expandedTo(fenster.size().expandedTo(MindestGroesse).boundedTo(StandardGroesse)));
     QRect alle;
     for (const QRect& s : bildschirme)
         alle |= s;

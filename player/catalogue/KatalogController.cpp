@@ -8,6 +8,8 @@
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFontMetrics>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace klang::player {
 
@@ -20,6 +22,7 @@ KatalogController::KatalogController(QObject* parent)
     jet::setKlartextFunktion([](const QString& wert, qsizetype laenge) {
         return richtext::rtfToPlainText(wert, laenge);
     });
+    m_model->setDisplayTransform(&KatalogController::zellenText);
     connect(m_data1.get(), &jet::DataControl::Reposition, this, &KatalogController::aufReposition);
     connect(m_data1.get(), &jet::DataControl::Validate, this, &KatalogController::aufValidate);
     connect(m_data1.get(), &jet::DataControl::updateFailed, this, [this](const jet::DbError& e) {
@@ -34,8 +37,18 @@ KatalogController::KatalogController(QObject* parent)
                 b.gezeigt = b.uebergeben;
             b.hatUebergeben = false;
         }
+        m_geschrieben = true;
     });
-    connect(m_data1.get(), &jet::DataControl::recordsetReloaded, this, [this] { m_lesefehlerGemeldet = false; });
+    connect(m_data1.get(), &jet::DataControl::updateConflict, this,
+            [this](const jet::DbError& e, jet::ConflictChoice* wahl) {
+                if (m_konfliktFrage)
+                    *wahl = m_konfliktFrage(e);
+            });
+    connect(m_data1.get(), &jet::DataControl::rowReloaded, this, &KatalogController::editorenFuellen);
+    connect(m_data1.get(), &jet::DataControl::recordsetReloaded, this, [this] {
+        m_lesefehlerGemeldet = false;
+        ++m_ansichtStand;
+    });
     for (int i = 0; i < SpaltensatzAnzahl; ++i)
         m_breiten << StandardSpaltenbreite;
 }
@@ -84,12 +97,27 @@ bool KatalogController::speichern()
 {
     if (m_data1->recordset().absolutePosition() < 0)
         return true;
-    return m_data1->leaveRow();
+    m_geschrieben = false;
+    if (!m_data1->leaveRow())
+        return false;
+    // The record stays on screen: it shows what is stored now, also what other programs
+    // changed in its other fields, so no stale value is edited later.
+    if (m_geschrieben)
+        editorenFuellen();
+    return true;
 }
 
 void KatalogController::bearbeitungVerwerfen()
 {
+    // Read again: another program may have changed the record meanwhile.
     m_data1->recordset().cancelUpdate();
+    m_data1->recordset().invalidateCache();
+    m_data1->recordset().rememberLoadedRow();
+    editorenFuellen();
+}
+
+void KatalogController::editorenFuellen()
+{
     for (const QString& feld : std::as_const(m_bindungsReihenfolge)) {
         Bindung& b = m_bindungen[feld];
         const QString wert = m_data1->field(feld);
@@ -117,7 +145,9 @@ QString KatalogController::schreibschutz() const
     if (rs.isOpen() && !rs.isUpdatable())
         return QStringLiteral("Nur lesen: Diese Ansicht kann nicht geändert werden.");
     if (rs.absolutePosition() >= 0 && !rs.isCurrentRowReadable())
-        return QStringLiteral("Nur lesen: Dieser Datensatz konnte nicht gelesen werden.");
+        return rs.isBusy() ? QStringLiteral("Nur lesen: Der Katalog wird gerade von einem anderen Programm "
+                                            "benutzt (gesperrt).")
+                           : QStringLiteral("Nur lesen: Dieser Datensatz konnte nicht gelesen werden.");
     return QString();
 }
 
@@ -239,17 +269,156 @@ bool KatalogController::sortieren(const QString& feld)
     return ansichtSetzen(sortierAbfrage(feld, m_sortAufsteigend));
 }
 
+QString KatalogController::zellenText(const QString& feld, const QString& wert)
+{
+    return istRichTextFeld(feld)
+               ? richtext::rtfToPlainText(wert, ZellenTextLaenge).replace(QLatin1Char('\n'), QLatin1Char(' '))
+               : wert.left(ZellenTextLaenge);
+}
+
+namespace {
+
+// The first characters a cell of the field may start with to match the caption: every
+// character whose cell text, upper-cased as the letter buttons compare, is the caption.
+// Worked out once per field kind and caption over the characters of one UTF-16 unit.
+QStringList anfangszeichen(bool reich, const QString& caption)
+{
+    static QHash<QString, QStringList> bekannt;
+    const QString schluessel = (reich ? QStringLiteral("r") : QStringLiteral("p")) + caption;
+    auto it = bekannt.constFind(schluessel);
+    if (it != bekannt.constEnd())
+        return it.value();
+    QStringList zeichen;
+    for (char32_t u = 1; u <= 0xFFFF; ++u) {
+        const QChar c(static_cast<char16_t>(u));
+        if (c.isSurrogate())
+            continue;
+        // A rich text's line end shows as a blank.
+        const QString gezeigt = (reich && c == QLatin1Char('\n')) ? QStringLiteral(" ") : QString(c);
+        if (gezeigt.toUpper() == caption)
+            zeichen << QString(c);
+    }
+    if (bekannt.size() < 256)
+        bekannt.insert(schluessel, zeichen);
+    return zeichen;
+}
+
+} // namespace
+
+KatalogController::Anfangsfrage KatalogController::anfangsfrage(const QString& feld, const QString& caption) const
+{
+    Anfangsfrage frage;
+    const int spalte = m_model->columnOfField(feld);
+    frage.spalte = spalte < 0 ? 0 : spalte;
+    const QString name = m_model->fieldOfColumn(frage.spalte);
+    if (m_model->rowCount() == 0 || name.isEmpty())
+        return frage;
+    const bool reich = istRichTextFeld(name);
+    const QStringList zeichen = anfangszeichen(reich, caption);
+    if (zeichen.isEmpty())
+        return frage;
+    QString bezeichner = name;
+    bezeichner.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    bezeichner = QLatin1Char('"') + bezeichner + QLatin1Char('"');
+    QStringList platzhalter;
+    for (const QString& z : zeichen) {
+        platzhalter << QStringLiteral("?");
+        frage.werte << z;
+    }
+    const QString anfang = reich ? QStringLiteral("klartext(%1, 1)").arg(bezeichner)
+                                 : QStringLiteral("substr(%1, 1, 1)").arg(bezeichner);
+    // A stored picture or other binary value shows as an empty cell.
+    frage.bedingung = QStringLiteral("typeof(%1) <> 'blob' AND %2 COLLATE BINARY IN (%3)")
+                          .arg(bezeichner, anfang, platzhalter.join(QLatin1Char(',')));
+    return frage;
+}
+
+int KatalogController::ersteZeileAus(const Anfangsfrage& frage, const QString& caption,
+                                     const std::function<int(int ab)>& erste) const
+{
+    const int gefunden = erste(0);
+    // The current row shows an edit not yet written: the grid's text of it counts.
+    const jet::Recordset& rs = m_data1->recordset();
+    const int aktuell = rs.absolutePosition();
+    if (!rs.isDirty() || aktuell < 0 || (gefunden >= 0 && gefunden < aktuell))
+        return gefunden;
+    const QString text = m_model->data(m_model->index(aktuell, frage.spalte)).toString();
+    if (!text.isEmpty() && text.left(1).toUpper() == caption)
+        return aktuell;
+    if (gefunden != aktuell)
+        return gefunden;
+    return erste(aktuell + 1);
+}
+
 int KatalogController::ersteZeileMit(const QString& feld, const QString& caption) const
 {
-    const int spalte = m_model->columnOfField(feld);
-    const int c = spalte < 0 ? 0 : spalte;
-    const int n = m_model->rowCount();
-    for (int r = 0; r < n; ++r) {
-        const QString text = m_model->data(m_model->index(r, c)).toString();
+    // One statement finds the records whose field starts with one of the characters that
+    // upper-case to the caption; the view's order then gives the first of them. Reading the
+    // grid row by row took seconds for a million records.
+    const Anfangsfrage frage = anfangsfrage(feld, caption);
+    if (frage.bedingung.isEmpty())
+        return -1;
+    const jet::Recordset& rs = m_data1->recordset();
+    bool gelesen = true;
+    const int zeile = ersteZeileAus(frage, caption, [&](int ab) {
+        const std::optional<int> z = rs.firstPositionWhere(frage.bedingung, frage.werte, ab);
+        gelesen = gelesen && z.has_value();
+        return z.value_or(-1);
+    });
+    if (gelesen)
+        return zeile;
+    // Not a view of the table (cannot happen for the catalogue): the grid row by row.
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const QString text = m_model->data(m_model->index(r, frage.spalte)).toString();
         if (!text.isEmpty() && text.left(1).toUpper() == caption)
             return r;
     }
     return -1;
+}
+
+void KatalogController::ersteZeileMitSuchen(const QString& feld, const QString& caption,
+                                            std::function<void(int)> fertig)
+{
+    const quint64 nummer = ++m_sprungNummer;
+    const QString pfad = m_data1->databaseName();
+    if (anzahl() <= m_sofortBis || !m_data1->recordset().isUpdatable() || pfad.isEmpty()) {
+        fertig(ersteZeileMit(feld, caption));
+        return;
+    }
+    const Anfangsfrage frage = anfangsfrage(feld, caption);
+    if (frage.bedingung.isEmpty()) {
+        fertig(-1);
+        return;
+    }
+    const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(TabelleSchallplatten, frage.bedingung);
+    auto* waechter = new QFutureWatcher<std::optional<std::vector<qint64>>>(this);
+    const quint64 stand = m_ansichtStand;
+    connect(waechter, &QFutureWatcherBase::finished, this,
+            [this, waechter, nummer, stand, frage, caption, feld, fertig = std::move(fertig)] {
+                waechter->deleteLater();
+                if (nummer != m_sprungNummer || stand != m_ansichtStand)
+                    return; // another jump or another view meanwhile
+                const std::optional<std::vector<qint64>> ids = waechter->result();
+                if (!ids) {
+                    fertig(ersteZeileMit(feld, caption));
+                    return;
+                }
+                const jet::Recordset& rs = m_data1->recordset();
+                fertig(ersteZeileAus(frage, caption, [&](int ab) { return rs.firstPositionOfRowIds(*ids, ab); }));
+            });
+    waechter->setFuture(QtConcurrent::run([pfad, sql, werte = frage.werte]() -> std::optional<std::vector<qint64>> {
+        jet::Database db;
+        if (!db.open(pfad))
+            return std::nullopt;
+        db.useLittleMemory();
+        std::vector<qint64> ids;
+        if (!db.query(sql, werte, [&ids](const QVariantList& zeile) {
+                ids.push_back(zeile.value(0).toLongLong());
+                return true;
+            }))
+            return std::nullopt;
+        return ids;
+    }));
 }
 
 int KatalogController::anzahlInterpreten() const
@@ -291,6 +460,14 @@ QString KatalogController::katalogPruefen(const QString& pfad)
     if (!db.tableExists(TabelleSchallplatten)) {
         return QStringLiteral("Die Datei enthält keine Tabelle \"Schallplatten\" und ist kein "
                               "Katalog der Klangtruhe.");
+    }
+    // A view of that name shows records that cannot be written back.
+    const QString art = db.scalar(QStringLiteral("SELECT type FROM sqlite_master WHERE lower(name) = lower(?)"),
+                                  {TabelleSchallplatten}).toString();
+    if (art != QLatin1String("table")) {
+        return QStringLiteral("\"Schallplatten\" ist in dieser Datei keine Tabelle, sondern eine Abfrage "
+                              "(Sicht); ihre Datensätze können nicht bearbeitet werden. Die Datei wird nicht "
+                              "geöffnet.");
     }
     const QStringList fehlend = fehlendeFelder(db.columns(TabelleSchallplatten));
     if (!fehlend.isEmpty()) {

@@ -43,6 +43,11 @@ public:
     bool speichern();
     // Drops the editors' edits: they show the current row as stored again.
     void bearbeitungVerwerfen();
+    // Asked when another program changed a field the user's edit changes too (since the
+    // record was shown): overwrite it, take the stored record, or keep the edit unsaved.
+    // Without a question the edit is kept unsaved and schreibfehler says why.
+    using KonfliktFrage = std::function<jet::ConflictChoice(const jet::DbError&)>;
+    void setKonfliktFrage(KonfliktFrage frage) { m_konfliktFrage = std::move(frage); }
     // The value of a field of the current row as stored.
     QString feld(const QString& name) const;
 
@@ -77,7 +82,18 @@ public:
 
     // Scroll mode of the letter buttons: the first row whose text in the field starts with
     // the caption (upper-cased first character), or -1. Letter pairs do not apply here.
+    // The text is the cell's (zellenText), the field the first column when it is not shown.
     int ersteZeileMit(const QString& feld, const QString& caption) const;
+    // The same off the window's thread for a large view: the statement runs on a connection
+    // of its own and `fertig` gets the row on the window's thread once it is known. A small
+    // view answers at once. Nothing is answered when the view changed or another jump was
+    // asked for meanwhile.
+    void ersteZeileMitSuchen(const QString& feld, const QString& caption, std::function<void(int)> fertig);
+    // Views up to this many rows answer the jump at once (a tenth of a second at most).
+    void setSofortBis(int zeilen) { m_sofortBis = zeilen; }
+    // What a grid cell shows of a field: one line of its start, rich text as plain text (a
+    // field of megabytes laid out whole for every paint would stall the grid).
+    static QString zellenText(const QString& feld, const QString& wert);
 
     // Distinct bands of the whole table, compared exactly (case-sensitive); -1 without a
     // catalogue. The view and the grid stay as they are.
@@ -132,8 +148,22 @@ signals:
 private:
     void aufReposition();
     void aufValidate();
+    // The editors show the current row as stored.
+    void editorenFuellen();
 
     bool oeffnen(const QString& pfad, const QString& recordSource, jet::DbError* fehler);
+    // The letter jump's statement: records whose cell starts with a character that
+    // upper-cases to the caption. Empty when no character does.
+    struct Anfangsfrage
+    {
+        int spalte = -1;
+        QString bedingung;
+        QVariantList werte;
+    };
+    Anfangsfrage anfangsfrage(const QString& feld, const QString& caption) const;
+    // The first row from the rows found, with the grid's text of an unwritten edit.
+    int ersteZeileAus(const Anfangsfrage& frage, const QString& caption,
+                      const std::function<int(int ab)>& erste) const;
 
     struct Bindung
     {
@@ -148,6 +178,8 @@ private:
     std::unique_ptr<jet::CatalogueTableModel> m_model;
     QHash<QString, Bindung> m_bindungen;
     QStringList m_bindungsReihenfolge;
+    KonfliktFrage m_konfliktFrage;
+    bool m_geschrieben = false; // a write went through since speichern() began
     bool m_repositionUnterdruecken = false;
     bool m_ansichtZurueckgesetzt = false;
     bool m_abgelehnt = false;
@@ -155,6 +187,9 @@ private:
     bool m_sortAufsteigend = false;
     bool m_nichtSortieren = false;
     QList<int> m_breiten;
+    quint64 m_ansichtStand = 0;  // counts the reloads of the record set
+    quint64 m_sprungNummer = 0; // the last letter jump asked for
+    int m_sofortBis = 100000;
     QHash<int, QString> m_geschriebeneBreiten;
 };
 

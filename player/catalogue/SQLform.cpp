@@ -2,9 +2,11 @@
 
 #include "Einstellungen.h"
 #include "Twips.h"
+#include "kit/FormPlatzieren.h"
 #include "kit/MsgFenn.h"
 #include "platform/shell/Paths.h"
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/ListBounds.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFile>
@@ -28,7 +30,9 @@ SqlListe::SqlListe(QString pfad)
 bool SqlListe::laden()
 {
     bool ok = false;
-    m_eintraege = klang::readLines(m_pfad, &ok);
+    klang::ReadReport bericht;
+    m_eintraege = klang::readLinesBounded(m_pfad, &ok, &bericht);
+    m_hinweis = bericht.hinweis(QStringLiteral("sql.dat"));
     return ok || !QFile::exists(m_pfad);
 }
 
@@ -41,7 +45,13 @@ bool SqlListe::hinzufuegen(const QString& anweisung)
 {
     if (anweisung.isEmpty() || enthaelt(anweisung))
         return false;
-    return speichern(m_eintraege + QStringList{anweisung});
+    // Appended at the end: a long list is neither read nor rewritten again for one statement.
+    if (!klang::appendLineInPlace(m_pfad, anweisung, klang::LineFormat::Windows1252Crlf)
+        && (klang::wasCutOnRead(m_pfad)
+            || !klang::appendLines(m_pfad, {anweisung}, klang::LineFormat::Windows1252Crlf)))
+        return false;
+    m_eintraege << anweisung;
+    return true;
 }
 
 bool SqlListe::entfernen(int index)
@@ -119,8 +129,12 @@ SQLform::SQLform(const QString& SQLAnweisung, QWidget* parent)
 
     // Stored placement and the program font of the edit line and the list.
     using klang::vb::twipsToPixels;
-    resize(twipsToPixels(twipsOption("SQLformwidth", 10650)), twipsToPixels(twipsOption("SQLformheight", 7170)));
-    move(twipsToPixels(twipsOption("SQLformleft", 0)), twipsToPixels(twipsOption("SQLformTop", 0)));
+    // The stored place may lie off every screen (a monitor since removed): the dialog comes
+    // back wholly on one.
+    kit::gespeichertePlatzieren(this, QRect(twipsToPixels(twipsOption("SQLformleft", 0)),
+                                            twipsToPixels(twipsOption("SQLformTop", 0)),
+                                            twipsToPixels(twipsOption("SQLformwidth", 10650)),
+                                            twipsToPixels(twipsOption("SQLformheight", 7170))));
     QFont schrift = TextSQL->font();
     schrift.setFamily(option(QStringLiteral("ProgSchriftName"), QStringLiteral("Segoe UI")));
     const double groesse = schriftGroesse(option(QStringLiteral("ProgSchriftSize"), QStringLiteral("10")));
@@ -133,6 +147,7 @@ SQLform::SQLform(const QString& SQLAnweisung, QWidget* parent)
         kit::Fehlermeldung(this, QStringLiteral("SQLform_Laden"),
                            QStringLiteral("Die Datei \"sql.dat\" konnte nicht gelesen werden."));
     listeZeigen();
+    staBar->showMessage(m_liste.hinweis()); // what of a huge or damaged file was left out
     TextSQL->setText(SQLAnweisung);
 }
 

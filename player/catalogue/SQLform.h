@@ -22,10 +22,13 @@ class SqlListe
 public:
     explicit SqlListe(QString pfad);
     const QStringList& eintraege() const { return m_eintraege; }
-    bool laden();                         // a missing file is an empty list
+    // A missing file is an empty list. Only the file's head is read (10,000 statements of at
+    // most 64 KB); a list cut that way takes new statements at its end but is not rewritten.
+    bool laden();
+    QString hinweis() const { return m_hinweis; } // what the read left out ("" for nothing)
     bool enthaelt(const QString& anweisung) const; // exact, case-sensitive
-    // Appends and rewrites the file; false for an empty text, a duplicate or a failed write
-    // (then the list is as before).
+    // Appends to the file; false for an empty text, a duplicate or a failed write (then the
+    // list is as before).
     bool hinzufuegen(const QString& anweisung);
     bool entfernen(int index);
     // Whether a statement changes data: "into" or "update" in lower case.
@@ -35,6 +38,7 @@ private:
     bool speichern(const QStringList& neu);
     QString m_pfad;
     QStringList m_eintraege;
+    QString m_hinweis;
 };
 
 class SQLform : public QDialog

@@ -1,6 +1,9 @@
 #include "Weblinks.h"
 
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QRegularExpression>
+#include <QUrlQuery>
 
 namespace klang::player::weblinks {
 
@@ -60,6 +63,56 @@ LinkArt linkArt(const QString& text)
     return LinkArt::Text;
 }
 
+namespace {
+
+// "scheme:" at the start, as the address rules spell it; one letter is a drive ("C:").
+bool hatSchema(const QString& text)
+{
+    static const QRegularExpression schema(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return schema.match(text).hasMatch() && !text.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+}
+
+// Files the desktop would run rather than show: programs, scripts and launchers. What the
+// desktop does with them is out of our hands, so they are not handed over at all.
+bool ausfuehrbar(const QFileInfo& datei)
+{
+    if (!datei.isFile())
+        return false;
+    if (datei.permissions() & (QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther | QFile::ExeOwner))
+        return true;
+    if (datei.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QMimeType art = QMimeDatabase().mimeTypeForFile(datei);
+    for (const char* name : {"application/x-desktop", "application/x-executable", "application/x-sharedlib",
+                             "application/x-shellscript", "application/x-ms-dos-executable",
+                             "application/x-java-archive"})
+        if (art.inherits(QLatin1String(name)))
+            return true;
+    return false;
+}
+
+// A mail address keeps only its address and subject: parameters such as "attach" would let a
+// text pick files to send.
+QUrl mailNurAdresseUndBetreff(const QUrl& url)
+{
+    QString adresse = url.path(QUrl::FullyDecoded);
+    const qsizetype frage = adresse.indexOf(QLatin1Char('?'));
+    if (frage >= 0)
+        adresse.truncate(frage);
+    QString neu = QStringLiteral("mailto:")
+                  + QString::fromLatin1(QUrl::toPercentEncoding(adresse.trimmed(), QByteArrayLiteral("@,+")));
+    const QUrlQuery alt(url);
+    for (const auto& [name, wert] : alt.queryItems(QUrl::FullyDecoded)) {
+        if (name.compare(QLatin1String("subject"), Qt::CaseInsensitive) == 0) {
+            neu += QStringLiteral("?subject=") + QString::fromLatin1(QUrl::toPercentEncoding(wert));
+            break;
+        }
+    }
+    return QUrl(neu, QUrl::StrictMode);
+}
+
+} // namespace
+
 QUrl sichererLink(const QString& antwort, QString* grund)
 {
     const QString text = antwort.trimmed();
@@ -72,17 +125,22 @@ QUrl sichererLink(const QString& antwort, QString* grund)
         return ablehnen(QStringLiteral("Es wurde kein Link angegeben."));
     if (text.startsWith(QLatin1Char('/')) || text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
         const QString pfad = text.startsWith(QLatin1Char('/')) ? text : QUrl(text).toLocalFile();
-        if (!pfad.isEmpty() && QFileInfo::exists(pfad))
-            return QUrl::fromLocalFile(QFileInfo(pfad).absoluteFilePath());
-        return ablehnen(QStringLiteral("Die Datei ist nicht vorhanden:\r\n\r\n") + text);
+        const QFileInfo datei(pfad);
+        if (pfad.isEmpty() || !datei.exists())
+            return ablehnen(QStringLiteral("Die Datei ist nicht vorhanden:\r\n\r\n") + text);
+        if (ausfuehrbar(datei))
+            return ablehnen(QStringLiteral("Diese Datei wird nicht geöffnet:\r\n\r\n") + text
+                            + QStringLiteral("\r\n\r\nProgramme, Skripte und Starter (.desktop) werden nicht "
+                                             "ausgeführt."));
+        return QUrl::fromLocalFile(datei.absoluteFilePath());
     }
-    QUrl url(text, QUrl::StrictMode);
-    if (url.scheme().isEmpty() || !url.isValid() || text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
-        url = QUrl::fromUserInput(text);
+    // A text with a scheme is taken as it stands; only a text without one is completed.
+    QUrl url = hatSchema(text) ? QUrl(text, QUrl::TolerantMode) : QUrl::fromUserInput(text);
     const QString schema = url.scheme().toLower();
-    if (url.isValid()
-        && ((schema == QLatin1String("http") || schema == QLatin1String("https")) ? !url.host().isEmpty()
-                                                                                 : schema == QLatin1String("mailto")))
+    if (url.isValid() && schema == QLatin1String("mailto") && !url.path().isEmpty())
+        return mailNurAdresseUndBetreff(url);
+    if (url.isValid() && (schema == QLatin1String("http") || schema == QLatin1String("https"))
+        && !url.host().isEmpty())
         return url;
     return ablehnen(QStringLiteral("Dieser Link wird nicht geöffnet:\r\n\r\n") + text
                     + QStringLiteral("\r\n\r\nGeöffnet werden nur Internet-Adressen (http, https), "

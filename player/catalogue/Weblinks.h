@@ -29,8 +29,11 @@ enum class LinkArt { Web, Datei, Mail, Text };
 LinkArt linkArt(const QString& text);
 
 // The address a confirmed answer opens. Only http, https, mailto and existing local files are
-// accepted ("www.x" means http://www.x); anything else gives an invalid URL and *grund says
-// why, in German. A local file is opened through the desktop, never run as a program.
+// accepted; a text with a scheme is read as it stands, one without is completed ("www.x"
+// means http://www.x). Anything else gives an invalid URL and *grund says why, in German.
+// A local file is opened through the desktop; files it would run (an execute bit, a
+// ".desktop" launcher, a program or script by its content) are refused. A mail address keeps
+// only the address and the subject.
 QUrl sichererLink(const QString& antwort, QString* grund = nullptr);
 
 } // namespace klang::player::weblinks

@@ -24,9 +24,57 @@ const QStringList& kopierFelder()
 
 namespace {
 
-QString zelle(const QAbstractItemModel& model, int zeile, int spalte)
+// A cell as it is copied: the stored value through umwandeln, or the shown text.
+QString zelle(const QAbstractItemModel& model, int zeile, int spalte, const QString& feld,
+              const Feldumwandlung& umwandeln)
 {
-    return model.data(model.index(zeile, spalte), Qt::DisplayRole).toString();
+    if (!umwandeln)
+        return model.data(model.index(zeile, spalte), Qt::DisplayRole).toString();
+    const QString roh = model.data(model.index(zeile, spalte), Qt::EditRole).toString();
+    return roh.isEmpty() ? roh : umwandeln(feld, roh);
+}
+
+bool istZeilenumbruch(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// One line per row in the plain text: Tabs become blanks, each run of line breaks " / ".
+QString einzeilig(const QString& wert)
+{
+    qsizetype anfang = 0, ende = wert.size();
+    while (anfang < ende && istZeilenumbruch(wert.at(anfang)))
+        ++anfang;
+    while (ende > anfang && istZeilenumbruch(wert.at(ende - 1)))
+        --ende;
+    bool rein = anfang == 0 && ende == wert.size();
+    for (qsizetype i = anfang; rein && i < ende; ++i)
+        rein = wert.at(i) != u'\t' && !istZeilenumbruch(wert.at(i));
+    if (rein)
+        return wert;
+    QString text;
+    text.reserve(ende - anfang + 8);
+    for (qsizetype i = anfang; i < ende; ++i) {
+        const QChar c = wert.at(i);
+        if (istZeilenumbruch(c)) {
+            while (i + 1 < ende && istZeilenumbruch(wert.at(i + 1)))
+                ++i;
+            text += QLatin1String(" / ");
+        } else {
+            text += c == u'\t' ? QChar(u' ') : c;
+        }
+    }
+    return text;
+}
+
+// Rows clamped to the model, ascending, each once.
+QList<int> geordnet(QList<int> zeilen, int anzahl)
+{
+    std::sort(zeilen.begin(), zeilen.end());
+    zeilen.erase(std::unique(zeilen.begin(), zeilen.end()), zeilen.end());
+    zeilen.erase(std::remove_if(zeilen.begin(), zeilen.end(), [anzahl](int r) { return r < 0 || r >= anzahl; }),
+                 zeilen.end());
+    return zeilen;
 }
 
 // Clamps a selection to the model and puts its ends in order; false when nothing is left.
@@ -39,8 +87,12 @@ bool ordnen(int& a, int& b, int anzahl)
     return a <= b;
 }
 
-QString htmlText(const QString& s)
+QString htmlText(QString s)
 {
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+        .replace(QChar::LineSeparator, QLatin1Char('\n'))
+        .replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return s.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
 }
 
@@ -103,43 +155,71 @@ QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int 
     return text;
 }
 
-QString listenKopie(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB)
+QList<int> zeilenVonBis(int zeileA, int zeileB)
+{
+    if (zeileA > zeileB)
+        std::swap(zeileA, zeileB);
+    QList<int> zeilen;
+    if (zeileB < 0)
+        return zeilen;
+    zeileA = std::max(zeileA, 0);
+    zeilen.reserve(zeileB - zeileA + 1);
+    for (int r = zeileA; r <= zeileB; ++r)
+        zeilen << r;
+    return zeilen;
+}
+
+QString listenKopie(const QAbstractItemModel& model, const QList<int>& auswahl, int spalteA, int spalteB,
+                    const Feldumwandlung& umwandeln)
 {
     QString text;
     if (!ordnen(spalteA, spalteB, model.columnCount()))
         return text;
-    for (int c = spalteA; c <= spalteB; ++c)
-        text += model.headerData(c, Qt::Horizontal).toString() + QLatin1Char('\t');
+    QStringList felder;
+    for (int c = spalteA; c <= spalteB; ++c) {
+        felder << model.headerData(c, Qt::Horizontal).toString();
+        text += einzeilig(felder.last()) + QLatin1Char('\t');
+    }
     text += QLatin1String("\r\n");
-    if (!ordnen(zeileA, zeileB, model.rowCount()))
-        return text;
-    for (int r = zeileA; r <= zeileB; ++r) {
+    for (int r : geordnet(auswahl, model.rowCount())) {
         for (int c = spalteA; c <= spalteB; ++c)
-            text += zelle(model, r, c) + QLatin1Char('\t');
+            text += einzeilig(zelle(model, r, c, felder[c - spalteA], umwandeln)) + QLatin1Char('\t');
         text += QLatin1String("\r\n");
     }
     return text;
 }
 
-QString listenKopieHtml(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB)
+QString listenKopie(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB)
+{
+    return listenKopie(model, zeilenVonBis(zeileA, zeileB), spalteA, spalteB);
+}
+
+QString listenKopieHtml(const QAbstractItemModel& model, const QList<int>& auswahl, int spalteA, int spalteB,
+                        const Feldumwandlung& umwandeln)
 {
     if (!ordnen(spalteA, spalteB, model.columnCount()))
         return QString();
     QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table>\n<tr>");
-    for (int c = spalteA; c <= spalteB; ++c)
-        html += QLatin1String("<th>") + htmlText(model.headerData(c, Qt::Horizontal).toString())
-                + QLatin1String("</th>");
+    QStringList felder;
+    for (int c = spalteA; c <= spalteB; ++c) {
+        felder << model.headerData(c, Qt::Horizontal).toString();
+        html += QLatin1String("<th>") + htmlText(felder.last()) + QLatin1String("</th>");
+    }
     html += QLatin1String("</tr>\n");
-    if (ordnen(zeileA, zeileB, model.rowCount())) {
-        for (int r = zeileA; r <= zeileB; ++r) {
-            html += QLatin1String("<tr>");
-            for (int c = spalteA; c <= spalteB; ++c)
-                html += QLatin1String("<td>") + htmlText(zelle(model, r, c)) + QLatin1String("</td>");
-            html += QLatin1String("</tr>\n");
-        }
+    for (int r : geordnet(auswahl, model.rowCount())) {
+        html += QLatin1String("<tr>");
+        for (int c = spalteA; c <= spalteB; ++c)
+            html += QLatin1String("<td>") + htmlText(zelle(model, r, c, felder[c - spalteA], umwandeln))
+                    + QLatin1String("</td>");
+        html += QLatin1String("</tr>\n");
     }
     html += QLatin1String("</table></body></html>");
     return html;
+}
+
+QString listenKopieHtml(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB)
+{
+    return listenKopieHtml(model, zeilenVonBis(zeileA, zeileB), spalteA, spalteB);
 }
 
 QMimeData* zwischenablageDaten(const QString& text, const QString& html, const QImage& bild)

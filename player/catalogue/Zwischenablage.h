@@ -31,12 +31,23 @@ QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int 
                                const Feldumwandlung& umwandeln = {});
 
 // A block of the table: the heading line, then one line per row; each cell followed by a Tab,
-// each line by CR LF. Rows and columns are taken in ascending order whichever way the
-// selection was made.
+// each line by CR LF. Rows are taken in ascending order, each once; columns from the smaller
+// to the larger end, whichever way the selection was made. With umwandeln the stored values
+// (edit role) are read and passed through it, as for the record copy; otherwise the shown
+// text. Inside a value a Tab becomes a blank and a run of line breaks " / ", so every row
+// stays one line.
+QString listenKopie(const QAbstractItemModel& model, const QList<int>& zeilen, int spalteA, int spalteB,
+                    const Feldumwandlung& umwandeln = {});
 QString listenKopie(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB);
 
-// The same block as an HTML table, so office programs paste it into columns.
+// The same block as an HTML table, so office programs paste it into columns; here a value
+// keeps its line breaks.
+QString listenKopieHtml(const QAbstractItemModel& model, const QList<int>& zeilen, int spalteA, int spalteB,
+                        const Feldumwandlung& umwandeln = {});
 QString listenKopieHtml(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB);
+
+// The rows of a range, in ascending order.
+QList<int> zeilenVonBis(int zeileA, int zeileB);
 
 // One mime data object with everything given (text, optional HTML, optional picture):
 // separate clipboard calls would replace each other.

@@ -1,9 +1,9 @@
 #include "player/playback/frmMiniPlayer.h"
 
 #include "kit/Farbverlauf.h"
+#include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
 #include "player/playback/Lautsprecherregler.h"
-#include "player/playback/core/Bildschirmplatz.h"
 #include "player/playback/core/PlayerController.h"
 #include "platform/settings/Settings.h"
 #include "platform/vbcompat/VbCompat.h"
@@ -105,7 +105,7 @@ frmMiniPlayer::frmMiniPlayer(PlayerController& spieler, IHauptfenster& hauptfens
 
     Laufschrift::Anbindung a;
     a.text = [this](int runde) { return m_spieler.laufschriftText(runde); };
-    a.titel = [this](const QString& text) { setWindowTitle(text); };
+    a.titel = [this](const QString& text) { setWindowTitle(laufschrifttext::fensterTitel(text)); };
     a.eingeschaltet = [this] { return m_spieler.laufschrift(); };
     a.darfLaufen = [this] { return isVisible(); };
     a.titelBeendet = [this] { return m_spieler.titelBeendet(); };
@@ -147,10 +147,9 @@ void frmMiniPlayer::platzEinnehmen()
     const QPoint bisher = pos();
     const QPoint platz(twipsToPixels(twipsLesen(schluessel(m_ausrichtung, "Left"), pixelsToTwips(bisher.x()))),
                        twipsToPixels(twipsLesen(schluessel(m_ausrichtung, "Top"), pixelsToTwips(bisher.y()))));
-    QList<QRect> bildschirme;
-    for (QScreen* s : QGuiApplication::screens())
-        bildschirme << s->availableGeometry();
-    move(aufBildschirm(QRect(platz, frameGeometry().size()), bildschirme).topLeft());
+    // The whole bar or column stays on a screen: with the main window hidden, a button out of
+    // reach would leave no way back.
+    kit::gespeichertePlatzieren(this, QRect(platz, size()), QSize(), false);
 }
 
 void frmMiniPlayer::platzSpeichern()

@@ -1,7 +1,7 @@
 #include "player/playback/frmWinMediaPlayer.h"
 
 #include "kit/Farbverlauf.h"
-#include "player/playback/core/Bildschirmplatz.h"
+#include "kit/FormPlatzieren.h"
 #include "player/playback/core/PlayerController.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/settings/Settings.h"
@@ -114,15 +114,10 @@ void frmWinMediaPlayer::RegistryLesen()
             twipsToPixels(zahl(QStringLiteral("WinMediaPlayerTop"), 0)),
             twipsToPixels(zahl(QStringLiteral("WinMediaPlayerWidth"), 15225)),
             twipsToPixels(zahl(QStringLiteral("WinMediaPlayerHeight"), 10725)));
-    // A window too small to hold its buttons, or lying on no screen, comes back usable.
-    r.setSize(r.size().expandedTo(QSize(twipsToPixels(3700), twipsToPixels(1500))));
-    QList<QRect> bildschirme;
-    for (QScreen* s : QGuiApplication::screens())
-        bildschirme << s->availableGeometry();
-    r = aufBildschirm(r, bildschirme);
+    // A window too small to hold its buttons, or reaching past the screens, comes back
+    // usable: its caption and its row of buttons on a screen.
     setWindowState(Qt::WindowNoState);
-    move(r.topLeft());
-    resize(r.size());
+    kit::gespeichertePlatzieren(this, r, QSize(twipsToPixels(3700), twipsToPixels(1500)));
     if (zustand == 2)
         setWindowState(Qt::WindowMaximized);
     else if (zustand == 1)

@@ -3,6 +3,7 @@
 #include "tests/support/FakeCdBackend.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -220,7 +221,96 @@ private Q_SLOTS:
         QVERIFY(!x->SaveToDiskoloIni());
         QCOMPARE(readAll(ctlDiskoloX::GetIniPath()), saved);
     }
+
+    // Two programs saving at the same moment both keep their disc: each reads the file anew
+    // under the lock. Two real processes, many saves each.
+    void concurrentSavesKeepBoth()
+    {
+        const QString path = ctlDiskoloX::GetIniPath();
+        writeAll(path, "[OTHER]\r\nartist=bleibt\r\n");
+        const int rounds = 150;
+        QList<QProcess*> writers;
+        for (const char* id : {"AAAA", "BBBB"}) {
+            auto* p = new QProcess(this);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("DISKOLO_WRITER"), path + u'|' + QLatin1String(id) + u'|' + QString::number(rounds));
+            p->setProcessEnvironment(env);
+            p->setProcessChannelMode(QProcess::ForwardedChannels);
+            writers.append(p);
+        }
+        for (QProcess* p : writers)
+            p->start(QCoreApplication::applicationFilePath(), {});
+        for (QProcess* p : writers) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        const QByteArray file = readAll(path);
+        QVERIFY(file.startsWith("[OTHER]\r\nartist=bleibt\r\n"));
+        for (const char* id : {"AAAA", "BBBB"}) {
+            DiscNames n = initialNames(1);
+            readDiscSection(file, QLatin1String(id), n);
+            QVERIFY2(n.found, id);
+            QCOMPARE(n.artist, QStringLiteral("Runde %1").arg(rounds - 1));
+        }
+        QVERIFY(!QFile::exists(path + QStringLiteral(".lock")));
+    }
+
+    // A file without write permission is left alone, also by root, with its mode; the reason
+    // is told. A file the owner may write is saved.
+    void readOnlyFileRefused_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("0444") << 0444 << false;
+        QTest::newRow("0400") << 0400 << false;
+        QTest::newRow("0644") << 0644 << true;
+    }
+    void readOnlyFileRefused()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, saved);
+        const QString path = ctlDiskoloX::GetIniPath();
+        const QByteArray old = "[1]\r\nartist=alt\r\n";
+        writeAll(path, old);
+        QCOMPARE(QProcess::execute(QStringLiteral("chmod"), {QString::number(mode, 8), path}), 0);
+        const QFileDevice::Permissions before = QFileInfo(path).permissions();
+        FakeCdBackend* cd = nullptr;
+        auto x = player(cd, {60000});
+        x->setIniCDArtist(QStringLiteral("neu"));
+        QCOMPARE(x->SaveToDiskoloIni(), saved);
+        QCOMPARE(readAll(path).contains("artist=neu"), saved);
+        QCOMPARE(QFileInfo(path).permissions(), before);
+        if (!saved) {
+            QCOMPARE(readAll(path), old);
+            QVERIFY2(x->saveErrorText().contains(QStringLiteral("schreibgeschützt")), qPrintable(x->saveErrorText()));
+        }
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
 };
 
-QTEST_MAIN(TestDiscFile)
+// Started with DISKOLO_WRITER=path|identity|rounds: saves that disc's section that many times
+// (the other half of concurrentSavesKeepBoth).
+static int writerMain()
+{
+    const QStringList parts = qEnvironmentVariable("DISKOLO_WRITER").split(u'|');
+    if (parts.size() != 3)
+        return 2;
+    for (int round = 0; round < parts.at(2).toInt(); ++round) {
+        DiscNames n = initialNames(3);
+        n.artist = QStringLiteral("Runde %1").arg(round);
+        if (!saveDiscSection(parts.at(0), parts.at(1), n, 3))
+            return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsSet("DISKOLO_WRITER"))
+        return writerMain();
+    QApplication app(argc, argv);
+    TestDiscFile test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_discfile.moc"

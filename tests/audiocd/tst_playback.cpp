@@ -68,6 +68,40 @@ private Q_SLOTS:
     }
 
     // Without any drive the window starts empty and eject reports why nothing moved.
+    // An image that cannot be read says why in the display: the line it stumbles over.
+    void unreadableImage_data()
+    {
+        QTest::addColumn<QByteArray>("cue");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("below");
+        QTest::newRow("unbekannte Zeile") << QByteArray("FILE \"d.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n"
+                                                       "    INDEX 01 00:00:00\r\nKAPUTT hier\r\n")
+                                          << QStringLiteral("„d.cue“, Zeile 4 unbekannt:") << QStringLiteral("„KAPUTT hier“");
+    }
+    void unreadableImage()
+    {
+        QFETCH(QByteArray, cue);
+        QFETCH(QString, shown);
+        QFETCH(QString, below);
+        const QString folder = m_env.path(QStringLiteral("kaputt"));
+        QFile bin(folder + QStringLiteral("/d.bin"));
+        QVERIFY(bin.open(QIODevice::WriteOnly));
+        bin.write(QByteArray(2352 * 75 * 2, '\0'));
+        bin.close();
+        QFile file(folder + QStringLiteral("/d.cue"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(cue);
+        file.close();
+        auto device = std::make_unique<klang::cdaudio::CdioBackend>();
+        device->setDefaultDevice(file.fileName());
+        frmMain w(std::move(device));
+        QCOMPARE(w.player().TrackCount(), qint16(0));
+        // Two lines of the display, the whole in the tip.
+        QCOMPARE(w.findChild<QLabel*>("lblCDTitle")->text(), shown);
+        QCOMPARE(w.findChild<QLabel*>("lblTrackName")->text(), below);
+        QCOMPARE(w.findChild<QLabel*>("lblCDTitle")->toolTip(), shown + u' ' + below);
+    }
+
     void noDrive()
     {
         auto device = std::make_unique<klang::cdaudio::CdioBackend>();

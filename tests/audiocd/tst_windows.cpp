@@ -375,6 +375,33 @@ private Q_SLOTS:
         QCOMPARE(t.w->player().iniCDArtist(), QString());
         QDir(ctlDiskoloX::GetIniPath()).removeRecursively();
     }
+
+    // Letters diskolo.ini cannot hold are named before anything is saved; a second Save
+    // stores them as "?", a text changed to other such letters is named again.
+    void editorNamesUnstorableLetters()
+    {
+        Window t({60000, 60000});
+        frmCDInfo dlg(*t.w);
+        dlg.show();
+        auto* title = dlg.findChild<QLineEdit*>("txtTitle");
+        auto* status = dlg.findChild<QLabel*>("lblStatus");
+        auto* save = dlg.findChild<QPushButton*>("cmdSave");
+        title->setText(QStringLiteral("Musik 🎵"));
+        save->click();
+        QVERIFY(dlg.isVisible());
+        QVERIFY2(status->text().contains(QStringLiteral("Titel: 🎵")), qPrintable(status->text()));
+        QVERIFY(!QFile::exists(ctlDiskoloX::GetIniPath()));
+        title->setText(QStringLiteral("Musik ☺"));
+        save->click();
+        QVERIFY(dlg.isVisible());
+        QVERIFY(status->text().contains(QStringLiteral("Titel: ☺")));
+        QVERIFY(!QFile::exists(ctlDiskoloX::GetIniPath()));
+        save->click();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QFile f(ctlDiskoloX::GetIniPath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("\r\ntitle=Musik ?\r\n"));
+    }
 };
 
 QTEST_MAIN(TestWindows)

@@ -93,9 +93,11 @@ class FakeDatenbank : public KatalogDatenbank
 {
 public:
     QStringList spaltenListe = klang::jet::schema::olderFieldNames();
-    // "oeffnen", "pruefen", "komprimieren", "zurueckschreiben", "spalte:<Name>", "zweitesOeffnen"
+    // "oeffnen", "sperren", "pruefen", "sichern", "komprimieren", "zurueckschreiben",
+    // "spalte:<Name>", "zweitesOeffnen"
     QString stoerung;
     int oeffnenAufrufe = 0;
+    QString gesperrt; // the file locked by sperren()
 
     Fehler oeffnen(const QString& pfad) override
     {
@@ -112,6 +114,28 @@ public:
     }
     void schliessen() override { m_offen.clear(); }
     bool istOffen() const override { return !m_offen.isEmpty(); }
+    Fehler sperren(const QString& pfad) override
+    {
+        if (stoerung == QLatin1String("sperren"))
+            return {3260, QStringLiteral("wird von einem anderen Programm benutzt")};
+        gesperrt = pfad;
+        return {};
+    }
+    void entsperren() override { gesperrt.clear(); }
+    // A half-written backup on a full disk.
+    Fehler sichern(const QString& ziel) override
+    {
+        QFile q(gesperrt);
+        QFile z(ziel);
+        if (gesperrt.isEmpty() || !q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return {75, QStringLiteral("kann nicht sichern")};
+        if (stoerung == QLatin1String("sichern")) {
+            z.write("half");
+            return {61, QStringLiteral("Datenträger voll")};
+        }
+        z.write(q.readAll());
+        return {};
+    }
     Fehler pruefen(const QString& pfad) override
     {
         QFile f(pfad);
@@ -123,7 +147,7 @@ public:
     {
         QFile q(quelle);
         QFile z(ziel);
-        if (!q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        if (quelle != gesperrt || !q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return {3000, QStringLiteral("kann nicht komprimieren")};
         const QByteArray inhalt = q.readAll();
         if (stoerung == QLatin1String("komprimieren")) {
@@ -139,6 +163,8 @@ public:
         QFile z(ziel);
         if (stoerung == QLatin1String("zurueckschreiben"))
             return {61, QStringLiteral("Der Datenträger ist voll")};
+        if (ziel != gesperrt)
+            return {3000, QStringLiteral("nicht gesperrt")};
         if (!q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::ExistingOnly))
             return {3027, QStringLiteral("kann nicht schreiben")};
         z.write(q.readAll());

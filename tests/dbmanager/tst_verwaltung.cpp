@@ -226,7 +226,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("datenbankUnveraendert");
         QTest::addColumn<bool>("bleibtOffen");
         QTest::newRow("damaged") << "" << 0 << "pruefen" << true << true;
-        QTest::newRow("disk full on copy") << "kopieren" << 1 << "" << true << false;
+        QTest::newRow("busy") << "" << 0 << "sperren" << true << true;
+        QTest::newRow("disk full on backup") << "" << 0 << "sichern" << true << false;
         QTest::newRow("backup rename") << "ersetzen" << 1 << "" << true << false;
         QTest::newRow("compaction") << "" << 0 << "komprimieren" << true << false;
         QTest::newRow("writing back") << "" << 0 << "zurueckschreiben" << true << false;
@@ -259,12 +260,14 @@ private Q_SLOTS:
         // The previous backup survives until a complete new one replaces it.
         const QByteArray sicherungJetzt = lesen(sicherung());
         QVERIFY(sicherungJetzt == "FAKEDB vorige Sicherung" || sicherungJetzt == vorher);
-        if (fsStoerung == QLatin1String("kopieren") || (fsStoerung == QLatin1String("ersetzen") && beiAufruf == 1)
-            || dbStoerung == QLatin1String("pruefen"))
+        if (dbStoerung == QLatin1String("sichern") || (fsStoerung == QLatin1String("ersetzen") && beiAufruf == 1)
+            || dbStoerung == QLatin1String("pruefen") || dbStoerung == QLatin1String("sperren"))
             QCOMPARE(sicherungJetzt, QByteArray("FAKEDB vorige Sicherung"));
         QVERIFY(!QFile::exists(sicherung() + QStringLiteral(".neu")));
         QVERIFY(!QFile::exists(temp()) || fsStoerung == QLatin1String("ersetzen"));
         QCOMPARE(m_v->datenbankOffen(), bleibtOffen);
+        QCOMPARE(m_db->istOffen(), bleibtOffen);
+        QVERIFY(m_db->gesperrt.isEmpty());
         QCOMPARE(m_v->beschaeftigt(), false);
         QCOMPARE(ton.count(), 0);
 
@@ -334,7 +337,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("neueSicherung");
         QTest::addColumn<bool>("bleibtOffen");
         QTest::newRow("damaged") << "" << "pruefen" << -1 << false << true;
-        QTest::newRow("disk full") << "kopieren" << "" << -1 << false << false;
+        QTest::newRow("busy") << "" << "sperren" << -1 << false << true;
+        QTest::newRow("disk full") << "" << "sichern" << -1 << false << false;
         QTest::newRow("backup rename") << "ersetzen" << "" << -1 << false << false;
         QTest::newRow("reopen") << "" << "zweitesOeffnen" << -1 << true << false;
         // Not a catalogue table: refused before the backup, nothing added.

@@ -158,6 +158,37 @@ private Q_SLOTS:
         QCOMPARE(kit::platzierung(frm, eltern, bereich, position, 10), erwartet);
     }
 
+    // A stored window frame comes back wholly on a screen: one pixel on a screen is not
+    // enough (the bar at the lower right corner, the bar at the upper left, a column half
+    // below the edge), each of the four edges, far off, two screens side by side, and a
+    // window larger than its screen.
+    void fensterLage_data()
+    {
+        QTest::addColumn<QRect>("gespeichert");
+        QTest::addColumn<QRect>("erwartet");
+        const QSize bar(349, 36);
+        const QSize saeule(34, 330);
+        QTest::newRow("inside") << QRect(QPoint(200, 300), bar) << QRect(QPoint(200, 300), bar);
+        QTest::newRow("corner 1599,1199") << QRect(QPoint(1599, 1199), bar) << QRect(QPoint(1251, 1164), bar);
+        QTest::newRow("corner -342,-29") << QRect(QPoint(-342, -29), bar) << QRect(QPoint(0, 0), bar);
+        QTest::newRow("column 229 px below") << QRect(QPoint(500, 1099), saeule) << QRect(QPoint(500, 870), saeule);
+        QTest::newRow("left edge") << QRect(QPoint(-10, 500), bar) << QRect(QPoint(0, 500), bar);
+        QTest::newRow("right edge") << QRect(QPoint(2870, 500), bar) << QRect(QPoint(2531, 500), bar);
+        QTest::newRow("top edge") << QRect(QPoint(500, -5), bar) << QRect(QPoint(500, 0), bar);
+        QTest::newRow("bottom edge") << QRect(QPoint(500, 1190), bar) << QRect(QPoint(500, 1164), bar);
+        QTest::newRow("far off") << QRect(QPoint(-90000, 90000), bar) << QRect(QPoint(0, 1164), bar);
+        QTest::newRow("across both screens") << QRect(QPoint(1500, 100), bar) << QRect(QPoint(1500, 100), bar);
+        QTest::newRow("below the smaller screen") << QRect(QPoint(1700, 1000), bar) << QRect(QPoint(1700, 988), bar);
+        QTest::newRow("larger than its screen") << QRect(100, 100, 2000, 1500) << QRect(0, 0, 1600, 1200);
+    }
+    void fensterLage()
+    {
+        QFETCH(QRect, gespeichert);
+        QFETCH(QRect, erwartet);
+        const QList<QRect> schirme{QRect(0, 0, 1600, 1200), QRect(1600, 0, 1280, 1024)};
+        QCOMPARE(kit::fensterLage(gespeichert, QSize(), schirme), erwartet);
+    }
+
     // The real move: inside the parent's screen work area, not resized, not shown.
     void formPlatzieren()
     {
@@ -350,6 +381,7 @@ private Q_SLOTS:
     // and the result is false (never a permanent delete).
     void papierkorb()
     {
+        m_env.homeHere();
         const QString trash = m_env.dataHome() + QStringLiteral("/Trash");
         const QString pfad = m_env.path(QStringLiteral("pk")) + QStringLiteral("/Bild.jpg");
         QVERIFY(schreiben(pfad, "Bild"));

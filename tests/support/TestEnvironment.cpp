@@ -19,6 +19,16 @@ TestEnvironment::~TestEnvironment()
 {
     if (m_oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", m_oldConfig);
     if (m_oldData.isEmpty()) qunsetenv("XDG_DATA_HOME"); else qputenv("XDG_DATA_HOME", m_oldData);
+    if (m_homeSet) qputenv("HOME", m_oldHome);
+}
+
+void TestEnvironment::homeHere()
+{
+    if (!m_homeSet) {
+        m_oldHome = qgetenv("HOME");
+        m_homeSet = true;
+    }
+    qputenv("HOME", path(QStringLiteral("home")).toUtf8());
 }
 
 QString TestEnvironment::configHome() const { return m_dir.path() + QStringLiteral("/config"); }

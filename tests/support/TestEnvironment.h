@@ -20,11 +20,17 @@ public:
     QString dataHome() const;
     // A scratch folder inside the temporary root (created on demand).
     QString path(const QString& relative) const;
+    // Points HOME into the temporary root until the object goes. The trash of a file's own
+    // volume is chosen by comparing it with HOME's volume: a test that expects the trash in
+    // dataHome() needs HOME on the same volume as its files (/tmp is often a tmpfs of its own).
+    void homeHere();
 
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldConfig;
     QByteArray m_oldData;
+    QByteArray m_oldHome;
+    bool m_homeSet = false;
 };
 
 } // namespace klang::test

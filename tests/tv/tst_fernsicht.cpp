@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QStatusBar>
+#include <QRegularExpression>
 #include <QWindow>
 #include <QtTest>
 
@@ -99,6 +100,7 @@ private Q_SLOTS:
     void verbindenLaesstSichAbbrechen();
     void endeOderFehlerBringtDieListeZurueck_data();
     void endeOderFehlerBringtDieListeZurueck();
+    void stummerSenderGibtAuf();
     void zoomUndOnTop();
     void hilfe();
     void fenstergroesseWirdGespeichert_data();
@@ -120,6 +122,10 @@ void TestFernsicht::initTestCase()
     QVERIFY2(klang::test::schreibeTsVideo(m_video, 8, 320, 240, &fehler), qPrintable(fehler));
     QVERIFY2(klang::test::schreibeTsVideo(m_kurz, 1, 160, 120, &fehler), qPrintable(fehler));
     m_server = std::make_unique<klang::test::StreamServer>(lesen(m_video));
+    m_server->setzeStatus("/fehlt.ts", "404 Not Found");
+    m_server->setzeStatus("/verboten.ts", "403 Forbidden");
+    m_server->setzeInhalt("/kaputt.ts", "abc", "video/mp2t");
+    m_server->setzeAbbruch("/kaputt.ts");
     m_server->setzeInhalt("/liste.m3u8",
                           "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:8\n#EXT-X-MEDIA-SEQUENCE:0\n"
                           "#EXTINF:8.0,\nteil0.ts\n#EXT-X-ENDLIST\n",
@@ -334,6 +340,11 @@ void TestFernsicht::endeOderFehlerBringtDieListeZurueck_data()
     QTest::newRow("unerreichbar") << "http://127.0.0.1:1/tv.ts" << "„Sender“ lässt sich nicht abspielen: keine Verbindung";
     QTest::newRow("Datei fehlt") << "/gibt/es/nicht.ts" << "„Sender“ lässt sich nicht abspielen";
     QTest::newRow("Datei endet") << "<kurz>" << "Die Übertragung von „Sender“ ist zu Ende.";
+    QTest::newRow("404") << "<server>/fehlt.ts"
+                         << "„Sender“ lässt sich nicht abspielen: Der Server kennt diese Adresse nicht (HTTP-Fehler 404";
+    QTest::newRow("403") << "<server>/verboten.ts"
+                         << "„Sender“ lässt sich nicht abspielen: Der Server verweigert den Zugriff (HTTP-Fehler 403)";
+    QTest::newRow("Übertragung bricht ab") << "<server>/kaputt.ts" << "„Sender“ lässt sich nicht abspielen: Die Übertragung brach vorzeitig ab";
 }
 
 void TestFernsicht::endeOderFehlerBringtDieListeZurueck()
@@ -342,6 +353,8 @@ void TestFernsicht::endeOderFehlerBringtDieListeZurueck()
     QFETCH(QString, meldung);
     if (url == "<kurz>")
         url = m_kurz;
+    if (url.startsWith(QLatin1String("<server>")))
+        url = m_server->url(url.mid(8));
     Sender s{QStringLiteral("G"), QStringLiteral("Sender"), url};
     QVERIFY(senderSchreiben(senderDatei(), {s}));
     frmFernsicht w;
@@ -350,8 +363,38 @@ void TestFernsicht::endeOderFehlerBringtDieListeZurueck()
     waehlen(w, s.name);
     w.mnuStart_Click();
     QTRY_VERIFY_WITH_TIMEOUT(w.liste()->isVisible(), 8000);
-    QVERIFY2(w.statusLeiste()->currentMessage().startsWith(meldung), qPrintable(w.statusLeiste()->currentMessage()));
+    const QString gezeigt = w.statusLeiste()->currentMessage();
+    QVERIFY2(gezeigt.startsWith(meldung), qPrintable(gezeigt));
+    // No English of the libraries in between.
+    static const QRegularExpression englisch(QStringLiteral("failed|should be|error|stream|loading"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QVERIFY2(!englisch.match(gezeigt).hasMatch(), qPrintable(gezeigt));
     QVERIFY(meldungstest::aufrufe().isEmpty());
+}
+
+// A server that takes the connection and never sends: the attempt is given up after the
+// time limit with a German message, the list comes back; a second start does the same.
+void TestFernsicht::stummerSenderGibtAuf()
+{
+    klang::test::StreamServer haengt(QByteArray("nie"));
+    haengt.setStumm(true);
+    QVERIFY(haengt.starten());
+    QVERIFY(senderSchreiben(senderDatei(), {{QStringLiteral("G"), QStringLiteral("Stumm"), haengt.url()}}));
+    frmFernsicht w;
+    w.setVerbindungsFrist(3000);
+    w.show();
+    w.Form_Load();
+    for (int versuch = 0; versuch < 2; ++versuch) {
+        waehlen(w, QStringLiteral("Stumm"));
+        w.mnuStart_Click();
+        QTest::qWait(800);
+        QCOMPARE(w.statusLeiste()->currentMessage(), QStringLiteral("Verbindung zu „Stumm“ wird aufgebaut …"));
+        QTRY_VERIFY_WITH_TIMEOUT(w.liste()->isVisible(), 6000);
+        QCOMPARE(w.statusLeiste()->currentMessage(),
+                 QStringLiteral("„Stumm“ lässt sich nicht abspielen: Der Sender hat nach 3 Sekunden noch nichts "
+                                "gesendet, der Verbindungsaufbau wurde abgebrochen."));
+        QCOMPARE(w.player()->playState(), int(PlayState::Stopped));
+    }
 }
 
 // Zoom switches the picture's fit; OnTop switches the stay-on-top flag and names the next action.

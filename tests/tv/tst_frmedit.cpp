@@ -1,14 +1,18 @@
+#include "platform/media/MediaPlayerControl.h"
 #include "tests/support/TestEnvironment.h"
 #include "tv/Meldung.h"
 #include "tv/frmEdit.h"
 #include "tv/frmFernsicht.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QtTest>
 
 using namespace tv;
@@ -62,6 +66,11 @@ private Q_SLOTS:
     void gruppeLoeschen();
     void gruppenDateiUnlesbar();
     void hilfe();
+    void anhaengenNachBruchstueck_data();
+    void anhaengenNachBruchstueck();
+    void gruppeMehrmalsLoeschen();
+    void adresseGeprueft_data();
+    void adresseGeprueft();
 
 private:
     template<typename T> T* teil(frmEdit& e, const char* name) { return e.findChild<T*>(QLatin1String(name)); }
@@ -90,7 +99,9 @@ void TestFrmEdit::neuerSender_data()
                              << QByteArray("S\xFC" "d\r\nBayern f\xFCr alle\r\nhttp://\xE4\r\n")
                              << QByteArray("\xD6" "ffentlich\r\nS\xFC" "d\r\n");
     QTest::newRow("Zeilenumbruch im Namen") << QByteArray("<keine>") << QStringList{"G", "Zwei\nZeilen", "u"}
-                                            << QByteArray("G\r\nZweiZeilen\r\nu\r\n") << QByteArray("G\r\n");
+                                            << QByteArray("G\r\nZwei Zeilen\r\nu\r\n") << QByteArray("G\r\n");
+    QTest::newRow("CR LF eingefügt") << QByteArray("<keine>") << QStringList{"G\r\nH", "Zwei\r\nZeilen\rmehr", "u\r\n"}
+                                     << QByteArray("G H\r\nZwei Zeilen mehr\r\nu\r\n") << QByteArray("G H\r\n");
 }
 
 void TestFrmEdit::neuerSender()
@@ -104,7 +115,11 @@ void TestFrmEdit::neuerSender()
     e.Form_Load();
     e.cmdNeu_Click();
     teil<QComboBox>(e, "cboGruppe")->setEditText(eingabe.at(0));
-    teil<QLineEdit>(e, "txtSenderName")->setText(eingabe.at(1));
+    // Pasted, as a user brings line breaks into a field.
+    auto* name = teil<QLineEdit>(e, "txtSenderName");
+    QGuiApplication::clipboard()->setText(eingabe.at(1));
+    name->clear();
+    name->paste();
     teil<QLineEdit>(e, "txtURL")->setText(eingabe.at(2));
     QTest::mouseClick(teil<QPushButton>(e, "cmdOK"), Qt::LeftButton);
     QCOMPARE(e.result(), int(QDialog::Accepted));
@@ -114,8 +129,8 @@ void TestFrmEdit::neuerSender()
 
     frmFernsicht neu;
     neu.Form_Load();
-    const QString name = QString(eingabe.at(1)).remove(QLatin1Char('\n'));
-    QCOMPARE(neu.liste()->findItems(name, Qt::MatchExactly, 1).size(), 1);
+    const QString gespeichert = QString::fromLatin1(datensatz).split(QStringLiteral("\r\n")).at(1);
+    QCOMPARE(neu.liste()->findItems(gespeichert, Qt::MatchExactly, 1).size(), 1);
     QVERIFY(meldungstest::aufrufe().isEmpty());
 }
 
@@ -208,6 +223,122 @@ void TestFrmEdit::hilfe()
     QCOMPARE(meldungstest::aufrufe().first().titel, QStringLiteral("Bedienungshilfe"));
     QCOMPARE(meldungstest::aufrufe().first().text,
              QStringLiteral("Um einen Eintrag in der TV-Gruppe zu löschen, drücken Sie die <Entf>-Taste."));
+}
+
+// A file that does not end in whole records (a fragment, a stray empty line): the new
+// stations read back right after a restart, the fragment's lines stay at the end and the
+// start-up message says so; a deletion afterwards keeps all of it.
+void TestFrmEdit::anhaengenNachBruchstueck_data()
+{
+    QTest::addColumn<QByteArray>("vorher");
+    QTest::addColumn<QByteArray>("rest");
+    QTest::newRow("Bruchstück") << QByteArray("A\r\nEins\r\nu1\r\nB\r\nZwei\r\n") << QByteArray("B\r\nZwei\r\n");
+    QTest::newRow("eine Zeile, ohne Zeilenende") << QByteArray("A\r\nEins\r\nu1\r\nB") << QByteArray("B\r\n");
+    QTest::newRow("leere Zeile") << QByteArray("A\r\nEins\r\nu1\r\n\r\n") << QByteArray();
+    QTest::newRow("zwei leere Zeilen") << QByteArray("A\r\nEins\r\nu1\r\n\r\n \r\n") << QByteArray();
+}
+
+void TestFrmEdit::anhaengenNachBruchstueck()
+{
+    QFETCH(QByteArray, vorher);
+    QFETCH(QByteArray, rest);
+    schreiben(senderDatei(), vorher);
+    frmFernsicht w;
+    w.Form_Load();
+    const auto meldungen = meldungstest::aufrufe();
+    QCOMPARE(meldungen.size(), rest.isEmpty() ? 0 : 1);
+    if (!rest.isEmpty())
+        QVERIFY2(meldungen.first().text.contains(QStringLiteral("bleiben am Ende der Datei erhalten")),
+                 qPrintable(meldungen.first().text));
+    for (int i = 1; i <= 2; ++i) {
+        frmEdit e(&w);
+        e.Form_Load();
+        e.cmdNeu_Click();
+        teil<QComboBox>(e, "cboGruppe")->setEditText(QStringLiteral("G"));
+        teil<QLineEdit>(e, "txtSenderName")->setText(QStringLiteral("Neu%1").arg(i));
+        teil<QLineEdit>(e, "txtURL")->setText(QStringLiteral("http://neu/%1").arg(i));
+        e.cmdOK_Click();
+        QCOMPARE(e.result(), int(QDialog::Accepted));
+    }
+    const QList<Sender> erwartet{{"A", "Eins", "u1"}, {"G", "Neu1", "http://neu/1"}, {"G", "Neu2", "http://neu/2"}};
+    QVERIFY(lesen(senderDatei()).endsWith("G\r\nNeu2\r\nhttp://neu/2\r\n" + rest));
+    {
+        frmFernsicht neu;
+        neu.Form_Load();
+        QCOMPARE(neu.alleSender(), erwartet);
+        // Deleting "Eins" keeps the new stations and the fragment.
+        neu.liste()->setCurrentItem(neu.liste()->findItems("Eins", Qt::MatchExactly, 1).first());
+        meldungstest::antwortVormerken(Antwort::Ja);
+        neu.lvwSender_KeyUp(Qt::Key_Delete);
+    }
+    QCOMPARE(lesen(senderDatei()), "G\r\nNeu1\r\nhttp://neu/1\r\nG\r\nNeu2\r\nhttp://neu/2\r\n" + rest);
+    frmFernsicht dritte;
+    dritte.Form_Load();
+    QCOMPARE(dritte.alleSender(), erwartet.mid(1));
+}
+
+// Delete removes the chosen group every time, not only the first time in an editor.
+void TestFrmEdit::gruppeMehrmalsLoeschen()
+{
+    schreiben(gruppenDatei(), "Eins\r\nZwei\r\nDrei\r\n");
+    frmEdit e(m_fenster.get());
+    e.show();
+    e.Form_Load();
+    auto* cbo = teil<QComboBox>(e, "cboGruppe");
+    const QStringList gruppen{"Zwei", "Eins", "Drei"};
+    for (int i = 0; i < gruppen.size(); ++i) {
+        cbo->setCurrentIndex(cbo->findText(gruppen.at(i)));
+        cbo->lineEdit()->setFocus();
+        cbo->lineEdit()->end(false);
+        QTest::keyClick(cbo->lineEdit(), Qt::Key_Delete);
+        QCOMPARE(cbo->count(), 2 - i);
+    }
+    QCOMPARE(lesen(gruppenDatei()), QByteArray());
+}
+
+// Only network streams and local files are stations: the editor refuses other addresses
+// (nothing stored, editor open), and a station file holding one does not play it.
+void TestFrmEdit::adresseGeprueft_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("erlaubt");
+    QTest::newRow("lavfi") << "av://lavfi:testsrc" << false;
+    QTest::newRow("lavf") << "lavf://x" << false;
+    QTest::newRow("edl") << "edl://%3%/tmp" << false;
+    QTest::newRow("memory") << "memory://abc" << false;
+    QTest::newRow("ohne //") << "null:" << false;
+    QTest::newRow("Großschrift") << "AV://lavfi:testsrc" << false;
+    for (const char* gut : {"http://a/b.ts", "HTTPS://a", "rtsp://a", "rtmp://a", "mms://a", "udp://@:1234", "rtp://a",
+                            "file:///tmp/x.ts", "/tmp/x.ts", "x.ts", ""})
+        QTest::newRow(*gut ? gut : "leer") << QString::fromLatin1(gut) << true;
+}
+
+void TestFrmEdit::adresseGeprueft()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, erlaubt);
+    frmEdit e(m_fenster.get());
+    e.show();
+    e.Form_Load();
+    e.cmdNeu_Click();
+    teil<QLineEdit>(e, "txtSenderName")->setText(QStringLiteral("S"));
+    teil<QLineEdit>(e, "txtURL")->setText(url);
+    e.cmdOK_Click();
+    QCOMPARE(e.isVisible(), !erlaubt);
+    QCOMPARE(lesen(senderDatei()) == ZweiSender, !erlaubt);
+    QCOMPARE(meldungstest::aufrufe().size(), erlaubt ? 0 : 1);
+    if (erlaubt)
+        return;
+    QCOMPARE(meldungstest::aufrufe().first().titel, QStringLiteral("TV-Sender Internet-Adresse"));
+    schreiben(senderDatei(), "G\r\nS\r\n" + url.toUtf8() + "\r\n");
+    frmFernsicht w;
+    w.show();
+    w.Form_Load();
+    w.liste()->setCurrentItem(w.liste()->topLevelItem(0));
+    w.mnuStart_Click();
+    QVERIFY(w.liste()->isVisible());
+    QCOMPARE(w.player()->playState(), int(klang::media::PlayState::Undefined));
+    QVERIFY(w.statusLeiste()->currentMessage().contains(QStringLiteral("wird nicht abgespielt")));
 }
 
 QTEST_MAIN(TestFrmEdit)

@@ -60,6 +60,15 @@ void CoverStreifen::setZeilen(const QList<BandTitel>& zeilen)
     m_zeilen = zeilen;
 }
 
+QSet<QString> CoverStreifen::coverNamen()
+{
+    folderLesen();
+    QSet<QString> namen;
+    for (const QString& datei : std::as_const(m_dateien))
+        namen.insert(CoverStreifenRegeln::ohneEndung(datei));
+    return namen;
+}
+
 void CoverStreifen::folderLesen()
 {
     // Files in name order, as the folder list the strip was drawn from showed them.

@@ -7,6 +7,7 @@
 
 #include "player/catalogue/detail/CoverStreifenRegeln.h"
 
+#include <QSet>
 #include <QVector>
 #include <QWidget>
 
@@ -24,8 +25,11 @@ public:
 
     // The cover folder (DatenbankPfad + "Bilder"); its files are read by coverAktualisieren.
     void setCoverOrdner(const QString& ordner);
-    // Band and title of the grid rows (index 0 = first data row).
+    // Band and title of the grid rows (index 0 = first data row), or of those rows only whose
+    // cover is in the folder (their rows named).
     void setZeilen(const QList<BandTitel>& zeilen);
+    // Re-reads the folder; the names its files give ("Band - LPTitel" without extension).
+    QSet<QString> coverNamen();
 
     // Rebuilds the list from the folder as read last and the rows (start-up).
     void CoverListeAktuell();

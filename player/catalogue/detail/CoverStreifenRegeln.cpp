@@ -1,5 +1,6 @@
 #include "player/catalogue/detail/CoverStreifenRegeln.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace klang::detail {
@@ -18,13 +19,14 @@ QString CoverStreifenRegeln::ohneEndung(const QString& dateiname)
 void CoverStreifenRegeln::listeAktuell(const QStringList& dateien, const QList<BandTitel>& zeilen)
 {
     m_liste.clear();
-    QStringList namen;
+    // How many rows carry each name: one look-up per file, not one pass over the rows.
+    QHash<QString, int> namen;
     namen.reserve(zeilen.size());
     for (const BandTitel& z : zeilen)
-        namen << coverName(z);
+        ++namen[coverName(z)];
     for (const QString& datei : dateien) {
         const QString basis = ohneEndung(datei);
-        const int treffer = int(namen.count(basis));
+        const int treffer = namen.value(basis);
         for (int k = 0; k < treffer; ++k)
             m_liste << datei;
     }
@@ -119,7 +121,7 @@ int CoverStreifenRegeln::zeileFuerSlot(int slot, const QList<BandTitel>& zeilen)
         return -1;
     for (int r = 0; r < zeilen.size(); ++r)
         if (coverName(zeilen.at(r)) == name)
-            return r;
+            return zeilen.at(r).zeile >= 0 ? zeilen.at(r).zeile : r;
     return -1;
 }
 

@@ -15,6 +15,9 @@ struct BandTitel
 {
     QString band;
     QString titel;
+    // The grid row; -1: the entry's index in the list of rows (a list of every row). A list
+    // of only the rows that have a cover names their rows here.
+    int zeile = -1;
 };
 
 class CoverStreifenRegeln
@@ -52,7 +55,7 @@ public:
     QStringList seite() const;
     // Cover name (without extension) in a slot, "" for an empty slot.
     QString nameInSlot(int slot) const;
-    // The first grid row (index into zeilen) whose cover is in the slot, -1 for none.
+    // The first grid row (of zeilen) whose cover is in the slot, -1 for none.
     int zeileFuerSlot(int slot, const QList<BandTitel>& zeilen) const;
 
     const QStringList& liste() const { return m_liste; }

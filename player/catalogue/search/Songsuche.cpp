@@ -1,6 +1,7 @@
 #include "player/catalogue/search/Songsuche.h"
 
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/ListBounds.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -148,6 +149,7 @@ void Songsuche::beenden()
     m_abgebrochen = m_abbrechen;
     // The list as collected, whole: also when nothing matched (an empty list) or an append
     // failed on the way.
+    klang::forgetCutOnRead(dateipfad()); // a new list, not the rest of one read in part
     if (!klang::writeLines(dateipfad(), m_treffer) && m_fehler.isEmpty())
         m_fehler = QStringLiteral("Die Datei '%1' kann nicht geschrieben werden.").arg(dateipfad());
     emit fertig(m_abgebrochen);

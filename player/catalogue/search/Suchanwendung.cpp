@@ -104,8 +104,15 @@ Ersetzergebnis ersetzen(jet::Database& db, const Suchauftrag& job)
     for (const Aenderung& a : aenderungen) {
         QVariantList parameter = a.werte;
         parameter << a.rowid;
-        if (db.executeBound(schreiben, parameter, &e.fehler) < 0)
+        const int geschrieben = db.executeBound(schreiben, parameter, &e.fehler);
+        if (geschrieben < 0)
             return e; // nothing of it stays
+        if (geschrieben == 0) {
+            e.fehler = {jet::errors::kRecordDeleted,
+                        QStringLiteral("Ein Datensatz wurde inzwischen von einem anderen Programm gelöscht; "
+                                       "es wurde nichts ersetzt.")};
+            return e;
+        }
     }
     if (!transaktion.commit(&e.fehler))
         return e;

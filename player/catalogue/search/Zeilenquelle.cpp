@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <QStringMatcher>
-#include <QtConcurrent/QtConcurrentMap>
 
 namespace klang::player {
 
@@ -124,10 +123,11 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
     ab = qMax(0, ab);
     if (ab >= n || s.isEmpty())
         return {};
-    // Plain fields are searched by the engine (its LIKE compares without regard to case, as
-    // the quick search does); rich-text fields by the plain text the user reads, read in one
-    // pass and checked in blocks on all cores. Row by row through the record set this took
-    // seconds for a large catalogue.
+    // One statement over the table, run on parts of it by all cores: plain fields are searched
+    // by the engine's LIKE (which compares without regard to case, as the quick search does);
+    // the rich-text fields of the rows that hold nothing there come along in blocks and are
+    // checked by the plain text the user reads. Nothing of the whole table is kept: a million
+    // records once cost gigabytes here.
     QStringList einfach;
     QStringList reich;
     for (const QString& f : m_spalten) {
@@ -135,52 +135,35 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
             continue;
         (jet::schema::isRichTextField(f) ? reich : einfach) << f;
     }
-    QList<int> zeilen;
-    if (!einfach.isEmpty()) {
-        QStringList bedingung;
-        for (const QString& f : std::as_const(einfach))
-            bedingung << bezeichner(f) + QStringLiteral(" LIKE ?1");
-        const auto treffer = m_rs.positionsWhere(bedingung.join(QStringLiteral(" OR ")), {enthaeltMuster(s)});
-        if (!treffer)
-            return Zeilenquelle::zeilenMit(s, ab);
-        for (int z : *treffer) {
-            if (z >= ab)
-                zeilen << z;
-        }
-    }
-    if (reich.isEmpty())
-        return zeilen;
-    const QList<QStringList> werte = m_rs.columnValues(reich);
-
+    QStringList bedingung;
+    for (const QString& f : std::as_const(einfach))
+        bedingung << bezeichner(f) + QStringLiteral(" LIKE ?1");
     const QStringMatcher muster(s, Qt::CaseInsensitive);
-    const auto haelt = [&](int zeile) {
-        for (const QStringList& spalte : werte) {
-            const QString& wert = spalte.at(zeile);
-            // A plain text is never longer than the field it comes from.
-            if (wert.size() < s.size())
+    const int felder = int(reich.size());
+    const auto haelt = [&](const jet::Recordset::ScanBlock& b, std::size_t zeile) {
+        for (int f = 0; f < felder; ++f) {
+            // A plain text is never longer than the field it comes from (in UTF-8 bytes, too).
+            if (b.values[zeile * std::size_t(felder) + std::size_t(f)].size() < s.size())
                 continue;
+            const QString wert = b.text(zeile, f, felder);
             if (muster.indexIn(richtext::isRtf(wert) ? richtext::rtfToPlainText(wert) : wert) >= 0)
                 return true;
         }
         return false;
     };
-    constexpr int Block = 2048;
-    QList<int> bloecke;
-    for (int b = ab; b < n; b += Block)
-        bloecke << b;
-    const QList<QList<int>> teile = QtConcurrent::blockingMapped(bloecke, [&](int beginn) {
-        QList<int> treffer;
-        for (int z = beginn; z < qMin(n, beginn + Block); ++z) {
-            if (haelt(z))
-                treffer << z;
-        }
-        return treffer;
-    });
-    for (const QList<int>& t : teile)
-        zeilen << t;
-    std::sort(zeilen.begin(), zeilen.end());
-    zeilen.erase(std::unique(zeilen.begin(), zeilen.end()), zeilen.end());
-    return zeilen;
+    const auto gefunden = m_rs.scanParallel(
+        bedingung.join(QStringLiteral(" OR ")), {enthaeltMuster(s)}, reich, 1024,
+        [&](const jet::Recordset::ScanBlock& b) {
+            std::vector<qint64> t;
+            for (std::size_t i = 0; i < b.others.size() && felder > 0; ++i) {
+                if (haelt(b, i))
+                    t.push_back(b.others[i]);
+            }
+            return t;
+        });
+    if (!gefunden)
+        return Zeilenquelle::zeilenMit(s, ab);
+    return m_rs.positionsOfRowIds(*gefunden, ab);
 }
 
 QStringList trackDateien(const QString& musikpfad)

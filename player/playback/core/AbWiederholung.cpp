@@ -16,6 +16,9 @@ constexpr int kIntervallMs = 500;
 // A seek takes a moment to show in the engine's position; a look within this time after a
 // jump would see the old position and jump (and count) twice.
 constexpr int kSprungRuheMs = 250;
+// A B that rounds up to the end of the medium would never be reached before the medium ends:
+// the repeat turns back this long before the end instead.
+constexpr double kEndeVorlaufS = 0.3;
 
 } // namespace
 
@@ -92,10 +95,15 @@ bool AbWiederholung::setzeB()
     if (m_zustand != AbZustand::WartetAufB || !medienBereit())
         return false;
     const int b = int(klang::vb::roundHalfEven(m_engine->position()));
+    double sprung = b;
+    const double laenge = m_engine->duration();
+    if (laenge > 0 && sprung > laenge - kEndeVorlaufS)
+        sprung = laenge - kEndeVorlaufS;
     // B at or before A would jump back at every look: the press waits for a later B.
-    if (b <= m_a)
+    if (b <= m_a || sprung <= m_a)
         return false;
     m_b = b;
+    m_sprung = sprung;
     m_gesprungenUm = -1;
     setZustand(AbZustand::Wiederholt);
     planen();
@@ -117,7 +125,7 @@ void AbWiederholung::planen()
     // half a second, so the jump comes within a few hundredths of B without polling fast.
     int ms = kIntervallMs;
     if (m_engine && m_engine->state() == PlayState::Playing) {
-        const double rest = double(m_b) - m_engine->position();
+        const double rest = m_sprung - m_engine->position();
         ms = std::clamp(int(rest * 1000.0) + 15, 15, kIntervallMs);
     }
     m_timer->start(ms);
@@ -136,12 +144,12 @@ void AbWiederholung::tick()
         return;
     }
     const double pos = m_engine->position();
-    if (medienBereit() && pos >= double(m_b)) {
+    if (medienBereit() && pos >= m_sprung) {
         m_engine->setPosition(m_a);
         m_gesprungenUm = jetzt;
         if (zurueckgesprungen)
             zurueckgesprungen(pos - m_a);
-        m_timer->start(std::clamp((m_b - m_a) * 1000 + 15, 15, kIntervallMs));
+        m_timer->start(std::clamp(int((m_sprung - m_a) * 1000) + 15, 15, kIntervallMs));
         return;
     }
     planen();

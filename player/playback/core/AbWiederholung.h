@@ -65,6 +65,8 @@ private:
     AbZustand m_zustand = AbZustand::Aus;
     int m_a = 0;
     int m_b = 0;
+    // Where the repeat turns back: B, or just before the end when B rounds up to it.
+    double m_sprung = 0;
     qint64 m_gesprungenUm = -1;
 };
 

@@ -188,6 +188,11 @@ QString text(int runde, bool playlist, const ITrackSource* quelle, int index,
     }
 }
 
+QString fensterTitel(const QString& text)
+{
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
 } // namespace laufschrifttext
 
 } // namespace klang::player

@@ -90,6 +90,9 @@ QString vorLetztemPunkt(const QString& name);
 // and the track list's entry. index is 0-based into the list; row is the record's row.
 QString text(int runde, bool playlist, const ITrackSource* quelle, int index,
              const ICatalogue* katalog, int row);
+// The caption handed to the window: the window system shows the program's name for an empty
+// one, so an empty text goes as a blank.
+QString fensterTitel(const QString& text);
 } // namespace laufschrifttext
 
 } // namespace klang::player

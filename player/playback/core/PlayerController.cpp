@@ -129,6 +129,11 @@ bool PlayerController::repeatOne() const
 void PlayerController::setStatus(PlayerStatus status, const QString& text)
 {
     m_status = status;
+    // Nothing plays: no A-B mark may stay lit (a track that ended while waiting for B).
+    if (status == PlayerStatus::Idle && m_ab && m_ab->zustand() != AbZustand::Aus) {
+        m_ab->aus();
+        m_ui->abRepeatAus();
+    }
     const bool changed = text != m_statusText;
     m_statusText = text;
     m_ui->setStatus(text);

@@ -246,24 +246,41 @@ void TestJetDatabase::orderIsGerman()
 void TestJetDatabase::sortedViewsMatchEngine_data()
 {
     QTest::addColumn<QString>("orderBy");
-    QTest::newRow("default") << "Band, LPTitel";
-    QTest::newRow("with nulls desc") << "Info DESC, LPTitel";
-    QTest::newRow("rich text") << "Songs";
-    QTest::newRow("bracketed") << "[Stil] ASC, [BestellNr] DESC";
+    QTest::addColumn<QString>("where");
+    const QString any = QStringLiteral("Band <> 'x'");
+    QTest::newRow("default") << "Band, LPTitel" << any;
+    QTest::newRow("with nulls desc") << "Info DESC, LPTitel" << any;
+    QTest::newRow("rich text") << "Songs" << any;
+    QTest::newRow("bracketed") << "[Stil] ASC, [BestellNr] DESC" << any;
+    // Filters are read in parts on several connections at once.
+    QTest::newRow("search over columns") << "Band" << "Band like '*e*' or Songs like '*himmel*' or Info like '*a*'";
+    QTest::newRow("letter filter") << "Band, LPTitel" << "Band like 'a*' or Band like 'ä*'";
+    QTest::newRow("plain text filter, desc") << "Klartext(Songs) DESC" << "Klartext(Songs, 1) like 'a*'";
+    QTest::newRow("nothing") << "Band" << "Band like 'qqq*'";
+    // Numbers among the texts (the engine sorts those) and gaps in the rowids between parts.
+    QTest::newRow("numbers among texts") << "Preis, Band" << "Band like '*e*'";
+    QTest::newRow("rowid gaps") << "Band DESC, LPTitel" << "LPTitel like '*a*' or Stil like 'r*'";
 }
 
 // Views sorted in memory come out in the same order as the engine sorts them.
 void TestJetDatabase::sortedViewsMatchEngine()
 {
     QFETCH(QString, orderBy);
+    QFETCH(QString, where);
     const QString path = file(QStringLiteral("sort.mdb"));
     klang::test::CatalogueSpec spec;
     spec.records = 1500;
     QVERIFY(klang::test::writeCatalogue(path, spec));
     Database db;
     QVERIFY(db.open(path));
+    if (orderBy.startsWith(QLatin1String("Preis")))
+        QVERIFY(db.executeBound(QStringLiteral("UPDATE Schallplatten SET Preis = rowid % 13 WHERE rowid % 5 = 0")) > 0);
+    if (QByteArray(QTest::currentDataTag()) == "rowid gaps") {
+        QVERIFY(db.executeBound(QStringLiteral("DELETE FROM Schallplatten WHERE rowid BETWEEN 200 AND 900")) > 0);
+        QVERIFY(db.executeBound(QStringLiteral("UPDATE Schallplatten SET rowid = rowid + 5000000 WHERE rowid > 1400")) > 0);
+    }
     Recordset rs;
-    const QString source = QStringLiteral("select * from Schallplatten where Band <> 'x' order by ") + orderBy;
+    const QString source = QStringLiteral("select * from Schallplatten where %1 order by %2").arg(where, orderBy);
     QVERIFY(rs.open(&db, source));
     QList<qint64> engine;
     const SimpleSource simple = analyseRecordSource(source);
@@ -278,10 +295,13 @@ void TestJetDatabase::sortedViewsMatchEngine()
 void TestJetDatabase::longTextSortEqualsFullSort_data()
 {
     QTest::addColumn<QString>("orderBy");
-    QTest::newRow("songs") << "Songs";
-    QTest::newRow("songs desc") << "Songs DESC";
-    QTest::newRow("songs, band desc") << "Songs, Band DESC";
-    QTest::newRow("band, songs") << "Band, Songs";
+    QTest::addColumn<bool>("grosseRowids"); // rowids up to 12 million: the narrowest windows
+    QTest::newRow("songs") << "Songs" << false;
+    QTest::newRow("songs desc") << "Songs DESC" << false;
+    QTest::newRow("songs, band desc") << "Songs, Band DESC" << false;
+    QTest::newRow("band, songs") << "Band, Songs" << false;
+    QTest::newRow("songs, narrow windows") << "Songs" << true;
+    QTest::newRow("band, songs desc, narrow windows") << "Band, Songs DESC" << true;
 }
 
 // Rich texts behind a long common header, alike far beyond the sort keys' window (or equal),
@@ -289,6 +309,7 @@ void TestJetDatabase::longTextSortEqualsFullSort_data()
 void TestJetDatabase::longTextSortEqualsFullSort()
 {
     QFETCH(QString, orderBy);
+    QFETCH(bool, grosseRowids);
     const QString header = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}")
                            + QString(300, QLatin1Char(' ')) + QStringLiteral("\\pard ");
     const QString same = QStringLiteral("1. Vorspiel ") + QString(200, QLatin1Char('-'));
@@ -310,6 +331,8 @@ void TestJetDatabase::longTextSortEqualsFullSort()
     const QString path = catalogue(records);
     Database db;
     QVERIFY(db.open(path));
+    if (grosseRowids)
+        QCOMPARE(db.executeBound(QStringLiteral("UPDATE Schallplatten SET rowid = rowid * 30000")), 400);
     Recordset rs;
     const QString source = QStringLiteral("select * from Schallplatten order by ") + orderBy;
     QVERIFY(rs.open(&db, source));

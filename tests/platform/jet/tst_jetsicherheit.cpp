@@ -8,7 +8,9 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/Unveraenderlich.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <QtTest>
 
 using namespace klang::jet;
@@ -105,6 +107,58 @@ private slots:
         QCOMPARE(db.execute(QStringLiteral("update Schallplatten set Band = 'x'"), &e), -1);
         QCOMPARE(e.number, errors::kReadOnly);
         QVERIFY2(e.description.startsWith(QStringLiteral("Die Datenbank ist schreibgeschützt")), qPrintable(e.description));
+    }
+
+    // While another program holds the catalogue locked, reading rows does not wait once per
+    // row: the first refused read says "locked", the rest of the block is left for later, and
+    // the rows are read again (not marked damaged) once the lock is gone. A write waits once,
+    // briefly, and reports the lock; opening reports it too, not an unreadable file.
+    void gesperrterKatalog()
+    {
+        const QString pfad = m_env->path(QStringLiteral("gross")) + QStringLiteral("/Archiv.mdb");
+        klang::test::CatalogueSpec spec;
+        spec.records = 300;
+        QVERIFY(klang::test::writeCatalogue(pfad, spec));
+        DataControl data1;
+        data1.setDatabaseName(pfad);
+        data1.setRecordSource(QStringLiteral("select * from Schallplatten order by Band, LPTitel"));
+        QVERIFY(data1.refresh());
+        const QString ersterWert = data1.field(QStringLiteral("Band"));
+        QVERIFY(!ersterWert.isEmpty());
+
+        Database anderes;
+        QVERIFY(anderes.open(pfad));
+        QVERIFY(anderes.executeBound(QStringLiteral("BEGIN EXCLUSIVE")) >= 0);
+        QElapsedTimer uhr;
+        uhr.start();
+        for (int r = 1; r < 200; ++r)
+            data1.recordset().value(r, QStringLiteral("Band"));
+        QVERIFY2(uhr.elapsed() < 3000, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY(data1.recordset().isBusy());
+        QCOMPARE(data1.recordset().readError().number, errors::kLocked);
+        QVERIFY(deutsch(data1.recordset().readError()));
+
+        uhr.restart();
+        QVERIFY(data1.setField(QStringLiteral("Info"), QStringLiteral("neu")));
+        DbError e;
+        QVERIFY(!data1.updateRecord(&e));
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QCOMPARE(e.number, errors::kLocked);
+
+        Database dritte;
+        QVERIFY(!dritte.open(pfad, &e));
+        QCOMPARE(e.number, errors::kLocked);
+        QVERIFY2(e.description.contains(QStringLiteral("von einem anderen Programm benutzt")), qPrintable(e.description));
+
+        QVERIFY(anderes.executeBound(QStringLiteral("ROLLBACK")) >= 0);
+        QThread::msleep(1100);
+        for (int r = 1; r < 200; ++r) {
+            QVERIFY(data1.recordset().isRowReadable(r));
+            QVERIFY(!data1.recordset().value(r, QStringLiteral("Band")).isEmpty());
+        }
+        QVERIFY(!data1.recordset().isBusy());
+        QVERIFY(data1.setField(QStringLiteral("Info"), QStringLiteral("neu")));
+        QVERIFY(data1.updateRecord());
     }
 
     // Engine results the user can meet come with the old numbers and German words.

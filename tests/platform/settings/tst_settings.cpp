@@ -1,11 +1,14 @@
 #include "platform/settings/IniFile.h"
 #include "platform/settings/Settings.h"
+#include "tests/support/ReadOnlyFolder.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -15,6 +18,12 @@ using namespace klang;
 namespace {
 const QString App = QStringLiteral("Klangtruhe Player");
 const QString Section = QStringLiteral("Options");
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -131,6 +140,53 @@ private slots:
         QCOMPARE(keys.at(100000 - 1), QStringLiteral("Letzter")); // order of the file kept
     }
 
+    // A damaged or runaway settings file costs a moment: its head is read, the program goes on
+    // with what it holds, and the file is never replaced by that head (the loss is told once;
+    // new values live on for the session).
+    void damagedHugeFile_data()
+    {
+        QTest::addColumn<QByteArray>("teil");
+        QTest::addColumn<int>("anzahl");
+        QTest::newRow("one line of 50 MB") << QByteArray(1 << 20, 'x') << 50;
+        QTest::newRow("two million lines") << QByteArray("Zeile=1\n") << 2000000;
+    }
+    void damagedHugeFile()
+    {
+        QFETCH(QByteArray, teil);
+        QFETCH(int, anzahl);
+        const QString path = settingsFilePath(App);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Options]\nVorne=da\n");
+            QByteArray block;
+            for (int i = 0; i < anzahl; ++i) {
+                block += teil;
+                if (block.size() >= (1 << 20) || i + 1 == anzahl) {
+                    f.write(block);
+                    block.clear();
+                }
+            }
+            f.write("\nHinten=da\n");
+        }
+        const qint64 groesse = QFileInfo(path).size();
+        QStringList gemeldet;
+        setSettingsSaveFailedHandler([&](const QString& datei, const QString& grund) { gemeldet << datei + grund; });
+        auto zurueck = qScopeGuard([] { setSettingsSaveFailedHandler({}); });
+        QElapsedTimer uhr;
+        uhr.start();
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Vorne")), QStringLiteral("da"));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Hinten"), QStringLiteral("weg")), QStringLiteral("weg"));
+        for (int i = 0; i < 3; ++i)
+            SaveSetting(App, Section, QStringLiteral("Neu"), QString::number(i));
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Neu")), QStringLiteral("2"));
+        QCOMPARE(QFileInfo(path).size(), groesse);
+        QCOMPARE(gemeldet.size(), 1);
+        QVERIFY(gemeldet.first().contains(QStringLiteral("nicht überschrieben")));
+    }
+
     // A missing key, section or file gives the default.
     void missingGivesDefault()
     {
@@ -228,12 +284,11 @@ private slots:
     {
         SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
         const QString folder = QFileInfo(settingsFilePath(App)).absolutePath();
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (QFileInfo(folder).isWritable() && QFile(folder + "/probe").open(QIODevice::WriteOnly))
-            QSKIP("running with rights that ignore folder permissions");
+        test::ReadOnlyFolder schutz(folder);
+        QVERIFY(schutz.effective());
         SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("2"));
         QCOMPARE(GetSetting(App, Section, QStringLiteral("A")), QStringLiteral("2"));
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        schutz.release();
         QFile f(settingsFilePath(App));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll().contains("A=1"));
@@ -247,6 +302,70 @@ private slots:
         SaveSetting(App, Section, QStringLiteral("A"), QStringLiteral("1"));
         QCOMPARE(GetSetting(App, Section, QStringLiteral("A")), QStringLiteral("1"));
         QVERIFY(!QFileInfo(settingsFilePath(App)).isFile());
+    }
+
+    // A full disk: the old file stays whole and the failure is told, in German, once.
+    void fullDiskReported()
+    {
+        const QString folder = m_env->configHome() + QStringLiteral("/Klangtruhe");
+        test::SmallFileSystem disk(folder);
+        QVERIFY(disk.mounted());
+        SaveSetting(App, Section, QStringLiteral("Pfad"), QString(300, QLatin1Char('a')));
+        const QByteArray before = readFile(settingsFilePath(App));
+        QVERIFY(before.size() > 300);
+        QStringList told;
+        setSettingsSaveFailedHandler([&told](const QString&, const QString& reason) { told << reason; });
+        const auto reset = qScopeGuard([] { setSettingsSaveFailedHandler({}); });
+        disk.fill();
+        for (int i = 0; i < 3; ++i) // the second and third try are not told again
+            SaveSetting(App, Section, QStringLiteral("Pfad"), QString(400 + i, QLatin1Char('b')));
+        QCOMPARE(readFile(settingsFilePath(App)), before);
+        QCOMPARE(told, QStringList{QStringLiteral("Der Datenträger ist voll.")});
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Pfad")), QString(402, QLatin1Char('b')));
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1); // no temporary file left
+    }
+
+    // Lines the program does not change stay byte for byte: bytes that are not UTF-8, lines
+    // without "=", comments, blank lines, a repeated key, a byte order mark.
+    void untouchedLinesKeepTheirBytes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("key");       // a key the file holds
+        QTest::addColumn<QString>("expected");  // its value as read
+        QTest::newRow("windows-1252 path") << QByteArray("[Options]\nLetzterPfad=D:\\Musik\\j\xf6rg\nA=1\n")
+                                           << "LetzterPfad" << QStringLiteral("D:\\Musik\\jörg");
+        QTest::newRow("line without equals") << QByteArray("[Options]\nnur Text ohne Zeichen\nA=1\n") << "A" << "1";
+        QTest::newRow("crlf and blanks") << QByteArray("; Kopf\r\n\r\n[Options]\r\nA = 1 \r\n\r\n[Andere]\r\nB=2\r\n")
+                                         << "A" << "1";
+        QTest::newRow("repeated key") << QByteArray("[Options]\nA=alt\nA=neu\n") << "A" << "neu";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Options]\nA=\xC3\xA4\n") << "A" << "ä";
+        QTest::newRow("repeated header") << QByteArray("[Options]\nA=1\n[X]\nY=2\n[options]\nC=3\n") << "C" << "3";
+    }
+    void untouchedLinesKeepTheirBytes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        QDir().mkpath(QFileInfo(settingsFilePath(App)).absolutePath());
+        writeFile(settingsFilePath(App), file);
+        QCOMPARE(GetSetting(App, Section, key), expected);
+        SaveSetting(App, Section, QStringLiteral("Neu"), QStringLiteral("x"));
+        SaveSetting(App, QStringLiteral("Weitere"), QStringLiteral("Neu"), QStringLiteral("y"));
+        SaveSetting(App, Section, key, expected); // unchanged: written as it was
+        // Every line of the old file is still there, in order, and only the new ones were added
+        // (CR LF ends included).
+        const QList<QByteArray> was = file.split('\n');
+        const QList<QByteArray> now = readFile(settingsFilePath(App)).split('\n');
+        qsizetype at = 0;
+        for (const QByteArray& line : was) {
+            while (at < now.size() && now.at(at) != line)
+                ++at;
+            QVERIFY2(at < now.size(), line.constData());
+            ++at;
+        }
+        QVERIFY2(now.size() == was.size() + 4, readFile(settingsFilePath(App)).constData()); // "Neu=x", a blank line, "[Weitere]", "Neu=y"
+        QCOMPARE(GetSetting(App, Section, key), expected);
+        QCOMPARE(GetSetting(App, Section, QStringLiteral("Neu")), QStringLiteral("x"));
     }
 
 private:

@@ -62,6 +62,7 @@ private slots:
     // Trash moves the file away, or refuses and keeps it: a file is never just gone.
     void trashNeverDeletes()
     {
+        m_env->homeHere();
         const QString path = m_env->path("docs") + "/Bild.jpg";
         writeBytes(path, "picture");
         const bool moved = moveToTrash(path);

@@ -5,6 +5,7 @@
 #include "player/auxiliary/Sleep.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -19,13 +20,47 @@ struct FesteUhr : SleepUhr
     QTime jetzt() const override { return zeit; }
 };
 
+// Answers at once, or keeps the answer for the test to give (logind answers late).
 struct Recorder : Energieverwaltung
 {
     bool erlaubt = true;
+    bool spaet = false;
     int abgeschaltet = 0;
-    void abschaltenErlaubt(QObject*, std::function<void(bool)> antwort) override { antwort(erlaubt); }
-    void abschalten() override { ++abgeschaltet; }
+    std::function<void(bool)> offeneFrage;
+    std::function<void(const QString&)> offenesAbschalten;
+    void abschaltenErlaubt(QObject*, std::function<void(bool)> antwort) override
+    {
+        if (spaet)
+            offeneFrage = antwort;
+        else
+            antwort(erlaubt);
+    }
+    void abschalten(QObject*, std::function<void(const QString&)> antwort) override
+    {
+        ++abgeschaltet;
+        offenesAbschalten = antwort;
+    }
 };
+
+bool sanduhr()
+{
+    return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+}
+
+// Types into whatever has the focus, one key at a time, letting the focus move between keys.
+void tippen(const QList<int>& tasten)
+{
+    for (int t : tasten) {
+        QWidget* ziel = QApplication::focusWidget();
+        QVERIFY(ziel);
+        if (t >= '0' && t <= '9')
+            QTest::keyClick(ziel, char(t));
+        else
+            QTest::keyClick(ziel, Qt::Key(t));
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+}
 
 struct Aufbau
 {
@@ -111,7 +146,7 @@ private slots:
         }
     }
 
-    // The action happens in the armed minute only: quitting once, powering off on every tick.
+    // The action happens in the armed minute only: quitting once, or asking to power off.
     void ablauf()
     {
         Aufbau a;
@@ -125,6 +160,7 @@ private slots:
         a.sleep.TimerSleep_Timer();
         QCOMPARE(a.energie.abgeschaltet, 1);
         QCOMPARE(a.beendet, 0);
+        a.energie.offenesAbschalten(QString());
 
         Aufbau b;
         b.dialogAntwort = QStringLiteral("23:59");
@@ -133,6 +169,96 @@ private slots:
         b.sleep.TimerSleep_Timer();
         QCOMPARE(b.beendet, 1);
         QCOMPARE(b.energie.abgeschaltet, 0);
+    }
+
+    // A power-off that logind refuses is asked once in the armed minute, said in German, and
+    // leaves the timer off with "Sleep Off"; while logind is asked the busy pointer shows and
+    // the menu command waits. Arming again afterwards works (the third use).
+    void abschaltenAbgelehnt()
+    {
+        Aufbau a;
+        a.energie.spaet = true;
+        a.dialogAntwort = QStringLiteral("23:59");
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        a.sleep.mnuSleep_Click();
+        QVERIFY(sanduhr());
+        QVERIFY(a.sleep.fragt());
+        a.mnuSleep.setChecked(false); // the action toggles itself on a click
+        a.sleep.mnuSleep_Click();
+        QVERIFY(a.mnuSleep.isChecked());
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        a.energie.offeneFrage(true);
+        QVERIFY(!sanduhr());
+        QCOMPARE(a.panel, QStringLiteral("Sleep 23:59"));
+
+        for (int tick = 0; tick < 3; ++tick)
+            a.sleep.TimerSleep_Timer();
+        QCOMPARE(a.energie.abgeschaltet, 1);
+        QVERIFY(sanduhr());
+        a.sleep.mnuSleep_Click();
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        a.energie.offenesAbschalten(LogindEnergie::fehlerText(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
+        QVERIFY(!sanduhr());
+        QVERIFY(!a.timer.isActive());
+        QVERIFY(!a.mnuSleep.isChecked());
+        QCOMPARE(a.panel, QStringLiteral("Sleep Off"));
+        QCOMPARE(kit::testhook::calls().size(), 2);
+        QVERIFY(kit::testhook::calls().last().prompt.contains(QStringLiteral("abgelehnt")));
+        a.sleep.TimerSleep_Timer();
+        QCOMPARE(a.energie.abgeschaltet, 1);
+
+        a.energie.spaet = false;
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        a.sleep.mnuSleep_Click();
+        QCOMPARE(a.panel, QStringLiteral("Sleep 23:59"));
+        a.sleep.TimerSleep_Timer();
+        QCOMPARE(a.energie.abgeschaltet, 2);
+        a.energie.offenesAbschalten(QString());
+        QVERIFY(!sanduhr());
+    }
+
+    // Every opening of the time dialog counts afresh, and only keys that type a digit: what
+    // was typed is what is armed, or refused; never a time built from half of it.
+    void dialogZaehltNurZiffern()
+    {
+        FesteUhr uhr;
+        auto oeffnen = [&uhr] {
+            auto dialog = std::make_unique<frmUhrzeit>(uhr);
+            dialog->show();
+            dialog->activateWindow();
+            (void)QTest::qWaitForWindowActive(dialog.get());
+            dialog->Text1[0]->setFocus();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            return dialog;
+        };
+        {
+            auto d = oeffnen();
+            QVERIFY(d->Text1[0]->hasFocus());
+            tippen({'1'});
+            d->cmdExit->click();
+        }
+        {
+            auto d = oeffnen();
+            QVERIFY(d->Text1[0]->hasFocus());
+            tippen({'2', '4'});
+            QCOMPARE(d->Text1[0]->text(), QStringLiteral("24"));
+            QVERIFY(d->Text1[1]->hasFocus());
+            tippen({'3', '0'});
+            d->cmdOK->click();
+            QVERIFY(d->result() != QDialog::Accepted);
+            QCOMPARE(kit::testhook::calls().last().prompt, QStringLiteral("Stunden 00-24"));
+        }
+        {
+            auto d = oeffnen();
+            QVERIFY(d->Text1[0]->hasFocus());
+            tippen({Qt::Key_Shift, '1', Qt::Key_Control, '8', Qt::Key_Shift, '0', '5'});
+            QCOMPARE(d->Text1[0]->text(), QStringLiteral("18"));
+            QCOMPARE(d->Text1[1]->text(), QStringLiteral("05"));
+            d->cmdOK->click();
+            QCOMPARE(d->result(), int(QDialog::Accepted));
+            QCOMPARE(d->SleepUhrzeit(), QStringLiteral("18:05"));
+        }
     }
 
     // With the real quit routine the shown window closes at the armed minute.

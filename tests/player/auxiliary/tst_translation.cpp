@@ -7,6 +7,7 @@
 #include "player/auxiliary/frmTranslation.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -32,6 +33,9 @@ public:
     bool stumm = false;
     QJsonObject empfangen;
     QByteArray pfad;
+    int anfragen = 0;
+    // Answers in its own way once the request has come whole.
+    std::function<void(QTcpSocket*)> eigen;
 
     Dienst()
     {
@@ -51,6 +55,12 @@ public:
                     return;
                 pfad = puffer->left(puffer->indexOf("\r\n"));
                 empfangen = QJsonDocument::fromJson(puffer->mid(kopfEnde + 4, laenge)).object();
+                ++anfragen;
+                puffer->clear();
+                if (eigen) {
+                    eigen(s);
+                    return;
+                }
                 if (stumm)
                     return;
                 const QByteArray body = QJsonDocument(QJsonObject{{"translatedText", antwort}}).toJson();
@@ -130,6 +140,8 @@ private slots:
         QTest::newRow("gleiche codes") << "Haus" << "DE - Deutschland" << "x" << false << false << 0;
         QTest::newRow("leerer text") << "" << "EN - Englisch" << "x" << false << false << 0;
         QTest::newRow("keine antwort") << "Haus" << "EN - Englisch" << "x" << true << false << 1;
+        QTest::newRow("300 KB ohne Leerzeichen") << "Haus" << "EN - Englisch" << QString(300000, QLatin1Char('x')) << false
+                                               << true << 1;
     }
     void uebersetzen()
     {
@@ -166,6 +178,116 @@ private slots:
         }
         if (stumm)
             QVERIFY(uhr.elapsed() >= 2500);
+        else
+            QVERIFY2(uhr.elapsed() < 8000, qPrintable(QString::number(uhr.elapsed())));
+    }
+
+    // The client's limits: a reply that trickles in ends at the time limit, a huge one (with
+    // or without its length announced) is refused, a redirect to another host is not
+    // followed, and HTTP errors and unreadable replies are said in German. Each ends with the
+    // button usable and the busy pointer gone, and the next request works.
+    void dienstGrenzen_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("meldung"); // part of the box's text; "" = no box
+        QTest::newRow("trickling") << "langsam" << "";
+        QTest::newRow("huge, length told") << "riesig" << "zu groß";
+        QTest::newRow("huge, length untold") << "riesig ohne Laenge" << "zu groß";
+        QTest::newRow("redirect to another host") << "umleitung" << "anderen Rechner um";
+        QTest::newRow("HTTP 500") << "500" << "HTTP 500 (interner Fehler des Dienstes)";
+        QTest::newRow("HTTP 404") << "404" << "HTTP 404 (Adresse nicht gefunden)";
+        QTest::newRow("not JSON") << "kaputt" << "unlesbar";
+        QTest::newRow("no translation in it") << "ohne Feld" << "unlesbar";
+    }
+    void dienstGrenzen()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, meldung);
+        Dienst dienst;
+        Dienst anderer;
+        anderer.antwort = QStringLiteral("entführt");
+        QList<QPointer<QTcpSocket>> offen;
+        auto senden = [](QTcpSocket* s, const QByteArray& kopf, const QByteArray& koerper, bool laengeNennen = true) {
+            const QByteArray laenge = laengeNennen ? "\r\nContent-Length: " + QByteArray::number(koerper.size()) : QByteArray();
+            s->write(kopf + laenge + "\r\nConnection: close\r\n\r\n" + koerper);
+            s->disconnectFromHost();
+        };
+        dienst.eigen = [&](QTcpSocket* s) {
+            const QByteArray gross(5 * 1024 * 1024, 'x');
+            if (art == QLatin1String("langsam")) {
+                s->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 100000\r\n\r\n{");
+                offen << s;
+                auto* tropfen = new QTimer(s);
+                connect(tropfen, &QTimer::timeout, s, [s] { s->write(" "); });
+                tropfen->start(1000);
+            } else if (art == QLatin1String("riesig")) {
+                senden(s, "HTTP/1.1 200 OK", "{\"translatedText\":\"" + gross + "\"}");
+            } else if (art == QLatin1String("riesig ohne Laenge")) {
+                senden(s, "HTTP/1.1 200 OK", "{\"translatedText\":\"" + gross + "\"}", false);
+            } else if (art == QLatin1String("umleitung")) {
+                senden(s, "HTTP/1.1 307 Temporary Redirect\r\nLocation: http://localhost:"
+                              + QByteArray::number(anderer.serverPort()) + "/translate", QByteArray());
+            } else if (art == QLatin1String("500") || art == QLatin1String("404")) {
+                senden(s, "HTTP/1.1 " + art.toLatin1() + " Nope", "{\"error\":\"no\"}");
+            } else if (art == QLatin1String("kaputt")) {
+                senden(s, "HTTP/1.1 200 OK", "<html>");
+            } else {
+                senden(s, "HTTP/1.1 200 OK", "{\"error\":\"no\"}");
+            }
+        };
+        klang::SaveSetting(App, Sektion, UebersetzungsDienstKey, dienst.adresse());
+        frmTranslation fenster(new Recorder);
+        fenster.txtQuelle->setPlainText(QStringLiteral("Haus"));
+        QSignalSpy fertig(&fenster, &frmTranslation::uebersetzungFertig);
+        QElapsedTimer uhr;
+        uhr.start();
+        fenster.cmdOK->click();
+        QVERIFY(!fenster.cmdOK->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(fertig.size(), 1, 10000);
+        QVERIFY2(uhr.elapsed() < 4500, qPrintable(QString::number(uhr.elapsed())));
+        QCOMPARE(fertig.first().first().toBool(), false);
+        QCOMPARE(fenster.txtZiel->toPlainText(), QString());
+        QVERIFY(fenster.cmdOK->isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(anderer.anfragen, 0);
+        const auto boxen = kit::testhook::calls();
+        if (meldung.isEmpty()) {
+            QVERIFY(boxen.isEmpty());
+            QVERIFY(!fenster.uebersetzer().letzterFehler().isEmpty());
+        } else {
+            QCOMPARE(boxen.size(), 1);
+            QVERIFY2(boxen.first().prompt.contains(meldung), qPrintable(boxen.first().prompt));
+        }
+
+        // The next request, to a service that answers, works.
+        klang::SaveSetting(App, Sektion, UebersetzungsDienstKey, anderer.adresse());
+        fenster.uebersetzer().setAdresse(anderer.adresse());
+        fenster.cmdOK->click();
+        QTRY_COMPARE_WITH_TIMEOUT(fertig.size(), 2, 5000);
+        QCOMPARE(fenster.txtZiel->toPlainText(), QStringLiteral("entführt"));
+    }
+
+    // Closing the window ends a request that still waits: the busy pointer goes with it,
+    // also when the window is opened and closed again.
+    void schliessenBrichtAb()
+    {
+        Dienst dienst;
+        dienst.stumm = true;
+        klang::SaveSetting(App, Sektion, UebersetzungsDienstKey, dienst.adresse());
+        for (int mal = 0; mal < 2; ++mal) {
+            auto fenster = std::make_unique<frmTranslation>(new Recorder);
+            fenster->show();
+            fenster->txtQuelle->setPlainText(QStringLiteral("Haus"));
+            QSignalSpy fertig(fenster.get(), &frmTranslation::uebersetzungFertig);
+            fenster->cmdOK->click();
+            QTRY_COMPARE(dienst.anfragen, mal + 1);
+            QVERIFY(QApplication::overrideCursor());
+            fenster->close();
+            QCOMPARE(fertig.size(), 1);
+            QVERIFY(!QApplication::overrideCursor());
+            QVERIFY(fenster->cmdOK->isEnabled());
+        }
+        QVERIFY(kit::testhook::calls().isEmpty());
     }
 
     // Without an address there is no request; the failure is reported.

@@ -16,6 +16,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStatusBar>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +28,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace klang::player;
 
@@ -39,6 +44,20 @@ std::unique_ptr<QStandardItemModel> tabelle(const QList<QStringList>& zeilen)
         for (int c = 0; c < zeilen[r].size(); ++c)
             m->setItem(r - 1, c, new QStandardItem(zeilen[r][c]));
     return m;
+}
+
+// A program for text files, as a desktop sets it up, in the test's own folders.
+void textProgrammEinrichten(const klang::test::TestEnvironment& env)
+{
+    QDir().mkpath(env.dataHome() + QStringLiteral("/applications"));
+    QFile starter(env.dataHome() + QStringLiteral("/applications/leser.desktop"));
+    QVERIFY(starter.open(QIODevice::WriteOnly));
+    starter.write("[Desktop Entry]\nType=Application\nName=Leser\nExec=/bin/true %f\nMimeType=text/plain;\n");
+    starter.close();
+    QDir().mkpath(env.configHome());
+    QFile zuordnung(env.configHome() + QStringLiteral("/mimeapps.list"));
+    QVERIFY(zuordnung.open(QIODevice::WriteOnly));
+    zuordnung.write("[Default Applications]\ntext/plain=leser.desktop\n");
 }
 
 class Empfaenger : public QObject
@@ -169,6 +188,15 @@ private slots:
         QTest::newRow("ftp") << "ftp://example.org/x" << "";
         QTest::newRow("missing file") << "/gibt/es/nicht.txt" << "";
         QTest::newRow("program by scheme") << "file:///bin/sh.missing" << "";
+        // A text with a scheme is read as it stands, never guessed at.
+        QTest::newRow("blank in host") << "http://a b.c/?q=ä" << "";
+        QTest::newRow("blank in path") << "http://example.org/a b?q=ä" << "http://example.org/a%20b?q=%C3%A4";
+        QTest::newRow("www with port") << "www.example.org:8080/x" << "http://www.example.org:8080/x";
+        // Mail keeps the address and the subject, nothing that picks files or adds receivers.
+        QTest::newRow("mail attachment") << "mailto:a@b.de?attach=/etc/passwd&subject=Hallo Welt"
+                                         << "mailto:a@b.de?subject=Hallo%20Welt";
+        QTest::newRow("mail receivers and body") << "mailto:a@b.de?cc=x@y.de&bcc=z@y.de&body=hi&Attachment=%2Fetc"
+                                                 << "mailto:a@b.de";
     }
     void sichererLink()
     {
@@ -176,8 +204,89 @@ private slots:
         QFETCH(QString, erwartet);
         QString grund;
         const QUrl url = weblinks::sichererLink(link, &grund);
-        QCOMPARE(url.isValid() ? url.toString() : QString(), erwartet);
+        QCOMPARE(url.isValid() ? QString::fromLatin1(url.toEncoded()) : QString(), erwartet);
         QCOMPARE(grund.isEmpty(), !erwartet.isEmpty());
+    }
+
+    // Files the desktop would run are refused like unsafe addresses, by path and by file URL.
+    void unsichereDatei_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<int>("rechte");
+        QTest::addColumn<bool>("erlaubt");
+        QTest::newRow("text") << "liste.txt" << QByteArray("Hallo") << 0644 << true;
+        QTest::newRow("script with execute bit") << "start.sh" << QByteArray("#!/bin/sh\necho x\n") << 0755 << false;
+        QTest::newRow("owner execute bit only") << "liste2.txt" << QByteArray("Hallo") << 0744 << false;
+        QTest::newRow("launcher") << "start.desktop" << QByteArray("[Desktop Entry]\nExec=xterm\n") << 0644 << false;
+        QTest::newRow("launcher, capital suffix") << "Start.DESKTOP" << QByteArray("x") << 0644 << false;
+        QTest::newRow("launcher without suffix") << "starter"
+                                                 << QByteArray("[Desktop Entry]\nType=Application\nExec=xterm\n")
+                                                 << 0644 << false;
+        QTest::newRow("script without execute bit") << "aufraeumen" << QByteArray("#!/bin/sh\nrm -rf x\n") << 0644
+                                                    << false;
+    }
+    void unsichereDatei()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, inhalt);
+        QFETCH(int, rechte);
+        QFETCH(bool, erlaubt);
+        const QString pfad = m_env->path(QStringLiteral("dateien")) + QLatin1Char('/') + name;
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(inhalt);
+        f.close();
+        QVERIFY(::chmod(QFile::encodeName(pfad).constData(), mode_t(rechte)) == 0);
+        for (const QString& link : {pfad, QUrl::fromLocalFile(pfad).toString()}) {
+            QString grund;
+            const QUrl url = weblinks::sichererLink(link, &grund);
+            QCOMPARE(url.isValid(), erlaubt);
+            QCOMPARE(grund.isEmpty(), erlaubt);
+        }
+    }
+
+    // The read-me opens only with a program for it; otherwise the command says why.
+    void readme_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<bool>("geoeffnet");
+        QTest::newRow("program set up") << "programm" << true;
+        QTest::newRow("no program for text") << "ohne" << false;
+        QTest::newRow("a folder of that name") << "ordner" << false;
+        QTest::newRow("missing") << "fehlt" << false;
+    }
+    void readme()
+    {
+        QFETCH(QString, fall);
+        QFETCH(bool, geoeffnet);
+        // Nothing of this machine's own associations.
+        const QByteArray alteDaten = qgetenv("XDG_DATA_DIRS"), alteConfig = qgetenv("XDG_CONFIG_DIRS");
+        qputenv("XDG_DATA_DIRS", m_env->path(QStringLiteral("leer")).toUtf8());
+        qputenv("XDG_CONFIG_DIRS", m_env->path(QStringLiteral("leer")).toUtf8());
+        auto zurueck = qScopeGuard([&] {
+            qputenv("XDG_DATA_DIRS", alteDaten);
+            qputenv("XDG_CONFIG_DIRS", alteConfig);
+        });
+        if (fall == QLatin1String("programm"))
+            textProgrammEinrichten(*m_env);
+        const QString readme = klang::programmPfad() + QStringLiteral("readme.txt");
+        QFile::remove(readme);
+        if (fall == QLatin1String("ordner"))
+            QVERIFY(QDir().mkpath(readme));
+        else if (fall != QLatin1String("fehlt"))
+            QVERIFY(klang::writeLines(readme, {QStringLiteral("Lies mich")}));
+        Ausgabebox w;
+        kit::testhook::clear();
+        w.mnuReadMe_Click();
+        QCOMPARE(m_desktop.urls.size(), geoeffnet ? 1 : 0);
+        if (geoeffnet) {
+            QCOMPARE(m_desktop.urls.last(), QUrl::fromLocalFile(readme));
+            QVERIFY(kit::testhook::calls().isEmpty());
+        } else {
+            QCOMPARE(kit::testhook::calls().size(), 1);
+            QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Ausgabebox_mnuReadme_Click"));
+        }
     }
 
     // sql.dat: kept in order, duplicates refused without touching the file, removal rewrites.
@@ -241,6 +350,111 @@ private slots:
         QTest::keyClick(dlg.TextSQL, Qt::Key_Return);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.SQLAnweisung(), QStringLiteral("select a"));
+    }
+
+    // A huge or damaged sql.dat opens at once with what the list can show and says what was
+    // left out; a new statement goes at the end without rewriting the file; the cut list is
+    // never written back over the file.
+    void sqlGrosseDatei()
+    {
+        const QString pfad = klang::programmPfad() + QStringLiteral("sql.dat");
+        QByteArray inhalt = "select 1\r\n" + QByteArray(1 << 20, 'x') + "\r\n";
+        for (int i = 0; i < 20000; ++i)
+            inhalt += "select " + QByteArray::number(i) + " from t\r\n";
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(inhalt);
+        f.close();
+        auto dateiInhalt = [&] {
+            QFile d(pfad);
+            return d.open(QIODevice::ReadOnly) ? d.readAll() : QByteArray();
+        };
+        QElapsedTimer uhr;
+        uhr.start();
+        SQLform dlg{QString()};
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QCOMPARE(dlg.ListSQL->count(), 10000);
+        QCOMPARE(dlg.ListSQL->item(1)->text(), QStringLiteral("select 0 from t")); // the 1 MB line left out
+        QVERIFY(dlg.staBar->currentMessage().contains(QStringLiteral("10.000")));
+        QVERIFY(dlg.staBar->currentMessage().contains(QStringLiteral("länger als 64 KB")));
+        for (const char* neu : {"select neu", "select zwei"}) {
+            dlg.TextSQL->setText(QLatin1String(neu));
+            dlg.CommandUebernehmen_Click();
+            inhalt += QByteArray(neu) + "\r\n";
+            QCOMPARE(dateiInhalt(), inhalt);
+            QCOMPARE(dlg.ListSQL->item(dlg.ListSQL->count() - 1)->text(), QLatin1String(neu));
+        }
+        kit::testhook::clear();
+        dlg.ListSQL->setCurrentRow(0);
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        dlg.CommandLoeschen_Click();
+        QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("SQLform_Speichern"));
+        QCOMPARE(dateiInhalt(), inhalt);
+    }
+
+    // The list copy in the real window: exactly the Ctrl-clicked rows, the stored values whole
+    // (a long field, the plain text of rich text), and one line per row whatever the values hold.
+    void listenKopieImFenster()
+    {
+        const QString katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
+        QVERIFY(klang::test::writeEmptyCatalogue(katalog));
+        const QString lang = QString(39990, QLatin1Char('l')) + QStringLiteral("0123456789");
+        QVERIFY(klang::test::insertCatalogueRecords(
+            katalog, {{{QStringLiteral("Band"), QStringLiteral("Can")}, {QStringLiteral("Info"), lang},
+                       {QStringLiteral("Plattenfirma"), QStringLiteral("United\tArtists")},
+                       {QStringLiteral("Songs"), QStringLiteral("{\\rtf1\\ansi Eins\\par Zwei\\par}")}},
+                      {{QStringLiteral("Band"), QStringLiteral("Dazwischen")}},
+                      {{QStringLiteral("Band"), QStringLiteral("Zappa")}, {QStringLiteral("Info"), QStringLiteral("Zeile1\r\nZeile2")}}}));
+        setOption(QStringLiteral("ArchivPfad"), katalog);
+        Ausgabebox w;
+        w.Form_Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QAbstractItemModel* m = w.MSFlexGrid1->model();
+        auto spalte = [m](const char* feld) {
+            for (int c = 0; c < m->columnCount(); ++c)
+                if (m->headerData(c, Qt::Horizontal).toString() == QLatin1String(feld))
+                    return c;
+            return -1;
+        };
+        auto zeile = [m, &spalte](const char* band) {
+            for (int r = 0; r < m->rowCount(); ++r)
+                if (m->index(r, spalte("Band")).data().toString() == QLatin1String(band))
+                    return r;
+            return -1;
+        };
+        QVERIFY(zeile("Dazwischen") > std::min(zeile("Can"), zeile("Zappa"))
+                && zeile("Dazwischen") < std::max(zeile("Can"), zeile("Zappa")));
+        QWidget* flaeche = w.MSFlexGrid1->viewport();
+        const int bandSpalte = spalte("Band");
+        w.MSFlexGrid1->scrollTo(m->index(0, bandSpalte));
+        QTest::mouseClick(flaeche, Qt::LeftButton, {},
+                          w.MSFlexGrid1->visualRect(m->index(zeile("Can"), bandSpalte)).center());
+        QTest::mouseClick(flaeche, Qt::LeftButton, Qt::ControlModifier,
+                          w.MSFlexGrid1->visualRect(m->index(zeile("Zappa"), bandSpalte)).center());
+        w.mnuKopierenListe_Click();
+
+        const QString text = QApplication::clipboard()->text();
+        QStringList zeilen = text.split(QStringLiteral("\r\n"));
+        QCOMPARE(zeilen.takeLast(), QString());
+        QCOMPARE(zeilen.size(), 3); // headings, Can, Zappa
+        QVERIFY(!text.contains(QStringLiteral("Dazwischen")));
+        for (const QString& z : zeilen) {
+            QVERIFY(!z.contains(QLatin1Char('\n')) && !z.contains(QLatin1Char('\r')));
+            QCOMPARE(z.count(QLatin1Char('\t')), m->columnCount());
+        }
+        const int can = zeile("Can") < zeile("Zappa") ? 1 : 2;
+        const QStringList canZellen = zeilen[can].split(QLatin1Char('\t'));
+        const QStringList zappaZellen = zeilen[3 - can].split(QLatin1Char('\t'));
+        QCOMPARE(canZellen[spalte("Info")], lang);
+        QCOMPARE(canZellen[spalte("Songs")], QStringLiteral("Eins / Zwei"));
+        QCOMPARE(canZellen[spalte("Plattenfirma")], QStringLiteral("United Artists"));
+        QCOMPARE(zappaZellen[spalte("Info")], QStringLiteral("Zeile1 / Zeile2"));
+        // The table for office programs keeps the line breaks.
+        const QString html = QApplication::clipboard()->mimeData()->html();
+        QVERIFY(html.contains(QStringLiteral("Eins<br>Zwei")));
+        QVERIFY(html.contains(lang));
+        QVERIFY(!html.contains(QStringLiteral("Dazwischen")));
     }
 
     // The real window: tool-bar releases, links through the desktop, the services' clipboard,
@@ -311,6 +525,7 @@ private slots:
         w.mnuWeblink_Click();
         QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Dateipfad"));
         QVERIFY(klang::writeLines(klang::programmPfad() + QStringLiteral("readme.txt"), {QStringLiteral("x")}));
+        textProgrammEinrichten(*m_env);
         w.mnuReadMe_Click();
         QCOMPARE(m_desktop.urls.last().fileName(), QStringLiteral("readme.txt"));
 

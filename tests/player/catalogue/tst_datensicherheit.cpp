@@ -14,6 +14,7 @@
 #include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
 #include "tests/support/CatalogueGenerator.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/Unveraenderlich.h"
 
@@ -220,6 +221,64 @@ private slots:
         QCOMPARE(gespeichert(m_katalog, QStringLiteral("Beatles"), QStringLiteral("Info")), QStringLiteral("getippt"));
     }
 
+    // Another player changes or deletes the record the user edits in the window: a deleted
+    // record is reported in German and the edit stays; a field changed meanwhile is asked
+    // about once (overwrite, take the stored record, or keep the edit unsaved).
+    void anderesProgrammAmDatensatz_data()
+    {
+        QTest::addColumn<QString>("fremd");
+        QTest::addColumn<QString>("antwort");
+        QTest::addColumn<QString>("imText");      // in the one box shown
+        QTest::addColumn<int>("stil");            // of that box
+        QTest::addColumn<int>("zeileDanach");     // the current row after the attempted move
+        QTest::addColumn<QString>("gespeichertInfo");
+        const QString info = QStringLiteral("UPDATE Schallplatten SET Info = 'fremd' WHERE Band = 'Beatles'");
+        QTest::newRow("deleted") << "DELETE FROM Schallplatten WHERE Band = 'Beatles'" << "Nein" << "gelöscht" << 24 << 1
+                                 << "<nicht offen>";
+        QTest::newRow("conflict, overwrite") << info << "Ja" << "von einem anderen Programm geändert (Feld: Info)"
+                                             << 32 << 3 << "getippt";
+        QTest::newRow("conflict, take stored") << info << "Nein" << "von einem anderen Programm geändert" << 32 << 3
+                                               << "fremd";
+        QTest::newRow("conflict, keep editing") << info << "Exit" << "von einem anderen Programm geändert" << 32 << 1
+                                                << "fremd";
+    }
+    void anderesProgrammAmDatensatz()
+    {
+        QFETCH(QString, fremd);
+        QFETCH(QString, antwort);
+        QFETCH(QString, imText);
+        QFETCH(int, stil);
+        QFETCH(int, zeileDanach);
+        QFETCH(QString, gespeichertInfo);
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        zeile(w.get(), 1);
+        QCOMPARE(w->TextBand->text(), QStringLiteral("Beatles"));
+        {
+            klang::jet::Database anderes;
+            QVERIFY(anderes.open(m_katalog));
+            QCOMPARE(anderes.executeBound(fremd), 1);
+        }
+        w->TextInfo->setText(QStringLiteral("getippt"));
+        kit::testhook::queueAnswer(antwort);
+        zeile(w.get(), 3);
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        const kit::testhook::Call box = kit::testhook::calls().first();
+        QCOMPARE(box.title, QStringLiteral("Ausgabebox_Data1_Validate"));
+        QCOMPARE(box.style, stil);
+        QVERIFY2(box.prompt.contains(imText), qPrintable(box.prompt));
+        QCOMPARE(w->katalog().data1().absolutePosition(), zeileDanach);
+        if (zeileDanach == 1)
+            QCOMPARE(w->TextInfo->text(), QStringLiteral("getippt"));
+        const QString stand = gespeichert(m_katalog, QStringLiteral("Beatles"), QStringLiteral("Info"));
+        QCOMPARE(stand.isEmpty() ? QStringLiteral("<nicht offen>") : stand, gespeichertInfo);
+        // Back on the record: it shows what is stored.
+        if (zeileDanach == 3 && gespeichertInfo != QLatin1String("<nicht offen>")) {
+            zeile(w.get(), 1);
+            QCOMPARE(w->TextInfo->text(), gespeichertInfo);
+        }
+    }
+
     // A hand-edited stored view that is not a select over the catalogue never runs: every
     // record stays, the default view shows and the view label reads "alle" again.
     void gespeicherteAnsicht_data()
@@ -393,24 +452,50 @@ private slots:
         QCOMPARE(gespeichert(m_katalog, QStringLiteral("Can"), QStringLiteral("InfoTab")), songs);
     }
 
-    // A settings file that cannot be written is said once, in German; the program goes on
-    // and keeps the value for the session.
+    // A settings file that cannot be written (read-only folder, full disk) is said once, in
+    // German; the program goes on and keeps the value for the session, the old file stays whole.
+    void einstellungenNichtGespeichert_data()
+    {
+        QTest::addColumn<bool>("voll");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("read-only folder") << false << QStringLiteral("schreibgeschützt");
+        QTest::newRow("full disk") << true << QStringLiteral("Der Datenträger ist voll.");
+    }
     void einstellungenNichtGespeichert()
     {
+        QFETCH(bool, voll);
+        QFETCH(QString, grund);
+        const QString ordner = QFileInfo(klang::settingsFilePath(QStringLiteral("KlangtruhePlayer"))).absolutePath();
+        std::unique_ptr<klang::test::SmallFileSystem> platte;
+        if (voll) {
+            platte = std::make_unique<klang::test::SmallFileSystem>(ordner);
+            QVERIFY(platte->mounted());
+        }
         setOption(QStringLiteral("ArchivPfad"), m_katalog);
         auto w = starten();
         QVERIFY(kit::testhook::calls().isEmpty());
-        klang::test::Unveraenderlich sperre(QFileInfo(klang::settingsFilePath(QStringLiteral("KlangtruhePlayer"))).absolutePath());
-        QVERIFY(sperre.ok());
+        QFile datei(klang::settingsFilePath(QStringLiteral("KlangtruhePlayer")));
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        const QByteArray vorher = datei.readAll();
+        datei.close();
+        std::unique_ptr<klang::test::Unveraenderlich> sperre;
+        if (voll) {
+            platte->fill();
+        } else {
+            sperre = std::make_unique<klang::test::Unveraenderlich>(ordner);
+            QVERIFY(sperre->ok());
+        }
         w->chkTabelle->setChecked(true);
         w->chkTabelle->setChecked(false);
         w->chkTabelle->setChecked(true);
         QCOMPARE(kit::testhook::calls().size(), 1);
         QCOMPARE(kit::testhook::calls().first().title, QStringLiteral("Einstellungen speichern"));
-        QVERIFY(kit::testhook::calls().first().prompt.contains(QStringLiteral("schreibgeschützt")));
+        QVERIFY2(kit::testhook::calls().first().prompt.contains(grund), qPrintable(kit::testhook::calls().first().prompt));
         QCOMPARE(option(QStringLiteral("TopRow")), QStringLiteral("1"));
         QVERIFY(w->isVisible());
         QCOMPARE(w->katalog().anzahl(), 6);
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        QCOMPARE(datei.readAll(), vorher);
     }
 };
 

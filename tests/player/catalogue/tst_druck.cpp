@@ -7,6 +7,8 @@
 #include "player/catalogue/Einstellungen.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "player/catalogue/frmDruckVorschau.h"
+#include "platform/printing/Drucker.h"
+#include "platform/printing/Inlay.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Paths.h"
 #include "tests/platform/printing/PdfLesen.h"
@@ -19,7 +21,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -203,6 +207,85 @@ private slots:
         QCOMPARE(calls.last().title, titel);
         QVERIFY(!QGuiApplication::overrideCursor());
         QVERIFY(!QFile::exists(m_pdf));
+    }
+
+    // A track list longer than the page: what fits is printed, and the last line says how
+    // many tracks were left out; a second print of the same record says the same.
+    void langeTitelliste()
+    {
+        if (!klang::test::popplerDa())
+            QSKIP("poppler-utils missing");
+        QStringList titel;
+        for (int i = 1; i <= 200; ++i)
+            titel << QStringLiteral("Track %1 Ende").arg(i);
+        m_w->TextSongs->setPlainText(titel.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        for (int lauf = 0; lauf < 2; ++lauf) {
+            QFile::remove(m_pdf);
+            kit::testhook::queueAnswer(QStringLiteral("Nein"));
+            taste(Qt::Key_F1);
+            const QString text = klang::test::pdfText(m_pdf);
+            int letzter = 0;
+            for (int i = 1; i <= 200; ++i)
+                if (text.contains(QStringLiteral("Track %1 Ende").arg(i)))
+                    letzter = i;
+            QVERIFY2(letzter > 5 && letzter < 200, qPrintable(text));
+            QVERIFY2(text.contains(QStringLiteral("%1 weitere Titel passen nicht auf die Seite.").arg(200 - letzter)),
+                     qPrintable(text));
+        }
+        // A list that fits has no such line.
+        m_w->TextSongs->setPlainText(titel.mid(0, 3).join(QLatin1Char('\n')));
+        QFile::remove(m_pdf);
+        kit::testhook::queueAnswer(QStringLiteral("Nein"));
+        taste(Qt::Key_F1);
+        const QString text = klang::test::pdfText(m_pdf);
+        QVERIFY(text.contains(QStringLiteral("Track 3 Ende")));
+        QVERIFY(!text.contains(QStringLiteral("passen nicht")));
+    }
+
+    // A line break inside a one-line field prints as a blank, not as nothing.
+    void einzeiligeFelder_data()
+    {
+        QTest::addColumn<QString>("wert");
+        QTest::newRow("LF") << "Zeile1\nZeile2";
+        QTest::newRow("CR LF") << "Zeile1\r\nZeile2";
+        QTest::newRow("CR") << "Zeile1\rZeile2";
+        QTest::newRow("line separator") << QStringLiteral("Zeile1") + QChar(QChar::LineSeparator) + "Zeile2";
+    }
+    void einzeiligeFelder()
+    {
+        QFETCH(QString, wert);
+        klang::printing::InlayDaten d;
+        d.info = wert;
+        d.band = wert;
+        d.medium = wert;
+        d.ebooks = {wert};
+        QStringList zeilen;
+        for (const auto& z : klang::printing::textblock(d, 10, 10))
+            zeilen << z.text;
+        QVERIFY(zeilen.contains(QStringLiteral("Zeile1 Zeile2")));
+        QVERIFY(zeilen.contains(QStringLiteral("Info: Zeile1 Zeile2")));
+        QVERIFY(zeilen.contains(QStringLiteral("Multimedia: Zeile1 Zeile2")));
+        QVERIFY(zeilen.filter(QStringLiteral("Medium: Zeile1 Zeile2\t")).size() == 1);
+    }
+
+    // The printer dialog offers no page range: the commands print one page as it is.
+    void keinSeitenbereich()
+    {
+        QPrinter drucker;
+        auto dialog = klang::printing::druckerDialogErstellen(drucker, m_w.get());
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("gbPrintRange"))); // Qt's range group
+        // The range sits among the options the user unfolds.
+        for (QPushButton* knopf : dialog->findChildren<QPushButton*>())
+            if (knopf->text().contains(QLatin1String(">>")))
+                knopf->click();
+        QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("copies"))->isVisible());
+        for (const char* name : {"gbPrintRange", "printRange", "from", "to", "pagesLineEdit", "pageSetCombo"}) {
+            QWidget* w = dialog->findChild<QWidget*>(QLatin1String(name));
+            QVERIFY2(!w || !w->isVisibleTo(dialog.get()), name);
+        }
+        dialog->reject();
     }
 
     // Ctrl+F2 then Ctrl+F4: one window, only the back inlay shows, its picture inside its

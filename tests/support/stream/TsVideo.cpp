@@ -91,12 +91,15 @@ void StreamServer::verbunden()
             ++m_anfragen;
             if (zeile.size() < 2 || zeile.first() != "GET") {
                 s->write("HTTP/1.0 405 Method Not Allowed\r\nContent-Length: 0\r\n\r\n");
+            } else if (m_status.contains(zeile.at(1))) {
+                s->write("HTTP/1.0 " + m_status.value(zeile.at(1)) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             } else {
                 const auto eigener = m_pfade.constFind(zeile.at(1));
                 const QByteArray& inhalt = eigener != m_pfade.cend() ? eigener->first : m_inhalt;
                 const QByteArray& typ = eigener != m_pfade.cend() ? eigener->second : m_typ;
+                const qsizetype angesagt = inhalt.size() * (m_abbruch.contains(zeile.at(1)) ? 10 : 1);
                 s->write("HTTP/1.0 200 OK\r\nContent-Type: " + typ + "\r\nContent-Length: "
-                         + QByteArray::number(inhalt.size()) + "\r\nConnection: close\r\n\r\n");
+                         + QByteArray::number(angesagt) + "\r\nConnection: close\r\n\r\n");
                 s->write(inhalt);
             }
             connect(s, &QTcpSocket::bytesWritten, s, [s] {

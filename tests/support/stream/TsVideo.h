@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <QTcpServer>
 
@@ -28,6 +29,10 @@ public:
     bool starten();
     // Another body for one path (e.g. "/liste.m3u8").
     void setzeInhalt(const QByteArray& pfad, const QByteArray& inhalt, const QByteArray& typ);
+    // Answers GET on one path with this status line and no body ("404 Not Found").
+    void setzeStatus(const QByteArray& pfad, const QByteArray& status) { m_status.insert(pfad, status); }
+    // Announces ten times the body on one path and closes after the body (a broken transfer).
+    void setzeAbbruch(const QByteArray& pfad) { m_abbruch.insert(pfad); }
     // While on, connections are taken but never answered (a station that hangs).
     void setStumm(bool stumm) { m_stumm = stumm; }
     // http://127.0.0.1:<port><pfad>
@@ -39,6 +44,8 @@ private:
     QByteArray m_inhalt;
     QByteArray m_typ;
     QHash<QByteArray, QPair<QByteArray, QByteArray>> m_pfade;
+    QHash<QByteArray, QByteArray> m_status;
+    QSet<QByteArray> m_abbruch;
     bool m_stumm = false;
     int m_anfragen = 0;
 };

@@ -45,15 +45,22 @@ struct Rig
         ctl->setUi(&ui);
         ctl->setWinPlayerVerwenden(winPlayer);
         ctl->setLengthFunction([](const QString&) { return 20.0; });
+        for (FakeMediaEngine* e : {&device, &player, &video})
+            e->setMediaDuration(20.0);
         tracks.setFolder(QStringLiteral("/musik/"), {QStringLiteral("a.wav"), QStringLiteral("b.wav")});
     }
     FakeMediaEngine& engine() { return ctl->winPlayerVerwenden() ? player : device; }
+    // The medium ends when it reaches its length (off: it plays on for ever).
+    bool endeBeiLaenge = false;
     // Time passes and the medium plays along.
     void spielen(int ms, int schritt = 20)
     {
         for (int t = 0; t < ms; t += schritt) {
-            if (engine().state() == PlayState::Playing)
+            if (engine().state() == PlayState::Playing) {
                 engine().advance(schritt / 1000.0);
+                if (endeBeiLaenge && engine().position() >= engine().duration())
+                    engine().finish();
+            }
             clock.advance(schritt);
         }
     }
@@ -205,6 +212,46 @@ private Q_SLOTS:
         QVERIFY(!r.ctl->abWiederholung().isActive());
         r.ctl->imgStop_Click();
         r.ctl->imgPosAB_Click();
+        QCOMPARE(r.ctl->abWiederholung().zustand(), AbZustand::Aus);
+    }
+
+    // A B that rounds up to the end of a 2 s track (pressed at 1.6 s) still repeats; an A
+    // that rounds up to the end leaves no B to set, and when the track then ends no mark
+    // stays lit over "no play".
+    void abAmEnde_data()
+    {
+        QTest::addColumn<bool>("winPlayer");
+        QTest::newRow("device engine") << false;
+        QTest::newRow("embedded player") << true;
+    }
+    void abAmEnde()
+    {
+        QFETCH(bool, winPlayer);
+        Rig r(winPlayer);
+        r.endeBeiLaenge = true;
+        r.ctl->setLengthFunction([](const QString&) { return 2.0; });
+        for (FakeMediaEngine* e : {&r.device, &r.player})
+            e->setMediaDuration(2.0);
+        r.ctl->imgStart_Click();
+        r.spielen(200);
+        r.ctl->imgPosAB_Click();
+        r.spielen(1400);
+        r.ctl->imgPosAB_Click();
+        QCOMPARE(r.ctl->abWiederholung().zustand(), AbZustand::Wiederholt);
+        QCOMPARE(r.ctl->abWiederholung().positionB(), 2);
+        r.spielen(5000);
+        QCOMPARE(r.ctl->status(), PlayerStatus::Playing);
+        QCOMPARE(r.ui.played().size(), 1);
+
+        r.ctl->imgStart_Click();
+        r.spielen(1600);
+        r.ctl->imgPosAB_Click();
+        QCOMPARE(r.ctl->abWiederholung().positionA(), 2);
+        r.spielen(200);
+        r.ctl->imgPosAB_Click();
+        QCOMPARE(r.ctl->abWiederholung().zustand(), AbZustand::WartetAufB);
+        r.spielen(1000);
+        QCOMPARE(r.ctl->status(), PlayerStatus::Idle);
         QCOMPARE(r.ctl->abWiederholung().zustand(), AbZustand::Aus);
     }
 

@@ -1,0 +1,161 @@
+#include "kit/umwandlung/JetUmwandlung.h"
+
+#include "kit/MsgFenn.h"
+#include "platform/jet/JetImport.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTemporaryFile>
+#include <QThread>
+#include <atomic>
+#include <memory>
+
+namespace kit {
+
+namespace {
+
+std::function<QString(QWidget*, const QString&)>& zielDialog()
+{
+    static std::function<QString(QWidget*, const QString&)> dialog;
+    return dialog;
+}
+
+bool ordnerBeschreibbar(const QString& ordner)
+{
+    // Tried, not read from the rights: root may write anywhere but an immutable folder.
+    QTemporaryFile probe(QDir(ordner).filePath(QStringLiteral(".klangtruhe-XXXXXX")));
+    return probe.open();
+}
+
+QString anderenOrtWaehlen(QWidget* parent, const QString& vorschlag)
+{
+    if (zielDialog())
+        return zielDialog()(parent, vorschlag);
+    return QFileDialog::getSaveFileName(parent, QStringLiteral(" Neue Datenbank speichern unter"), vorschlag,
+                                        QStringLiteral("Datenbank (*.mdb);;alle Dateien (*)"));
+}
+
+} // namespace
+
+void setJetZielDialog(std::function<QString(QWidget*, const QString&)> dialog)
+{
+    zielDialog() = std::move(dialog);
+}
+
+JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QString& titel)
+{
+    JetErgebnis ergebnis;
+    if (!klang::jet::isJetFile(pfad))
+        return ergebnis;
+    const QString original = QDir::toNativeSeparators(pfad);
+    QString ziel = klang::jet::convertedFilePath(pfad);
+    const QString frage =
+        QStringLiteral("Die Datei\n%1\nist eine Datenbank im alten Access-Format, die nicht direkt geöffnet "
+                       "werden kann.\n\nSoll eine Kopie im neuen Format angelegt und geöffnet werden?\n%2\n\n"
+                       "Die Access-Datenbank selbst bleibt unverändert.")
+            .arg(original, QDir::toNativeSeparators(ziel));
+    if (MsgFenn(parent, frage, 22, 1, QStringLiteral("Datenbank umwandeln"), 1, DialogBackColor, DialogForeColor)
+        != QLatin1String("Ja")) {
+        ergebnis.antwort = JetAntwort::Nein;
+        return ergebnis;
+    }
+    ergebnis.antwort = JetAntwort::Abgebrochen;
+
+    // Where the copy goes: beside the original, else a place the user picks.
+    bool ersetzen = false;
+    while (true) {
+        if (!ordnerBeschreibbar(QFileInfo(ziel).absolutePath())) {
+            MsgFenn(parent,
+                    QStringLiteral("Im Ordner\n%1\nkann keine neue Datei angelegt werden.\n\nBitte wählen Sie einen "
+                                   "anderen Ort für die Kopie.")
+                        .arg(QDir::toNativeSeparators(QFileInfo(ziel).absolutePath())),
+                    3, 0, QStringLiteral("Datenbank umwandeln"), 1, WarningBackColor, DialogForeColor);
+            ziel = anderenOrtWaehlen(parent, QDir::home().filePath(QFileInfo(ziel).fileName()));
+            if (ziel.isEmpty())
+                return ergebnis;
+            continue;
+        }
+        if (QFileInfo::exists(ziel)) {
+            if (QFileInfo(ziel).canonicalFilePath() == QFileInfo(pfad).canonicalFilePath()) {
+                ziel = anderenOrtWaehlen(parent, ziel);
+                if (ziel.isEmpty())
+                    return ergebnis;
+                continue;
+            }
+            const QString antwort = MsgFenn(
+                parent,
+                QStringLiteral("Die Datei\n%1\ngibt es schon.\n\nSoll sie durch die neue Kopie ersetzt werden?")
+                    .arg(QDir::toNativeSeparators(ziel)),
+                22, 2, QStringLiteral("Datei ersetzen?"), 1, WarningBackColor, DialogForeColor);
+            if (antwort != QLatin1String("Ja")) {
+                ziel = anderenOrtWaehlen(parent, ziel);
+                if (ziel.isEmpty())
+                    return ergebnis;
+                continue;
+            }
+            ersetzen = true;
+        }
+        break;
+    }
+
+    // The conversion runs on its own thread; this window's events go on meanwhile.
+    QProgressDialog fortschritt(QStringLiteral("Umwandeln ..."), QStringLiteral("Abbrechen"), 0, 0, parent);
+    fortschritt.setWindowTitle(QStringLiteral("Datenbank umwandeln"));
+    fortschritt.setWindowModality(Qt::WindowModal);
+    fortschritt.setMinimumDuration(0);
+    fortschritt.setAutoClose(false);
+    fortschritt.setAutoReset(false);
+    auto abbrechen = std::make_shared<std::atomic_bool>(false);
+    QObject::connect(&fortschritt, &QProgressDialog::canceled, &fortschritt, [abbrechen, &fortschritt] {
+        *abbrechen = true;
+        fortschritt.setLabelText(QStringLiteral("Umwandlung wird abgebrochen ..."));
+    });
+    QPointer<QProgressDialog> anzeige(&fortschritt);
+    klang::jet::JetImportOptions optionen;
+    optionen.overwrite = ersetzen;
+    optionen.cancel = abbrechen.get();
+    optionen.progress = [anzeige](const klang::jet::JetImportProgress& p) {
+        QMetaObject::invokeMethod(anzeige.data(), [anzeige, p] {
+            if (!anzeige || anzeige->wasCanceled())
+                return;
+            anzeige->setMaximum(int(qMin<qint64>(p.rows, INT_MAX)));
+            anzeige->setValue(int(qMin<qint64>(p.row, INT_MAX)));
+            anzeige->setLabelText(klang::jet::progressText(p));
+        }, Qt::QueuedConnection);
+    };
+    klang::jet::JetImportResult ergebnisDerUmwandlung;
+    QEventLoop warten;
+    QThread* arbeit = QThread::create([&] { ergebnisDerUmwandlung = klang::jet::importJetFile(pfad, ziel, optionen); });
+    QObject::connect(arbeit, &QThread::finished, &warten, &QEventLoop::quit);
+    fortschritt.show();
+    arbeit->start();
+    warten.exec();
+    arbeit->wait();
+    delete arbeit;
+    // Closing the dialog would report a cancel; hiding it does not.
+    QObject::disconnect(&fortschritt, &QProgressDialog::canceled, nullptr, nullptr);
+    fortschritt.hide();
+
+    const klang::jet::JetImportResult& r = ergebnisDerUmwandlung;
+    if (!r.ok) {
+        MsgFenn(parent,
+                r.cancelled ? r.error.description
+                            : r.error.description + QStringLiteral("\n\nDie Datenbank wurde nicht umgewandelt."),
+                r.cancelled ? 3 : 4, 0, r.cancelled ? QStringLiteral("Datenbank umwandeln") : titel, 1,
+                r.cancelled ? WarningBackColor : ErrorBackColor, DialogForeColor);
+        return ergebnis;
+    }
+    MsgFenn(parent,
+            QStringLiteral("Die Kopie im neuen Format wurde angelegt:\n%1\n\n%2")
+                .arg(QDir::toNativeSeparators(ziel), r.summary()),
+            1, 0, QStringLiteral("Datenbank umgewandelt"), 1, DialogBackColor, DialogForeColor);
+    ergebnis.antwort = JetAntwort::Umgewandelt;
+    ergebnis.pfad = ziel;
+    return ergebnis;
+}
+
+} // namespace kit

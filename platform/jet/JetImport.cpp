@@ -1,0 +1,685 @@
+#include "platform/jet/JetImport.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+#include <vector>
+
+#include <mdbtools.h>
+
+namespace klang::jet {
+
+namespace {
+
+constexpr int kProgressEvery = 512;   // rows between two progress reports
+constexpr int kLongValueHeader = 12;  // length/flags, page/row, reserved of a Memo or OLE value
+
+quint32 le32(const unsigned char* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+QString quoteName(const QString& name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+DbError damaged(const QString& source, const QString& detail)
+{
+    return DbError{errors::kDamaged,
+                   QStringLiteral("Die Access-Datenbank '%1' ist beschädigt und kann nicht umgewandelt "
+                                  "werden (%2). Die Datei wurde nicht verändert; es wurde keine neue "
+                                  "Datei angelegt.")
+                       .arg(source, detail)};
+}
+
+// The SQLite type a Jet column becomes: the types the Jet layer maps the same Jet types to.
+const char* sqliteType(int jetType)
+{
+    switch (jetType) {
+    case MDB_BOOL:
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT:
+    case MDB_COMPLEX:
+        return "INTEGER";
+    case MDB_MONEY:
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_NUMERIC:
+        return "REAL";
+    case MDB_TEXT:
+    case MDB_MEMO:
+    case MDB_DATETIME:
+    case MDB_REPID:
+        return "TEXT";
+    default:
+        return "BLOB";
+    }
+}
+
+// Jet 4 and later store text as UTF-16LE, optionally "compressed": after the marker FF FE a
+// 00 byte switches between one byte per character (the low byte) and two.
+QString decodeUnicode(const unsigned char* p, size_t n)
+{
+    if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+        QString out;
+        out.reserve(qsizetype(n));
+        bool compressed = true;
+        size_t i = 2;
+        while (i < n) {
+            if (p[i] == 0) {
+                compressed = !compressed;
+                ++i;
+            } else if (compressed) {
+                out += QChar(char16_t(p[i]));
+                ++i;
+            } else if (i + 1 < n) {
+                out += QChar(char16_t(p[i] | p[i + 1] << 8));
+                i += 2;
+            } else {
+                break; // a lone last byte: no character
+            }
+        }
+        return out;
+    }
+    QString out(qsizetype(n / 2), Qt::Uninitialized);
+    for (size_t i = 0; i + 1 < n; i += 2)
+        out[qsizetype(i / 2)] = QChar(char16_t(p[i] | p[i + 1] << 8));
+    return out;
+}
+
+// Jet stores a date as days since 30 December 1899; the fraction is the time of day (also
+// for days before, where the whole part is negative). Written as the Jet layer's date
+// literals are: "yyyy-MM-dd", with " hh:mm:ss" when there is a time.
+QVariant dateValue(double days)
+{
+    // Jet's own range is the years 100 to 9999; anything else is kept as the number.
+    if (!std::isfinite(days) || days < -657434.0 || days >= 2958466.0)
+        return days;
+    qint64 whole = qint64(days);
+    qint64 seconds = std::llround(std::fabs(days - double(whole)) * 86400.0);
+    if (seconds >= 86400) {
+        seconds -= 86400;
+        ++whole;
+    }
+    const QDate date = QDate(1899, 12, 30).addDays(whole);
+    QString text = QStringLiteral("%1-%2-%3")
+                       .arg(date.year(), 4, 10, QLatin1Char('0'))
+                       .arg(date.month(), 2, 10, QLatin1Char('0'))
+                       .arg(date.day(), 2, 10, QLatin1Char('0'));
+    if (seconds)
+        text += QStringLiteral(" %1:%2:%3")
+                    .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                    .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                    .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+QString guidText(const unsigned char* k)
+{
+    return QString::asprintf("{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                             k[3], k[2], k[1], k[0], k[5], k[4], k[7], k[6], k[8], k[9], k[10], k[11],
+                             k[12], k[13], k[14], k[15]);
+}
+
+struct MdbCloser
+{
+    MdbHandle* mdb = nullptr;
+    ~MdbCloser()
+    {
+        if (mdb)
+            mdb_close(mdb);
+    }
+};
+
+struct TableCloser
+{
+    MdbTableDef* table = nullptr;
+    ~TableCloser()
+    {
+        if (table)
+            mdb_free_tabledef(table);
+    }
+};
+
+struct SqliteCloser
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    void finish()
+    {
+        if (stmt)
+            sqlite3_finalize(stmt);
+        stmt = nullptr;
+    }
+    ~SqliteCloser()
+    {
+        finish();
+        if (db)
+            sqlite3_close_v2(db);
+    }
+};
+
+// One table's copy: reads each row's values out of libmdb's page buffer, checking every
+// offset against the page, and binds them to the insert statement.
+class TableCopy
+{
+public:
+    TableCopy(MdbHandle* mdb, GPtrArray* columns, qint64 pageCount)
+        : m_mdb(mdb), m_columns(columns), m_pageCount(pageCount),
+          m_pageSize(int(mdb->fmt->pg_size)), m_jet3(mdb->f->jet_version == MDB_VER_JET3)
+    {
+    }
+
+    // Binds the current row's value of column i (1-based parameter i + 1). False when the
+    // value cannot be read (a damaged page); why says what.
+    bool bind(sqlite3_stmt* stmt, unsigned i, QString* why)
+    {
+        const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(m_columns, i));
+        const int param = int(i) + 1;
+        if (col->col_type == MDB_BOOL) // the value is the null bit: set means Yes
+            return sqlite3_bind_int(stmt, param, col->cur_value_len == 0 ? 1 : 0) == SQLITE_OK;
+        const int start = col->cur_value_start;
+        const int len = col->cur_value_len;
+        if (len == 0)
+            return sqlite3_bind_null(stmt, param) == SQLITE_OK;
+        if (start < 0 || len < 0 || start > m_pageSize || len > m_pageSize - start) {
+            *why = QStringLiteral("ein Wert liegt außerhalb seiner Seite");
+            return false;
+        }
+        const unsigned char* p = m_mdb->pg_buf + start;
+        auto need = [&](int n) {
+            if (len >= n)
+                return true;
+            *why = QStringLiteral("ein Zahlenwert ist zu kurz");
+            return false;
+        };
+        switch (col->col_type) {
+        case MDB_BYTE:
+            return need(1) && sqlite3_bind_int(stmt, param, p[0]) == SQLITE_OK;
+        case MDB_INT:
+            return need(2) && sqlite3_bind_int(stmt, param, qint16(p[0] | p[1] << 8)) == SQLITE_OK;
+        case MDB_LONGINT:
+        case MDB_COMPLEX:
+            return need(4) && sqlite3_bind_int(stmt, param, qint32(le32(p))) == SQLITE_OK;
+        case MDB_MONEY: {
+            if (!need(8))
+                return false;
+            const qint64 v = qint64(quint64(le32(p)) | quint64(le32(p + 4)) << 32);
+            return sqlite3_bind_double(stmt, param, double(v) / 10000.0) == SQLITE_OK;
+        }
+        case MDB_FLOAT: {
+            if (!need(4))
+                return false;
+            float f;
+            std::memcpy(&f, p, 4);
+            return sqlite3_bind_double(stmt, param, double(f)) == SQLITE_OK;
+        }
+        case MDB_DOUBLE:
+        case MDB_DATETIME: {
+            if (!need(8))
+                return false;
+            double d;
+            std::memcpy(&d, p, 8);
+            if (col->col_type == MDB_DOUBLE)
+                return sqlite3_bind_double(stmt, param, d) == SQLITE_OK;
+            return bindVariant(stmt, param, dateValue(d));
+        }
+        case MDB_NUMERIC: {
+            if (!need(17))
+                return false;
+            char* s = mdb_numeric_to_string(m_mdb, start, col->col_scale, col->col_prec);
+            const QString text = QString::fromUtf8(s ? s : "");
+            g_free(s);
+            bool ok = false;
+            const double d = text.toDouble(&ok);
+            return ok ? sqlite3_bind_double(stmt, param, d) == SQLITE_OK : bindVariant(stmt, param, text);
+        }
+        case MDB_REPID:
+            return need(16) && bindVariant(stmt, param, guidText(p));
+        case MDB_TEXT:
+            return bindVariant(stmt, param, text(p, size_t(len)));
+        case MDB_MEMO:
+        case MDB_OLE: {
+            QByteArray bytes;
+            if (!longValue(p, len, &bytes, why))
+                return false;
+            if (col->col_type == MDB_OLE)
+                return sqlite3_bind_blob64(stmt, param, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                           SQLITE_TRANSIENT) == SQLITE_OK;
+            return bindVariant(stmt, param, text(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                                 size_t(bytes.size())));
+        }
+        default: // binary and types this reader does not know: the bytes as they are
+            return sqlite3_bind_blob(stmt, param, p, len, SQLITE_TRANSIENT) == SQLITE_OK;
+        }
+    }
+
+private:
+    static bool bindVariant(sqlite3_stmt* stmt, int param, const QVariant& v)
+    {
+        if (v.typeId() == QMetaType::Double)
+            return sqlite3_bind_double(stmt, param, v.toDouble()) == SQLITE_OK;
+        const QByteArray utf8 = v.toString().toUtf8();
+        return sqlite3_bind_text64(stmt, param, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_TRANSIENT,
+                                   SQLITE_UTF8) == SQLITE_OK;
+    }
+
+    QString text(const unsigned char* p, size_t n)
+    {
+        if (n == 0)
+            return QString();
+        if (!m_jet3)
+            return decodeUnicode(p, n);
+        // Jet 3 text is in the file's code page (Windows-1252 unless the file says otherwise);
+        // libmdb knows the code pages. Three bytes of UTF-8 per byte is the most it can need.
+        m_textBuffer.resize(n * 3 + 16);
+        const int written = mdb_unicode2ascii(m_mdb, reinterpret_cast<const char*>(p), n, m_textBuffer.data(),
+                                              m_textBuffer.size() - 1);
+        if (written <= 0)
+            return QString();
+        return QString::fromUtf8(m_textBuffer.data(), qMin<qsizetype>(written, qsizetype(m_textBuffer.size() - 1)));
+    }
+
+    // The bytes of a Memo or OLE value: inline, on one other page, or on a chain of pages.
+    // The chain is followed at most once per page of the file and must add up to the length
+    // the value announces, so a damaged chain is reported, never copied in part.
+    bool longValue(const unsigned char* p, int len, QByteArray* out, QString* why)
+    {
+        if (len < kLongValueHeader) {
+            *why = QStringLiteral("ein Memo- oder OLE-Wert ist zu kurz");
+            return false;
+        }
+        const quint32 head = le32(p);
+        const quint32 length = head & 0x3FFFFFFF;
+        if (head & 0x80000000) {
+            out->append(reinterpret_cast<const char*>(p) + kLongValueHeader, len - kLongValueHeader);
+            return true;
+        }
+        qint32 pageRow = qint32(le32(p + 4));
+        auto readRow = [&](const unsigned char** data, size_t* size) {
+            void* buf = nullptr;
+            int off = 0;
+            size_t rowLen = 0;
+            if (mdb_find_pg_row(m_mdb, pageRow, &buf, &off, &rowLen) != 0 || !buf || off < 0
+                || size_t(off) > size_t(m_pageSize) || rowLen > size_t(m_pageSize - off)) {
+                *why = QStringLiteral("ein Memo- oder OLE-Wert verweist auf eine unlesbare Seite");
+                return false;
+            }
+            *data = static_cast<const unsigned char*>(buf) + off;
+            *size = rowLen;
+            return true;
+        };
+        const unsigned char* data = nullptr;
+        size_t size = 0;
+        if (head & 0x40000000) {
+            if (!readRow(&data, &size))
+                return false;
+            out->append(reinterpret_cast<const char*>(data), qsizetype(size));
+            return true;
+        }
+        if (head & 0xC0000000)
+            return true; // not reached: both flags handled above
+        qint64 pages = 0;
+        while (pageRow != 0) {
+            if (++pages > m_pageCount) {
+                *why = QStringLiteral("die Seitenkette eines Memo- oder OLE-Werts endet nicht");
+                return false;
+            }
+            if (!readRow(&data, &size))
+                return false;
+            if (size < 4 || quint64(out->size()) + (size - 4) > length) {
+                *why = QStringLiteral("ein Memo- oder OLE-Wert ist länger als angegeben");
+                return false;
+            }
+            out->append(reinterpret_cast<const char*>(data) + 4, qsizetype(size - 4));
+            pageRow = qint32(le32(data));
+        }
+        if (quint64(out->size()) != length) {
+            *why = QStringLiteral("ein Memo- oder OLE-Wert ist kürzer als angegeben");
+            return false;
+        }
+        return true;
+    }
+
+    MdbHandle* m_mdb;
+    GPtrArray* m_columns;
+    qint64 m_pageCount;
+    int m_pageSize;
+    bool m_jet3;
+    std::vector<char> m_textBuffer;
+};
+
+bool execSql(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Puts the finished file in place: without overwrite only when no file of that name exists
+// (atomically, so a file that appeared meanwhile is not replaced).
+bool moveIntoPlace(const QString& from, const QString& to, bool overwrite)
+{
+    const QByteArray a = QFile::encodeName(from);
+    const QByteArray b = QFile::encodeName(to);
+    if (overwrite)
+        return ::rename(a.constData(), b.constData()) == 0;
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the no-replace rename: a hard link fails on an existing name too.
+    if (::link(a.constData(), b.constData()) != 0)
+        return false;
+    ::unlink(a.constData());
+    return true;
+}
+
+bool syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+bool isJetFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(19);
+    return header.size() == 19
+           && (header.mid(4, 15) == "Standard Jet DB" || header.mid(4, 15) == "Standard ACE DB");
+}
+
+QString convertedFilePath(const QString& jetPath)
+{
+    const QFileInfo info(jetPath);
+    const QString suffix = info.suffix();
+    const QString base = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
+    const QString name = base + QStringLiteral(" (SQLite)") + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    return info.dir().filePath(name);
+}
+
+QString progressText(const JetImportProgress& progress)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    return QStringLiteral("Umwandeln: Tabelle %1, %2 von %3 Datensätzen")
+        .arg(progress.table, german.toString(progress.row), german.toString(progress.rows));
+}
+
+QString JetImportResult::summary() const
+{
+    QString text;
+    if (!tables.isEmpty()) {
+        QStringList lines;
+        for (qsizetype i = 0; i < tables.size(); ++i)
+            lines << QStringLiteral("%1 (%2 Datensätze)")
+                         .arg(tables[i], QLocale(QLocale::German, QLocale::Germany).toString(rowCounts.value(i)));
+        text = QStringLiteral("Übernommene Tabellen: ") + lines.join(QStringLiteral(", ")) + QLatin1Char('.');
+    }
+    if (!leftOut.isEmpty())
+        text += QStringLiteral("\nNicht übernommen: ") + leftOut.join(QStringLiteral(", ")) + QLatin1Char('.');
+    return text;
+}
+
+JetImportResult importJetFile(const QString& source, const QString& target, const JetImportOptions& options)
+{
+    JetImportResult result;
+    auto fail = [&](const DbError& e) {
+        result.ok = false;
+        result.error = e;
+        return result;
+    };
+    auto cancelled = [&] { return options.cancel && options.cancel->load(); };
+    auto cancelResult = [&] {
+        result.cancelled = true;
+        return fail(DbError{errors::kGeneral, QStringLiteral("Die Umwandlung wurde abgebrochen. Es wurde keine "
+                                                             "neue Datei angelegt.")});
+    };
+
+    const QFileInfo sourceInfo(source);
+    if (!sourceInfo.isFile())
+        return fail(DbError{errors::kFileNotFound,
+                            QStringLiteral("Die Datenbankdatei '%1' wurde nicht gefunden.").arg(source)});
+    if (!isJetFile(source))
+        return fail(DbError{errors::kUnrecognisedFormat,
+                            QStringLiteral("Die Datei '%1' ist keine Access-Datenbank.").arg(source)});
+    const QFileInfo targetInfo(target);
+    if (targetInfo.absoluteFilePath() == sourceInfo.absoluteFilePath()
+        || (targetInfo.exists() && targetInfo.canonicalFilePath() == sourceInfo.canonicalFilePath()))
+        return fail(DbError{errors::kCannotOpen,
+                            QStringLiteral("Die neue Datei darf nicht die Access-Datenbank selbst sein.")});
+    if (targetInfo.exists() && !options.overwrite)
+        return fail(DbError{errors::kCannotOpen,
+                            QStringLiteral("Die Datei '%1' gibt es schon; sie wurde nicht überschrieben.").arg(target)});
+
+    const qint64 fileSize = sourceInfo.size();
+    MdbCloser mdb{mdb_open(QFile::encodeName(source).constData(), MDB_NOFLAGS)};
+    if (!mdb.mdb || !mdb.mdb->fmt || !mdb.mdb->f)
+        return fail(damaged(source, QStringLiteral("der Dateikopf ist unlesbar")));
+    const qint64 pageSize = mdb.mdb->fmt->pg_size;
+    if (pageSize <= 0 || pageSize > MDB_PGSIZE || fileSize < 2 * pageSize)
+        return fail(damaged(source, QStringLiteral("die Seitengröße passt nicht zur Datei")));
+    // Jet writes whole pages: anything else is a cut file (a copy that stopped short).
+    if (fileSize % pageSize != 0)
+        return fail(damaged(source, QStringLiteral("die Datei ist unvollständig")));
+    const qint64 pageCount = fileSize / pageSize;
+
+    GPtrArray* catalog = mdb_read_catalog(mdb.mdb, MDB_ANY);
+    if (!catalog)
+        return fail(damaged(source, QStringLiteral("das Inhaltsverzeichnis ist unlesbar")));
+
+    // What is copied and what is not.
+    QList<MdbCatalogEntry*> tables;
+    MdbCatalogEntry* directory = nullptr;
+    int queries = 0, forms = 0, reports = 0, macros = 0, modules = 0, linked = 0;
+    bool relationships = false;
+    for (guint i = 0; i < catalog->len; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
+        if (!entry)
+            continue;
+        switch (entry->object_type) {
+        case MDB_TABLE:
+            if (mdb_is_user_table(entry))
+                tables << entry;
+            else if (qstrcmp(entry->object_name, "MSysObjects") == 0)
+                directory = entry;
+            else if (qstrcmp(entry->object_name, "MSysRelationships") == 0) {
+                TableCloser rel{mdb_read_table(entry)};
+                relationships = rel.table && rel.table->num_rows > 0;
+            }
+            break;
+        case MDB_QUERY: ++queries; break;
+        case MDB_FORM: ++forms; break;
+        case MDB_REPORT: ++reports; break;
+        case MDB_MACRO: ++macros; break;
+        case MDB_MODULE: ++modules; break;
+        case MDB_LINKED_TABLE: ++linked; break;
+        default: break;
+        }
+    }
+    // The list of tables is itself a table: a damaged page of it would hide tables, so it must
+    // read whole before the tables it lists are trusted.
+    {
+        TableCloser list{directory ? mdb_read_table(directory) : nullptr};
+        GPtrArray* listColumns = list.table ? mdb_read_columns(list.table) : nullptr;
+        if (!listColumns)
+            return fail(damaged(source, QStringLiteral("das Inhaltsverzeichnis ist unlesbar")));
+        mdb_rewind_table(list.table);
+        qint64 entries = 0;
+        while (entries <= fileSize && mdb_fetch_row(list.table))
+            ++entries;
+        if (entries != qint64(list.table->num_rows))
+            return fail(damaged(source, QStringLiteral("das Inhaltsverzeichnis ist unvollständig")));
+    }
+    auto leave = [&](int n, const QString& one, const QString& many) {
+        if (n > 0)
+            result.leftOut << QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
+    };
+    if (relationships)
+        result.leftOut << QStringLiteral("Beziehungen zwischen Tabellen");
+    leave(queries, QStringLiteral("Abfrage"), QStringLiteral("Abfragen"));
+    leave(forms, QStringLiteral("Formular"), QStringLiteral("Formulare"));
+    leave(reports, QStringLiteral("Bericht"), QStringLiteral("Berichte"));
+    leave(macros, QStringLiteral("Makro"), QStringLiteral("Makros"));
+    leave(modules, QStringLiteral("Modul"), QStringLiteral("Module"));
+    leave(linked, QStringLiteral("verknüpfte Tabelle"), QStringLiteral("verknüpfte Tabellen"));
+    if (tables.isEmpty())
+        return fail(damaged(source, QStringLiteral("die Datei enthält keine Tabelle")));
+
+    // The new file: created exclusively beside the target, under a name no one else uses.
+    const QString folder = targetInfo.absolutePath();
+    QTemporaryFile temp(QDir(folder).filePath(QLatin1Char('.') + targetInfo.fileName() + QStringLiteral(".XXXXXX")));
+    if (!temp.open())
+        return fail(DbError{errors::kCannotOpen,
+                            QStringLiteral("Im Ordner '%1' kann keine neue Datei angelegt werden: %2")
+                                .arg(QDir::toNativeSeparators(folder), temp.errorString())});
+    const QString tempPath = temp.fileName();
+    temp.close();
+
+    SqliteCloser out;
+    if (sqlite3_open_v2(QFile::encodeName(tempPath).constData(), &out.db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        return fail(engineError(out.db));
+    // A new file that is renamed into place only when complete needs no journal.
+    if (!execSql(out.db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE")
+        || !execSql(out.db, "BEGIN"))
+        return fail(engineError(out.db));
+
+    const int tableCount = int(tables.size());
+    for (int t = 0; t < tableCount; ++t) {
+        MdbCatalogEntry* entry = tables[t];
+        const QString name = QString::fromUtf8(entry->object_name);
+        TableCloser table{mdb_read_table(entry)};
+        if (!table.table)
+            return fail(damaged(source, QStringLiteral("die Tabelle %1 ist unlesbar").arg(name)));
+        GPtrArray* columns = mdb_read_columns(table.table);
+        if (!columns || columns->len == 0 || columns->len != table.table->num_cols)
+            return fail(damaged(source, QStringLiteral("die Spalten der Tabelle %1 sind unlesbar").arg(name)));
+        const qint64 expected = table.table->num_rows;
+        if (expected < 0 || expected > fileSize)
+            return fail(damaged(source, QStringLiteral("die Tabelle %1 gibt eine unmögliche Zeilenzahl an").arg(name)));
+
+        QStringList defs, marks;
+        for (guint c = 0; c < columns->len; ++c) {
+            const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(columns, c));
+            defs << quoteName(QString::fromUtf8(col->name)) + QLatin1Char(' ') + QLatin1String(sqliteType(col->col_type));
+            marks << QStringLiteral("?");
+        }
+        const QByteArray create =
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteName(name), defs.join(QStringLiteral(", "))).toUtf8();
+        const QByteArray insert =
+            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoteName(name), marks.join(QLatin1Char(','))).toUtf8();
+        if (!execSql(out.db, create.constData())) {
+            const DbError e = engineError(out.db);
+            if (e.number == errors::kDiskFull || e.number == errors::kDiskError)
+                return fail(e);
+            return fail(damaged(source, QStringLiteral("die Tabelle %1 kann nicht angelegt werden: %2")
+                                            .arg(name, QString::fromUtf8(sqlite3_errmsg(out.db)))));
+        }
+        if (sqlite3_prepare_v2(out.db, insert.constData(), -1, &out.stmt, nullptr) != SQLITE_OK)
+            return fail(engineError(out.db));
+
+        JetImportProgress progress{name, 0, expected, t + 1, tableCount};
+        if (options.progress)
+            options.progress(progress);
+        TableCopy copy(mdb.mdb, columns, pageCount);
+        mdb_rewind_table(table.table);
+        qint64 rows = 0;
+        while (mdb_fetch_row(table.table)) {
+            if (++rows > expected)
+                return fail(damaged(source, QStringLiteral("die Tabelle %1 hat mehr Zeilen als angegeben").arg(name)));
+            if (cancelled())
+                return cancelResult();
+            QString why;
+            for (guint c = 0; c < columns->len; ++c) {
+                if (!copy.bind(out.stmt, c, &why)) {
+                    if (why.isEmpty())
+                        return fail(engineError(out.db));
+                    return fail(damaged(source, QStringLiteral("Tabelle %1, Datensatz %2: %3").arg(name).arg(rows).arg(why)));
+                }
+            }
+            if (sqlite3_step(out.stmt) != SQLITE_DONE)
+                return fail(engineError(out.db));
+            sqlite3_reset(out.stmt);
+            sqlite3_clear_bindings(out.stmt);
+            if (rows % kProgressEvery == 0 && options.progress) {
+                progress.row = rows;
+                options.progress(progress);
+            }
+        }
+        out.finish();
+        if (rows != expected)
+            return fail(damaged(source, QStringLiteral("in der Tabelle %1 sind %2 von %3 Datensätzen lesbar")
+                                            .arg(name).arg(rows).arg(expected)));
+        progress.row = rows;
+        if (options.progress)
+            options.progress(progress);
+        result.tables << name;
+        result.rowCounts << rows;
+    }
+    if (cancelled())
+        return cancelResult();
+    if (!execSql(out.db, "COMMIT"))
+        return fail(engineError(out.db));
+
+    // What was written must read back whole before the file is put in place.
+    for (qsizetype t = 0; t < result.tables.size(); ++t) {
+        const QByteArray count = QStringLiteral("SELECT count(*) FROM %1").arg(quoteName(result.tables[t])).toUtf8();
+        if (sqlite3_prepare_v2(out.db, count.constData(), -1, &out.stmt, nullptr) != SQLITE_OK
+            || sqlite3_step(out.stmt) != SQLITE_ROW)
+            return fail(engineError(out.db));
+        const qint64 written = sqlite3_column_int64(out.stmt, 0);
+        out.finish();
+        if (written != result.rowCounts[t])
+            return fail(DbError{errors::kGeneral, QStringLiteral("In der neuen Datei fehlen Datensätze der Tabelle %1 "
+                                                                 "(%2 statt %3). Es wurde keine neue Datei angelegt.")
+                                                      .arg(result.tables[t]).arg(written).arg(result.rowCounts[t])});
+    }
+    if (sqlite3_prepare_v2(out.db, "PRAGMA integrity_check", -1, &out.stmt, nullptr) != SQLITE_OK
+        || sqlite3_step(out.stmt) != SQLITE_ROW)
+        return fail(engineError(out.db));
+    const QString check = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(out.stmt, 0)));
+    out.finish();
+    if (check != QLatin1String("ok"))
+        return fail(DbError{errors::kDamaged, QStringLiteral("Die Prüfung der neuen Datei meldet: %1. Es wurde keine "
+                                                             "neue Datei angelegt.").arg(check)});
+    if (sqlite3_close(out.db) != SQLITE_OK)
+        return fail(engineError(out.db));
+    out.db = nullptr;
+    if (cancelled())
+        return cancelResult();
+
+    if (!syncFile(tempPath))
+        return fail(DbError{errors::kDiskError, QStringLiteral("Die neue Datei kann nicht auf den Datenträger "
+                                                               "geschrieben werden.")});
+    QFile::setPermissions(tempPath, QFile::permissions(source) | QFile::ReadOwner | QFile::WriteOwner);
+    if (!moveIntoPlace(tempPath, target, options.overwrite))
+        return fail(DbError{errors::kCannotOpen,
+                            QStringLiteral("Die neue Datei kann nicht unter dem Namen '%1' abgelegt werden: %2")
+                                .arg(target, QString::fromLocal8Bit(std::strerror(errno)))});
+    temp.setAutoRemove(false);
+    syncFile(folder);
+    result.ok = true;
+    return result;
+}
+
+} // namespace klang::jet
