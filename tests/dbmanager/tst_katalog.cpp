@@ -95,7 +95,7 @@ public:
     {
         if (text != zeile)
             return;
-        if (verzoegerungMs < 0)
+        if (verzoegerungMs <= 0) // at the line itself: no thread that could come too late
             ::kill(::getpid(), SIGKILL);
         const int ms = verzoegerungMs;
         std::thread([ms] {
