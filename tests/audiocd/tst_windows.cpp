@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include "kit/TestHook.h"
+#include "tests/support/HilfeF1.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -56,33 +57,6 @@ struct Window
     }
 };
 
-// Takes the file addresses the program hands to the desktop, so no browser starts.
-class UrlFaenger : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void oeffnen(const QUrl& url) { urls << url; }
-};
-
-// F1 in the shown window opens the program's own help page.
-inline QString hilfeMitF1(QWidget* fenster)
-{
-    UrlFaenger faenger;
-    const QByteArray browser = qgetenv("BROWSER");
-    qputenv("BROWSER", "testbrowser");
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &faenger, "oeffnen");
-    kit::testhook::enable(); // a page that is not found is said in a box that must not wait
-    fenster->show();
-    fenster->activateWindow();
-    if (QTest::qWaitForWindowActive(fenster))
-        QTest::keyClick(fenster, Qt::Key_F1);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    kit::testhook::disable();
-    browser.isNull() ? qunsetenv("BROWSER") : qputenv("BROWSER", browser);
-    return faenger.urls.size() == 1 ? faenger.urls.first().fileName() : QString();
-}
 
 QList<qint32> lengths(int n, qint32 ms)
 {
@@ -104,7 +78,7 @@ private Q_SLOTS:
     void hilfe()
     {
         Window t({60000});
-        QCOMPARE(hilfeMitF1(t.w.get()), QStringLiteral("diskolo.html"));
+        QCOMPARE(klang::test::hilfeMitF1(t.w.get()), QStringLiteral("diskolo.html"));
     }
 
     // A disc not in the file: the unknown title, "Unknown" and the length, plain track names,

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include "kit/TestHook.h"
+#include "tests/support/HilfeF1.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -51,33 +52,6 @@ void waehlen(frmFernsicht& w, const QString& name)
     w.liste()->setCurrentItem(treffer.first());
 }
 
-// Takes the file addresses the program hands to the desktop, so no browser starts.
-class UrlFaenger : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void oeffnen(const QUrl& url) { urls << url; }
-};
-
-// F1 in the shown window opens the program's own help page.
-inline QString hilfeMitF1(QWidget* fenster)
-{
-    UrlFaenger faenger;
-    const QByteArray browser = qgetenv("BROWSER");
-    qputenv("BROWSER", "testbrowser");
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &faenger, "oeffnen");
-    kit::testhook::enable(); // a page that is not found is said in a box that must not wait
-    fenster->show();
-    fenster->activateWindow();
-    if (QTest::qWaitForWindowActive(fenster))
-        QTest::keyClick(fenster, Qt::Key_F1);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    kit::testhook::disable();
-    browser.isNull() ? qunsetenv("BROWSER") : qputenv("BROWSER", browser);
-    return faenger.urls.size() == 1 ? faenger.urls.first().fileName() : QString();
-}
 
 } // namespace
 
@@ -480,7 +454,7 @@ void TestFernsicht::hilfe()
 {
     frmFernsicht w;
     w.Form_Load();
-    QCOMPARE(hilfeMitF1(&w), QStringLiteral("fernsicht.html"));
+    QCOMPARE(klang::test::hilfeMitF1(&w), QStringLiteral("fernsicht.html"));
 }
 
 QTEST_MAIN(TestFernsicht)
