@@ -60,6 +60,15 @@ void CatalogueTableModel::setDisplayTransform(DisplayTransform transform)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
+Recordset::RowReader CatalogueTableModel::storedValues(const QList<int>& columns) const
+{
+    QList<int> fields;
+    fields.reserve(columns.size());
+    for (int column : columns)
+        fields << m_fieldIndexes.value(column, -1);
+    return m_control->recordset().rowReader(fields);
+}
+
 int CatalogueTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_control->recordset().recordCount();

@@ -29,6 +29,10 @@ public:
     using DisplayTransform = std::function<QString(const QString& field, const QString& value)>;
     void setDisplayTransform(DisplayTransform transform);
 
+    // The stored values of some columns (what the edit role gives), to be read on another
+    // thread while the view goes on: see Recordset::RowReader. Unknown columns read as "".
+    Recordset::RowReader storedValues(const QList<int>& columns) const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -29,6 +29,11 @@ namespace klang::jet {
 
 class Recordset
 {
+    struct Row
+    {
+        QVector<QVariant> values;
+    };
+
 public:
     Recordset() = default;
     ~Recordset();
@@ -113,6 +118,41 @@ public:
     std::optional<std::vector<qint64>> scanParallel(const QString& condition, const QVariantList& arguments,
                                                     const QStringList& names, int blockRows,
                                                     const ScanCheck& check) const;
+    // The stored values of some fields for any of the set's rows, read on other threads while
+    // the set's own thread goes on (a copy of many rows). Made on the set's thread, it holds all
+    // it needs: the file and the rowids of the set's rows (or the rows of a set loaded whole)
+    // and the current row's edits not yet written. It reads on a connection of its own, one
+    // statement per call, never through the set's cache. The values are those the grid's edit
+    // role gives: field() for the current row, value() for the others ("" for NULL, a binary
+    // value, an unknown field or a row deleted meanwhile). One reader serves one thread at a
+    // time; a copy of it shares what it holds but opens a connection of its own.
+    class RowReader
+    {
+    public:
+        RowReader();
+        RowReader(const RowReader& other);
+        RowReader& operator=(const RowReader& other);
+        ~RowReader();
+        int fieldCount() const;
+        // The values of rows[from..to) (positions in the set, in any order), row by row,
+        // fieldCount() per row, into *values. False (with error) when the file cannot be read,
+        // for example while another program holds it locked; a row a damaged page keeps from
+        // being read reads as empty.
+        bool read(const QList<int>& rows, qsizetype from, qsizetype to, std::vector<QString>* values,
+                  DbError* error = nullptr);
+
+    private:
+        friend class Recordset;
+        struct Snapshot;
+        struct Connection;
+        bool readBlock(const QList<int>& rows, qsizetype base, qsizetype from, qsizetype to,
+                       std::vector<QString>* values, DbError* error);
+        std::shared_ptr<const Snapshot> m_snapshot;
+        std::unique_ptr<Connection> m_connection;
+    };
+    // A reader of the given fields (indexes as fieldIndex() gives them).
+    RowReader rowReader(const QList<int>& fieldIndexes) const;
+
     // Positions (ascending, from `ab` on) of the rows of this set among the rowids.
     QList<int> positionsOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
     // The first of them, -1 when none.
@@ -160,10 +200,6 @@ private:
     bool scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
                 int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const;
 
-    struct Row
-    {
-        QVector<QVariant> values;
-    };
     const Row* rowAt(int row) const;
 
     Database* m_db = nullptr;

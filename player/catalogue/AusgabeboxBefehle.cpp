@@ -72,18 +72,6 @@ private:
     Ausgabebox* m_fenster;
 };
 
-// Redrawing of the grid stays off only while the text is collected, whatever happens.
-struct ZeichnenAus
-{
-    explicit ZeichnenAus(QWidget* w)
-        : m_w(w)
-    {
-        m_w->setUpdatesEnabled(false);
-    }
-    ~ZeichnenAus() { m_w->setUpdatesEnabled(true); }
-    QWidget* m_w;
-};
-
 struct Auswahl
 {
     int zeileA = -1, zeileB = -1, spalteA = -1, spalteB = -1;
@@ -220,17 +208,14 @@ void Ausgabebox::mnuKopieren_Click()
 {
     vb::HourglassGuard sanduhr;
     const Auswahl a = gridAuswahl(MSFlexGrid1);
-    QString text;
-    {
-        ZeichnenAus aus(MSFlexGrid1);
-        // Rich-text fields as their whole plain text, not the one-line start the cells show.
-        text = tontraegerKopierformat(*MSFlexGrid1->model(), a.zeileA, a.zeileB, gespeicherterWert);
-    }
+    // Rich-text fields as their whole plain text, not the one-line start the cells show.
+    const Kopierauftrag::Ergebnis e =
+        Kopierauftrag::tontraeger(*MSFlexGrid1->model(), a.zeileA, a.zeileB, gespeicherterWert).erstellen();
     QImage bild;
     if (a.zeileA >= 0 && !Bild1->pixmap().isNull())
         bild = Bild1->pixmap().toImage();
     // The clipboard is set once, when everything is ready: a failure keeps the user's own.
-    QApplication::clipboard()->setMimeData(zwischenablageDaten(text, QString(), bild));
+    QApplication::clipboard()->setMimeData(zwischenablageDaten(e.text, QString(), bild));
     kit::MsgFenn(this, QStringLiteral("Tonträger in die Zwischenablage kopiert!"), 1, 0,
                  QStringLiteral("Tonträger kopieren"), 1, kit::DialogBackColor, kit::DialogForeColor);
 }
@@ -239,13 +224,9 @@ void Ausgabebox::mnuKopierenListe_Click()
 {
     vb::HourglassGuard sanduhr;
     const Auswahl a = gridAuswahl(MSFlexGrid1);
-    QString text, html;
-    {
-        ZeichnenAus aus(MSFlexGrid1);
-        text = listenKopie(*MSFlexGrid1->model(), a.zeilen, a.spalteA, a.spalteB, gespeicherterWert);
-        html = listenKopieHtml(*MSFlexGrid1->model(), a.zeilen, a.spalteA, a.spalteB, gespeicherterWert);
-    }
-    QApplication::clipboard()->setMimeData(zwischenablageDaten(text, html));
+    const Kopierauftrag::Ergebnis e =
+        Kopierauftrag::liste(*MSFlexGrid1->model(), a.zeilen, a.spalteA, a.spalteB, gespeicherterWert).erstellen();
+    QApplication::clipboard()->setMimeData(zwischenablageDaten(e.text, e.html));
 }
 
 // --- program font --------------------------------------------------------------------------

@@ -1,10 +1,17 @@
 #include "Zwischenablage.h"
 
+#include "platform/jet/CatalogueTableModel.h"
+
 #include <QAbstractItemModel>
 #include <QMimeData>
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -24,47 +31,62 @@ const QStringList& kopierFelder()
 
 namespace {
 
-// A cell as it is copied: the stored value through umwandeln, or the shown text.
-QString zelle(const QAbstractItemModel& model, int zeile, int spalte, const QString& feld,
-              const Feldumwandlung& umwandeln)
-{
-    if (!umwandeln)
-        return model.data(model.index(zeile, spalte), Qt::DisplayRole).toString();
-    const QString roh = model.data(model.index(zeile, spalte), Qt::EditRole).toString();
-    return roh.isEmpty() ? roh : umwandeln(feld, roh);
-}
-
 bool istZeilenumbruch(QChar c)
 {
     return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
 
 // One line per row in the plain text: Tabs become blanks, each run of line breaks " / ".
-QString einzeilig(const QString& wert)
+void einzeiligAnhaengen(QString& text, const QString& wert)
 {
+    const QChar* z = wert.constData();
     qsizetype anfang = 0, ende = wert.size();
-    while (anfang < ende && istZeilenumbruch(wert.at(anfang)))
+    while (anfang < ende && istZeilenumbruch(z[anfang]))
         ++anfang;
-    while (ende > anfang && istZeilenumbruch(wert.at(ende - 1)))
+    while (ende > anfang && istZeilenumbruch(z[ende - 1]))
         --ende;
-    bool rein = anfang == 0 && ende == wert.size();
-    for (qsizetype i = anfang; rein && i < ende; ++i)
-        rein = wert.at(i) != u'\t' && !istZeilenumbruch(wert.at(i));
-    if (rein)
-        return wert;
-    QString text;
-    text.reserve(ende - anfang + 8);
+    qsizetype stueck = anfang; // start of the characters not yet appended
     for (qsizetype i = anfang; i < ende; ++i) {
-        const QChar c = wert.at(i);
-        if (istZeilenumbruch(c)) {
-            while (i + 1 < ende && istZeilenumbruch(wert.at(i + 1)))
+        const QChar c = z[i];
+        if (c == u'\t') {
+            text.append(z + stueck, i - stueck).append(QLatin1Char(' '));
+            stueck = i + 1;
+        } else if (istZeilenumbruch(c)) {
+            text.append(z + stueck, i - stueck).append(QLatin1String(" / "));
+            while (i + 1 < ende && istZeilenumbruch(z[i + 1]))
                 ++i;
-            text += QLatin1String(" / ");
-        } else {
-            text += c == u'\t' ? QChar(u' ') : c;
+            stueck = i + 1;
         }
     }
-    return text;
+    text.append(z + stueck, ende - stueck);
+}
+
+// A value in the HTML table: escaped as QString::toHtmlEscaped() does, each line break
+// (CR LF, CR, LF, a line or paragraph separator) as <br>.
+void htmlAnhaengen(QString& html, const QString& wert)
+{
+    const QChar* z = wert.constData();
+    const qsizetype n = wert.size();
+    qsizetype stueck = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        QLatin1String ersatz;
+        switch (z[i].unicode()) {
+        case u'<': ersatz = QLatin1String("&lt;"); break;
+        case u'>': ersatz = QLatin1String("&gt;"); break;
+        case u'&': ersatz = QLatin1String("&amp;"); break;
+        case u'"': ersatz = QLatin1String("&quot;"); break;
+        case u'\r':
+        case u'\n':
+        case 0x2028:
+        case 0x2029: ersatz = QLatin1String("<br>"); break;
+        default: continue;
+        }
+        html.append(z + stueck, i - stueck).append(ersatz);
+        if (z[i] == u'\r' && i + 1 < n && z[i + 1] == u'\n')
+            ++i;
+        stueck = i + 1;
+    }
+    html.append(z + stueck, n - stueck);
 }
 
 // Rows clamped to the model, ascending, each once.
@@ -87,22 +109,131 @@ bool ordnen(int& a, int& b, int anzahl)
     return a <= b;
 }
 
-QString htmlText(QString s)
+constexpr int FeldAnzahl = 18;
+// Rows read with one statement, and the fewest rows worth a thread of their own.
+constexpr qsizetype ZeilenJeBlock = 256;
+constexpr qsizetype ZeilenJeFaden = 2000;
+
+// f(0) .. f(n - 1), each on a thread of its own (f(0) on this one).
+template<typename F>
+void parallel(int n, const F& f)
 {
-    s.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'))
-        .replace(QChar::LineSeparator, QLatin1Char('\n'))
-        .replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return s.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
+    std::vector<std::thread> arbeiter;
+    for (int i = 1; i < n; ++i)
+        arbeiter.emplace_back([&f, i] { f(i); });
+    f(0);
+    for (std::thread& a : arbeiter)
+        a.join();
 }
+
+// A copy's text of hundreds of megabytes takes longer to touch the first time, page by page,
+// than to build: its memory is on huge pages where the system offers them (a text that lies
+// there is never grown, as moving huge pages costs more still).
+void grosseSeiten(QString& s)
+{
+    constexpr quintptr Seite = quintptr(2) << 20;
+    const quintptr p = reinterpret_cast<quintptr>(s.data());
+    const quintptr anfang = (p + Seite - 1) & ~(Seite - 1);
+    const quintptr ende = (p + quintptr(s.capacity()) * sizeof(QChar)) & ~(Seite - 1);
+    if (ende > anfang)
+        madvise(reinterpret_cast<void*>(anfang), ende - anfang, MADV_HUGEPAGE);
+}
+
+// The text of a stretch of rows, written by one thread in pieces of growing size that are
+// never moved, then copied into the whole.
+class Stuecke
+{
+public:
+    // The piece the next row goes to.
+    QString& fuerZeile()
+    {
+        if (m_stuecke.empty() || m_stuecke.back().capacity() - m_stuecke.back().size() < Rand) {
+            const qsizetype groesse = m_stuecke.empty() ? 4 * Rand : std::min(2 * m_stuecke.back().capacity(), Groesste);
+            m_stuecke.emplace_back();
+            m_stuecke.back().reserve(groesse);
+            grosseSeiten(m_stuecke.back());
+        }
+        return m_stuecke.back();
+    }
+    qsizetype size() const
+    {
+        qsizetype n = 0;
+        for (const QString& s : m_stuecke)
+            n += s.size();
+        return n;
+    }
+    // Copies the text to ziel and frees the pieces.
+    void umziehen(QChar* ziel)
+    {
+        for (QString& s : m_stuecke) {
+            ziel = std::copy_n(s.constData(), s.size(), ziel);
+            s = QString();
+        }
+        m_stuecke.clear();
+    }
+
+private:
+    static constexpr qsizetype Rand = qsizetype(1) << 16;     // characters free for a row
+    static constexpr qsizetype Groesste = qsizetype(1) << 22; // characters: 8 MB
+    std::vector<QString> m_stuecke;
+};
 
 } // namespace
 
-QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int zeileB,
-                               const Feldumwandlung& umwandeln)
+struct Kopierauftrag::Daten
 {
+    bool tontraeger = false;
+    bool leer = false;       // nothing selected within the model
+    QString anfang;          // the record copy's column count, or the list copy's heading line
+    QString htmlAnfang;      // the table's start and heading line
+    QList<int> zeilen;       // as selected; ordered when built
+    int anzahl = 0;          // the model's rows
+    QStringList felder;      // per column read: the field name umwandeln is given
+    std::array<int, FeldAnzahl> platz{}; // record copy: the column read for each of the 18 fields, -1 none
+    Feldumwandlung umwandeln;
+    std::optional<jet::Recordset::RowReader> leser; // the catalogue's stored values ...
+    std::vector<QString> werte;                     // ... or the values themselves, for geordnet(zeilen)
+
+    // Where the values of the columns come from: the catalogue's stored values are read when
+    // the copy is built; any other model is read here, on the model's thread.
+    void quelleSetzen(const QAbstractItemModel& model, const QList<int>& spalten)
+    {
+        const auto* katalog = qobject_cast<const jet::CatalogueTableModel*>(&model);
+        if (katalog && umwandeln) {
+            leser = katalog->storedValues(spalten);
+            return;
+        }
+        zeilen = geordnet(zeilen, anzahl);
+        const int rolle = umwandeln ? Qt::EditRole : Qt::DisplayRole;
+        werte.reserve(std::size_t(zeilen.size()) * std::size_t(spalten.size()));
+        for (int r : std::as_const(zeilen))
+            for (int c : spalten)
+                werte.push_back(model.data(model.index(r, c), rolle).toString());
+    }
+
+    // The values of zeilen[von..bis), felder.size() per row; on any thread, with a reader of
+    // its own (a copy of leser).
+    bool lesen(std::optional<jet::Recordset::RowReader>& eigener, const QList<int>& zeilen, qsizetype von,
+               qsizetype bis, std::vector<QString>* ziel, jet::DbError* fehler) const
+    {
+        if (eigener)
+            return eigener->read(zeilen, von, bis, ziel, fehler);
+        const qsizetype breite = felder.size();
+        ziel->assign(werte.begin() + breite * von, werte.begin() + breite * bis);
+        return true;
+    }
+};
+
+
+Kopierauftrag Kopierauftrag::tontraeger(const QAbstractItemModel& model, int zeileA, int zeileB,
+                                        const Feldumwandlung& umwandeln)
+{
+    auto d = std::make_shared<Daten>();
+    d->tontraeger = true;
+    d->umwandeln = umwandeln;
+    d->anzahl = model.rowCount();
+    d->anfang = QString::number(std::max(model.columnCount() - 1, 0)) + KopierTrenner;
     const QStringList& felder = kopierFelder();
-    constexpr int FeldAnzahl = 18;
     std::array<int, FeldAnzahl> spalte;
     spalte.fill(-1);
     for (int c = 0; c < model.columnCount(); ++c) {
@@ -110,49 +241,182 @@ QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int 
         if (f >= 0 && spalte[f] < 0)
             spalte[f] = c;
     }
-    QString text = QString::number(std::max(model.columnCount() - 1, 0)) + KopierTrenner;
-    if (!ordnen(zeileA, zeileB, model.rowCount()))
-        return text;
-    const int zeilen = zeileB - zeileA + 1;
-    // The model is read on this thread only; the values are then written out in blocks.
-    const int rolle = umwandeln ? Qt::EditRole : Qt::DisplayRole;
-    QList<QString> werte(qsizetype(zeilen) * FeldAnzahl);
-    for (int r = 0; r < zeilen; ++r)
-        for (int f = 0; f < FeldAnzahl; ++f)
-            if (spalte[f] >= 0)
-                werte[qsizetype(r) * FeldAnzahl + f] =
-                    model.data(model.index(zeileA + r, spalte[f]), rolle).toString();
-    auto block = [&](int von, int bis, QString* teil) {
-        for (int r = von; r < bis; ++r) {
-            for (int f = 0; f < FeldAnzahl; ++f) {
-                const QString& roh = werte[qsizetype(r) * FeldAnzahl + f];
-                const QString wert = (umwandeln && !roh.isEmpty()) ? umwandeln(felder[f], roh) : roh;
-                if (wert.isEmpty())
-                    *teil += QLatin1Char(' ');
-                else
-                    *teil += wert;
-                *teil += KopierTrenner;
+    d->leer = !ordnen(zeileA, zeileB, d->anzahl);
+    QList<int> spalten;
+    d->platz.fill(-1);
+    for (int f = 0; f < FeldAnzahl; ++f) {
+        if (spalte[f] < 0)
+            continue;
+        d->platz[f] = int(spalten.size());
+        spalten << spalte[f];
+        d->felder << felder[f];
+    }
+    if (!d->leer) {
+        d->zeilen = zeilenVonBis(zeileA, zeileB);
+        d->quelleSetzen(model, spalten);
+    }
+    Kopierauftrag k;
+    k.d = std::move(d);
+    return k;
+}
+
+Kopierauftrag Kopierauftrag::liste(const QAbstractItemModel& model, const QList<int>& zeilen, int spalteA,
+                                   int spalteB, const Feldumwandlung& umwandeln)
+{
+    auto d = std::make_shared<Daten>();
+    d->umwandeln = umwandeln;
+    d->anzahl = model.rowCount();
+    d->leer = !ordnen(spalteA, spalteB, model.columnCount());
+    if (!d->leer) {
+        d->htmlAnfang = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table>\n<tr>");
+        QList<int> spalten;
+        for (int c = spalteA; c <= spalteB; ++c) {
+            spalten << c;
+            d->felder << model.headerData(c, Qt::Horizontal).toString();
+            einzeiligAnhaengen(d->anfang, d->felder.last());
+            d->anfang += QLatin1Char('\t');
+            d->htmlAnfang += QLatin1String("<th>");
+            htmlAnhaengen(d->htmlAnfang, d->felder.last());
+            d->htmlAnfang += QLatin1String("</th>");
+        }
+        d->anfang += QLatin1String("\r\n");
+        d->htmlAnfang += QLatin1String("</tr>\n");
+        d->zeilen = zeilen;
+        d->quelleSetzen(model, spalten);
+    }
+    Kopierauftrag k;
+    k.d = std::move(d);
+    return k;
+}
+
+Kopierauftrag::Ergebnis Kopierauftrag::erstellen() const
+{
+    Ergebnis e;
+    if (d->leer) {
+        if (d->tontraeger)
+            e.text = d->anfang;
+        return e;
+    }
+    const QList<int> zeilen = geordnet(d->zeilen, d->anzahl);
+    const QStringList& felder = d->felder;
+    const qsizetype breite = felder.size();
+    const bool tontraeger = d->tontraeger;
+
+    // The rows are built in stretches, as many as the threads take in turn (a thread held up
+    // leaves its next stretch to the others), read block by block.
+    const qsizetype anzahl = zeilen.size();
+    const int faeden =
+        int(std::clamp<qsizetype>(anzahl / ZeilenJeFaden, 1, std::clamp(int(std::thread::hardware_concurrency()), 1, 8)));
+    const qsizetype strecken = faeden == 1 ? 1 : 4 * qsizetype(faeden);
+    struct Strecke
+    {
+        Stuecke text, html;
+    };
+    std::vector<Strecke> teile(static_cast<std::size_t>(strecken));
+    std::atomic<qsizetype> naechste{0};
+    std::mutex fehlerSperre;
+    parallel(faeden, [&](int) {
+        static const QString leer;
+        std::optional<jet::Recordset::RowReader> leser = d->leser; // a connection of its own
+        std::vector<QString> werte;
+        QString wert;
+        auto zelle = [&](const QString& roh, qsizetype spalte) -> const QString& {
+            if (!d->umwandeln || roh.isEmpty())
+                return roh;
+            wert = d->umwandeln(felder[spalte], roh);
+            return wert;
+        };
+        for (qsizetype k = naechste++; k < strecken; k = naechste++) {
+            Strecke& teil = teile[std::size_t(k)];
+            const qsizetype ende = anzahl * (k + 1) / strecken;
+            for (qsizetype von = anzahl * k / strecken; von < ende; von += ZeilenJeBlock) {
+                const qsizetype bis = std::min(ende, von + ZeilenJeBlock);
+                if (breite == 0) { // a record copy without any of the 18 fields reads nothing
+                    for (qsizetype r = von; r < bis; ++r) {
+                        QString& text = teil.text.fuerZeile();
+                        for (int f = 0; f < FeldAnzahl; ++f)
+                            text.append(QLatin1Char(' ')).append(KopierTrenner);
+                    }
+                    continue;
+                }
+                jet::DbError fehler;
+                if (!d->lesen(leser, zeilen, von, bis, &werte, &fehler)) {
+                    std::lock_guard<std::mutex> sperre(fehlerSperre);
+                    if (!e.fehler.isError())
+                        e.fehler = fehler;
+                    naechste = strecken; // the others stop too
+                    return;
+                }
+                for (qsizetype r = 0; r < bis - von; ++r) {
+                    const QString* zeile = werte.data() + r * breite;
+                    QString& text = teil.text.fuerZeile();
+                    if (tontraeger) {
+                        for (int f = 0; f < FeldAnzahl; ++f) {
+                            const int s = d->platz[f];
+                            const QString& w = s >= 0 ? zelle(zeile[s], s) : leer;
+                            if (w.isEmpty())
+                                text += QLatin1Char(' ');
+                            else
+                                text += w;
+                            text += KopierTrenner;
+                        }
+                        continue;
+                    }
+                    QString& html = teil.html.fuerZeile();
+                    html += QLatin1String("<tr>");
+                    for (qsizetype s = 0; s < breite; ++s) {
+                        const QString& w = zelle(zeile[s], s);
+                        einzeiligAnhaengen(text, w);
+                        text += QLatin1Char('\t');
+                        html += QLatin1String("<td>");
+                        htmlAnhaengen(html, w);
+                        html += QLatin1String("</td>");
+                    }
+                    text += QLatin1String("\r\n");
+                    html += QLatin1String("</tr>\n");
+                }
             }
         }
-    };
-    const int faeden = umwandeln ? std::clamp(int(std::thread::hardware_concurrency()), 1, 8) : 1;
-    if (faeden == 1 || zeilen < 2000) {
-        block(0, zeilen, &text);
-        return text;
+    });
+    if (e.fehler.isError())
+        return e;
+    // The whole, written by the same threads.
+    const QString schluss = tontraeger ? QString() : QStringLiteral("</table></body></html>");
+    std::vector<qsizetype> textAb(teile.size()), htmlAb(teile.size());
+    qsizetype laenge = d->anfang.size(), htmlLaenge = d->htmlAnfang.size();
+    for (std::size_t t = 0; t < teile.size(); ++t) {
+        textAb[t] = laenge;
+        htmlAb[t] = htmlLaenge;
+        laenge += teile[t].text.size();
+        htmlLaenge += teile[t].html.size();
     }
-    std::vector<QString> teile(faeden);
-    std::vector<std::thread> arbeiter;
-    for (int t = 0; t < faeden; ++t)
-        arbeiter.emplace_back(block, zeilen * t / faeden, zeilen * (t + 1) / faeden, &teile[t]);
-    for (std::thread& a : arbeiter)
-        a.join();
-    qsizetype laenge = text.size();
-    for (const QString& t : teile)
-        laenge += t.size();
-    text.reserve(laenge);
-    for (const QString& t : teile)
-        text += t;
-    return text;
+    e.text = QString(laenge, Qt::Uninitialized);
+    grosseSeiten(e.text);
+    QChar* text = e.text.data();
+    std::copy_n(d->anfang.constData(), d->anfang.size(), text);
+    QChar* html = nullptr;
+    if (!tontraeger) {
+        e.html = QString(htmlLaenge + schluss.size(), Qt::Uninitialized);
+        grosseSeiten(e.html);
+        html = e.html.data();
+        std::copy_n(d->htmlAnfang.constData(), d->htmlAnfang.size(), html);
+        std::copy_n(schluss.constData(), schluss.size(), html + htmlLaenge);
+    }
+    naechste = 0;
+    parallel(faeden, [&](int) {
+        for (qsizetype k = naechste++; k < strecken; k = naechste++) {
+            teile[std::size_t(k)].text.umziehen(text + textAb[std::size_t(k)]);
+            if (html)
+                teile[std::size_t(k)].html.umziehen(html + htmlAb[std::size_t(k)]);
+        }
+    });
+    return e;
+}
+
+QString tontraegerKopierformat(const QAbstractItemModel& model, int zeileA, int zeileB,
+                               const Feldumwandlung& umwandeln)
+{
+    return Kopierauftrag::tontraeger(model, zeileA, zeileB, umwandeln).erstellen().text;
 }
 
 QList<int> zeilenVonBis(int zeileA, int zeileB)
@@ -172,21 +436,7 @@ QList<int> zeilenVonBis(int zeileA, int zeileB)
 QString listenKopie(const QAbstractItemModel& model, const QList<int>& auswahl, int spalteA, int spalteB,
                     const Feldumwandlung& umwandeln)
 {
-    QString text;
-    if (!ordnen(spalteA, spalteB, model.columnCount()))
-        return text;
-    QStringList felder;
-    for (int c = spalteA; c <= spalteB; ++c) {
-        felder << model.headerData(c, Qt::Horizontal).toString();
-        text += einzeilig(felder.last()) + QLatin1Char('\t');
-    }
-    text += QLatin1String("\r\n");
-    for (int r : geordnet(auswahl, model.rowCount())) {
-        for (int c = spalteA; c <= spalteB; ++c)
-            text += einzeilig(zelle(model, r, c, felder[c - spalteA], umwandeln)) + QLatin1Char('\t');
-        text += QLatin1String("\r\n");
-    }
-    return text;
+    return Kopierauftrag::liste(model, auswahl, spalteA, spalteB, umwandeln).erstellen().text;
 }
 
 QString listenKopie(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB)
@@ -197,24 +447,7 @@ QString listenKopie(const QAbstractItemModel& model, int zeileA, int zeileB, int
 QString listenKopieHtml(const QAbstractItemModel& model, const QList<int>& auswahl, int spalteA, int spalteB,
                         const Feldumwandlung& umwandeln)
 {
-    if (!ordnen(spalteA, spalteB, model.columnCount()))
-        return QString();
-    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table>\n<tr>");
-    QStringList felder;
-    for (int c = spalteA; c <= spalteB; ++c) {
-        felder << model.headerData(c, Qt::Horizontal).toString();
-        html += QLatin1String("<th>") + htmlText(felder.last()) + QLatin1String("</th>");
-    }
-    html += QLatin1String("</tr>\n");
-    for (int r : geordnet(auswahl, model.rowCount())) {
-        html += QLatin1String("<tr>");
-        for (int c = spalteA; c <= spalteB; ++c)
-            html += QLatin1String("<td>") + htmlText(zelle(model, r, c, felder[c - spalteA], umwandeln))
-                    + QLatin1String("</td>");
-        html += QLatin1String("</tr>\n");
-    }
-    html += QLatin1String("</table></body></html>");
-    return html;
+    return Kopierauftrag::liste(model, auswahl, spalteA, spalteB, umwandeln).erstellen().html;
 }
 
 QString listenKopieHtml(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB)

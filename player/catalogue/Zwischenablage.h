@@ -8,7 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/jet/Database.h"
+
 #include <functional>
+#include <memory>
 
 class QAbstractItemModel;
 class QMimeData;
@@ -45,6 +48,34 @@ QString listenKopie(const QAbstractItemModel& model, int zeileA, int zeileB, int
 QString listenKopieHtml(const QAbstractItemModel& model, const QList<int>& zeilen, int spalteA, int spalteB,
                         const Feldumwandlung& umwandeln = {});
 QString listenKopieHtml(const QAbstractItemModel& model, int zeileA, int zeileB, int spalteA, int spalteB);
+
+// A copy in two steps, so a copy of a million rows never holds the window: taken from the model
+// on the window's thread (which rows and columns; for the catalogue's grid with umwandeln a
+// reader of the stored values, for any other model the values themselves), then built by
+// erstellen() on any thread, on several threads at once, without touching the model or a
+// widget. It gives exactly what the functions above give.
+class Kopierauftrag
+{
+public:
+    // tontraegerKopierformat() as a job.
+    static Kopierauftrag tontraeger(const QAbstractItemModel& model, int zeileA, int zeileB,
+                                    const Feldumwandlung& umwandeln = {});
+    // listenKopie() and listenKopieHtml() in one job, the rows read once for both.
+    static Kopierauftrag liste(const QAbstractItemModel& model, const QList<int>& zeilen, int spalteA, int spalteB,
+                               const Feldumwandlung& umwandeln = {});
+
+    struct Ergebnis
+    {
+        QString text;
+        QString html; // the list copy's table
+        jet::DbError fehler; // the catalogue could not be read (locked by another program): nothing built
+    };
+    Ergebnis erstellen() const;
+
+private:
+    struct Daten;
+    std::shared_ptr<const Daten> d;
+};
 
 // The rows of a range, in ascending order.
 QList<int> zeilenVonBis(int zeileA, int zeileB);
