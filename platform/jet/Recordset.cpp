@@ -720,15 +720,6 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     const QByteArray sql = (QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
                                 .arg(columns.join(QStringLiteral(", ")), quoteIdent(m_table)))
                                .toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db->handle(), sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
-        // Row by row, then.
-        for (int n : std::as_const(wanted))
-            for (int row = 0; row < m_count; ++row)
-                values[n][row] = value(row, indexes[n]);
-        return values;
-    }
     // Short values repeat (styles, bands): one shared string per distinct value saves memory
     // and conversions.
     struct Hash
@@ -738,41 +729,72 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     };
     constexpr std::size_t kShareUpTo = 64;       // bytes of a value worth sharing
     constexpr std::size_t kDistinctLimit = 4096; // distinct values kept per field
-    std::vector<std::unordered_map<std::string, QString, Hash, std::equal_to<>>> shared(std::size_t(wanted.size()));
-    std::size_t next = 0;
-    while (next < byId.size() && sqlite3_step(stmt) == SQLITE_ROW) {
-        const qint64 id = sqlite3_column_int64(stmt, 0);
-        while (next < byId.size() && byId[next].first < id)
-            ++next; // deleted meanwhile: stays ""
-        if (next >= byId.size() || byId[next].first != id)
-            continue;
-        std::size_t end = next;
-        while (end < byId.size() && byId[end].first == id)
-            ++end;
-        for (int c = 0; c < wanted.size(); ++c) {
-            QString v;
-            if (sqlite3_column_type(stmt, c + 1) == SQLITE_TEXT) {
-                const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1)),
-                                            std::size_t(sqlite3_column_bytes(stmt, c + 1)));
-                auto& known = shared[std::size_t(c)];
-                auto it = text.size() <= kShareUpTo ? known.find(text) : known.end();
-                if (it != known.end()) {
-                    v = it->second;
-                } else {
-                    v = QString::fromUtf8(text.data(), qsizetype(text.size()));
-                    if (text.size() <= kShareUpTo && known.size() < kDistinctLimit)
-                        known.emplace(std::string(text), v);
-                }
-            } else {
-                v = asText(columnValue(stmt, c + 1));
-            }
-            QStringList& column = values[wanted[c]];
-            for (std::size_t k = next; k < end; ++k)
-                column[byId[k].second] = v;
+    // Reads on any connection; false when the statement cannot run there.
+    const auto lesen = [&](sqlite3* h) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+            sqlite3_finalize(stmt);
+            return false;
         }
-        next = end;
+        std::vector<std::unordered_map<std::string, QString, Hash, std::equal_to<>>> shared(std::size_t(wanted.size()));
+        std::size_t next = 0;
+        while (next < byId.size() && sqlite3_step(stmt) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(stmt, 0);
+            while (next < byId.size() && byId[next].first < id)
+                ++next; // deleted meanwhile: stays ""
+            if (next >= byId.size() || byId[next].first != id)
+                continue;
+            std::size_t end = next;
+            while (end < byId.size() && byId[end].first == id)
+                ++end;
+            for (int c = 0; c < wanted.size(); ++c) {
+                QString v;
+                if (sqlite3_column_type(stmt, c + 1) == SQLITE_TEXT) {
+                    const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1)),
+                                                std::size_t(sqlite3_column_bytes(stmt, c + 1)));
+                    auto& known = shared[std::size_t(c)];
+                    auto it = text.size() <= kShareUpTo ? known.find(text) : known.end();
+                    if (it != known.end()) {
+                        v = it->second;
+                    } else {
+                        v = QString::fromUtf8(text.data(), qsizetype(text.size()));
+                        if (text.size() <= kShareUpTo && known.size() < kDistinctLimit)
+                            known.emplace(std::string(text), v);
+                    }
+                } else {
+                    v = asText(columnValue(stmt, c + 1));
+                }
+                QStringList& column = values[wanted[c]];
+                for (std::size_t k = next; k < end; ++k)
+                    column[byId[k].second] = v;
+            }
+            next = end;
+        }
+        sqlite3_finalize(stmt);
+        return true;
+    };
+    // A large set is read on a connection of its own off the window's thread (committed data
+    // only: with a transaction open here, it is read here).
+    bool gelesen = false;
+    if (m_count >= s_backgroundRows && hintergrundMoeglich() && !m_db->path().isEmpty()
+        && sqlite3_get_autocommit(m_db->handle())) {
+        const QString path = m_db->path();
+        imHintergrund(
+            [&](const std::atomic_bool&) {
+                Database own;
+                if (own.open(path)) {
+                    own.useLittleMemory();
+                    gelesen = lesen(own.handle());
+                }
+            },
+            Hintergrund{QStringLiteral("Datensätze werden gelesen ..."), false});
     }
-    sqlite3_finalize(stmt);
+    if (!gelesen && !lesen(m_db->handle())) {
+        // Row by row, then.
+        for (int n : std::as_const(wanted))
+            for (int row = 0; row < m_count; ++row)
+                values[n][row] = value(row, indexes[n]);
+    }
     return values;
 }
 
