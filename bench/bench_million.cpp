@@ -208,7 +208,7 @@ int kind(const QString& pfad)
     Messung start = messen(
         [&] {
             w = std::make_unique<Ausgabebox>();
-            w->Form_Load();
+            w->Form_Load(true); // as the program starts: the window first, then the rows
             w->show();
         },
         [&] { return w->MSFlexGrid1->model()->rowCount() > 0; });

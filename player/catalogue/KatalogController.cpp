@@ -1,5 +1,7 @@
 #include "player/catalogue/KatalogController.h"
 
+#include "platform/background/Hintergrund.h"
+
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
 #include "platform/jet/JetFunctions.h"
@@ -186,7 +188,10 @@ bool KatalogController::oeffnen(const QString& pfad, const QString& recordSource
             *fehler = {};
         return false;
     }
-    const QString pruefung = katalogPruefen(pfad);
+    // Checking a large file takes seconds: off the window's thread.
+    QString pruefung;
+    klang::imHintergrund([&](const std::atomic_bool&) { pruefung = katalogPruefen(pfad); },
+                         klang::Hintergrund{QStringLiteral("Datenbank wird geprüft ..."), false});
     if (!pruefung.isEmpty()) {
         m_abgelehnt = true;
         if (fehler)
