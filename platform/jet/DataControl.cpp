@@ -28,7 +28,7 @@ void DataControl::setRecordSource(const QString& source)
     m_recordSource = source;
 }
 
-bool DataControl::refresh(DbError* error)
+bool DataControl::refresh(DbError* error, const std::function<QString()>& pruefung)
 {
     if (!leaveRow()) {
         if (error)
@@ -44,7 +44,7 @@ bool DataControl::refresh(DbError* error)
     } else if (!m_db.isOpen() && !m_db.open(m_databaseName, &m_lastError)) {
         m_rs.clear();
         ok = false;
-    } else if (!m_rs.open(&m_db, m_recordSource, &m_lastError)) {
+    } else if (!m_rs.open(&m_db, m_recordSource, &m_lastError, pruefung)) {
         ok = false;
     }
     if (!ok && error)

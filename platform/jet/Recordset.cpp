@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <atomic>
 #include <sqlite3.h>
@@ -435,7 +436,8 @@ bool Recordset::load(Database* db, const QString& recordSource, Loaded* out, DbE
 
 int Recordset::s_backgroundRows = 50000;
 
-bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
+bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
+                     const std::function<QString()>& pruefung)
 {
     if (recordSource.trimmed().isEmpty()) {
         clear();
@@ -461,6 +463,8 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
     DbError e;
     bool ok = false;
     bool done = false;
+    QString befund;
+    bool geprueft = !pruefung;
     const SimpleSource simple = analyseRecordSource(recordSource);
     if (simple.ok && hintergrundMoeglich() && !db->path().isEmpty() && sqlite3_get_autocommit(db->handle())
         && db->tableExists(simple.table)
@@ -469,13 +473,29 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         const QString path = db->path();
         imHintergrund(
             [&](const std::atomic_bool&) {
+                QFuture<QString> pruefen;
+                if (pruefung)
+                    pruefen = QtConcurrent::run(pruefung);
                 Database own;
-                if (!own.open(path))
-                    return;
-                done = true;
-                ok = load(&own, recordSource, &loaded, &e);
+                if (own.open(path)) {
+                    done = true;
+                    ok = load(&own, recordSource, &loaded, &e);
+                }
+                if (pruefung) {
+                    befund = pruefen.result();
+                    geprueft = true;
+                }
             },
             Hintergrund{QStringLiteral("Datensätze werden geladen ..."), false});
+    }
+    if (!geprueft)
+        imHintergrund([&](const std::atomic_bool&) { befund = pruefung(); },
+                      Hintergrund{QStringLiteral("Datenbank wird geprüft ..."), false});
+    if (!befund.isEmpty()) {
+        clear();
+        if (error)
+            *error = DbError{errors::kUnrecognisedFormat, befund};
+        return false;
     }
     if (!done) {
         loaded = Loaded{};

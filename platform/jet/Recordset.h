@@ -39,7 +39,11 @@ public:
     // an empty set and no error. On error the set is empty and false is returned. Only a
     // read-only select (or a bare table name) is run: anything else is refused unrun
     // (errors::kNotAQuery).
-    bool open(Database* db, const QString& recordSource, DbError* error = nullptr);
+    // With pruefung, a check of the file (its German finding, "" when sound) runs beside the
+    // loading (off the window's thread with a large view): on a finding the set is empty and
+    // open fails with it, nothing of the file's rows having been taken.
+    bool open(Database* db, const QString& recordSource, DbError* error = nullptr,
+              const std::function<QString()>& pruefung = {});
     void clear();
     bool isOpen() const { return m_db != nullptr; }
     QString recordSource() const { return m_source; }

@@ -146,6 +146,14 @@ void TestHintergrund::ansichtBleibtBisDieNeueDaIst()
         QCOMPARE(data.absolutePosition(), 0);
         vorher = data.recordCount();
     }
+    // A check of the file that runs beside the loading and finds damage: no row of the file is
+    // taken; the next load is as before.
+    for (const QString& befund : {QStringLiteral("Die Datei ist beschädigt."), QString()}) {
+        jet::DbError e;
+        QCOMPARE(data.refresh(&e, [befund] { return befund; }), befund.isEmpty());
+        QCOMPARE(e.description, befund);
+        QCOMPARE(data.recordCount(), befund.isEmpty() ? vorher : 0);
+    }
     jet::Recordset::setBackgroundRows(50000);
 }
 
