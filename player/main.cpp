@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
     // The waiting time of the command line runs before the window shows, without blocking.
     // A command line ends start-up in the mini player, which stands in for the window.
     QTimer::singleShot(kommando.sekunden * 1000, fenster, [fenster] {
-        fenster->Form_Load();
+        fenster->Form_Load(true);
         if (!fenster->miniPlayerAktiv())
             fenster->show();
     });

@@ -2,17 +2,14 @@
 
 #include "kit/MsgFenn.h"
 #include "platform/jet/JetImport.h"
+#include "platform/jet/JetImportProcess.h"
 
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPointer>
 #include <QProgressDialog>
 #include <QTemporaryFile>
-#include <QThread>
-#include <atomic>
-#include <memory>
 
 namespace kit {
 
@@ -102,45 +99,37 @@ JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QStri
         break;
     }
 
-    // The conversion runs on its own thread; this window's events go on meanwhile.
+    // The conversion runs in a helper process (libmdb may crash or hang on a damaged file);
+    // this window's events go on meanwhile.
     QProgressDialog fortschritt(QStringLiteral("Umwandeln ..."), QStringLiteral("Abbrechen"), 0, 0, parent);
     fortschritt.setWindowTitle(QStringLiteral("Datenbank umwandeln"));
     fortschritt.setWindowModality(Qt::WindowModal);
     fortschritt.setMinimumDuration(0);
     fortschritt.setAutoClose(false);
     fortschritt.setAutoReset(false);
-    auto abbrechen = std::make_shared<std::atomic_bool>(false);
-    QObject::connect(&fortschritt, &QProgressDialog::canceled, &fortschritt, [abbrechen, &fortschritt] {
-        *abbrechen = true;
+    klang::jet::JetImportProcess umwandlung;
+    QObject::connect(&fortschritt, &QProgressDialog::canceled, &umwandlung, [&] {
         fortschritt.setLabelText(QStringLiteral("Umwandlung wird abgebrochen ..."));
+        umwandlung.cancel();
     });
-    QPointer<QProgressDialog> anzeige(&fortschritt);
-    klang::jet::JetImportOptions optionen;
-    optionen.overwrite = ersetzen;
-    optionen.cancel = abbrechen.get();
-    optionen.progress = [anzeige](const klang::jet::JetImportProgress& p) {
-        QMetaObject::invokeMethod(anzeige.data(), [anzeige, p] {
-            if (!anzeige || anzeige->wasCanceled())
-                return;
-            anzeige->setMaximum(int(qMin<qint64>(p.rows, INT_MAX)));
-            anzeige->setValue(int(qMin<qint64>(p.row, INT_MAX)));
-            anzeige->setLabelText(klang::jet::progressText(p));
-        }, Qt::QueuedConnection);
-    };
-    klang::jet::JetImportResult ergebnisDerUmwandlung;
+    QObject::connect(&umwandlung, &klang::jet::JetImportProcess::progress, &fortschritt,
+                     [&](const klang::jet::JetImportProgress& p) {
+                         if (fortschritt.wasCanceled())
+                             return;
+                         fortschritt.setMaximum(int(qMin<qint64>(p.rows, INT_MAX)));
+                         fortschritt.setValue(int(qMin<qint64>(p.row, INT_MAX)));
+                         fortschritt.setLabelText(klang::jet::progressText(p));
+                     });
     QEventLoop warten;
-    QThread* arbeit = QThread::create([&] { ergebnisDerUmwandlung = klang::jet::importJetFile(pfad, ziel, optionen); });
-    QObject::connect(arbeit, &QThread::finished, &warten, &QEventLoop::quit);
+    QObject::connect(&umwandlung, &klang::jet::JetImportProcess::finished, &warten, &QEventLoop::quit);
     fortschritt.show();
-    arbeit->start();
-    warten.exec();
-    arbeit->wait();
-    delete arbeit;
+    umwandlung.start(pfad, ziel, ersetzen);
+    warten.exec(); // finished() always comes from the event loop, never from start()
     // Closing the dialog would report a cancel; hiding it does not.
     QObject::disconnect(&fortschritt, &QProgressDialog::canceled, nullptr, nullptr);
     fortschritt.hide();
 
-    const klang::jet::JetImportResult& r = ergebnisDerUmwandlung;
+    const klang::jet::JetImportResult& r = umwandlung.result();
     if (!r.ok) {
         MsgFenn(parent,
                 r.cancelled ? r.error.description

@@ -28,21 +28,24 @@ void DataControl::setRecordSource(const QString& source)
     m_recordSource = source;
 }
 
-bool DataControl::refresh(DbError* error)
+bool DataControl::refresh(DbError* error, const std::function<QString()>& pruefung)
 {
     if (!leaveRow()) {
         if (error)
             *error = m_lastError;
         return false;
     }
-    m_rs.clear();
+    // The rows shown stay until the new ones are all there (a large view loads off the
+    // window's thread, and the window is painted meanwhile).
     m_lastError = {};
     bool ok = true;
-    if (!m_databaseName.isEmpty()) {
-        if (!m_db.isOpen() && !m_db.open(m_databaseName, &m_lastError))
-            ok = false;
-        else if (!m_rs.open(&m_db, m_recordSource, &m_lastError))
-            ok = false;
+    if (m_databaseName.isEmpty()) {
+        m_rs.clear();
+    } else if (!m_db.isOpen() && !m_db.open(m_databaseName, &m_lastError)) {
+        m_rs.clear();
+        ok = false;
+    } else if (!m_rs.open(&m_db, m_recordSource, &m_lastError, pruefung)) {
+        ok = false;
     }
     if (!ok && error)
         *error = m_lastError;

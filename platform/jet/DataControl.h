@@ -45,7 +45,9 @@ public:
     // (Reposition follows, also for an empty set). False with the error on failure: the set
     // is then empty (the database stays open when it could be opened). When an edit of the
     // current row cannot be written, nothing is reloaded and the write's error is returned.
-    bool refresh(DbError* error = nullptr);
+    // With pruefung, the file's check runs beside the loading (Recordset::open): on a finding
+    // the set is empty and the finding is the error.
+    bool refresh(DbError* error = nullptr, const std::function<QString()>& pruefung = {});
     // Writes pending edits, closes the record set and the database.
     void close();
     // Hands the bound editors' edits in (Validate) and writes them; false when that failed.

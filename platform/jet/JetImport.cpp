@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
 #include <vector>
@@ -34,15 +36,6 @@ QString quoteName(const QString& name)
     QString q = name;
     q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
-DbError damaged(const QString& source, const QString& detail)
-{
-    return DbError{errors::kDamaged,
-                   QStringLiteral("Die Access-Datenbank '%1' ist beschädigt und kann nicht umgewandelt "
-                                  "werden (%2). Die Datei wurde nicht verändert; es wurde keine neue "
-                                  "Datei angelegt.")
-                       .arg(source, detail)};
 }
 
 // The SQLite type a Jet column becomes: the types the Jet layer maps the same Jet types to.
@@ -440,7 +433,129 @@ QString JetImportResult::summary() const
     return text;
 }
 
+DbError damagedJetFile(const QString& source, const QString& detail)
+{
+    return DbError{errors::kDamaged,
+                   QStringLiteral("Die Access-Datenbank '%1' ist beschädigt und kann nicht umgewandelt "
+                                  "werden (%2). Die Datei wurde nicht verändert; es wurde keine neue "
+                                  "Datei angelegt.")
+                       .arg(source, detail)};
+}
+
+DbError checkJetImport(const QString& source, const QString& target, bool overwrite)
+{
+    const QFileInfo sourceInfo(source);
+    if (!sourceInfo.isFile())
+        return DbError{errors::kFileNotFound, QStringLiteral("Die Datenbankdatei '%1' wurde nicht gefunden.").arg(source)};
+    if (!isJetFile(source))
+        return DbError{errors::kUnrecognisedFormat, QStringLiteral("Die Datei '%1' ist keine Access-Datenbank.").arg(source)};
+    const QFileInfo targetInfo(target);
+    if (targetInfo.absoluteFilePath() == sourceInfo.absoluteFilePath()
+        || (targetInfo.exists() && targetInfo.canonicalFilePath() == sourceInfo.canonicalFilePath()))
+        return DbError{errors::kCannotOpen, QStringLiteral("Die neue Datei darf nicht die Access-Datenbank selbst sein.")};
+    if (targetInfo.exists() && !overwrite)
+        return DbError{errors::kCannotOpen,
+                       QStringLiteral("Die Datei '%1' gibt es schon; sie wurde nicht überschrieben.").arg(target)};
+    return {};
+}
+
+JetTargetFile::JetTargetFile(const QString& target) : m_target(QFileInfo(target).absoluteFilePath()) {}
+
+JetTargetFile::~JetTargetFile()
+{
+    // Removed while still locked, so no other conversion takes it for a leftover meanwhile.
+    if (!m_path.isEmpty())
+        ::unlink(QFile::encodeName(m_path).constData());
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool JetTargetFile::create(DbError* error)
+{
+    const QFileInfo targetInfo(m_target);
+    const QDir folder = targetInfo.absoluteDir();
+    const QString prefix = QLatin1Char('.') + targetInfo.fileName() + QLatin1Char('.');
+    // Leftovers: a file of this pattern that no one holds belongs to a conversion that died.
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat held = {}, named = {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode)
+            && ::lstat(path.constData(), &named) == 0 && named.st_ino == held.st_ino && named.st_dev == held.st_dev)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+
+    QString why;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        QTemporaryFile temp(folder.filePath(prefix + QStringLiteral("XXXXXX")));
+        if (!temp.open()) {
+            why = temp.errorString();
+            break;
+        }
+        temp.setAutoRemove(false);
+        const QString path = temp.fileName();
+        const int fd = ::fcntl(int(temp.handle()), F_DUPFD_CLOEXEC, 0);
+        temp.close();
+        if (fd < 0) {
+            why = QString::fromLocal8Bit(std::strerror(errno));
+            ::unlink(QFile::encodeName(path).constData());
+            break;
+        }
+        // Another conversion's clean-up may have seen the file between its creation and the
+        // lock: then it is gone (or going), and a new name is tried.
+        struct stat held = {}, named = {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0
+            && ::lstat(QFile::encodeName(path).constData(), &named) == 0 && named.st_ino == held.st_ino
+            && named.st_dev == held.st_dev) {
+            m_fd = fd;
+            m_path = path;
+            return true;
+        }
+        ::close(fd);
+    }
+    if (error)
+        *error = DbError{errors::kCannotOpen, QStringLiteral("Im Ordner '%1' kann keine neue Datei angelegt werden: %2")
+                                                  .arg(QDir::toNativeSeparators(folder.absolutePath()), why)};
+    return false;
+}
+
+bool JetTargetFile::putInPlace(const QString& source, bool overwrite, DbError* error)
+{
+    QFile::setPermissions(m_path, QFile::permissions(source) | QFile::ReadOwner | QFile::WriteOwner);
+    if (!moveIntoPlace(m_path, m_target, overwrite)) {
+        if (error)
+            *error = DbError{errors::kCannotOpen, QStringLiteral("Die neue Datei kann nicht unter dem Namen '%1' "
+                                                                 "abgelegt werden: %2")
+                                                      .arg(m_target, QString::fromLocal8Bit(std::strerror(errno)))};
+        return false;
+    }
+    m_path.clear();
+    syncFile(QFileInfo(m_target).absolutePath());
+    return true;
+}
+
 JetImportResult importJetFile(const QString& source, const QString& target, const JetImportOptions& options)
+{
+    JetImportResult result;
+    result.error = checkJetImport(source, target, options.overwrite);
+    if (result.error.isError())
+        return result;
+    JetTargetFile file(target);
+    if (!file.create(&result.error))
+        return result;
+    result = writeJetCopy(source, file.path(), options);
+    if (result.ok && !file.putInPlace(source, options.overwrite, &result.error))
+        result.ok = false;
+    return result;
+}
+
+JetImportResult writeJetCopy(const QString& source, const QString& tempPath, const JetImportOptions& options)
 {
     JetImportResult result;
     auto fail = [&](const DbError& e) {
@@ -456,36 +571,23 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
     };
 
     const QFileInfo sourceInfo(source);
-    if (!sourceInfo.isFile())
-        return fail(DbError{errors::kFileNotFound,
-                            QStringLiteral("Die Datenbankdatei '%1' wurde nicht gefunden.").arg(source)});
-    if (!isJetFile(source))
-        return fail(DbError{errors::kUnrecognisedFormat,
-                            QStringLiteral("Die Datei '%1' ist keine Access-Datenbank.").arg(source)});
-    const QFileInfo targetInfo(target);
-    if (targetInfo.absoluteFilePath() == sourceInfo.absoluteFilePath()
-        || (targetInfo.exists() && targetInfo.canonicalFilePath() == sourceInfo.canonicalFilePath()))
-        return fail(DbError{errors::kCannotOpen,
-                            QStringLiteral("Die neue Datei darf nicht die Access-Datenbank selbst sein.")});
-    if (targetInfo.exists() && !options.overwrite)
-        return fail(DbError{errors::kCannotOpen,
-                            QStringLiteral("Die Datei '%1' gibt es schon; sie wurde nicht überschrieben.").arg(target)});
-
+    if (!sourceInfo.isFile() || !isJetFile(source))
+        return fail(checkJetImport(source, tempPath, true));
     const qint64 fileSize = sourceInfo.size();
     MdbCloser mdb{mdb_open(QFile::encodeName(source).constData(), MDB_NOFLAGS)};
     if (!mdb.mdb || !mdb.mdb->fmt || !mdb.mdb->f)
-        return fail(damaged(source, QStringLiteral("der Dateikopf ist unlesbar")));
+        return fail(damagedJetFile(source, QStringLiteral("der Dateikopf ist unlesbar")));
     const qint64 pageSize = mdb.mdb->fmt->pg_size;
     if (pageSize <= 0 || pageSize > MDB_PGSIZE || fileSize < 2 * pageSize)
-        return fail(damaged(source, QStringLiteral("die Seitengröße passt nicht zur Datei")));
+        return fail(damagedJetFile(source, QStringLiteral("die Seitengröße passt nicht zur Datei")));
     // Jet writes whole pages: anything else is a cut file (a copy that stopped short).
     if (fileSize % pageSize != 0)
-        return fail(damaged(source, QStringLiteral("die Datei ist unvollständig")));
+        return fail(damagedJetFile(source, QStringLiteral("die Datei ist unvollständig")));
     const qint64 pageCount = fileSize / pageSize;
 
     GPtrArray* catalog = mdb_read_catalog(mdb.mdb, MDB_ANY);
     if (!catalog)
-        return fail(damaged(source, QStringLiteral("das Inhaltsverzeichnis ist unlesbar")));
+        return fail(damagedJetFile(source, QStringLiteral("das Inhaltsverzeichnis ist unlesbar")));
 
     // What is copied and what is not.
     QList<MdbCatalogEntry*> tables;
@@ -522,13 +624,13 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
         TableCloser list{directory ? mdb_read_table(directory) : nullptr};
         GPtrArray* listColumns = list.table ? mdb_read_columns(list.table) : nullptr;
         if (!listColumns)
-            return fail(damaged(source, QStringLiteral("das Inhaltsverzeichnis ist unlesbar")));
+            return fail(damagedJetFile(source, QStringLiteral("das Inhaltsverzeichnis ist unlesbar")));
         mdb_rewind_table(list.table);
         qint64 entries = 0;
         while (entries <= fileSize && mdb_fetch_row(list.table))
             ++entries;
         if (entries != qint64(list.table->num_rows))
-            return fail(damaged(source, QStringLiteral("das Inhaltsverzeichnis ist unvollständig")));
+            return fail(damagedJetFile(source, QStringLiteral("das Inhaltsverzeichnis ist unvollständig")));
     }
     auto leave = [&](int n, const QString& one, const QString& many) {
         if (n > 0)
@@ -543,21 +645,13 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
     leave(modules, QStringLiteral("Modul"), QStringLiteral("Module"));
     leave(linked, QStringLiteral("verknüpfte Tabelle"), QStringLiteral("verknüpfte Tabellen"));
     if (tables.isEmpty())
-        return fail(damaged(source, QStringLiteral("die Datei enthält keine Tabelle")));
-
-    // The new file: created exclusively beside the target, under a name no one else uses.
-    const QString folder = targetInfo.absolutePath();
-    QTemporaryFile temp(QDir(folder).filePath(QLatin1Char('.') + targetInfo.fileName() + QStringLiteral(".XXXXXX")));
-    if (!temp.open())
-        return fail(DbError{errors::kCannotOpen,
-                            QStringLiteral("Im Ordner '%1' kann keine neue Datei angelegt werden: %2")
-                                .arg(QDir::toNativeSeparators(folder), temp.errorString())});
-    const QString tempPath = temp.fileName();
-    temp.close();
+        return fail(damagedJetFile(source, QStringLiteral("die Datei enthält keine Tabelle")));
 
     SqliteCloser out;
+    // No file locks: the file is ours alone, and its owner holds a flock on it, which must not
+    // meet SQLite's own locks where a network file system maps both onto the same locks.
     if (sqlite3_open_v2(QFile::encodeName(tempPath).constData(), &out.db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, "unix-none") != SQLITE_OK)
         return fail(engineError(out.db));
     // A new file that is renamed into place only when complete needs no journal.
     if (!execSql(out.db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE")
@@ -570,13 +664,13 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
         const QString name = QString::fromUtf8(entry->object_name);
         TableCloser table{mdb_read_table(entry)};
         if (!table.table)
-            return fail(damaged(source, QStringLiteral("die Tabelle %1 ist unlesbar").arg(name)));
+            return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 ist unlesbar").arg(name)));
         GPtrArray* columns = mdb_read_columns(table.table);
         if (!columns || columns->len == 0 || columns->len != table.table->num_cols)
-            return fail(damaged(source, QStringLiteral("die Spalten der Tabelle %1 sind unlesbar").arg(name)));
+            return fail(damagedJetFile(source, QStringLiteral("die Spalten der Tabelle %1 sind unlesbar").arg(name)));
         const qint64 expected = table.table->num_rows;
         if (expected < 0 || expected > fileSize)
-            return fail(damaged(source, QStringLiteral("die Tabelle %1 gibt eine unmögliche Zeilenzahl an").arg(name)));
+            return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 gibt eine unmögliche Zeilenzahl an").arg(name)));
 
         QStringList defs, marks;
         for (guint c = 0; c < columns->len; ++c) {
@@ -592,7 +686,7 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
             const DbError e = engineError(out.db);
             if (e.number == errors::kDiskFull || e.number == errors::kDiskError)
                 return fail(e);
-            return fail(damaged(source, QStringLiteral("die Tabelle %1 kann nicht angelegt werden: %2")
+            return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 kann nicht angelegt werden: %2")
                                             .arg(name, QString::fromUtf8(sqlite3_errmsg(out.db)))));
         }
         if (sqlite3_prepare_v2(out.db, insert.constData(), -1, &out.stmt, nullptr) != SQLITE_OK)
@@ -606,7 +700,7 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
         qint64 rows = 0;
         while (mdb_fetch_row(table.table)) {
             if (++rows > expected)
-                return fail(damaged(source, QStringLiteral("die Tabelle %1 hat mehr Zeilen als angegeben").arg(name)));
+                return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 hat mehr Zeilen als angegeben").arg(name)));
             if (cancelled())
                 return cancelResult();
             QString why;
@@ -614,7 +708,7 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
                 if (!copy.bind(out.stmt, c, &why)) {
                     if (why.isEmpty())
                         return fail(engineError(out.db));
-                    return fail(damaged(source, QStringLiteral("Tabelle %1, Datensatz %2: %3").arg(name).arg(rows).arg(why)));
+                    return fail(damagedJetFile(source, QStringLiteral("Tabelle %1, Datensatz %2: %3").arg(name).arg(rows).arg(why)));
                 }
             }
             if (sqlite3_step(out.stmt) != SQLITE_DONE)
@@ -628,7 +722,7 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
         }
         out.finish();
         if (rows != expected)
-            return fail(damaged(source, QStringLiteral("in der Tabelle %1 sind %2 von %3 Datensätzen lesbar")
+            return fail(damagedJetFile(source, QStringLiteral("in der Tabelle %1 sind %2 von %3 Datensätzen lesbar")
                                             .arg(name).arg(rows).arg(expected)));
         progress.row = rows;
         if (options.progress)
@@ -671,13 +765,6 @@ JetImportResult importJetFile(const QString& source, const QString& target, cons
     if (!syncFile(tempPath))
         return fail(DbError{errors::kDiskError, QStringLiteral("Die neue Datei kann nicht auf den Datenträger "
                                                                "geschrieben werden.")});
-    QFile::setPermissions(tempPath, QFile::permissions(source) | QFile::ReadOwner | QFile::WriteOwner);
-    if (!moveIntoPlace(tempPath, target, options.overwrite))
-        return fail(DbError{errors::kCannotOpen,
-                            QStringLiteral("Die neue Datei kann nicht unter dem Namen '%1' abgelegt werden: %2")
-                                .arg(target, QString::fromLocal8Bit(std::strerror(errno)))});
-    temp.setAutoRemove(false);
-    syncFile(folder);
     result.ok = true;
     return result;
 }

@@ -61,8 +61,48 @@ struct JetImportResult
 // temporary file created exclusively in the target's folder, which is renamed to target only
 // when every table's row count matches the source and PRAGMA integrity_check says "ok". A
 // failure, a cancel or a damaged source leaves no new file (and an existing target as it was).
-// Runs synchronously; call it off the GUI thread.
+// Runs synchronously in this process, so a fault of libmdb on a damaged file hits the caller:
+// the programs convert through JetImportProcess (a helper process) instead.
 JetImportResult importJetFile(const QString& source, const QString& target,
                               const JetImportOptions& options = {});
+
+// The steps of importJetFile, for the helper process and the program that starts it.
+
+// Why source cannot be converted into target (missing, no Jet file, target is the source,
+// target exists and overwrite is not set); no error when it can.
+DbError checkJetImport(const QString& source, const QString& target, bool overwrite);
+
+// "Die Access-Datenbank '...' ist beschädigt und kann nicht umgewandelt werden (detail). ..."
+DbError damagedJetFile(const QString& source, const QString& detail);
+
+// The new file while a conversion writes it: ".<target name>.XXXXXX", created exclusively in
+// the target's folder and held under flock(LOCK_EX) by this object for its whole life. A
+// program killed while converting leaves such a file; create() removes every one of them for
+// the same target that no live conversion holds. Destroyed before putInPlace(), it removes
+// the file.
+class JetTargetFile
+{
+public:
+    explicit JetTargetFile(const QString& target);
+    ~JetTargetFile();
+    JetTargetFile(const JetTargetFile&) = delete;
+    JetTargetFile& operator=(const JetTargetFile&) = delete;
+
+    bool create(DbError* error);
+    QString path() const { return m_path; }
+    // Gives the finished file source's permissions and renames it to the target, replacing
+    // an existing target only with overwrite; then the folder is flushed to disk.
+    bool putInPlace(const QString& source, bool overwrite, DbError* error);
+
+private:
+    QString m_target;
+    QString m_path;
+    int m_fd = -1;
+};
+
+// Reads source and writes every table into the empty file at path, checks what was written
+// (row counts, PRAGMA integrity_check) and flushes it to disk. Renames nothing and removes
+// nothing: the owner of the file decides.
+JetImportResult writeJetCopy(const QString& source, const QString& path, const JetImportOptions& options = {});
 
 } // namespace klang::jet

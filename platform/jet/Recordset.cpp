@@ -1,5 +1,7 @@
 #include "platform/jet/Recordset.h"
 
+#include "platform/background/Hintergrund.h"
+
 #include "platform/jet/JetCollation.h"
 #include "platform/jet/JetSql.h"
 #include "platform/jet/ViewSort.h"
@@ -8,6 +10,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <atomic>
 #include <sqlite3.h>
@@ -355,24 +358,9 @@ void Recordset::clear()
     m_loaded.clear();
 }
 
-bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
+bool Recordset::load(Database* db, const QString& recordSource, Loaded* out, DbError* error)
 {
-    clear();
-    if (recordSource.trimmed().isEmpty())
-        return true; // no source: no rows, no error
-    if (!db || !db->isOpen()) {
-        if (error)
-            *error = DbError{errors::kNotOpen, QStringLiteral("Es ist keine Datenbank geöffnet.")};
-        return false;
-    }
-    // Whatever the source says, it runs only when it is one query that changes nothing; the
-    // pieces of a simple source below are parts of that same checked statement.
-    if (!db->isReadOnlyQuery(translateRecordSource(recordSource), error))
-        return false;
-    m_db = db;
-    m_source = recordSource;
     sqlite3* h = db->handle();
-
     const SimpleSource simple = analyseRecordSource(recordSource);
     QList<SortTerm> terms;
     if (simple.ok && !simple.orderBy.isEmpty() && db->tableExists(simple.table)
@@ -381,15 +369,15 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         bool known = true;
         for (const SortTerm& t : terms)
             known = known && columns.contains(t.column, Qt::CaseInsensitive);
-        if (known && sortedRowIds(db, simple.table, simple.where, terms, &m_rowIds)) {
-            m_simple = true;
-            m_table = simple.table;
-            m_fields = columns;
-        } else {
-            m_rowIds.clear();
+        if (known && sortedRowIds(db, simple.table, simple.where, terms, &out->rowIds)) {
+            out->simple = true;
+            out->table = simple.table;
+            out->fields = columns;
+            return true;
         }
+        out->rowIds.clear();
     }
-    if (!m_simple && simple.ok && db->tableExists(simple.table)) {
+    if (simple.ok && db->tableExists(simple.table)) {
         // Rowids only; values come when asked for.
         QString keySql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(simple.table);
         if (!simple.where.isEmpty())
@@ -401,56 +389,132 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error)
         if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt) {
             int rc;
             while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-                m_rowIds.push_back(sqlite3_column_int64(stmt, 0));
+                out->rowIds.push_back(sqlite3_column_int64(stmt, 0));
             sqlite3_finalize(stmt);
             if (rc != SQLITE_DONE) {
-                const DbError e = engineError(h);
-                clear();
                 if (error)
-                    *error = e;
+                    *error = engineError(h);
                 return false;
             }
-            m_simple = true;
-            m_table = simple.table;
-            m_fields = db->columns(simple.table);
-        } else {
-            sqlite3_finalize(stmt);
-            // Fall through to loading the whole result; it reports the error if there is one.
-        }
-    }
-
-    if (!m_simple) {
-        const QByteArray sql = translateRecordSource(recordSource).toUtf8();
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
-            const DbError e = statementError(h);
-            sqlite3_finalize(stmt);
-            clear();
-            if (error)
-                *error = e;
-            return false;
-        }
-        const int columns = sqlite3_column_count(stmt);
-        for (int c = 0; c < columns; ++c)
-            m_fields << QString::fromUtf8(sqlite3_column_name(stmt, c));
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            Row row;
-            row.values.reserve(columns);
-            for (int c = 0; c < columns; ++c)
-                row.values << columnValue(stmt, c);
-            m_allRows.push_back(std::move(row));
-            m_rowIds.push_back(0);
+            out->simple = true;
+            out->table = simple.table;
+            out->fields = db->columns(simple.table);
+            return true;
         }
         sqlite3_finalize(stmt);
-        if (rc != SQLITE_DONE) {
-            const DbError e = engineError(h);
-            clear();
-            if (error)
-                *error = e;
-            return false;
-        }
+        // Fall through to loading the whole result; it reports the error if there is one.
     }
+
+    const QByteArray sql = translateRecordSource(recordSource).toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+        if (error)
+            *error = statementError(h);
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    const int columns = sqlite3_column_count(stmt);
+    for (int c = 0; c < columns; ++c)
+        out->fields << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        Row row;
+        row.values.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.values << columnValue(stmt, c);
+        out->allRows.push_back(std::move(row));
+        out->rowIds.push_back(0);
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        if (error)
+            *error = engineError(h);
+        return false;
+    }
+    return true;
+}
+
+int Recordset::s_backgroundRows = 50000;
+
+bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
+                     const std::function<QString()>& pruefung)
+{
+    if (recordSource.trimmed().isEmpty()) {
+        clear();
+        return true; // no source: no rows, no error
+    }
+    if (!db || !db->isOpen()) {
+        clear();
+        if (error)
+            *error = DbError{errors::kNotOpen, QStringLiteral("Es ist keine Datenbank geöffnet.")};
+        return false;
+    }
+    // Whatever the source says, it runs only when it is one query that changes nothing; the
+    // pieces of a simple source below are parts of that same checked statement.
+    if (!db->isReadOnlyQuery(translateRecordSource(recordSource), error)) {
+        clear();
+        return false;
+    }
+
+    // A large view is loaded on a connection of its own on another thread, so the window goes
+    // on meanwhile and shows the rows it has until the new ones are all there. Only committed
+    // data are seen there: with a transaction open on this connection the view loads here.
+    Loaded loaded;
+    DbError e;
+    bool ok = false;
+    bool done = false;
+    QString befund;
+    bool geprueft = !pruefung;
+    const SimpleSource simple = analyseRecordSource(recordSource);
+    if (simple.ok && hintergrundMoeglich() && !db->path().isEmpty() && sqlite3_get_autocommit(db->handle())
+        && db->tableExists(simple.table)
+        && db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(simple.table))).toLongLong()
+               >= s_backgroundRows) {
+        const QString path = db->path();
+        imHintergrund(
+            [&](const std::atomic_bool&) {
+                QFuture<QString> pruefen;
+                if (pruefung)
+                    pruefen = QtConcurrent::run(pruefung);
+                Database own;
+                if (own.open(path)) {
+                    done = true;
+                    ok = load(&own, recordSource, &loaded, &e);
+                }
+                if (pruefung) {
+                    befund = pruefen.result();
+                    geprueft = true;
+                }
+            },
+            Hintergrund{QStringLiteral("Datensätze werden geladen ..."), false});
+    }
+    if (!geprueft)
+        imHintergrund([&](const std::atomic_bool&) { befund = pruefung(); },
+                      Hintergrund{QStringLiteral("Datenbank wird geprüft ..."), false});
+    if (!befund.isEmpty()) {
+        clear();
+        if (error)
+            *error = DbError{errors::kUnrecognisedFormat, befund};
+        return false;
+    }
+    if (!done) {
+        loaded = Loaded{};
+        e = {};
+        ok = load(db, recordSource, &loaded, &e);
+    }
+    clear();
+    if (!ok) {
+        if (error)
+            *error = e;
+        return false;
+    }
+    m_db = db;
+    m_source = recordSource;
+    m_simple = loaded.simple;
+    m_table = loaded.table;
+    m_fields = loaded.fields;
+    m_rowIds = std::move(loaded.rowIds);
+    m_allRows = std::move(loaded.allRows);
     for (int i = 0; i < m_fields.size(); ++i)
         if (!m_fieldIndex.contains(m_fields[i].toLower()))
             m_fieldIndex.insert(m_fields[i].toLower(), i);
@@ -676,15 +740,6 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     const QByteArray sql = (QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
                                 .arg(columns.join(QStringLiteral(", ")), quoteIdent(m_table)))
                                .toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db->handle(), sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
-        // Row by row, then.
-        for (int n : std::as_const(wanted))
-            for (int row = 0; row < m_count; ++row)
-                values[n][row] = value(row, indexes[n]);
-        return values;
-    }
     // Short values repeat (styles, bands): one shared string per distinct value saves memory
     // and conversions.
     struct Hash
@@ -694,41 +749,72 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
     };
     constexpr std::size_t kShareUpTo = 64;       // bytes of a value worth sharing
     constexpr std::size_t kDistinctLimit = 4096; // distinct values kept per field
-    std::vector<std::unordered_map<std::string, QString, Hash, std::equal_to<>>> shared(std::size_t(wanted.size()));
-    std::size_t next = 0;
-    while (next < byId.size() && sqlite3_step(stmt) == SQLITE_ROW) {
-        const qint64 id = sqlite3_column_int64(stmt, 0);
-        while (next < byId.size() && byId[next].first < id)
-            ++next; // deleted meanwhile: stays ""
-        if (next >= byId.size() || byId[next].first != id)
-            continue;
-        std::size_t end = next;
-        while (end < byId.size() && byId[end].first == id)
-            ++end;
-        for (int c = 0; c < wanted.size(); ++c) {
-            QString v;
-            if (sqlite3_column_type(stmt, c + 1) == SQLITE_TEXT) {
-                const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1)),
-                                            std::size_t(sqlite3_column_bytes(stmt, c + 1)));
-                auto& known = shared[std::size_t(c)];
-                auto it = text.size() <= kShareUpTo ? known.find(text) : known.end();
-                if (it != known.end()) {
-                    v = it->second;
-                } else {
-                    v = QString::fromUtf8(text.data(), qsizetype(text.size()));
-                    if (text.size() <= kShareUpTo && known.size() < kDistinctLimit)
-                        known.emplace(std::string(text), v);
-                }
-            } else {
-                v = asText(columnValue(stmt, c + 1));
-            }
-            QStringList& column = values[wanted[c]];
-            for (std::size_t k = next; k < end; ++k)
-                column[byId[k].second] = v;
+    // Reads on any connection; false when the statement cannot run there.
+    const auto lesen = [&](sqlite3* h) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+            sqlite3_finalize(stmt);
+            return false;
         }
-        next = end;
+        std::vector<std::unordered_map<std::string, QString, Hash, std::equal_to<>>> shared(std::size_t(wanted.size()));
+        std::size_t next = 0;
+        while (next < byId.size() && sqlite3_step(stmt) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(stmt, 0);
+            while (next < byId.size() && byId[next].first < id)
+                ++next; // deleted meanwhile: stays ""
+            if (next >= byId.size() || byId[next].first != id)
+                continue;
+            std::size_t end = next;
+            while (end < byId.size() && byId[end].first == id)
+                ++end;
+            for (int c = 0; c < wanted.size(); ++c) {
+                QString v;
+                if (sqlite3_column_type(stmt, c + 1) == SQLITE_TEXT) {
+                    const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1)),
+                                                std::size_t(sqlite3_column_bytes(stmt, c + 1)));
+                    auto& known = shared[std::size_t(c)];
+                    auto it = text.size() <= kShareUpTo ? known.find(text) : known.end();
+                    if (it != known.end()) {
+                        v = it->second;
+                    } else {
+                        v = QString::fromUtf8(text.data(), qsizetype(text.size()));
+                        if (text.size() <= kShareUpTo && known.size() < kDistinctLimit)
+                            known.emplace(std::string(text), v);
+                    }
+                } else {
+                    v = asText(columnValue(stmt, c + 1));
+                }
+                QStringList& column = values[wanted[c]];
+                for (std::size_t k = next; k < end; ++k)
+                    column[byId[k].second] = v;
+            }
+            next = end;
+        }
+        sqlite3_finalize(stmt);
+        return true;
+    };
+    // A large set is read on a connection of its own off the window's thread (committed data
+    // only: with a transaction open here, it is read here).
+    bool gelesen = false;
+    if (m_count >= s_backgroundRows && hintergrundMoeglich() && !m_db->path().isEmpty()
+        && sqlite3_get_autocommit(m_db->handle())) {
+        const QString path = m_db->path();
+        imHintergrund(
+            [&](const std::atomic_bool&) {
+                Database own;
+                if (own.open(path)) {
+                    own.useLittleMemory();
+                    gelesen = lesen(own.handle());
+                }
+            },
+            Hintergrund{QStringLiteral("Datensätze werden gelesen ..."), false});
     }
-    sqlite3_finalize(stmt);
+    if (!gelesen && !lesen(m_db->handle())) {
+        // Row by row, then.
+        for (int n : std::as_const(wanted))
+            for (int row = 0; row < m_count; ++row)
+                values[n][row] = value(row, indexes[n]);
+    }
     return values;
 }
 
@@ -837,7 +923,7 @@ bool Recordset::scan(const QString& condition, const QVariantList& arguments, co
 {
     if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
         return false;
-    return scanOn(m_db->handle(), condition, arguments, names, blockRows, 1, 0, handler);
+    return scanOn(m_db->handle(), scanSelect(condition, names), arguments, int(names.size()), blockRows, 1, 0, handler);
 }
 
 std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condition, const QVariantList& arguments,
@@ -870,14 +956,19 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
     QList<QPair<qint64, qint64>> ranges;
     for (qint64 p = 0; p < parts; ++p)
         ranges << qMakePair(first + span * p / parts, first + span * (p + 1) / parts - 1);
-    const QList<std::optional<std::vector<qint64>>> results =
-        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
+    // The window's thread goes on meanwhile: the parts use nothing of this set (which the
+    // window's thread may change), only their own connections.
+    const QString select = scanSelect(condition, names);
+    const int n = int(names.size());
+    QList<std::optional<std::vector<qint64>>> results;
+    imHintergrund([&](const std::atomic_bool&) {
+        results = QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
             Database db;
             if (!db.open(path))
                 return std::nullopt;
             db.useLittleMemory();
             std::vector<qint64> ids;
-            const bool ok = scanOn(db.handle(), condition, arguments, names, blockRows, range.first, range.second,
+            const bool ok = scanOn(db.handle(), select, arguments, n, blockRows, range.first, range.second,
                                    [&](ScanBlock&& b) {
                                        ids.insert(ids.end(), b.hits.begin(), b.hits.end());
                                        const std::vector<qint64> accepted = check(b);
@@ -885,6 +976,7 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
                                    });
             return ok ? std::optional(ids) : std::nullopt;
         });
+    }, Hintergrund{QStringLiteral("Suchen ..."), false});
     for (const auto& r : results) {
         if (!r) // a part could not be read (the file locked by another program): on this connection
             return inline_();
@@ -893,16 +985,21 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
     return found;
 }
 
-bool Recordset::scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
-                       int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const
+QString Recordset::scanSelect(const QString& condition, const QStringList& names) const
 {
     QStringList columns;
     for (const QString& name : names)
         columns << (fieldIndex(name) >= 0 ? quoteIdent(m_fields[fieldIndex(name)]) : QStringLiteral("NULL"));
     const QString test = condition.trimmed().isEmpty() ? QStringLiteral("0") : QStringLiteral("(%1)").arg(condition);
-    QString sqlText = QStringLiteral("SELECT rowid, %1%2 FROM %3")
-                          .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
-                               quoteIdent(m_table));
+    return QStringLiteral("SELECT rowid, %1%2 FROM %3")
+        .arg(test, columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", ")),
+             quoteIdent(m_table));
+}
+
+bool Recordset::scanOn(sqlite3* h, const QString& select, const QVariantList& arguments, int n, int blockRows,
+                       qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler)
+{
+    QString sqlText = select;
     if (from <= to)
         sqlText += QStringLiteral(" WHERE rowid BETWEEN %1 AND %2").arg(from).arg(to);
     const QByteArray sql = sqlText.toUtf8();
@@ -916,7 +1013,6 @@ bool Recordset::scanOn(sqlite3* h, const QString& condition, const QVariantList&
         sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     }
     ScanBlock block;
-    const int n = int(names.size());
     const auto blockSize = [&block] { return block.hits.size() + block.others.size(); };
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {

@@ -44,7 +44,11 @@ public:
     // an empty set and no error. On error the set is empty and false is returned. Only a
     // read-only select (or a bare table name) is run: anything else is refused unrun
     // (errors::kNotAQuery).
-    bool open(Database* db, const QString& recordSource, DbError* error = nullptr);
+    // With pruefung, a check of the file (its German finding, "" when sound) runs beside the
+    // loading (off the window's thread with a large view): on a finding the set is empty and
+    // open fails with it, nothing of the file's rows having been taken.
+    bool open(Database* db, const QString& recordSource, DbError* error = nullptr,
+              const std::function<QString()>& pruefung = {});
     void clear();
     bool isOpen() const { return m_db != nullptr; }
     QString recordSource() const { return m_source; }
@@ -192,14 +196,31 @@ public:
     // Drops the value cache (rows changed behind the set's back).
     void invalidateCache() const;
 
+    // Views of tables with at least this many rowids load off the window's thread.
+    static void setBackgroundRows(int rows) { s_backgroundRows = rows; }
+
 private:
     // Which rows of the set's table meet a condition, asked by rowid (one statement).
     class RowIdSet;
     bool rowIdsWhere(const QString& condition, const QVariantList& arguments, RowIdSet* ids) const;
-    // scan() on any connection to the set's table, over rowids from..to (all when from > to).
-    bool scanOn(sqlite3* h, const QString& condition, const QVariantList& arguments, const QStringList& names,
-                int blockRows, qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler) const;
+    // The scan's statement over the whole table (scanOn adds the rowid range).
+    QString scanSelect(const QString& condition, const QStringList& names) const;
+    // scan() on any connection to the set's table, over rowids from..to (all when from > to),
+    // n values per row.
+    static bool scanOn(sqlite3* h, const QString& select, const QVariantList& arguments, int n, int blockRows,
+                       qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler);
 
+    // What opening a source reads, before it becomes the set's.
+    struct Loaded
+    {
+        QString table;
+        bool simple = false;
+        QStringList fields;
+        QVector<qint64> rowIds;
+        QVector<Row> allRows;
+    };
+    static bool load(Database* db, const QString& recordSource, Loaded* out, DbError* error);
+    static int s_backgroundRows;
     const Row* rowAt(int row) const;
 
     Database* m_db = nullptr;

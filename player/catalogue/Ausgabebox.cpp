@@ -16,6 +16,7 @@
 #include "player/playback/frmWinMediaPlayer.h"
 #include "kit/ImageButton.h"
 #include "player/playback/Lautsprecherregler.h"
+#include "platform/background/Hintergrund.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"
 #include "platform/richtext/Rtf.h"
@@ -145,10 +146,32 @@ Ausgabebox::Ausgabebox(const Kommandozeile& kommando, QWidget* parent)
         tabellenbildAbgleichen();
         tabellenbildAnwenden();
     });
+    // Long catalogue work (opening, sorting, searching a large catalogue) runs off the
+    // window's thread; while it lasts, the first panel says what goes on.
+    klang::setHintergrundAnzeige([this](bool aktiv, const QString& text) {
+        QLabel* panel = m_statusPanels.value(0);
+        if (!panel)
+            return;
+        if (aktiv) {
+            if (!m_hintergrundAktiv) {
+                m_hintergrundAktiv = true;
+                m_panelVorHintergrund = panel->text();
+                QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+            }
+            m_hintergrundText = text;
+            panel->setText(text);
+        } else if (m_hintergrundAktiv) {
+            m_hintergrundAktiv = false;
+            if (panel->text() == m_hintergrundText)
+                panel->setText(m_panelVorHintergrund);
+            QGuiApplication::restoreOverrideCursor();
+        }
+    });
 }
 
 Ausgabebox::~Ausgabebox()
 {
+    klang::setHintergrundAnzeige({});
     klang::setSettingsSaveFailedHandler({});
     // The controllers go before the child widgets: nothing a dying widget sends may reach
     // them. The grid's model belongs to the catalogue controller.
@@ -197,7 +220,7 @@ void Ausgabebox::felderBinden()
 // ---------------------------------------------------------------------------------------
 // Start-up
 
-void Ausgabebox::Form_Load()
+void Ausgabebox::Form_Load(bool fensterZeigen)
 {
     KommandozeileVorhanden = m_kommando.vorhanden;
     m_player->setKommandozeileVorhanden(KommandozeileVorhanden);
@@ -209,6 +232,9 @@ void Ausgabebox::Form_Load()
     setOption(QStringLiteral("ErscheinungsJahr"), QStringLiteral("2004"));
     lvwPlaylist->setGeometry(tw(1050, 675, 7440, 5640));
     RegistryLesen();
+    // The window shows at once; a large catalogue fills the table when its rows are there.
+    if (fensterZeigen && !KommandozeileStart)
+        show();
 
     DatenbankWahl wahl =
         datenbankPfadAufloesen(option(QStringLiteral("ArchivPfad")), ProgrammPfad);

@@ -75,8 +75,10 @@ public:
     explicit Ausgabebox(const Kommandozeile& kommando = {}, QWidget* parent = nullptr);
     ~Ausgabebox() override;
 
-    // The start-up sequence; call once before showing the window.
-    void Form_Load();
+    // The start-up sequence; call once before showing the window. With fensterZeigen the
+    // window shows before the catalogue is read (unless the command line starts the mini
+    // player instead).
+    void Form_Load(bool fensterZeigen = false);
 
     KatalogController& katalog() { return m_katalog; }
     // The player's rules and state, shared with the companion windows.
@@ -290,6 +292,10 @@ private:
     bool m_schreibfehlerGemeldet = false; // reported in this user action already
     bool m_medienplayerGewuenscht = false;
     QVector<QLabel*> m_statusPanels;
+    // The first panel's text while long work runs off the window's thread, and before it.
+    bool m_hintergrundAktiv = false;
+    QString m_hintergrundText;
+    QString m_panelVorHintergrund;
 
     // --- commands: clipboard, options, tool bar and starters, web pages and links ---------
 public:

@@ -1,5 +1,7 @@
 #include "player/catalogue/KatalogController.h"
 
+#include "platform/background/Hintergrund.h"
+
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
 #include "platform/jet/JetFunctions.h"
@@ -186,13 +188,18 @@ bool KatalogController::oeffnen(const QString& pfad, const QString& recordSource
             *fehler = {};
         return false;
     }
-    const QString pruefung = katalogPruefen(pfad);
-    if (!pruefung.isEmpty()) {
+    // What the file holds is checked here (quickly); the look through the whole file takes
+    // seconds for a large one and runs beside the loading of its view, on other threads. The
+    // file is the catalogue only when both found nothing.
+    const QString aufbau = katalogPruefen(pfad, false);
+    if (!aufbau.isEmpty()) {
         m_abgelehnt = true;
         if (fehler)
-            *fehler = jet::DbError{jet::errors::kUnrecognisedFormat, pruefung};
+            *fehler = jet::DbError{jet::errors::kUnrecognisedFormat, aufbau};
         return false;
     }
+    const QString alterPfad = m_data1->databaseName();
+    const QString alteQuelle = m_data1->recordSource();
     QString quelle = recordSource;
     if (!ansichtErlaubt(quelle)) {
         quelle = StandardAbfrage;
@@ -201,18 +208,28 @@ bool KatalogController::oeffnen(const QString& pfad, const QString& recordSource
     m_data1->setDatabaseName(pfad);
     m_data1->setRecordSource(quelle);
     jet::DbError e;
-    if (m_data1->refresh(&e))
-        return true;
-    if (m_data1->database().isOpen() && quelle != StandardAbfrage) {
+    QString befund;
+    bool ok = m_data1->refresh(&e, [&befund, pfad] { return befund = dateiDurchsehen(pfad); });
+    if (!befund.isEmpty()) {
+        // Damaged: the catalogue that was open comes back, and the file is not used.
+        m_abgelehnt = true;
+        m_ansichtZurueckgesetzt = false;
+        if (fehler)
+            *fehler = jet::DbError{jet::errors::kUnrecognisedFormat, befund};
+        m_data1->setDatabaseName(alterPfad);
+        m_data1->setRecordSource(alteQuelle);
+        m_data1->refresh();
+        return false;
+    }
+    if (!ok && m_data1->database().isOpen() && quelle != StandardAbfrage) {
         // A stored view that no longer runs (a damaged setting): the default view.
         m_ansichtZurueckgesetzt = true;
         m_data1->setRecordSource(StandardAbfrage);
-        if (m_data1->refresh(&e))
-            return true;
+        ok = m_data1->refresh(&e);
     }
-    if (fehler)
+    if (!ok && fehler)
         *fehler = e;
-    return false;
+    return ok;
 }
 
 bool KatalogController::starten(const QString& pfad, const QString& recordSource, jet::DbError* fehler)
@@ -442,7 +459,7 @@ QString ersterBefund(const QString& befund)
 }
 } // namespace
 
-QString KatalogController::katalogPruefen(const QString& pfad)
+QString KatalogController::dateiDurchsehen(const QString& pfad)
 {
     jet::Database db;
     jet::DbError e;
@@ -456,6 +473,21 @@ QString KatalogController::katalogPruefen(const QString& pfad)
         return QStringLiteral("Die Datei '%1' ist beschädigt und wird nicht geöffnet. Die Datei wurde "
                               "nicht verändert.\n\nBefund der Prüfung: %2")
             .arg(pfad, ersterBefund(befund));
+    }
+    return QString();
+}
+
+QString KatalogController::katalogPruefen(const QString& pfad, bool durchsehen)
+{
+    jet::Database db;
+    jet::DbError e;
+    if (!db.open(pfad, &e))
+        return e.description.isEmpty() ? QStringLiteral("Die Datei kann nicht geöffnet werden.")
+                                       : e.description;
+    if (durchsehen) {
+        const QString befund = dateiDurchsehen(pfad);
+        if (!befund.isEmpty())
+            return befund;
     }
     if (!db.tableExists(TabelleSchallplatten)) {
         return QStringLiteral("Die Datei enthält keine Tabelle \"Schallplatten\" und ist kein "

@@ -103,7 +103,10 @@ public:
     // "" when the file is a sound SQLite catalogue (PRAGMA quick_check) with table
     // Schallplatten and its 19 fields, else a German message naming what is wrong. The file
     // is not changed.
-    static QString katalogPruefen(const QString& pfad);
+    // Without durchsehen the look through the whole file (dateiDurchsehen) is left out.
+    static QString katalogPruefen(const QString& pfad, bool durchsehen = true);
+    // "" when PRAGMA quick_check finds the file sound, else the German message.
+    static QString dateiDurchsehen(const QString& pfad);
     // Validates first; on failure the open catalogue and its view stay. Stops nothing itself.
     // Refused as in ansichtSetzen when the current row's edit cannot be written.
     bool wechseln(const QString& pfad, jet::DbError* fehler = nullptr);

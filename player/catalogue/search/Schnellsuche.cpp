@@ -1,5 +1,6 @@
 #include "player/catalogue/search/Schnellsuche.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -40,15 +41,20 @@ class Kandidaten
 {
 public:
     static constexpr int Nahbereich = 500;
+    static constexpr int NahbereichMs = 30;
 
-    Kandidaten(const Zeilenquelle& quelle, const QString& s, int ab) : m_quelle(quelle), m_s(s), m_zeile(ab) {}
+    Kandidaten(const Zeilenquelle& quelle, const QString& s, int ab) : m_quelle(quelle), m_s(s), m_zeile(ab)
+    {
+        m_uhr.start();
+    }
 
     // The next candidate row and its first matching column; false when there is none.
     bool naechste(int& zeile, int& spalte)
     {
         const int n = m_quelle.zeilenAnzahl();
         while (!m_gesammelt && m_zeile < n) {
-            if (m_gelesen >= Nahbereich) {
+            // The near rows are read on the window's thread: a few, and never for long.
+            if (m_gelesen >= Nahbereich || (m_gelesen > 0 && m_uhr.elapsed() >= NahbereichMs)) {
                 m_rest = m_quelle.zeilenMit(m_s, m_zeile);
                 m_gesammelt = true;
                 break;
@@ -78,6 +84,7 @@ private:
     const Zeilenquelle& m_quelle;
     QString m_s;
     int m_zeile;
+    QElapsedTimer m_uhr;
     int m_gelesen = 0;
     bool m_gesammelt = false;
     QList<int> m_rest;

@@ -117,17 +117,50 @@ private slots:
     }
 
     // A damaged Access file at start-up: "Ja" ends in one German report, no new file, and the
-    // window opens without a catalogue (no second refusal on top).
+    // window opens without a catalogue (no second refusal on top). The file is read in a helper
+    // process: one that hangs is ended after the time limit while this program's events go on,
+    // one that crashes takes only itself down.
+    void startMitBeschaedigterDatei_data()
+    {
+        QTest::addColumn<QByteArray>("helfer"); // empty: the real helper on a cut file
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("abgeschnitten") << QByteArray() << "die Datei ist unvollständig";
+        QTest::newRow("hängt") << QByteArray("exec sleep 60") << "kam 0,5 Sekunden lang nicht voran";
+        QTest::newRow("stürzt ab") << QByteArray("kill -SEGV $$") << "brach ab";
+    }
     void startMitBeschaedigterDatei()
     {
-        QFile f(m_jet);
-        QVERIFY(f.resize(f.size() / 2 + 100)); // a copy that stopped short
+        QFETCH(QByteArray, helfer);
+        QFETCH(QString, grund);
+        if (helfer.isEmpty()) {
+            QFile f(m_jet);
+            QVERIFY(f.resize(f.size() / 2 + 100)); // a copy that stopped short
+        } else {
+            const QString pfad = m_env->path(QStringLiteral("bin")) + QStringLiteral("/helfer");
+            QFile f(pfad);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("#!/bin/sh\n" + helfer + "\n");
+            f.close();
+            QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+            qputenv("KLANGTRUHE_JETIMPORT", pfad.toUtf8());
+            qputenv("KLANGTRUHE_JETIMPORT_STALL_MS", "500");
+        }
         const QByteArray vorher = sha(m_jet);
         setOption(QStringLiteral("ArchivPfad"), m_jet);
         kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        int takte = 0;
+        QTimer takt;
+        connect(&takt, &QTimer::timeout, [&] { ++takte; });
+        takt.start(50);
         auto w = hauptfensterZeigen();
+        takt.stop();
+        qunsetenv("KLANGTRUHE_JETIMPORT");
+        qunsetenv("KLANGTRUHE_JETIMPORT_STALL_MS");
+        if (helfer.startsWith("exec sleep"))
+            QVERIFY2(takte >= 5, qPrintable(QString::number(takte)));
         QCOMPARE(titel(), (QStringList{QStringLiteral("Datenbank umwandeln"), QStringLiteral("Ausgabebox_Form_Load")}));
         QVERIFY(kit::testhook::calls()[1].prompt.contains(QStringLiteral("beschädigt")));
+        QVERIFY2(kit::testhook::calls()[1].prompt.contains(grund), qPrintable(kit::testhook::calls()[1].prompt));
         QCOMPARE(w->panelText(1), QStringLiteral(" Fehler beim Laden der Datenbank!"));
         QCOMPARE(QDir(QFileInfo(m_jet).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList{"Archiv.mdb"});
         QCOMPARE(sha(m_jet), vorher);

@@ -1,0 +1,161 @@
+// Long work off the window's thread: the window's events go on, the user's input is held back
+// (Esc cancels where allowed), and a view that loads meanwhile keeps its old rows until the new
+// ones are all there.
+
+#include "platform/background/Hintergrund.h"
+#include "platform/jet/DataControl.h"
+#include "tests/support/CatalogueGenerator.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QtTest>
+
+using namespace klang;
+
+class TestHintergrund : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fensterLaeuftEingabeWartet_data();
+    void fensterLaeuftEingabeWartet();
+    void ansichtBleibtBisDieNeueDaIst();
+};
+
+void TestHintergrund::fensterLaeuftEingabeWartet_data()
+{
+    QTest::addColumn<bool>("abbrechbar");
+    QTest::addColumn<int>("taste");
+    QTest::addColumn<bool>("fertig");
+    QTest::newRow("Esc bricht ab") << true << int(Qt::Key_Escape) << false;
+    QTest::newRow("Esc, wo nichts abbricht") << false << int(Qt::Key_Escape) << true;
+    QTest::newRow("andere Taste") << true << int(Qt::Key_A) << true;
+}
+
+void TestHintergrund::fensterLaeuftEingabeWartet()
+{
+    QFETCH(bool, abbrechbar);
+    QFETCH(int, taste);
+    QFETCH(bool, fertig);
+    QLineEdit feld;
+    feld.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&feld));
+    QStringList anzeige;
+    setHintergrundAnzeige([&](bool aktiv, const QString& text) { anzeige << (aktiv ? text : QStringLiteral("-")); });
+
+    // Three uses in a row: the second and third wait like the first.
+    for (int lauf = 0; lauf < 3; ++lauf) {
+        int takte = 0;
+        qint64 laengsteLuecke = 0;
+        QElapsedTimer uhr;
+        uhr.start();
+        qint64 zuletzt = 0;
+        QTimer takt;
+        takt.setInterval(5);
+        connect(&takt, &QTimer::timeout, this, [&] {
+            ++takte;
+            laengsteLuecke = qMax(laengsteLuecke, uhr.elapsed() - zuletzt);
+            zuletzt = uhr.elapsed();
+            if (takte == 10) {
+                // The user types meanwhile: nothing reaches the field.
+                QKeyEvent druck(QEvent::KeyPress, taste, Qt::NoModifier, QStringLiteral("a"));
+                QApplication::sendEvent(&feld, &druck);
+            }
+        });
+        takt.start();
+        bool innen = true;
+        bool abgebrochenGesehen = false;
+        const bool ergebnis = imHintergrund(
+            [&](const std::atomic_bool& abbrechen) {
+                // A nested call runs in place.
+                innen = hintergrundMoeglich();
+                for (int i = 0; i < 60 && !abbrechen; ++i)
+                    QThread::msleep(5);
+                abgebrochenGesehen = abbrechen;
+                hintergrundMelden(QStringLiteral("halb"));
+            },
+            Hintergrund{QStringLiteral("Arbeiten ..."), abbrechbar});
+        takt.stop();
+        QCOMPARE(ergebnis, fertig);
+        QCOMPARE(abgebrochenGesehen, !fertig);
+        QVERIFY(!innen);
+        QVERIFY2(takte >= 10, qPrintable(QString::number(takte)));
+        QVERIFY2(laengsteLuecke < 100, qPrintable(QString::number(laengsteLuecke)));
+        QCOMPARE(feld.text(), QString());
+        QVERIFY(hintergrundMoeglich());
+    }
+    // Shown once it lasted a moment (a cancel comes before that), and taken away each time.
+    QCOMPARE(anzeige.count(QStringLiteral("Arbeiten ...")), fertig ? 3 : 0);
+    QCOMPARE(anzeige.count(QStringLiteral("-")), fertig ? 3 : 0);
+    setHintergrundAnzeige({});
+}
+
+void TestHintergrund::ansichtBleibtBisDieNeueDaIst()
+{
+    test::TestEnvironment env;
+    QTemporaryDir dir;
+    const QString pfad = dir.filePath(QStringLiteral("Archiv.mdb"));
+    QString fehler;
+    QVERIFY2(test::writeCatalogue(pfad, test::CatalogueSpec{20000, false, 7, 12}, &fehler), qPrintable(fehler));
+
+    jet::DataControl data;
+    data.setDatabaseName(pfad);
+    const QStringList quellen = {
+        QStringLiteral("select * from Schallplatten where Band like '*a*' order by Songs desc, Band"),
+        QStringLiteral("select * from Schallplatten order by LPTitel"),
+        QStringLiteral("select Band, count(*) as n from Schallplatten group by Band order by n desc, Band"),
+    };
+    // The same views loaded in place (below the size that loads off the thread) give the
+    // reference.
+    QList<QStringList> erwartet;
+    {
+        jet::Database db;
+        QVERIFY(db.open(pfad));
+        for (const QString& q : quellen) {
+            jet::Recordset rs;
+            QVERIFY(rs.open(&db, q)); // no application thread involved: in place
+            QStringList zeilen;
+            for (int r = 0; r < rs.recordCount(); r += 997)
+                zeilen << rs.value(r, 0) + QLatin1Char('|') + rs.value(r, 1);
+            erwartet << zeilen;
+        }
+    }
+    jet::Recordset::setBackgroundRows(1);
+    int vorher = 0;
+    for (int i = 0; i < quellen.size(); ++i) {
+        // While the new view loads, the old one is what the window shows, whole.
+        QList<int> gesehen;
+        QTimer sonde;
+        sonde.setInterval(1);
+        connect(&sonde, &QTimer::timeout, this, [&] { gesehen << data.recordCount(); });
+        sonde.start();
+        data.setRecordSource(quellen[i]);
+        QVERIFY(data.refresh());
+        sonde.stop();
+        for (int n : std::as_const(gesehen))
+            QCOMPARE(n, vorher);
+        QStringList zeilen;
+        for (int r = 0; r < data.recordCount(); r += 997)
+            zeilen << data.recordset().value(r, 0) + QLatin1Char('|') + data.recordset().value(r, 1);
+        QCOMPARE(zeilen, erwartet[i]);
+        QCOMPARE(data.absolutePosition(), 0);
+        vorher = data.recordCount();
+    }
+    // A check of the file that runs beside the loading and finds damage: no row of the file is
+    // taken; the next load is as before.
+    for (const QString& befund : {QStringLiteral("Die Datei ist beschädigt."), QString()}) {
+        jet::DbError e;
+        QCOMPARE(data.refresh(&e, [befund] { return befund; }), befund.isEmpty());
+        QCOMPARE(e.description, befund);
+        QCOMPARE(data.recordCount(), befund.isEmpty() ? vorher : 0);
+    }
+    jet::Recordset::setBackgroundRows(50000);
+}
+
+QTEST_MAIN(TestHintergrund)
+#include "tst_hintergrund.moc"
