@@ -8,6 +8,7 @@
 #include "player/catalogue/Zwischenablage.h"
 
 #include "kit/MsgFenn.h"
+#include "platform/background/Hintergrund.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/shell/Paths.h"
@@ -204,13 +205,29 @@ QString gespeicherterWert(const QString& feld, const QString& wert)
 }
 } // namespace
 
+namespace {
+// The long part of a copy runs off the window's thread (Esc gives it up); true when the text
+// is there, otherwise the user has been told why there is none.
+bool kopieren(QWidget* fenster, const Kopierauftrag& auftrag, const QString& titel, Kopierauftrag::Ergebnis* e)
+{
+    klang::imHintergrund([&](const std::atomic_bool& abbrechen) { *e = auftrag.erstellen(&abbrechen); },
+                         klang::Hintergrund{QStringLiteral("Kopieren in die Zwischenablage ..."), true});
+    if (e->fehler.isError())
+        kit::Fehlermeldung(fenster, titel, e->fehler.description + QStringLiteral(" Es wurde nichts kopiert."),
+                           e->fehler.number);
+    return !e->fehler.isError() && !e->abgebrochen;
+}
+} // namespace
+
 void Ausgabebox::mnuKopieren_Click()
 {
     vb::HourglassGuard sanduhr;
     const Auswahl a = gridAuswahl(MSFlexGrid1);
     // Rich-text fields as their whole plain text, not the one-line start the cells show.
-    const Kopierauftrag::Ergebnis e =
-        Kopierauftrag::tontraeger(*MSFlexGrid1->model(), a.zeileA, a.zeileB, gespeicherterWert).erstellen();
+    Kopierauftrag::Ergebnis e;
+    if (!kopieren(this, Kopierauftrag::tontraeger(*MSFlexGrid1->model(), a.zeileA, a.zeileB, gespeicherterWert),
+                  QStringLiteral("Ausgabebox_mnuKopieren_Click"), &e))
+        return;
     QImage bild;
     if (a.zeileA >= 0 && !Bild1->pixmap().isNull())
         bild = Bild1->pixmap().toImage();
@@ -224,9 +241,10 @@ void Ausgabebox::mnuKopierenListe_Click()
 {
     vb::HourglassGuard sanduhr;
     const Auswahl a = gridAuswahl(MSFlexGrid1);
-    const Kopierauftrag::Ergebnis e =
-        Kopierauftrag::liste(*MSFlexGrid1->model(), a.zeilen, a.spalteA, a.spalteB, gespeicherterWert).erstellen();
-    QApplication::clipboard()->setMimeData(zwischenablageDaten(e.text, e.html));
+    Kopierauftrag::Ergebnis e;
+    if (kopieren(this, Kopierauftrag::liste(*MSFlexGrid1->model(), a.zeilen, a.spalteA, a.spalteB, gespeicherterWert),
+                 QStringLiteral("Ausgabebox_mnuKopierenListe_Click"), &e))
+        QApplication::clipboard()->setMimeData(zwischenablageDaten(e.text, e.html));
 }
 
 // --- program font --------------------------------------------------------------------------

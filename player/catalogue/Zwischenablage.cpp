@@ -289,7 +289,7 @@ Kopierauftrag Kopierauftrag::liste(const QAbstractItemModel& model, const QList<
     return k;
 }
 
-Kopierauftrag::Ergebnis Kopierauftrag::erstellen() const
+Kopierauftrag::Ergebnis Kopierauftrag::erstellen(const std::atomic_bool* abbrechen) const
 {
     Ergebnis e;
     if (d->leer) {
@@ -330,6 +330,10 @@ Kopierauftrag::Ergebnis Kopierauftrag::erstellen() const
             Strecke& teil = teile[std::size_t(k)];
             const qsizetype ende = anzahl * (k + 1) / strecken;
             for (qsizetype von = anzahl * k / strecken; von < ende; von += ZeilenJeBlock) {
+                if (abbrechen && *abbrechen) {
+                    naechste = strecken;
+                    return;
+                }
                 const qsizetype bis = std::min(ende, von + ZeilenJeBlock);
                 if (breite == 0) { // a record copy without any of the 18 fields reads nothing
                     for (qsizetype r = von; r < bis; ++r) {
@@ -380,6 +384,10 @@ Kopierauftrag::Ergebnis Kopierauftrag::erstellen() const
     });
     if (e.fehler.isError())
         return e;
+    if (abbrechen && *abbrechen) {
+        e.abgebrochen = true;
+        return e;
+    }
     // The whole, written by the same threads.
     const QString schluss = tontraeger ? QString() : QStringLiteral("</table></body></html>");
     std::vector<qsizetype> textAb(teile.size()), htmlAb(teile.size());

@@ -10,6 +10,7 @@
 
 #include "platform/jet/Database.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -67,10 +68,12 @@ public:
     struct Ergebnis
     {
         QString text;
-        QString html; // the list copy's table
+        QString html;        // the list copy's table
         jet::DbError fehler; // the catalogue could not be read (locked by another program): nothing built
+        bool abgebrochen = false; // *abbrechen was set: nothing built
     };
-    Ergebnis erstellen() const;
+    // Looks at *abbrechen (when given) after every block of rows.
+    Ergebnis erstellen(const std::atomic_bool* abbrechen = nullptr) const;
 
 private:
     struct Daten;

@@ -7,7 +7,11 @@
 #include "player/catalogue/SQLform.h"
 #include "player/catalogue/Weblinks.h"
 #include "player/catalogue/Zwischenablage.h"
+#include "platform/jet/Database.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Schema.h"
 #include "platform/richtext/RichTextBox.h"
+#include "platform/richtext/Rtf.h"
 #include "platform/shell/Paths.h"
 #include "platform/textfiles/LineFile.h"
 #include "tests/support/CatalogueGenerator.h"
@@ -18,6 +22,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QIdentityProxyModel>
 #include <QStatusBar>
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -455,6 +460,105 @@ private slots:
         QVERIFY(html.contains(QStringLiteral("Eins<br>Zwei")));
         QVERIFY(html.contains(lang));
         QVERIFY(!html.contains(QStringLiteral("Dazwischen")));
+    }
+
+    // Copies of thousands of rows are read off the window's thread in blocks on connections of
+    // their own and built by several threads: they hold exactly what the grid's model holds,
+    // row by row in the view's order, also with gaps, a record another program deleted
+    // meanwhile (empty, never another row's values) and an edit of the current row not yet
+    // written.
+    void kopienVielerZeilen_data()
+    {
+        QTest::addColumn<bool>("liste");
+        QTest::addColumn<int>("luecke"); // rows left out after every 100 selected
+        QTest::newRow("record copy, all rows") << false << 0;
+        QTest::newRow("list copy, all rows") << true << 0;
+        QTest::newRow("list copy, gaps, some columns") << true << 50;
+    }
+    void kopienVielerZeilen()
+    {
+        QFETCH(bool, liste);
+        QFETCH(int, luecke);
+        const QString katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
+        klang::test::CatalogueSpec spec;
+        spec.records = 9000;
+        QVERIFY(klang::test::writeCatalogue(katalog, spec));
+        setOption(QStringLiteral("ArchivPfad"), katalog);
+        Ausgabebox w;
+        w.Form_Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTableView* grid = w.MSFlexGrid1;
+        QAbstractItemModel* m = grid->model();
+        QVERIFY(m->rowCount() == 9000 && m->columnCount() > 6);
+        klang::jet::Recordset& rs = w.katalog().data1().recordset();
+        const int spalteA = luecke == 0 ? 0 : 2, spalteB = luecke == 0 ? m->columnCount() - 1 : 5;
+        grid->setCurrentIndex(m->index(0, spalteA));
+        QVERIFY(rs.setField(QStringLiteral("Band"), QStringLiteral("Noch nicht gespeichert")));
+        const int geloescht = 4321;
+        klang::jet::Database anderes;
+        QVERIFY(anderes.open(katalog));
+        QCOMPARE(anderes.executeBound(QStringLiteral("DELETE FROM Schallplatten WHERE rowid = ?"),
+                                      {rs.rowId(geloescht)}), 1);
+        rs.invalidateCache();
+
+        QList<int> zeilen;
+        grid->selectionModel()->clearSelection();
+        for (int r = m->rowCount() - luecke - 100; r >= 0; r -= luecke + 100) { // stretches of 100, made bottom-up
+            for (int z = r; z < r + 100; ++z)
+                zeilen << z;
+            grid->selectionModel()->select(QItemSelection(m->index(r, spalteA), m->index(r + 99, spalteB)),
+                                           QItemSelectionModel::Select);
+        }
+        w.findChild<QAction*>(QString::fromLatin1(liste ? "mnuKopierenListe" : "mnuKopieren"))->trigger();
+        const QString text = QApplication::clipboard()->text();
+
+        // The same read through the model, cell by cell on this thread.
+        QIdentityProxyModel zellen;
+        zellen.setSourceModel(m);
+        auto klartext = [](const QString& feld, const QString& wert) {
+            return klang::jet::schema::isRichTextField(feld) ? klang::richtext::rtfToPlainText(wert) : wert;
+        };
+        if (liste) {
+            QCOMPARE(text, klang::player::listenKopie(zellen, zeilen, spalteA, spalteB, klartext));
+            QCOMPARE(QApplication::clipboard()->mimeData()->html(),
+                     listenKopieHtml(zellen, zeilen, spalteA, spalteB, klartext));
+        } else {
+            QCOMPARE(text, tontraegerKopierformat(zellen, 0, m->rowCount() - 1, klartext));
+            const QStringList felder = text.split(KopierTrenner);
+            QCOMPARE(felder.size(), 1 + 18 * 9000 + 1);
+            QCOMPARE(felder[1], QStringLiteral("Noch nicht gespeichert"));
+            QCOMPARE(felder.mid(1 + 18 * geloescht, 18), QStringList(18, QStringLiteral(" ")));
+            QVERIFY(felder[1 + 18 * (geloescht + 1)].size() > 1);
+        }
+        QCOMPARE(text.contains(QStringLiteral("Noch nicht gespeichert")), spalteA == 0);
+    }
+
+    // While another program holds the catalogue locked, a copy says so and leaves the user's
+    // clipboard alone; once the lock is gone the next copy works.
+    void kopieGesperrt()
+    {
+        const QString katalog = m_env->path(QStringLiteral("daten")) + QStringLiteral("/Archiv.mdb");
+        QVERIFY(klang::test::writeEmptyCatalogue(katalog));
+        QVERIFY(klang::test::insertCatalogueRecords(katalog, {{{QStringLiteral("Band"), QStringLiteral("Can")}}}));
+        setOption(QStringLiteral("ArchivPfad"), katalog);
+        Ausgabebox w;
+        w.Form_Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.MSFlexGrid1->selectAll();
+        klang::jet::Database anderes;
+        QVERIFY(anderes.open(katalog));
+        QCOMPARE(anderes.executeBound(QStringLiteral("BEGIN EXCLUSIVE")), 0);
+        QApplication::clipboard()->setText(QStringLiteral("meins"));
+        kit::testhook::clear();
+        w.mnuKopierenListe_Click();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("meins"));
+        QCOMPARE(kit::testhook::calls().size(), 1);
+        QCOMPARE(kit::testhook::calls().last().title, QStringLiteral("Ausgabebox_mnuKopierenListe_Click"));
+        QCOMPARE(anderes.executeBound(QStringLiteral("ROLLBACK")), 0);
+        w.mnuKopierenListe_Click();
+        QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("\r\nCan\t")));
     }
 
     // The real window: tool-bar releases, links through the desktop, the services' clipboard,
