@@ -52,7 +52,7 @@ void einzeiligAnhaengen(QString& text, const QString& wert)
             text.append(z + stueck, i - stueck).append(QLatin1Char(' '));
             stueck = i + 1;
         } else if (istZeilenumbruch(c)) {
-            text.append(z + stueck, i - stueck).append(QLatin1String(" / "));
+            text.append(z + stueck, i - stueck).append(QStringView(u" / "));
             while (i + 1 < ende && istZeilenumbruch(z[i + 1]))
                 ++i;
             stueck = i + 1;
@@ -69,16 +69,16 @@ void htmlAnhaengen(QString& html, const QString& wert)
     const qsizetype n = wert.size();
     qsizetype stueck = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        QLatin1String ersatz;
+        QStringView ersatz;
         switch (z[i].unicode()) {
-        case u'<': ersatz = QLatin1String("&lt;"); break;
-        case u'>': ersatz = QLatin1String("&gt;"); break;
-        case u'&': ersatz = QLatin1String("&amp;"); break;
-        case u'"': ersatz = QLatin1String("&quot;"); break;
+        case u'<': ersatz = u"&lt;"; break;
+        case u'>': ersatz = u"&gt;"; break;
+        case u'&': ersatz = u"&amp;"; break;
+        case u'"': ersatz = u"&quot;"; break;
         case u'\r':
         case u'\n':
         case 0x2028:
-        case 0x2029: ersatz = QLatin1String("<br>"); break;
+        case 0x2029: ersatz = u"<br>"; break;
         default: continue;
         }
         html.append(z + stueck, i - stueck).append(ersatz);
@@ -303,10 +303,11 @@ Kopierauftrag::Ergebnis Kopierauftrag::erstellen(const std::atomic_bool* abbrech
     const bool tontraeger = d->tontraeger;
 
     // The rows are built in stretches, as many as the threads take in turn (a thread held up
-    // leaves its next stretch to the others), read block by block.
+    // leaves its next stretch to the others), read block by block. One core stays free for
+    // the window's thread.
     const qsizetype anzahl = zeilen.size();
-    const int faeden =
-        int(std::clamp<qsizetype>(anzahl / ZeilenJeFaden, 1, std::clamp(int(std::thread::hardware_concurrency()), 1, 8)));
+    const int kerne = std::clamp(int(std::thread::hardware_concurrency()) - 1, 1, 8);
+    const int faeden = int(std::clamp<qsizetype>(anzahl / ZeilenJeFaden, 1, kerne));
     const qsizetype strecken = faeden == 1 ? 1 : 4 * qsizetype(faeden);
     struct Strecke
     {
@@ -367,17 +368,17 @@ Kopierauftrag::Ergebnis Kopierauftrag::erstellen(const std::atomic_bool* abbrech
                         continue;
                     }
                     QString& html = teil.html.fuerZeile();
-                    html += QLatin1String("<tr>");
+                    html += QStringView(u"<tr>");
                     for (qsizetype s = 0; s < breite; ++s) {
                         const QString& w = zelle(zeile[s], s);
                         einzeiligAnhaengen(text, w);
                         text += QLatin1Char('\t');
-                        html += QLatin1String("<td>");
+                        html += QStringView(u"<td>");
                         htmlAnhaengen(html, w);
-                        html += QLatin1String("</td>");
+                        html += QStringView(u"</td>");
                     }
-                    text += QLatin1String("\r\n");
-                    html += QLatin1String("</tr>\n");
+                    text += QStringView(u"\r\n");
+                    html += QStringView(u"</tr>\n");
                 }
             }
         }
