@@ -13,13 +13,6 @@
 
 namespace klang::jet {
 
-namespace {
-// The engine counts every allocation under one lock for the whole process, which connections
-// reading on several threads at once queue for (it doubles the time of a parallel read);
-// nothing here asks for those figures. It must be set before the engine starts.
-[[maybe_unused]] const bool kOhneSpeicherzaehlung = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
-} // namespace
-
 struct Database::Private
 {
     sqlite3* db = nullptr;
