@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <sqlite3.h>
+#include <mutex>
 
 namespace klang::jet {
 
@@ -20,6 +21,9 @@ struct Database::Private
     bool readOnly = false;
     DbError lastError;
     quint64 changes = 0;
+    // The connection for work on other threads (withWorkerConnection), kept between uses.
+    std::mutex workerMutex;
+    std::unique_ptr<Database> worker;
 };
 
 namespace {
@@ -316,8 +320,29 @@ bool Database::open(const QString& path, DbError* error)
     return true;
 }
 
+bool Database::withWorkerConnection(const QString& path, const std::function<void(Database&)>& work)
+{
+    std::lock_guard<std::mutex> lock(d->workerMutex);
+    if (path.isEmpty())
+        return false;
+    if (!d->worker || d->worker->path() != path) {
+        d->worker = std::make_unique<Database>();
+        if (!d->worker->open(path)) {
+            d->worker.reset();
+            return false;
+        }
+    }
+    work(*d->worker);
+    return true;
+}
+
 void Database::close()
 {
+    {
+        // Waits for work on the other connection to end.
+        std::lock_guard<std::mutex> lock(d->workerMutex);
+        d->worker.reset();
+    }
     if (d->db) {
         sqlite3_close_v2(d->db);
         d->db = nullptr;

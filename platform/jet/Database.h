@@ -84,6 +84,11 @@ public:
     // For short extra connections that read parts of a table on other threads: no mapping
     // and a small page cache, so many of them at once cost little memory.
     void useLittleMemory();
+    // Runs work with a second connection to the file at path (the file this one has open,
+    // named by the caller so that nothing of this object is read off its thread), for work on
+    // another thread: one at a time, opened on first use and kept until close(), so what it
+    // has read stays cached for the next view. False when it cannot be opened.
+    bool withWorkerConnection(const QString& path, const std::function<void(Database&)>& work);
     QString path() const;
 
     // Creates a new, empty catalogue file with table Schallplatten in its current (19 fields)

@@ -476,11 +476,10 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
                 QFuture<QString> pruefen;
                 if (pruefung)
                     pruefen = QtConcurrent::run(pruefung);
-                Database own;
-                if (own.open(path)) {
+                db->withWorkerConnection(path, [&](Database& own) {
                     done = true;
                     ok = load(&own, recordSource, &loaded, &e);
-                }
+                });
                 if (pruefung) {
                     befund = pruefen.result();
                     geprueft = true;
@@ -801,11 +800,7 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
         const QString path = m_db->path();
         imHintergrund(
             [&](const std::atomic_bool&) {
-                Database own;
-                if (own.open(path)) {
-                    own.useLittleMemory();
-                    gelesen = lesen(own.handle());
-                }
+                m_db->withWorkerConnection(path, [&](Database& own) { gelesen = lesen(own.handle()); });
             },
             Hintergrund{QStringLiteral("Datensätze werden gelesen ..."), false});
     }

@@ -154,6 +154,18 @@ void TestHintergrund::ansichtBleibtBisDieNeueDaIst()
         QCOMPARE(e.description, befund);
         QCOMPARE(data.recordCount(), befund.isEmpty() ? vorher : 0);
     }
+    // The connection kept for such loads sees what this program wrote meanwhile, and another
+    // file once the control has moved on to it.
+    QCOMPARE(data.database().executeBound(QStringLiteral("UPDATE Schallplatten SET Band = 'Zzz Neu' WHERE rowid = 5")), 1);
+    data.setRecordSource(QStringLiteral("select * from Schallplatten where Band = 'Zzz Neu'"));
+    QVERIFY(data.refresh());
+    QCOMPARE(data.recordCount(), 1);
+    const QString zweite = dir.filePath(QStringLiteral("Zweite.mdb"));
+    QVERIFY(test::writeCatalogue(zweite, test::CatalogueSpec{300, false, 3, 4}));
+    QVERIFY(data.setDatabaseName(zweite));
+    data.setRecordSource(QStringLiteral("select * from Schallplatten order by LPTitel"));
+    QVERIFY(data.refresh());
+    QCOMPARE(data.recordCount(), 300);
     jet::Recordset::setBackgroundRows(50000);
 }
 
