@@ -467,7 +467,9 @@ QString KatalogController::dateiDurchsehen(const QString& pfad)
         return e.description.isEmpty() ? QStringLiteral("Die Datei kann nicht geöffnet werden.")
                                        : e.description;
     // Damage anywhere in the file shows here, before the catalogue is used (and before it
-    // becomes the next start's catalogue or enters the recent list).
+    // becomes the next start's catalogue or enters the recent list). Read once from start to
+    // end: nothing of it is worth keeping in memory.
+    db.useLittleMemory();
     const QString befund = db.quickCheck();
     if (befund != QLatin1String("ok")) {
         return QStringLiteral("Die Datei '%1' ist beschädigt und wird nicht geöffnet. Die Datei wurde "
