@@ -74,7 +74,8 @@ void TestHintergrund::fensterLaeuftEingabeWartet()
             [&](const std::atomic_bool& abbrechen) {
                 // A nested call runs in place.
                 innen = hintergrundMoeglich();
-                for (int i = 0; i < 60 && !abbrechen; ++i)
+                // Long enough for the timer's tenth turn to come first, also on a busy machine.
+                for (int i = 0; i < (fertig ? 100 : 2000) && !abbrechen; ++i)
                     QThread::msleep(5);
                 abgebrochenGesehen = abbrechen;
                 hintergrundMelden(QStringLiteral("halb"));
@@ -84,14 +85,16 @@ void TestHintergrund::fensterLaeuftEingabeWartet()
         QCOMPARE(ergebnis, fertig);
         QCOMPARE(abgebrochenGesehen, !fertig);
         QVERIFY(!innen);
+        // The window's timer went on (a frozen window would have stood still for the whole work).
         QVERIFY2(takte >= 10, qPrintable(QString::number(takte)));
-        QVERIFY2(laengsteLuecke < 100, qPrintable(QString::number(laengsteLuecke)));
+        QVERIFY2(laengsteLuecke < 250, qPrintable(QString::number(laengsteLuecke)));
         QCOMPARE(feld.text(), QString());
         QVERIFY(hintergrundMoeglich());
     }
-    // Shown once it lasted a moment (a cancel comes before that), and taken away each time.
-    QCOMPARE(anzeige.count(QStringLiteral("Arbeiten ...")), fertig ? 3 : 0);
-    QCOMPARE(anzeige.count(QStringLiteral("-")), fertig ? 3 : 0);
+    // Shown once it lasted a moment, and taken away each time.
+    if (fertig)
+        QCOMPARE(anzeige.count(QStringLiteral("Arbeiten ...")), 3);
+    QCOMPARE(anzeige.count(QStringLiteral("-")), anzeige.count(QStringLiteral("Arbeiten ...")));
     setHintergrundAnzeige({});
 }
 
