@@ -47,7 +47,10 @@ protected:
                 *m_abbrechen = true;
             return true;
         case QEvent::Close:
-            // A window closed now would take the work's caller with it: it stays open.
+            // A window the user closes now would take the work's caller with it: it stays open.
+            // The program's own closing (a box that closes itself) goes on.
+            if (!e->spontaneous())
+                return QObject::eventFilter(ziel, e);
             e->ignore();
             return true;
         case QEvent::KeyRelease:
