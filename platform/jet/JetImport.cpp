@@ -433,6 +433,12 @@ QString JetImportResult::summary() const
     return text;
 }
 
+DbError cancelledJetImport()
+{
+    return DbError{errors::kGeneral,
+                   QStringLiteral("Die Umwandlung wurde abgebrochen. Es wurde keine neue Datei angelegt.")};
+}
+
 DbError damagedJetFile(const QString& source, const QString& detail)
 {
     return DbError{errors::kDamaged,
@@ -566,8 +572,7 @@ JetImportResult writeJetCopy(const QString& source, const QString& tempPath, con
     auto cancelled = [&] { return options.cancel && options.cancel->load(); };
     auto cancelResult = [&] {
         result.cancelled = true;
-        return fail(DbError{errors::kGeneral, QStringLiteral("Die Umwandlung wurde abgebrochen. Es wurde keine "
-                                                             "neue Datei angelegt.")});
+        return fail(cancelledJetImport());
     };
 
     const QFileInfo sourceInfo(source);

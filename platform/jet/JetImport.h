@@ -74,6 +74,8 @@ DbError checkJetImport(const QString& source, const QString& target, bool overwr
 
 // "Die Access-Datenbank '...' ist beschädigt und kann nicht umgewandelt werden (detail). ..."
 DbError damagedJetFile(const QString& source, const QString& detail);
+// "Die Umwandlung wurde abgebrochen. ..."
+DbError cancelledJetImport();
 
 // The new file while a conversion writes it: ".<target name>.XXXXXX", created exclusively in
 // the target's folder and held under flock(LOCK_EX) by this object for its whole life. A

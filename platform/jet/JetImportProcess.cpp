@@ -194,8 +194,7 @@ void JetImportProcess::processEnded(bool crashed, int exitCode)
     switch (m_end) {
     case End::Cancelled:
         m_result.cancelled = true;
-        return finish(DbError{errors::kGeneral,
-                              QStringLiteral("Die Umwandlung wurde abgebrochen. Es wurde keine neue Datei angelegt.")});
+        return finish(cancelledJetImport());
     case End::Stalled:
         return finish(damagedJetFile(m_source, QStringLiteral("das Lesen der Datei kam %1 Sekunden lang nicht voran")
                                                    .arg(QLocale(QLocale::German).toString(m_stallLimitMs / 1000.0))));

@@ -436,6 +436,13 @@ bool Recordset::load(Database* db, const QString& recordSource, Loaded* out, DbE
 
 int Recordset::s_backgroundRows = 50000;
 
+bool Recordset::offThreadPossible(Database* db)
+{
+    // The other connection sees committed data only: with a transaction open on this one,
+    // the work stays here.
+    return hintergrundMoeglich() && !db->path().isEmpty() && sqlite3_get_autocommit(db->handle());
+}
+
 bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
                      const std::function<QString()>& pruefung)
 {
@@ -456,9 +463,8 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
         return false;
     }
 
-    // A large view is loaded on a connection of its own on another thread, so the window goes
-    // on meanwhile and shows the rows it has until the new ones are all there. Only committed
-    // data are seen there: with a transaction open on this connection the view loads here.
+    // A large view is loaded on another thread (on the database's kept second connection), so
+    // the window goes on meanwhile and shows the rows it has until the new ones are all there.
     Loaded loaded;
     DbError e;
     bool ok = false;
@@ -466,8 +472,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
     QString befund;
     bool geprueft = !pruefung;
     const SimpleSource simple = analyseRecordSource(recordSource);
-    if (simple.ok && hintergrundMoeglich() && !db->path().isEmpty() && sqlite3_get_autocommit(db->handle())
-        && db->tableExists(simple.table)
+    if (simple.ok && offThreadPossible(db) && db->tableExists(simple.table)
         && db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(simple.table))).toLongLong()
                >= s_backgroundRows) {
         const QString path = db->path();
@@ -792,11 +797,9 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
         sqlite3_finalize(stmt);
         return true;
     };
-    // A large set is read on a connection of its own off the window's thread (committed data
-    // only: with a transaction open here, it is read here).
+    // A large set is read off the window's thread, on the database's kept second connection.
     bool gelesen = false;
-    if (m_count >= s_backgroundRows && hintergrundMoeglich() && !m_db->path().isEmpty()
-        && sqlite3_get_autocommit(m_db->handle())) {
+    if (m_count >= s_backgroundRows && offThreadPossible(m_db)) {
         const QString path = m_db->path();
         imHintergrund(
             [&](const std::atomic_bool&) {

@@ -221,6 +221,8 @@ private:
     };
     static bool load(Database* db, const QString& recordSource, Loaded* out, DbError* error);
     static int s_backgroundRows;
+    // Whether work on db's file can run off the window's thread now (on its kept connection).
+    static bool offThreadPossible(Database* db);
     const Row* rowAt(int row) const;
 
     Database* m_db = nullptr;
