@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
         return 0;
 
     kit::ProgrammOrdnerEinrichten();
+    klang::player::Ausgabebox::katalogVorladen();
     auto* fenster = new klang::player::Ausgabebox(kommando);
     fenster->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(&instanz, &klang::SingleInstance::activationRequested, fenster, [fenster] {
@@ -43,7 +44,6 @@ int main(int argc, char* argv[])
         if (wache)
             wache->close();
     });
-    // The waiting time of the command line runs before the window shows, without blocking.
     // The program ends with its main window, also when the mini player closes it while it
     // is hidden.
     QObject::connect(fenster, &QObject::destroyed, &app, &QCoreApplication::quit);

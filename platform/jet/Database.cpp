@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <sqlite3.h>
 #include <mutex>
 
@@ -336,6 +337,13 @@ bool Database::withWorkerConnection(const QString& path, const std::function<voi
     return true;
 }
 
+void Database::adoptWorkerConnection(std::unique_ptr<Database> connection)
+{
+    std::lock_guard<std::mutex> lock(d->workerMutex);
+    if (connection && !connection->path().isEmpty())
+        d->worker = std::move(connection);
+}
+
 void Database::close()
 {
     {
@@ -594,10 +602,18 @@ QString Database::integrityCheck()
     return findings.join(QLatin1Char('\n'));
 }
 
-QString Database::quickCheck()
+QString Database::quickCheck(const std::atomic_bool* stop)
 {
     QStringList findings;
     DbError error;
+    if (stop && d->db)
+        sqlite3_progress_handler(
+            d->db, 1000, [](void* s) -> int { return static_cast<const std::atomic_bool*>(s)->load() ? 1 : 0; },
+            const_cast<std::atomic_bool*>(stop));
+    const auto ohneHandler = qScopeGuard([this, stop] {
+        if (stop && d->db)
+            sqlite3_progress_handler(d->db, 0, nullptr, nullptr);
+    });
     if (!query(QStringLiteral("PRAGMA quick_check"), {}, [&](const QVariantList& row) {
             findings << row.value(0).toString();
             return findings.size() < 20;

@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
+#include <atomic>
 #include <memory>
 
 struct sqlite3;
@@ -89,6 +90,8 @@ public:
     // another thread: one at a time, opened on first use and kept until close(), so what it
     // has read stays cached for the next view. False when it cannot be opened.
     bool withWorkerConnection(const QString& path, const std::function<void(Database&)>& work);
+    // Makes a connection to this database's file, opened elsewhere, the kept one.
+    void adoptWorkerConnection(std::unique_ptr<Database> connection);
     QString path() const;
 
     // Creates a new, empty catalogue file with table Schallplatten in its current (19 fields)
@@ -135,7 +138,8 @@ public:
     QString integrityCheck();
     // The same through PRAGMA quick_check (no index contents compared; fast enough to run
     // on every open).
-    QString quickCheck();
+    // Stops early (a finding saying so) once *stop is set.
+    QString quickCheck(const std::atomic_bool* stop = nullptr);
 
     // Whether the statement (SQLite SQL) is one read-only query: a select that changes
     // nothing, with nothing behind it. Checked after preparing it and before it runs, so an

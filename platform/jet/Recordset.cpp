@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <atomic>
 #include <sqlite3.h>
+#include <mutex>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 namespace klang::jet {
@@ -97,9 +99,9 @@ constexpr std::size_t kMaxSortKeyBytes = 96u * 1024u * 1024u;
 constexpr std::size_t kPlannedWindowBytes = 32u * 1024u * 1024u;
 constexpr std::size_t kMinWindow = 24;
 
-std::size_t sortWindow(sqlite3* h, const QString& table, int columns)
+// The highest rowid bounds the row count from above at the cost of one index step.
+qint64 maxRowId(sqlite3* h, const QString& table)
 {
-    // The highest rowid bounds the row count from above at the cost of one index step.
     sqlite3_stmt* stmt = nullptr;
     const QByteArray sql = QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(table)).toUtf8();
     qint64 rows = 0;
@@ -107,6 +109,11 @@ std::size_t sortWindow(sqlite3* h, const QString& table, int columns)
         && sqlite3_step(stmt) == SQLITE_ROW)
         rows = sqlite3_column_int64(stmt, 0);
     sqlite3_finalize(stmt);
+    return rows;
+}
+
+std::size_t sortWindow(qint64 rows, int columns)
+{
     if (rows <= 0)
         return ViewSorter::kDefaultWindow;
     const std::size_t perValue = kPlannedWindowBytes / (std::size_t(rows) * std::size_t(std::max(1, columns)));
@@ -191,7 +198,10 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
         return false;
     }
     const int nTerms = int(terms.size());
-    ViewSorter sorter(descending, sortWindow(h, table, nTerms));
+    const qint64 rows = maxRowId(h, table);
+    ViewSorter sorter(descending, sortWindow(rows, nTerms));
+    if (where.isEmpty()) // rowids far apart (an odd file) must not reserve for billions of rows
+        sorter.reserve(std::size_t(std::clamp<qint64>(rows, 0, 2'000'000)));
     int rc = SQLITE_DONE;
     bool fits = true;
     // A filter (a search over many columns) costs more than the sort: large tables are
@@ -436,6 +446,104 @@ bool Recordset::load(Database* db, const QString& recordSource, Loaded* out, DbE
 
 int Recordset::s_backgroundRows = 50000;
 
+// A view being loaded before it was asked for, on a connection of its own that becomes the
+// database's kept connection when the view is taken.
+struct Recordset::Preloaded
+{
+    QString path;
+    QString source;
+    std::thread thread;
+    std::atomic_bool stop{false};
+    Check check;
+    // Written by the thread, read after joining it.
+    QString finding;
+    bool checked = false;
+    std::unique_ptr<Database> connection;
+    qint64 version = -1; // the file's data version before the rows were read
+    Loaded loaded;
+    bool ok = false;
+    DbError error;
+
+    ~Preloaded()
+    {
+        stop = true; // a preload nobody takes ends at the engine's next step
+        if (thread.joinable())
+            thread.join();
+    }
+    static std::mutex& mutex()
+    {
+        static std::mutex m;
+        return m;
+    }
+    // Ended (and its thread joined) when the program ends.
+    static std::unique_ptr<Preloaded>& pending()
+    {
+        static std::unique_ptr<Preloaded> p;
+        return p;
+    }
+};
+
+namespace {
+qint64 dataVersion(Database& db)
+{
+    return db.scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
+}
+} // namespace
+
+void Recordset::preload(const QString& path, const QString& recordSource, const Check& check)
+{
+    if (path.isEmpty() || !hintergrundMoeglich())
+        return;
+    auto p = std::make_unique<Preloaded>();
+    p->path = path;
+    p->source = recordSource;
+    p->check = check;
+    Preloaded* pre = p.get();
+    const int minRows = s_backgroundRows;
+    pre->thread = std::thread([pre, minRows] {
+        auto db = std::make_unique<Database>();
+        if (!db->open(pre->path))
+            return;
+        sqlite3_progress_handler(
+            db->handle(), 1000, [](void* stop) -> int { return static_cast<std::atomic_bool*>(stop)->load() ? 1 : 0; },
+            &pre->stop);
+        // Only what open() would run as well: one reading select over a real table.
+        const SimpleSource simple = analyseRecordSource(pre->source);
+        if (!simple.ok || !db->isReadOnlyQuery(translateRecordSource(pre->source))
+            || db->scalar(QStringLiteral("SELECT type FROM sqlite_master WHERE lower(name) = lower(?)"), {simple.table})
+                       .toString()
+                   != QLatin1String("table")
+            || db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(simple.table))).toLongLong()
+                   < minRows)
+            return;
+        pre->version = dataVersion(*db);
+        std::thread checker;
+        if (pre->check)
+            checker = std::thread([pre] { pre->finding = pre->check(pre->stop); });
+        pre->ok = load(db.get(), pre->source, &pre->loaded, &pre->error);
+        if (checker.joinable())
+            checker.join();
+        pre->checked = pre->check && !pre->stop;
+        sqlite3_progress_handler(db->handle(), 0, nullptr, nullptr);
+        if (!pre->stop)
+            pre->connection = std::move(db);
+    });
+    std::lock_guard<std::mutex> lock(Preloaded::mutex());
+    Preloaded::pending() = std::move(p);
+}
+
+std::unique_ptr<Recordset::Preloaded> Recordset::takePreloaded(const QString& path, const QString& recordSource)
+{
+    std::unique_ptr<Preloaded> p;
+    {
+        std::lock_guard<std::mutex> lock(Preloaded::mutex());
+        p.swap(Preloaded::pending());
+    }
+    if (p && (p->path != path || p->source != recordSource))
+        p.reset();
+    return p;
+}
+
 bool Recordset::offThreadPossible(Database* db)
 {
     // The other connection sees committed data only: with a transaction open on this one,
@@ -472,20 +580,38 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
     QString befund;
     bool geprueft = !pruefung;
     const SimpleSource simple = analyseRecordSource(recordSource);
+    std::unique_ptr<Preloaded> pre = takePreloaded(db->path(), recordSource);
     if (simple.ok && offThreadPossible(db) && db->tableExists(simple.table)
         && db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(simple.table))).toLongLong()
                >= s_backgroundRows) {
         const QString path = db->path();
         imHintergrund(
             [&](const std::atomic_bool&) {
+                if (pre) {
+                    pre->thread.join();
+                    // Taken only when nothing was written to the file since it was read.
+                    if (pre->ok && pre->connection && dataVersion(*pre->connection) == pre->version) {
+                        done = true;
+                        ok = pre->ok;
+                        loaded = std::move(pre->loaded);
+                        e = pre->error;
+                        db->adoptWorkerConnection(std::move(pre->connection));
+                        if (pre->checked && pruefung) {
+                            befund = pre->finding;
+                            geprueft = true;
+                        }
+                    }
+                }
                 QFuture<QString> pruefen;
-                if (pruefung)
+                const bool pruefenLaeuft = !geprueft;
+                if (pruefenLaeuft)
                     pruefen = QtConcurrent::run(pruefung);
-                db->withWorkerConnection(path, [&](Database& own) {
-                    done = true;
-                    ok = load(&own, recordSource, &loaded, &e);
-                });
-                if (pruefung) {
+                if (!done)
+                    db->withWorkerConnection(path, [&](Database& own) {
+                        done = true;
+                        ok = load(&own, recordSource, &loaded, &e);
+                    });
+                if (pruefenLaeuft) {
                     befund = pruefen.result();
                     geprueft = true;
                 }

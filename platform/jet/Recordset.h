@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QVector>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -199,6 +200,15 @@ public:
     // Views of tables with at least this many rowids load off the window's thread.
     static void setBackgroundRows(int rows) { s_backgroundRows = rows; }
 
+    // Starts loading a large view of the file at `path` on another thread at once, before
+    // anything asks for it (a program builds its window meanwhile), with `check` beside it.
+    // The next open() of this source on a database of that file takes these rows, and the
+    // check's finding in place of its own check, if no one has written to the file since;
+    // any other open() drops them. Small tables, views of views and sources that are no
+    // plain reading select are left to open(). The check stops early when told to.
+    using Check = std::function<QString(const std::atomic_bool& stop)>;
+    static void preload(const QString& path, const QString& recordSource, const Check& check = {});
+
 private:
     // Which rows of the set's table meet a condition, asked by rowid (one statement).
     class RowIdSet;
@@ -221,6 +231,9 @@ private:
     };
     static bool load(Database* db, const QString& recordSource, Loaded* out, DbError* error);
     static int s_backgroundRows;
+    struct Preloaded;
+    // The pending preload when it was made for this file and source (dropped otherwise).
+    static std::unique_ptr<Preloaded> takePreloaded(const QString& path, const QString& recordSource);
     // Whether work on db's file can run off the window's thread now (on its kept connection).
     static bool offThreadPossible(Database* db);
     const Row* rowAt(int row) const;

@@ -44,6 +44,12 @@ void ViewSorter::addRow(qint64 rowId)
     m_keys.resize(m_keys.size() + std::size_t(m_columns));
 }
 
+void ViewSorter::reserve(std::size_t rows)
+{
+    m_ids.reserve(rows);
+    m_keys.reserve(rows * std::size_t(m_columns));
+}
+
 void ViewSorter::addNull()
 {
     if (m_ids.empty() || m_columns == 0)

@@ -36,6 +36,8 @@ public:
 
     // Adds a row: call addRow, then addValue or addNull once per column in order.
     void addRow(qint64 rowId);
+    // Room for about this many rows, made once (growing step by step copies the keys).
+    void reserve(std::size_t rows);
     void addValue(std::string_view utf8);
     void addNull();
     int rowCount() const { return int(m_ids.size()); }

@@ -17,6 +17,7 @@
 #include "kit/ImageButton.h"
 #include "player/playback/Lautsprecherregler.h"
 #include "platform/background/Hintergrund.h"
+#include "platform/jet/Recordset.h"
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/media/MpvEngine.h"
 #include "platform/richtext/Rtf.h"
@@ -219,6 +220,18 @@ void Ausgabebox::felderBinden()
 
 // ---------------------------------------------------------------------------------------
 // Start-up
+
+void Ausgabebox::katalogVorladen()
+{
+    // The same file and view as Form_Load below; if that opens another (an old Access file is
+    // converted first, the setting changed meanwhile), these rows are dropped.
+    const QString pfad = datenbankPfadAufloesen(option(QStringLiteral("ArchivPfad")), klang::programmPfad()).pfad;
+    const QString quelle = option(QStringLiteral("Data1RecordSource"), StandardAbfrage);
+    if (istNormaleDatei(pfad) && KatalogController::ansichtErlaubt(quelle))
+        jet::Recordset::preload(pfad, quelle, [pfad](const std::atomic_bool& stop) {
+            return KatalogController::dateiDurchsehen(pfad, &stop);
+        });
+}
 
 void Ausgabebox::Form_Load(bool fensterZeigen)
 {

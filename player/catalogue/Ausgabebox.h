@@ -79,6 +79,9 @@ public:
     // window shows before the catalogue is read (unless the command line starts the mini
     // player instead).
     void Form_Load(bool fensterZeigen = false);
+    // Starts reading the catalogue Form_Load will open (a large one) while the window is
+    // built; call before constructing the window.
+    static void katalogVorladen();
 
     KatalogController& katalog() { return m_katalog; }
     // The player's rules and state, shared with the companion windows.

@@ -459,7 +459,7 @@ QString ersterBefund(const QString& befund)
 }
 } // namespace
 
-QString KatalogController::dateiDurchsehen(const QString& pfad)
+QString KatalogController::dateiDurchsehen(const QString& pfad, const std::atomic_bool* stop)
 {
     jet::Database db;
     jet::DbError e;
@@ -470,7 +470,7 @@ QString KatalogController::dateiDurchsehen(const QString& pfad)
     // becomes the next start's catalogue or enters the recent list). Read once from start to
     // end: nothing of it is worth keeping in memory.
     db.useLittleMemory();
-    const QString befund = db.quickCheck();
+    const QString befund = db.quickCheck(stop);
     if (befund != QLatin1String("ok")) {
         return QStringLiteral("Die Datei '%1' ist beschädigt und wird nicht geöffnet. Die Datei wurde "
                               "nicht verändert.\n\nBefund der Prüfung: %2")

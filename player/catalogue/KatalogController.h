@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QObject>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -106,7 +107,7 @@ public:
     // Without durchsehen the look through the whole file (dateiDurchsehen) is left out.
     static QString katalogPruefen(const QString& pfad, bool durchsehen = true);
     // "" when PRAGMA quick_check finds the file sound, else the German message.
-    static QString dateiDurchsehen(const QString& pfad);
+    static QString dateiDurchsehen(const QString& pfad, const std::atomic_bool* stop = nullptr);
     // Validates first; on failure the open catalogue and its view stay. Stops nothing itself.
     // Refused as in ansichtSetzen when the current row's edit cannot be written.
     bool wechseln(const QString& pfad, jet::DbError* fehler = nullptr);

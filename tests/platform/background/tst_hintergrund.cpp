@@ -25,6 +25,8 @@ private slots:
     void fensterLaeuftEingabeWartet_data();
     void fensterLaeuftEingabeWartet();
     void ansichtBleibtBisDieNeueDaIst();
+    void vorgeladeneAnsicht_data();
+    void vorgeladeneAnsicht();
 };
 
 void TestHintergrund::fensterLaeuftEingabeWartet_data()
@@ -169,6 +171,81 @@ void TestHintergrund::ansichtBleibtBisDieNeueDaIst()
     data.setRecordSource(QStringLiteral("select * from Schallplatten order by LPTitel"));
     QVERIFY(data.refresh());
     QCOMPARE(data.recordCount(), 300);
+    jet::Recordset::setBackgroundRows(50000);
+}
+
+namespace {
+QStringList zeilenVon(const jet::Recordset& rs)
+{
+    QStringList zeilen;
+    for (int r = 0; r < rs.recordCount(); ++r)
+        zeilen << rs.value(r, 0) + QLatin1Char('|') + rs.value(r, 1);
+    return zeilen;
+}
+} // namespace
+
+void TestHintergrund::vorgeladeneAnsicht_data()
+{
+    QTest::addColumn<QString>("vorgeladen");
+    QTest::addColumn<QString>("geoeffnet");
+    QTest::addColumn<bool>("geschrieben");
+    QTest::addColumn<QString>("vorabBefund"); // what the check beside the preload found
+    const QString band = QStringLiteral("select * from Schallplatten order by Band, LPTitel");
+    const QString titel = QStringLiteral("select * from Schallplatten where Band like '*e*' order by LPTitel desc");
+    const QString schaden = QStringLiteral("Die Datei ist beschädigt.");
+    QTest::newRow("gleiche Ansicht") << band << band << false << QString();
+    QTest::newRow("gleiche Ansicht, Befund") << band << band << false << schaden;
+    QTest::newRow("inzwischen geschrieben") << band << band << true << schaden;
+    QTest::newRow("andere Ansicht") << band << titel << false << schaden;
+    QTest::newRow("andere Ansicht, geschrieben") << titel << band << true << QString();
+}
+
+void TestHintergrund::vorgeladeneAnsicht()
+{
+    QFETCH(QString, vorgeladen);
+    QFETCH(QString, geoeffnet);
+    QFETCH(bool, geschrieben);
+    QFETCH(QString, vorabBefund);
+    test::TestEnvironment env;
+    QTemporaryDir dir;
+    const QString pfad = dir.filePath(QStringLiteral("Archiv.mdb"));
+    QVERIFY(test::writeCatalogue(pfad, test::CatalogueSpec{3000, false, 5, 6}));
+    jet::Database anderes; // another program writing to the file
+    QVERIFY(anderes.open(pfad));
+    const auto referenz = [&] {
+        jet::Recordset rs;
+        return rs.open(&anderes, geoeffnet) ? zeilenVon(rs) : QStringList();
+    };
+
+    jet::Recordset::setBackgroundRows(1);
+    jet::Recordset::preload(pfad, vorgeladen, [vorabBefund](const std::atomic_bool&) { return vorabBefund; });
+    QTest::qWait(300); // the rows are read by now
+    if (geschrieben)
+        QCOMPARE(anderes.executeBound(QStringLiteral("UPDATE Schallplatten SET Band = 'AAA Neu', LPTitel = 'ZZZ' WHERE rowid = 17")), 1);
+    jet::DataControl data;
+    data.setDatabaseName(pfad);
+    data.setRecordSource(geoeffnet);
+    // The check's finding stands for the file only when the rows are taken too; else the file
+    // is checked again.
+    int pruefungen = 0;
+    jet::DbError e;
+    const bool genommen = !geschrieben && vorgeladen == geoeffnet;
+    QCOMPARE(data.refresh(&e, [&] { ++pruefungen; return QString(); }), !genommen || vorabBefund.isEmpty());
+    QCOMPARE(pruefungen, genommen ? 0 : 1);
+    if (genommen && !vorabBefund.isEmpty()) {
+        QCOMPARE(e.description, vorabBefund);
+        QCOMPARE(data.recordCount(), 0);
+        QVERIFY(data.refresh());
+    }
+    QCOMPARE(zeilenVon(data.recordset()), referenz());
+    // The next loads go on the connection taken over from the preload and see later writes.
+    for (const QString& band : {QStringLiteral("BBB Zweite"), QStringLiteral("CCC Dritte")}) {
+        QCOMPARE(anderes.executeBound(QStringLiteral("UPDATE Schallplatten SET Band = ? WHERE rowid = 18"), {band}), 1);
+        QVERIFY(data.refresh());
+        QCOMPARE(zeilenVon(data.recordset()), referenz());
+    }
+    // One nobody takes ends with the program.
+    jet::Recordset::preload(pfad, vorgeladen);
     jet::Recordset::setBackgroundRows(50000);
 }
 
