@@ -41,7 +41,7 @@ class Kandidaten
 {
 public:
     static constexpr int Nahbereich = 500;
-    static constexpr int NahbereichMs = 30;
+    static constexpr int NahbereichMs = 10;
 
     Kandidaten(const Zeilenquelle& quelle, const QString& s, int ab) : m_quelle(quelle), m_s(s), m_zeile(ab)
     {
