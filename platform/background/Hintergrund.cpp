@@ -138,7 +138,7 @@ bool imHintergrund(const std::function<void(const std::atomic_bool& abbrechen)>&
     ++g_tiefe;
     std::unique_ptr<QThread> faden(QThread::create([&] { arbeit(abbrechen); }));
     faden->start();
-    if (!faden->wait(QDeadlineTimer(kKurzMs))) {
+    if (!faden->wait(QDeadlineTimer(wie.lang ? 0 : kKurzMs))) {
         Meldungen meldungen;
         meldungen.m_text = wie.text;
         {

@@ -20,6 +20,7 @@ struct Hintergrund
 {
     QString text;            // what goes on ("Sortieren ..."), shown after a moment
     bool abbrechbar = false; // Esc sets the flag the work looks at
+    bool lang = false;       // known to take longer than a blink: no short blocking wait first
 };
 
 // Runs arbeit (which must not touch widgets or objects the window's thread uses) and returns

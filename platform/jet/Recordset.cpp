@@ -616,7 +616,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
                     geprueft = true;
                 }
             },
-            Hintergrund{QStringLiteral("Datensätze werden geladen ..."), false});
+            Hintergrund{QStringLiteral("Datensätze werden geladen ..."), false, true});
     }
     if (!geprueft)
         imHintergrund([&](const std::atomic_bool&) { befund = pruefung(); },
@@ -931,7 +931,7 @@ QList<QStringList> Recordset::columnValues(const QStringList& names) const
             [&](const std::atomic_bool&) {
                 m_db->withWorkerConnection(path, [&](Database& own) { gelesen = lesen(own.handle()); });
             },
-            Hintergrund{QStringLiteral("Datensätze werden gelesen ..."), false});
+            Hintergrund{QStringLiteral("Datensätze werden gelesen ..."), false, true});
     }
     if (!gelesen && !lesen(m_db->handle())) {
         // Row by row, then.
