@@ -6,6 +6,7 @@
 #include "platform/jet/JetSql.h"
 #include "platform/jet/ViewSort.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QThread>
@@ -475,7 +476,7 @@ struct Recordset::Preloaded
         static std::mutex m;
         return m;
     }
-    // Ended (and its thread joined) when the program ends.
+    // Ended (and its thread joined) when the application object goes, while Qt still works.
     static std::unique_ptr<Preloaded>& pending()
     {
         static std::unique_ptr<Preloaded> p;
@@ -494,6 +495,15 @@ void Recordset::preload(const QString& path, const QString& recordSource, const 
 {
     if (path.isEmpty() || !hintergrundMoeglich())
         return;
+    static const bool endetMitDemProgramm = [] {
+        qAddPostRoutine([] {
+            std::unique_ptr<Preloaded> untaken;
+            std::lock_guard<std::mutex> lock(Preloaded::mutex());
+            untaken.swap(Preloaded::pending());
+        });
+        return true;
+    }();
+    Q_UNUSED(endetMitDemProgramm);
     auto p = std::make_unique<Preloaded>();
     p->path = path;
     p->source = recordSource;
