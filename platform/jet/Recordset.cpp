@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QRegularExpression>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <mutex>
 #include <string_view>
 #include <thread>
@@ -461,6 +463,7 @@ struct Recordset::Preloaded
     bool checked = false;
     std::unique_ptr<Database> connection;
     qint64 version = -1; // the file's data version before the rows were read
+    QByteArray file;     // which file the path named before it was opened
     Loaded loaded;
     bool ok = false;
     DbError error;
@@ -489,6 +492,16 @@ qint64 dataVersion(Database& db)
 {
     return db.scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
 }
+
+// The file a path names now (device and inode): a file put in its place (a copy renamed over
+// it, a restored backup) is another file, whose writes the old one's data version never shows.
+QByteArray dateiKennung(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino));
+}
 } // namespace
 
 void Recordset::preload(const QString& path, const QString& recordSource, const Check& check)
@@ -511,6 +524,7 @@ void Recordset::preload(const QString& path, const QString& recordSource, const 
     Preloaded* pre = p.get();
     const int minRows = s_backgroundRows;
     pre->thread = std::thread([pre, minRows] {
+        pre->file = dateiKennung(pre->path);
         auto db = std::make_unique<Database>();
         if (!db->open(pre->path))
             return;
@@ -599,8 +613,10 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
             [&](const std::atomic_bool&) {
                 if (pre) {
                     pre->thread.join();
-                    // Taken only when nothing was written to the file since it was read.
-                    if (pre->ok && pre->connection && dataVersion(*pre->connection) == pre->version) {
+                    // Taken only when nothing was written to the file since it was read, and it
+                    // is still the file the path names.
+                    if (pre->ok && pre->connection && dataVersion(*pre->connection) == pre->version
+                        && !pre->file.isEmpty() && dateiKennung(path) == pre->file) {
                         done = true;
                         ok = pre->ok;
                         loaded = std::move(pre->loaded);

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cstdio>
+
 using namespace klang;
 
 class TestHintergrund : public QObject
@@ -189,15 +191,17 @@ void TestHintergrund::vorgeladeneAnsicht_data()
     QTest::addColumn<QString>("vorgeladen");
     QTest::addColumn<QString>("geoeffnet");
     QTest::addColumn<bool>("geschrieben");
+    QTest::addColumn<bool>("ersetzt");        // another file renamed over it meanwhile
     QTest::addColumn<QString>("vorabBefund"); // what the check beside the preload found
     const QString band = QStringLiteral("select * from Schallplatten order by Band, LPTitel");
     const QString titel = QStringLiteral("select * from Schallplatten where Band like '*e*' order by LPTitel desc");
     const QString schaden = QStringLiteral("Die Datei ist beschädigt.");
-    QTest::newRow("gleiche Ansicht") << band << band << false << QString();
-    QTest::newRow("gleiche Ansicht, Befund") << band << band << false << schaden;
-    QTest::newRow("inzwischen geschrieben") << band << band << true << schaden;
-    QTest::newRow("andere Ansicht") << band << titel << false << schaden;
-    QTest::newRow("andere Ansicht, geschrieben") << titel << band << true << QString();
+    QTest::newRow("gleiche Ansicht") << band << band << false << false << QString();
+    QTest::newRow("gleiche Ansicht, Befund") << band << band << false << false << schaden;
+    QTest::newRow("inzwischen geschrieben") << band << band << true << false << schaden;
+    QTest::newRow("Datei ersetzt") << band << band << false << true << schaden;
+    QTest::newRow("andere Ansicht") << band << titel << false << false << schaden;
+    QTest::newRow("andere Ansicht, geschrieben") << titel << band << true << false << QString();
 }
 
 void TestHintergrund::vorgeladeneAnsicht()
@@ -205,6 +209,7 @@ void TestHintergrund::vorgeladeneAnsicht()
     QFETCH(QString, vorgeladen);
     QFETCH(QString, geoeffnet);
     QFETCH(bool, geschrieben);
+    QFETCH(bool, ersetzt);
     QFETCH(QString, vorabBefund);
     test::TestEnvironment env;
     QTemporaryDir dir;
@@ -213,8 +218,9 @@ void TestHintergrund::vorgeladeneAnsicht()
     jet::Database anderes; // another program writing to the file
     QVERIFY(anderes.open(pfad));
     const auto referenz = [&] {
+        jet::Database frisch;
         jet::Recordset rs;
-        return rs.open(&anderes, geoeffnet) ? zeilenVon(rs) : QStringList();
+        return frisch.open(pfad) && rs.open(&frisch, geoeffnet) ? zeilenVon(rs) : QStringList();
     };
 
     jet::Recordset::setBackgroundRows(1);
@@ -222,6 +228,13 @@ void TestHintergrund::vorgeladeneAnsicht()
     QTest::qWait(300); // the rows are read by now
     if (geschrieben)
         QCOMPARE(anderes.executeBound(QStringLiteral("UPDATE Schallplatten SET Band = 'AAA Neu', LPTitel = 'ZZZ' WHERE rowid = 17")), 1);
+    if (ersetzt) {
+        const QString neu = dir.filePath(QStringLiteral("Neu.mdb"));
+        QVERIFY(test::writeCatalogue(neu, test::CatalogueSpec{2500, false, 9, 6}));
+        QCOMPARE(std::rename(QFile::encodeName(neu).constData(), QFile::encodeName(pfad).constData()), 0);
+        anderes.close();
+        QVERIFY(anderes.open(pfad));
+    }
     jet::DataControl data;
     data.setDatabaseName(pfad);
     data.setRecordSource(geoeffnet);
@@ -229,7 +242,7 @@ void TestHintergrund::vorgeladeneAnsicht()
     // is checked again.
     int pruefungen = 0;
     jet::DbError e;
-    const bool genommen = !geschrieben && vorgeladen == geoeffnet;
+    const bool genommen = !geschrieben && !ersetzt && vorgeladen == geoeffnet;
     QCOMPARE(data.refresh(&e, [&] { ++pruefungen; return QString(); }), !genommen || vorabBefund.isEmpty());
     QCOMPARE(pruefungen, genommen ? 0 : 1);
     if (genommen && !vorabBefund.isEmpty()) {
