@@ -157,14 +157,7 @@ void KatalogController::aufReposition()
 {
     if (m_repositionUnterdruecken)
         return;
-    for (const QString& feld : std::as_const(m_bindungsReihenfolge)) {
-        Bindung& b = m_bindungen[feld];
-        const QString wert = m_data1->field(feld);
-        if (b.schreiben)
-            b.schreiben(wert);
-        b.gezeigt = b.lesen ? b.lesen() : wert;
-        b.hatUebergeben = false;
-    }
+    editorenFuellen();
     const jet::Recordset& rs = m_data1->recordset();
     if (rs.absolutePosition() >= 0 && !rs.isCurrentRowReadable() && !m_lesefehlerGemeldet) {
         m_lesefehlerGemeldet = true;
