@@ -6,8 +6,12 @@
 #include "dbmanager/KatalogDatenbank.h"
 #include "dbmanager/Protokoll.h"
 
+#include "platform/background/Hintergrund.h"
+
 #include <QFileInfo>
 #include <QTimer>
+
+#include <exception>
 
 namespace dbmanager {
 
@@ -56,6 +60,28 @@ QString DatenbankVerwaltung::tempDatei() const
 {
     return m_datenbankPfad + m_datenbankName + QStringLiteral("_temp.mdb");
 }
+
+namespace {
+// The long work on the catalogue's files (checks, copies, compaction: seconds for a large
+// catalogue; removing or replacing a file of hundreds of MB takes the file system a while too)
+// runs off the window's thread, so the window and its animation go on; nothing else uses the
+// database or these files meanwhile, as the window takes no command while busy.
+Fehler engine(const std::function<Fehler()>& arbeit)
+{
+    Fehler f;
+    std::exception_ptr ausnahme;
+    klang::imHintergrund([&](const std::atomic_bool&) {
+        try {
+            f = arbeit();
+        } catch (...) {
+            ausnahme = std::current_exception(); // reported by the step like any other
+        }
+    });
+    if (ausnahme)
+        std::rethrow_exception(ausnahme);
+    return f;
+}
+} // namespace
 
 void DatenbankVerwaltung::setOffen(bool offen)
 {
@@ -131,24 +157,29 @@ void DatenbankVerwaltung::sicherungsSchritte()
     });
     m_schritte.append([this, neu] {
         // A leftover of an interrupted run is an incomplete copy, never a backup.
-        if (m_dateien.existiert(neu))
-            if (const Fehler f = m_dateien.loeschen(neu))
-                return f;
-        if (const Fehler f = m_db.sichern(neu)) {
+        return engine([&] {
             if (m_dateien.existiert(neu))
-                m_dateien.loeschen(neu);
-            return f;
-        }
-        return Fehler::keiner();
+                if (const Fehler f = m_dateien.loeschen(neu))
+                    return f;
+            if (const Fehler f = m_db.sichern(neu)) {
+                if (m_dateien.existiert(neu))
+                    m_dateien.loeschen(neu);
+                return f;
+            }
+            return Fehler::keiner();
+        });
     });
     m_schritte.append([this, neu, sicherung] {
         const bool alteSicherung = m_dateien.existiert(sicherung);
         if (alteSicherung)
             rot(QStringLiteral("Datenbanksicherung löschen...") + Nl);
-        if (const Fehler f = m_dateien.ersetzen(neu, sicherung)) {
-            m_dateien.loeschen(neu);
+        if (const Fehler f = engine([&] {
+                Fehler g = m_dateien.ersetzen(neu, sicherung);
+                if (g)
+                    m_dateien.loeschen(neu);
+                return g;
+            }))
             return f;
-        }
         if (alteSicherung)
             blau(QStringLiteral("Datenbanksicherung gelöscht.") + Nl);
         // Without the backup nothing else may happen to the database.
@@ -166,7 +197,10 @@ void DatenbankVerwaltung::wiederOeffnenSchritte(const QString& datei)
 {
     paar(QStringLiteral("Datenbank öffnen..."), QStringLiteral("Datenbank geöffnet."),
          [this, datei] {
-             m_db.entsperren();
+             engine([&] { // ends the exclusive hold of a file just rewritten
+                 m_db.entsperren();
+                 return Fehler::keiner();
+             });
              if (!m_dateien.existiert(datei))
                  return Fehler{fehlernummer::DateiNichtGefunden,
                                QStringLiteral("Datei „%1“ nicht gefunden.").arg(datei)};
@@ -213,7 +247,7 @@ bool DatenbankVerwaltung::komprimieren()
         if (!m_dateien.existiert(temp))
             return Fehler::keiner();
         rot(QStringLiteral("temponäre Datenbank löschen...") + Nl);
-        if (const Fehler f = m_dateien.loeschen(temp))
+        if (const Fehler f = engine([&] { return m_dateien.loeschen(temp); }))
             return f;
         blau(QStringLiteral("temponäre Datenbank gelöscht.") + Nl);
         return Fehler::keiner();
@@ -221,20 +255,24 @@ bool DatenbankVerwaltung::komprimieren()
     sicherungsSchritte();
     paar(QStringLiteral("Datenbank komprimieren..."), QStringLiteral("Datenbank komprimiert."),
          [this, echt, temp] {
-             Fehler f = m_db.komprimieren(echt, temp);
-             if (!f)
-                 f = m_db.pruefen(temp);
-             if (f && m_dateien.existiert(temp))
-                 m_dateien.loeschen(temp);
-             return f;
+             return engine([&] {
+                 Fehler f = m_db.komprimieren(echt, temp);
+                 if (!f)
+                     f = m_db.pruefen(temp);
+                 if (f && m_dateien.existiert(temp))
+                     m_dateien.loeschen(temp);
+                 return f;
+             });
          });
     // The compacted data goes back into the catalogue file itself rather than a new file
     // taking its place: owner, group, rights, links and hard links all stay as they were.
     paar(QStringLiteral("Datenbank umbenennen..."), QStringLiteral("Datenbank umbenannt."),
          [this, temp, echt] {
-             const Fehler f = m_db.zurueckschreiben(temp, echt);
-             m_dateien.loeschen(temp);
-             return f;
+             return engine([&] {
+                 const Fehler f = m_db.zurueckschreiben(temp, echt);
+                 m_dateien.loeschen(temp);
+                 return f;
+             });
          });
     wiederOeffnenSchritte(datei);
     m_schritte.append([this, echt] {
@@ -318,7 +356,7 @@ Fehler DatenbankVerwaltung::sperrenUndPruefen(const QString& echt)
     m_db.schliessen();
     Fehler f = m_db.sperren(echt);
     if (!f)
-        f = m_db.pruefen(echt);
+        f = engine([&] { return m_db.pruefen(echt); });
     if (f) {
         m_db.entsperren();
         if (m_db.oeffnen(m_datenbankDatei))

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QList>
 #include <QStringList>
+#include <QThread>
 
 namespace dbmanager::test {
 
@@ -98,6 +99,13 @@ public:
     QString stoerung;
     int oeffnenAufrufe = 0;
     QString gesperrt; // the file locked by sperren()
+    int dauerMs = 0;  // how long the engine's long operations take (a large catalogue)
+
+    void dauern() const
+    {
+        if (dauerMs > 0)
+            QThread::msleep(static_cast<unsigned long>(dauerMs));
+    }
 
     Fehler oeffnen(const QString& pfad) override
     {
@@ -125,6 +133,7 @@ public:
     // A half-written backup on a full disk.
     Fehler sichern(const QString& ziel) override
     {
+        dauern();
         QFile q(gesperrt);
         QFile z(ziel);
         if (gesperrt.isEmpty() || !q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -138,6 +147,7 @@ public:
     }
     Fehler pruefen(const QString& pfad) override
     {
+        dauern();
         QFile f(pfad);
         if (stoerung == QLatin1String("pruefen") || !f.open(QIODevice::ReadOnly) || f.readAll().contains("DAMAGED"))
             return {3049, QStringLiteral("beschädigt")};
@@ -145,6 +155,7 @@ public:
     }
     Fehler komprimieren(const QString& quelle, const QString& ziel) override
     {
+        dauern();
         QFile q(quelle);
         QFile z(ziel);
         if (quelle != gesperrt || !q.open(QIODevice::ReadOnly) || !z.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -159,6 +170,7 @@ public:
     }
     Fehler zurueckschreiben(const QString& kompakt, const QString& ziel) override
     {
+        dauern();
         QFile q(kompakt);
         QFile z(ziel);
         if (stoerung == QLatin1String("zurueckschreiben"))
