@@ -164,6 +164,8 @@ public:
     int firstPositionOfRowIds(const std::vector<qint64>& rowIds, int ab = 0) const;
     // rowid of a row (0 when unknown or when the source has no rowid).
     qint64 rowId(int row) const;
+    // Those of all rows in the set's order (shared, not copied).
+    QVector<qint64> rowIds() const { return m_rowIds; }
     qint64 currentRowId() const { return rowId(m_pos); }
     // Position of a rowid in this set, -1 when absent.
     int positionOfRowId(qint64 rowId) const;
@@ -199,6 +201,8 @@ public:
 
     // Views of tables with at least this many rowids load off the window's thread.
     static void setBackgroundRows(int rows) { s_backgroundRows = rows; }
+    // Whether work on db's file can run off the window's thread now (on its kept connection).
+    static bool offThreadPossible(Database* db);
 
     // Starts loading a large view of the file at `path` on another thread at once, before
     // anything asks for it (a program builds its window meanwhile), with `check` beside it.
@@ -234,8 +238,6 @@ private:
     struct Preloaded;
     // The pending preload when it was made for this file and source (dropped otherwise).
     static std::unique_ptr<Preloaded> takePreloaded(const QString& path, const QString& recordSource);
-    // Whether work on db's file can run off the window's thread now (on its kept connection).
-    static bool offThreadPossible(Database* db);
     const Row* rowAt(int row) const;
 
     Database* m_db = nullptr;

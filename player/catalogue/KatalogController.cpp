@@ -10,8 +10,12 @@
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFontMetrics>
+#include <QThread>
 #include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <numeric>
 
 namespace klang::player {
 
@@ -433,10 +437,23 @@ void KatalogController::ersteZeileMitSuchen(const QString& feld, const QString& 
 
 int KatalogController::anzahlInterpreten() const
 {
-    if (!m_data1->database().isOpen())
+    jet::Database& db = m_data1->database();
+    if (!db.isOpen())
         return -1;
-    const QVariant n = m_data1->database().scalar(
-        QStringLiteral("select count(*) from (select distinct Band collate binary from Schallplatten)"));
+    const QString sql = QStringLiteral("select count(*) from (select distinct Band collate binary from Schallplatten)");
+    // Counted on the connection kept for work off the window's thread (seconds for a large catalogue).
+    QVariant n;
+    bool gezaehlt = false;
+    if (jet::Recordset::offThreadPossible(&db)) {
+        const QString pfad = db.path();
+        klang::imHintergrund(
+            [&](const std::atomic_bool&) {
+                gezaehlt = db.withWorkerConnection(pfad, [&](jet::Database& eigene) { n = eigene.scalar(sql); });
+            },
+            klang::Hintergrund{QStringLiteral("Interpreten werden gezählt ..."), false});
+    }
+    if (!gezaehlt)
+        n = db.scalar(sql);
     return n.isValid() ? n.toInt() : -1;
 }
 
@@ -578,28 +595,92 @@ void KatalogController::breitenSpeichern(const QList<int>& breiten)
 
 QList<int> KatalogController::inhaltsbreiten(const QFont& zellen, const QFont& kopf) const
 {
-    const QFontMetrics zellMass(zellen);
     const QFontMetrics kopfMass(kopf);
     const int spalten = m_model->columnCount();
     QList<int> pixel(spalten, 0);
-    for (int c = 0; c < spalten; ++c)
-        pixel[c] = kopfMass.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString());
+    QStringList felder;
+    for (int c = 0; c < spalten; ++c) {
+        felder << m_model->headerData(c, Qt::Horizontal).toString();
+        pixel[c] = kopfMass.horizontalAdvance(felder.last());
+    }
     const int zeilen = m_model->rowCount();
     // No column gets wider than 10000 twips; a text too short to beat the widest so far
     // (at the widest glyph of the font) needs no measuring.
     const int grenze = klang::vb::twipsToPixels(10000 - 200) + 1;
-    const int breitestesZeichen = qMax(1, zellMass.maxWidth());
-    for (int r = 0; r < zeilen; ++r) {
-        for (int c = 0; c < spalten; ++c) {
-            if (pixel.at(c) >= grenze)
-                continue;
-            const QString text = m_model->data(m_model->index(r, c)).toString();
-            if (text.isEmpty() || qint64(text.size()) * breitestesZeichen <= pixel.at(c))
-                continue;
-            const int w = zellMass.horizontalAdvance(text);
-            if (w > pixel.at(c))
-                pixel[c] = w;
-        }
+    const auto messen = [grenze](const QFontMetrics& mass, int breitestesZeichen, QList<int>& breiten, int c,
+                                 const QString& text) {
+        if (breiten.at(c) >= grenze || text.isEmpty() || qint64(text.size()) * breitestesZeichen <= breiten.at(c))
+            return;
+        breiten[c] = std::max(breiten.at(c), mass.horizontalAdvance(text));
+    };
+    if (zeilen >= ZeilenFuerBreitenImHintergrund && klang::hintergrundMoeglich()) {
+        // Every row of a large catalogue: its stored values are read in stretches on other
+        // threads, each with its own reader and font metrics, while the window goes on (Esc
+        // gives up and leaves the widths as they are).
+        QList<int> alleSpalten(spalten);
+        std::iota(alleSpalten.begin(), alleSpalten.end(), 0);
+        const jet::Recordset::RowReader leser = m_model->storedValues(alleSpalten);
+        QList<int> alleZeilen(zeilen);
+        std::iota(alleZeilen.begin(), alleZeilen.end(), 0);
+        const QVector<qint64> ids = m_data1->recordset().rowIds();
+        const int strecken = 4 * std::max(1, QThread::idealThreadCount());
+        // The widest so far, shared by the threads: a text that cannot beat it is not
+        // measured (measuring takes a lock of the font system that all threads share).
+        std::vector<std::atomic_int> breitesteBisher(static_cast<std::size_t>(spalten));
+        for (int c = 0; c < spalten; ++c)
+            breitesteBisher[std::size_t(c)] = pixel.at(c);
+        std::atomic_bool fehler{false};
+        const bool fertig = klang::imHintergrund(
+            [&](const std::atomic_bool& abbrechen) {
+                // The order does not matter for a width: the rows are read in the table's
+                // order, from one end of the file to the other.
+                if (ids.size() == zeilen)
+                    std::sort(alleZeilen.begin(), alleZeilen.end(), [&ids](int a, int b) { return ids[a] < ids[b]; });
+                QList<int> nummern(strecken);
+                std::iota(nummern.begin(), nummern.end(), 0);
+                QtConcurrent::blockingMap(nummern, [&](int k) {
+                    jet::Recordset::RowReader eigener = leser; // a connection of its own
+                    const QFontMetrics mass(zellen);
+                    const int breitestesZeichen = qMax(1, mass.maxWidth());
+                    std::vector<QString> werte;
+                    const qsizetype ende = qsizetype(zeilen) * (k + 1) / strecken;
+                    for (qsizetype von = qsizetype(zeilen) * k / strecken; von < ende && !abbrechen && !fehler;
+                         von += 512) {
+                        const qsizetype bis = std::min(ende, von + 512);
+                        if (!eigener.read(alleZeilen, von, bis, &werte)) {
+                            fehler = true;
+                            return;
+                        }
+                        for (qsizetype i = 0; i < qsizetype(werte.size()); ++i) {
+                            const int c = int(i % spalten);
+                            std::atomic_int& breiteste = breitesteBisher[std::size_t(c)];
+                            int bisher = breiteste.load(std::memory_order_relaxed);
+                            const QString& wert = werte[std::size_t(i)];
+                            // A cell's text is never longer than the stored value (rich text
+                            // loses its markup): most values need no plain text at all.
+                            if (bisher >= grenze || qint64(wert.size()) * breitestesZeichen <= bisher)
+                                continue;
+                            const QString text = zellenText(felder.at(c), wert);
+                            if (qint64(text.size()) * breitestesZeichen <= bisher)
+                                continue;
+                            const int w = mass.horizontalAdvance(text);
+                            while (w > bisher && !breiteste.compare_exchange_weak(bisher, w, std::memory_order_relaxed)) {
+                            }
+                        }
+                    }
+                });
+            },
+            klang::Hintergrund{QStringLiteral("Spaltenbreiten werden ermittelt ..."), true, true});
+        if (!fertig || fehler)
+            return {}; // given up, or the file could not be read: the widths stay
+        for (int c = 0; c < spalten; ++c)
+            pixel[c] = breitesteBisher[std::size_t(c)].load();
+    } else {
+        const QFontMetrics zellMass(zellen);
+        const int breitestesZeichen = qMax(1, zellMass.maxWidth());
+        for (int r = 0; r < zeilen; ++r)
+            for (int c = 0; c < spalten; ++c)
+                messen(zellMass, breitestesZeichen, pixel, c, m_model->data(m_model->index(r, c)).toString());
     }
     QList<int> twips;
     for (int c = 0; c < spalten; ++c)

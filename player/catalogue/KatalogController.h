@@ -134,9 +134,11 @@ public:
     // platzieren: move the fields to their positions even with TabelleNichtSortieren.
     Tabellenbild anordnen(const Tabellenbild& jetzt, bool platzieren = false);
     // Width of every grid column (by model column, twips) fitted to its widest text, header
-    // included: text width + 200, at most 10000. Reads the rows one after the other, so
-    // a large catalogue is measured in one pass.
+    // included: text width + 200, at most 10000. A catalogue of many rows is read and measured
+    // on other threads while the window goes on; empty when the user gave up (Esc) or the file
+    // could not be read.
     QList<int> inhaltsbreiten(const QFont& zellen, const QFont& kopf) const;
+    static constexpr int ZeilenFuerBreitenImHintergrund = 1000;
     // Saves the widths by position (unload, switch to the mini player).
     void breitenSpeichern(const QList<int>& breiten);
 

@@ -4,6 +4,7 @@
 #include "player/catalogue/Felder.h"
 #include "player/catalogue/KatalogController.h"
 #include "platform/jet/Database.h"
+#include "platform/vbcompat/VbCompat.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -474,6 +475,31 @@ private slots:
             breitester = qMax(breitester, mass.horizontalAdvance(QString::fromUtf8(t)));
         QCOMPARE(breiten.at(titel), breitester * 15 + 200);
         QCOMPARE(breiten.at(info), mass.horizontalAdvance(QStringLiteral("Info")) * 15 + 200);
+    }
+
+    // A catalogue of many rows is measured on other threads, in the table's order: the same
+    // widths as the grid's own texts give, the current row's unsaved edit included, and the
+    // same again on the next use.
+    void inhaltsbreitenVielerZeilen()
+    {
+        const QString gross = m_env->path(QStringLiteral("db")) + QStringLiteral("/Gross.mdb");
+        QVERIFY(klang::test::writeCatalogue(gross, klang::test::CatalogueSpec{3 * KatalogController::ZeilenFuerBreitenImHintergrund, false, 4, 8}));
+        KatalogController k;
+        QVERIFY(k.starten(gross, StandardAbfrage));
+        QVERIFY(k.data1().setAbsolutePosition(1234));
+        k.data1().setField(QStringLiteral("Stil"), QStringLiteral("Ein sehr langer Stil, den noch niemand gespeichert hat"));
+        QFont schrift;
+        const QFontMetrics mass(schrift);
+        const QAbstractItemModel* m = k.model();
+        QList<int> erwartet;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            int px = mass.horizontalAdvance(m->headerData(c, Qt::Horizontal).toString());
+            for (int r = 0; r < m->rowCount(); ++r)
+                px = qMax(px, mass.horizontalAdvance(m->data(m->index(r, c)).toString()));
+            erwartet << qMin(klang::vb::pixelsToTwips(px) + 200, 10000);
+        }
+        QCOMPARE(k.inhaltsbreiten(schrift, schrift), erwartet);
+        QCOMPARE(k.inhaltsbreiten(schrift, schrift), erwartet);
     }
 
     // A stored view that no longer runs falls back to the default view.
