@@ -10,7 +10,9 @@
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QFontMetrics>
+#include <QSet>
 #include <QThread>
+#include <QThreadPool>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
@@ -638,10 +640,14 @@ QList<int> KatalogController::inhaltsbreiten(const QFont& zellen, const QFont& k
                     std::sort(alleZeilen.begin(), alleZeilen.end(), [&ids](int a, int b) { return ids[a] < ids[b]; });
                 QList<int> nummern(strecken);
                 std::iota(nummern.begin(), nummern.end(), 0);
-                QtConcurrent::blockingMap(nummern, [&](int k) {
+                // One core stays free for the window's thread.
+                QThreadPool faeden;
+                faeden.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
+                QtConcurrent::blockingMap(&faeden, nummern, [&](int k) {
                     jet::Recordset::RowReader eigener = leser; // a connection of its own
                     const QFontMetrics mass(zellen);
                     const int breitestesZeichen = qMax(1, mass.maxWidth());
+                    std::vector<QSet<QString>> gemessen(static_cast<std::size_t>(spalten)); // values repeat
                     std::vector<QString> werte;
                     const qsizetype ende = qsizetype(zeilen) * (k + 1) / strecken;
                     for (qsizetype von = qsizetype(zeilen) * k / strecken; von < ende && !abbrechen && !fehler;
@@ -663,6 +669,12 @@ QList<int> KatalogController::inhaltsbreiten(const QFont& zellen, const QFont& k
                             const QString text = zellenText(felder.at(c), wert);
                             if (qint64(text.size()) * breitestesZeichen <= bisher)
                                 continue;
+                            QSet<QString>& schonGemessen = gemessen[std::size_t(c)];
+                            if (schonGemessen.contains(text))
+                                continue; // not wider than the widest so far
+                            if (schonGemessen.size() >= 4096)
+                                schonGemessen.clear(); // a column of ever new texts: kept small
+                            schonGemessen.insert(text);
                             const int w = mass.horizontalAdvance(text);
                             while (w > bisher && !breiteste.compare_exchange_weak(bisher, w, std::memory_order_relaxed)) {
                             }
