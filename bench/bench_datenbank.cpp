@@ -10,9 +10,9 @@
 #include "dbmanager/DatenbankVerwaltung.h"
 #include "dbmanager/JetKatalog.h"
 #include "dbmanager/TextProtokoll.h"
+#include "tests/support/Ereignissonde.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -54,28 +54,17 @@ int main(int argc, char** argv)
     out << QStringLiteral("catalogue of %1 MB\n").arg(QFile(pfad).size() / 1048576.0, 0, 'f', 1);
     bool alle = true;
     const auto messen = [&](const QString& was, bool (dbmanager::DatenbankVerwaltung::*befehl)()) {
-        QElapsedTimer uhr;
-        qint64 zuletzt = 0;
-        qint64 luecke = 0;
-        QTimer sonde;
-        sonde.setInterval(5);
-        QObject::connect(&sonde, &QTimer::timeout, [&] {
-            luecke = std::max(luecke, uhr.nsecsElapsed() - zuletzt);
-            zuletzt = uhr.nsecsElapsed();
-        });
         fertig = false;
-        sonde.start();
-        uhr.start();
+        klang::test::Ereignissonde sonde;
         (verwaltung.*befehl)();
         while (!fertig)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        luecke = std::max(luecke, uhr.nsecsElapsed() - zuletzt);
         alle = alle && erfolg;
         out << QStringLiteral("  %1 %2 s  %3  window frozen at most %4 ms\n")
                    .arg(was, -40)
-                   .arg(uhr.nsecsElapsed() / 1e9, 6, 'f', 2)
+                   .arg(sonde.laufzeitMs() / 1000, 6, 'f', 2)
                    .arg(erfolg ? QStringLiteral("succeeded") : QStringLiteral("failed   "))
-                   .arg(luecke / 1e6, 0, 'f', 1);
+                   .arg(sonde.laengsteLueckeMs(), 0, 'f', 1);
         out.flush();
     };
     messen(QStringLiteral("compaction"), &dbmanager::DatenbankVerwaltung::komprimieren);

@@ -18,6 +18,7 @@
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
 #include "tests/support/CatalogueGenerator.h"
+#include "tests/support/Ereignissonde.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -79,33 +80,18 @@ void spitzeZuruecksetzen()
 
 Messung messen(const std::function<void()>& op, const std::function<bool()>& fertig = {})
 {
-    QElapsedTimer uhr;
-    qint64 zuletzt = 0;
-    qint64 luecke = 0;
-    QTimer sonde;
-    sonde.setInterval(5);
-    QObject::connect(&sonde, &QTimer::timeout, [&] {
-        const qint64 jetzt = uhr.nsecsElapsed();
-        luecke = std::max(luecke, jetzt - zuletzt);
-        zuletzt = jetzt;
-    });
-    sonde.start();
     spitzeZuruecksetzen();
-    uhr.start();
+    klang::test::Ereignissonde sonde;
     op();
-    const qint64 ende = uhr.nsecsElapsed();
-    luecke = std::max(luecke, ende - zuletzt);
-    zuletzt = ende;
-    qint64 dauer = ende;
+    double dauer = sonde.laufzeitMs();
     if (fertig) {
-        while (!fertig() && uhr.elapsed() < 600000)
+        while (!fertig() && sonde.laufzeitMs() < 600000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        dauer = uhr.nsecsElapsed();
+        dauer = sonde.laufzeitMs();
     }
     QCoreApplication::processEvents();
-    luecke = std::max(luecke, uhr.nsecsElapsed() - zuletzt);
     spitzeKb = std::max(spitzeKb, statusKb("VmHWM:"));
-    return {double(dauer) / 1e6, double(luecke) / 1e6};
+    return {dauer, sonde.laengsteLueckeMs()};
 }
 
 // Plain SQLite on the same file, on a connection of its own: SQLite's own LIKE ("%x%"), and

@@ -602,17 +602,28 @@ QString Database::integrityCheck()
     return findings.join(QLatin1Char('\n'));
 }
 
+void Database::stopWhen(const std::atomic_bool* stop)
+{
+    if (!d->db)
+        return;
+    if (!stop) {
+        sqlite3_progress_handler(d->db, 0, nullptr, nullptr);
+        return;
+    }
+    sqlite3_progress_handler(
+        d->db, 1000, [](void* s) -> int { return static_cast<const std::atomic_bool*>(s)->load() ? 1 : 0; },
+        const_cast<std::atomic_bool*>(stop));
+}
+
 QString Database::quickCheck(const std::atomic_bool* stop)
 {
     QStringList findings;
     DbError error;
-    if (stop && d->db)
-        sqlite3_progress_handler(
-            d->db, 1000, [](void* s) -> int { return static_cast<const std::atomic_bool*>(s)->load() ? 1 : 0; },
-            const_cast<std::atomic_bool*>(stop));
+    if (stop)
+        stopWhen(stop);
     const auto ohneHandler = qScopeGuard([this, stop] {
-        if (stop && d->db)
-            sqlite3_progress_handler(d->db, 0, nullptr, nullptr);
+        if (stop)
+            stopWhen(nullptr);
     });
     if (!query(QStringLiteral("PRAGMA quick_check"), {}, [&](const QVariantList& row) {
             findings << row.value(0).toString();

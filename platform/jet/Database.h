@@ -140,6 +140,8 @@ public:
     // on every open).
     // Stops early (a finding saying so) once *stop is set.
     QString quickCheck(const std::atomic_bool* stop = nullptr);
+    // Statements of this connection end early (interrupted) once *stop is set; nullptr: never.
+    void stopWhen(const std::atomic_bool* stop);
 
     // Whether the statement (SQLite SQL) is one read-only query: a select that changes
     // nothing, with nothing behind it. Checked after preparing it and before it runs, so an

@@ -528,17 +528,14 @@ void Recordset::preload(const QString& path, const QString& recordSource, const 
         auto db = std::make_unique<Database>();
         if (!db->open(pre->path))
             return;
-        sqlite3_progress_handler(
-            db->handle(), 1000, [](void* stop) -> int { return static_cast<std::atomic_bool*>(stop)->load() ? 1 : 0; },
-            &pre->stop);
+        db->stopWhen(&pre->stop);
         // Only what open() would run as well: one reading select over a real table.
         const SimpleSource simple = analyseRecordSource(pre->source);
         if (!simple.ok || !db->isReadOnlyQuery(translateRecordSource(pre->source))
             || db->scalar(QStringLiteral("SELECT type FROM sqlite_master WHERE lower(name) = lower(?)"), {simple.table})
                        .toString()
                    != QLatin1String("table")
-            || db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(simple.table))).toLongLong()
-                   < minRows)
+            || maxRowId(db->handle(), simple.table) < minRows)
             return;
         pre->version = dataVersion(*db);
         std::thread checker;
@@ -548,7 +545,7 @@ void Recordset::preload(const QString& path, const QString& recordSource, const 
         if (checker.joinable())
             checker.join();
         pre->checked = pre->check && !pre->stop;
-        sqlite3_progress_handler(db->handle(), 0, nullptr, nullptr);
+        db->stopWhen(nullptr);
         if (!pre->stop)
             pre->connection = std::move(db);
     });
@@ -606,8 +603,7 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
     const SimpleSource simple = analyseRecordSource(recordSource);
     std::unique_ptr<Preloaded> pre = takePreloaded(db->path(), recordSource);
     if (simple.ok && offThreadPossible(db) && db->tableExists(simple.table)
-        && db->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(simple.table))).toLongLong()
-               >= s_backgroundRows) {
+        && maxRowId(db->handle(), simple.table) >= s_backgroundRows) {
         const QString path = db->path();
         imHintergrund(
             [&](const std::atomic_bool&) {

@@ -3,13 +3,12 @@
 
 #include "dbmanager/DatenbankVerwaltung.h"
 #include "tests/dbmanager/Fakes.h"
+#include "tests/support/Ereignissonde.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
-#include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 using namespace dbmanager;
@@ -228,23 +227,13 @@ private Q_SLOTS:
         QSignalSpy fertig(m_v, &DatenbankVerwaltung::fertig);
         for (bool (DatenbankVerwaltung::*befehl)() : {&DatenbankVerwaltung::komprimieren, &DatenbankVerwaltung::komprimieren,
                                                       &DatenbankVerwaltung::aktualisieren}) {
-            QElapsedTimer uhr;
-            qint64 zuletzt = 0;
-            qint64 luecke = 0;
-            QTimer sonde;
-            sonde.setInterval(5);
-            connect(&sonde, &QTimer::timeout, this, [&] {
-                luecke = std::max(luecke, uhr.elapsed() - zuletzt);
-                zuletzt = uhr.elapsed();
-            });
             fertig.clear();
-            uhr.start();
-            sonde.start();
+            klang::test::Ereignissonde sonde;
             QVERIFY((m_v->*befehl)());
             QVERIFY(fertig.wait(20000));
             QCOMPARE(fertig.at(0).at(0).toBool(), true);
-            QVERIFY(uhr.elapsed() >= 2 * 400);
-            QVERIFY2(luecke < 300, qPrintable(QString::number(luecke)));
+            QVERIFY(sonde.laufzeitMs() >= 2 * 400);
+            QVERIFY2(sonde.laengsteLueckeMs() < 300, qPrintable(QString::number(sonde.laengsteLueckeMs())));
         }
         QCOMPARE(lesen(m_datei), QByteArray("FAKEDB daten#kompakt"));
     }
