@@ -101,7 +101,8 @@ public:
 
 Q_SIGNALS:
     void stateChanged(klang::media::PlayState state);
-    // The medium is open; duration() is known from here on (if the medium has one).
+    // The medium is open. Its length comes with durationChanged, at once or a moment later
+    // (if the medium has one).
     void loaded();
     // The medium ended by itself (not by stop() or close()). At a natural end the states
     // MediaEnded and then Stopped come first, so a reader of state() sees Stopped.
