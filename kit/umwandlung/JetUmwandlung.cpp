@@ -43,18 +43,28 @@ void setJetZielDialog(std::function<QString(QWidget*, const QString&)> dialog)
     zielDialog() = std::move(dialog);
 }
 
-JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QString& titel)
+JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QString& titel,
+                               const std::function<void(const QString&)>& kopieAngelegt)
 {
     JetErgebnis ergebnis;
     if (!klang::jet::isJetFile(pfad))
         return ergebnis;
     const QString original = QDir::toNativeSeparators(pfad);
     QString ziel = klang::jet::convertedFilePath(pfad);
+    // What a conversion killed earlier left behind goes, whatever the answer.
+    klang::jet::removeJetLeftovers(ziel);
+    // The question names the place the copy really goes, or says that the user picks it.
+    const bool daneben = ordnerBeschreibbar(QFileInfo(ziel).absolutePath());
+    const QString wohin =
+        daneben ? QDir::toNativeSeparators(ziel)
+                : QStringLiteral("Im Ordner\n%1\nkann keine neue Datei angelegt werden; nach „Ja“ wählen Sie einen "
+                                 "anderen Ort für die Kopie.")
+                      .arg(QDir::toNativeSeparators(QFileInfo(ziel).absolutePath()));
     const QString frage =
         QStringLiteral("Die Datei\n%1\nist eine Datenbank im alten Access-Format, die nicht direkt geöffnet "
                        "werden kann.\n\nSoll eine Kopie im neuen Format angelegt und geöffnet werden?\n%2\n\n"
                        "Die Access-Datenbank selbst bleibt unverändert.")
-            .arg(original, QDir::toNativeSeparators(ziel));
+            .arg(original, wohin);
     if (MsgFenn(parent, frage, 22, 1, QStringLiteral("Datenbank umwandeln"), 1, DialogBackColor, DialogForeColor)
         != QLatin1String("Ja")) {
         ergebnis.antwort = JetAntwort::Nein;
@@ -62,26 +72,40 @@ JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QStri
     }
     ergebnis.antwort = JetAntwort::Abgebrochen;
 
-    // Where the copy goes: beside the original, else a place the user picks.
+    // Where the copy goes: beside the original, else a place the user picks. The save dialog
+    // has asked about an existing file already.
     bool ersetzen = false;
+    bool gewaehlt = false;
+    auto waehlen = [&](const QString& vorschlag) {
+        ziel = anderenOrtWaehlen(parent, vorschlag);
+        gewaehlt = true;
+        return !ziel.isEmpty();
+    };
     while (true) {
         if (!ordnerBeschreibbar(QFileInfo(ziel).absolutePath())) {
+            if (!daneben && !gewaehlt) { // the question has said so
+                if (!waehlen(QDir::home().filePath(QFileInfo(ziel).fileName())))
+                    return ergebnis;
+                continue;
+            }
             MsgFenn(parent,
                     QStringLiteral("Im Ordner\n%1\nkann keine neue Datei angelegt werden.\n\nBitte wählen Sie einen "
                                    "anderen Ort für die Kopie.")
                         .arg(QDir::toNativeSeparators(QFileInfo(ziel).absolutePath())),
                     3, 0, QStringLiteral("Datenbank umwandeln"), 1, WarningBackColor, DialogForeColor);
-            ziel = anderenOrtWaehlen(parent, QDir::home().filePath(QFileInfo(ziel).fileName()));
-            if (ziel.isEmpty())
+            if (!waehlen(QDir::home().filePath(QFileInfo(ziel).fileName())))
                 return ergebnis;
             continue;
         }
         if (QFileInfo::exists(ziel)) {
             if (QFileInfo(ziel).canonicalFilePath() == QFileInfo(pfad).canonicalFilePath()) {
-                ziel = anderenOrtWaehlen(parent, ziel);
-                if (ziel.isEmpty())
+                if (!waehlen(ziel))
                     return ergebnis;
                 continue;
+            }
+            if (gewaehlt) {
+                ersetzen = true;
+                break;
             }
             const QString antwort = MsgFenn(
                 parent,
@@ -89,8 +113,7 @@ JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QStri
                     .arg(QDir::toNativeSeparators(ziel)),
                 22, 2, QStringLiteral("Datei ersetzen?"), 1, WarningBackColor, DialogForeColor);
             if (antwort != QLatin1String("Ja")) {
-                ziel = anderenOrtWaehlen(parent, ziel);
-                if (ziel.isEmpty())
+                if (!waehlen(ziel))
                     return ergebnis;
                 continue;
             }
@@ -138,6 +161,9 @@ JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QStri
                 r.cancelled ? WarningBackColor : ErrorBackColor, DialogForeColor);
         return ergebnis;
     }
+    // The settings point at the copy before the report waits for the user.
+    if (kopieAngelegt)
+        kopieAngelegt(ziel);
     MsgFenn(parent,
             QStringLiteral("Die Kopie im neuen Format wurde angelegt:\n%1\n\n%2")
                 .arg(QDir::toNativeSeparators(ziel), r.summary()),

@@ -25,8 +25,10 @@ struct JetErgebnis
 };
 
 // When pfad is a Jet/Access file (by its bytes, not its name), asks and converts. titel is
-// the title of the boxes that report a failure.
-JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QString& titel);
+// the title of the boxes that report a failure. kopieAngelegt is called with the new file as
+// soon as it is in place, before the report box waits for the user.
+JetErgebnis jetKatalogAnbieten(QWidget* parent, const QString& pfad, const QString& titel,
+                               const std::function<void(const QString&)>& kopieAngelegt = {});
 
 // For tests: replaces the save dialog shown when the Jet file's folder cannot be written
 // (argument: the proposed path; return "" to cancel). nullptr restores the dialog.

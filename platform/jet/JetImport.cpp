@@ -4,9 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +19,7 @@
 #include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
+#include <optional>
 #include <vector>
 
 #include <mdbtools.h>
@@ -23,13 +28,115 @@ namespace klang::jet {
 
 namespace {
 
-constexpr int kProgressEvery = 512;   // rows between two progress reports
-constexpr int kLongValueHeader = 12;  // length/flags, page/row, reserved of a Memo or OLE value
-
 quint32 le32(const unsigned char* p)
 {
     return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
 }
+
+constexpr int kProgressEvery = 512;   // rows between two progress reports
+constexpr int kLongValueHeader = 12;  // length/flags, page/row, reserved of a Memo or OLE value
+// Column types of newer Access versions that libmdb does not name.
+constexpr int kBigInt = 0x13;            // "Large Number": a 64-bit integer
+constexpr int kExtendedDateTime = 0x14;  // "Date/Time Extended": stored as ASCII text
+constexpr quint32 kSystemObject = 0x80000000; // MSysObjects.Flags of the system's own objects
+constexpr quint32 kObjectPage = 0x00FFFFFF;    // an object id's part that is its definition page
+constexpr qint64 kMaxAttachment = qint64(1) << 30; // an attachment's unpacked size we accept
+
+// Whether the type is one this reader copies as what it means (the rest: bytes as they are).
+bool knownType(int type)
+{
+    switch (type) {
+    case MDB_BOOL: case MDB_BYTE: case MDB_INT: case MDB_LONGINT: case MDB_MONEY: case MDB_FLOAT:
+    case MDB_DOUBLE: case MDB_DATETIME: case MDB_BINARY: case MDB_TEXT: case MDB_OLE: case MDB_MEMO:
+    case MDB_REPID: case MDB_NUMERIC: case MDB_COMPLEX: case kBigInt:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QVariant exactDecimal(const QString& text)
+{
+    QString digits = text.trimmed();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative || digits.startsWith(QLatin1Char('+')))
+        digits.remove(0, 1);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? digits : digits.left(point);
+    QString fraction = point < 0 ? QString() : digits.mid(point + 1);
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]*$"));
+    if (whole.isEmpty() && fraction.isEmpty())
+        whole = QStringLiteral("0");
+    if (!decimal.match(whole).hasMatch() || !decimal.match(fraction).hasMatch())
+        return text; // not a plain decimal number: kept as it reads
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    const QString sign = negative ? QStringLiteral("-") : QString();
+    if (fraction.isEmpty()) {
+        bool ok = false;
+        const qint64 n = (sign + whole).toLongLong(&ok);
+        if (ok)
+            return n;
+    }
+    QString significant = whole + fraction;
+    while (significant.startsWith(QLatin1Char('0')))
+        significant.remove(0, 1);
+    const QString exact = sign + whole + (fraction.isEmpty() ? QString() : QLatin1Char('.') + fraction);
+    if (significant.size() <= 15)
+        return exact.toDouble();
+    return exact;
+}
+
+QVariant exactCurrency(qint64 v)
+{
+    if (v % 10000 == 0)
+        return v / 10000;
+    const quint64 magnitude = v < 0 ? quint64(0) - quint64(v) : quint64(v);
+    QString text = QString::number(magnitude / 10000) + QLatin1Char('.')
+                   + QStringLiteral("%1").arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
+    return exactDecimal((v < 0 ? QStringLiteral("-") : QString()) + text);
+}
+
+namespace {
+
+// An attachment's bytes as Access keeps them: a type (0 stored, 1 deflated), the unpacked
+// length, then a header (its own length first, then the file's extension) and the file.
+std::optional<QByteArray> attachmentFile(const QByteArray& stored)
+{
+    if (stored.size() < 8)
+        return std::nullopt;
+    const auto* p = reinterpret_cast<const unsigned char*>(stored.constData());
+    const quint32 type = le32(p);
+    const quint32 length = le32(p + 4);
+    if (qint64(length) > kMaxAttachment)
+        return std::nullopt;
+    QByteArray content;
+    if (type == 1) {
+        // qUncompress wants the unpacked length in front, big-endian.
+        QByteArray packed(4, Qt::Uninitialized);
+        packed[0] = char(length >> 24);
+        packed[1] = char(length >> 16);
+        packed[2] = char(length >> 8);
+        packed[3] = char(length);
+        packed += stored.mid(8);
+        content = qUncompress(packed);
+    } else if (type == 0) {
+        content = stored.mid(8);
+    } else {
+        return std::nullopt;
+    }
+    if (content.size() != qsizetype(length) || content.size() < 12)
+        return std::nullopt;
+    const quint32 header = le32(reinterpret_cast<const unsigned char*>(content.constData()));
+    if (header < 12 || header > quint32(content.size()))
+        return std::nullopt;
+    return content.mid(qsizetype(header));
+}
+
 
 QString quoteName(const QString& name)
 {
@@ -47,16 +154,21 @@ const char* sqliteType(int jetType)
     case MDB_INT:
     case MDB_LONGINT:
     case MDB_COMPLEX:
+    case kBigInt:
         return "INTEGER";
-    case MDB_MONEY:
     case MDB_FLOAT:
     case MDB_DOUBLE:
-    case MDB_NUMERIC:
         return "REAL";
+    // Currency and Decimal hold more digits than a double: a column that forces values into
+    // floating point would round them, one without affinity keeps integers and decimal text.
+    case MDB_MONEY:
+    case MDB_NUMERIC:
+        return "NUMERIC";
     case MDB_TEXT:
     case MDB_MEMO:
     case MDB_DATETIME:
     case MDB_REPID:
+    case kExtendedDateTime:
         return "TEXT";
     default:
         return "BLOB";
@@ -177,6 +289,11 @@ public:
     {
     }
 
+    // The column whose values are attachments as Access packs them: copied as the files' bytes.
+    void setAttachmentColumn(unsigned column) { m_attachmentColumn = column; }
+    // Attachments that could not be unpacked and were copied as stored.
+    qint64 packedAttachments() const { return m_packedAttachments; }
+
     // Binds the current row's value of column i (1-based parameter i + 1). False when the
     // value cannot be read (a damaged page); why says what.
     bool bind(sqlite3_stmt* stmt, unsigned i, QString* why)
@@ -212,8 +329,14 @@ public:
             if (!need(8))
                 return false;
             const qint64 v = qint64(quint64(le32(p)) | quint64(le32(p + 4)) << 32);
-            return sqlite3_bind_double(stmt, param, double(v) / 10000.0) == SQLITE_OK;
+            return bindVariant(stmt, param, exactCurrency(v));
         }
+        case kBigInt:
+            return need(8)
+                   && sqlite3_bind_int64(stmt, param, qint64(quint64(le32(p)) | quint64(le32(p + 4)) << 32))
+                          == SQLITE_OK;
+        case kExtendedDateTime: // ASCII digits; kept as they read, the report names the column
+            return bindVariant(stmt, param, QString::fromLatin1(reinterpret_cast<const char*>(p), len).trimmed());
         case MDB_FLOAT: {
             if (!need(4))
                 return false;
@@ -237,9 +360,7 @@ public:
             char* s = mdb_numeric_to_string(m_mdb, start, col->col_scale, col->col_prec);
             const QString text = QString::fromUtf8(s ? s : "");
             g_free(s);
-            bool ok = false;
-            const double d = text.toDouble(&ok);
-            return ok ? sqlite3_bind_double(stmt, param, d) == SQLITE_OK : bindVariant(stmt, param, text);
+            return bindVariant(stmt, param, exactDecimal(text));
         }
         case MDB_REPID:
             return need(16) && bindVariant(stmt, param, guidText(p));
@@ -250,9 +371,16 @@ public:
             QByteArray bytes;
             if (!longValue(p, len, &bytes, why))
                 return false;
-            if (col->col_type == MDB_OLE)
+            if (col->col_type == MDB_OLE) {
+                if (i == m_attachmentColumn) {
+                    if (const std::optional<QByteArray> file = attachmentFile(bytes))
+                        bytes = *file;
+                    else
+                        ++m_packedAttachments; // kept as stored; the report says so
+                }
                 return sqlite3_bind_blob64(stmt, param, bytes.constData(), sqlite3_uint64(bytes.size()),
                                            SQLITE_TRANSIENT) == SQLITE_OK;
+            }
             return bindVariant(stmt, param, text(reinterpret_cast<const unsigned char*>(bytes.constData()),
                                                  size_t(bytes.size())));
         }
@@ -266,6 +394,8 @@ private:
     {
         if (v.typeId() == QMetaType::Double)
             return sqlite3_bind_double(stmt, param, v.toDouble()) == SQLITE_OK;
+        if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+            return sqlite3_bind_int64(stmt, param, v.toLongLong()) == SQLITE_OK;
         const QByteArray utf8 = v.toString().toUtf8();
         return sqlite3_bind_text64(stmt, param, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_TRANSIENT,
                                    SQLITE_UTF8) == SQLITE_OK;
@@ -354,7 +484,35 @@ private:
     int m_pageSize;
     bool m_jet3;
     std::vector<char> m_textBuffer;
+    unsigned m_attachmentColumn = UINT_MAX;
+    qint64 m_packedAttachments = 0;
 };
+
+// A failure to write the new file, in the conversion's own words: SQLite's texts are English
+// and speak of changes to a database the user never made.
+DbError writeError(sqlite3* db)
+{
+    const int code = db ? sqlite3_errcode(db) : SQLITE_CANTOPEN;
+    const QString none = QStringLiteral(" Es wurde keine neue Datei angelegt.");
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        return DbError{errors::kDiskFull, QStringLiteral("Auf dem Datenträger ist nicht genug Platz für die neue "
+                                                         "Datei.") + none};
+    case SQLITE_IOERR:
+        return DbError{errors::kDiskError, QStringLiteral("Die neue Datei kann nicht geschrieben werden "
+                                                          "(Datenträger- oder Netzwerkfehler).") + none};
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+        return DbError{errors::kCannotOpen, QStringLiteral("Die neue Datei kann nicht geschrieben werden "
+                                                           "(fehlende Schreibrechte?).") + none};
+    case SQLITE_NOMEM:
+        return DbError{errors::kGeneral, QStringLiteral("Für die Umwandlung reicht der Arbeitsspeicher nicht.") + none};
+    default:
+        return DbError{errors::kGeneral, QStringLiteral("Beim Schreiben der neuen Datei ist ein Fehler aufgetreten "
+                                                        "(Fehlernummer %1 der Datenbank).").arg(code) + none};
+    }
+}
 
 bool execSql(sqlite3* db, const char* sql)
 {
@@ -407,7 +565,9 @@ QString convertedFilePath(const QString& jetPath)
     const QFileInfo info(jetPath);
     const QString suffix = info.suffix();
     const QString base = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
-    const QString name = base + QStringLiteral(" (SQLite)") + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    // An ACE original's copy is named .mdb, which the open dialogs show.
+    const QString extension = suffix.compare(QLatin1String("accdb"), Qt::CaseInsensitive) == 0 ? QStringLiteral("mdb") : suffix;
+    const QString name = base + QStringLiteral(" (SQLite)") + (suffix.isEmpty() ? QString() : QLatin1Char('.') + extension);
     return info.dir().filePath(name);
 }
 
@@ -428,6 +588,8 @@ QString JetImportResult::summary() const
                          .arg(tables[i], QLocale(QLocale::German, QLocale::Germany).toString(rowCounts.value(i)));
         text = QStringLiteral("Übernommene Tabellen: ") + lines.join(QStringLiteral(", ")) + QLatin1Char('.');
     }
+    for (const QString& note : notes)
+        text += QStringLiteral("\n- ") + note + QLatin1Char('.');
     if (!leftOut.isEmpty())
         text += QStringLiteral("\nNicht übernommen: ") + leftOut.join(QStringLiteral(", ")) + QLatin1Char('.');
     return text;
@@ -476,12 +638,12 @@ JetTargetFile::~JetTargetFile()
         ::close(m_fd);
 }
 
-bool JetTargetFile::create(DbError* error)
+void removeJetLeftovers(const QString& target)
 {
-    const QFileInfo targetInfo(m_target);
+    const QFileInfo targetInfo(QFileInfo(target).absoluteFilePath());
     const QDir folder = targetInfo.absoluteDir();
     const QString prefix = QLatin1Char('.') + targetInfo.fileName() + QLatin1Char('.');
-    // Leftovers: a file of this pattern that no one holds belongs to a conversion that died.
+    // A file of this pattern that no one holds belongs to a conversion that died.
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
         if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
@@ -496,7 +658,14 @@ bool JetTargetFile::create(DbError* error)
             ::unlink(path.constData());
         ::close(fd);
     }
+}
 
+bool JetTargetFile::create(DbError* error)
+{
+    removeJetLeftovers(m_target);
+    const QFileInfo targetInfo(m_target);
+    const QDir folder = targetInfo.absoluteDir();
+    const QString prefix = QLatin1Char('.') + targetInfo.fileName() + QLatin1Char('.');
     QString why;
     for (int attempt = 0; attempt < 16; ++attempt) {
         QTemporaryFile temp(folder.filePath(prefix + QStringLiteral("XXXXXX")));
@@ -594,14 +763,21 @@ JetImportResult writeJetCopy(const QString& source, const QString& tempPath, con
     if (!catalog)
         return fail(damagedJetFile(source, QStringLiteral("das Inhaltsverzeichnis ist unlesbar")));
 
-    // What is copied and what is not.
+    // What is copied and what is not. Objects flagged as the system's own (the database's
+    // own entry among them) are nobody's macros or forms.
     QList<MdbCatalogEntry*> tables;
+    QHash<quint32, MdbCatalogEntry*> tablesByPage; // every table, hidden ones too
     MdbCatalogEntry* directory = nullptr;
+    MdbCatalogEntry* complexColumns = nullptr;
+    MdbCatalogEntry* relationships = nullptr;
     int queries = 0, forms = 0, reports = 0, macros = 0, modules = 0, linked = 0;
-    bool relationships = false;
     for (guint i = 0; i < catalog->len; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
         if (!entry)
+            continue;
+        if (entry->object_type == MDB_TABLE)
+            tablesByPage.insert(quint32(entry->table_pg), entry);
+        else if (quint32(entry->flags) & kSystemObject)
             continue;
         switch (entry->object_type) {
         case MDB_TABLE:
@@ -609,10 +785,10 @@ JetImportResult writeJetCopy(const QString& source, const QString& tempPath, con
                 tables << entry;
             else if (qstrcmp(entry->object_name, "MSysObjects") == 0)
                 directory = entry;
-            else if (qstrcmp(entry->object_name, "MSysRelationships") == 0) {
-                TableCloser rel{mdb_read_table(entry)};
-                relationships = rel.table && rel.table->num_rows > 0;
-            }
+            else if (qstrcmp(entry->object_name, "MSysComplexColumns") == 0)
+                complexColumns = entry;
+            else if (qstrcmp(entry->object_name, "MSysRelationships") == 0)
+                relationships = entry;
             break;
         case MDB_QUERY: ++queries; break;
         case MDB_FORM: ++forms; break;
@@ -641,8 +817,6 @@ JetImportResult writeJetCopy(const QString& source, const QString& tempPath, con
         if (n > 0)
             result.leftOut << QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
     };
-    if (relationships)
-        result.leftOut << QStringLiteral("Beziehungen zwischen Tabellen");
     leave(queries, QStringLiteral("Abfrage"), QStringLiteral("Abfragen"));
     leave(forms, QStringLiteral("Formular"), QStringLiteral("Formulare"));
     leave(reports, QStringLiteral("Bericht"), QStringLiteral("Berichte"));
@@ -650,102 +824,267 @@ JetImportResult writeJetCopy(const QString& source, const QString& tempPath, con
     leave(modules, QStringLiteral("Modul"), QStringLiteral("Module"));
     leave(linked, QStringLiteral("verknüpfte Tabelle"), QStringLiteral("verknüpfte Tabellen"));
     if (tables.isEmpty())
-        return fail(damagedJetFile(source, QStringLiteral("die Datei enthält keine Tabelle")));
+        return fail(DbError{errors::kGeneral,
+                            QStringLiteral("Die Access-Datenbank '%1' enthält keine Tabelle; es gibt nichts "
+                                           "umzuwandeln. Es wurde keine neue Datei angelegt.")
+                                .arg(source)});
 
     SqliteCloser out;
     // No file locks: the file is ours alone, and its owner holds a flock on it, which must not
     // meet SQLite's own locks where a network file system maps both onto the same locks.
     if (sqlite3_open_v2(QFile::encodeName(tempPath).constData(), &out.db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, "unix-none") != SQLITE_OK)
-        return fail(engineError(out.db));
+        return fail(writeError(out.db));
     // A new file that is renamed into place only when complete needs no journal.
-    if (!execSql(out.db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE")
+    if (!execSql(out.db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE; "
+                         "PRAGMA temp_store = MEMORY")
         || !execSql(out.db, "BEGIN"))
-        return fail(engineError(out.db));
+        return fail(writeError(out.db));
 
+    enum class Copied { Ok, Failed, Cancelled };
     const int tableCount = int(tables.size());
-    for (int t = 0; t < tableCount; ++t) {
-        MdbCatalogEntry* entry = tables[t];
-        const QString name = QString::fromUtf8(entry->object_name);
+    // Reported before the system tables are read: whoever waits sees the work start.
+    if (options.progress)
+        options.progress(JetImportProgress{QString::fromUtf8(tables.first()->object_name), 0,
+                                           0, 1, tableCount});
+    // Copies one Jet table into the new file as schema.name; attachmentColumn names the column
+    // whose values are packed attachments.
+    auto copyTable = [&](MdbCatalogEntry* entry, const QString& schema, const QString& name,
+                         const QString& attachmentColumn, int index, qint64* copied) -> Copied {
+        const QString jetName = QString::fromUtf8(entry->object_name);
+        auto damaged = [&](const QString& why) {
+            result.error = damagedJetFile(source, why);
+            return Copied::Failed;
+        };
         TableCloser table{mdb_read_table(entry)};
         if (!table.table)
-            return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 ist unlesbar").arg(name)));
+            return damaged(QStringLiteral("die Tabelle %1 ist unlesbar").arg(jetName));
         GPtrArray* columns = mdb_read_columns(table.table);
         if (!columns || columns->len == 0 || columns->len != table.table->num_cols)
-            return fail(damagedJetFile(source, QStringLiteral("die Spalten der Tabelle %1 sind unlesbar").arg(name)));
+            return damaged(QStringLiteral("die Spalten der Tabelle %1 sind unlesbar").arg(jetName));
         const qint64 expected = table.table->num_rows;
         if (expected < 0 || expected > fileSize)
-            return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 gibt eine unmögliche Zeilenzahl an").arg(name)));
+            return damaged(QStringLiteral("die Tabelle %1 gibt eine unmögliche Zeilenzahl an").arg(jetName));
 
+        TableCopy copy(mdb.mdb, columns, pageCount);
         QStringList defs, marks;
         for (guint c = 0; c < columns->len; ++c) {
             const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(columns, c));
-            defs << quoteName(QString::fromUtf8(col->name)) + QLatin1Char(' ') + QLatin1String(sqliteType(col->col_type));
+            const QString column = QString::fromUtf8(col->name);
+            defs << quoteName(column) + QLatin1Char(' ') + QLatin1String(sqliteType(col->col_type));
             marks << QStringLiteral("?");
+            if (column == attachmentColumn && col->col_type == MDB_OLE)
+                copy.setAttachmentColumn(c);
+            if (schema != QLatin1String("main"))
+                continue;
+            if (col->col_type == kExtendedDateTime)
+                result.notes << QStringLiteral("Spalte %1.%2 (Datum/Uhrzeit erweitert): als Text übernommen, "
+                                               "wie Access ihn speichert")
+                                    .arg(name, column);
+            else if (!knownType(col->col_type))
+                result.notes << QStringLiteral("Spalte %1.%2 (unbekannter Datentyp %3): die Bytes unverändert "
+                                               "übernommen")
+                                    .arg(name, column)
+                                    .arg(col->col_type);
         }
-        const QByteArray create =
-            QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteName(name), defs.join(QStringLiteral(", "))).toUtf8();
-        const QByteArray insert =
-            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoteName(name), marks.join(QLatin1Char(','))).toUtf8();
+        const QByteArray create = QStringLiteral("CREATE TABLE %1.%2 (%3)")
+                                      .arg(quoteName(schema), quoteName(name), defs.join(QStringLiteral(", ")))
+                                      .toUtf8();
+        const QByteArray insert = QStringLiteral("INSERT INTO %1.%2 VALUES (%3)")
+                                      .arg(quoteName(schema), quoteName(name), marks.join(QLatin1Char(',')))
+                                      .toUtf8();
         if (!execSql(out.db, create.constData())) {
-            const DbError e = engineError(out.db);
-            if (e.number == errors::kDiskFull || e.number == errors::kDiskError)
-                return fail(e);
-            return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 kann nicht angelegt werden: %2")
-                                            .arg(name, QString::fromUtf8(sqlite3_errmsg(out.db)))));
+            const int code = sqlite3_errcode(out.db);
+            if (code == SQLITE_FULL || code == SQLITE_IOERR) {
+                result.error = writeError(out.db);
+                return Copied::Failed;
+            }
+            return damaged(QStringLiteral("die Tabelle %1 kann nicht angelegt werden: %2")
+                               .arg(jetName, QString::fromUtf8(sqlite3_errmsg(out.db))));
         }
-        if (sqlite3_prepare_v2(out.db, insert.constData(), -1, &out.stmt, nullptr) != SQLITE_OK)
-            return fail(engineError(out.db));
+        if (sqlite3_prepare_v2(out.db, insert.constData(), -1, &out.stmt, nullptr) != SQLITE_OK) {
+            result.error = writeError(out.db);
+            return Copied::Failed;
+        }
 
-        JetImportProgress progress{name, 0, expected, t + 1, tableCount};
-        if (options.progress)
+        JetImportProgress progress{name, 0, expected, index, tableCount};
+        if (options.progress && index > 0)
             options.progress(progress);
-        TableCopy copy(mdb.mdb, columns, pageCount);
         mdb_rewind_table(table.table);
         qint64 rows = 0;
         while (mdb_fetch_row(table.table)) {
-            if (++rows > expected)
-                return fail(damagedJetFile(source, QStringLiteral("die Tabelle %1 hat mehr Zeilen als angegeben").arg(name)));
+            // A table's head may count fewer rows than it holds; every row that reads is kept.
+            // A chain of pages that never ends cannot hold more rows than the file has bytes.
+            if (++rows > fileSize)
+                return damaged(QStringLiteral("die Zeilen der Tabelle %1 enden nicht").arg(jetName));
             if (cancelled())
-                return cancelResult();
+                return Copied::Cancelled;
             QString why;
             for (guint c = 0; c < columns->len; ++c) {
                 if (!copy.bind(out.stmt, c, &why)) {
-                    if (why.isEmpty())
-                        return fail(engineError(out.db));
-                    return fail(damagedJetFile(source, QStringLiteral("Tabelle %1, Datensatz %2: %3").arg(name).arg(rows).arg(why)));
+                    if (why.isEmpty()) {
+                        result.error = writeError(out.db);
+                        return Copied::Failed;
+                    }
+                    return damaged(QStringLiteral("Tabelle %1, Datensatz %2: %3").arg(jetName).arg(rows).arg(why));
                 }
             }
-            if (sqlite3_step(out.stmt) != SQLITE_DONE)
-                return fail(engineError(out.db));
+            if (sqlite3_step(out.stmt) != SQLITE_DONE) {
+                result.error = writeError(out.db);
+                return Copied::Failed;
+            }
             sqlite3_reset(out.stmt);
             sqlite3_clear_bindings(out.stmt);
-            if (rows % kProgressEvery == 0 && options.progress) {
+            if (rows % kProgressEvery == 0 && options.progress && index > 0) {
                 progress.row = rows;
+                progress.rows = qMax(rows, expected);
                 options.progress(progress);
             }
         }
         out.finish();
-        if (rows != expected)
-            return fail(damagedJetFile(source, QStringLiteral("in der Tabelle %1 sind %2 von %3 Datensätzen lesbar")
-                                            .arg(name).arg(rows).arg(expected)));
+        if (rows < expected)
+            return damaged(QStringLiteral("in der Tabelle %1 sind %2 von %3 Datensätzen lesbar")
+                               .arg(jetName).arg(rows).arg(expected));
+        if (rows > expected)
+            result.notes << QStringLiteral("Tabelle %1: %2 Datensätze übernommen, der Kopf der Tabelle zählt nur %3")
+                                .arg(name).arg(rows).arg(expected);
+        if (copy.packedAttachments() > 0)
+            result.notes << QStringLiteral("Tabelle %1: %2 Anlagen ließen sich nicht entpacken und stehen so in der "
+                                           "Spalte %3, wie Access sie speichert")
+                                .arg(name).arg(copy.packedAttachments()).arg(attachmentColumn);
         progress.row = rows;
-        if (options.progress)
+        progress.rows = rows;
+        if (options.progress && index > 0)
             options.progress(progress);
+        *copied = rows;
+        return Copied::Ok;
+    };
+
+    // Attachments, multi-value and version-history columns hold in each row only a number;
+    // their values lie in hidden tables that MSysComplexColumns names. Each such table is
+    // copied as a table of its own, so every value is there for the user.
+    struct Complex
+    {
+        quint32 flatPage = 0;
+        quint32 typePage = 0;
+    };
+    QHash<QPair<quint32, QString>, Complex> complex; // (table page, column) -> hidden table
+    if (complexColumns) {
+        qint64 n = 0;
+        const Copied c = copyTable(complexColumns, QStringLiteral("temp"), QStringLiteral("complex"), QString(), 0, &n);
+        if (c == Copied::Cancelled)
+            return cancelResult();
+        if (c == Copied::Ok) {
+            if (sqlite3_prepare_v2(out.db,
+                                   "SELECT ColumnName, FlatTableID, ConceptualTableID, ComplexTypeObjectID "
+                                   "FROM temp.complex",
+                                   -1, &out.stmt, nullptr)
+                == SQLITE_OK) {
+                while (sqlite3_step(out.stmt) == SQLITE_ROW) {
+                    const QString column =
+                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(out.stmt, 0)));
+                    const quint32 owner = quint32(sqlite3_column_int64(out.stmt, 2)) & kObjectPage;
+                    complex.insert({owner, column}, Complex{quint32(sqlite3_column_int64(out.stmt, 1)) & kObjectPage,
+                                                            quint32(sqlite3_column_int64(out.stmt, 3)) & kObjectPage});
+                }
+            }
+            out.finish();
+        }
+        result.error = {}; // a damaged list of such columns names each column below as left out
+    }
+    // Relationships between the user's tables (the system keeps some between its own).
+    if (relationships) {
+        qint64 n = 0;
+        const Copied c = copyTable(relationships, QStringLiteral("temp"), QStringLiteral("relationships"), QString(), 0, &n);
+        if (c == Copied::Cancelled)
+            return cancelResult();
+        bool between = c != Copied::Ok; // unreadable: said rather than hidden
+        if (c == Copied::Ok && sqlite3_prepare_v2(out.db, "SELECT szObject, szReferencedObject FROM temp.relationships",
+                                                  -1, &out.stmt, nullptr) == SQLITE_OK) {
+            QSet<QString> user;
+            for (MdbCatalogEntry* entry : std::as_const(tables))
+                user.insert(QString::fromUtf8(entry->object_name));
+            while (!between && sqlite3_step(out.stmt) == SQLITE_ROW)
+                between = user.contains(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(out.stmt, 0))))
+                          || user.contains(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(out.stmt, 1))));
+            out.finish();
+        }
+        result.error = {};
+        if (between)
+            result.leftOut.prepend(QStringLiteral("Beziehungen zwischen Tabellen"));
+    }
+    QSet<QString> taken;
+    for (MdbCatalogEntry* entry : std::as_const(tables))
+        taken.insert(QString::fromUtf8(entry->object_name).toCaseFolded());
+    auto freeName = [&](const QString& wanted) {
+        QString name = wanted;
+        for (int n = 2; taken.contains(name.toCaseFolded()); ++n)
+            name = QStringLiteral("%1 (%2)").arg(wanted).arg(n);
+        taken.insert(name.toCaseFolded());
+        return name;
+    };
+
+    for (int t = 0; t < tableCount; ++t) {
+        MdbCatalogEntry* entry = tables[t];
+        const QString name = QString::fromUtf8(entry->object_name);
+        qint64 rows = 0;
+        const Copied c = copyTable(entry, QStringLiteral("main"), name, QString(), t + 1, &rows);
+        if (c == Copied::Cancelled)
+            return cancelResult();
+        if (c == Copied::Failed)
+            return fail(result.error);
         result.tables << name;
         result.rowCounts << rows;
+
+        // The table's complex columns, each into a table "<table>_<column>".
+        TableCloser owner{mdb_read_table(entry)};
+        GPtrArray* columns = owner.table ? mdb_read_columns(owner.table) : nullptr;
+        for (guint i = 0; columns && i < columns->len; ++i) {
+            const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(columns, i));
+            if (col->col_type != MDB_COMPLEX)
+                continue;
+            const QString column = QString::fromUtf8(col->name);
+            const Complex found = complex.value({quint32(entry->table_pg), column});
+            MdbCatalogEntry* flat = found.flatPage ? tablesByPage.value(found.flatPage) : nullptr;
+            if (!flat) {
+                result.leftOut << QStringLiteral("die Werte der Spalte %1.%2 (Anlagen oder mehrere Werte je "
+                                                 "Datensatz; ihr Verzeichnis ist unlesbar)")
+                                      .arg(name, column);
+                continue;
+            }
+            const MdbCatalogEntry* type = tablesByPage.value(found.typePage);
+            const QString typeName = type ? QString::fromUtf8(type->object_name) : QString();
+            const bool attachments = typeName == QLatin1String("MSysComplexType_Attachment");
+            const QString kind = attachments ? QStringLiteral("Anlagen")
+                                 : typeName.startsWith(QLatin1String("MSysComplexTypeVH_"))
+                                     ? QStringLiteral("Versionsverlauf")
+                                     : QStringLiteral("mehrere Werte je Datensatz");
+            const QString side = freeName(name + QLatin1Char('_') + column);
+            qint64 sideRows = 0;
+            const Copied s = copyTable(flat, QStringLiteral("main"), side,
+                                       attachments ? QStringLiteral("FileData") : QString(), t + 1, &sideRows);
+            if (s == Copied::Cancelled)
+                return cancelResult();
+            if (s == Copied::Failed)
+                return fail(result.error);
+            result.tables << side;
+            result.rowCounts << sideRows;
+            result.notes << QStringLiteral("Spalte %1.%2 (%3): die Werte stehen in der Tabelle %4; deren Spalte %5 "
+                                           "trägt die Nummer aus %1.%2")
+                                .arg(name, column, kind, side, QLatin1Char('_') + column);
+        }
     }
     if (cancelled())
         return cancelResult();
     if (!execSql(out.db, "COMMIT"))
-        return fail(engineError(out.db));
+        return fail(writeError(out.db));
 
     // What was written must read back whole before the file is put in place.
     for (qsizetype t = 0; t < result.tables.size(); ++t) {
         const QByteArray count = QStringLiteral("SELECT count(*) FROM %1").arg(quoteName(result.tables[t])).toUtf8();
         if (sqlite3_prepare_v2(out.db, count.constData(), -1, &out.stmt, nullptr) != SQLITE_OK
             || sqlite3_step(out.stmt) != SQLITE_ROW)
-            return fail(engineError(out.db));
+            return fail(writeError(out.db));
         const qint64 written = sqlite3_column_int64(out.stmt, 0);
         out.finish();
         if (written != result.rowCounts[t])
@@ -755,14 +1094,14 @@ JetImportResult writeJetCopy(const QString& source, const QString& tempPath, con
     }
     if (sqlite3_prepare_v2(out.db, "PRAGMA integrity_check", -1, &out.stmt, nullptr) != SQLITE_OK
         || sqlite3_step(out.stmt) != SQLITE_ROW)
-        return fail(engineError(out.db));
+        return fail(writeError(out.db));
     const QString check = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(out.stmt, 0)));
     out.finish();
     if (check != QLatin1String("ok"))
         return fail(DbError{errors::kDamaged, QStringLiteral("Die Prüfung der neuen Datei meldet: %1. Es wurde keine "
                                                              "neue Datei angelegt.").arg(check)});
     if (sqlite3_close(out.db) != SQLITE_OK)
-        return fail(engineError(out.db));
+        return fail(writeError(out.db));
     out.db = nullptr;
     if (cancelled())
         return cancelResult();

@@ -20,7 +20,7 @@ namespace klang::jet {
 bool isJetFile(const QString& path);
 
 // Where the SQLite copy of a Jet file goes: beside it, "Archiv.mdb" -> "Archiv (SQLite).mdb"
-// (the extension is kept, so the open dialogs' filter still shows it).
+// (the extension is kept, and ".accdb" becomes ".mdb", so the open dialogs' filter shows it).
 QString convertedFilePath(const QString& jetPath);
 
 struct JetImportProgress
@@ -53,6 +53,7 @@ struct JetImportResult
     QStringList tables;         // the tables copied, in the file's order
     QList<qint64> rowCounts;    // rows of each copied table
     QStringList leftOut;        // what a Jet file holds that is not copied ("2 Abfragen", ...)
+    QStringList notes;          // what was copied in another form than the original's, and where
     // A German summary of what was copied and left out.
     QString summary() const;
 };
@@ -76,6 +77,16 @@ DbError checkJetImport(const QString& source, const QString& target, bool overwr
 DbError damagedJetFile(const QString& source, const QString& detail);
 // "Die Umwandlung wurde abgebrochen. ..."
 DbError cancelledJetImport();
+
+// Removes what killed conversions into target left behind (hidden new files no live
+// conversion holds).
+void removeJetLeftovers(const QString& target);
+
+// How a Decimal's text and a Currency value (ten-thousandths) are stored in the copy, with
+// every digit: an integer where the number is one, a double where the double gives back the
+// same digits, else the exact decimal text.
+QVariant exactDecimal(const QString& text);
+QVariant exactCurrency(qint64 tenThousandths);
 
 // The new file while a conversion writes it: ".<target name>.XXXXXX", created exclusively in
 // the target's folder and held under flock(LOCK_EX) by this object for its whole life. A

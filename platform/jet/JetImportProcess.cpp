@@ -173,6 +173,8 @@ void JetImportProcess::line(const QByteArray& report, std::optional<JetImportPro
         m_result.rowCounts << f[1].toLongLong();
     } else if (f[0] == "left" && f.size() == 2)
         m_result.leftOut << text(f[1]);
+    else if (f[0] == "note" && f.size() == 2)
+        m_result.notes << text(f[1]);
     else if (f[0] == "ok" && f.size() == 1) {
         m_result.ok = true;
         m_reported = true;
@@ -202,6 +204,15 @@ void JetImportProcess::processEnded(bool crashed, int exitCode)
     case End::Open:
         break;
     }
+    // Ended by a signal that comes from outside (the out-of-memory killer, a kill, the end of
+    // the session): that says nothing about the file.
+    if (crashed && (exitCode == SIGKILL || exitCode == SIGTERM || exitCode == SIGINT || exitCode == SIGHUP))
+        return finish(DbError{errors::kGeneral,
+                              QStringLiteral("Die Umwandlung wurde beendet, bevor sie fertig war: das Programm '%1', "
+                                             "das sie ausführt, wurde von außen beendet (z. B. weil der "
+                                             "Arbeitsspeicher nicht reichte). Die Access-Datenbank wurde nicht "
+                                             "verändert; es wurde keine neue Datei angelegt.")
+                                  .arg(QFileInfo(helperProgram()).fileName())});
     if (m_end == End::Garbled || crashed || exitCode != 0 || !m_reported)
         return finish(damagedJetFile(m_source, QStringLiteral("das Lesen der Datei brach ab")));
     if (!m_result.ok)
@@ -266,6 +277,8 @@ int jetImportHelperMain(int argc, char** argv)
         writeLine(out, "table\t" + QByteArray::number(r.rowCounts.value(i)) + '\t' + field(r.tables[i]));
     for (const QString& left : r.leftOut)
         writeLine(out, "left\t" + field(left));
+    for (const QString& note : r.notes)
+        writeLine(out, "note\t" + field(note));
     writeLine(out, r.ok ? QByteArray("ok")
                         : "error\t" + QByteArray::number(r.error.number) + '\t' + field(r.error.description));
     return 0;

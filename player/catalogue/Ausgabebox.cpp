@@ -257,11 +257,11 @@ void Ausgabebox::Form_Load(bool fensterZeigen)
     // of this and every later start.
     bool umwandlungGescheitert = false;
     if (istNormaleDatei(wahl.pfad)) {
-        const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, wahl.pfad, QStringLiteral("Ausgabebox_Form_Load"));
-        if (jet.antwort == kit::JetAntwort::Umgewandelt) {
+        const kit::JetErgebnis jet =
+            kit::jetKatalogAnbieten(this, wahl.pfad, QStringLiteral("Ausgabebox_Form_Load"),
+                                    [this](const QString& kopie) { setOption(QStringLiteral("ArchivPfad"), kopie); });
+        if (jet.antwort == kit::JetAntwort::Umgewandelt)
             wahl.pfad = jet.pfad;
-            setOption(QStringLiteral("ArchivPfad"), wahl.pfad);
-        }
         umwandlungGescheitert = jet.antwort == kit::JetAntwort::Abgebrochen;
     }
     DatenbankPfad = kit::OrdnerAusPfad(wahl.pfad);

@@ -269,12 +269,14 @@ void Ausgabebox::datenbankOeffnen(const QString& gewaehlt, const QString& gewaeh
     QString pfad = gewaehlt;
     QString name = gewaehlterName;
     // An old Access catalogue is offered for conversion; its copy opens in its place.
-    const kit::JetErgebnis jet = kit::jetKatalogAnbieten(this, pfad, QStringLiteral("Ausgabebox_mnuOeffnen_Click"));
+    const kit::JetErgebnis jet =
+        kit::jetKatalogAnbieten(this, pfad, QStringLiteral("Ausgabebox_mnuOeffnen_Click"), [&](const QString& kopie) {
+            if (option(QStringLiteral("ArchivPfad")) == pfad)
+                setOption(QStringLiteral("ArchivPfad"), kopie); // the next start takes the copy
+        });
     if (jet.antwort == kit::JetAntwort::Abgebrochen)
         return;
     if (jet.antwort == kit::JetAntwort::Umgewandelt) {
-        if (option(QStringLiteral("ArchivPfad")) == pfad)
-            setOption(QStringLiteral("ArchivPfad"), jet.pfad); // the next start takes the copy
         pfad = jet.pfad;
         name = kit::DateinameAusPfad(pfad);
     }

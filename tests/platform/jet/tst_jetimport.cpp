@@ -15,6 +15,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 #include <cmath>
+#include <limits>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -105,6 +106,18 @@ QString mismatch(const QVariant& ours, const Cell& theirs)
         return ours.toByteArray().toHex().toUpper() == theirs.text.toUpper().toLatin1()
                    ? QString()
                    : QStringLiteral("BLOB of %1 bytes differs").arg(ours.toByteArray().size());
+    if (ours.typeId() == QMetaType::LongLong || ours.typeId() == QMetaType::Int) {
+        // Integral Currency and Decimal values are kept as integers; mdb-export adds ".0000".
+        QString text = theirs.text;
+        if (text.contains(QLatin1Char('.'))) {
+            while (text.endsWith(QLatin1Char('0')))
+                text.chop(1);
+            if (text.endsWith(QLatin1Char('.')))
+                text.chop(1);
+        }
+        return QString::number(ours.toLongLong()) == text ? QString()
+                                                           : QStringLiteral("%1 vs %2").arg(ours.toLongLong()).arg(theirs.text);
+    }
     if (ours.typeId() == QMetaType::Double) {
         const double a = ours.toDouble(), b = theirs.text.toDouble();
         return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)) ? QString()
@@ -129,14 +142,19 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("tableCount");
-        QTest::newRow("Jet 3") << "nwind-jet3.mdb" << 9;
-        QTest::newRow("Jet 4") << "datetest-jet4.mdb" << 1;
+        QTest::addColumn<QStringList>("leftOut"); // the report names what the file holds, no more
+        QTest::newRow("Jet 3") << "nwind-jet3.mdb" << 9
+                               << QStringList{"Beziehungen zwischen Tabellen", "22 Abfragen", "21 Formulare",
+                                              "13 Berichte", "7 Makros", "3 Module"};
+        QTest::newRow("Jet 4") << "datetest-jet4.mdb" << 1 << QStringList{};
+        QTest::newRow("ACE") << "plain-ace2007.accdb" << 4 << QStringList{};
     }
 
     void everyTableEqualsMdbExport()
     {
         QFETCH(QString, file);
         QFETCH(int, tableCount);
+        QFETCH(QStringList, leftOut);
         klang::test::TestEnvironment env;
         // A copy without write permission: the conversion needs none on the original.
         const QString source = env.root() + QLatin1Char('/') + QStringLiteral("Archiv.mdb");
@@ -159,6 +177,8 @@ private slots:
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(r.tables, expectedTables);
         QCOMPARE(r.tables.size(), tableCount);
+        QCOMPARE(r.leftOut, leftOut);
+        QCOMPARE(r.notes, QStringList{});
 
         Database db;
         QVERIFY(db.open(target));
@@ -188,6 +208,115 @@ private slots:
                 }
             }
         }
+    }
+
+    // An ACE table's attachment, multi-value and version-history columns hold only numbers;
+    // each column's values land in a table of its own, named in the report (through the helper
+    // process, as the programs convert), attachments as the files' own bytes.
+    void complexColumnsInTablesOfTheirOwn()
+    {
+        klang::test::TestEnvironment env;
+        const QString source = env.root() + QStringLiteral("/Anlagen.accdb");
+        QVERIFY(QFile::copy(kData + QStringLiteral("/complex-ace2007.accdb"), source));
+        const QString target = convertedFilePath(source);
+        QCOMPARE(QFileInfo(target).fileName(), QStringLiteral("Anlagen (SQLite).mdb"));
+        const JetImportResult r = JetImportProcess::run(source, target, false);
+        QVERIFY2(r.ok, qPrintable(r.error.text()));
+        const QString history = QStringLiteral("Table1_VersionHistory_F5F8918F-0A3F-4DA9-AE71-184EE5012880");
+        QCOMPARE(r.tables, (QStringList{"Table1", history, "Table1_multi-value-data", "Table1_attach-data"}));
+        QCOMPARE(r.rowCounts, (QList<qint64>{4, 5, 6, 3}));
+        QCOMPARE(r.notes.size(), 3);
+        QVERIFY2(r.summary().contains(QStringLiteral("Spalte Table1.attach-data (Anlagen): die Werte stehen in der "
+                                                     "Tabelle Table1_attach-data")),
+                 qPrintable(r.summary()));
+        QVERIFY(!r.summary().contains(QStringLiteral("Makro")));
+
+        // The values mdb-export shows in the hidden tables, joined to the rows they belong to.
+        Database db;
+        QVERIFY(db.open(target));
+        auto rows = [&](const QString& sql) {
+            QStringList out;
+            db.query(sql, {}, [&](const QVariantList& row) {
+                QStringList cells;
+                for (const QVariant& v : row)
+                    cells << v.toString();
+                out << cells.join(QLatin1Char('|'));
+                return true;
+            });
+            return out;
+        };
+        QCOMPARE(rows(QStringLiteral("SELECT t.id, m.Value FROM Table1 t JOIN \"Table1_multi-value-data\" m "
+                                     "ON m.\"_multi-value-data\" = t.\"multi-value-data\" ORDER BY m.rowid")),
+                 (QStringList{"row2|value1", "row2|value4", "row3|value1", "row3|value2", "row3|value3", "row3|value4"}));
+        QCOMPARE(rows(QStringLiteral("SELECT t.id, a.FileName, a.FileType, CAST(a.FileData AS TEXT) FROM Table1 t "
+                                     "JOIN \"Table1_attach-data\" a ON a.\"_attach-data\" = t.\"attach-data\" "
+                                     "ORDER BY a.rowid")),
+                 (QStringList{"row2|test_data.txt|txt|this is some test data for attachment.",
+                              "row2|test_data2.txt|txt|this is some more test data for attachment.",
+                              "row4|test_data2.txt|txt|this is some more test data for attachment."}));
+        QCOMPARE(rows(QStringLiteral("SELECT t.id, v.\"append-memo-data\" FROM Table1 t JOIN \"%1\" v ON "
+                                     "v.\"_VersionHistory_F5F8918F-0A3F-4DA9-AE71-184EE5012880\" = "
+                                     "t.\"VersionHistory_F5F8918F-0A3F-4DA9-AE71-184EE5012880\" ORDER BY v.rowid")
+                          .arg(history)),
+                 (QStringList{"row2|row2-memo", "row3|row3-memo", "row4|row4-memo", "row3|row3-memo-revised",
+                              "row3|row3-memo-again"}));
+    }
+
+    // Currency and Decimal values keep every digit: integers where integral, doubles where the
+    // double gives the same digits back, else the exact decimal text.
+    void exactNumbers_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("large decimal") << QVariant(exactDecimal(QStringLiteral("123456789012345678")))
+                                       << QVariant(qint64(123456789012345678));
+        QTest::newRow("decimal with zeros") << QVariant(exactDecimal(QStringLiteral("-12.5000"))) << QVariant(-12.5);
+        QTest::newRow("long fraction") << QVariant(exactDecimal(QStringLiteral("1234567890123456.78")))
+                                       << QVariant(QStringLiteral("1234567890123456.78"));
+        QTest::newRow("beyond 64 bits") << QVariant(exactDecimal(QStringLiteral("12345678901234567890123")))
+                                        << QVariant(QStringLiteral("12345678901234567890123"));
+        QTest::newRow("currency whole") << QVariant(exactCurrency(180000)) << QVariant(qint64(18));
+        QTest::newRow("currency cents") << QVariant(exactCurrency(-5)) << QVariant(-0.0005);
+        QTest::newRow("currency largest") << QVariant(exactCurrency(std::numeric_limits<qint64>::max()))
+                                          << QVariant(QStringLiteral("922337203685477.5807"));
+    }
+    void exactNumbers()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, expected);
+        QCOMPARE(value.typeId(), expected.typeId() == QMetaType::LongLong ? QMetaType::LongLong : expected.typeId());
+        QCOMPARE(value, expected);
+    }
+
+    // A table whose head counts fewer rows than it holds is copied whole and the report says
+    // so: that is no damage.
+    void headCountsFewerRows()
+    {
+        klang::test::TestEnvironment env;
+        QFile in(kData + QStringLiteral("/nwind-jet3.mdb"));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QByteArray bytes = in.readAll();
+        // The table's definition page is its id in MSysObjects; a Jet 3 head counts the rows at 12.
+        const QList<QList<Cell>> objects = parseCsv(QString::fromUtf8(
+            run({QStringLiteral("mdb-export"), kData + QStringLiteral("/nwind-jet3.mdb"), QStringLiteral("MSysObjects")})));
+        qint64 page = 0;
+        for (const QList<Cell>& row : objects)
+            if (row.size() > 3 && row[2].text == QLatin1String("Orders") && row[3].text == QLatin1String("1"))
+                page = row[0].text.toLongLong();
+        QVERIFY(page > 0);
+        const qsizetype at = qsizetype(page) * 2048 + 12;
+        QCOMPARE(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8, 830);
+        bytes[at] = char(800 & 0xFF);
+        bytes[at + 1] = char(800 >> 8);
+        const QString source = env.root() + QStringLiteral("/Archiv.mdb");
+        QFile out(source);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        const JetImportResult r = JetImportProcess::run(source, convertedFilePath(source), false);
+        QVERIFY2(r.ok, qPrintable(r.error.text()));
+        QCOMPARE(r.rowCounts.value(r.tables.indexOf(QStringLiteral("Orders"))), 830);
+        QCOMPARE(r.notes, QStringList{"Tabelle Orders: 830 Datensätze übernommen, der Kopf der Tabelle zählt nur 800"});
     }
 
     void textAndDatesAsTheJetLayerReadsThem()
@@ -376,6 +505,8 @@ private slots:
         QTest::newRow("writes, reports no end")
             << QByteArray("printf 'progress\t1\t1\t0\t5\tT\ntable\t5\tT\n'; printf x > \"$2\"") << "brach ab" << 1;
         QTest::newRow("missing") << QByteArray("-") << "kann nicht gestartet werden" << 0;
+        // Ended from outside (as the out-of-memory killer does): no word of damage.
+        QTest::newRow("killed") << QByteArray("printf x > \"$2\"; kill -KILL $$") << "von außen beendet" << 0;
         QTest::newRow("cancelled") << QByteArray() << "abgebrochen" << -1;
     }
     void helperEndsBadly()
@@ -405,7 +536,7 @@ private slots:
             qputenv("KLANGTRUHE_JETIMPORT", helper.toUtf8());
         }
         JetImportProcess job;
-        job.setStallLimit(400);
+        job.setStallLimit(script.isEmpty() ? 20000 : 400); // the real helper may start slowly on a busy machine
         int seen = 0;
         connect(&job, &JetImportProcess::progress, &job, [&](const JetImportProgress& p) {
             ++seen;
@@ -420,7 +551,7 @@ private slots:
         QVERIFY(ended);
         const JetImportResult& r = job.result();
         QVERIFY(!r.ok);
-        QCOMPARE(r.cancelled, script.isEmpty());
+        QVERIFY2(r.cancelled == script.isEmpty(), qPrintable(r.error.description));
         QVERIFY2(r.error.description.contains(message), qPrintable(r.error.description));
         QVERIFY2(r.error.description.contains(QStringLiteral("keine neue Datei")), qPrintable(r.error.description));
         if (reports >= 0)

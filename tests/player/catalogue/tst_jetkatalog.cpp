@@ -167,8 +167,8 @@ private slots:
         QCOMPARE(option(QStringLiteral("ArchivPfad")), m_jet);
     }
 
-    // A folder that cannot be written (immutable, so also for root): the user is told and
-    // picks another place, where the copy is written and opened.
+    // A folder that cannot be written (immutable, so also for root): the question says so
+    // before "Ja", and the user picks another place, where the copy is written and opened.
     void ordnerNichtBeschreibbar()
     {
         auto w = hauptfensterZeigen();
@@ -185,9 +185,9 @@ private slots:
         kit::testhook::queueAnswer(QStringLiteral("Ja"));
         w->mnuOeffnen_Click();
         sperre.aufheben();
-        QCOMPARE(titel().mid(0, 3), (QStringList{QStringLiteral("Datenbank umwandeln"), QStringLiteral("Datenbank umwandeln"),
-                                                 QStringLiteral("Datenbank umgewandelt")}));
-        QVERIFY(kit::testhook::calls()[1].prompt.contains(QStringLiteral("kann keine neue Datei angelegt werden")));
+        QCOMPARE(titel().mid(0, 2), (QStringList{QStringLiteral("Datenbank umwandeln"), QStringLiteral("Datenbank umgewandelt")}));
+        QVERIFY(kit::testhook::calls()[0].prompt.contains(QStringLiteral("kann keine neue Datei angelegt werden")));
+        QVERIFY(!kit::testhook::calls()[0].prompt.contains(m_kopie));
         QVERIFY(vorschlag.endsWith(QStringLiteral("/Archiv (SQLite).mdb")));
         QVERIFY(!QFileInfo::exists(m_kopie));
         klang::jet::Database db;
@@ -196,10 +196,13 @@ private slots:
     }
 
     // Through the open dialog, "Nein" leaves everything as it was: the refusal as before and
-    // no new file.
+    // no new file; what a killed conversion left behind is gone.
     void oeffnenNein()
     {
         auto w = hauptfensterZeigen();
+        const QString rest = QFileInfo(m_jet).absolutePath() + QStringLiteral("/.Archiv (SQLite).mdb.k1LLed");
+        QFile(rest).open(QIODevice::WriteOnly);
+        QVERIFY(QFileInfo::exists(rest));
         const QString archiv = option(QStringLiteral("ArchivPfad"));
         kit::testhook::clear();
         w->dateiDialog = [this](const QString&) { return m_jet; };
@@ -208,12 +211,14 @@ private slots:
         QCOMPARE(titel(), (QStringList{QStringLiteral("Datenbank umwandeln"), QStringLiteral("Ausgabebox_mnuOeffnen_Click")}));
         QVERIFY(kit::testhook::calls()[1].prompt.contains(QStringLiteral("Access-Datenbank")));
         QVERIFY(!QFileInfo::exists(m_kopie));
+        QVERIFY(!QFileInfo::exists(rest));
         QCOMPARE(option(QStringLiteral("ArchivPfad")), archiv);
         QCOMPARE(sha(m_jet), m_vorher);
     }
 
     // A copy of that name exists: replacing it is asked with "Nein" as the default; "Nein"
-    // lets the user pick another place, and the old copy stays as it was.
+    // lets the user pick another place, and the old copy stays as it was. A file picked in the
+    // save dialog, which asks itself, is not asked about a second time.
     void vorhandeneKopie()
     {
         auto w = hauptfensterZeigen();
@@ -223,6 +228,7 @@ private slots:
             alt.write("alt");
         }
         const QString anderer = m_env->path(QStringLiteral("anderswo")) + QStringLiteral("/Neu.mdb");
+        QFile(anderer).open(QIODevice::WriteOnly);
         kit::setJetZielDialog([&](QWidget*, const QString&) { return anderer; });
         kit::testhook::clear();
         w->dateiDialog = [this](const QString&) { return m_jet; };
@@ -233,6 +239,7 @@ private slots:
         QVERIFY(calls.size() >= 3);
         QCOMPARE(calls[1].title, QStringLiteral("Datei ersetzen?"));
         QCOMPARE(calls[1].defaultButton, 2);
+        QCOMPARE(titel().count(QStringLiteral("Datei ersetzen?")), 1);
         QCOMPARE(sha(m_kopie), QCryptographicHash::hash("alt", QCryptographicHash::Sha256));
         klang::jet::Database db;
         QVERIFY(db.open(anderer));
