@@ -13,7 +13,6 @@
 #include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Shell.h"
-#include "platform/textfiles/LineFile.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QCheckBox>
@@ -450,7 +449,10 @@ void ZipForm::verlaufErgaenzen(QComboBox* feld, const QString& datei, const QStr
     verlauf.prepend(pfad);
     verlauf = verlauf.mid(0, MaxVerlauf);
     listeSetzen(feld, verlauf);
-    klang::writeLines(dateiPfad, verlauf);
+    const QString fehlschlag = verlaufSpeichern(dateiPfad, verlauf);
+    if (!fehlschlag.isEmpty())
+        kit::MsgFenn(this, fehlschlag, 3, 0, QStringLiteral("Pfadverlauf speichern"), 1, kit::WarningBackColor,
+                     kit::DialogForeColor);
 }
 
 // ---- field handlers -----------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "backup/AdminNeustart.h"
 #include "platform/shell/Paths.h"
 #include "platform/textfiles/LineFile.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -127,6 +128,7 @@ private Q_SLOTS:
     void mirrorAsksFirst_data();
     void mirrorAsksFirst();
     void positionKeptWhenMaximised();
+    void sourceHistoryKept_data();
     void sourceHistoryKept();
     void adminRestartWaitsForThisCopy();
     void realSevenZipPacksEverything();
@@ -739,8 +741,23 @@ void TestZipForm::positionKeptWhenMaximised()
 }
 
 // Leaving the source field trims and stores the path and keeps it in the field's history.
+// On a full disk the history cannot keep it: said once per file, not lost silently.
+void TestZipForm::sourceHistoryKept_data()
+{
+    QTest::addColumn<bool>("voll");
+    QTest::newRow("kept") << false;
+    QTest::newRow("full disk told") << true;
+}
+
 void TestZipForm::sourceHistoryKept()
 {
+    QFETCH(bool, voll);
+    std::unique_ptr<klang::test::SmallFileSystem> datentraeger;
+    if (voll) {
+        datentraeger = std::make_unique<klang::test::SmallFileSystem>(klang::programmPfad());
+        QVERIFY(datentraeger->mounted());
+        datentraeger->fill();
+    }
     {
         auto form = neuesFenster();
         form->findChild<QComboBox*>("txtQuellpfad")->setEditText(QStringLiteral("  /daten/bilder/ "));
@@ -750,7 +767,17 @@ void TestZipForm::sourceHistoryKept()
         form->findChild<QComboBox*>("txtZielpfad")->setEditText(QStringLiteral("/sich/alt.7z"));
         form->txtZielpfad_LostFocus();
         QCOMPARE(form->zielpfad(), QStringLiteral("/sich/"));
+        form->findChild<QComboBox*>("txtQuellpfad")->setEditText(QStringLiteral("/daten/noch/"));
+        form->txtQuellpfad_LostFocus();
         form->close();
+    }
+    if (voll) {
+        const auto gesagt = boxes(QStringLiteral("Pfadverlauf speichern"));
+        QCOMPARE(gesagt.size(), 2);
+        QVERIFY(gesagt.at(0).prompt.contains(QStringLiteral("Quellpfad.dat")));
+        QVERIFY(gesagt.at(1).prompt.contains(QStringLiteral("Zielpfad.dat")));
+        QVERIFY(gesagt.at(0).prompt.contains(QStringLiteral("Der Datenträger ist voll.")));
+        return;
     }
     auto form = neuesFenster();
     QVERIFY(form->findChild<QComboBox*>("txtQuellpfad")->findText(QStringLiteral("/daten/bilder/")) >= 0);
