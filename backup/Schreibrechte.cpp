@@ -96,9 +96,15 @@ Ids idsVon(const Schreibrechte& r)
 }
 
 // In the child after a fork: plain system calls only. The group ids go first, while the
-// process may still change them; without root's user id no other right is left.
+// process may still change them; without root's user id no other right is left. A program that
+// keeps root's rights makes what only root may read: an archive of files only root may read
+// must not come out readable by all.
 bool idsAnnehmen(const Ids& ids) noexcept
 {
+    if (ids.uid == 0) {
+        ::umask(077);
+        return true;
+    }
     return ::syscall(SYS_setgroups, ids.gruppen.size(), ids.gruppen.data()) == 0
         && ::syscall(SYS_setresgid, ids.gid, ids.gid, ids.gid) == 0
         && ::syscall(SYS_setresuid, ids.uid, ids.uid, ids.uid) == 0;
@@ -237,7 +243,7 @@ bool zielordnerAnlegen(const QString& ordner, const Schreibrechte& rechte)
 
 void mitRechtenStarten(QProcess& prozess, const Schreibrechte& rechte)
 {
-    if (!rechte.wechseln)
+    if (!rechte.wechseln && ::geteuid() != 0)
         return;
     prozess.setChildProcessModifier([ids = idsVon(rechte)] {
         // Never start the program with root's rights in place of the owner's.
@@ -248,7 +254,7 @@ void mitRechtenStarten(QProcess& prozess, const Schreibrechte& rechte)
 
 bool losgeloestStarten(const QString& pfad, const Kommando& k, const Schreibrechte& rechte, QString* fehler)
 {
-    if (!rechte.wechseln) {
+    if (::geteuid() != 0) {
         QProcess prozess;
         prozess.setProgram(pfad);
         prozess.setArguments(k.argumente);
@@ -256,8 +262,9 @@ bool losgeloestStarten(const QString& pfad, const Kommando& k, const Schreibrech
         prozess.setStandardInputFile(QProcess::nullDevice());
         return prozess.startDetached();
     }
-    // QProcess::startDetached leaves out the step that takes the owner's ids: a child of our
-    // own starts the program in a session of its own and ends, so nobody waits for it.
+    // QProcess::startDetached leaves out the step that takes the owner's ids (or root's mask):
+    // a child of our own starts the program in a session of its own and ends, so nobody waits
+    // for it.
     std::vector<QByteArray> texte{QFile::encodeName(pfad)};
     for (const QString& a : k.argumente)
         texte.push_back(a.toLocal8Bit());

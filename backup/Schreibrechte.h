@@ -16,6 +16,8 @@
 // above it, where others may add names but not move root's, is allowed) and, for a copy,
 // everything already below the target. Only there the program keeps root's rights. A target
 // root owns in which others may write as well, or with entries of others below it, is refused.
+// What a program with root's rights makes is root's alone (mask 077): an archive of files only
+// root may read never comes out readable by all.
 
 #include "backup/Kommandozeile.h"
 
