@@ -110,7 +110,7 @@ bool idsAnnehmen(const Ids& ids) noexcept
         && ::syscall(SYS_setresuid, ids.uid, ids.uid, ids.uid) == 0;
 }
 
-pid_t aufKindWarten(pid_t pid)
+int aufKindWarten(pid_t pid)
 {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
