@@ -5,6 +5,7 @@
 
 #include "backup/ArchiverVorgaben.h"
 #include "backup/Kommandozeile.h"
+#include "backup/Schreibrechte.h"
 
 #include <QObject>
 #include <QProcess>
@@ -20,6 +21,8 @@ public:
     Lauf(const QString& pfad, const Kommando& kommando, QObject* parent = nullptr);
     ~Lauf() override;
 
+    // The program runs with these rights (the target folder owner's when Ordnerwacht is root).
+    void mitRechten(const Schreibrechte& rechte) { mitRechtenStarten(m_prozess, rechte); }
     void starten();
     bool laeuft() const;
     // Asks the program to end, and ends it for good when it has not after three seconds.

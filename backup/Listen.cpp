@@ -5,6 +5,7 @@
 #include "platform/textfiles/SafeWrite.h"
 
 #include <QFile>
+#include <QSet>
 #include <QRegularExpression>
 
 namespace backup {
@@ -52,6 +53,25 @@ QStringList verlaufLesen(const QString& datei)
             verlauf << zeile;
     }
     return verlauf;
+}
+
+QString verlaufSpeichern(const QString& datei, const QStringList& verlauf)
+{
+    static QSet<QString> gemeldet;
+    QByteArray bytes;
+    for (const QString& pfad : verlauf)
+        bytes += pfad.toUtf8() + '\n';
+    const klang::WriteResult ergebnis = klang::writeFileAtomically(datei, bytes);
+    if (ergebnis) {
+        gemeldet.remove(datei);
+        return QString();
+    }
+    if (gemeldet.contains(datei))
+        return QString();
+    gemeldet.insert(datei);
+    return QStringLiteral("Der Pfadverlauf konnte nicht gespeichert werden:\n") + datei + QStringLiteral("\n\n")
+        + ergebnis.reason
+        + QStringLiteral("\n\nDas Programm läuft weiter; der neue Pfad steht nur bis zum Beenden in der Liste.");
 }
 
 bool eintragAufnehmen(const QStringList& eintraege, const QString& text)

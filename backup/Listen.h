@@ -27,6 +27,11 @@ int sortiertePosition(const QStringList& eintraege, const QString& text);
 constexpr int MaxVerlaufZeilen = 100;
 QStringList verlaufLesen(const QString& datei);
 
+// Rewrites a path history, one path a line. On a failure (a full disk) the German message
+// that names the file and the reason; "" when the file was saved, and for a failure of the same
+// file told before and not followed by a save that worked (one box, not one per path).
+QString verlaufSpeichern(const QString& datei, const QStringList& verlauf);
+
 // True when text may be added: not empty, not only blanks, not already in the list.
 bool eintragAufnehmen(const QStringList& eintraege, const QString& text);
 

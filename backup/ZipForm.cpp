@@ -5,6 +5,7 @@
 #include "backup/Lauf.h"
 #include "backup/Laufpruefung.h"
 #include "backup/Listen.h"
+#include "backup/Schreibrechte.h"
 #include "kit/Farbverlauf.h"
 #include "kit/FormPlatzieren.h"
 #include "kit/Helpers.h"
@@ -12,7 +13,6 @@
 #include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
 #include "platform/shell/Shell.h"
-#include "platform/textfiles/LineFile.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QCheckBox>
@@ -449,7 +449,10 @@ void ZipForm::verlaufErgaenzen(QComboBox* feld, const QString& datei, const QStr
     verlauf.prepend(pfad);
     verlauf = verlauf.mid(0, MaxVerlauf);
     listeSetzen(feld, verlauf);
-    klang::writeLines(dateiPfad, verlauf);
+    const QString fehlschlag = verlaufSpeichern(dateiPfad, verlauf);
+    if (!fehlschlag.isEmpty())
+        kit::MsgFenn(this, fehlschlag, 3, 0, QStringLiteral("Pfadverlauf speichern"), 1, kit::WarningBackColor,
+                     kit::DialogForeColor);
 }
 
 // ---- field handlers -----------------------------------------------------------------------
@@ -693,7 +696,14 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
         if (antwort != QLatin1String("Ja"))
             return false;
     }
-    if (istKopie(k.zweig) && !QFileInfo::exists(k.ziel) && !QDir().mkdir(k.ziel)) {
+    // Run as root, the program writes in someone else's folder only with that person's rights.
+    Schreibrechte rechte;
+    const QString unsicher = schreibrechtePruefen(k, &rechte);
+    if (!unsicher.isEmpty()) {
+        hinweis(unsicher);
+        return false;
+    }
+    if (istKopie(k.zweig) && !QFileInfo::exists(k.ziel) && !zielordnerAnlegen(k.ziel, rechte)) {
         fehler(QStringLiteral("Der Zielordner \"%1\" konnte nicht angelegt werden.").arg(k.ziel), FehlerZugriff);
         return false;
     }
@@ -701,13 +711,10 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
     const QString name = programmname(k.programm);
     if (m_chkBeenden->isChecked()) {
         // The window closes after the start: the program runs on without us.
-        QProcess prozess;
-        prozess.setProgram(pfad);
-        prozess.setArguments(k.argumente);
-        prozess.setWorkingDirectory(k.arbeitsordner);
-        prozess.setStandardInputFile(QProcess::nullDevice());
-        if (!prozess.startDetached()) {
-            fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden.").arg(name), FehlerStart);
+        QString grund;
+        if (!losgeloestStarten(pfad, k, rechte, &grund)) {
+            fehler(QStringLiteral("Das Programm \"%1\" konnte nicht gestartet werden.").arg(name)
+                       + (grund.isEmpty() ? QString() : QStringLiteral(" ") + grund), FehlerStart);
             return false;
         }
         return true;
@@ -719,6 +726,8 @@ bool ZipForm::ausfuehren(const Kommando& k, const KommandoEingaben& e)
     fenster->setAttribute(Qt::WA_QuitOnClose, false);
     m_ausgabe = fenster;
     auto* lauf = new Lauf(pfad, k, this);
+    lauf->mitRechten(rechte);
+    fenster->anhaengen(rechteHinweis(rechte));
     m_lauf = lauf;
     connect(lauf, &Lauf::ausgabeErhalten, fenster, &AusgabeFenster::anhaengen);
     connect(fenster, &AusgabeFenster::abbrechenGewuenscht, lauf, &Lauf::abbrechen);

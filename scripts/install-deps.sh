@@ -15,7 +15,7 @@ PACKAGES=(
   libcdio-dev libiso9660-dev
   sox
   poppler-utils
-  p7zip-full
+  p7zip-full rsync zip
   xvfb xauth
   fonts-dejavu-core fonts-liberation
   xdg-utils

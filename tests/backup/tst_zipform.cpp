@@ -5,12 +5,14 @@
 #include "backup/AdminNeustart.h"
 #include "platform/shell/Paths.h"
 #include "platform/textfiles/LineFile.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -23,6 +25,7 @@
 #include <QScopeGuard>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -125,6 +128,7 @@ private Q_SLOTS:
     void mirrorAsksFirst_data();
     void mirrorAsksFirst();
     void positionKeptWhenMaximised();
+    void sourceHistoryKept_data();
     void sourceHistoryKept();
     void adminRestartWaitsForThisCopy();
     void realSevenZipPacksEverything();
@@ -137,6 +141,8 @@ private Q_SLOTS:
     void adminRestartKeepsWindow();
     void damagedCountsAndHugeHistories();
     void elevatedCopyFollowsNoLinks();
+    void elevatedRunWritesAsTargetOwner_data();
+    void elevatedRunWritesAsTargetOwner();
 
 private:
     std::unique_ptr<ZipForm> neuesFenster();
@@ -585,6 +591,10 @@ void TestZipForm::refusedRuns_data()
     // A typed source that 7-Zip would take as its password switch, and a missing target.
     QTest::newRow("relative source like a switch") << "-p/" << "{E}/ziel/" << "7z" << "a -r" << "A";
     QTest::newRow("missing target folder") << "{E}/quelle/" << "{E}/fehlt/" << "7z" << "a -r" << "A";
+    // Run as root: a folder root owns in which others may write, and a copy target of root's
+    // that holds another user's folder (links planted there would lead root's copy).
+    QTest::newRow("root's target open to others") << "{E}/quelle/" << "{OFFEN}/" << "7z" << "a -r" << "A";
+    QTest::newRow("root's copy target holding another's folder") << "{E}/quelle/" << "{FREMD}/" << "cp" << "-a" << "A";
 }
 
 void TestZipForm::refusedRuns()
@@ -596,6 +606,15 @@ void TestZipForm::refusedRuns()
     QFETCH(QString, archivname);
     quelle.replace("{E}", m_env->root());
     ziel.replace("{E}", m_env->root());
+    if (ziel.startsWith(QLatin1Char('{'))) {
+        if (::geteuid() != 0)
+            QSKIP("only a program running as root is refused there");
+        QDir().mkpath(m_env->path("offen"));
+        QFile::setPermissions(m_env->path("offen"), QFileDevice::Permissions(0x7777));
+        QDir().mkpath(m_env->path("fremd/A/unter"));
+        QCOMPARE(::chown(QFile::encodeName(m_env->path("fremd/A/unter")).constData(), 65534, 65534), 0);
+        ziel.replace("{OFFEN}", m_env->path("offen")).replace("{FREMD}", m_env->path("fremd"));
+    }
     QDir().mkpath(m_env->path("quelle"));
     QDir().mkpath(m_env->path("ziel"));
     if (quelle.startsWith(QLatin1Char('-'))) // it exists where the program was started
@@ -722,8 +741,23 @@ void TestZipForm::positionKeptWhenMaximised()
 }
 
 // Leaving the source field trims and stores the path and keeps it in the field's history.
+// On a full disk the history cannot keep it: said once per file, not lost silently.
+void TestZipForm::sourceHistoryKept_data()
+{
+    QTest::addColumn<bool>("voll");
+    QTest::newRow("kept") << false;
+    QTest::newRow("full disk told") << true;
+}
+
 void TestZipForm::sourceHistoryKept()
 {
+    QFETCH(bool, voll);
+    std::unique_ptr<klang::test::SmallFileSystem> datentraeger;
+    if (voll) {
+        datentraeger = std::make_unique<klang::test::SmallFileSystem>(klang::programmPfad());
+        QVERIFY(datentraeger->mounted());
+        datentraeger->fill();
+    }
     {
         auto form = neuesFenster();
         form->findChild<QComboBox*>("txtQuellpfad")->setEditText(QStringLiteral("  /daten/bilder/ "));
@@ -733,7 +767,17 @@ void TestZipForm::sourceHistoryKept()
         form->findChild<QComboBox*>("txtZielpfad")->setEditText(QStringLiteral("/sich/alt.7z"));
         form->txtZielpfad_LostFocus();
         QCOMPARE(form->zielpfad(), QStringLiteral("/sich/"));
+        form->findChild<QComboBox*>("txtQuellpfad")->setEditText(QStringLiteral("/daten/noch/"));
+        form->txtQuellpfad_LostFocus();
         form->close();
+    }
+    if (voll) {
+        const auto gesagt = boxes(QStringLiteral("Pfadverlauf speichern"));
+        QCOMPARE(gesagt.size(), 2);
+        QVERIFY(gesagt.at(0).prompt.contains(QStringLiteral("Quellpfad.dat")));
+        QVERIFY(gesagt.at(1).prompt.contains(QStringLiteral("Zielpfad.dat")));
+        QVERIFY(gesagt.at(0).prompt.contains(QStringLiteral("Der Datenträger ist voll.")));
+        return;
     }
     auto form = neuesFenster();
     QVERIFY(form->findChild<QComboBox*>("txtQuellpfad")->findText(QStringLiteral("/daten/bilder/")) >= 0);
@@ -797,7 +841,7 @@ void TestZipForm::realSevenZipPacksEverything()
 // 7-Zip leaves out a file it cannot read and ends with code 1: the run is reported as an
 // incomplete backup with what is missing, never as a success, and the output window names the
 // code's meaning. A whole folder it cannot read is named as such: its files cannot be counted.
-// (As root the run drops to "nobody", who cannot read them.)
+// (As root the run takes the rights of the target folder's owner "nobody", who cannot read them.)
 void TestZipForm::incompleteBackupWarns_data()
 {
     QTest::addColumn<bool>("ordner");
@@ -813,9 +857,8 @@ void TestZipForm::incompleteBackupWarns()
     QFETCH(bool, ordner);
     QFETCH(QString, erwartet);
     const QString siebenZip = QStandardPaths::findExecutable(QStringLiteral("7z"));
-    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-    if (siebenZip.isEmpty() || (::geteuid() == 0 && setpriv.isEmpty()))
-        QSKIP("7z (and as root setpriv) is needed");
+    if (siebenZip.isEmpty())
+        QSKIP("7z is needed");
     const QString quelle = m_env->path("quelle") + "/";
     const QString ziel = m_env->path("ziel") + "/";
     writeFile(quelle + "lesbar.txt", "ja");
@@ -830,11 +873,9 @@ void TestZipForm::incompleteBackupWarns()
     for (const QString& o : {m_env->root(), m_env->path("quelle"), m_env->path("quelle/Unterordner"),
                              m_env->path("bin"), m_env->path("cwd")})
         QFile::setPermissions(o, QFileDevice::Permissions(0x7755));
-    QFile::setPermissions(m_env->path("ziel"), QFileDevice::Permissions(0x7777));
-    const QString prog = ::geteuid() == 0
-        ? skript(m_env->path("bin"), "7z", "exec " + setpriv.toUtf8() + " --reuid=65534 --regid=65534 --clear-groups "
-                                               + siebenZip.toUtf8() + " \"$@\"")
-        : siebenZip;
+    if (::geteuid() == 0)
+        QCOMPARE(::chown(QFile::encodeName(m_env->path("ziel")).constData(), 65534, 65534), 0);
+    const QString prog = siebenZip;
     klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", quelle);
     klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", ziel);
     klang::SaveSetting(App, Opt, "OrdnerwachtLastKomprimierProg", prog);
@@ -1039,6 +1080,110 @@ void TestZipForm::elevatedCopyFollowsNoLinks()
     QVERIFY(ziele.isFile());
     QCOMPARE(ziele.ownerId(), nutzer);
     QCOMPARE(klang::readLines(ziele.filePath()), QStringList{"/sich/"});
+}
+
+// The elevated copy runs each copy and archive program with the rights of the target folder's
+// owner: a link the owner planted there leads no write of root's to a file only root may write
+// and packs no file only root may read into the owner's archive; what the run makes is the
+// owner's. Root's files stay byte for byte and mode for mode as they were.
+void TestZipForm::elevatedRunWritesAsTargetOwner_data()
+{
+    QTest::addColumn<QString>("programm");
+    QTest::addColumn<QString>("link");     // planted in the target folder ("" = none)
+    QTest::addColumn<QString>("linkZiel"); // in root's folder ("" = the folder itself)
+    QTest::addColumn<uint>("besitzer");    // of the target folder
+    QTest::newRow("cp, a link in the copy") << "cp" << "Ordnerwacht/geheim.txt" << "geheim" << 65534u;
+    QTest::newRow("rsync, the copy made anew") << "rsync" << "" << "" << 65534u;
+    // (rsync 3.5 itself refuses a link someone else owns in its target's path.)
+    QTest::newRow("rsync, the copy a link") << "rsync" << "Ordnerwacht" << "" << 65534u;
+    QTest::newRow("zip, the archive a link") << "zip" << "Ordnerwacht.zip" << "geheim.zip" << 65534u;
+    QTest::newRow("7z, the archive a link") << "7z" << "Ordnerwacht.7z" << "geheim.7z" << 65534u;
+    // Root's own target keeps root's rights: its archive is root's alone.
+    QTest::newRow("7z, root's own target") << "7z" << "" << "" << 0u;
+}
+
+void TestZipForm::elevatedRunWritesAsTargetOwner()
+{
+    QFETCH(QString, programm);
+    QFETCH(QString, link);
+    QFETCH(QString, linkZiel);
+    QFETCH(uint, besitzer);
+    if (::geteuid() != 0)
+        QSKIP("only a program running as root has more rights than the target folder's owner");
+    const QString prog = QStandardPaths::findExecutable(programm);
+    const QString siebenZip = QStandardPaths::findExecutable(QStringLiteral("7z"));
+    if (prog.isEmpty() || siebenZip.isEmpty())
+        QSKIP("cp, rsync, zip and 7z come with scripts/install-deps.sh");
+    const uid_t nutzer = besitzer;
+    QFile::setPermissions(m_env->root(), QFileDevice::Permissions(0x7755));
+    // Root's own files: 0600 in a folder only root may enter, two of them archives.
+    const QString rootOrdner = m_env->path("nur-root");
+    QFile::setPermissions(rootOrdner, QFileDevice::Permissions(0x7700));
+    writeFile(rootOrdner + "/geheim", "nur für root\n");
+    writeFile(rootOrdner + "/innen.txt", "nur für root\n");
+    for (const char* archiv : {"geheim.zip", "geheim.7z"}) {
+        QProcess packen;
+        packen.start(siebenZip, {"a", rootOrdner + "/" + archiv, rootOrdner + "/innen.txt"});
+        QVERIFY(packen.waitForFinished(30000) && packen.exitCode() == 0);
+    }
+    QStringList vorher;
+    for (const QString& name : QDir(rootOrdner).entryList(QDir::Files)) {
+        QFile::setPermissions(rootOrdner + "/" + name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile f(rootOrdner + "/" + name);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        vorher << name + " " + QString::number(QFileInfo(f).permissions().toInt(), 16) + " " + f.readAll().toHex();
+    }
+    writeFile(m_env->path("quelle") + "/geheim.txt", "vom Benutzer\n"); // newer than root's files
+    writeFile(m_env->path("quelle") + "/a.txt", "a\n");
+    const QString ziel = m_env->path("ziel");
+    QCOMPARE(::chown(QFile::encodeName(ziel).constData(), nutzer, nutzer), 0);
+    if (!link.isEmpty()) {
+        const QString ordner = QFileInfo(ziel + "/" + link).path();
+        QVERIFY(QDir().mkpath(ordner));
+        QCOMPARE(::chown(QFile::encodeName(ordner).constData(), nutzer, nutzer), 0);
+        QVERIFY(QFile::link(linkZiel.isEmpty() ? rootOrdner : rootOrdner + "/" + linkZiel, ziel + "/" + link));
+        QCOMPARE(::lchown(QFile::encodeName(ziel + "/" + link).constData(), nutzer, nutzer), 0);
+    }
+    klang::SaveSetting(App, Opt, "OrdnerwachtQuellpfad", m_env->path("quelle") + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtZielpfad", ziel + "/");
+    klang::SaveSetting(App, Opt, "OrdnerwachtLastKomprimierProg", prog);
+    auto form = neuesFenster();
+    form->cboKomprimierProg_Click();
+    kit::testhook::queueAnswer(QStringLiteral("Ja")); // rsync mirrors: asked first
+    QSignalSpy ende(form.get(), &ZipForm::laufBeendet);
+    form->Command_Packen_Click();
+    QVERIFY(ende.wait(30000));
+    for (const auto& c : kit::testhook::calls()) qWarning() << "BOX" << c.title << c.prompt;
+    if (form->ausgabeFenster()) qWarning() << "OUT" << form->ausgabeFenster()->text();
+
+    QStringList nachher;
+    for (const QString& name : QDir(rootOrdner).entryList(QDir::Files)) {
+        QFile f(rootOrdner + "/" + name);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        nachher << name + " " + QString::number(QFileInfo(f).permissions().toInt(), 16) + " " + f.readAll().toHex();
+    }
+    QCOMPARE(nachher, vorher);
+    QDirIterator alles(ziel, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    while (alles.hasNext()) {
+        const QString pfad = alles.next();
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(pfad).constData(), &st), 0);
+        QVERIFY2(st.st_uid == nutzer, qPrintable(pfad));
+        QVERIFY2(nutzer != 0 || !(st.st_mode & (S_IRGRP | S_IROTH)), qPrintable(pfad));
+        if (S_ISREG(st.st_mode) && (pfad.endsWith(".zip") || pfad.endsWith(".7z"))) {
+            QProcess liste;
+            liste.start(siebenZip, {"l", pfad});
+            QVERIFY(liste.waitForFinished(30000));
+            QVERIFY2(!liste.readAllStandardOutput().contains("innen.txt"), qPrintable(pfad));
+        }
+    }
+    if (link.isEmpty() && nutzer != 0) { // what the owner may read is there
+        QFile kopie(ziel + "/Ordnerwacht/a.txt");
+        QVERIFY(kopie.open(QIODevice::ReadOnly));
+        QCOMPARE(kopie.readAll(), QByteArray("a\n"));
+        QVERIFY(form->ausgabeFenster()->text().contains(QStringLiteral("dem Benutzer nobody gehört")));
+    }
 }
 
 QTEST_MAIN(TestZipForm)
