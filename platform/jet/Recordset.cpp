@@ -15,6 +15,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <mutex>
@@ -1462,6 +1463,18 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return asText(a) == asText(b);
 }
 
+// Whether a result column holds `value` as the set reads it (sameValue); a picture is compared
+// where the engine holds it, not copied.
+bool storedIs(sqlite3_stmt* stmt, int col, const QVariant& value)
+{
+    if (sqlite3_column_type(stmt, col) != SQLITE_BLOB || value.typeId() != QMetaType::QByteArray)
+        return sameValue(columnValue(stmt, col), value);
+    const QByteArray bytes = value.toByteArray();
+    const void* stored = sqlite3_column_blob(stmt, col);
+    const int n = sqlite3_column_bytes(stmt, col);
+    return n == bytes.size() && (n == 0 || std::memcmp(stored, bytes.constData(), std::size_t(n)) == 0);
+}
+
 } // namespace
 
 bool Recordset::update(DbError* error, bool overwrite)
@@ -1479,11 +1492,9 @@ bool Recordset::update(DbError* error, bool overwrite)
                             QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm gelöscht; "
                                            "die Änderung wurde nicht gespeichert.")};
     const qint64 id = m_rowIds[m_pos];
-    QStringList columns;
     QStringList sets;
     QVariantList params;
     for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
-        columns << quoteIdent(m_fields[it.key()]);
         sets << quoteIdent(m_fields[it.key()]) + QStringLiteral(" = ?");
         const QVariant& v = it.value();
         params << (v.typeId() == QMetaType::QByteArray ? v : QVariant(v.toString()));
@@ -1496,6 +1507,13 @@ bool Recordset::update(DbError* error, bool overwrite)
     if (!transaction.isActive())
         return fail(m_db->lastError());
     sqlite3* h = m_db->handle();
+    // The table has no key of its own: the rowid may hold another record by now (the table
+    // compacted by another tool, the last record deleted and a new one added). So every field
+    // the user was shown is read back, and a row that differs in a field not edited here is
+    // another record, or this one changed elsewhere: either way it is not written over.
+    QStringList columns;
+    for (const QString& field : std::as_const(m_fields))
+        columns << quoteIdent(field);
     const QByteArray readSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                    .arg(columns.join(QStringLiteral(", ")), quoteIdent(m_table))
                                    .toUtf8();
@@ -1507,12 +1525,16 @@ bool Recordset::update(DbError* error, bool overwrite)
     sqlite3_bind_int64(read, 1, id);
     const int rc = sqlite3_step(read);
     QStringList changedElsewhere;
-    if (rc == SQLITE_ROW && !overwrite && m_loadedId == id) {
-        int c = 0;
-        for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it, ++c) {
-            const QVariant stored = columnValue(read, c);
-            if (!sameValue(stored, m_loaded.value(it.key())) && !sameValue(stored, it.value()))
-                changedElsewhere << m_fields[it.key()];
+    bool otherRecord = false;
+    if (rc == SQLITE_ROW && m_loadedId == id) {
+        for (int c = 0; c < m_fields.size(); ++c) {
+            if (storedIs(read, c, m_loaded.value(c)))
+                continue;
+            const auto edit = m_pending.constFind(c);
+            if (edit == m_pending.constEnd())
+                otherRecord = true;
+            else if (!overwrite && !storedIs(read, c, edit.value()))
+                changedElsewhere << m_fields[c];
         }
     }
     sqlite3_finalize(read);
@@ -1520,6 +1542,10 @@ bool Recordset::update(DbError* error, bool overwrite)
         return fail(geloescht);
     if (rc != SQLITE_ROW)
         return fail(engineError(h));
+    if (otherRecord)
+        return fail(DbError{errors::kRecordDeleted,
+                            QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm gelöscht oder "
+                                           "verändert; die Änderung wurde nicht gespeichert.")});
     if (!changedElsewhere.isEmpty())
         return fail(DbError{errors::kConflict,
                             QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm geändert "

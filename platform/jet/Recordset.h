@@ -182,10 +182,10 @@ public:
     DbError readError() const { return m_readError; }
     bool setField(const QString& name, const QVariant& value);
     bool isDirty() const { return !m_pending.isEmpty(); }
-    // Writes the pending edits of the current row in one transaction. Before writing it reads
-    // the fields it changes: a field another program changed since rememberLoadedRow() (to a
-    // value other than this edit's) is a conflict (errors::kConflict, nothing written, the
-    // edits stay pending) unless overwrite is set; a record that is gone is errors::kRecordDeleted.
+    // Writes the pending edits of the current row in one transaction. Before writing it reads the
+    // row back: an edited field another program changed since rememberLoadedRow() (to another
+    // value than this edit's) is errors::kConflict (nothing written, edits stay) unless overwrite
+    // is set; a record gone, or differing in a field not edited, is errors::kRecordDeleted.
     bool update(DbError* error = nullptr, bool overwrite = false);
     void cancelUpdate() { m_pending.clear(); }
     // Notes the stored values of the current row as the user is shown them (the data control

@@ -603,9 +603,13 @@ void TestJetDatabase::boundUpdate()
     const QString path = catalogue({rec("a", "x"), rec("b"), rec("c", "z")});
     Database db;
     QVERIFY(db.open(path));
+    // A number another tool stored reads as shorter text; the record is still the one loaded.
+    QVERIFY(db.executeBound(QStringLiteral("ALTER TABLE Schallplatten ADD COLUMN Zahl REAL")) >= 0);
+    QVERIFY(db.executeBound(QStringLiteral("UPDATE Schallplatten SET Zahl = 0.1 + 0.2")) == 3);
     Recordset rs;
     QVERIFY(rs.open(&db, schema::kDefaultRecordSource));
     rs.moveNext();
+    rs.rememberLoadedRow();
     QCOMPARE(rs.field("LPTitel"), QString()); // NULL
     const QString hostile = QStringLiteral("O'Brien'; DROP TABLE Schallplatten; --");
     QVERIFY(rs.setField(QStringLiteral("lptitel"), hostile));

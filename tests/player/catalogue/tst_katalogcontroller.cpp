@@ -16,10 +16,10 @@ using namespace klang::player;
 
 namespace {
 QVariantMap satz(const QString& band, const QString& titel, const QString& stil = QString(),
-                 const QString& bewertung = QString())
+                 const QString& bewertung = QString(), const QByteArray& bild = {})
 {
-    return {{QStringLiteral("Band"), band}, {QStringLiteral("LPTitel"), titel},
-            {QStringLiteral("Stil"), stil}, {QStringLiteral("Bewertung"), bewertung}};
+    return {{QStringLiteral("Band"), band}, {QStringLiteral("LPTitel"), titel}, {QStringLiteral("Stil"), stil},
+            {QStringLiteral("Bewertung"), bewertung}, {QStringLiteral("Bilder"), bild.isEmpty() ? QVariant() : bild}};
 }
 
 QStringList baender(KatalogController& k)
@@ -46,7 +46,7 @@ private slots:
         QString fehler;
         QVERIFY2(klang::test::writeEmptyCatalogue(m_pfad, false, &fehler), qPrintable(fehler));
         const QList<QVariantMap> saetze = {
-            satz("Zappa", "Apostrophe", "Rock", "3"), satz("abba", "Arrival", "Pop", "5"),
+            satz("Zappa", "Apostrophe", "Rock", "3"), satz("abba", "Arrival", "Pop", "5", QByteArray(3 << 20, 'b')),
             satz("Ärzte", "Debil", "Punk", "3"), satz("ABBA", "Voulez-Vous", "Pop", "1"),
             satz("Beatles", "Abbey Road", "Pop", "6"), satz("Öl", "Ölig", "Jazz", "2"),
             satz("Udo", "Übermut", "Schlager", "2")};
@@ -337,8 +337,17 @@ private slots:
                                                  << "Pop";
         QTest::newRow("same value") << "UPDATE Schallplatten SET Band = 'Meins' WHERE LPTitel = 'Arrival'" << behalten
                                     << true << 0 << 0 << "Meins" << "Meins" << "Pop";
+        // Another field changed means another record may stand at this place now.
         QTest::newRow("other field") << "UPDATE Schallplatten SET Stil = 'Disco' WHERE LPTitel = 'Arrival'" << behalten
-                                     << true << 0 << 0 << "Meins" << "Meins" << "Disco";
+                                     << false << 0 << int(klang::jet::errors::kRecordDeleted) << "abba" << "Meins"
+                                     << "Pop";
+        QTest::newRow("picture, same length") << "UPDATE Schallplatten SET Bilder = zeroblob(length(Bilder))" << behalten
+                                              << false << 0 << int(klang::jet::errors::kRecordDeleted) << "abba"
+                                              << "Meins" << "Pop";
+        QTest::newRow("Null made empty") << "UPDATE Schallplatten SET Medium = ''" << behalten << true << 0 << 0
+                                         << "Meins" << "Meins" << "Pop";
+        QTest::newRow("column added") << "ALTER TABLE Schallplatten ADD COLUMN Neu TEXT DEFAULT 'x'" << behalten << true
+                                      << 0 << 0 << "Meins" << "Meins" << "Pop";
     }
     void anderesProgrammSchreibt()
     {
