@@ -107,6 +107,8 @@ bool AtomicFileWriter::write(QByteArrayView bytes)
 {
     if (!m_result.ok || !m_file.isOpen())
         return false;
+    if (bytes.isEmpty())
+        return true;
     errno = 0;
     if (m_file.write(bytes.data(), bytes.size()) != bytes.size() || m_file.error() != QFileDevice::NoError) {
         fail(errno, m_file.error());
