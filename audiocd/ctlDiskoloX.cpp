@@ -1,7 +1,6 @@
 #include "audiocd/ctlDiskoloX.h"
 
 #include "platform/shell/Paths.h"
-#include "platform/textfiles/ListBounds.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QDateTime>
@@ -423,11 +422,11 @@ void ctlDiskoloX::LoadFromDiskoloIni()
     const QString path = GetIniPath();
     if (m_dbIdentity.isEmpty() || m_dbIdentity == QLatin1String("0") || !QFileInfo(path).isFile())
         return;
-    // A damaged or runaway file costs a moment: only its head is searched.
-    bool ok = false;
-    const QByteArray kopf = klang::readBoundedLines(path, klang::IniLimits, nullptr, &ok);
-    if (ok)
-        readDiscSection(kopf, m_dbIdentity, m_names);
+    // The whole file is searched, piece by piece: a disc's section may stand anywhere in a
+    // file of ten thousand discs. What an unreadable file gave stays shown as the reset names.
+    DiscNames read = m_names;
+    if (readDiscFile(path, m_dbIdentity, read))
+        m_names = read;
 }
 
 bool ctlDiskoloX::SaveToDiskoloIni()

@@ -53,6 +53,10 @@ public:
     void PreviousTrack();
 
     bool iniFound() const { return m_names.found; }
+    // A line of the disc's stored names was too long to read: a save would lose it and is refused.
+    bool iniIncomplete() const { return m_names.incomplete; }
+    // How diskolo.ini stores its text (which letters it can take).
+    FileEncoding iniEncoding() const { return m_names.encoding; }
     QString iniIdentity();
     QString iniCDArtist() const { return m_names.artist; }
     void setIniCDArtist(const QString& vNewValue) { m_names.artist = vNewValue; }

@@ -119,6 +119,10 @@ void frmCDInfo::Form_Load()
         lvTracks->setCurrentItem(lvTracks->topLevelItem(0));
     // Names only belong to a disc in the drive.
     cmdSave->setEnabled(count > 0);
+    if (p.iniIncomplete())
+        melden(QStringLiteral("Ein Eintrag dieser CD in diskolo.ini ist länger als %1 KB und wird nicht gezeigt; "
+                              "die Angaben der CD lassen sich nicht speichern, solange er da ist.")
+                   .arg(MaxSectionLineBytes / 1024));
     AutoSizeColumns(lvTracks, 2);
     txtArtist->setFocus();
 }
@@ -145,7 +149,7 @@ void frmCDInfo::cmdSave_Click()
         typed.tracks << lvTracks->topLevelItem(n - 1)->text(0);
     // diskolo.ini keeps its code page, which has no room for some letters: the user hears of
     // it before they turn into "?", and a second Save stores them so.
-    const QStringList unstorable = unstorableTexts(typed);
+    const QStringList unstorable = unstorableTexts(typed, p.iniEncoding());
     if (!unstorable.isEmpty() && unstorable != m_warnedUnstorable) {
         m_warnedUnstorable = unstorable;
         melden(QStringLiteral("diskolo.ini kann diese Zeichen nicht aufnehmen, sie würden zu „?“: ")

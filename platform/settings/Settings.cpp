@@ -80,14 +80,14 @@ CachedFile& load(const QString& path)
     if (now.exists && QFileInfo(path).isFile()) {
         ReadReport gelesen;
         bool ok = false;
-        QByteArray bytes = readBoundedLines(path, IniLimits, &gelesen, &ok);
-        if (ok && gelesen.complete() && bytes.size() <= IniLimits.maxBytes) {
+        QByteArray bytes = readBoundedLines(path, SettingsLimits, &gelesen, &ok);
+        if (ok && gelesen.complete() && bytes.size() <= SettingsLimits.maxBytes) {
             // The whole file fits the bounds: parse its own bytes, so that lines the program
             // does not change keep their line ends (the bounded read makes every end an LF).
             QFile whole(path);
             if (whole.open(QIODevice::ReadOnly)) {
-                const QByteArray raw = whole.read(IniLimits.maxBytes + 1);
-                if (raw.size() <= IniLimits.maxBytes && !raw.startsWith("\xFF\xFE") && !raw.startsWith("\xFE\xFF"))
+                const QByteArray raw = whole.read(SettingsLimits.maxBytes + 1);
+                if (raw.size() <= SettingsLimits.maxBytes && !raw.startsWith("\xFF\xFE") && !raw.startsWith("\xFE\xFF"))
                     bytes = raw;
             }
         }

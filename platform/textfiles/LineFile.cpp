@@ -218,7 +218,7 @@ QString decodeText(const QByteArray& bytes)
 
 QStringList readLines(const QString& path, bool* ok)
 {
-    return readLinesBounded(path, ok, nullptr);
+    return readLinesBounded(path, ok, nullptr, limitsFor(path));
 }
 
 bool writeLines(const QString& path, const QStringList& lines)

@@ -10,7 +10,8 @@ namespace klang {
 // Reads the lines of a file. UTF-8 when the bytes are valid UTF-8 (a BOM is dropped),
 // Windows-1252 otherwise; CRLF, LF and a lone CR all end a line; a final line ending adds no
 // empty entry. A missing or unreadable file gives an empty list and *ok = false. Only the
-// file's head is read, within the limits of ListBounds.h (10,000 lines of at most 64 KB, 4 MB).
+// file's head is read, within the file's limits of ListBounds.h (limitsFor; most lists 10,000
+// lines of at most 64 KB, 4 MB).
 QStringList readLines(const QString& path, bool* ok = nullptr);
 
 // Rewrites a whole file atomically (QSaveFile), UTF-8, LF line endings, a line ending after

@@ -120,9 +120,20 @@ QString ReadReport::hinweis(const QString& dateiname, const ReadLimits& limits) 
     return saetze.join(QLatin1Char(' '));
 }
 
+ReadLimits limitsFor(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (name.compare(QLatin1String("sql.dat"), Qt::CaseInsensitive) == 0)
+        return SqlListLimits;
+    if (name.compare(QLatin1String("Suchliste.txt"), Qt::CaseInsensitive) == 0)
+        return SearchListLimits;
+    return {};
+}
+
 QByteArray readBoundedLines(const QString& path, const ReadLimits& limits, ReadReport* report, bool* ok)
 {
     ReadReport r;
+    r.limits = limits;
     QFile file(path);
     // Only plain files: opening a pipe or device of that name could block or never end.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
@@ -225,6 +236,11 @@ QByteArray readBoundedLines(const QString& path, const ReadLimits& limits, ReadR
     if (report)
         *report = r;
     return kept;
+}
+
+QStringList readLinesBounded(const QString& path, bool* ok, ReadReport* report)
+{
+    return readLinesBounded(path, ok, report, limitsFor(path));
 }
 
 QStringList readLinesBounded(const QString& path, bool* ok, ReadReport* report, const ReadLimits& limits)

@@ -24,15 +24,31 @@ struct ReadLimits
 // them, still read in a moment.
 inline constexpr ReadLimits IniLimits{150000, 64 * 1024, 8 * 1024 * 1024};
 
+// Each file is bounded by what it can really hold for a user, so that the bound only ever
+// stops a damaged or foreign file:
+// A program's settings: a few hundred keys, but one value (a stored view, a typed text) may be
+// as long as the file allows.
+inline constexpr ReadLimits SettingsLimits{150000, 8 * 1024 * 1024, 8 * 1024 * 1024};
+// "sql.dat": the statements a user keeps over years; one pasted statement may be long.
+inline constexpr ReadLimits SqlListLimits{100000, 1024 * 1024, 64 * 1024 * 1024};
+// "Suchliste.txt": one file path (at most 4 KB) per song found in a whole catalogue.
+inline constexpr ReadLimits SearchListLimits{1000000, 16 * 1024, 128 * 1024 * 1024};
+
+// The bounds of a list file by its name ("sql.dat", "Suchliste.txt"), the general ones for any
+// other. readLines and readLinesBounded without limits use them.
+ReadLimits limitsFor(const QString& path);
+
 // What a bounded read left out.
 struct ReadReport
 {
     qsizetype linesKept = 0;
     qsizetype longLinesLeftOut = 0; // lines over maxLineBytes
     bool restLeftOut = false;       // the file goes on past maxLines or maxBytes
+    ReadLimits limits;              // the bounds the read used
     bool complete() const { return longLinesLeftOut == 0 && !restLeftOut; }
     // For the user, in German ("" when complete): what was left out of the named file.
-    QString hinweis(const QString& dateiname, const ReadLimits& limits = {}) const;
+    QString hinweis(const QString& dateiname) const { return hinweis(dateiname, limits); }
+    QString hinweis(const QString& dateiname, const ReadLimits& limits) const;
 };
 
 // The kept lines of the file's head as bytes, each ended by "\n" (CR LF, LF and a lone CR all
@@ -41,8 +57,9 @@ struct ReadReport
 QByteArray readBoundedLines(const QString& path, const ReadLimits& limits = {}, ReadReport* report = nullptr,
                             bool* ok = nullptr);
 
-// readLines with the given limits and what they left out.
-QStringList readLinesBounded(const QString& path, bool* ok, ReadReport* report, const ReadLimits& limits = {});
+// readLines with the given limits (without: the file's own, limitsFor) and what they left out.
+QStringList readLinesBounded(const QString& path, bool* ok, ReadReport* report, const ReadLimits& limits);
+QStringList readLinesBounded(const QString& path, bool* ok, ReadReport* report);
 
 // True while the file is as it was when a read left part of it out: it must not be rewritten
 // from that part (writeLines refuses it).

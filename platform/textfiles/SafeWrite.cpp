@@ -64,29 +64,83 @@ QString germanWriteReason(int errorNumber, QFileDevice::FileError error)
 
 WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    if (path.isEmpty())
-        return failed(ENOENT, QFileDevice::OpenError);
-    const AsFolderOwner owner(path);
-    if (QFileInfo(path).isDir())
-        return failed(EISDIR, QFileDevice::OpenError);
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(errno, file.error());
-    errno = 0;
-    bool ok = file.write(bytes) == bytes.size() && file.error() == QFileDevice::NoError;
-    // The bytes may still sit in Qt's buffer: a full disk shows only here.
-    ok = ok && file.flush() && file.error() == QFileDevice::NoError;
-    if (!ok) {
-        const int errorNumber = errno;
-        const QFileDevice::FileError error = file.error();
-        file.cancelWriting();
-        return failed(errorNumber, error);
+    AtomicFileWriter file(path);
+    if (file.open())
+        file.write(bytes);
+    return file.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString& path)
+    : m_path(path)
+    , m_owner(path)
+    , m_file(path)
+{
+}
+
+void AtomicFileWriter::fail(int errorNumber, QFileDevice::FileError error)
+{
+    if (m_result.ok)
+        m_result = failed(errorNumber, error);
+    if (m_file.isOpen())
+        m_file.cancelWriting();
+}
+
+bool AtomicFileWriter::open()
+{
+    if (m_path.isEmpty()) {
+        fail(ENOENT, QFileDevice::OpenError);
+        return false;
+    }
+    if (QFileInfo(m_path).isDir()) {
+        fail(EISDIR, QFileDevice::OpenError);
+        return false;
     }
     errno = 0;
-    if (!file.commit())
-        return failed(errno, file.error());
-    return {};
+    if (!m_file.open(QIODevice::WriteOnly)) {
+        fail(errno, m_file.error());
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (!m_result.ok || !m_file.isOpen())
+        return false;
+    if (bytes.isEmpty())
+        return true;
+    errno = 0;
+    if (m_file.write(bytes.data(), bytes.size()) != bytes.size() || m_file.error() != QFileDevice::NoError) {
+        fail(errno, m_file.error());
+        return false;
+    }
+    return true;
+}
+
+void AtomicFileWriter::abandon(const QString& reason)
+{
+    if (m_result.ok) {
+        m_result.ok = false;
+        m_result.reason = reason;
+    }
+    if (m_file.isOpen())
+        m_file.cancelWriting();
+}
+
+WriteResult AtomicFileWriter::commit()
+{
+    if (!m_result.ok || !m_file.isOpen())
+        return m_result;
+    errno = 0;
+    // The bytes may still sit in Qt's buffer: a full disk shows only here.
+    if (!m_file.flush() || m_file.error() != QFileDevice::NoError) {
+        fail(errno, m_file.error());
+        return m_result;
+    }
+    errno = 0;
+    if (!m_file.commit())
+        m_result = failed(errno, m_file.error());
+    return m_result;
 }
 
 uid_t AsFolderOwner::ownerOf(const QString& path)

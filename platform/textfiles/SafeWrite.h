@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFileDevice>
 #include <QList>
+#include <QSaveFile>
 #include <QString>
 
 #include <sys/types.h>
@@ -54,6 +55,32 @@ private:
     uid_t m_oldUid = 0;
     gid_t m_oldGid = 0;
     QList<gid_t> m_groups; // the thread's supplementary groups before
+};
+
+// writeFileAtomically for content made piece by piece (a file too big to hold in memory, copied
+// through with one part replaced). open(), write() every piece, then commit(): until the commit
+// the old file stays as it was, and a writer dropped without commit leaves it so. Every write is
+// checked; after the first failure the others do nothing and commit() reports that failure.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString& path);
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool open();
+    bool write(QByteArrayView bytes);
+    // Gives up with the caller's own reason (e.g. the source could not be read).
+    void abandon(const QString& reason);
+    WriteResult commit();
+
+private:
+    void fail(int errorNumber, QFileDevice::FileError error);
+
+    QString m_path;
+    AsFolderOwner m_owner; // first in, last out: the file is made and dropped with its rights
+    QSaveFile m_file;
+    WriteResult m_result;
 };
 
 } // namespace klang

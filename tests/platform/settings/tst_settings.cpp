@@ -340,6 +340,9 @@ private slots:
         QTest::newRow("repeated key") << QByteArray("[Options]\nA=alt\nA=neu\n") << "A" << "neu";
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Options]\nA=\xC3\xA4\n") << "A" << "ä";
         QTest::newRow("repeated header") << QByteArray("[Options]\nA=1\n[X]\nY=2\n[options]\nC=3\n") << "C" << "3";
+        // A stored view or typed text past the general line bound is a value like any other.
+        QTest::newRow("value of 200 KB") << "[Options]\nLang=" + QByteArray(200 << 10, 'v') + "\nA=1\n" << "Lang"
+                                         << QString(200 << 10, u'v');
     }
     void untouchedLinesKeepTheirBytes()
     {

@@ -256,7 +256,8 @@ private slots:
     }
 
     // A damaged or huge list costs a moment and a few MB: only its head is read, whole lines
-    // of bounded length, and what was left out is told. A list cut that way is never
+    // of bounded length (each file by what it can hold: a search list of 12,000 hits is
+    // whole), and what was left out is told. A list cut that way is never
     // rewritten from its head, also after an entry was appended to it.
     void boundedRead_data()
     {
@@ -268,20 +269,27 @@ private slots:
         QTest::addColumn<int>("anzahl");
         QTest::addColumn<int>("lang");  // long lines left out
         QTest::addColumn<bool>("rest"); // the file goes on unread
+        QTest::addColumn<QString>("datei");
         QTest::newRow("one line of 50 MB") << QByteArray("") << qint64(50) << QByteArray(1 << 20, 'x')
-                                           << QByteArray("\na\n") << QStringList{} << 0 << 1 << true;
+                                           << QByteArray("\na\n") << QStringList{} << 0 << 1 << true << QStringLiteral("gross.txt");
         QTest::newRow("two million lines") << QByteArray("") << qint64(2000000) << QByteArray("eine Zeile\r\n")
                                            << QByteArray() << QStringList{"eine Zeile", "eine Zeile"} << 10000 << 0
-                                           << true;
+                                           << true << QStringLiteral("gross.txt");
         QTest::newRow("long line among short ones") << QByteArray("a\n") << qint64(1) << QByteArray(100000, 'y')
                                                     << QByteArray("\nb") << QStringList{"a", "b"} << 2 << 1
-                                                    << false;
+                                                    << false << QStringLiteral("gross.txt");
         QTest::newRow("exactly the limit") << QByteArray("") << qint64(10000) << QByteArray("z\r\n") << QByteArray()
-                                           << QStringList{"z", "z"} << 10000 << 0 << false;
+                                           << QStringList{"z", "z"} << 10000 << 0 << false << QStringLiteral("gross.txt");
         QTest::newRow("utf-16, too many lines") << QByteArray("\xFF\xFE", 2) << qint64(20000)
                                                 << QByteArray("\xE4\0\n\0", 4) << QByteArray()
-                                                << QStringList{"ä", "ä"} << 10000 << 0 << true;
+                                                << QStringList{"ä", "ä"} << 10000 << 0 << true << QStringLiteral("gross.txt");
+        QTest::newRow("search list of 12,000 hits") << QByteArray() << qint64(12000)
+                                                    << QByteArray("/Musik/Künstler/Lied über die Stadt.mp3\n") << QByteArray()
+                                                    << QStringList{"/Musik/Künstler/Lied über die Stadt.mp3",
+                                                                   "/Musik/Künstler/Lied über die Stadt.mp3"}
+                                                    << 12000 << 0 << false << QStringLiteral("Suchliste.txt");
     }
+
     void boundedRead()
     {
         QFETCH(QByteArray, kopf);
@@ -292,7 +300,8 @@ private slots:
         QFETCH(int, anzahl);
         QFETCH(int, lang);
         QFETCH(bool, rest);
-        const QString path = m_dir.filePath("gross.txt");
+        QFETCH(QString, datei);
+        const QString path = m_dir.filePath(datei);
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
