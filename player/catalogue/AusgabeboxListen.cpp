@@ -21,10 +21,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <memory>
+#include <utility>
 
 namespace klang::player {
 
@@ -67,6 +71,11 @@ void Ausgabebox::listenVerbinden()
     mnuTrackInPlaylist->setFont(fett);
     mnuTrackToPlaylist->setDefaultAction(mnuTrackInPlaylist);
     connect(mnuTrackInPlaylist, &QAction::triggered, this, &Ausgabebox::mnuTrackInPlaylist_Click);
+    // The key the pop-up menu names: F11 in the track list adds its selected tracks.
+    auto* f11 = new QShortcut(QKeySequence(Qt::Key_F11), filTrack);
+    f11->setObjectName(QStringLiteral("kurzwahlTrackInPlaylist"));
+    f11->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(f11, &QShortcut::activated, this, &Ausgabebox::mnuTrackInPlaylist_Click);
 
     // The exclusion windows.
     if (QAction* stil = findChild<QAction*>(QStringLiteral("mnuStilrichtungAusschliessen")))
@@ -107,13 +116,20 @@ void Ausgabebox::listenVerbinden()
             lvwPlaylist_KeyUp(static_cast<QKeyEvent*>(e)->key());
         return false;
     }, m_wiedergabeFilter.get());
-    new Ereignisweiche(lvwPlaylist->viewport(), [this](QEvent* e) {
+    // The release that ends a double click is no click of its own: the double click has
+    // started its item, and clearing the played marks then would let random play draw it again.
+    auto doppelklick = std::make_shared<bool>(false);
+    new Ereignisweiche(lvwPlaylist->viewport(), [this, doppelklick](QEvent* e) {
         if (e->type() == QEvent::MouseButtonPress) {
+            *doppelklick = false;
             auto* m = static_cast<QMouseEvent*>(e);
             lvwPlaylist_MouseDown(m->button(), m->globalPosition().toPoint());
+        } else if (e->type() == QEvent::MouseButtonDblClick) {
+            *doppelklick = true;
         } else if (e->type() == QEvent::MouseButtonRelease) {
             // The press has made the clicked item current already.
-            lvwPlaylist_Click();
+            if (!std::exchange(*doppelklick, false))
+                lvwPlaylist_Click();
             lvwPlaylist_MouseUp();
         }
         return false;
@@ -191,8 +207,10 @@ void Ausgabebox::filPlaylist_DblClick()
     const QListWidgetItem* item = filPlaylist->currentItem();
     if (!item)
         return;
+    // The name is the load's to take, once the file was read: until then the open list keeps
+    // its own name and file.
     LadenOhneDialog = true;
-    PlaylistName = item->text();
+    m_ladeziel = playlistOrdner() + item->text();
     mnuPlaylistLaden_Click();
 }
 
