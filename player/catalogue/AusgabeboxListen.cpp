@@ -21,7 +21,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QShortcut>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -71,11 +70,6 @@ void Ausgabebox::listenVerbinden()
     mnuTrackInPlaylist->setFont(fett);
     mnuTrackToPlaylist->setDefaultAction(mnuTrackInPlaylist);
     connect(mnuTrackInPlaylist, &QAction::triggered, this, &Ausgabebox::mnuTrackInPlaylist_Click);
-    // The key the pop-up menu names: F11 in the track list adds its selected tracks.
-    auto* f11 = new QShortcut(QKeySequence(Qt::Key_F11), filTrack);
-    f11->setObjectName(QStringLiteral("kurzwahlTrackInPlaylist"));
-    f11->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(f11, &QShortcut::activated, this, &Ausgabebox::mnuTrackInPlaylist_Click);
 
     // The exclusion windows.
     if (QAction* stil = findChild<QAction*>(QStringLiteral("mnuStilrichtungAusschliessen")))
@@ -187,6 +181,9 @@ void Ausgabebox::filTrack_KeyUp(int keyCode)
     songTextFolgen();
     if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter)
         imgStart_Click();
+    // The key the pop-up menu names beside its entry.
+    if (keyCode == Qt::Key_F11)
+        mnuTrackInPlaylist_Click();
 }
 
 void Ausgabebox::filTrack_MouseDown(Qt::MouseButton button, const QPoint& globalPos)

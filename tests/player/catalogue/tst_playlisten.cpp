@@ -12,6 +12,7 @@
 #include "platform/textfiles/LineFile.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "tests/support/ReadOnlyFolder.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WavWriter.h"
 
@@ -153,7 +154,9 @@ private slots:
         w->filTrack->item(0)->setSelected(true);
         w->filTrack->item(2)->setSelected(true);
         QCOMPARE(w->mnuTrackToPlaylist->defaultAction(), w->mnuTrackInPlaylist);
-        w->mnuTrackInPlaylist->trigger();
+        // The key the pop-up menu names does what the menu entry does.
+        w->filTrack->setFocus();
+        QTest::keyClick(w->filTrack, Qt::Key_F11);
         QCOMPARE(klang::readLines(liste(QStringLiteral("Rock.txt"))),
                  (QStringList{m_alpha + QStringLiteral("a.wav"), m_alpha + QStringLiteral("c.wav")}));
         QCOMPARE(w->lvwPlaylist->headerItem()->text(0), QStringLiteral("Playlist - Rock (2)"));
@@ -203,6 +206,12 @@ private slots:
         kit::testhook::queueAnswer(QStringLiteral("../weg"));
         w->mnuPlaylistNeu_Click();
         QCOMPARE(w->PlaylistName, QStringLiteral("Rock.txt"));
+        // A name too long for a file name is refused for its length.
+        kit::testhook::clear();
+        kit::testhook::queueAnswer(QString(300, QLatin1Char('a')));
+        w->mnuPlaylistNeu_Click();
+        QVERIFY(kit::testhook::calls().at(1).prompt.contains(QStringLiteral("zu lang")));
+        QCOMPARE(w->PlaylistName, QStringLiteral("Rock.txt"));
     }
 
     // A list from another folder, written elsewhere: every line loads (also "\" paths and
@@ -250,13 +259,16 @@ private slots:
     void andereListeBleibtWieSie_data()
     {
         QTest::addColumn<QString>("fall");
-        QTest::newRow("read in part") << QStringLiteral("gekuerzt");
-        QTest::newRow("read-only folder") << QStringLiteral("schreibgeschuetzt");
-        QTest::newRow("rated, then searched") << QStringLiteral("bewertet");
+        QTest::addColumn<QString>("grund"); // what the failed save says
+        QTest::newRow("read in part") << QStringLiteral("gekuerzt") << QStringLiteral("nur zum Teil gelesen");
+        QTest::newRow("read-only folder") << QStringLiteral("schreibgeschuetzt") << QStringLiteral("schreibgeschützt");
+        QTest::newRow("full disk") << QStringLiteral("voll") << QStringLiteral("voll");
+        QTest::newRow("rated, then searched") << QStringLiteral("bewertet") << QString();
     }
     void andereListeBleibtWieSie()
     {
         QFETCH(QString, fall);
+        QFETCH(QString, grund);
         auto w = starten();
         QVERIFY(w);
         QByteArray opfer;
@@ -265,14 +277,24 @@ private slots:
         QVERIFY(schreiben(liste(QStringLiteral("victim.txt")), opfer));
         const QByteArray eigene = (m_alpha + QStringLiteral("a.wav\n") + m_alpha + QStringLiteral("b.wav\n")).toUtf8();
         std::unique_ptr<klang::test::ReadOnlyFolder> gesperrt;
+        std::unique_ptr<klang::test::SmallFileSystem> klein;
         QString offen;
-        if (fall == QLatin1String("schreibgeschuetzt")) {
-            offen = m_daten + QStringLiteral("nurlesen/Liste.txt");
+        if (fall == QLatin1String("schreibgeschuetzt") || fall == QLatin1String("voll")) {
+            offen = m_daten + QStringLiteral("anderswo/Liste.txt");
+            QDir().mkpath(QFileInfo(offen).path());
+            if (fall == QLatin1String("voll")) {
+                klein = std::make_unique<klang::test::SmallFileSystem>(QFileInfo(offen).path());
+                QVERIFY(klein->mounted());
+            }
             QVERIFY(schreiben(offen, eigene));
             w->playlistDialog = [offen] { return offen; };
             w->mnuPlaylistLaden_Click();
-            gesperrt = std::make_unique<klang::test::ReadOnlyFolder>(QFileInfo(offen).path());
-            QVERIFY(gesperrt->effective());
+            if (klein) {
+                klein->fill();
+            } else {
+                gesperrt = std::make_unique<klang::test::ReadOnlyFolder>(QFileInfo(offen).path());
+                QVERIFY(gesperrt->effective());
+            }
         } else {
             offen = liste(QStringLiteral("Eigene.txt"));
             // One entry over the line bound: the list is read in part and never rewritten.
@@ -301,7 +323,7 @@ private slots:
         } else {
             erstesEntfernen(*w); // its save fails and says why
             QCOMPARE(kit::testhook::calls().size(), 2);
-            QVERIFY(!kit::testhook::calls().at(1).prompt.endsWith(offen));
+            QVERIFY2(kit::testhook::calls().at(1).prompt.contains(grund), qPrintable(kit::testhook::calls().at(1).prompt));
             QVERIFY(w->PlaylistGeaendert);
             QCOMPARE(inhalt(offen), offenVorher);
             // "Nein" (after the box that says the save failed again) keeps the open list.
@@ -405,17 +427,42 @@ private slots:
         QTest::mouseClick(w->imgStop, Qt::LeftButton);
     }
 
-    // A list file that is there but cannot be read is reported at start, not taken as empty.
-    void unlesbareAusschlussliste()
+    // A list file that is there but cannot be read is reported at start, not taken as empty;
+    // a band list as long as a big catalogue's is read whole, and one a bound cuts says so.
+    void ausschlusslisteBeimStart_data()
     {
-        QVERIFY(QDir().mkpath(klang::programmPfad() + QStringLiteral("BandAusschlussAbspielliste.ini")));
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<int>("inKraft"); // entries in force, -1: not read
+        QTest::newRow("folder") << QStringLiteral("Ordner") << -1;
+        QTest::newRow("12,000 bands") << QStringLiteral("lang") << 12000;
+        QTest::newRow("an entry over the line bound") << QStringLiteral("ueberlang") << 2;
+    }
+    void ausschlusslisteBeimStart()
+    {
+        QFETCH(QString, art);
+        QFETCH(int, inKraft);
+        const QString datei = klang::programmPfad() + QStringLiteral("BandAusschlussAbspielliste.ini");
+        if (art == QLatin1String("Ordner")) {
+            QVERIFY(QDir().mkpath(datei));
+        } else {
+            QByteArray bytes;
+            for (int i = 0; i < (art == QLatin1String("lang") ? 12000 : 2); ++i)
+                bytes += "Band " + QByteArray::number(i) + "\r\n";
+            if (art == QLatin1String("ueberlang"))
+                bytes += QByteArray(70000, 'x') + "\r\n";
+            QVERIFY(schreiben(datei, bytes));
+        }
         auto w = starten();
         QVERIFY(w);
         QStringList titel;
         for (const auto& c : kit::testhook::calls())
             titel << c.title;
-        QVERIFY2(titel.contains(QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden")), qPrintable(titel.join('|')));
+        QCOMPARE(titel.contains(QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden")), art != QLatin1String("lang"));
         QVERIFY(!titel.contains(QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden")));
+        if (inKraft >= 0)
+            QCOMPARE(w->spieler().bandAusschluss().entries().size(), inKraft);
+        if (art == QLatin1String("ueberlang"))
+            QVERIFY(kit::testhook::calls().last().prompt.contains(QStringLiteral("ausgelassen")));
     }
 
     // The exclusion windows offer the style file's styles or every band of the catalogue

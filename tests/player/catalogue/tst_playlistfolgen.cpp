@@ -239,14 +239,16 @@ private slots:
         QTest::mouseClick(w->imgStart, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(starts.size() >= 10, 30000);
         QCOMPARE(m_staende.size() >= 9 ? m_staende.at(8).datei : QString(), zeilen.at(8 * 5));
-        QList<qint64> luecken; // from the start of one track to the next, less its 0.3 s
-        for (int i = 1; i < starts.size(); ++i)
+        // From the start of one track to the next, less its 0.3 s; the first start also makes
+        // the engine's core and is left out.
+        QList<qint64> luecken;
+        for (int i = 2; i < starts.size(); ++i)
             luecken << starts.at(i) - starts.at(i - 1) - 300;
         std::sort(luecken.begin(), luecken.end());
-        qInfo("gaps after a track (with its end and the 0.5 s wait between tracks): median %lld ms, max %lld ms",
+        qInfo("gaps after a track (its end and the 0.5 s wait between tracks): median %lld ms, max %lld ms",
               luecken.at(luecken.size() / 2), luecken.last());
         // The wait between tracks is 0.5 s; four refused entries must add next to nothing.
-        QVERIFY2(luecken.last() < 1100, qPrintable(QString::number(luecken.last())));
+        QVERIFY2(luecken.last() < 1000, qPrintable(QString::number(luecken.last())));
         QTRY_VERIFY_WITH_TIMEOUT(!w->spieler().isWatching() && !w->spieler().isPausing(), 5000);
         QCOMPARE(w->spieler().statusText(), QStringLiteral("no play"));
     }
