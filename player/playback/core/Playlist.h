@@ -17,7 +17,7 @@ class PlayerController;
 // How much of a playlist file is read. A song search over a big catalogue collects a hundred
 // thousand files and more, so the bound lies far above any list a user makes: it only keeps a
 // file that is no playlist at all from eating the memory. A list cut by it is never rewritten.
-inline constexpr klang::ReadLimits PlaylistGrenzen{1000000, 64 * 1024, 256 * 1024 * 1024};
+inline constexpr klang::ReadLimits PlaylistGrenzen{1000000, 64 * 1024, 128 * 1024 * 1024};
 
 // A playlist file read for loading.
 struct PlaylistLesung
