@@ -3,7 +3,8 @@
 // window on the same file), and the step from the end of
 // one track to the start of the next through the real libmpv engine (null outputs).
 //
-//   klang_bench_player [records] [--transitions N]     (default: 100000 records, 6 transitions)
+//   klang_bench_player [records] [--transitions N]     (default: 100000 records, 6 transitions;
+//                                                       then the same with 4 refused entries between)
 //   klang_bench_player --playlists                      (10,000-entry playlist, 1,000 lengths)
 
 #include "kit/TestHook.h"
@@ -350,20 +351,28 @@ void benchMainWindow(const QString& path)
 }
 
 // Plays short generated tracks one after the other (all tracks, pause 0) and measures from
-// the engine's end of one track to the next track playing.
-void benchTransitions(int transitions, const QString& dir)
+// the engine's end of one track to the next track playing. With refused > 0, that many
+// entries the engine refuses (missing files and a folder) lie between two playable tracks:
+// the gap from the end of one playable track to the start of the next.
+void benchTransitions(int transitions, const QString& dir, int refused = 0)
 {
-    out << QStringLiteral("\nEnd of track to the next track's start (MpvEngine, null outputs, pause 0)\n");
+    if (refused == 0)
+        out << QStringLiteral("\nEnd of track to the next track's start (MpvEngine, null outputs, pause 0)\n");
     QStringList names;
     klang::test::WavSpec spec;
     spec.seconds = 0.5;
     spec.sampleRate = 44100;
     spec.channels = 2;
+    QDir().mkpath(dir + QStringLiteral("/Ordner statt Datei.wav"));
     for (int i = 0; i <= transitions; ++i) {
         const QString name = QStringLiteral("%1 Ton.wav").arg(i + 1, 2, 10, QLatin1Char('0'));
         if (!klang::test::writeWav(dir + QLatin1Char('/') + name, spec)) {
             out << "cannot write " << name << "\n";
             return;
+        }
+        if (i > 0) {
+            for (int k = 0; k < refused; ++k)
+                names << (k == 0 ? QStringLiteral("Ordner statt Datei.wav") : QStringLiteral("fehlt %1-%2.wav").arg(i).arg(k));
         }
         names << name;
     }
@@ -404,16 +413,25 @@ void benchTransitions(int transitions, const QString& dir)
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&ctl, &PlayerController::statusChanged, [&](const QString& text) {
-        if (text == QLatin1String("no play"))
+    // The run is over when the watch has stopped: "no play" also shows for a moment at each
+    // refused entry, while play goes on.
+    QTimer ende;
+    QObject::connect(&ende, &QTimer::timeout, &loop, [&] {
+        if (!ctl.isWatching() && !ctl.isPausing() && ctl.status() == klang::player::PlayerStatus::Idle)
             loop.quit();
     });
-    guard.start(int(transitions + 1) * 5000);
+    ende.start(20);
+    guard.start(int(transitions + 1) * (5000 + refused * 2000));
     ctl.setChecked(ModeBox::AlleTracks, true);
     ctl.imgStart_Click();
     loop.exec();
     ctl.imgStop_Click();
 
+    if (refused > 0) {
+        row(QStringLiteral("end -> next playable, %1 refused between").arg(refused),
+            figures(stats(toPlaying), int(toPlaying.size())));
+        return;
+    }
     row(QStringLiteral("engine end -> \"playing:\" of the next"), figures(stats(toStatus), int(toStatus.size())));
     row(QStringLiteral("engine end -> next track playing"), figures(stats(toPlaying), int(toPlaying.size())));
     row(QStringLiteral("nominal end (start + length) -> next playing"), figures(stats(nominal), int(nominal.size())));
@@ -532,5 +550,6 @@ int main(int argc, char** argv)
     benchStartup(records, env.path(QStringLiteral("start")));
     benchMainWindow(benchShuffle(records, env.path(QStringLiteral("katalog"))));
     benchTransitions(transitions, env.path(QStringLiteral("musik")));
+    benchTransitions(transitions, env.path(QStringLiteral("musik-luecken")), 4);
     return 0;
 }

@@ -802,21 +802,29 @@ void Ausgabebox::modusBoxenAbgleichen()
 void Ausgabebox::AbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
-    if (!m_player->AbspielausschlusslisteLaden(ProgrammPfad))
+    QString hinweis;
+    if (!m_player->AbspielausschlusslisteLaden(ProgrammPfad, &hinweis))
         kit::MsgFenn(this,
                      QStringLiteral("Die Liste der ausgeschlossenen Stilrichtungen ließ sich nicht lesen:\n")
                          + ProgrammPfad + kStyleExclusionFile,
                      3, 0, QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden"), 1, 0xC0E0FF, kit::DialogForeColor);
+    else if (!hinweis.isEmpty())
+        kit::MsgFenn(this, hinweis, 3, 0, QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden"), 1, 0xC0E0FF,
+                     kit::DialogForeColor);
 }
 
 void Ausgabebox::BandAbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
-    if (!m_player->BandAbspielausschlusslisteLaden(ProgrammPfad))
+    QString hinweis;
+    if (!m_player->BandAbspielausschlusslisteLaden(ProgrammPfad, &hinweis))
         kit::MsgFenn(this,
                      QStringLiteral("Die Liste der ausgeschlossenen Bands ließ sich nicht lesen:\n")
                          + ProgrammPfad + kBandExclusionFile,
                      3, 0, QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden"), 1, 0xC0E0FF, kit::DialogForeColor);
+    else if (!hinweis.isEmpty())
+        kit::MsgFenn(this, hinweis, 3, 0, QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden"), 1, 0xC0E0FF,
+                     kit::DialogForeColor);
 }
 
 void Ausgabebox::TontraegerZufaelligAufrufen()

@@ -402,7 +402,12 @@ private:
     void songsucheFertig();
     void suchbefehlBeenden();
     void playlistEintraegeAnhaengen(const QStringList& pfade);
-    void playlistLesen(const QStringList& zeilen);
+    void playlistLesen(const QStringList& eintraege);
+    // Saves the view into the list's own file; false (and the box says why) when it failed.
+    bool playlistSichern();
+    // Before another list takes the view's place or a search hides it: a changed list is
+    // saved into its own file; when that fails, the question decides ("Ja" goes on).
+    bool geaendertePlaylistSichern(const QString& frage);
     void playlistKopfSetzen();
     void playlistAnzeigen(bool zeigen);
     void sucheBeschaeftigt(bool an);
@@ -413,6 +418,7 @@ private:
     void songTextFolgen();
     int playlistZeile() const;
     QString m_playlistDatei;
+    QString m_ladeziel; // the file a double click in the file list loads
     std::unique_ptr<ListenWahl> m_listenWahl;
 
     Suchposition m_suchposition;

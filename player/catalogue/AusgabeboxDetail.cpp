@@ -335,9 +335,16 @@ void Ausgabebox::imgSongNote_Click(int index)
     });
     if (stand.playlistModus) {
         if (e.playlistGeaendert && eintrag) {
-            // The item names the renamed file; the playlist file is rewritten when saved.
-            eintrag->setText(0, e.umbenennung.neuerName);
+            // Every item of the renamed file names it now, and the list file follows at
+            // once: after a restart no entry may name a file that is gone.
+            const QString alt = stand.playlistPfad;
+            for (int i = 0; i < lvwPlaylist->topLevelItemCount(); ++i) {
+                QTreeWidgetItem* item = lvwPlaylist->topLevelItem(i);
+                if (item == eintrag || playlistPfad(item) == alt)
+                    item->setText(0, e.umbenennung.neuerName);
+            }
             PlaylistGeaendert = true;
+            playlistSichern();
         }
         BewertungTracks();
         return;

@@ -26,6 +26,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <memory>
+#include <utility>
+
 namespace klang::player {
 
 void Ausgabebox::listenVerbinden()
@@ -107,13 +110,20 @@ void Ausgabebox::listenVerbinden()
             lvwPlaylist_KeyUp(static_cast<QKeyEvent*>(e)->key());
         return false;
     }, m_wiedergabeFilter.get());
-    new Ereignisweiche(lvwPlaylist->viewport(), [this](QEvent* e) {
+    // The release that ends a double click is no click of its own: the double click has
+    // started its item, and clearing the played marks then would let random play draw it again.
+    auto doppelklick = std::make_shared<bool>(false);
+    new Ereignisweiche(lvwPlaylist->viewport(), [this, doppelklick](QEvent* e) {
         if (e->type() == QEvent::MouseButtonPress) {
+            *doppelklick = false;
             auto* m = static_cast<QMouseEvent*>(e);
             lvwPlaylist_MouseDown(m->button(), m->globalPosition().toPoint());
+        } else if (e->type() == QEvent::MouseButtonDblClick) {
+            *doppelklick = true;
         } else if (e->type() == QEvent::MouseButtonRelease) {
             // The press has made the clicked item current already.
-            lvwPlaylist_Click();
+            if (!std::exchange(*doppelklick, false))
+                lvwPlaylist_Click();
             lvwPlaylist_MouseUp();
         }
         return false;
@@ -171,6 +181,9 @@ void Ausgabebox::filTrack_KeyUp(int keyCode)
     songTextFolgen();
     if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter)
         imgStart_Click();
+    // The key the pop-up menu names beside its entry.
+    if (keyCode == Qt::Key_F11)
+        mnuTrackInPlaylist_Click();
 }
 
 void Ausgabebox::filTrack_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
@@ -191,8 +204,10 @@ void Ausgabebox::filPlaylist_DblClick()
     const QListWidgetItem* item = filPlaylist->currentItem();
     if (!item)
         return;
+    // The name is the load's to take, once the file was read: until then the open list keeps
+    // its own name and file.
     LadenOhneDialog = true;
-    PlaylistName = item->text();
+    m_ladeziel = playlistOrdner() + item->text();
     mnuPlaylistLaden_Click();
 }
 

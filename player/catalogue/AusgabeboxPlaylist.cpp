@@ -10,8 +10,6 @@
 #include "player/playback/core/Playlist.h"
 #include "platform/media/MciRoutines.h"
 #include "platform/shell/Shell.h"
-#include "platform/textfiles/LineFile.h"
-#include "platform/textfiles/ListBounds.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QAction>
@@ -22,6 +20,8 @@
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
+
+#include <utility>
 
 namespace klang::player {
 
@@ -90,23 +90,43 @@ void Ausgabebox::playlistEintraegeAnhaengen(const QStringList& pfade)
 
 void Ausgabebox::PlaylistSpeichern()
 {
-    PlaylistGeaendert = false;
+    playlistSichern();
+}
+
+bool Ausgabebox::playlistSichern()
+{
     if (PlaylistName.isEmpty())
-        return;
+        return true; // no list file to write into
+    PlaylistGeaendert = false;
     vb::HourglassGuard sanduhr;
     QStringList zeilen;
     zeilen.reserve(lvwPlaylist->topLevelItemCount());
     for (int i = 0; i < lvwPlaylist->topLevelItemCount(); ++i)
         zeilen << playlistPfad(lvwPlaylist->topLevelItem(i));
+    // Only into the list's own file: never into another one, whatever is about to be opened.
     const QString datei = playlistDatei();
-    QDir().mkpath(QFileInfo(datei).absolutePath());
-    if (!klang::writeLines(datei, zeilen)) {
+    const QString fehler = playlistDateiSchreiben(datei, zeilen);
+    if (!fehler.isEmpty()) {
         PlaylistGeaendert = true; // the view still differs from its file
-        kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gespeichert werden:") + QLatin1Char('\n') + datei,
+        kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gespeichert werden:") + QLatin1Char('\n') + datei
+                               + QStringLiteral("\n\n") + fehler,
                      4, 0, QStringLiteral("Ausgabebox_PlaylistSpeichern"), 1, FehlerHintergrund, MeldungText);
     }
     playlistKopfSetzen();
     playlistDateienZeigen();
+    return fehler.isEmpty();
+}
+
+bool Ausgabebox::geaendertePlaylistSichern(const QString& frage)
+{
+    if (!PlaylistGeaendert || playlistSichern())
+        return true;
+    // Its own file refused it (the box said why): the user decides, nothing goes elsewhere.
+    const QString wahl = kit::MsgFenn(this,
+                                      QStringLiteral("Die Änderungen an der Playlist „") + PlaylistName
+                                          + QStringLiteral("“ sind nicht gespeichert.") + QStringLiteral("\r\n\r\n") + frage,
+                                      22, 2, QStringLiteral("Sicherheitsabfrage"), 1, MeldungHintergrund, MeldungText);
+    return wahl == QLatin1String("Ja");
 }
 
 void Ausgabebox::mnuTrackInPlaylist_Click()
@@ -137,9 +157,10 @@ void Ausgabebox::mnuPlaylistAufnehmen_Click()
         zeilen << playlistPfad(lvwPlaylist->topLevelItem(i));
     zeilen << pfade;
     const QString datei = playlistDatei();
-    QDir().mkpath(QFileInfo(datei).absolutePath());
-    if (!klang::writeLines(datei, zeilen)) {
-        kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gespeichert werden:") + QLatin1Char(' ') + datei,
+    const QString fehler = playlistDateiSchreiben(datei, zeilen);
+    if (!fehler.isEmpty()) {
+        kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gespeichert werden:") + QLatin1Char('\n') + datei
+                               + QStringLiteral("\n\n") + fehler,
                      4, 0, QStringLiteral("Ausgabebox_mnuPlaylistAufnehmen_Click"), 1, FehlerHintergrund, MeldungText);
         return; // file and view stay in step
     }
@@ -164,8 +185,8 @@ void Ausgabebox::playlistUebernehmen()
 void Ausgabebox::mnuPlaylistNeu_Click()
 {
     tabTexte->setCurrentIndex(4);
-    if (PlaylistGeaendert)
-        PlaylistSpeichern();
+    if (!geaendertePlaylistSichern(QStringLiteral("Trotzdem eine neue Playlist anlegen? Die Änderungen gehen dann verloren.")))
+        return;
     imgStop_Click();
     QString name;
     for (;;) {
@@ -200,6 +221,7 @@ void Ausgabebox::mnuPlaylistNeu_Click()
     }
     PlaylistName = name;
     m_playlistDatei = playlistOrdner() + name;
+    PlaylistGeaendert = false;
     lvwPlaylist->clear();
     playlistUebernehmen();
 }
@@ -207,13 +229,21 @@ void Ausgabebox::mnuPlaylistNeu_Click()
 void Ausgabebox::mnuPlaylistLaden_Click()
 {
     tabTexte->setCurrentIndex(4);
-    if (PlaylistGeaendert)
-        PlaylistSpeichern();
+    const bool ohneDialog = LadenOhneDialog;
+    LadenOhneDialog = false;
+    const QString ladeziel = std::exchange(m_ladeziel, QString());
+    if (SongSucheAktiv) {
+        // The song search's hits are in the view: they go into its own list first.
+        if (PlaylistGeaendert && !playlistSichern())
+            return; // the hits stay in the view; the box said why
+    } else if (!geaendertePlaylistSichern(
+                   QStringLiteral("Trotzdem eine andere Playlist laden? Die Änderungen gehen dann verloren."))) {
+        return;
+    }
     imgStop_Click();
     QString datei;
-    if (LadenOhneDialog) {
-        LadenOhneDialog = false;
-        datei = playlistOrdner() + PlaylistName;
+    if (ohneDialog) {
+        datei = ladeziel.isEmpty() ? playlistOrdner() + PlaylistName : ladeziel;
     } else if (SongSucheAktiv) {
         datei = playlistDatei();
     } else {
@@ -222,31 +252,35 @@ void Ausgabebox::mnuPlaylistLaden_Click()
                                                               QStringLiteral("Playlist (*.txt);;alle Dateien (*)"));
         if (datei.isEmpty())
             return; // cancelled: the open playlist stays
-        PlaylistName = QFileInfo(datei).fileName();
     }
-    vb::HourglassGuard sanduhr;
-    if (QFileInfo(datei).isFile()) {
-        bool ok = false;
-        klang::ReadReport bericht;
-        const QStringList zeilen = klang::readLinesBounded(datei, &ok, &bericht);
-        if (!ok) {
-            kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gelesen werden:") + QLatin1Char(' ') + datei,
-                         4, 0, QStringLiteral("Ausgabebox_mnuPlaylistLaden_Click"), 1, FehlerHintergrund, MeldungText);
-            return;
-        }
-        playlistLesen(zeilen);
-        if (!bericht.complete())
-            kit::MsgFenn(this, bericht.hinweis(QFileInfo(datei).fileName()), 3, 0,
-                         QStringLiteral("Playlist laden"), 1, MeldungHintergrund, MeldungText);
+    PlaylistLesung gelesen;
+    {
+        vb::HourglassGuard sanduhr;
+        gelesen = playlistDateiLesen(datei);
     }
+    if (!gelesen.ok) {
+        // The open list, its name and its file stay as they were.
+        kit::MsgFenn(this, QStringLiteral("Die Playlist konnte nicht gelesen werden:") + QLatin1Char('\n') + datei
+                               + QStringLiteral("\n\n") + gelesen.fehler,
+                     4, 0, QStringLiteral("Ausgabebox_mnuPlaylistLaden_Click"), 1, FehlerHintergrund, MeldungText);
+        return;
+    }
+    {
+        vb::HourglassGuard sanduhr;
+        playlistLesen(gelesen.eintraege);
+    }
+    // Only a list that was read takes the name: later saves go to the file it came from.
+    PlaylistName = QFileInfo(datei).fileName();
     m_playlistDatei = datei;
+    PlaylistGeaendert = false;
     playlistUebernehmen();
     m_player->setStilAusgeschlossen(false);
+    if (!gelesen.hinweis.isEmpty())
+        kit::MsgFenn(this, gelesen.hinweis, 3, 0, QStringLiteral("Playlist laden"), 1, MeldungHintergrund, MeldungText);
 }
 
-void Ausgabebox::playlistLesen(const QStringList& zeilen)
+void Ausgabebox::playlistLesen(const QStringList& eintraege)
 {
-    const QStringList eintraege = playlistEintraege(zeilen);
     QList<QTreeWidgetItem*> items;
     items.reserve(eintraege.size());
     for (const QString& zeile : eintraege)

@@ -333,6 +333,12 @@ void Ausgabebox::MenuSuchen_Click()
     if (m_suchbefehl.auftrag().istLeer())
         return; // cancelled: the playlist and its mode stay as they are
 
+    // The playlist view goes out of sight (and a song search replaces it): its changes are
+    // saved first, or the user decides.
+    const bool songsuche = m_suchbefehl.auftrag().SongSucheAktiv;
+    if (!geaendertePlaylistSichern(songsuche ? QStringLiteral("Trotzdem nach Songs suchen? Die Änderungen gehen dann verloren.")
+                                             : QStringLiteral("Trotzdem suchen? Die Änderungen bleiben dann ungespeichert.")))
+        return;
     // A job runs: the text panes show, Esc in the song list can end a song search.
     TextSongs->setFocus();
     playlistAnzeigen(false);
@@ -407,6 +413,8 @@ void Ausgabebox::sucheBeschaeftigt(bool an)
 void Ausgabebox::songsucheStarten(const QString& marke)
 {
     PlaylistName = SuchlisteDatei;
+    m_playlistDatei = ProgrammPfad + QStringLiteral("Playlist/") + SuchlisteDatei;
+    PlaylistGeaendert = false;
     lvwPlaylist->clear();
     playlistKopfSetzen();
     m_songsucheZeilen = std::make_unique<RecordsetZeilen>(m_katalog.data1().recordset(), tabellenSpalten());

@@ -5,6 +5,8 @@
 #include "player/catalogue/Einstellungen.h"
 #include "player/playback/core/PlayerState.h"
 #include "platform/textfiles/LineFile.h"
+#include "platform/textfiles/ListBounds.h"
+#include "platform/textfiles/SafeWrite.h"
 #include "platform/vbcompat/VbCompat.h"
 
 #include <QCheckBox>
@@ -79,10 +81,15 @@ void ExclusionListDialog::ListeLaden(const QStringList& angeboten)
     QStringList liste;
     if (!m_datei.isEmpty() && QFileInfo(m_programmPfad + m_datei).isFile()) {
         bool ok = false;
-        liste = klang::readLines(m_programmPfad + m_datei, &ok);
+        klang::ReadReport bericht;
+        liste = klang::readLinesBounded(m_programmPfad + m_datei, &ok, &bericht, AusschlussGrenzen);
         if (!ok)
             kit::MsgFenn(this, QStringLiteral("Die Liste konnte nicht gelesen werden:") + QLatin1Char(' ') + m_programmPfad + m_datei,
                          4, 0, m_art.ladenFehlerTitel, 1, FehlerHintergrund, MeldungText);
+        else if (!bericht.complete())
+            // OK will refuse to rewrite it: say so now, not only then.
+            kit::MsgFenn(this, bericht.hinweis(m_datei, AusschlussGrenzen), 3, 0, m_art.ladenFehlerTitel, 1, 0xC0E0FF,
+                         MeldungText);
     }
     m_liste->clear();
     for (const AusschlussEintrag& e : ausschlussAngebot(angeboten, liste)) {
@@ -103,9 +110,21 @@ void ExclusionListDialog::cmdOK_Click()
         if (m_liste->item(i)->checkState() == Qt::Checked)
             markiert << m_liste->item(i)->text();
     }
-    if (!klang::writeLines(m_programmPfad + m_datei, markiert)) {
+    const QString datei = m_programmPfad + m_datei;
+    QString fehler;
+    if (klang::wasCutOnRead(datei)) {
+        fehler = QStringLiteral("Die Liste wurde nur zum Teil gelesen; sie wird nicht überschrieben, damit ihr "
+                                "ungelesener Rest erhalten bleibt.");
+    } else {
+        QByteArray bytes;
+        for (const QString& eintrag : std::as_const(markiert))
+            bytes += eintrag.toUtf8() + '\n';
+        fehler = klang::writeFileAtomically(datei, bytes).reason;
+    }
+    if (!fehler.isEmpty()) {
         // The window stays open with the choice; the old list is untouched.
-        kit::MsgFenn(this, QStringLiteral("Die Liste konnte nicht gespeichert werden:") + QLatin1Char(' ') + m_programmPfad + m_datei,
+        kit::MsgFenn(this, QStringLiteral("Die Liste konnte nicht gespeichert werden:") + QLatin1Char(' ') + datei
+                               + QStringLiteral("\n\n") + fehler,
                      4, 0, m_art.okFehlerTitel, 1, FehlerHintergrund, MeldungText);
         return;
     }

@@ -181,8 +181,13 @@ QString playlistDateiname(const QString& antwort, QString* fehler)
     QString name = antwort;
     if (!name.endsWith(QStringLiteral(".txt")))
         name += QStringLiteral(".txt");
-    if (name.toUtf8().size() > 255)
-        gueltig = false;
+    if (gueltig && name.toUtf8().size() > 255) {
+        if (fehler)
+            *fehler = QStringLiteral("Dieser Name ist zu lang für einen Dateinamen:") + QLatin1Char('\n') + antwort
+                      + QLatin1Char('\n')
+                      + QStringLiteral("Ein Dateiname hat höchstens 255 Bytes (mit „.txt“; ein Umlaut zählt zwei).");
+        return QString();
+    }
     if (!gueltig) {
         if (fehler)
             *fehler = QStringLiteral("Dieser Name kann nicht als Dateiname einer Playlist dienen:") + QLatin1Char('\n')

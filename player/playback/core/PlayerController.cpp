@@ -30,6 +30,11 @@ QString styleHintText()
                             "verwenden können.");
 }
 
+QString bandHintText()
+{
+    return QStringLiteral("Diese Band wurde im Menüpunkt 'Optionen/Band ausschließen...' ausgeschlossen.");
+}
+
 } // namespace
 
 PlayerController::PlayerController(const PlayerEngines& engines, IClock* clock, QObject* parent)
@@ -143,6 +148,19 @@ void PlayerController::setStatus(PlayerStatus status, const QString& text)
 
 void PlayerController::showStyleHint(const QString& title)
 {
+    // The hint names the list that left nothing to play: the band list as well, or alone.
+    if (m_ausgeschlossenDurchBand) {
+        if (!m_ausgeschlossenDurchStil) {
+            showHint(bandHintText(), title);
+            return;
+        }
+        showHint(QStringLiteral("Alle Tonträger sind ausgeschlossen: durch die Menüpunkte 'Optionen/Stilrichtung "
+                                "ausschließen...' und 'Optionen/Band ausschließen...'.")
+                     + QLatin1Char('\n')
+                     + QStringLiteral("Entfernen Sie dort Häkchen, damit wieder Tonträger abgespielt werden können."),
+                 title);
+        return;
+    }
     MessageRequest request;
     request.prompt = styleHintText();
     request.style = 3;
@@ -153,13 +171,7 @@ void PlayerController::showStyleHint(const QString& title)
 
 void PlayerController::showBandHint()
 {
-    MessageRequest request;
-    request.prompt = QStringLiteral(
-        "Diese Band wurde im Menüpunkt 'Optionen/Band ausschließen...' ausgeschlossen.");
-    request.style = 3;
-    request.title = QStringLiteral("Bedienungshinweis");
-    request.backColor = kHintBackColor;
-    m_msgAntwort = m_ui->msgFenn(request);
+    showHint(bandHintText(), QStringLiteral("Bedienungshinweis"));
 }
 
 void PlayerController::showHint(const QString& prompt, const QString& title)
@@ -366,7 +378,8 @@ bool PlayerController::startFromPlaylist()
     } else {
         setStatus(PlayerStatus::Idle, noPlayText());
     }
-    if (isChecked(ModeBox::TracksZufaellig)) {
+    // Random play and shuffle draw only unplayed items: the started one counts as played.
+    if (isChecked(ModeBox::TracksZufaellig) || isChecked(ModeBox::Shuffle)) {
         ensureMarks();
         if (t < m_gespieltMarken.size())
             m_gespieltMarken[t] = 1;
@@ -409,15 +422,19 @@ bool PlayerController::playFile(const QString& path, const QString& name)
         ok = MciAbspielen(path);
     } else {
         engine = m_engines.device;
-        const double seconds = (m_length && !path.isEmpty()) ? m_length(path) : -1.0;
         ok = MciAbspielen(path);
+        // Measured only for a file the engine took: a refused one must not cost a probe.
+        const double seconds = (ok && m_length && !path.isEmpty()) ? m_length(path) : -1.0;
         // An unmeasurable file plays to the engine's end of file instead of being cut off.
         if (ok && seconds > 0)
             m_trackEnde = m_clock->nowMs() + qint64(seconds * 1000.0);
     }
     m_activeEngine = ok ? engine : nullptr;
-    // A refused file counts as ended: the watch moves on at its next tick.
+    // A refused file (missing, a folder, no rights) has ended already: continuous play moves
+    // on at once instead of at the watch's next tick.
     m_engineEnded = !ok;
+    if (!ok && m_timer1->isActive())
+        m_endKick->start(0);
     return ok;
 }
 
@@ -439,7 +456,15 @@ void PlayerController::Timer1_Timer()
         return;
     m_timer1->stop();
     const bool played = m_activeEngine && !m_endedWithError;
-    if (m_passGuard.trackEnded(played, passLength())) {
+    // In shuffle over the catalogue a pass is over records: it is over when every file of
+    // each allowed record failed, not after as many failed tracks as there are records.
+    const bool shuffleCatalogue = isChecked(ModeBox::Shuffle) && !m_playlistModus;
+    const bool givesUp = shuffleCatalogue
+                             ? m_passGuard.shuffleTrackEnded(played, m_catalogue ? m_catalogue->currentRow() : -1,
+                                                             aktuellerPfad(), m_trackList ? m_trackList->count() : 1,
+                                                             m_catalogue ? m_draw.allowedCount(m_catalogue) : 1)
+                             : m_passGuard.trackEnded(played, passLength());
+    if (givesUp) {
         imgStop_Click();
         showHint(QStringLiteral("In einem ganzen Durchlauf ließ sich kein Titel abspielen.") + QLatin1Char('\n')
                      + QStringLiteral("Die Dateien fehlen oder sind beschädigt; die Wiedergabe wurde beendet."),
@@ -456,7 +481,8 @@ void PlayerController::Timer1_Timer()
         beginPause(After::Stop);
         break;
     case Choice::Start:
-        beginPause(After::Start);
+        // After a track that did not play there is nothing to pause after: the next starts.
+        beginPause(After::Start, !played);
         break;
     }
 }
@@ -609,9 +635,9 @@ void PlayerController::TontraegerZufaellig()
     Q_EMIT aktuellerTrackChanged(m_aktuellerTrack);
 }
 
-int PlayerController::moveToRecordWithTracks(bool* anyStyleExcluded)
+int PlayerController::moveToRecordWithTracks(bool* anyStyleExcluded, bool* anyBandExcluded)
 {
-    const int drawn = m_draw.drawAllowed(m_catalogue, anyStyleExcluded);
+    const int drawn = m_draw.drawAllowed(m_catalogue, anyStyleExcluded, anyBandExcluded);
     if (drawn < 0)
         return -1;
     // Outside shuffle play (the draw at start-up, the random button) the drawn record is
@@ -621,10 +647,13 @@ int PlayerController::moveToRecordWithTracks(bool* anyStyleExcluded)
         return drawn;
     }
     const auto showsTracks = [this](int row) {
-        if (!m_catalogue->hasTracks(row))
-            return false;
-        m_catalogue->moveToRow(row);
-        return m_trackList && m_trackList->count() > 0;
+        if (m_catalogue->hasTracks(row)) {
+            m_catalogue->moveToRow(row);
+            if (m_trackList && m_trackList->count() > 0)
+                return true;
+        }
+        m_passGuard.recordWithoutTracks(row);
+        return false;
     };
     if (showsTracks(drawn))
         return drawn;
@@ -649,8 +678,11 @@ bool PlayerController::shuffleCatalogue()
     } else {
         m_shuffleZaehler = 1;
         bool anyStyle = false;
-        const int row = moveToRecordWithTracks(&anyStyle);
+        bool anyBand = false;
+        const int row = moveToRecordWithTracks(&anyStyle, &anyBand);
         if (row == -1) {
+            m_ausgeschlossenDurchStil = anyStyle;
+            m_ausgeschlossenDurchBand = anyBand || !anyStyle;
             if (anyStyle)
                 showStyleHint(QStringLiteral("Bedienungshinweis (TontraegerZufaellig)"));
             else
@@ -722,16 +754,16 @@ bool PlayerController::shufflePlaylist(bool fromWatch)
 // ---------------------------------------------------------------------------------------
 // Pause between tracks
 
-void PlayerController::beginPause(After after)
+void PlayerController::beginPause(After after, bool ohneWarten)
 {
     m_after = after;
     // A cancel request left over from before must not cut this pause short.
     m_escGedrueckt = false;
-    m_pauseTotal = after == After::Start ? PlayerSettings::pauseSeconds() : 0;
+    m_pauseTotal = after == After::Start && !ohneWarten ? PlayerSettings::pauseSeconds() : 0;
     m_pauseStep = 0;
     m_status = PlayerStatus::Pausing;
     if (m_pauseTotal == 0) {
-        m_pauseTimer->start(kShortWaitMs);
+        m_pauseTimer->start(ohneWarten ? 0 : kShortWaitMs);
         return;
     }
     m_pauseStep = 1;
@@ -978,16 +1010,16 @@ void PlayerController::imgLiedzufall_Click()
 // ---------------------------------------------------------------------------------------
 // Lists and sources
 
-bool PlayerController::AbspielausschlusslisteLaden(const QString& programFolder)
+bool PlayerController::AbspielausschlusslisteLaden(const QString& programFolder, QString* hinweis)
 {
     const QString file = QDir(programFolder).filePath(kStyleExclusionFile);
-    return m_draw.styleExclusion().load(file) || !QFileInfo::exists(file);
+    return m_draw.styleExclusion().load(file, hinweis) || !QFileInfo::exists(file);
 }
 
-bool PlayerController::BandAbspielausschlusslisteLaden(const QString& programFolder)
+bool PlayerController::BandAbspielausschlusslisteLaden(const QString& programFolder, QString* hinweis)
 {
     const QString file = QDir(programFolder).filePath(kBandExclusionFile);
-    return m_draw.bandExclusion().load(file) || !QFileInfo::exists(file);
+    return m_draw.bandExclusion().load(file, hinweis) || !QFileInfo::exists(file);
 }
 
 void PlayerController::onTrackListChanged()

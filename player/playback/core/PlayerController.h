@@ -117,9 +117,9 @@ public:
     ExclusionList& stilAusschluss() { return m_draw.styleExclusion(); }
     ExclusionList& bandAusschluss() { return m_draw.bandExclusion(); }
     // Reads both list files from the program folder (missing files leave the lists). False
-    // when a list file is there but cannot be read.
-    bool AbspielausschlusslisteLaden(const QString& programFolder);
-    bool BandAbspielausschlusslisteLaden(const QString& programFolder);
+    // when a list file is there but cannot be read; *hinweis says what a bound left out.
+    bool AbspielausschlusslisteLaden(const QString& programFolder, QString* hinweis = nullptr);
+    bool BandAbspielausschlusslisteLaden(const QString& programFolder, QString* hinweis = nullptr);
 
     // --- the catalogue and the playlist tell the player ---
     // The track list shows another record's files: track 0, no marks played.
@@ -233,14 +233,15 @@ private:
     // Moves the catalogue to a random allowed record. In shuffle play it must have entries
     // in its track list: the drawn one, else one pass over the others. Returns the row, -1 when every record is
     // excluded, -2 when no allowed record has anything to play.
-    int moveToRecordWithTracks(bool* anyStyleExcluded);
+    int moveToRecordWithTracks(bool* anyStyleExcluded, bool* anyBandExcluded);
     // How many tracks in a row may fail before continuous play gives up: one pass over
     // what the current mode plays.
     int passLength() const;
     void showHint(const QString& prompt, const QString& title);
 
     // Pause between tracks.
-    void beginPause(After after);
+    // ohneWarten: no pause and no short wait (after a track that did not play).
+    void beginPause(After after, bool ohneWarten = false);
     void pauseTick();
     void finishPause();
     void cancelPause();
@@ -281,6 +282,9 @@ private:
     bool m_stopGedrueckt = false;
     bool m_escGedrueckt = false;
     bool m_stilAusgeschlossen = false;
+    // Which lists excluded the records when shuffle found none left (the hint names them).
+    bool m_ausgeschlossenDurchStil = true;
+    bool m_ausgeschlossenDurchBand = false;
     bool m_videofensterAktiv = false;
     bool m_pausiertFlag = false;
     bool m_kommandozeileVorhanden = false;

@@ -144,15 +144,20 @@ bool ExclusionList::matches(const QString& cell) const
     return false;
 }
 
-bool ExclusionList::load(const QString& filePath)
+bool ExclusionList::load(const QString& filePath, QString* hinweis)
 {
+    if (hinweis)
+        hinweis->clear();
     if (!QFileInfo(filePath).isFile())
         return false;
     bool ok = false;
-    const QStringList lines = klang::readLines(filePath, &ok);
+    klang::ReadReport bericht;
+    const QStringList lines = klang::readLinesBounded(filePath, &ok, &bericht, AusschlussGrenzen);
     if (!ok)
         return false;
     setEntries(lines);
+    if (hinweis)
+        *hinweis = bericht.hinweis(QFileInfo(filePath).fileName(), AusschlussGrenzen);
     return true;
 }
 

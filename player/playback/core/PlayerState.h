@@ -3,10 +3,17 @@
 // The player's state that outlives a single command: what the status bar says, the
 // settings it reads, the kinds of files and the two exclusion lists.
 
+#include "platform/textfiles/ListBounds.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace klang::player {
+
+// How much of an exclusion list is read. A band list may name every band of a big catalogue
+// (tens of thousands of lines): the bound only keeps a file that is no list from eating the
+// memory, and a list cut by it is said so and never rewritten.
+inline constexpr klang::ReadLimits AusschlussGrenzen{1000000, 64 * 1024, 64 * 1024 * 1024};
 
 // Application and section under which the player keeps its settings.
 inline const QString kSettingsApp = QStringLiteral("KlangtruhePlayer");
@@ -63,9 +70,10 @@ public:
     QStringList entries() const { return m_entries; }
     bool isEmpty() const { return m_entries.isEmpty(); }
     bool matches(const QString& cell) const;
-    // Reads the list file (one entry per line). A missing file leaves the list as it was;
-    // returns whether the file was read.
-    bool load(const QString& filePath);
+    // Reads the list file (one entry per line, within AusschlussGrenzen). A missing file
+    // leaves the list as it was; returns whether the file was read. *hinweis says in German
+    // what the bound left out ("" when the file was read whole).
+    bool load(const QString& filePath, QString* hinweis = nullptr);
     // Changes with every new set of entries, so that what was derived from the list can
     // tell it is out of date.
     quint64 revision() const { return m_revision; }

@@ -1,8 +1,12 @@
 #include "player/playback/core/Playlist.h"
 
 #include "player/playback/core/PlayerController.h"
+#include "platform/textfiles/SafeWrite.h"
 #include "platform/vbcompat/VbCompat.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -11,7 +15,79 @@ namespace klang::player {
 
 namespace {
 
+// A list of paths holds no control characters but the tab; NUL and the like mean the file is
+// no text (a picture, a program, a database picked by mistake).
+bool istText(const QStringList& zeilen)
+{
+    for (const QString& zeile : zeilen) {
+        for (const QChar c : zeile) {
+            if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7f)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+PlaylistLesung playlistDateiLesen(const QString& datei)
+{
+    PlaylistLesung l;
+    const QFileInfo info(datei);
+    if (info.isDir()) {
+        l.fehler = QStringLiteral("An dieser Stelle liegt ein Ordner, keine Playlist-Datei.");
+        return l;
+    }
+    if (!info.exists()) {
+        l.fehler = QStringLiteral("Die Datei gibt es nicht (mehr).");
+        return l;
+    }
+    if (!info.isFile()) {
+        l.fehler = QStringLiteral("Das ist keine gewöhnliche Datei (ein Gerät oder eine Pipe).");
+        return l;
+    }
+    {
+        QFile probe(datei);
+        if (!probe.open(QIODevice::ReadOnly)) {
+            l.fehler = probe.error() == QFileDevice::PermissionsError
+                           ? QStringLiteral("Es fehlt das Recht, die Datei zu lesen.")
+                           : QStringLiteral("Die Datei lässt sich nicht öffnen: ") + probe.errorString();
+            return l;
+        }
+    }
+    bool ok = false;
+    klang::ReadReport bericht;
+    const QStringList zeilen = klang::readLinesBounded(datei, &ok, &bericht, PlaylistGrenzen);
+    if (!ok) {
+        l.fehler = QStringLiteral("Beim Lesen der Datei trat ein Fehler auf (Datenträger oder System).");
+        return l;
+    }
+    if (!istText(zeilen)) {
+        l.fehler = QStringLiteral("Die Datei ist keine Textdatei; eine Playlist enthält einen Dateipfad je Zeile.");
+        return l;
+    }
+    l.ok = true;
+    l.eintraege = playlistEintraege(zeilen);
+    l.hinweis = bericht.hinweis(info.fileName(), PlaylistGrenzen);
+    return l;
+}
+
+QString playlistDateiSchreiben(const QString& datei, const QStringList& pfade)
+{
+    if (klang::wasCutOnRead(datei))
+        return QStringLiteral("Die Datei wurde beim Laden nur zum Teil gelesen (zu groß oder mit überlangen Zeilen); "
+                              "sie wird nicht überschrieben, damit ihr ungelesener Rest erhalten bleibt.");
+    QByteArray bytes;
+    for (const QString& pfad : pfade) {
+        bytes += pfad.toUtf8();
+        bytes += '\n';
+    }
+    const QString ordner = QFileInfo(datei).absolutePath();
+    if (!QDir().mkpath(ordner))
+        return QStringLiteral("Der Ordner „%1“ lässt sich nicht anlegen.").arg(ordner);
+    const klang::WriteResult r = klang::writeFileAtomically(datei, bytes);
+    return r.ok ? QString() : r.reason;
+}
 
 PlaylistTeile playlistTeile(const QString& pfad)
 {
@@ -37,7 +113,7 @@ QStringList playlistEintraege(const QStringList& zeilen)
     eintraege.reserve(zeilen.size());
     const QString* vorige = nullptr;
     for (const QString& zeile : zeilen) {
-        if (zeile.isEmpty() || (vorige && zeile == *vorige))
+        if (zeile.trimmed().isEmpty() || (vorige && zeile == *vorige))
             continue;
         eintraege << zeile;
         vorige = &zeile;

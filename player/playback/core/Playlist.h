@@ -4,6 +4,8 @@
 // its path, the view's header, the song-length notice, and the rules of the track list's
 // and the playlist view's events (which list plays, the current track, the played marks).
 
+#include "platform/textfiles/ListBounds.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,6 +13,27 @@
 namespace klang::player {
 
 class PlayerController;
+
+// How much of a playlist file is read. A song search over a big catalogue collects a hundred
+// thousand files and more, so the bound lies far above any list a user makes: it only keeps a
+// file that is no playlist at all from eating the memory. A list cut by it is never rewritten.
+inline constexpr klang::ReadLimits PlaylistGrenzen{1000000, 64 * 1024, 128 * 1024 * 1024};
+
+// A playlist file read for loading.
+struct PlaylistLesung
+{
+    bool ok = false;
+    QString fehler;         // German: why the file cannot be taken ("" when ok)
+    QStringList eintraege;  // the entries (see playlistEintraege)
+    QString hinweis;        // German: what the bound left out ("" when read whole)
+};
+// Reads a playlist file within PlaylistGrenzen. Refused with a reason: a missing file, a
+// folder, a file that cannot be opened or read, and one that is not text (control bytes).
+PlaylistLesung playlistDateiLesen(const QString& datei);
+
+// Rewrites a playlist file whole (UTF-8, a line each, atomically). "" when written, else the
+// German reason: a file read only in part is never rewritten, and a failed write says why.
+QString playlistDateiSchreiben(const QString& datei, const QStringList& pfade);
 
 // A playlist item's three texts; joined (davor + ordner + name) they give the path back.
 struct PlaylistTeile
@@ -23,8 +46,8 @@ struct PlaylistTeile
 // at "\". A line without any separator is the name alone.
 PlaylistTeile playlistTeile(const QString& pfad);
 
-// The entries of a playlist file's lines: empty lines and a line equal to the one taken
-// just before it are skipped.
+// The entries of a playlist file's lines: empty lines (also lines of blanks only) and a line
+// equal to the one taken just before it are skipped.
 QStringList playlistEintraege(const QStringList& zeilen);
 
 // "Playlist - <name without its extension> (<count>)".

@@ -34,6 +34,7 @@ void RecordDraw::countAllowed(const ICatalogue* catalogue, int count)
     const QStringList bands = catalogue->column(QStringLiteral("Band"));
     m_allowed.rows.clear();
     m_allowed.anyStyleExcluded = false;
+    m_allowed.anyBandExcluded = false;
     // Values repeat a lot (a few styles, bands with many records): each is matched once.
     QHash<QString, bool> styleMatch;
     QHash<QString, bool> bandMatch;
@@ -48,8 +49,10 @@ void RecordDraw::countAllowed(const ICatalogue* catalogue, int count)
             m_allowed.anyStyleExcluded = true;
             continue;
         }
-        if (!m_bandExclusion.isEmpty() && excluded(bandMatch, m_bandExclusion, bands.value(row)))
+        if (!m_bandExclusion.isEmpty() && excluded(bandMatch, m_bandExclusion, bands.value(row))) {
+            m_allowed.anyBandExcluded = true;
             continue;
+        }
         m_allowed.rows << row;
     }
     m_allowed.catalogue = catalogue;
@@ -60,7 +63,17 @@ void RecordDraw::countAllowed(const ICatalogue* catalogue, int count)
     m_allowed.valid = m_allowed.revision >= 0;
 }
 
-int RecordDraw::drawAllowed(const ICatalogue* catalogue, bool* anyStyleExcluded)
+int RecordDraw::allowedCount(const ICatalogue* catalogue)
+{
+    const int count = catalogue->recordCount();
+    if (count <= 0 || (m_styleExclusion.isEmpty() && m_bandExclusion.isEmpty()))
+        return std::max(0, count);
+    if (!allowedCurrent(catalogue, count))
+        countAllowed(catalogue, count);
+    return int(m_allowed.rows.size());
+}
+
+int RecordDraw::drawAllowed(const ICatalogue* catalogue, bool* anyStyleExcluded, bool* anyBandExcluded)
 {
     const int count = catalogue->recordCount();
     if (count <= 0)
@@ -78,10 +91,14 @@ int RecordDraw::drawAllowed(const ICatalogue* catalogue, bool* anyStyleExcluded)
             if (!isExcluded(catalogue, row, &byStyle))
                 return row;
             *anyStyleExcluded = *anyStyleExcluded || byStyle;
+            if (anyBandExcluded && !byStyle)
+                *anyBandExcluded = true;
         }
         countAllowed(catalogue, count);
     }
     *anyStyleExcluded = *anyStyleExcluded || m_allowed.anyStyleExcluded;
+    if (anyBandExcluded)
+        *anyBandExcluded = *anyBandExcluded || m_allowed.anyBandExcluded;
     const QVector<int>& allowed = m_allowed.rows;
     if (allowed.isEmpty())
         return -1;

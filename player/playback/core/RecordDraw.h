@@ -7,7 +7,9 @@
 #include "player/playback/core/PlayerInterfaces.h"
 #include "player/playback/core/PlayerState.h"
 
+#include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QVector>
 
 namespace klang::player {
@@ -26,8 +28,11 @@ public:
     void invalidate() { m_allowed.valid = false; }
 
     // A random allowed record of the catalogue, -1 when there is none. *anyStyleExcluded
-    // becomes true when some record was passed over for its style (which hint to show).
-    int drawAllowed(const ICatalogue* catalogue, bool* anyStyleExcluded);
+    // (*anyBandExcluded) becomes true when some record was passed over for its style (band):
+    // which hint to show.
+    int drawAllowed(const ICatalogue* catalogue, bool* anyStyleExcluded, bool* anyBandExcluded = nullptr);
+    // How many records the lists allow.
+    int allowedCount(const ICatalogue* catalogue);
     // Every allowed record once, in random order, without `skip`.
     QVector<int> allowedInRandomOrder(const ICatalogue* catalogue, int skip);
     bool isExcluded(const ICatalogue* catalogue, int row, bool* byStyle) const;
@@ -52,6 +57,7 @@ private:
         QVector<int> rows;
         // Some record was excluded by its style (which hint a draw without result shows).
         bool anyStyleExcluded = false;
+        bool anyBandExcluded = false;
     } m_allowed;
 };
 
@@ -64,13 +70,45 @@ public:
     // passLength tracks in a row played nothing.
     bool trackEnded(bool played, int passLength)
     {
-        m_failures = played ? 0 : m_failures + 1;
+        if (played)
+            reset();
+        else
+            ++m_failures;
         return m_failures >= qMax(1, passLength);
     }
-    void reset() { m_failures = 0; }
+    // Shuffle over the catalogue passes over records: a record is used up once every file of
+    // its track list failed since the last track that played. True when the allowed records
+    // are all used up.
+    bool shuffleTrackEnded(bool played, int row, const QString& file, int tracksOfRecord, int records)
+    {
+        if (played) {
+            reset();
+            return false;
+        }
+        ++m_failures;
+        QSet<QString>& failed = m_failedFiles[row];
+        failed.insert(file);
+        if (failed.size() >= tracksOfRecord)
+            m_usedUp.insert(row);
+        return m_usedUp.size() >= qMax(1, records);
+    }
+    // A record drawn while tracks fail shows nothing to play: it is used up as well.
+    void recordWithoutTracks(int row)
+    {
+        if (m_failures > 0)
+            m_usedUp.insert(row);
+    }
+    void reset()
+    {
+        m_failures = 0;
+        m_failedFiles.clear();
+        m_usedUp.clear();
+    }
 
 private:
     int m_failures = 0;
+    QHash<int, QSet<QString>> m_failedFiles;
+    QSet<int> m_usedUp;
 };
 
 } // namespace klang::player

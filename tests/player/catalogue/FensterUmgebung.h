@@ -5,7 +5,11 @@
 #include "platform/shell/Paths.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 #include <memory>
 
 // What every main-window test starts from: fresh XDG folders with the program folder seeded,
@@ -30,4 +34,24 @@ inline std::unique_ptr<klang::player::Ausgabebox> hauptfensterZeigen()
     if (!QTest::qWaitForWindowExposed(w.get()))
         qWarning("window not exposed");
     return w;
+}
+
+// Runs `schritte` on the modal dialog of type T once it shows (a dialog the steps leave open
+// is rejected, so a failing test never hangs in the modal loop).
+template <typename T>
+void imModalenDialog(std::function<void(T*)> schritte)
+{
+    auto* warten = new QTimer;
+    warten->setInterval(10);
+    QObject::connect(warten, &QTimer::timeout, [warten, schritte] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        warten->stop();
+        warten->deleteLater();
+        schritte(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    warten->start();
 }

@@ -55,23 +55,10 @@ void klicken(QWidget* w)
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(4, w->height() / 2));
 }
 
-// Runs `schritte` on the search dialog once it shows; a dialog the steps leave open is closed
-// by its frame, so a failing test never hangs in the modal loop.
+// Runs `schritte` on the search dialog once it shows.
 void imDialog(std::function<void(Suchbox*)> schritte)
 {
-    auto* warten = new QTimer;
-    warten->setInterval(10);
-    QObject::connect(warten, &QTimer::timeout, [warten, schritte] {
-        auto* box = qobject_cast<Suchbox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        warten->stop();
-        warten->deleteLater();
-        schritte(box);
-        if (box->isVisible())
-            box->reject();
-    });
-    warten->start();
+    imModalenDialog<Suchbox>(std::move(schritte));
 }
 
 QStringList spalte(Ausgabebox& w, const QString& feld)
