@@ -679,12 +679,13 @@ void frmFernsicht::wiedergabeZustand(int zustand)
         m_frist->stop();
         meldungLeeren();
     }
-    if (m_laufend && zustand == int(klang::media::PlayState::Stopped)) {
+    // Only while connecting: once it played, a stop is the control bar's Stop button.
+    if (m_laufend && m_frist->isActive() && zustand == int(klang::media::PlayState::Stopped)) {
         // An error or an end follows a stop at once. A stop with neither is a medium that led
         // elsewhere (a playlist from the network, whose entries the player does not follow):
         // nothing will come any more, so the 15 s are not waited for.
         QTimer::singleShot(0, this, [this, versuch = m_versuch] {
-            if (m_laufend && versuch == m_versuch
+            if (m_laufend && versuch == m_versuch && m_frist->isActive()
                 && WindowsMediaPlayer1->playState() == int(klang::media::PlayState::Stopped))
                 nichtsGespielt();
         });
