@@ -85,6 +85,25 @@ int main(int argc, char* argv[])
     klang::test::StreamServer server(f.readAll());
     if (!server.starten())
         return 1;
+    // Opening a station file of 20,000 stations (a big collection), read whole and sorted.
+    {
+        QList<tv::Sender> viele;
+        for (int i = 0; i < 20000; ++i)
+            viele.append({QStringLiteral("Gruppe %1").arg(i % 150), QStringLiteral("Sender Nr. %1 Süd").arg(i),
+                          QStringLiteral("http://127.0.0.1/sender/%1.ts").arg(i)});
+        tv::senderSchreiben(tv::senderDatei(), viele);
+        QList<double> laden;
+        for (int i = 0; i < 3; ++i) {
+            tv::frmFernsicht gross;
+            uhr.restart();
+            gross.Form_Load();
+            laden.append(uhr.nsecsElapsed() / 1e6);
+        }
+        std::sort(laden.begin(), laden.end());
+        std::printf("  open a station file of 20,000 stations      median %.1f ms (%lld KB)\n", laden.at(1),
+                    QFile(tv::senderDatei()).size() / 1024);
+        QFile::remove(tv::senderDatei());
+    }
     tv::senderSchreiben(tv::senderDatei(), {{QStringLiteral("Test"), QStringLiteral("Lokal"), server.url()}});
 
     tv::frmFernsicht fenster;

@@ -84,7 +84,9 @@ frmEdit::frmEdit(frmFernsicht* fenster)
     imgHilfe->setCursor(Qt::PointingHandCursor);
     imgHilfe->installEventFilter(this);
 
-    cboGruppe->lineEdit()->installEventFilter(this);
+    // An editable combo box keeps the focus itself and hands keys to its line edit directly,
+    // past any filter there: the key is seen where it arrives.
+    cboGruppe->installEventFilter(this);
 }
 
 void frmEdit::Form_Load()
@@ -104,12 +106,13 @@ void frmEdit::GruppenlisteLaden()
     const QString pfad = gruppenDatei();
     bool vorhanden = false;
     bool ok = false;
-    const QStringList gruppen = gruppenLesen(pfad, &vorhanden, &ok);
+    QString grund;
+    const QStringList gruppen = gruppenLesen(pfad, &vorhanden, &ok, &grund);
     if (!vorhanden)
         return;
     if (!ok) {
         unsetCursor();
-        const Dateifehler f = fehler::zugriff(pfad);
+        const Dateifehler f = fehler::zugriff(pfad, grund);
         Fehlermeldung(this, QStringLiteral("frmEdit_GruppenlisteLaden"), Symbol::Kritisch, f.nummer, f.text);
         return;
     }
@@ -133,9 +136,9 @@ void frmEdit::cboGruppe_KeyUp(int taste)
             rest << cboGruppe->itemText(i);
     }
     const QString pfad = gruppenDatei();
-    if (!gruppenSchreiben(pfad, rest)) {
+    if (const Schreibergebnis r = gruppenSchreiben(pfad, rest); !r) {
         unsetCursor();
-        const Dateifehler f = fehler::zugriff(pfad);
+        const Dateifehler f = fehler::zugriff(pfad, r.grund);
         Fehlermeldung(this, QStringLiteral("frmEdit_cboGruppe_KeyUp"), Symbol::Kritisch, f.nummer, f.text);
         return;
     }
@@ -171,15 +174,15 @@ void frmEdit::cmdOK_Click()
     }
     if (m_neueintrag == -1) {
         // Stored first, shown after: a station the file refused is not listed either.
-        if (!senderAnhaengen(pfad, eingabe)) {
-            melden(fehler::zugriff(pfad));
+        if (const Schreibergebnis r = senderAnhaengen(pfad, eingabe); !r) {
+            melden(fehler::zugriff(pfad, r.grund));
             return;
         }
         m_fenster->senderHinzufuegen(eingabe);
         if (cboGruppe->findText(eingabe.gruppe, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
             const QString gruppenPfad = gruppenDatei();
-            if (!gruppeAnhaengen(gruppenPfad, eingabe.gruppe))
-                melden(fehler::zugriff(gruppenPfad)); // the station is stored; the editor closes
+            if (const Schreibergebnis r = gruppeAnhaengen(gruppenPfad, eingabe.gruppe); !r)
+                melden(fehler::zugriff(gruppenPfad, r.grund)); // the station is stored; the editor closes
             else
                 cboGruppe->addItem(eingabe.gruppe);
         }
@@ -192,8 +195,8 @@ void frmEdit::cmdOK_Click()
         const auto gewaehlt = m_fenster->liste()->selectedItems();
         const int zeile = m_fenster->liste()->indexOfTopLevelItem(gewaehlt.first());
         alle[zeile] = eingabe;
-        if (!senderSchreiben(pfad, alle)) {
-            melden(fehler::zugriff(pfad));
+        if (const Schreibergebnis r = senderSchreiben(pfad, alle); !r) {
+            melden(fehler::zugriff(pfad, r.grund));
             return;
         }
         m_fenster->gewaehltenSenderAendern(eingabe);
@@ -226,9 +229,8 @@ bool frmEdit::eventFilter(QObject* watched, QEvent* event)
             imgHilfe_MouseDown();
         else if (event->type() == QEvent::MouseButtonRelease)
             imgHilfe_MouseUp();
-    } else if (watched == cboGruppe->lineEdit() && event->type() == QEvent::KeyRelease) {
-        // The box is always editable, so every key reaches its line edit first (and may then
-        // travel on to the box itself): counted here only, it counts once.
+    } else if (watched == cboGruppe && event->type() == QEvent::KeyRelease) {
+        // A key sent to the line edit itself travels on to the box: counted here, it counts once.
         const auto* taste = static_cast<QKeyEvent*>(event);
         if (!taste->isAutoRepeat())
             cboGruppe_KeyUp(taste->key());

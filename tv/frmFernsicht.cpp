@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QCollator>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,7 +22,9 @@
 #include <QScreen>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <cmath>
@@ -113,6 +116,20 @@ std::optional<double> zahlAusEinstellung(const QString& schluessel, const QStrin
     return wert;
 }
 
+// The folder a local address names, when it names one (the engine would call it missing).
+std::optional<QString> ordnerStattDatei(const QString& url)
+{
+    const QString adresse = url.trimmed();
+    QString pfad = adresse;
+    if (adresse.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        pfad = QUrl(adresse).toLocalFile();
+    else if (adresse.contains(QLatin1String("://")))
+        return std::nullopt;
+    if (pfad.isEmpty() || !QFileInfo(pfad).isDir())
+        return std::nullopt;
+    return pfad;
+}
+
 Sender senderVon(const QTreeWidgetItem* eintrag)
 {
     return {eintrag->text(0), eintrag->text(1), eintrag->text(2)};
@@ -177,6 +194,7 @@ frmFernsicht::frmFernsicht(klang::media::MediaEngine* engine, QWidget* parent)
     connect(WindowsMediaPlayer1, &klang::media::MediaPlayerControl::PlayStateChange, this,
             &frmFernsicht::wiedergabeZustand);
     connect(engine, &klang::media::MediaEngine::endOfFile, this, &frmFernsicht::wiedergabeEnde);
+    connect(engine, &klang::media::MediaEngine::durationChanged, this, [this](double sekunden) { m_laenge = sekunden; });
     m_frist = new QTimer(this);
     m_frist->setSingleShot(true);
     connect(m_frist, &QTimer::timeout, this, &frmFernsicht::fristAbgelaufen);
@@ -227,6 +245,17 @@ void frmFernsicht::aufbauen()
         staBar->addWidget(panel, i == 2 ? 3 : 1);
         m_panels[i] = panel;
     }
+    // The program's own messages (why a station does not play) may be longer than the
+    // window is wide: they take the panels' place and wrap, and the bar grows to hold them.
+    m_meldung = new QLabel(staBar);
+    m_meldung->setObjectName(QStringLiteral("Meldung"));
+    m_meldung->setWordWrap(true);
+    m_meldung->setTextFormat(Qt::PlainText);
+    m_meldung->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_meldung->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    staBar->addWidget(m_meldung, 1);
+    m_meldung->hide();
+    staBar->installEventFilter(this);
     setStatusBar(staBar);
 
     QMenuBar* leiste = menuBar();
@@ -312,13 +341,22 @@ void frmFernsicht::SenderLaden()
     m_kopfSymbol[0] = 1;
     for (int i = 0; i < 3; ++i)
         lvwSender->headerItem()->setIcon(i, m_kopfSymbol[i] ? kopfBild(m_kopfSymbol[i]) : QIcon());
+    QList<QTreeWidgetItem*> eintraege;
+    eintraege.reserve(bestand.sender.size());
     for (const Sender& s : bestand.sender)
-        lvwSender->addTopLevelItem(eintragFuer(s));
+        eintraege.append(eintragFuer(s));
+    lvwSender->addTopLevelItems(eintraege);
     sortieren();
     if (bestand.fehler) {
         unsetCursor();
         Fehlermeldung(this, QStringLiteral("frmFernsicht_SenderLaden"), Symbol::Kritisch,
                       bestand.fehler->nummer, bestand.fehler->text);
+    }
+    if (!bestand.teilweise.isEmpty()) {
+        unsetCursor();
+        MsgBox(this, bestand.teilweise + QStringLiteral("\n\nNeue, geänderte und gelöschte Sender können "
+                                                        "nicht gespeichert werden, solange die Datei so bleibt."),
+               Knoepfe::Ok, Symbol::Ausruf, QStringLiteral("frmFernsicht_SenderLaden"));
     }
 }
 
@@ -342,6 +380,8 @@ bool frmFernsicht::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_flaeche && event->type() == QEvent::Resize)
         Form_Resize();
+    else if (watched == staBar && event->type() == QEvent::Resize)
+        statusHoeheAnpassen();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -424,10 +464,49 @@ void frmFernsicht::panelsSetzen()
     const auto sender = gewaehlterSender();
     if (!sender)
         return;
-    staBar->clearMessage();
+    meldungLeeren();
     m_panels[0]->setText(sender->gruppe);
     m_panels[1]->setText(sender->name);
     m_panels[2]->setText(sender->url);
+}
+
+void frmFernsicht::meldungZeigen(const QString& text)
+{
+    m_meldung->setText(text);
+    m_meldung->setToolTip(text);
+    for (QLabel* panel : m_panels)
+        panel->hide();
+    m_meldung->show();
+    statusHoeheAnpassen();
+}
+
+void frmFernsicht::meldungLeeren()
+{
+    if (m_meldung->isHidden())
+        return;
+    m_meldung->hide();
+    m_meldung->clear();
+    m_meldung->setToolTip(QString());
+    for (QLabel* panel : m_panels)
+        panel->show();
+    statusHoeheAnpassen();
+}
+
+QString frmFernsicht::statusMeldung() const
+{
+    return m_meldung->isHidden() ? QString() : m_meldung->text();
+}
+
+void frmFernsicht::statusHoeheAnpassen()
+{
+    int hoehe = twipsToPixels(StatusleisteTwips);
+    if (!m_meldung->isHidden()) {
+        // The label's width in the bar: the bar less its margins and the size grip.
+        const int breite = qMax(40, staBar->contentsRect().width() - 2 * staBar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) - 24);
+        hoehe = qMax(hoehe, m_meldung->heightForWidth(breite) + 6);
+    }
+    if (staBar->height() != hoehe || staBar->minimumHeight() != hoehe)
+        staBar->setFixedHeight(hoehe);
 }
 
 void frmFernsicht::panelsLeeren()
@@ -466,9 +545,9 @@ void frmFernsicht::lvwSender_KeyUp(int taste)
             rest.append(senderVon(lvwSender->topLevelItem(i)));
     }
     const QString pfad = senderDatei();
-    if (!senderSchreiben(pfad, rest)) {
+    if (const Schreibergebnis r = senderSchreiben(pfad, rest); !r) {
         unsetCursor();
-        const Dateifehler f = fehler::zugriff(pfad);
+        const Dateifehler f = fehler::zugriff(pfad, r.grund);
         Fehlermeldung(this, QStringLiteral("frmFernsicht_lvwSender_KeyUp"), Symbol::Kritisch, f.nummer, f.text);
         return;
     }
@@ -487,18 +566,25 @@ void frmFernsicht::mnuStart_Click()
     if (!sender)
         return; // no station chosen: the list stays as it is
     if (sender->url.trimmed().isEmpty()) {
-        staBar->showMessage(QStringLiteral("Für „%1“ ist keine Sender-URL eingetragen.").arg(sender->name));
+        meldungZeigen(QStringLiteral("Für „%1“ ist keine Sender-URL eingetragen.").arg(sender->name));
         return;
     }
     if (const auto grund = adresseUnzulaessig(sender->url)) {
-        staBar->showMessage(QStringLiteral("„%1“ wird nicht abgespielt: %2").arg(sender->name, *grund));
+        meldungZeigen(QStringLiteral("„%1“ wird nicht abgespielt: %2").arg(sender->name, *grund));
+        return;
+    }
+    if (const auto ordner = ordnerStattDatei(sender->url)) {
+        meldungZeigen(QStringLiteral("„%1“ lässt sich nicht abspielen: „%2“ ist ein Ordner, keine Datei.")
+                          .arg(sender->name, *ordner));
         return;
     }
     playerZeigen();
     m_laufend.reset();
     WindowsMediaPlayer1->close();
     m_laufend = sender;
-    staBar->showMessage(QStringLiteral("Verbindung zu „%1“ wird aufgebaut …").arg(sender->name));
+    m_laenge = -1;
+    ++m_versuch;
+    meldungZeigen(QStringLiteral("Verbindung zu „%1“ wird aufgebaut …").arg(sender->name));
     // A server that takes the connection and never sends would keep this going for a minute.
     m_frist->start(m_fristMs);
     WindowsMediaPlayer1->setURL(sender->url);
@@ -509,7 +595,7 @@ void frmFernsicht::mnuSenderliste_Click()
     m_laufend.reset();
     m_frist->stop();
     WindowsMediaPlayer1->close();
-    staBar->clearMessage();
+    meldungLeeren();
     listeZeigen();
 }
 
@@ -582,7 +668,7 @@ void frmFernsicht::fristAbgelaufen()
     m_laufend.reset();
     WindowsMediaPlayer1->close();
     listeZeigen();
-    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: Der Sender hat nach %2 Sekunden noch "
+    meldungZeigen(QStringLiteral("„%1“ lässt sich nicht abspielen: Der Sender hat nach %2 Sekunden noch "
                                        "nichts gesendet, der Verbindungsaufbau wurde abgebrochen.")
                             .arg(name, QLocale(QLocale::German).toString(m_fristMs / 1000.0, 'g', 3)));
 }
@@ -591,8 +677,30 @@ void frmFernsicht::wiedergabeZustand(int zustand)
 {
     if (m_laufend && zustand == int(klang::media::PlayState::Playing)) {
         m_frist->stop();
-        staBar->clearMessage();
+        meldungLeeren();
     }
+    // Only while connecting: once it played, a stop is the control bar's Stop button.
+    if (m_laufend && m_frist->isActive() && zustand == int(klang::media::PlayState::Stopped)) {
+        // An error or an end follows a stop at once. A stop with neither is a medium that led
+        // elsewhere (a playlist from the network, whose entries the player does not follow):
+        // nothing will come any more, so the 15 s are not waited for.
+        QTimer::singleShot(0, this, [this, versuch = m_versuch] {
+            if (m_laufend && versuch == m_versuch && m_frist->isActive()
+                && WindowsMediaPlayer1->playState() == int(klang::media::PlayState::Stopped))
+                nichtsGespielt();
+        });
+    }
+}
+
+void frmFernsicht::nichtsGespielt()
+{
+    const QString name = m_laufend->name;
+    m_laufend.reset();
+    m_frist->stop();
+    WindowsMediaPlayer1->close();
+    listeZeigen();
+    meldungZeigen(QStringLiteral("„%1“ lässt sich nicht abspielen: Die Adresse führt zu einer Wiedergabeliste, nicht "
+                                 "zu einem Sender. Tragen Sie die Adresse eines Senders aus der Liste ein.").arg(name));
 }
 
 namespace {
@@ -654,7 +762,7 @@ void frmFernsicht::wiedergabeFehler(const QString& text)
     WindowsMediaPlayer1->close();
     listeZeigen();
     m_frist->stop();
-    staBar->showMessage(QStringLiteral("„%1“ lässt sich nicht abspielen: %2").arg(name, grund));
+    meldungZeigen(QStringLiteral("„%1“ lässt sich nicht abspielen: %2").arg(name, grund));
 }
 
 void frmFernsicht::wiedergabeEnde(klang::media::EndReason grund)
@@ -662,11 +770,20 @@ void frmFernsicht::wiedergabeEnde(klang::media::EndReason grund)
     if (!m_laufend || grund != klang::media::EndReason::Finished)
         return; // errors arrive through wiedergabeFehler
     const QString name = m_laufend->name;
+    // A live stream has no end of its own, and the network libraries tell of a download that
+    // stopped short of its announced length: either is a transmission broken off.
+    const bool netz = m_laufend->url.contains(QLatin1String("://"))
+                      && !m_laufend->url.trimmed().startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+    const QString details = WindowsMediaPlayer1->engine()->errorDetails().join(QLatin1Char('\n'));
+    const bool abgebrochen = (netz && m_laenge <= 0) || details.contains(QLatin1String("ends prematurely"), Qt::CaseInsensitive);
     m_laufend.reset();
     m_frist->stop();
     WindowsMediaPlayer1->close();
     listeZeigen();
-    staBar->showMessage(QStringLiteral("Die Übertragung von „%1“ ist zu Ende.").arg(name));
+    if (abgebrochen)
+        meldungZeigen(QStringLiteral("Die Übertragung von „%1“ brach vorzeitig ab.").arg(name));
+    else
+        meldungZeigen(QStringLiteral("Die Übertragung von „%1“ ist zu Ende.").arg(name));
 }
 
 void frmFernsicht::closeEvent(QCloseEvent* event)

@@ -85,6 +85,8 @@ public:
     klang::media::MediaPlayerControl* player() const { return WindowsMediaPlayer1; }
     QStatusBar* statusLeiste() const { return staBar; }
     QString panelText(int panel) const; // 1..3
+    // The message the status bar shows in place of the panels ("" while it shows the panels).
+    QString statusMeldung() const;
     // Header mark of a column (0-based): 0 none, 1 ascending, 2 descending.
     int kopfSymbol(int spalte) const { return m_kopfSymbol.at(spalte); }
     int sortierSpalte() const { return m_sortKey; }
@@ -104,12 +106,16 @@ private:
     void sortieren();
     void panelsSetzen();
     void panelsLeeren();
+    void meldungZeigen(const QString& text);
+    void meldungLeeren();
+    void statusHoeheAnpassen();
     void listeZeigen();
     void playerZeigen();
     void wiedergabeFehler(const QString& text);
     void wiedergabeEnde(klang::media::EndReason grund);
     void wiedergabeZustand(int zustand);
     void fristAbgelaufen();
+    void nichtsGespielt();
     QTreeWidgetItem* eintragFuer(const Sender& sender);
 
     SenderListe* lvwSender = nullptr;
@@ -117,6 +123,7 @@ private:
     QWidget* m_flaeche = nullptr;
     QStatusBar* staBar = nullptr;
     std::array<QLabel*, 3> m_panels{};
+    QLabel* m_meldung = nullptr;
     QAction* mnuStart = nullptr;
     QAction* mnuSenderliste = nullptr;
     QAction* mnuEdit = nullptr;
@@ -131,6 +138,8 @@ private:
     bool m_entladen = false;
     QTimer* m_frist = nullptr;
     int m_fristMs = 15000;
+    int m_versuch = 0; // counts the starts, so that a late check knows its own
+    double m_laenge = -1; // of the stream playing, as the engine told it (-1 unknown, live)
 };
 
 } // namespace tv

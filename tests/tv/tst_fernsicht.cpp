@@ -1,6 +1,7 @@
 #include "platform/media/MediaPlayerControl.h"
 #include "platform/settings/Settings.h"
 #include "platform/shell/Paths.h"
+#include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/stream/TsVideo.h"
 #include "tv/Meldung.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QStatusBar>
 #include <QRegularExpression>
 #include <QWindow>
@@ -100,11 +102,15 @@ void TestFernsicht::initTestCase()
     m_server->setzeStatus("/verboten.ts", "403 Forbidden");
     m_server->setzeInhalt("/kaputt.ts", "abc", "video/mp2t");
     m_server->setzeAbbruch("/kaputt.ts");
+    m_server->setzeInhalt("/verboten.m3u", "#EXTM3U\n/etc/hostname\nftp://127.0.0.1:1/a.ts\n", "audio/x-mpegurl");
+    m_server->setzeInhalt("/abgeschnitten.ts", lesen(m_kurz), "video/mp2t");
+    m_server->setzeAbbruch("/abgeschnitten.ts");
     m_server->setzeInhalt("/liste.m3u8",
                           "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:8\n#EXT-X-MEDIA-SEQUENCE:0\n"
                           "#EXTINF:8.0,\nteil0.ts\n#EXT-X-ENDLIST\n",
                           "application/vnd.apple.mpegurl");
     QVERIFY(m_server->starten());
+    m_server->setzeInhalt("/liste.m3u", "#EXTM3U\n" + m_server->url().toUtf8() + "\n", "audio/x-mpegurl");
 }
 
 void TestFernsicht::init()
@@ -185,31 +191,38 @@ void TestFernsicht::sortierenMitKopfzeichen()
 }
 
 // Delete asks first; Yes removes the station from list and file (file in list order), No
-// keeps it, and a file that cannot be rewritten keeps the station in the list too.
+// keeps it, and a file that cannot be rewritten keeps the station in the list too, with the
+// cause in the message.
 void TestFernsicht::loeschen_data()
 {
     QTest::addColumn<int>("antwort");
-    QTest::addColumn<bool>("schreibbar");
+    QTest::addColumn<QString>("sperre");
     QTest::addColumn<QStringList>("bleibt");
-    QTest::newRow("Ja") << int(Antwort::Ja) << true << QStringList{"ARD", "Öffentlich"};
-    QTest::newRow("Nein") << int(Antwort::Nein) << true << QStringList{"ARD", "BR", "Öffentlich"};
-    QTest::newRow("Datei gesperrt") << int(Antwort::Ja) << false << QStringList{"ARD", "BR", "Öffentlich"};
+    QTest::newRow("Ja") << int(Antwort::Ja) << "" << QStringList{"ARD", "Öffentlich"};
+    QTest::newRow("Nein") << int(Antwort::Nein) << "" << QStringList{"ARD", "BR", "Öffentlich"};
+    QTest::newRow("Ordner statt Datei") << int(Antwort::Ja) << "liegt ein Ordner" << QStringList{"ARD", "BR", "Öffentlich"};
+    QTest::newRow("Ordner schreibgeschützt") << int(Antwort::Ja) << "schreibgeschützt" << QStringList{"ARD", "BR", "Öffentlich"};
 }
 
 void TestFernsicht::loeschen()
 {
     QFETCH(int, antwort);
-    QFETCH(bool, schreibbar);
+    QFETCH(QString, sperre);
     QFETCH(QStringList, bleibt);
+    const bool schreibbar = sperre.isEmpty();
     const QByteArray vorher("c\r\n\xD6" "ffentlich\r\nu3\r\na\r\nARD\r\nu1\r\nb\r\nBR\r\nu2\r\n");
     schreiben(senderDatei(), vorher);
     frmFernsicht w;
     w.show();
     w.Form_Load();
     waehlen(w, QStringLiteral("BR"));
-    if (!schreibbar) {
+    std::unique_ptr<klang::test::ReadOnlyFolder> schutz;
+    if (sperre == QLatin1String("liegt ein Ordner")) {
         QFile::remove(senderDatei());
         QVERIFY(QDir().mkpath(senderDatei()));
+    } else if (!schreibbar) {
+        schutz = std::make_unique<klang::test::ReadOnlyFolder>(klang::programmPfad());
+        QVERIFY(schutz->effective());
     }
     meldungstest::antwortVormerken(Antwort(antwort));
     QTest::keyClick(w.liste(), Qt::Key_Delete);
@@ -217,9 +230,10 @@ void TestFernsicht::loeschen()
     const auto meldungen = meldungstest::aufrufe();
     QCOMPARE(meldungen.first().titel, QStringLiteral("Sicherheitsabfrage"));
     QCOMPARE(meldungen.first().text, QStringLiteral("TV-Sender löschen?\n\nBR"));
-    if (!schreibbar)
+    if (!schreibbar) {
         QCOMPARE(meldungen.last().titel, QStringLiteral("frmFernsicht_lvwSender_KeyUp"));
-    else if (antwort == int(Antwort::Ja))
+        QVERIFY2(meldungen.last().text.contains(sperre), qPrintable(meldungen.last().text));
+    } else if (antwort == int(Antwort::Ja))
         QCOMPARE(lesen(senderDatei()), QByteArray("a\r\nARD\r\nu1\r\nc\r\n\xD6" "ffentlich\r\nu3\r\n"));
     else
         QCOMPARE(lesen(senderDatei()), vorher);
@@ -271,7 +285,7 @@ void TestFernsicht::lokalerStreamSpieltUndSenderlisteHaeltIhnAn()
     const double anfang = w.player()->controls().currentPosition();
     QTRY_VERIFY_WITH_TIMEOUT(w.player()->controls().currentPosition() > anfang + 0.3, 5000);
     QCOMPARE(w.player()->volume(), 50);
-    QVERIFY(w.statusLeiste()->currentMessage().isEmpty());
+    QVERIFY(w.statusMeldung().isEmpty());
 
     w.menue(QStringLiteral("mnuSenderliste"))->trigger();
     QCOMPARE(w.player()->playState(), int(PlayState::Stopped));
@@ -294,13 +308,13 @@ void TestFernsicht::verbindenLaesstSichAbbrechen()
     waehlen(w, QStringLiteral("Langsam"));
     w.mnuStart_Click();
     QTest::qWait(300);
-    QCOMPARE(w.statusLeiste()->currentMessage(), QStringLiteral("Verbindung zu „Langsam“ wird aufgebaut …"));
+    QCOMPARE(w.statusMeldung(), QStringLiteral("Verbindung zu „Langsam“ wird aufgebaut …"));
     QCOMPARE(w.player()->playState(), int(PlayState::Transitioning));
     QVERIFY(!w.liste()->isVisible());
     w.mnuSenderliste_Click();
     QVERIFY(w.liste()->isVisible());
     QTest::qWait(500);
-    QVERIFY(w.statusLeiste()->currentMessage().isEmpty());
+    QVERIFY(w.statusMeldung().isEmpty());
     QVERIFY(w.liste()->isVisible());
     QCOMPARE(w.player()->playState(), int(PlayState::Stopped));
 }
@@ -319,6 +333,12 @@ void TestFernsicht::endeOderFehlerBringtDieListeZurueck_data()
     QTest::newRow("403") << "<server>/verboten.ts"
                          << "„Sender“ lässt sich nicht abspielen: Der Server verweigert den Zugriff (HTTP-Fehler 403)";
     QTest::newRow("Übertragung bricht ab") << "<server>/kaputt.ts" << "„Sender“ lässt sich nicht abspielen: Die Übertragung brach vorzeitig ab";
+    QTest::newRow("Übertragung bricht nach Bildern ab") << "<server>/abgeschnitten.ts"
+                                                        << "Die Übertragung von „Sender“ brach vorzeitig ab.";
+    // Within the test's 8 s, not after the 15 s limit.
+    QTest::newRow("Wiedergabeliste, Einträge unzulässig") << "<server>/verboten.m3u" << "„Sender“ lässt sich nicht abspielen: ";
+    QTest::newRow("Wiedergabeliste") << "<server>/liste.m3u" << "„Sender“ lässt sich nicht abspielen: ";
+    QTest::newRow("Ordner") << "<ordner>" << "„Sender“ lässt sich nicht abspielen: „<ordner>“ ist ein Ordner, keine Datei.";
 }
 
 void TestFernsicht::endeOderFehlerBringtDieListeZurueck()
@@ -327,6 +347,10 @@ void TestFernsicht::endeOderFehlerBringtDieListeZurueck()
     QFETCH(QString, meldung);
     if (url == "<kurz>")
         url = m_kurz;
+    if (url == "<ordner>") {
+        url = m_dir.path();
+        meldung.replace(QStringLiteral("<ordner>"), url);
+    }
     if (url.startsWith(QLatin1String("<server>")))
         url = m_server->url(url.mid(8));
     Sender s{QStringLiteral("G"), QStringLiteral("Sender"), url};
@@ -337,7 +361,7 @@ void TestFernsicht::endeOderFehlerBringtDieListeZurueck()
     waehlen(w, s.name);
     w.mnuStart_Click();
     QTRY_VERIFY_WITH_TIMEOUT(w.liste()->isVisible(), 8000);
-    const QString gezeigt = w.statusLeiste()->currentMessage();
+    const QString gezeigt = w.statusMeldung();
     QVERIFY2(gezeigt.startsWith(meldung), qPrintable(gezeigt));
     // No English of the libraries in between.
     static const QRegularExpression englisch(QStringLiteral("failed|should be|error|stream|loading"),
@@ -358,15 +382,22 @@ void TestFernsicht::stummerSenderGibtAuf()
     w.setVerbindungsFrist(3000);
     w.show();
     w.Form_Load();
+    w.resize(300, 300); // the message is longer than the window is wide
     for (int versuch = 0; versuch < 2; ++versuch) {
         waehlen(w, QStringLiteral("Stumm"));
         w.mnuStart_Click();
         QTest::qWait(800);
-        QCOMPARE(w.statusLeiste()->currentMessage(), QStringLiteral("Verbindung zu „Stumm“ wird aufgebaut …"));
+        QCOMPARE(w.statusMeldung(), QStringLiteral("Verbindung zu „Stumm“ wird aufgebaut …"));
         QTRY_VERIFY_WITH_TIMEOUT(w.liste()->isVisible(), 6000);
-        QCOMPARE(w.statusLeiste()->currentMessage(),
+        QCOMPARE(w.statusMeldung(),
                  QStringLiteral("„Stumm“ lässt sich nicht abspielen: Der Sender hat nach 3 Sekunden noch nichts "
                                 "gesendet, der Verbindungsaufbau wurde abgebrochen."));
+        // All of it can be read: the line wraps within the window and the bar holds every line.
+        const auto* zeile = w.statusLeiste()->findChild<QLabel*>(QStringLiteral("Meldung"));
+        QVERIFY(zeile && zeile->isVisible());
+        QVERIFY(zeile->mapTo(&w, QPoint(zeile->width(), 0)).x() <= w.width());
+        QTRY_VERIFY(zeile->height() >= zeile->heightForWidth(zeile->width()));
+        QVERIFY(zeile->heightForWidth(zeile->width()) > 2 * zeile->fontMetrics().height());
         QCOMPARE(w.player()->playState(), int(PlayState::Stopped));
     }
 }
