@@ -51,6 +51,14 @@ std::unique_ptr<QStandardItemModel> tabelle(const QList<QStringList>& zeilen)
     return m;
 }
 
+// A file with the given content and permissions.
+bool dateiSchreiben(const QString& pfad, const QByteArray& inhalt, int rechte = 0644)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size() && f.flush()
+           && ::chmod(QFile::encodeName(pfad).constData(), mode_t(rechte)) == 0;
+}
+
 // A program for text files, as a desktop sets it up, in the test's own folders.
 void textProgrammEinrichten(const klang::test::TestEnvironment& env)
 {
@@ -247,11 +255,7 @@ private slots:
         QFETCH(int, rechte);
         QFETCH(bool, erlaubt);
         const QString pfad = m_env->path(QStringLiteral("dateien")) + QLatin1Char('/') + name;
-        QFile f(pfad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(inhalt);
-        f.close();
-        QVERIFY(::chmod(QFile::encodeName(pfad).constData(), mode_t(rechte)) == 0);
+        QVERIFY(dateiSchreiben(pfad, inhalt, rechte));
         for (const QString& link : {pfad, QUrl::fromLocalFile(pfad).toString()}) {
             QString grund;
             const QUrl url = weblinks::sichererLink(link, &grund);
@@ -279,16 +283,10 @@ private slots:
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(schema));
         const QString ordner = m_env->path(QStringLiteral("oeffner"));
         const QString protokoll = ordner + QStringLiteral("/aufrufe");
-        QFile oeffner(ordner + QStringLiteral("/xdg-open"));
-        QVERIFY(oeffner.open(QIODevice::WriteOnly));
-        oeffner.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"${0%/*}/aufrufe.neu\"\n"
-                      "/bin/mv \"${0%/*}/aufrufe.neu\" \"${0%/*}/aufrufe\"\n");
-        oeffner.close();
-        QVERIFY(oeffner.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(dateiSchreiben(ordner + QStringLiteral("/xdg-open"),
+                               "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.neu\" && /bin/mv \"$0.neu\" \"${0%/*}/aufrufe\"\n", 0700));
         const QString datei = m_env->path(QStringLiteral("Meine Musik")) + QStringLiteral("/liste.txt");
-        QFile liste(datei);
-        QVERIFY(liste.open(QIODevice::WriteOnly));
-        liste.close();
+        QVERIFY(dateiSchreiben(datei, "Hallo"));
         const QString dateiLink = QString::fromUtf8(QUrl::fromLocalFile(datei).toEncoded());
         text.replace(QStringLiteral("file:"), dateiLink);
         erwartet.replace(QStringLiteral("file:"), dateiLink);
@@ -307,7 +305,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(protokoll), 5000);
         QFile aufrufe(protokoll);
         QVERIFY(aufrufe.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(aufrufe.readAll()), erwartet + QLatin1Char('\n'));
+        QCOMPARE(aufrufe.readAll(), (erwartet + QLatin1Char('\n')).toUtf8());
     }
 
     // The read-me opens only with a program for it; otherwise the command says why.
