@@ -79,6 +79,11 @@ QString Meldung()
     return QStringLiteral("Auf Ihrem System ist die Wiedergabebibliothek libmpv nicht installiert!");
 }
 
+QString MeldungVorhanden()
+{
+    return QStringLiteral("Die Wiedergabebibliothek libmpv ist installiert.");
+}
+
 int Main()
 {
     if (!bibliothekVorhanden(wiedergabeBibliothek())) {

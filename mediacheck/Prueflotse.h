@@ -15,6 +15,8 @@ bool bibliothekVorhanden(const QString& name);
 
 // The message shown when the library is missing.
 QString Meldung();
+// The line written to the terminal when it is there.
+QString MeldungVorhanden();
 
 // The program: says so in a message box when the library is missing, then ends (exit 0).
 int Main();

@@ -7,10 +7,13 @@
 
 int main(int argc, char** argv)
 {
-    // With the library present there is nothing to show: end before any window platform is
-    // needed, so the check also runs without a display.
-    if (prueflotse::bibliothekVorhanden(prueflotse::wiedergabeBibliothek()))
+    // With the library present no window shows: one line on the terminal says so, and the
+    // check ends before any window platform is needed, so it also runs without a display.
+    if (prueflotse::bibliothekVorhanden(prueflotse::wiedergabeBibliothek())) {
+        std::fputs(prueflotse::MeldungVorhanden().toLocal8Bit().constData(), stdout);
+        std::fputc('\n', stdout);
         return 0;
+    }
     // Without any display the box cannot show; say it on the terminal instead of aborting.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {

@@ -5,15 +5,30 @@
 #
 #   scripts/ci-clean-root.sh [root-folder]
 #
-# Needs root (or sudo), mmdebstrap (or debootstrap) and the network to deb.debian.org. Without a
-# folder the root goes to a new folder under /var/tmp, which is removed afterwards unless
-# KEEP_ROOT=1; a given folder that already holds a root is reused as it is (not cleaned).
+# Needs root (or sudo), mmdebstrap (or debootstrap) and the network to deb.debian.org; neither
+# tool comes with scripts/install-deps.sh (sudo apt-get install mmdebstrap). Without a folder
+# the root goes to a new folder under /var/tmp, which is removed afterwards unless KEEP_ROOT=1;
+# a given folder that already holds a root is reused as it is (not cleaned). KLANG_JOBS, when
+# set, limits the build and the tests inside the root to that many cores.
 set -euo pipefail
 
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 mirror="${DEBIAN_MIRROR:-http://deb.debian.org/debian}"
+
+# Say at once what is missing, before anything is created.
+if [ $# -ge 1 ] && [ -x "$1/usr/bin/apt-get" ]; then
+  :
+elif ! command -v mmdebstrap >/dev/null && ! command -v debootstrap >/dev/null; then
+  echo "ci-clean-root: needs mmdebstrap or debootstrap to create the Debian 12 root;" >&2
+  echo "ci-clean-root: install one of them first, e.g.: sudo apt-get install mmdebstrap" >&2
+  exit 2
+fi
+if [ -n "$SUDO" ] && ! command -v sudo >/dev/null; then
+  echo "ci-clean-root: needs root rights: run it as root or install sudo" >&2
+  exit 2
+fi
 
 fresh_root=0
 if [ $# -ge 1 ]; then
@@ -58,8 +73,8 @@ $SUDO unshare --mount --fork --propagation private bash -c '
   mount --rbind /dev "$r/dev"
   mount -t tmpfs tmpfs "$r/dev/shm"
   mount -t tmpfs tmpfs "$r/tmp"
-  chroot "$r" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+  chroot "$r" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb KLANG_JOBS="$2" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     bash -c "cd /work/klangtruhe && bash .ci/run"
-' _ "$root"
+' _ "$root" "${KLANG_JOBS:-}"
 echo "ci-clean-root: passed in $(( $(date +%s) - start )) s"

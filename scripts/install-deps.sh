@@ -20,6 +20,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-liberation
   xdg-utils
   pkexec
+  pavucontrol
 )
 
 SUDO=""

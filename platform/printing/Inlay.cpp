@@ -2,6 +2,8 @@
 
 #include "platform/printing/TwipsFlaeche.h"
 
+#include <QPainter>
+
 namespace klang::printing {
 
 namespace {
@@ -69,32 +71,63 @@ QList<Textzeile> textblock(const InlayDaten& roh, double kopf, double rest)
 
 namespace {
 
-// The lines go down the page as far as it reaches. When the tracks do not all fit, the last
-// line that fits says how many were left out instead.
-void textDrucken(TwipsFlaeche& f, const InlayDaten& d, double kopf, double rest)
+// The printed text block starts here and stays inside the front page's frame (its lower edge
+// at 7304 twips), a little clear of the edge so that no line is struck through.
+constexpr double DruckAnfang = 600;
+constexpr double DruckRahmenUnten = 7304 - 100;
+
+// Where the printed block is cut: the lines that are printed and, when tracks do not all fit,
+// how many are left out (the notice then takes the place of the next line).
+struct Schnitt
 {
-    const QList<Textzeile> zeilen = textblock(d, kopf, rest);
+    qsizetype zeilen = 0;
+    qsizetype fehlen = 0;
+};
+
+// Lays the block out as the printer sets it (10 pt, from DruckAnfang down to `unten`) without
+// drawing. The preview cuts at the same place, so both count the same tracks left out.
+Schnitt druckSchnitt(const InlayDaten& d, double unten)
+{
+    const QList<Textzeile> zeilen = textblock(d, 10, 10);
+    QImage leer(1, 1, QImage::Format_RGB32);
+    QPainter maler(&leer);
+    TwipsFlaeche mass(maler, 1.0);
+    mass.setFontName(QStringLiteral("Times New Roman"));
+    mass.setFontBold(true);
     // Tracks still to come after each line.
     QList<qsizetype> folgende(zeilen.size() + 1, 0);
     for (qsizetype i = zeilen.size() - 1; i >= 0; --i)
         folgende[i] = folgende[i + 1] + (zeilen[i].titel && !zeilen[i].text.trimmed().isEmpty() ? 1 : 0);
+    double y = DruckAnfang;
     for (qsizetype i = 0; i < zeilen.size(); ++i) {
-        const Textzeile& z = zeilen[i];
-        f.setFontBold(z.fett);
-        if (z.groesse > 0)
-            f.setFontSize(z.groesse);
+        mass.setFontBold(zeilen[i].fett);
+        if (zeilen[i].groesse > 0)
+            mass.setFontSize(zeilen[i].groesse);
+        const double hoehe = mass.zeilenhoehe();
         // Room for this line and, when tracks follow, for the notice after it.
-        const int noetig = folgende[i + 1] > 0 ? 2 : 1;
-        if (f.currentY() + f.zeilenhoehe() * noetig <= f.unterkante()) {
-            f.zeile(z.text);
+        if (y + hoehe * (folgende[i + 1] > 0 ? 2 : 1) <= unten) {
+            y += hoehe;
             continue;
         }
-        const qsizetype fehlen = folgende[i];
-        if (fehlen > 0 && f.currentY() + f.zeilenhoehe() <= f.unterkante())
-            f.zeile(fehlen == 1 ? QStringLiteral("... 1 weiterer Titel passt nicht auf die Seite.")
-                                : QStringLiteral("... %1 weitere Titel passen nicht auf die Seite.").arg(fehlen));
-        return;
+        return {i, y + hoehe <= unten ? folgende[i] : 0};
     }
+    return {zeilen.size(), 0};
+}
+
+// The block in this surface's sizes, cut where the printed one is.
+void textDrucken(TwipsFlaeche& f, const InlayDaten& d, double kopf, double rest, const Schnitt& schnitt)
+{
+    const QList<Textzeile> zeilen = textblock(d, kopf, rest);
+    for (qsizetype i = 0; i < schnitt.zeilen && i < zeilen.size(); ++i) {
+        f.setFontBold(zeilen[i].fett);
+        if (zeilen[i].groesse > 0)
+            f.setFontSize(zeilen[i].groesse);
+        f.zeile(zeilen[i].text);
+    }
+    if (schnitt.fehlen > 0)
+        f.zeile(schnitt.fehlen == 1
+                    ? QStringLiteral("... 1 weiterer Titel passt nicht auf die Seite.")
+                    : QStringLiteral("... %1 weitere Titel passen nicht auf die Seite.").arg(schnitt.fehlen));
 }
 
 } // namespace
@@ -117,7 +150,8 @@ void vorderseiteDrucken(TwipsFlaeche& f, const InlayDaten& d, Bildwahl wahl)
     f.setScaleLeft(-1300);
     f.setCurrentY(600);
     f.setFontName(QStringLiteral("Times New Roman"));
-    textDrucken(f, d, 10, 10);
+    // A page shorter than the frame (a small paper size) cuts earlier.
+    textDrucken(f, d, 10, 10, druckSchnitt(d, qMin(DruckRahmenUnten, f.unterkante())));
 }
 
 void rueckseiteDrucken(TwipsFlaeche& f, const InlayDaten& d)
@@ -140,7 +174,7 @@ void vorderseiteVorschau(TwipsFlaeche& f, const InlayDaten& d)
     f.setScaleLeft(-200);
     f.setCurrentY(300);
     f.setFontName(QStringLiteral("Times New Roman"));
-    textDrucken(f, d, 7, 5);
+    textDrucken(f, d, 7, 5, druckSchnitt(d, DruckRahmenUnten));
 }
 
 void rueckseiteVorschau(TwipsFlaeche& f, const InlayDaten& d)

@@ -39,9 +39,9 @@ enum class Bildwahl {
 };
 
 // The twelve lines of the text block with the font size each is printed in. A line break in a
-// one-line field prints as a blank; the track list gives one line per track. Printed, the
-// block ends where the surface's lower edge is reached, with a line saying how many tracks
-// were left out.
+// one-line field prints as a blank; the track list gives one line per track. The printed
+// block ends inside the front page's frame (or the page's lower edge, when that comes
+// first), with a line saying how many tracks were left out; the preview ends at the same line.
 struct Textzeile
 {
     QString text;

@@ -279,6 +279,16 @@ bool openDocument(const QString& pathOrUrl)
     return false; // neither an existing file nor an address
 }
 
+bool openUrl(const QUrl& url)
+{
+    if (!url.isValid())
+        return false;
+    if (QDesktopServices::openUrl(url))
+        return true;
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    return !opener.isEmpty() && QProcess::startDetached(opener, {QString::fromUtf8(url.toEncoded())});
+}
+
 bool startProgram(const QString& program, const QStringList& arguments, QString* error)
 {
     QString resolved;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QUrl;
+
 namespace klang {
 
 // Moves a file to the user's trash. Never falls back to a permanent delete: on failure the
@@ -23,6 +25,11 @@ QString shortPathName(const QString& path);
 
 // Opens a document, folder, mail address or URL with the desktop's default application.
 bool openDocument(const QString& pathOrUrl);
+
+// Hands a URL to the desktop: through Qt's desktop services, and where the platform has none
+// (a session without a desktop integration), to the desktop's opener `xdg-open` found on the
+// search path, the URL as its one argument. False when neither took it.
+bool openUrl(const QUrl& url);
 
 // Starts a program detached, with separate arguments (never through a shell).
 // A program name without a folder is looked up in PATH. On failure *error holds a German

@@ -1,11 +1,17 @@
 #include "platform/shell/SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace klang {
 
@@ -23,6 +29,25 @@ QString runtimeDir()
     return dir;
 }
 
+// A local socket's path must fit sockaddr_un (108 bytes with the closing zero). A longer one
+// (a long TMPDIR or XDG_RUNTIME_DIR) goes into a folder of this user's own under /tmp, named
+// by a hash of the long path, so every instance still finds the same socket.
+QString shortSocketPath(const QString& path)
+{
+    constexpr qsizetype MaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+    if (QFile::encodeName(path).size() <= MaxSocketPath)
+        return path;
+    const QByteArray folder = "/tmp/klangtruhe-" + QByteArray::number(::getuid());
+    ::mkdir(folder.constData(), 0700);
+    struct stat st {};
+    // Only a folder that is ours and closed to others: a planted one must not take our socket.
+    if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()
+        || (st.st_mode & 077) != 0)
+        return path;
+    const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(path), QCryptographicHash::Sha1).toHex().left(20);
+    return QFile::decodeName(folder + '/' + hash + ".socket");
+}
+
 QString safeKey(QString key)
 {
     for (QChar& c : key)
@@ -38,7 +63,7 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent)
 {
     const QString base = runtimeDir() + QLatin1String("/klangtruhe-") + safeKey(key);
     m_lockPath = base + QLatin1String(".lock");
-    m_serverName = base + QLatin1String(".socket");
+    m_serverName = shortSocketPath(base + QLatin1String(".socket"));
 }
 
 SingleInstance::~SingleInstance()

@@ -152,20 +152,21 @@ void frmUhrzeit::hinweisZeigen(const QString& text)
 
 void frmUhrzeit::cmdOK_Click()
 {
+    // The fields as they stand now: an emptied field is refused, never padded into "00" (a
+    // second OK would then arm a time nobody typed); a padded field is shown only once valid.
     QString felder[2];
     for (int i = 0; i < 2; ++i) {
-        felder[i] = feldAuffuellen(Text1[i]->text());
-        Text1[i]->setText(felder[i]);
-    }
-    // A time the clock can never show would leave the timer armed for ever: refuse it here.
-    for (int i = 0; i < 2; ++i) {
-        const QString hinweis = feldHinweis(i, felder[i]);
+        const QString text = Text1[i]->text();
+        felder[i] = feldAuffuellen(text);
+        const QString hinweis = feldHinweis(i, text.isEmpty() ? text : felder[i]);
         if (!hinweis.isEmpty()) {
             hinweisZeigen(hinweis);
             Text1[i]->setFocus();
             return;
         }
     }
+    for (int i = 0; i < 2; ++i)
+        Text1[i]->setText(felder[i]);
     m_uhrzeit = felder[0] + QLatin1Char(':') + felder[1];
     accept();
 }
@@ -177,22 +178,20 @@ bool frmUhrzeit::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn) {
         QTimer::singleShot(0, Text1[index], [feld = Text1[index]] { feld->setSelection(0, 2); });
-        // Each field counts its own digits afresh.
-        m_ziffern = 0;
     } else if (event->type() == QEvent::KeyPress) {
         const auto* taste = static_cast<QKeyEvent*>(event);
         if (taste->key() == Qt::Key_Escape) {
             reject();
             return true;
         }
-        // Only a key that types a digit counts: the second moves on, after the key has been
-        // handled, as a Tab would. Arrows, Shift or Backspace never move the typing along.
+        // A field is complete with its second character: after a key that types a digit has
+        // been handled, a field that now holds two moves on, as a Tab would. What the field
+        // holds counts, not how many keys were pressed, so a digit deleted again is not counted.
         const QString text = taste->text();
         const bool ziffer = text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
-        if (ziffer && ++m_ziffern >= 2) {
-            m_ziffern = 0;
+        if (ziffer) {
             QTimer::singleShot(0, this, [this, feld = Text1[index]] {
-                if (feld->hasFocus())
+                if (feld->hasFocus() && feld->text().size() >= 2)
                     focusNextChild();
             });
         }

@@ -83,8 +83,6 @@ private:
 
     const SleepUhr& m_uhr;
     QString m_uhrzeit;
-    // The digits typed into the field that has the focus: the second moves on to the next.
-    int m_ziffern = 0;
 };
 
 // The menu command, the periodic test and the status panel of the sleep timer.

@@ -627,6 +627,7 @@ void Ausgabebox::cmdTextBig_Click()
     setTwTop(cmdTextSmall, 3480);
     setTwTop(Bez[3], 3480);
     Bez[0]->setVisible(true);
+    Bez[1]->setVisible(true);
     Bez[7]->setVisible(true);
 }
 
@@ -638,6 +639,8 @@ void Ausgabebox::cmdTextSmall_Click()
     setTwTop(cmdTextSmall, 405);
     setTwTop(Bez[3], 405);
     Bez[0]->setVisible(false);
+    // The caption "Songs" takes the place of "Titel" on that line: both drawn would overlap.
+    Bez[1]->setVisible(false);
     Bez[7]->setVisible(false);
     TextSongs->raise();
     cmdTextBig->raise();

@@ -150,19 +150,21 @@ void Ausgabebox::aufbauen()
     picCoverGreat = erzeugen<QLabel>(zentral, QStringLiteral("picCoverGreat"), tw(8700, 405, 4000, 4000));
     picCoverGreat->setVisible(false);
 
-    auto knopf = [&](const char* name, int left, const QString& tip) {
-        auto* b = erzeugen<kit::ImageButton>(zentral, QLatin1String(name), tw(left, 405, 450, 450));
+    auto knopf = [&](const char* name, int platz, const QString& tip) {
+        auto* b = erzeugen<kit::ImageButton>(
+            zentral, QLatin1String(name),
+            tw(transportLinks(platz), TransportObenTwips, TransportKnopfTwips, TransportKnopfTwips));
         b->setToolTip(tip);
         b->setAccessibleName(tip.trimmed());
         return b;
     };
-    imgStart = knopf("imgStart", 10500, QStringLiteral(" Start "));
+    imgStart = knopf("imgStart", 0, QStringLiteral(" Start "));
     imgStart->setText(QStringLiteral("▶"));
-    imgStop = knopf("imgStop", 11000, QStringLiteral(" Stop "));
+    imgStop = knopf("imgStop", 1, QStringLiteral(" Stop "));
     imgStop->setText(QStringLiteral("■"));
-    imgMiniPlayer = knopf("imgMiniPlayer", 11500, QStringLiteral(" Miniplayer "));
+    imgMiniPlayer = knopf("imgMiniPlayer", 2, QStringLiteral(" Miniplayer "));
     imgMiniPlayer->setText(QStringLiteral("▭"));
-    imgLautsprecherregler = knopf("imgLautsprecherregler", 12000, QStringLiteral(" Lautstärke "));
+    imgLautsprecherregler = knopf("imgLautsprecherregler", 3, QStringLiteral(" Lautstärke "));
     imgLautsprecherregler->setText(QStringLiteral("♪"));
     connect(imgStart, &QToolButton::clicked, this, &Ausgabebox::imgStart_Click);
     connect(imgStop, &QToolButton::clicked, this, &Ausgabebox::imgStop_Click);

@@ -402,7 +402,7 @@ void Ausgabebox::linkOeffnen(const QString& link)
                      kit::DialogForeColor);
         return;
     }
-    QDesktopServices::openUrl(url); // no browser or mail program: nothing is said
+    klang::openUrl(url); // no browser or mail program: nothing is said
 }
 
 void Ausgabebox::mnuWeblink_Click()
@@ -420,7 +420,8 @@ void Ausgabebox::mnuWeblink_Click()
         return;
     }
     case weblinks::LinkArt::Datei: {
-        if (!QFileInfo::exists(text)) {
+        const QString pfad = weblinks::dateiPfad(text);
+        if (pfad.isEmpty() || !QFileInfo::exists(pfad)) {
             kit::MsgFenn(this, QStringLiteral("Datei nicht vorhanden oder Dateipfad ungültig!\r\n\r\n") + text, 3, 0,
                          QStringLiteral("Dateipfad"), 1, kit::WarningBackColor, kit::DialogForeColor);
             return;
@@ -434,7 +435,7 @@ void Ausgabebox::mnuWeblink_Click()
     case weblinks::LinkArt::Mail: {
         const QString antwort = frage(QStringLiteral("Eine eMail an diese Adresse senden?"), text);
         if (!antwort.isEmpty())
-            linkOeffnen(QStringLiteral("mailto:") + antwort);
+            linkOeffnen(weblinks::mailLink(antwort));
         return;
     }
     case weblinks::LinkArt::Text: {

@@ -173,7 +173,6 @@ void Ausgabebox::mnuVorschauDrucken_Click()
     vb::HourglassGuard sanduhr;
     fenster->picVorschau->zeichnen([&](QPainter& p) {
         printing::TwipsFlaeche f(p, 1.0 / vb::TwipsPerPixel);
-        f.setUnterkante(p.device()->height() * vb::TwipsPerPixel);
         printing::vorderseiteVorschau(f, daten);
     });
 }

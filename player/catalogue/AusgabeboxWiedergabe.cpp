@@ -2,6 +2,7 @@
 // between tracks, the track list and the playlist as play sources, the video window.
 
 #include "player/catalogue/AusgabeboxWiedergabe.h"
+#include "player/catalogue/Fensterlayout.h"
 
 #include "kit/MsgFenn.h"
 #include "player/catalogue/Ausgabebox.h"
@@ -158,28 +159,29 @@ void Ausgabebox::medienplayerZeigen(bool sichtbar)
 void Ausgabebox::wiedergabeVerbinden()
 {
     QWidget* zentral = imgStart->parentWidget();
-    auto knopf = [&](const QString& name, int left, const QString& tip, const QString& text) {
+    auto knopf = [&](const QString& name, int platz, const QString& tip, const QString& text) {
         auto* b = new kit::ImageButton(zentral, name, tip, text);
-        b->setGeometry(twipsToPixels(left), twipsToPixels(405), twipsToPixels(450), twipsToPixels(450));
+        b->setGeometry(twipsToPixels(transportLinks(platz)), twipsToPixels(TransportObenTwips),
+                       twipsToPixels(TransportKnopfTwips), twipsToPixels(TransportKnopfTwips));
         return b;
     };
     // imgPause(0) shows the pause symbol, imgPause(1) the paused look; one of them is visible.
-    imgPause = {knopf(QStringLiteral("imgPause_0"), 12500, QStringLiteral(" Pause "), QStringLiteral("❚❚")),
-                knopf(QStringLiteral("imgPause_1"), 12500, QStringLiteral(" Weiter "), QStringLiteral("▷"))};
+    imgPause = {knopf(QStringLiteral("imgPause_0"), 4, QStringLiteral(" Pause "), QStringLiteral("❚❚")),
+                knopf(QStringLiteral("imgPause_1"), 4, QStringLiteral(" Weiter "), QStringLiteral("▷"))};
     imgPause[1]->setVisible(false);
-    imgResume = knopf(QStringLiteral("imgResume"), 13000, QStringLiteral(" Resume "), QStringLiteral("↻"));
-    imgVorBack = {knopf(QStringLiteral("imgVorBack_0"), 13500, QStringLiteral(" zurück "), QStringLiteral("«")),
-                  knopf(QStringLiteral("imgVorBack_1"), 14000, QStringLiteral(" vor "), QStringLiteral("»"))};
-    imgLiedzufall = knopf(QStringLiteral("imgLiedzufall"), 14500, QStringLiteral(" Tonträger u. Song zufällig "),
+    imgResume = knopf(QStringLiteral("imgResume"), 5, QStringLiteral(" Resume "), QStringLiteral("↻"));
+    imgVorBack = {knopf(QStringLiteral("imgVorBack_0"), 6, QStringLiteral(" zurück "), QStringLiteral("«")),
+                  knopf(QStringLiteral("imgVorBack_1"), 7, QStringLiteral(" vor "), QStringLiteral("»"))};
+    imgLiedzufall = knopf(QStringLiteral("imgLiedzufall"), 8, QStringLiteral(" Tonträger u. Song zufällig "),
                           QStringLiteral("?"));
     for (int i = 0; i < 2; ++i) {
         connect(imgPause[i], &QToolButton::clicked, this, [this, i] { imgPause_Click(i); });
         connect(imgVorBack[i], &QToolButton::clicked, this, [this, i] { imgVorBack_Click(i); });
     }
     // imgPosAB(0) idle, (1) A set and waiting for B, (2) repeating.
-    imgPosAB = {knopf(QStringLiteral("imgPosAB_0"), 15000, QStringLiteral(" Pos A-B "), QStringLiteral("A-B")),
-                knopf(QStringLiteral("imgPosAB_1"), 15000, QStringLiteral(" Pos B "), QStringLiteral("A…")),
-                knopf(QStringLiteral("imgPosAB_2"), 15000, QStringLiteral(" exit Pos A-B "), QStringLiteral("⟲"))};
+    imgPosAB = {knopf(QStringLiteral("imgPosAB_0"), 9, QStringLiteral(" Pos A-B "), QStringLiteral("A-B")),
+                knopf(QStringLiteral("imgPosAB_1"), 9, QStringLiteral(" Pos B "), QStringLiteral("A…")),
+                knopf(QStringLiteral("imgPosAB_2"), 9, QStringLiteral(" exit Pos A-B "), QStringLiteral("⟲"))};
     for (int i = 0; i < 3; ++i)
         connect(imgPosAB[i], &QToolButton::clicked, this, [this, i] { imgPosAB_Click(i); });
     connect(m_player.get(), &PlayerController::abZustandChanged, this, &Ausgabebox::abSymbole);

@@ -14,11 +14,21 @@ inline int groesseOder(int berechnet, int bisher) { return berechnet < 0 ? bishe
 // The smallest main window that still shows its controls (pixels).
 inline constexpr QSize MindestGroesse{640, 480};
 
-// The main window's size on the first start (twips): wide enough for its rightmost control, the
-// A-B button that ends at 15450 twips (the designed 15225 cut it off).
-inline constexpr int StandardBreiteTwips = 15600;
+// The main window's size on the first start (twips): 1000 pixels wide, so that with its frame
+// it fits a 1024 x 768 screen (hauptfensterLage keeps this size on any smaller screen).
+inline constexpr int StandardBreiteTwips = 15000;
 inline constexpr int StandardHoeheTwips = 10725;
 inline constexpr QSize StandardGroesse{StandardBreiteTwips / 15, StandardHoeheTwips / 15};
+
+// The row of transport buttons right of the picture (start, stop, mini player, volume, pause,
+// resume, back, forward, random, A-B): button `platz` of the ten. Narrow steps keep the last
+// one whole inside the first-start width.
+inline constexpr int TransportLinksTwips = 10470;
+inline constexpr int TransportSchrittTwips = 450;
+inline constexpr int TransportKnopfTwips = 420;
+inline constexpr int TransportObenTwips = 405;
+inline constexpr int transportLinks(int platz) { return TransportLinksTwips + platz * TransportSchrittTwips; }
+static_assert(transportLinks(9) + TransportKnopfTwips < StandardBreiteTwips);
 
 // The main window's stored rectangle made usable: at least MindestGroesse (a stored width of
 // -5 must not give a sliver), at most the screens' size or the designed size, whichever is

@@ -55,12 +55,23 @@ LinkArt linkArt(const QString& text)
         return LinkArt::Web;
     if (text.size() >= 2 && text.at(1) == QLatin1Char(':'))
         return LinkArt::Datei;
-    // A path of this system starts with "/": it is a file too.
-    if (text.startsWith(QLatin1Char('/')))
+    // A path of this system starts with "/", a file link with "file:": files too.
+    if (text.startsWith(QLatin1Char('/')) || text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
         return LinkArt::Datei;
     if (text.contains(QLatin1Char('@')))
         return LinkArt::Mail;
     return LinkArt::Text;
+}
+
+QString dateiPfad(const QString& text)
+{
+    return text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(text).toLocalFile() : text;
+}
+
+QString mailLink(const QString& adresse)
+{
+    const QString a = adresse.trimmed();
+    return a.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) ? a : QStringLiteral("mailto:") + a;
 }
 
 namespace {
@@ -72,22 +83,43 @@ bool hatSchema(const QString& text)
     return schema.match(text).hasMatch() && !text.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
 }
 
-// Files the desktop would run rather than show: programs, scripts and launchers. What the
-// desktop does with them is out of our hands, so they are not handed over at all.
+// Files the desktop would run or install rather than show: programs, scripts, launchers and
+// installers, Windows ones among them (wine, Java Web Start or a software centre would take
+// them). What the desktop does with them is out of our hands, so they are not handed over.
 bool ausfuehrbar(const QFileInfo& datei)
 {
     if (!datei.isFile())
         return false;
     if (datei.permissions() & (QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther | QFile::ExeOwner))
         return true;
-    if (datei.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0)
+    static const QStringList endungen{
+        QStringLiteral("exe"),        QStringLiteral("com"),         QStringLiteral("scr"),      QStringLiteral("pif"),
+        QStringLiteral("cpl"),        QStringLiteral("msi"),         QStringLiteral("msp"),      QStringLiteral("msix"),
+        QStringLiteral("appx"),       QStringLiteral("bat"),         QStringLiteral("cmd"),      QStringLiteral("vbs"),
+        QStringLiteral("vbe"),        QStringLiteral("jse"),         QStringLiteral("wsf"),      QStringLiteral("wsh"),
+        QStringLiteral("hta"),        QStringLiteral("ps1"),         QStringLiteral("psm1"),     QStringLiteral("reg"),
+        QStringLiteral("lnk"),        QStringLiteral("jnlp"),        QStringLiteral("jar"),      QStringLiteral("flatpak"),
+        QStringLiteral("flatpakref"), QStringLiteral("flatpakrepo"), QStringLiteral("snap"),     QStringLiteral("deb"),
+        QStringLiteral("rpm"),        QStringLiteral("appimage"),    QStringLiteral("desktop"),  QStringLiteral("sh"),
+        QStringLiteral("bash"),       QStringLiteral("csh"),         QStringLiteral("run")};
+    if (endungen.contains(datei.suffix(), Qt::CaseInsensitive))
         return true;
-    const QMimeType art = QMimeDatabase().mimeTypeForFile(datei);
-    for (const char* name : {"application/x-desktop", "application/x-executable", "application/x-sharedlib",
-                             "application/x-shellscript", "application/x-ms-dos-executable",
-                             "application/x-java-archive"})
-        if (art.inherits(QLatin1String(name)))
-            return true;
+    // By type, from the name and, where the name says nothing or misleads, from the content.
+    static const char* const arten[] = {
+        "application/x-desktop", "application/x-executable", "application/x-sharedlib", "application/x-shellscript",
+        "application/x-ms-dos-executable", "application/x-msdownload", "application/x-ms-ne-executable",
+        "application/vnd.microsoft.portable-executable", "application/x-msi", "application/x-ms-shortcut",
+        "application/x-bat", "text/vbscript", "text/x-ms-regedit", "application/x-java-archive",
+        "application/x-java-jnlp-file", "application/vnd.flatpak", "application/vnd.flatpak.ref",
+        "application/vnd.flatpak.repo", "application/vnd.snap", "application/vnd.debian.binary-package",
+        "application/x-rpm", "application/x-source-rpm", "application/vnd.appimage",
+        "application/x-iso9660-appimage"};
+    const QMimeDatabase db;
+    for (const QMimeType& art : {db.mimeTypeForFile(datei, QMimeDatabase::MatchExtension),
+                                 db.mimeTypeForFile(datei, QMimeDatabase::MatchContent)})
+        for (const char* name : arten)
+            if (art.inherits(QLatin1String(name)))
+                return true;
     return false;
 }
 
@@ -130,8 +162,8 @@ QUrl sichererLink(const QString& antwort, QString* grund)
             return ablehnen(QStringLiteral("Die Datei ist nicht vorhanden:\r\n\r\n") + text);
         if (ausfuehrbar(datei))
             return ablehnen(QStringLiteral("Diese Datei wird nicht geöffnet:\r\n\r\n") + text
-                            + QStringLiteral("\r\n\r\nProgramme, Skripte und Starter (.desktop) werden nicht "
-                                             "ausgeführt."));
+                            + QStringLiteral("\r\n\r\nProgramme, Skripte, Starter und Installationspakete "
+                                             "werden nicht geöffnet."));
         return QUrl::fromLocalFile(datei.absoluteFilePath());
     }
     // A text with a scheme is taken as it stands; only a text without one is completed.

@@ -27,12 +27,17 @@ QString shopAdresse(const QString& suchtext);
 // How a selected text is offered: the first rule that matches wins.
 enum class LinkArt { Web, Datei, Mail, Text };
 LinkArt linkArt(const QString& text);
+// The path a file text names: a "file:" link read as the local file it is, else the text.
+QString dateiPfad(const QString& text);
+// The mail link for an address as confirmed: "mailto:" in front unless it is there already.
+QString mailLink(const QString& adresse);
 
 // The address a confirmed answer opens. Only http, https, mailto and existing local files are
 // accepted; a text with a scheme is read as it stands, one without is completed ("www.x"
 // means http://www.x). Anything else gives an invalid URL and *grund says why, in German.
-// A local file is opened through the desktop; files it would run (an execute bit, a
-// ".desktop" launcher, a program or script by its content) are refused. A mail address keeps
+// A local file is opened through the desktop; files it would run or install (an execute bit,
+// a launcher, a program, script or installer package, Windows ones included, by name or by
+// content) are refused. A mail address keeps
 // only the address and the subject.
 QUrl sichererLink(const QString& antwort, QString* grund = nullptr);
 

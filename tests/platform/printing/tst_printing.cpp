@@ -172,6 +172,35 @@ private slots:
         QVERIFY(!istRot(seite.pixel(seitenpunkt(drucker, 6554, 7204))));
     }
 
+    // A track list longer than the 12 cm frame: every printed line lies inside the frame, the
+    // rest goes to the notice line, and the preview leaves out as many tracks as the print.
+    void langeListeImRahmen()
+    {
+        InlayDaten d = beispiel();
+        QStringList titel;
+        for (int i = 1; i <= 60; ++i)
+            titel << QStringLiteral("Titel%1").arg(i);
+        d.songs = titel.join(u'\n');
+        const QRegularExpression hinweis(QStringLiteral("(\\d+) weitere Titel passen nicht"));
+        QPrinter drucker(QPrinter::HighResolution);
+        const QString pdf = drucken(drucker, QStringLiteral("lang.pdf"), QPageLayout::Landscape,
+                                    [&](TwipsFlaeche& f) { vorderseiteDrucken(f, d, Bildwahl::OhneBild); });
+        const double rahmenUnten = seitenpunkt(drucker, 0, 7304).y();
+        int gedruckt = 0;
+        for (const auto& w : klang::test::pdfWoerter(pdf)) {
+            QVERIFY2(w.box.bottom() < rahmenUnten, qPrintable(w.text + QStringLiteral(" below the frame")));
+            gedruckt += w.text.startsWith(QLatin1String("Titel")) && w.text.size() > 5 ? 1 : 0;
+        }
+        const QRegularExpressionMatch gedrucktHinweis = hinweis.match(klang::test::pdfText(pdf));
+        QVERIFY(gedrucktHinweis.hasMatch());
+        QCOMPARE(gedruckt + gedrucktHinweis.captured(1).toInt(), 60);
+
+        QPrinter vorschau(QPrinter::HighResolution);
+        const QString vorschauPdf = drucken(vorschau, QStringLiteral("vorschau.pdf"), QPageLayout::Landscape,
+                                            [&](TwipsFlaeche& f) { vorderseiteVorschau(f, d); });
+        QCOMPARE(hinweis.match(klang::test::pdfText(vorschauPdf)).captured(1), gedrucktHinweis.captured(1));
+    }
+
     // The back inlay: portrait, the picture inside its frame, no text.
     void rueckseite()
     {

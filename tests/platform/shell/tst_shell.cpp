@@ -232,9 +232,22 @@ private slots:
         QCOMPARE(seedProgramFolder(), 0);
     }
 
-    // A second start is told to quit and hands its command line to the first.
+    // A second start is told to quit and hands its command line to the first, also where the
+    // runtime folder's path is too long for a local socket.
+    void singleInstanceSecondQuits_data()
+    {
+        QTest::addColumn<int>("ordnerLaenge");
+        QTest::newRow("runtime folder") << 0;
+        QTest::newRow("long runtime folder") << 120;
+    }
     void singleInstanceSecondQuits()
     {
+        QFETCH(int, ordnerLaenge);
+        if (ordnerLaenge > 0) {
+            const QString lang = m_env->path(QStringLiteral("runtime/") + QString(ordnerLaenge, QLatin1Char('x')));
+            QVERIFY(QFile::setPermissions(lang, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+            qputenv("XDG_RUNTIME_DIR", lang.toUtf8());
+        }
         const QString key = uniqueKey();
         SingleInstance first(key);
         QVERIFY(first.tryRun({"KlangtruhePlayer"}));

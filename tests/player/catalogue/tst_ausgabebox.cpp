@@ -8,6 +8,7 @@
 #include "player/catalogue/AusgabeboxSpieler.h"
 #include "player/catalogue/Einstellungen.h"
 #include "player/catalogue/Felder.h"
+#include "kit/FormPlatzieren.h"
 #include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/frmSpaltenAnordnen.h"
 #include "platform/jet/Database.h"
@@ -886,23 +887,46 @@ private slots:
         QCOMPARE(w->TextSongs->y(), 660 / 15);
         QCOMPARE(w->TextSongs->height(), 4860 / 15);
         QVERIFY(w->Bez[0]->isHidden());
+        // The caption "Songs" is drawn over no other caption.
+        for (QLabel* l : w->Bez[3]->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(l == w->Bez[3] || l->isHidden() || !l->geometry().intersects(w->Bez[3]->geometry()),
+                     qPrintable(l->text()));
         QTest::mouseClick(w->cmdTextSmall, Qt::LeftButton);
         QCOMPARE(w->TextSongs->y(), 660 / 15);
         QTest::mouseClick(w->cmdTextBig, Qt::LeftButton);
         QCOMPARE(w->TextSongs->y(), 3735 / 15);
         QCOMPARE(w->cmdTextBig->y(), 3480 / 15);
         QVERIFY(!w->Bez[7]->isHidden());
+        QVERIFY(!w->Bez[1]->isHidden());
     }
 
-    // The first start shows every control whole: nothing reaches past the window's edges, and
-    // a click on the middle of each button at the right (A-B among them) reaches that button.
+    // On a 1024 x 768 screen the first start shows every control whole: the window with its
+    // frame lies on the screen, so does every control in it (the button row, the stars, the
+    // table with its scroll bar), and a click on the middle of each button reaches that button.
     void ersterStartZeigtAlles()
     {
         auto w = starten();
         QWidget* zentral = w->centralWidget();
         QCOMPARE(w->size(), StandardGroesse);
-        for (QWidget* c : zentral->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (c->isHidden())
+        const QRect bildschirm(0, 0, 1024, 768);
+        const QMargins rahmen = kit::fensterRahmen(w.get());
+        const QRect lage = hauptfensterLage(QRect(QPoint(), StandardGroesse), {bildschirm.marginsRemoved(rahmen)});
+        QCOMPARE(lage.size(), StandardGroesse);
+        QVERIFY(bildschirm.contains(lage.marginsAdded(rahmen)));
+        for (QWidget* c : zentral->findChildren<QWidget*>()) {
+            if (!c->isVisibleTo(w.get()))
+                continue;
+            bool innen = false; // a scroll area's insides: the area itself counts
+            for (QWidget* p = c->parentWidget(); p != zentral && !innen; p = p->parentWidget())
+                innen = qobject_cast<QAbstractScrollArea*>(p) || qobject_cast<QTabWidget*>(p);
+            if (innen)
+                continue;
+            // What the window shows of it (an empty cover slot below the strip shows nothing).
+            const QRect sichtbar = c->visibleRegion().boundingRect();
+            if (!sichtbar.isEmpty())
+                QVERIFY2(bildschirm.contains(sichtbar.translated(c->mapTo(w.get(), QPoint()) + lage.topLeft())),
+                         qPrintable(c->objectName() + QStringLiteral(" reaches past the screen")));
+            if (c->parentWidget() != zentral)
                 continue;
             QVERIFY2(zentral->rect().contains(c->geometry()),
                      qPrintable(c->objectName() + QStringLiteral(" reaches past the window")));

@@ -51,6 +51,14 @@ std::unique_ptr<QStandardItemModel> tabelle(const QList<QStringList>& zeilen)
     return m;
 }
 
+// A file with the given content and permissions.
+bool dateiSchreiben(const QString& pfad, const QByteArray& inhalt, int rechte = 0644)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size() && f.flush()
+           && ::chmod(QFile::encodeName(pfad).constData(), mode_t(rechte)) == 0;
+}
+
 // A program for text files, as a desktop sets it up, in the test's own folders.
 void textProgrammEinrichten(const klang::test::TestEnvironment& env)
 {
@@ -230,6 +238,15 @@ private slots:
                                                  << 0644 << false;
         QTest::newRow("script without execute bit") << "aufraeumen" << QByteArray("#!/bin/sh\nrm -rf x\n") << 0644
                                                     << false;
+        // Windows programs and installers: wine, Java Web Start or a software centre would take them.
+        for (const char* name : {"setup.msi", "start.BAT", "start.cmd", "makro.vbs", "skript.ps1", "verknuepfung.lnk",
+                                 "start.jnlp", "app.flatpakref", "paket.deb", "paket.rpm", "app.AppImage", "setup.exe"})
+            QTest::newRow(name) << name << QByteArray("x") << 0644 << false;
+        // By content where the name says nothing or misleads.
+        QTest::newRow("windows program, no suffix") << "setup" << QByteArray("MZ\x90\0\3\0\0\0", 8) << 0644 << false;
+        QTest::newRow("windows program as picture") << "bild.jpg" << QByteArray("MZ\x90\0\3\0\0\0", 8) << 0644 << false;
+        QTest::newRow("debian package, no suffix") << "paket" << QByteArray("!<arch>\ndebian-binary   ") << 0644 << false;
+        QTest::newRow("rpm, no suffix") << "paket2" << QByteArray("\xed\xab\xee\xdb\3\0\0\1", 8) << 0644 << false;
     }
     void unsichereDatei()
     {
@@ -238,17 +255,57 @@ private slots:
         QFETCH(int, rechte);
         QFETCH(bool, erlaubt);
         const QString pfad = m_env->path(QStringLiteral("dateien")) + QLatin1Char('/') + name;
-        QFile f(pfad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(inhalt);
-        f.close();
-        QVERIFY(::chmod(QFile::encodeName(pfad).constData(), mode_t(rechte)) == 0);
+        QVERIFY(dateiSchreiben(pfad, inhalt, rechte));
         for (const QString& link : {pfad, QUrl::fromLocalFile(pfad).toString()}) {
             QString grund;
             const QUrl url = weblinks::sichererLink(link, &grund);
             QCOMPARE(url.isValid(), erlaubt);
             QCOMPARE(grund.isEmpty(), erlaubt);
         }
+    }
+
+    // The link command end to end: what reaches the desktop's opener on the search path for a
+    // selected text accepted as offered (no second scheme, a file link as the file it is).
+    void linkBeimOeffner_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("erwartet"); // "file:" stands for the test's file
+        QTest::newRow("mailto with subject") << "mailto:a@b.de?subject=Hallo Welt" << "mailto:a@b.de?subject=Hallo%20Welt";
+        QTest::newRow("mail address") << "a@b.de" << "mailto:a@b.de";
+        QTest::newRow("file link") << "file:" << "file:";
+        QTest::newRow("web address") << "www.example.org/a b" << "http://www.example.org/a%20b";
+    }
+    void linkBeimOeffner()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, erwartet);
+        for (const char* schema : {"http", "https", "mailto", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(schema));
+        const QString ordner = m_env->path(QStringLiteral("oeffner"));
+        const QString protokoll = ordner + QStringLiteral("/aufrufe");
+        QVERIFY(dateiSchreiben(ordner + QStringLiteral("/xdg-open"),
+                               "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.neu\" && /bin/mv \"$0.neu\" \"${0%/*}/aufrufe\"\n", 0700));
+        const QString datei = m_env->path(QStringLiteral("Meine Musik")) + QStringLiteral("/liste.txt");
+        QVERIFY(dateiSchreiben(datei, "Hallo"));
+        const QString dateiLink = QString::fromUtf8(QUrl::fromLocalFile(datei).toEncoded());
+        text.replace(QStringLiteral("file:"), dateiLink);
+        erwartet.replace(QStringLiteral("file:"), dateiLink);
+
+        const QByteArray pfad = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(ordner));
+        Ausgabebox w;
+        w.txtSuchen->setText(text);
+        w.txtSuchen->selectAll();
+        w.LetzterFokus = QStringLiteral("txtSuchen");
+        kit::testhook::queueAnswer(text); // the offered text accepted as it stands
+        w.mnuWeblink_Click();
+        qputenv("PATH", pfad);
+        QVERIFY2(kit::testhook::calls().size() == 1 && kit::testhook::calls().first().kind == QLatin1String("InputFenn"),
+                 qPrintable(kit::testhook::calls().value(0).prompt));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(protokoll), 5000);
+        QFile aufrufe(protokoll);
+        QVERIFY(aufrufe.open(QIODevice::ReadOnly));
+        QCOMPARE(aufrufe.readAll(), (erwartet + QLatin1Char('\n')).toUtf8());
     }
 
     // The read-me opens only with a program for it; otherwise the command says why.
