@@ -396,7 +396,7 @@ private Q_SLOTS:
     // beside an older shared backup or with a link to a shared file under the backup's name.
     // Run by root in folders a second user owns, a link that user swaps in between a file's
     // creation and the engine's use of its name (under the name, or for the folder) leads
-    // nothing into a folder only root may enter.
+    // nothing into a folder only root may enter, nor into root's file there.
     void neueDateienExklusiv_data()
     {
         QTest::addColumn<QString>("name");
@@ -447,6 +447,12 @@ private Q_SLOTS:
                 QCOMPARE(::chown(QFile::encodeName(p).constData(), 65534, 65534), 0);
             Tausch::auf(art == QLatin1String("ordner"), gepflanzt, geheim + QStringLiteral("/kopie.mdb"));
         }
+        // Root's own empty file of the name a swapped folder leads to.
+        const QStringList geheimVorher = art == QLatin1String("ordner") ? QStringList{name} : QStringList{};
+        for (const QString& n : geheimVorher) {
+            QFile f(geheim + QLatin1Char('/') + n);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        }
         const auto aus = qScopeGuard([] { Tausch::ab(); });
         const mode_t alteMaske = ::umask(022);
         const auto maske = qScopeGuard([alteMaske] { ::umask(alteMaske); });
@@ -460,7 +466,9 @@ private Q_SLOTS:
                 QVERIFY(Tausch::getan());
                 Tausch::ab();
                 QCOMPARE(QDir(geheim).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
-                         QStringList());
+                         geheimVorher);
+                for (const QString& n : geheimVorher)
+                    QCOMPARE(QFileInfo(geheim + QLatin1Char('/') + n).size(), 0);
                 QVERIFY2(log.endsWith(QStringLiteral("Komprimierung der Datenbank gescheitert.")), qPrintable(log));
                 QVERIFY2(log.contains(QStringLiteral("Verknüpfung")), qPrintable(log));
                 QCOMPARE(fingerabdruck(datei, klang::jet::schema::fieldNames()), abdruck);
