@@ -32,6 +32,8 @@
 #include <csignal>
 #include <functional>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 using namespace dbmanager;
 using namespace dbmanager::test;
@@ -120,76 +122,55 @@ int kindKomprimieren()
     return 3; // the line never came, or the delay outlasted the command
 }
 
-// The owner of the catalogue's folder at work while the engine works: when the engine
-// resolves the name of the armed file, a link to a folder only root may enter takes its
-// place; or, when it opens the file, the folder itself is swapped for a link to that folder.
-// Done with the owner's rights, through a file system layer put in front of the engine's own.
-class Tausch
+// The owner of the catalogue's folder at work, with the owner's rights, through a file system
+// layer in front of the engine's: as the engine resolves the armed file's name, a link to
+// root's folder takes its place; or, as it opens the file, the folder itself becomes one.
+namespace tausch {
+sqlite3_vfs* s_unix = nullptr;
+QString s_datei, s_ziel;
+bool s_ordner = false, s_getan = false;
+QByteArray ordner() { return QFile::encodeName(QFileInfo(s_datei).absolutePath()); }
+void tauschen(const char* name, bool beimOeffnen)
 {
-public:
-    static void auf(bool ordner, const QString& datei, const QString& ziel)
-    {
-        static sqlite3_vfs vfs = [] {
-            s_unix = sqlite3_vfs_find(nullptr);
-            sqlite3_vfs v = *s_unix;
-            v.zName = "klang-tausch";
-            v.xFullPathname = [](sqlite3_vfs*, const char* name, int n, char* aus) {
-                tauschen(name, false);
-                return s_unix->xFullPathname(s_unix, name, n, aus);
-            };
-            v.xOpen = [](sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* ausFlags) {
-                tauschen(name, true);
-                return s_unix->xOpen(s_unix, name, f, flags, ausFlags);
-            };
-            return v;
-        }();
-        s_datei = datei;
-        s_ziel = ziel;
-        s_ordner = ordner;
-        s_getan = false;
-        sqlite3_vfs_register(&vfs, 1);
-    }
-    // The engine's own layer again, and a swapped folder back in its place.
-    static void ab()
-    {
-        if (s_unix)
-            sqlite3_vfs_register(s_unix, 1);
-        if (s_getan && s_ordner) {
-            const QByteArray o = QFile::encodeName(QFileInfo(s_datei).absolutePath());
-            ::unlink(o.constData());
-            ::rename((o + ".weg").constData(), o.constData());
-        }
-        s_datei.clear();
-        s_getan = false;
-    }
-    static bool getan() { return s_getan; }
-
-private:
-    static void tauschen(const char* name, bool beimOeffnen)
-    {
-        if (s_getan || s_datei.isEmpty() || beimOeffnen != s_ordner || QString::fromUtf8(name ? name : "") != s_datei)
-            return;
-        s_getan = true;
-        const int fsuid = ::setfsuid(65534);
-        const QByteArray n = QFile::encodeName(s_datei);
-        const QByteArray z = QFile::encodeName(s_ziel);
-        if (s_ordner) {
-            const QByteArray o = QFile::encodeName(QFileInfo(s_datei).absolutePath());
-            const QByteArray zo = QFile::encodeName(QFileInfo(s_ziel).absolutePath());
-            ::rename(o.constData(), (o + ".weg").constData());
-            ::symlink(zo.constData(), o.constData());
-        } else {
-            ::unlink(n.constData());
-            ::symlink(z.constData(), n.constData());
-        }
-        ::setfsuid(uid_t(fsuid));
-    }
-    static inline sqlite3_vfs* s_unix = nullptr;
-    static inline QString s_datei;
-    static inline QString s_ziel;
-    static inline bool s_ordner = false;
-    static inline bool s_getan = false;
-};
+    if (s_getan || beimOeffnen != s_ordner || s_datei.isEmpty() || QString::fromUtf8(name ? name : "") != s_datei)
+        return;
+    s_getan = true;
+    const int fsuid = ::setfsuid(65534);
+    if (s_ordner && ::rename(ordner().constData(), ordner() + ".weg") == 0)
+        ::symlink(QFile::encodeName(QFileInfo(s_ziel).absolutePath()).constData(), ordner().constData());
+    else if (!s_ordner && ::unlink(name) == 0)
+        ::symlink(QFile::encodeName(s_ziel).constData(), name);
+    ::setfsuid(uid_t(fsuid));
+}
+void auf(bool imOrdner, const QString& datei, const QString& ziel)
+{
+    static sqlite3_vfs vfs = [] {
+        s_unix = sqlite3_vfs_find(nullptr);
+        sqlite3_vfs v = *s_unix;
+        v.zName = "klang-tausch";
+        v.xFullPathname = [](sqlite3_vfs*, const char* n, int l, char* aus) {
+            tauschen(n, false);
+            return s_unix->xFullPathname(s_unix, n, l, aus);
+        };
+        v.xOpen = [](sqlite3_vfs*, sqlite3_filename n, sqlite3_file* f, int flags, int* aus) {
+            tauschen(n, true);
+            return s_unix->xOpen(s_unix, n, f, flags, aus);
+        };
+        return v;
+    }();
+    std::tie(s_ordner, s_datei, s_ziel, s_getan) = std::make_tuple(imOrdner, datei, ziel, false);
+    sqlite3_vfs_register(&vfs, 1);
+}
+// The engine's own layer again, and a swapped folder back in its place.
+void ab()
+{
+    if (s_unix)
+        sqlite3_vfs_register(s_unix, 1);
+    if (std::exchange(s_getan, false) && s_ordner && ::unlink(ordner().constData()) == 0)
+        ::rename(ordner() + ".weg", ordner().constData());
+    s_datei.clear();
+}
+} // namespace tausch
 
 } // namespace
 
@@ -445,7 +426,7 @@ private Q_SLOTS:
         if (getauscht) {
             for (const QString& p : {heim, ordner, datei})
                 QCOMPARE(::chown(QFile::encodeName(p).constData(), 65534, 65534), 0);
-            Tausch::auf(art == QLatin1String("ordner"), gepflanzt, geheim + QStringLiteral("/kopie.mdb"));
+            tausch::auf(art == QLatin1String("ordner"), gepflanzt, geheim + QStringLiteral("/kopie.mdb"));
         }
         // Root's own empty file of the name a swapped folder leads to.
         const QStringList geheimVorher = art == QLatin1String("ordner") ? QStringList{name} : QStringList{};
@@ -453,7 +434,7 @@ private Q_SLOTS:
             QFile f(geheim + QLatin1Char('/') + n);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         }
-        const auto aus = qScopeGuard([] { Tausch::ab(); });
+        const auto aus = qScopeGuard([] { tausch::ab(); });
         const mode_t alteMaske = ::umask(022);
         const auto maske = qScopeGuard([alteMaske] { ::umask(alteMaske); });
         const QString abdruck = fingerabdruck(datei, klang::jet::schema::fieldNames());
@@ -463,8 +444,8 @@ private Q_SLOTS:
             QVERIFY(a.v.komprimieren());
             const QString log = a.log.text();
             if (getauscht) {
-                QVERIFY(Tausch::getan());
-                Tausch::ab();
+                QVERIFY(tausch::s_getan);
+                tausch::ab();
                 QCOMPARE(QDir(geheim).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
                          geheimVorher);
                 for (const QString& n : geheimVorher)
