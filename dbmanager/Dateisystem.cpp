@@ -1,5 +1,7 @@
 #include "dbmanager/Dateisystem.h"
 
+#include "platform/textfiles/SafeWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -58,6 +60,7 @@ qint64 EchtesDateisystem::groesse(const QString& pfad) const
 
 Fehler EchtesDateisystem::kopieren(const QString& von, const QString& nach)
 {
+    const klang::AsFolderOwner alsBesitzer(QFileInfo(nach).absolutePath());
     QFile quelle(von);
     if (!quelle.open(QIODevice::ReadOnly))
         return zugriffsfehler(QStringLiteral("lesen"), von, quelle.errorString());
@@ -110,10 +113,10 @@ Fehler EchtesDateisystem::kopieren(const QString& von, const QString& nach)
 
 Fehler EchtesDateisystem::ersetzen(const QString& von, const QString& nach)
 {
-    // The replacement keeps the access rights of the file it replaces (a shared catalogue
-    // stays shared).
-    if (QFileInfo::exists(nach))
-        QFile::setPermissions(von, QFile::permissions(nach));
+    // The new file keeps the rights it was made with (a backup has its catalogue's): neither
+    // an older backup's nor those of a file a link under the name points to. The rename
+    // replaces a link as a link; in a folder someone else owns it runs with the owner's rights.
+    const klang::AsFolderOwner alsBesitzer(QFileInfo(nach).absolutePath());
     const QByteArray a = QFile::encodeName(von);
     const QByteArray b = QFile::encodeName(nach);
     if (::rename(a.constData(), b.constData()) != 0) {
@@ -126,6 +129,7 @@ Fehler EchtesDateisystem::ersetzen(const QString& von, const QString& nach)
 
 Fehler EchtesDateisystem::loeschen(const QString& pfad)
 {
+    const klang::AsFolderOwner alsBesitzer(QFileInfo(pfad).absolutePath());
     QFile datei(pfad);
     if (!datei.remove())
         return zugriffsfehler(QStringLiteral("löschen"), pfad, datei.errorString());

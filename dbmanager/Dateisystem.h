@@ -20,7 +20,8 @@ public:
     virtual qint64 groesse(const QString& pfad) const = 0;
     // Copies a file to a name that does not exist yet; a partial target is removed again.
     virtual Fehler kopieren(const QString& von, const QString& nach) = 0;
-    // Renames von to nach in one step, replacing an existing nach (never a moment without it).
+    // Renames von to nach in one step, replacing an existing nach (never a moment without it);
+    // von keeps its access rights.
     virtual Fehler ersetzen(const QString& von, const QString& nach) = 0;
     virtual Fehler loeschen(const QString& pfad) = 0;
     // False when the file may not be changed: it cannot be written, or it carries no write
@@ -31,7 +32,8 @@ public:
 // The message of a full disk, with the number users know from the old runtime.
 Fehler datentraegerVoll(const QString& pfad);
 
-// The real file system: QFile for copies, POSIX rename() for the atomic replacement.
+// The real file system: QFile for copies, POSIX rename() for the atomic replacement. Run by
+// an administrator in a folder someone else owns, each operation has the owner's rights.
 class EchtesDateisystem : public Dateisystem
 {
 public:

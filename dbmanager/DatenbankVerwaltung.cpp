@@ -242,15 +242,7 @@ bool DatenbankVerwaltung::komprimieren()
         if (m_groesseVor < 0)
             return Fehler{fehlernummer::DateiNichtGefunden,
                           QStringLiteral("Datei „%1“ nicht gefunden.").arg(echt)};
-        // A temporary file is only ever our own half-finished work: it may go (a link of that
-        // name goes as a link; the compacted copy is then created as a new file).
-        if (!m_dateien.existiert(temp))
-            return Fehler::keiner();
-        rot(QStringLiteral("temponäre Datenbank löschen...") + Nl);
-        if (const Fehler f = engine([&] { return m_dateien.loeschen(temp); }))
-            return f;
-        blau(QStringLiteral("temponäre Datenbank gelöscht.") + Nl);
-        return Fehler::keiner();
+        return tempDateiFrei(temp);
     });
     sicherungsSchritte();
     paar(QStringLiteral("Datenbank komprimieren..."), QStringLiteral("Datenbank komprimiert."),
@@ -259,8 +251,8 @@ bool DatenbankVerwaltung::komprimieren()
                  Fehler f = m_db.komprimieren(echt, temp);
                  if (!f)
                      f = m_db.pruefen(temp);
-                 if (f && m_dateien.existiert(temp))
-                     m_dateien.loeschen(temp);
+                 if (f)
+                     eigeneKopieLoeschen(temp);
                  return f;
              });
          });
@@ -270,7 +262,7 @@ bool DatenbankVerwaltung::komprimieren()
          [this, temp, echt] {
              return engine([&] {
                  const Fehler f = m_db.zurueckschreiben(temp, echt);
-                 m_dateien.loeschen(temp);
+                 eigeneKopieLoeschen(temp);
                  return f;
              });
          });
@@ -365,9 +357,48 @@ Fehler DatenbankVerwaltung::sperrenUndPruefen(const QString& echt)
     return f;
 }
 
-// A write-protected catalogue is left alone before anything (backup included) is done.
+// The temporary file's name must be free. A compacted copy of an interrupted run (it carries
+// this program's mark) may go; a file of that name the program did not make (the user's own,
+// or a copy cut short before it was marked) goes only when the user agrees. A link of that
+// name goes as a link.
+Fehler DatenbankVerwaltung::tempDateiFrei(const QString& temp)
+{
+    if (!m_dateien.existiert(temp))
+        return Fehler::keiner();
+    const QFileInfo info(temp);
+    const bool eigene = !info.isSymLink() && engine([&] {
+        return m_db.eigeneKopie(temp) ? Fehler::keiner() : Fehler{fehlernummer::DateiZugriff, {}};
+    }).ok();
+    if (!eigene && !info.isSymLink()
+        && !(m_rueckfrage
+             && m_rueckfrage(QStringLiteral("Neben der Datenbank liegt die Datei „%1“, die nicht von einer "
+                                            "Komprimierung dieses Programms stammt. Die Komprimierung braucht "
+                                            "ihren Namen.\n\nSoll die Datei gelöscht werden?").arg(temp))))
+        return {fehlernummer::DateiZugriff,
+                QStringLiteral("Die Datei „%1“ wurde nicht gelöscht, denn sie stammt nicht von diesem Programm. "
+                               "Bitte sie umbenennen oder verschieben und den Befehl wiederholen.").arg(temp)};
+    rot(QStringLiteral("temponäre Datenbank löschen...") + Nl);
+    if (const Fehler f = engine([&] { return m_dateien.loeschen(temp); }))
+        return f;
+    blau(QStringLiteral("temponäre Datenbank gelöscht.") + Nl);
+    return Fehler::keiner();
+}
+
+// After a failure or the write-back only the program's own copy is removed.
+void DatenbankVerwaltung::eigeneKopieLoeschen(const QString& temp)
+{
+    if (m_dateien.existiert(temp) && !QFileInfo(temp).isSymLink() && m_db.eigeneKopie(temp))
+        m_dateien.loeschen(temp);
+}
+
+// A write-protected catalogue is left alone before anything (backup included) is done; a
+// catalogue renamed or removed since it was opened is named as such.
 Fehler DatenbankVerwaltung::veraenderbar(const QString& datei) const
 {
+    if (!m_dateien.existiert(datei))
+        return {fehlernummer::DateiNichtGefunden,
+                QStringLiteral("Die Datenbank „%1“ ist nicht mehr vorhanden: sie wurde umbenannt, verschoben oder "
+                               "gelöscht, seit sie geöffnet wurde. Bitte die Datenbank neu öffnen.").arg(datei)};
     if (m_dateien.beschreibbar(datei))
         return Fehler::keiner();
     return {fehlernummer::Schreibgeschuetzt,

@@ -55,6 +55,10 @@ public:
     bool datenbankOffen() const { return m_offen; }
     bool beschaeftigt() const { return m_beschaeftigt; }
     void setSchrittweise(bool schrittweise) { m_schrittweise = schrittweise; }
+    // Asks the user a yes/no question (the window: a message box); without it every question
+    // is answered no.
+    using Rueckfrage = std::function<bool(const QString& frage)>;
+    void setRueckfrage(Rueckfrage frage) { m_rueckfrage = std::move(frage); }
     void setLocale(const QLocale& locale) { m_locale = locale; }
 
     // Releases the open database and opens another; on success the members and the log
@@ -77,6 +81,8 @@ private:
     void sicherungsSchritte();
     void wiederOeffnenSchritte(const QString& datei);
     Fehler veraenderbar(const QString& datei) const;
+    Fehler tempDateiFrei(const QString& temp);
+    void eigeneKopieLoeschen(const QString& temp);
     Fehler sperrenUndPruefen(const QString& echt);
     Fehler grundfelderVorhanden();
     void setOffen(bool offen);
@@ -99,6 +105,7 @@ private:
     bool m_offen = false;
     bool m_beschaeftigt = false;
     bool m_schrittweise = false;
+    Rueckfrage m_rueckfrage;
 
     QList<Schritt> m_schritte;
     qsizetype m_index = 0;

@@ -3,6 +3,7 @@
 #include "dbmanager/Dateisystem.h"
 
 #include "platform/jet/Database.h"
+#include "platform/textfiles/SafeWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -25,12 +27,89 @@ Fehler aus(const klang::jet::DbError& e)
         return Fehler::keiner();
     return {e.number, e.description};
 }
+QString ordnerVon(const QString& pfad)
+{
+    return QFileInfo(pfad).absolutePath();
+}
+
+bool istVerknuepfung(const QString& pfad)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(pfad).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// The engine keeps a catalogue's journal or log under a name beside it and never writes
+// through a link standing there: every change of the catalogue would fail.
+QString verknuepfungNeben(const QString& pfad)
+{
+    for (const char* endung : {"-journal", "-wal"}) {
+        const QString name = pfad + QLatin1String(endung);
+        if (istVerknuepfung(name))
+            return name;
+    }
+    return {};
+}
+
+Fehler verknuepfungStattJournal(const QString& name)
+{
+    return {fehlernummer::DateiZugriff,
+            QStringLiteral("Neben der Datenbank steht „%1“ als Verknüpfung. Unter diesem Namen legt die "
+                           "Datenbank ihr Journal an, und durch eine Verknüpfung wird nicht geschrieben: so "
+                           "kann die Datenbank nicht verändert werden. Bitte die Verknüpfung entfernen und "
+                           "den Befehl wiederholen.").arg(name)};
+}
+
+// The path as the folder's real place and the file's name: the engine, told to follow no
+// links, is then refused only a link that appeared since (a catalogue in a folder reached
+// through a link is compacted all the same).
+QString echterOrt(const QString& pfad)
+{
+    const QFileInfo info(pfad);
+    const QString ordner = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return ordner.isEmpty() ? pfad : ordner + QLatin1Char('/') + info.fileName();
+}
+
+// A link on the way to the file or in its place (as far as the path can be looked at).
+bool verknuepfungAufDemWeg(const QString& pfad)
+{
+    QString weg;
+    for (const QString& teil : QFileInfo(pfad).absoluteFilePath().split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        weg += QLatin1Char('/') + teil;
+        struct stat st {};
+        if (::lstat(QFile::encodeName(weg).constData(), &st) != 0)
+            return false;
+        if (S_ISLNK(st.st_mode))
+            return true;
+    }
+    return false;
+}
+
+// Why a file could not be opened, when the reason lies in its name: it is gone, or it (or a
+// folder on its way) has become a link, through which nothing is written.
+Fehler nameFehler(const QString& pfad)
+{
+    if (!verknuepfungNeben(pfad).isEmpty())
+        return verknuepfungStattJournal(verknuepfungNeben(pfad));
+    struct stat st {};
+    if (::lstat(QFile::encodeName(pfad).constData(), &st) != 0 && errno == ENOENT)
+        return {fehlernummer::DateiNichtGefunden,
+                QStringLiteral("„%1“ ist nicht mehr vorhanden (umbenannt, verschoben oder gelöscht).").arg(pfad)};
+    if (verknuepfungAufDemWeg(pfad))
+        return {fehlernummer::DateiZugriff,
+                QStringLiteral("„%1“ ist eine Verknüpfung oder liegt hinter einer, die jemand dort angelegt hat; "
+                               "durch sie wird nicht geschrieben.").arg(pfad)};
+    return Fehler::keiner();
+}
+
 // The engine's failures while writing, in German; a full disk says so.
 Fehler schreibFehler(sqlite3* db, int rc, const QString& pfad, const QString& was)
 {
     const int art = rc & 0xFF;
     if (art == SQLITE_FULL)
         return datentraegerVoll(pfad);
+    if (art == SQLITE_CANTOPEN || art == SQLITE_READONLY)
+        if (const Fehler f = nameFehler(pfad))
+            return f;
     if (art == SQLITE_READONLY || art == SQLITE_PERM || art == SQLITE_CANTOPEN)
         return {fehlernummer::Schreibgeschuetzt,
                 QStringLiteral("„%1“ kann nicht geschrieben werden (schreibgeschützt oder keine Berechtigung).").arg(pfad)};
@@ -118,7 +197,23 @@ public:
         return Fehler::keiner();
     }
 
-    // The engine wrote the file by its name: it must still be the one created here.
+    // Marks a finished database copy as this program's own: the header's application id
+    // (bytes 68 to 71, big-endian), written through the file created here.
+    bool kennzeichnen(quint32 kennung)
+    {
+        char kopf[16] = {};
+        if (::pread(m_fd, kopf, sizeof kopf, 0) != qint64(sizeof kopf) || std::memcmp(kopf, "SQLite format 3", 16) != 0)
+            return false;
+        const std::array<unsigned char, 4> bytes{static_cast<unsigned char>(kennung >> 24), static_cast<unsigned char>(kennung >> 16),
+                                                 static_cast<unsigned char>(kennung >> 8), static_cast<unsigned char>(kennung)};
+        return ::pwrite(m_fd, bytes.data(), bytes.size(), 68) == qint64(bytes.size());
+    }
+
+    dev_t geraet() const { return m_st.st_dev; }
+    ino_t knoten() const { return m_st.st_ino; }
+
+    // The engine wrote the file by its name: it must still be the one created here, and
+    // what was written must be in it (a name swapped and swapped back leaves it empty).
     Fehler abschliessen()
     {
         errno = 0;
@@ -130,7 +225,8 @@ public:
             return {fehlernummer::DateiZugriff, QStringLiteral("„%1“ kann nicht geschrieben werden: %2")
                                                     .arg(m_pfad, QString::fromLocal8Bit(std::strerror(nr)))};
         }
-        if (!dieselbe()) {
+        struct stat jetzt {};
+        if (!dieselbe() || ::fstat(m_fd, &jetzt) != 0 || jetzt.st_size == 0) {
             ::close(m_fd);
             m_fd = -1;
             return {fehlernummer::DateiZugriff,
@@ -162,6 +258,39 @@ private:
     struct stat m_st {};
 };
 
+// A catalogue the engine must write to before it can read it, where it cannot write (a
+// read-only medium, a folder without write permission): one in write-ahead-log mode needs
+// its shared-memory file beside it, one with the journal of an interrupted write needs that
+// rolled back first. Neither is damaged; the message says what is missing.
+Fehler nurLesbarUnvollstaendig(const QString& pfad)
+{
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly))
+        return Fehler::keiner();
+    const QByteArray kopf = datei.read(100);
+    if (kopf.size() < 100 || !kopf.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return Fehler::keiner();
+    const QByteArray ordner = QFile::encodeName(ordnerVon(pfad));
+    if (::access(ordner.constData(), W_OK) == 0 && ::access(QFile::encodeName(pfad).constData(), W_OK) == 0)
+        return Fehler::keiner();
+    const QString journal = pfad + QStringLiteral("-journal");
+    if (QFileInfo(journal).isFile() && QFileInfo(journal).size() > 0)
+        return {fehlernummer::Schreibgeschuetzt,
+                QStringLiteral("Neben der Datenbank „%1“ liegt das Journal „%2“ eines unterbrochenen Schreibvorgangs. "
+                               "Bevor die Datenbank gelesen werden kann, muss es zurückgespielt werden, und das geht "
+                               "auf einem schreibgeschützten Datenträger oder in einem Ordner ohne Schreibrecht nicht. "
+                               "Bitte Datenbank und Journal zusammen an einen beschreibbaren Ort kopieren und dort "
+                               "öffnen. Die Dateien wurden nicht verändert.").arg(pfad, journal)};
+    if (kopf.at(18) == 2 || kopf.at(19) == 2)
+        return {fehlernummer::Schreibgeschuetzt,
+                QStringLiteral("Die Datenbank „%1“ ist im Write-Ahead-Log-Modus gespeichert und liegt auf einem "
+                               "schreibgeschützten Datenträger oder in einem Ordner ohne Schreibrecht. In diesem Modus "
+                               "braucht sie zum Lesen Hilfsdateien neben sich („-wal“, „-shm“), die dort nicht angelegt "
+                               "werden können. Bitte die Datenbank an einen beschreibbaren Ort kopieren und dort "
+                               "öffnen. Die Datei wurde nicht verändert.").arg(pfad)};
+    return Fehler::keiner();
+}
+
 } // namespace
 
 JetKatalog::JetKatalog()
@@ -183,6 +312,8 @@ Fehler JetKatalog::oeffnen(const QString& pfad)
     klang::jet::DbError e;
     if (!m_db->open(pfad, &e)) {
         m_db->close();
+        if (const Fehler f = nurLesbarUnvollstaendig(pfad))
+            return f;
         return e.isError() ? aus(e)
                            : Fehler{fehlernummer::KeineDatenbank,
                                     QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden.").arg(pfad)};
@@ -203,8 +334,13 @@ bool JetKatalog::istOffen() const
 Fehler JetKatalog::sperren(const QString& pfad)
 {
     entsperren();
+    if (const QString link = verknuepfungNeben(pfad); !link.isEmpty())
+        return verknuepfungStattJournal(link);
     Verbindung v;
-    int rc = sqlite3_open_v2(QFile::encodeName(pfad).constData(), &v.db, SQLITE_OPEN_READWRITE, nullptr);
+    // Opened without following links: a compaction's copy, made through this connection,
+    // is then written only to the file created for it (the engine opens it by name again).
+    int rc = sqlite3_open_v2(QFile::encodeName(pfad).constData(), &v.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                             nullptr);
     if (rc != SQLITE_OK)
         return schreibFehler(v.db, rc, pfad, QStringLiteral("Das Öffnen"));
     // A reader that is just finishing is waited for once, briefly; a program that keeps the
@@ -243,37 +379,57 @@ void JetKatalog::entsperren()
         sqlite3_close_v2(m_sperre);
     m_sperre = nullptr;
     m_sperrPfad.clear();
+    m_kompakt = {};
 }
 
-Fehler JetKatalog::pruefen(const QString& pfad)
+namespace {
+Fehler integritaet(sqlite3* db)
 {
-    if (m_sperre && pfad == m_sperrPfad) {
-        // The locked file can only be read through the lock.
-        QStringList befunde;
-        sqlite3_stmt* st = nullptr;
-        int rc = sqlite3_prepare_v2(m_sperre, "PRAGMA integrity_check", -1, &st, nullptr);
-        while (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW && befunde.size() < 20)
-            befunde << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        const QString befund = befunde.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(m_sperre))
-                                                 : befunde.join(QLatin1Char('\n'));
-        return befundPruefen(befund);
-    }
-    klang::jet::Database pruefling;
-    klang::jet::DbError e;
-    if (!pruefling.open(pfad, &e))
-        return e.isError() ? aus(e)
-                           : Fehler{fehlernummer::Beschaedigt,
-                                    QStringLiteral("Die Datenbank „%1“ kann nicht geprüft werden.").arg(pfad)};
-    const QString befund = pruefling.integrityCheck().trimmed();
-    pruefling.close();
-    return befundPruefen(befund);
+    QStringList befunde;
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
+    while (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW && befunde.size() < 20)
+        befunde << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return befundPruefen(befunde.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : befunde.join(QLatin1Char('\n')));
 }
 
-Fehler JetKatalog::sichern(const QString& ziel)
+qint64 zahl(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* st = nullptr;
+    qint64 wert = 0;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        wert = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return wert;
+}
+} // namespace
+
+Fehler JetKatalog::pruefen(const QString& pfadName)
+{
+    const QString pfad = m_sperre && pfadName == m_sperrPfad ? pfadName : echterOrt(pfadName);
+    // The locked file can only be read through the lock.
+    if (m_sperre && pfad == m_sperrPfad)
+        return integritaet(m_sperre);
+    // Only read, and never through a link someone placed under the name.
+    Verbindung pruefling;
+    if (sqlite3_open_v2(QFile::encodeName(pfad).constData(), &pruefling.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW,
+                        nullptr) != SQLITE_OK) {
+        if (const Fehler f = nameFehler(pfad))
+            return f;
+        return {fehlernummer::Beschaedigt, QStringLiteral("Die Datenbank „%1“ kann nicht geprüft werden.").arg(pfad)};
+    }
+    return integritaet(pruefling.db);
+}
+
+Fehler JetKatalog::sichern(const QString& zielName)
 {
     if (!m_sperre)
         return nichtGesperrt();
+    const QString ziel = echterOrt(zielName);
+    // In a folder someone else owns, an administrator makes and writes the file with the
+    // owner's rights: a link planted on the way leads nowhere the owner could not write.
+    const klang::AsFolderOwner alsBesitzer(ordnerVon(ziel));
     NeueDatei datei;
     if (const Fehler f = datei.anlegen(ziel, m_sperrPfad))
         return f;
@@ -295,10 +451,13 @@ Fehler JetKatalog::sichern(const QString& ziel)
     return datei.abschliessen();
 }
 
-Fehler JetKatalog::komprimieren(const QString& quelle, const QString& ziel)
+Fehler JetKatalog::komprimieren(const QString& quelle, const QString& zielName)
 {
     if (!m_sperre || quelle != m_sperrPfad)
         return nichtGesperrt();
+    const QString ziel = echterOrt(zielName);
+    m_kompakt = {};
+    const klang::AsFolderOwner alsBesitzer(ordnerVon(ziel));
     NeueDatei datei;
     if (const Fehler f = datei.anlegen(ziel, m_sperrPfad))
         return f;
@@ -312,7 +471,9 @@ Fehler JetKatalog::komprimieren(const QString& quelle, const QString& ziel)
         return f;
     }
     // The copy is made by the engine's own compaction: every table, index, view and trigger
-    // of the schema is carried over, only the free pages are left behind.
+    // of the schema is carried over, only the free pages are left behind. The engine opens
+    // the copy by its name, with the lock connection's refusal of links.
+    m_alteKennung = zahl(m_sperre, "PRAGMA application_id");
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(m_sperre, "VACUUM INTO ?1", -1, &st, nullptr);
     if (rc == SQLITE_OK) {
@@ -328,22 +489,62 @@ Fehler JetKatalog::komprimieren(const QString& quelle, const QString& ziel)
         datei.verwerfen();
         return f;
     }
-    return datei.abschliessen();
+    // Marked as ours, so that a copy left by an interrupted run is told from a user's file.
+    datei.kennzeichnen(TempKennung);
+    if (const Fehler f = datei.abschliessen())
+        return f;
+    m_kompakt = {ziel, datei.geraet(), datei.knoten()};
+    return Fehler::keiner();
 }
 
-Fehler JetKatalog::zurueckschreiben(const QString& kompakt, const QString& ziel)
+bool JetKatalog::eigeneKopie(const QString& pfad) const
+{
+    const int fd = ::open(QFile::encodeName(pfad).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    unsigned char kopf[100] = {};
+    struct stat st {};
+    const bool gelesen = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::pread(fd, kopf, sizeof kopf, 0) == qint64(sizeof kopf);
+    ::close(fd);
+    const quint32 kennung = quint32(kopf[68]) << 24 | quint32(kopf[69]) << 16 | quint32(kopf[70]) << 8 | kopf[71];
+    return gelesen && std::memcmp(kopf, "SQLite format 3", 16) == 0 && kennung == TempKennung;
+}
+
+Fehler JetKatalog::zurueckschreiben(const QString& kompaktName, const QString& ziel)
 {
     if (!m_sperre || ziel != m_sperrPfad)
         return nichtGesperrt();
+    const QString kompakt = echterOrt(kompaktName);
+    const klang::AsFolderOwner alsBesitzer(ordnerVon(ziel));
+    // Only the copy this connection made and checked goes into the catalogue.
+    const auto istKopie = [&] {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(kompakt).constData(), &st) == 0 && S_ISREG(st.st_mode)
+               && kompakt == m_kompakt.pfad && st.st_dev == m_kompakt.geraet && st.st_ino == m_kompakt.knoten;
+    };
+    const Fehler ausgetauscht{fehlernummer::DateiZugriff,
+                              QStringLiteral("Die komprimierte Kopie „%1“ wurde nach dem Prüfen ausgetauscht; die "
+                                             "Datenbank bleibt, wie sie war.").arg(kompakt)};
+    if (!istKopie())
+        return ausgetauscht;
     Verbindung quelle;
     if (sqlite3_open_v2(QFile::encodeName(kompakt).constData(), &quelle.db,
                         SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK)
         return {fehlernummer::KeineDatenbank, QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden.").arg(kompakt)};
+    // The read lock keeps the file open from here on: it must still be the checked copy.
+    if (sqlite3_exec(quelle.db, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK
+        || !istKopie())
+        return ausgetauscht;
+    sqlite3_exec(quelle.db, "COMMIT", nullptr, nullptr, nullptr);
     // The engine's page-by-page transfer runs under the catalogue's journal: a full disk,
     // any other failure or a killed program leaves the catalogue as it was.
     const int rc = uebertragen(m_sperre, quelle.db);
     if (rc != SQLITE_OK)
         return schreibFehler(m_sperre, rc, ziel, QStringLiteral("Das Zurückschreiben"));
+    // The copy's mark is not the catalogue's.
+    const QByteArray alt = QByteArray("PRAGMA application_id = ")
+                           + QByteArray::number(m_alteKennung == TempKennung ? 0 : m_alteKennung);
+    sqlite3_exec(m_sperre, alt.constData(), nullptr, nullptr, nullptr);
     return Fehler::keiner();
 }
 

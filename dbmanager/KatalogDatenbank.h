@@ -36,6 +36,10 @@ public:
     // Writes a compacted copy of the locked catalogue quelle to the new file ziel (created
     // exclusively; an existing file or link of that name is refused, never followed).
     virtual Fehler komprimieren(const QString& quelle, const QString& ziel) = 0;
+    // True when the file is a compacted copy made by komprimieren() (the leftover of an
+    // interrupted compaction), told by a mark it carries; a user's own file of that name and
+    // a copy interrupted before it was marked are not.
+    virtual bool eigeneKopie(const QString& pfad) const = 0;
     // Puts the contents of the database file kompakt into the locked catalogue ziel, in one
     // transaction of the engine: ziel keeps its place, owner, group, rights and links, and is
     // unchanged when the transfer fails or is interrupted.

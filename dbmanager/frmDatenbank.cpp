@@ -176,6 +176,11 @@ frmDatenbank::frmDatenbank(std::unique_ptr<KatalogDatenbank> db, std::unique_ptr
     connect(m_verwaltung, &DatenbankVerwaltung::beschaeftigtGeaendert, this, &frmDatenbank::beschaeftigtAnzeigen);
     connect(m_verwaltung, &DatenbankVerwaltung::zustandGeaendert, this, &frmDatenbank::befehleAnpassen);
     connect(m_verwaltung, &DatenbankVerwaltung::signalton, this, [] { QApplication::beep(); });
+    m_verwaltung->setRueckfrage([this](const QString& frage) {
+        return kit::MsgFenn(this, frage, 22, 2, QStringLiteral("Datenbank komprimieren"), 1, kit::DialogBackColor,
+                            kit::DialogForeColor)
+               == QLatin1String("Ja");
+    });
     befehleAnpassen();
 }
 

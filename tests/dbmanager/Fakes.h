@@ -162,11 +162,19 @@ public:
             return {3000, QStringLiteral("kann nicht komprimieren")};
         const QByteArray inhalt = q.readAll();
         if (stoerung == QLatin1String("komprimieren")) {
+            // Like the real one, a copy cut short (never marked) is removed by its maker.
             z.write(inhalt.left(3));
+            z.remove();
             return {3000, QStringLiteral("Komprimierung abgebrochen")};
         }
         z.write(inhalt.left(inhalt.indexOf("#")) + "#kompakt");
         return {};
+    }
+    // The fake's copies start with its mark (also a copy cut short).
+    bool eigeneKopie(const QString& pfad) const override
+    {
+        QFile f(pfad);
+        return f.open(QIODevice::ReadOnly) && f.read(4) == "FAKE";
     }
     Fehler zurueckschreiben(const QString& kompakt, const QString& ziel) override
     {

@@ -3,6 +3,7 @@
 
 #include "dbmanager/BildKnopf.h"
 #include "dbmanager/DatenbankVerwaltung.h"
+#include "dbmanager/JetKatalog.h"
 #include "dbmanager/frmDatenbank.h"
 #include "kit/MsgFenn.h"
 #include "kit/TestHook.h"
@@ -264,6 +265,50 @@ private Q_SLOTS:
         QCOMPARE(log()->toPlainText(), text);
         QCOMPARE(lesen(datei), vorher);
         QCOMPARE(QDir(m_ordner).entryList(QDir::Files).size(), 1);
+    }
+
+    // A file named like the compaction's temporary file that the program did not make (the
+    // user's own) is deleted only on "Ja"; a copy left by an interrupted compaction, which
+    // carries the program's mark, goes without a question.
+    void fremdeTempDatei_data()
+    {
+        QTest::addColumn<QString>("antwort");
+        QTest::addColumn<bool>("eigene");
+        QTest::newRow("user's file, no") << "Nein" << false;
+        QTest::newRow("user's file, yes") << "Ja" << false;
+        QTest::newRow("leftover of an interrupted run") << "" << true;
+    }
+    void fremdeTempDatei()
+    {
+        QFETCH(QString, antwort);
+        QFETCH(bool, eigene);
+        const QString datei = m_ordner + QStringLiteral("/Archiv.mdb");
+        const QString temp = m_ordner + QStringLiteral("/Archiv_temp.mdb");
+        QVERIFY(dbmanager::test::katalogErzeugen(datei, 50));
+        QVERIFY(dbmanager::test::katalogErzeugen(temp, 5));
+        if (eigene) {
+            klang::jet::Database db;
+            QVERIFY(db.open(temp));
+            QVERIFY(db.executeBound(QStringLiteral("PRAGMA application_id = %1").arg(JetKatalog::TempKennung)) >= 0);
+        }
+        const QByteArray vorher = lesen(temp);
+        QTRY_COMPARE(boxen(QStringLiteral("Sicherheitshinweis")).size(), 1);
+        m_gewaehlt = datei;
+        klicken(0);
+        kit::testhook::clear();
+        kit::testhook::queueAnswer(QStringLiteral("Ja"));
+        kit::testhook::queueAnswer(antwort);
+        klicken(2);
+        QVERIFY(warteAufEnde());
+        const auto fragen = boxen(QStringLiteral("Datenbank komprimieren"));
+        QCOMPARE(fragen.size(), eigene ? 1 : 2);
+        if (!eigene)
+            QVERIFY(fragen.last().prompt.contains(temp));
+        const bool geloescht = eigene || antwort == QLatin1String("Ja");
+        QVERIFY2((lesen(temp) == vorher) == !geloescht, qPrintable(log()->toPlainText()));
+        QVERIFY2(log()->toPlainText().endsWith(geloescht ? QStringLiteral("Komprimierung erfolgreich beendet!")
+                                                         : QStringLiteral("Komprimierung der Datenbank gescheitert.")),
+                 qPrintable(log()->toPlainText()));
     }
 
     // A failed open shows the error box, creates nothing and offers no update or compact;

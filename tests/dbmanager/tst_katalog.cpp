@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,8 @@
 #include <csignal>
 #include <functional>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 using namespace dbmanager;
 using namespace dbmanager::test;
@@ -118,6 +121,56 @@ int kindKomprimieren()
     v.komprimieren();
     return 3; // the line never came, or the delay outlasted the command
 }
+
+// The owner of the catalogue's folder at work, with the owner's rights, through a file system
+// layer in front of the engine's: as the engine resolves the armed file's name, a link to
+// root's folder takes its place; or, as it opens the file, the folder itself becomes one.
+namespace tausch {
+sqlite3_vfs* s_unix = nullptr;
+QString s_datei, s_ziel;
+bool s_ordner = false, s_getan = false;
+QByteArray ordner() { return QFile::encodeName(QFileInfo(s_datei).absolutePath()); }
+void tauschen(const char* name, bool beimOeffnen)
+{
+    if (s_getan || beimOeffnen != s_ordner || s_datei.isEmpty() || QString::fromUtf8(name ? name : "") != s_datei)
+        return;
+    s_getan = true;
+    const int fsuid = ::setfsuid(65534);
+    if (s_ordner && ::rename(ordner().constData(), ordner() + ".weg") == 0)
+        ::symlink(QFile::encodeName(QFileInfo(s_ziel).absolutePath()).constData(), ordner().constData());
+    else if (!s_ordner && ::unlink(name) == 0)
+        ::symlink(QFile::encodeName(s_ziel).constData(), name);
+    ::setfsuid(uid_t(fsuid));
+}
+void auf(bool imOrdner, const QString& datei, const QString& ziel)
+{
+    static sqlite3_vfs vfs = [] {
+        s_unix = sqlite3_vfs_find(nullptr);
+        sqlite3_vfs v = *s_unix;
+        v.zName = "klang-tausch";
+        v.xFullPathname = [](sqlite3_vfs*, const char* n, int l, char* aus) {
+            tauschen(n, false);
+            return s_unix->xFullPathname(s_unix, n, l, aus);
+        };
+        v.xOpen = [](sqlite3_vfs*, sqlite3_filename n, sqlite3_file* f, int flags, int* aus) {
+            tauschen(n, true);
+            return s_unix->xOpen(s_unix, n, f, flags, aus);
+        };
+        return v;
+    }();
+    std::tie(s_ordner, s_datei, s_ziel, s_getan) = std::make_tuple(imOrdner, datei, ziel, false);
+    sqlite3_vfs_register(&vfs, 1);
+}
+// The engine's own layer again, and a swapped folder back in its place.
+void ab()
+{
+    if (s_unix)
+        sqlite3_vfs_register(s_unix, 1);
+    if (std::exchange(s_getan, false) && s_ordner && ::unlink(ordner().constData()) == 0)
+        ::rename(ordner() + ".weg", ordner().constData());
+    s_datei.clear();
+}
+} // namespace tausch
 
 } // namespace
 
@@ -320,40 +373,96 @@ private Q_SLOTS:
     }
 
     // Files the command creates are new files: a link planted under the temporary or the new
-    // backup's name is never followed, and a private catalogue gets a private backup.
+    // backup's name is never followed, and a private catalogue gets a private backup, also
+    // beside an older shared backup or with a link to a shared file under the backup's name.
+    // Run by root in folders a second user owns, a link that user swaps in between a file's
+    // creation and the engine's use of its name (under the name, or for the folder) leads
+    // nothing into a folder only root may enter, nor into root's file there.
     void neueDateienExklusiv_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("privat");
-        QTest::newRow("link as temporary file") << "Archiv_temp.mdb" << false;
-        QTest::newRow("link as new backup") << "Archiv_Kopie.mdb.neu" << false;
-        QTest::newRow("link as the compacted copy's journal") << "Archiv_temp.mdb-journal" << false;
-        QTest::newRow("private catalogue") << "" << true;
+        QTest::addColumn<QString>("art"); // link, geteilt (link to a 0644 file), datei (0644 file), tausch, ordner
+        QTest::newRow("link as temporary file") << "Archiv_temp.mdb" << false << "link";
+        QTest::newRow("link as new backup") << "Archiv_Kopie.mdb.neu" << false << "link";
+        QTest::newRow("link as the compacted copy's journal") << "Archiv_temp.mdb-journal" << false << "link";
+        QTest::newRow("private catalogue") << "" << true << "";
+        QTest::newRow("private catalogue, older shared backup") << "Archiv_Kopie.mdb" << true << "datei";
+        QTest::newRow("private catalogue, link to a shared file as backup") << "Archiv_Kopie.mdb" << true << "geteilt";
+        QTest::newRow("root: link swapped in for the copy") << "Archiv_temp.mdb" << true << "tausch";
+        QTest::newRow("root: folder swapped at the new backup") << "Archiv_Kopie.mdb.neu" << true << "ordner";
+        QTest::newRow("root: folder swapped at the copy") << "Archiv_temp.mdb" << true << "ordner";
     }
     void neueDateienExklusiv()
     {
         QFETCH(QString, name);
         QFETCH(bool, privat);
+        QFETCH(QString, art);
+        const bool getauscht = art == QLatin1String("tausch") || art == QLatin1String("ordner");
+        if (getauscht && ::geteuid() != 0)
+            QSKIP("only root has more rights than the folder's owner");
         klang::test::TestEnvironment env;
-        const QString ordner = env.path(QStringLiteral("x"));
+        QFile::setPermissions(env.root(), QFileDevice::Permissions(0x7755));
+        const QString heim = env.path(QStringLiteral("heim"));
+        const QString ordner = env.path(QStringLiteral("heim/x"));
         const QString draussen = env.path(QStringLiteral("fremd")) + QStringLiteral("/geschrieben.mdb");
+        const QString geheim = env.path(QStringLiteral("geheim"));
+        QFile::setPermissions(geheim, QFileDevice::Permissions(0x7700));
         const QString datei = ordner + QStringLiteral("/Archiv.mdb");
         QVERIFY(katalogErzeugen(datei, 600, false));
         QVERIFY(jedenNtenLoeschen(datei, 2));
-        if (!name.isEmpty())
-            QVERIFY(QFile::link(draussen, ordner + QLatin1Char('/') + name));
+        const QString gepflanzt = ordner + QLatin1Char('/') + name;
+        if (art == QLatin1String("datei") || art == QLatin1String("geteilt")) {
+            QFile f(art == QLatin1String("datei") ? gepflanzt : draussen);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("fremd");
+            f.close();
+            QVERIFY(f.setPermissions(QFileDevice::Permissions(0x6644)));
+        }
+        if (art == QLatin1String("link") || art == QLatin1String("geteilt"))
+            QVERIFY(QFile::link(draussen, gepflanzt));
         if (privat)
             QCOMPARE(::chmod(QFile::encodeName(datei).constData(), 0600), 0);
+        if (getauscht) {
+            for (const QString& p : {heim, ordner, datei})
+                QCOMPARE(::chown(QFile::encodeName(p).constData(), 65534, 65534), 0);
+            tausch::auf(art == QLatin1String("ordner"), gepflanzt, geheim + QStringLiteral("/kopie.mdb"));
+        }
+        // Root's own empty file of the name a swapped folder leads to.
+        const QStringList geheimVorher = art == QLatin1String("ordner") ? QStringList{name} : QStringList{};
+        for (const QString& n : geheimVorher) {
+            QFile f(geheim + QLatin1Char('/') + n);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        }
+        const auto aus = qScopeGuard([] { tausch::ab(); });
         const mode_t alteMaske = ::umask(022);
         const auto maske = qScopeGuard([alteMaske] { ::umask(alteMaske); });
         const QString abdruck = fingerabdruck(datei, klang::jet::schema::fieldNames());
         Aufbau a;
         QVERIFY(a.v.oeffnen(datei).ok());
-        for (int lauf = 0; lauf < 2; ++lauf) {
+        for (int lauf = 0; lauf < (getauscht ? 1 : 2); ++lauf) {
             QVERIFY(a.v.komprimieren());
-            QVERIFY2(a.log.text().endsWith(QStringLiteral("erfolgreich beendet!")), qPrintable(a.log.text()));
-            QVERIFY(!QFileInfo::exists(draussen));
-            QVERIFY(!QFileInfo(draussen).dir().exists() || QFileInfo(draussen).dir().isEmpty());
+            const QString log = a.log.text();
+            if (getauscht) {
+                QVERIFY(tausch::s_getan);
+                tausch::ab();
+                QCOMPARE(QDir(geheim).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                         geheimVorher);
+                for (const QString& n : geheimVorher)
+                    QCOMPARE(QFileInfo(geheim + QLatin1Char('/') + n).size(), 0);
+                QVERIFY2(log.endsWith(QStringLiteral("Komprimierung der Datenbank gescheitert.")), qPrintable(log));
+                QVERIFY2(log.contains(QStringLiteral("Verknüpfung")), qPrintable(log));
+                QCOMPARE(fingerabdruck(datei, klang::jet::schema::fieldNames()), abdruck);
+                return;
+            }
+            QVERIFY2(log.endsWith(QStringLiteral("erfolgreich beendet!")), qPrintable(log));
+            if (art == QLatin1String("geteilt")) {
+                QCOMPARE(lesen(draussen), QByteArray("fremd"));
+                QCOMPARE(rechteVon(draussen), 0644u);
+            } else {
+                QVERIFY(!QFileInfo::exists(draussen));
+                QVERIFY(!QFileInfo(draussen).dir().exists() || QFileInfo(draussen).dir().isEmpty());
+            }
             QCOMPARE(QDir(ordner).entryList(QDir::Files | QDir::System),
                      QStringList({QStringLiteral("Archiv.mdb"), QStringLiteral("Archiv_Kopie.mdb")}));
             QCOMPARE(rechteVon(ordner + QStringLiteral("/Archiv_Kopie.mdb")), privat ? 0600u : 0644u);
@@ -425,6 +534,8 @@ private Q_SLOTS:
 
         Aufbau a;
         QVERIFY(a.v.oeffnen(datei).ok());
+        // A copy cut short before it was marked as the program's is asked about: yes.
+        a.v.setRueckfrage([](const QString&) { return true; });
         QVERIFY(a.v.komprimieren());
         QVERIFY2(a.log.text().endsWith(QStringLiteral("erfolgreich beendet!")), qPrintable(a.log.text()));
         QCOMPARE(fingerabdruck(datei, klang::jet::schema::fieldNames()), abdruck);
@@ -551,13 +662,15 @@ private Q_SLOTS:
     }
 
     // Compaction works on the catalogue file itself: a group-shared file keeps owner, group
-    // and rights, a link stays a link to the compacted file, a hard link sees the result.
+    // and rights, a link stays a link to the compacted file, a hard link sees the result, and
+    // a folder reached through a link is no planted link.
     void komprimierenBehaeltDatei_data()
     {
         QTest::addColumn<QString>("art");
         QTest::newRow("shared with a group") << "gruppe";
         QTest::newRow("symbolic link") << "link";
         QTest::newRow("hard link") << "hardlink";
+        QTest::newRow("folder reached through a link") << "ordnerlink";
     }
     void komprimierenBehaeltDatei()
     {
@@ -575,6 +688,9 @@ private Q_SLOTS:
         } else if (art == QLatin1String("link")) {
             geoeffnet = ordner + QStringLiteral("/Verweis.mdb");
             QVERIFY(QFile::link(echt, geoeffnet));
+        } else if (art == QLatin1String("ordnerlink")) {
+            QVERIFY(QFile::link(QFileInfo(echt).absolutePath(), ordner + QStringLiteral("/Verweis")));
+            geoeffnet = ordner + QStringLiteral("/Verweis/Archiv.mdb");
         } else {
             geoeffnet = ordner + QStringLiteral("/Zweitname.mdb");
             QCOMPARE(::link(QFile::encodeName(echt).constData(), QFile::encodeName(geoeffnet).constData()), 0);
@@ -601,34 +717,82 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(ordner + QStringLiteral("/Verweis_temp.mdb")));
     }
 
-    // A write-protected catalogue (no write permission, even for root) is refused by both
-    // commands before anything is done.
+    // A catalogue that cannot be changed is refused by both commands before anything is
+    // done, with the real cause: write-protected (no write permission, even for root), renamed
+    // (or removed) since it was opened, or a link standing where its journal goes.
     void schreibgeschuetzteDatei_data()
     {
         QTest::addColumn<bool>("update");
-        QTest::newRow("compact") << false;
-        QTest::newRow("update") << true;
+        QTest::addColumn<QString>("wie");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("compact") << false << "chmod" << "schreibgeschützt";
+        QTest::newRow("update") << true << "chmod" << "schreibgeschützt";
+        QTest::newRow("compact, renamed while open") << false << "umbenannt" << "nicht mehr vorhanden";
+        QTest::newRow("update, renamed while open") << true << "umbenannt" << "nicht mehr vorhanden";
+        QTest::newRow("compact, link as its journal") << false << "journal" << "Archiv.mdb-journal“ als Verknüpfung";
     }
     void schreibgeschuetzteDatei()
     {
         QFETCH(bool, update);
+        QFETCH(QString, wie);
+        QFETCH(QString, grund);
         klang::test::TestEnvironment env;
         const QString ordner = env.path(QStringLiteral("x"));
         const QString datei = ordner + QStringLiteral("/Archiv.mdb");
         QVERIFY(katalogErzeugen(datei, 300));
         QVERIFY(jedenNtenLoeschen(datei, 2));
-        QCOMPARE(::chmod(QFile::encodeName(datei).constData(), 0444), 0);
+        const mode_t rechte = wie == QLatin1String("chmod") ? 0444 : 0644;
+        QCOMPARE(::chmod(QFile::encodeName(datei).constData(), rechte), 0);
+        if (wie == QLatin1String("journal"))
+            QVERIFY(QFile::link(env.path(QStringLiteral("fremd")) + QStringLiteral("/j"), datei + QStringLiteral("-journal")));
         const QByteArray vorher = lesen(datei);
         Aufbau a;
         QVERIFY(a.v.oeffnen(datei).ok());
+        const QString jetzt = wie == QLatin1String("umbenannt") ? ordner + QStringLiteral("/Neu.mdb") : datei;
+        if (wie == QLatin1String("umbenannt"))
+            QVERIFY(QFile::rename(datei, ordner + QStringLiteral("/Neu.mdb")));
         QVERIFY(update ? a.v.aktualisieren() : a.v.komprimieren());
         QCOMPARE(a.log.eintraege.last().farbe, farbe::Rot);
-        QVERIFY2(a.log.text().contains(QStringLiteral("schreibgeschützt")), qPrintable(a.log.text()));
-        QCOMPARE(lesen(datei), vorher);
+        QVERIFY2(a.log.text().contains(grund), qPrintable(a.log.text()));
+        QCOMPARE(lesen(jetzt), vorher);
         struct stat st {};
-        QCOMPARE(::stat(QFile::encodeName(datei).constData(), &st), 0);
-        QCOMPARE(st.st_mode & 07777, 0444u);
-        QCOMPARE(QDir(ordner).entryList(QDir::Files), QStringList{QStringLiteral("Archiv.mdb")});
+        QCOMPARE(::stat(QFile::encodeName(jetzt).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, rechte);
+        QCOMPARE(QDir(ordner).entryList(QDir::Files), QStringList{QFileInfo(jetzt).fileName()});
+    }
+
+    // A catalogue the engine must write to before it can read it is named as such on a
+    // read-only medium: one in write-ahead-log mode without its shared-memory file, and one
+    // with the journal of an interrupted write.
+    void nurLesbarerDatentraeger_data()
+    {
+        QTest::addColumn<bool>("wal");
+        QTest::newRow("write-ahead log") << true;
+        QTest::newRow("hot journal") << false;
+    }
+    void nurLesbarerDatentraeger()
+    {
+        QFETCH(bool, wal);
+        klang::test::TestEnvironment env;
+        const QString quelle = env.path(QStringLiteral("q")) + QStringLiteral("/Archiv.mdb");
+        const QString ordner = env.path(QStringLiteral("ro"));
+        QVERIFY(katalogErzeugen(quelle, 300, false));
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(quelle).constData(), &db), SQLITE_OK);
+        const auto zu = qScopeGuard([db] { sqlite3_close(db); });
+        // Copied while the writer is in the middle of its transaction: a hot journal.
+        QCOMPARE(sqlite3_exec(db, wal ? "PRAGMA journal_mode = WAL" : "PRAGMA cache_size = 1; BEGIN; "
+                                  "UPDATE Schallplatten SET Info = randomblob(3000)", nullptr, nullptr, nullptr), SQLITE_OK);
+        for (const QString& endung : {QString(), QStringLiteral("-journal")})
+            QVERIFY(!QFileInfo::exists(quelle + endung) || QFile::copy(quelle + endung, ordner + QStringLiteral("/Archiv.mdb") + endung));
+        QCOMPARE(QFileInfo::exists(ordner + QStringLiteral("/Archiv.mdb-journal")), !wal);
+        klang::test::ReadOnlyFolder schutz(ordner);
+        QVERIFY(schutz.effective());
+        Aufbau a;
+        const Fehler f = a.v.oeffnen(ordner + QStringLiteral("/Archiv.mdb"));
+        QCOMPARE(f.nummer, fehlernummer::Schreibgeschuetzt);
+        QVERIFY2(f.text.contains(wal ? QStringLiteral("Write-Ahead-Log") : QStringLiteral("Journal")), qPrintable(f.text));
+        QVERIFY(!f.text.contains(QStringLiteral("keine lesbare")));
     }
 
     // Compaction keeps every object of the schema: triggers, indexes and views.

@@ -168,7 +168,7 @@ private Q_SLOTS:
         if (alteSicherung)
             schreiben(sicherung(), "FAKEDB alte Sicherung");
         if (alteTemp)
-            schreiben(temp(), "halb");
+            schreiben(temp(), "FAKEDB halb");
         const QByteArray vorher = lesen(m_datei);
         QVERIFY(m_v->oeffnen(m_datei).ok());
         QSignalSpy fertig(m_v, &DatenbankVerwaltung::fertig);
