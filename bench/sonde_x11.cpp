@@ -55,8 +55,8 @@ int main(int argc, char** argv)
     const xcb_window_t wurzel = it.data->root;
     const xcb_atom_t protokolle = atom(c, "WM_PROTOCOLS");
     const xcb_atom_t ping = atom(c, "_NET_WM_PING");
-    // The answer goes to the root window for whoever listens to its substructure.
-    const uint32_t maske = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    // The answer goes to the root window, for whoever listens to its structure (as Qt sends it).
+    const uint32_t maske = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, wurzel, XCB_CW_EVENT_MASK, &maske);
     xcb_flush(c);
 
