@@ -286,13 +286,14 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
     ViewSorter sorter(descending, sortWindow(rows, nTerms));
     int rc = SQLITE_DONE;
     bool fits = true;
-    // A filter (a search over many columns) costs more than the sort: large tables are
-    // filtered in parts on all cores, in rowid order as one statement would read them.
+    // Reading (and filtering, and making the plain text of rich text) costs more than the sort:
+    // large tables are read in parts on all cores, in rowid order as one statement reads them.
     std::optional<QList<SortPart>> parts;
-    if (!where.isEmpty()) {
-        const QByteArray partUtf8 = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE (%3) AND rowid BETWEEN ? AND ?")
-                                        .arg(columnList, quoteIdent(table), where)
-                                        .toUtf8();
+    {
+        const QByteArray partUtf8 =
+            QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3rowid BETWEEN ? AND ?")
+                .arg(columnList, quoteIdent(table), where.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(where))
+                .toUtf8();
         std::atomic<std::size_t> bytes{0};
         parts = inParts<SortPart>(
             h, db->path(), table, 1024, [&](sqlite3* ph, qint64 from, qint64 to) -> std::optional<SortPart> {
@@ -306,7 +307,8 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
                 sqlite3_bind_int64(ps, n, to);
                 SortPart part;
                 int prc = SQLITE_DONE;
-                while (part.fits && (prc = sqlite3_step(ps)) == SQLITE_ROW) {
+                // Every part stops once the parts together hold too much.
+                while (part.fits && bytes <= kPartBytes && !stopped() && (prc = sqlite3_step(ps)) == SQLITE_ROW) {
                     part.ids.push_back(sqlite3_column_int64(ps, 0));
                     for (int t = 0; t < nTerms; ++t) {
                         const int type = sqlite3_column_type(ps, t + 1);
@@ -324,6 +326,8 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
                     }
                 }
                 sqlite3_finalize(ps);
+                if (bytes > kPartBytes)
+                    part.fits = false;
                 if (part.fits && prc != SQLITE_DONE)
                     return std::nullopt;
                 return part;
