@@ -286,10 +286,12 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
     ViewSorter sorter(descending, sortWindow(rows, nTerms));
     int rc = SQLITE_DONE;
     bool fits = true;
-    // Reading (and filtering, and making the plain text of rich text) costs more than the sort:
-    // large tables are read in parts on all cores, in rowid order as one statement reads them.
+    // A filter (a search over many columns) costs more than the sort: large tables are
+    // filtered in parts on all cores, in rowid order as one statement would read them. A whole
+    // table is read on the one connection: the parts' new connections read it slower than a
+    // connection that has read it before.
     std::optional<QList<SortPart>> parts;
-    {
+    if (!where.isEmpty()) {
         const QByteArray partUtf8 =
             QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3rowid BETWEEN ? AND ?")
                 .arg(columnList, quoteIdent(table), where.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(where))
