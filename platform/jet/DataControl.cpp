@@ -45,6 +45,14 @@ bool DataControl::refresh(DbError* error, const std::function<QString()>& pruefu
         m_rs.clear();
         ok = false;
     } else if (!m_rs.open(&m_db, m_recordSource, &m_lastError, pruefung)) {
+        if (m_lastError.number == errors::kCancelled) {
+            // The user gave the new view up: the one shown stays, with its source and row.
+            m_recordSource = m_rs.recordSource();
+            m_lastError = {};
+            if (error)
+                *error = {};
+            return false;
+        }
         ok = false;
     }
     if (!ok && error)

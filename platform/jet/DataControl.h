@@ -46,7 +46,9 @@ public:
     // is then empty (the database stays open when it could be opened). When an edit of the
     // current row cannot be written, nothing is reloaded and the write's error is returned.
     // With pruefung, the file's check runs beside the loading (Recordset::open): on a finding
-    // the set is empty and the finding is the error.
+    // the set is empty and the finding is the error. When the user gives a long load of a new
+    // view up (Esc), false with no error: the rows, the current row and the source stay those
+    // shown before.
     bool refresh(DbError* error = nullptr, const std::function<QString()>& pruefung = {});
     // Writes pending edits, closes the record set and the database.
     void close();

@@ -49,6 +49,7 @@ inline constexpr int kNotAQuery = 3219;         // a record source that is no re
 inline constexpr int kRecordDeleted = 3167;     // the record was deleted (by another program)
 inline constexpr int kConflict = 3197;          // another program changed the same data meanwhile
 inline constexpr int kNoTable = 3011;           // Schallplatten is no table (a view, say)
+inline constexpr int kCancelled = 3059;         // the user gave the operation up (Esc)
 } // namespace errors
 
 // The report of an SQLite result code (primary or extended): the error number and a German

@@ -10,9 +10,12 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QThread>
+#include <QThreadPool>
+#include <QtGlobal>
+#include <QHashFunctions>
 #include <QtConcurrent/QtConcurrentMap>
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -103,6 +106,15 @@ constexpr std::size_t kMaxSortKeyBytes = 96u * 1024u * 1024u;
 constexpr std::size_t kPlannedWindowBytes = 32u * 1024u * 1024u;
 constexpr std::size_t kMinWindow = 24;
 
+// Parted reads and scans run on threads of their own, never on Qt's shared pool: the window's
+// painting (the scaling of a picture, for one) waits for that pool, and a scan holding all its
+// threads would hold the window still until it ended.
+class Lesefaeden : public QThreadPool
+{
+public:
+    Lesefaeden() { setMaxThreadCount(std::max(1, QThread::idealThreadCount())); }
+};
+
 // The highest rowid bounds the row count from above at the cost of one index step.
 qint64 maxRowId(sqlite3* h, const QString& table)
 {
@@ -154,8 +166,9 @@ std::optional<QList<R>> inParts(sqlite3* h, const QString& path, const QString& 
     QList<QPair<qint64, qint64>> ranges;
     for (qint64 p = 0; p < parts; ++p)
         ranges << qMakePair(lo + span * p / parts, lo + span * (p + 1) / parts - 1);
+    Lesefaeden faeden;
     QList<std::optional<R>> results =
-        QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<R> {
+        QtConcurrent::blockingMapped(&faeden, ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<R> {
             Database db;
             if (!db.open(path))
                 return std::nullopt;
@@ -171,6 +184,73 @@ std::optional<QList<R>> inParts(sqlite3* h, const QString& path, const QString& 
     return out;
 }
 
+// Rows whose sort values are byte for byte those of a row before join that row's group, so a
+// text many records share (the same song list on several pressings, a rich text that reads
+// empty) is keyed, compared and sorted once, however many rows hold it. Values are told apart
+// by a 128-bit hash of their bytes and lengths (two hashes with different seeds).
+class SortGroups
+{
+public:
+    struct Hash
+    {
+        quint64 a = 0x9E3779B97F4A7C15ull;
+        quint64 b = 0xC2B2AE3D27D4EB4Full;
+        void add(const char* data, std::size_t size)
+        {
+            a = qHashBits(data, size, std::size_t(a ^ size));
+            b = qHashBits(data, size, std::size_t(b + 0x165667B19E3779F9ull * (size + 1)));
+        }
+        void addNull()
+        {
+            a = a * 0xFF51AFD7ED558CCDull + 1;
+            b = (b ^ (b >> 29)) * 0xC4CEB9FE1A85EC53ull + 3;
+        }
+    };
+    // The group of the values hashed into h; *added when they open a new one.
+    int group(const Hash& h, bool* added)
+    {
+        if (2 * (m_count + 1) > m_slots.size())
+            grow();
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = std::size_t(h.a) & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (slot.group < 0) {
+                slot = {h.a, h.b, int(m_count++)};
+                *added = true;
+                return slot.group;
+            }
+            if (slot.a == h.a && slot.b == h.b) {
+                *added = false;
+                return slot.group;
+            }
+        }
+    }
+    std::size_t count() const { return m_count; }
+
+private:
+    struct Slot
+    {
+        quint64 a = 0;
+        quint64 b = 0;
+        int group = -1;
+    };
+    void grow()
+    {
+        std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(std::max<std::size_t>(1024, 2 * m_slots.size())));
+        const std::size_t mask = m_slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.group < 0)
+                continue;
+            std::size_t i = std::size_t(slot.a) & mask;
+            while (m_slots[i].group >= 0)
+                i = (i + 1) & mask;
+            m_slots[i] = slot;
+        }
+    }
+    std::vector<Slot> m_slots;
+    std::size_t m_count = 0;
+};
+
 // The sort values of a view's rows read by one part: text or NULL per term.
 struct SortPart
 {
@@ -182,8 +262,9 @@ struct SortPart
 constexpr std::size_t kPartBytes = 192u * 1024u * 1024u;
 
 bool sortedRowIds(Database* db, const QString& table, const QString& where, const QList<SortTerm>& terms,
-                  QVector<qint64>* rowIds)
+                  QVector<qint64>* rowIds, const std::atomic_bool* stop)
 {
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     sqlite3* h = db->handle();
     QStringList cols;
     std::vector<bool> descending;
@@ -204,17 +285,18 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
     const int nTerms = int(terms.size());
     const qint64 rows = maxRowId(h, table);
     ViewSorter sorter(descending, sortWindow(rows, nTerms));
-    if (where.isEmpty()) // rowids far apart (an odd file) must not reserve for billions of rows
-        sorter.reserve(std::size_t(std::clamp<qint64>(rows, 0, 2'000'000)));
     int rc = SQLITE_DONE;
     bool fits = true;
     // A filter (a search over many columns) costs more than the sort: large tables are
-    // filtered in parts on all cores, in rowid order as one statement would read them.
+    // filtered in parts on all cores, in rowid order as one statement would read them. A whole
+    // table is read on the one connection: the parts' new connections read it slower than a
+    // connection that has read it before.
     std::optional<QList<SortPart>> parts;
     if (!where.isEmpty()) {
-        const QByteArray partUtf8 = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE (%3) AND rowid BETWEEN ? AND ?")
-                                        .arg(columnList, quoteIdent(table), where)
-                                        .toUtf8();
+        const QByteArray partUtf8 =
+            QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3rowid BETWEEN ? AND ?")
+                .arg(columnList, quoteIdent(table), where.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(where))
+                .toUtf8();
         std::atomic<std::size_t> bytes{0};
         parts = inParts<SortPart>(
             h, db->path(), table, 1024, [&](sqlite3* ph, qint64 from, qint64 to) -> std::optional<SortPart> {
@@ -228,7 +310,8 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
                 sqlite3_bind_int64(ps, n, to);
                 SortPart part;
                 int prc = SQLITE_DONE;
-                while (part.fits && (prc = sqlite3_step(ps)) == SQLITE_ROW) {
+                // Every part stops once the parts together hold too much.
+                while (part.fits && bytes <= kPartBytes && !stopped() && (prc = sqlite3_step(ps)) == SQLITE_ROW) {
                     part.ids.push_back(sqlite3_column_int64(ps, 0));
                     for (int t = 0; t < nTerms; ++t) {
                         const int type = sqlite3_column_type(ps, t + 1);
@@ -246,6 +329,8 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
                     }
                 }
                 sqlite3_finalize(ps);
+                if (bytes > kPartBytes)
+                    part.fits = false;
                 if (part.fits && prc != SQLITE_DONE)
                     return std::nullopt;
                 return part;
@@ -257,45 +342,66 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
                 break;
         }
     }
+    // Every row by its group; the sorter gets the first row of each group.
+    SortGroups groups;
+    std::vector<qint64> memberIds;
+    std::vector<int> groupOf;
+    const auto addRow = [&](qint64 id, const auto& valueOf) {
+        SortGroups::Hash hash;
+        for (int t = 0; t < nTerms; ++t) {
+            const std::optional<std::string_view> v = valueOf(t);
+            if (v)
+                hash.add(v->data(), v->size());
+            else
+                hash.addNull();
+        }
+        bool added = false;
+        memberIds.push_back(id);
+        groupOf.push_back(groups.group(hash, &added));
+        if (!added)
+            return;
+        sorter.addRow(id);
+        for (int t = 0; t < nTerms; ++t) {
+            const std::optional<std::string_view> v = valueOf(t);
+            if (v)
+                sorter.addValue(*v);
+            else
+                sorter.addNull();
+        }
+    };
     const bool inPartsRead = parts.has_value();
     if (parts) {
         for (const SortPart& part : std::as_const(*parts)) {
             for (std::size_t r = 0; r < part.ids.size() && fits; ++r) {
-                sorter.addRow(part.ids[r]);
-                for (int t = 0; t < nTerms; ++t) {
+                addRow(part.ids[r], [&](int t) -> std::optional<std::string_view> {
                     const auto& v = part.values[r * std::size_t(nTerms) + std::size_t(t)];
-                    if (v)
-                        sorter.addValue(*v);
-                    else
-                        sorter.addNull();
-                }
-                fits = sorter.keyBytes() <= kMaxSortKeyBytes;
+                    return v ? std::optional<std::string_view>(*v) : std::nullopt;
+                });
+                fits = sorter.keyBytes() <= kMaxSortKeyBytes && !stopped();
             }
         }
         parts.reset();
     }
     while (!inPartsRead && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        sorter.addRow(sqlite3_column_int64(stmt, 0));
-        for (int t = 0; t < nTerms; ++t) {
+        for (int t = 0; t < nTerms && fits; ++t) {
             const int type = sqlite3_column_type(stmt, t + 1);
-            if (type == SQLITE_NULL) {
-                sorter.addNull();
-                continue;
-            }
-            if (type != SQLITE_TEXT) {
-                fits = false;
-                break;
-            }
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, t + 1));
-            sorter.addValue(std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, t + 1))));
+            fits = type == SQLITE_NULL || type == SQLITE_TEXT;
         }
-        if (!fits || sorter.keyBytes() > kMaxSortKeyBytes) {
+        if (!fits)
+            break;
+        addRow(sqlite3_column_int64(stmt, 0), [&](int t) -> std::optional<std::string_view> {
+            if (sqlite3_column_type(stmt, t + 1) == SQLITE_NULL)
+                return std::nullopt;
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, t + 1));
+            return std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, t + 1)));
+        });
+        if (sorter.keyBytes() > kMaxSortKeyBytes || stopped()) {
             fits = false;
             break;
         }
     }
     sqlite3_finalize(stmt);
-    if (!fits || rc != SQLITE_DONE)
+    if (!fits || rc != SQLITE_DONE || stopped())
         return false;
 
     // Rows equal over their keys (long values alike up to the end of their windows) are
@@ -327,14 +433,44 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
         return true;
     };
     std::vector<qint64> sorted;
-    const bool ok = sorter.sort(fetch, &sorted);
+    std::vector<int> order;
+    std::vector<char> tied;
+    const bool ok = sorter.sort(fetch, &sorted, &order, &tied, stop);
     sqlite3_finalize(fetchStmt);
     if (!ok)
         return false;
+
+    // The groups in their order, each with its rows; groups the collation finds equal (texts
+    // that differ by case alone) share their place, their rows merged by rowid.
+    std::vector<int> begin(groups.count() + 1, 0);
+    for (int g : groupOf)
+        ++begin[std::size_t(g) + 1];
+    for (std::size_t g = 1; g < begin.size(); ++g)
+        begin[g] += begin[g - 1];
+    std::vector<qint64> members(memberIds.size());
+    {
+        std::vector<int> next(begin.begin(), begin.end() - 1);
+        for (std::size_t r = 0; r < memberIds.size(); ++r)
+            members[std::size_t(next[std::size_t(groupOf[r])]++)] = memberIds[r];
+    }
+    std::vector<qint64>().swap(memberIds);
+    std::vector<int>().swap(groupOf);
     rowIds->clear();
-    rowIds->reserve(qsizetype(sorted.size()));
-    for (qint64 id : sorted)
-        rowIds->push_back(id);
+    rowIds->reserve(qsizetype(members.size()));
+    for (std::size_t p = 0; p < order.size();) {
+        std::size_t q = p + 1;
+        while (q < order.size() && tied[q])
+            ++q;
+        const qsizetype from = rowIds->size();
+        for (std::size_t i = p; i < q; ++i) {
+            const auto g = std::size_t(order[i]);
+            for (int m = begin[g]; m < begin[g + 1]; ++m)
+                rowIds->push_back(members[std::size_t(m)]);
+        }
+        if (!std::is_sorted(rowIds->begin() + from, rowIds->end()))
+            std::sort(rowIds->begin() + from, rowIds->end());
+        p = q;
+    }
     return true;
 }
 
@@ -372,7 +508,8 @@ void Recordset::clear()
     m_loaded.clear();
 }
 
-bool Recordset::load(Database* db, const QString& recordSource, Loaded* out, DbError* error)
+bool Recordset::load(Database* db, const QString& recordSource, Loaded* out, DbError* error,
+                     const std::atomic_bool* stop)
 {
     sqlite3* h = db->handle();
     const SimpleSource simple = analyseRecordSource(recordSource);
@@ -383,13 +520,18 @@ bool Recordset::load(Database* db, const QString& recordSource, Loaded* out, DbE
         bool known = true;
         for (const SortTerm& t : terms)
             known = known && columns.contains(t.column, Qt::CaseInsensitive);
-        if (known && sortedRowIds(db, simple.table, simple.where, terms, &out->rowIds)) {
+        if (known && sortedRowIds(db, simple.table, simple.where, terms, &out->rowIds, stop)) {
             out->simple = true;
             out->table = simple.table;
             out->fields = columns;
             return true;
         }
         out->rowIds.clear();
+        if (stop && *stop) {
+            if (error)
+                *error = DbError{errors::kCancelled, QStringLiteral("Der Vorgang wurde abgebrochen.")};
+            return false;
+        }
     }
     if (simple.ok && db->tableExists(simple.table)) {
         // Rowids only; values come when asked for.
@@ -606,8 +748,12 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
     if (simple.ok && offThreadPossible(db) && db->tableExists(simple.table)
         && maxRowId(db->handle(), simple.table) >= s_backgroundRows) {
         const QString path = db->path();
+        // Esc gives up a new view of the catalogue shown (not the opening of a file).
+        const bool abbrechbar = m_db == db && !pruefung && !pre;
+        bool abgebrochen = false;
         imHintergrund(
-            [&](const std::atomic_bool&) {
+            [&](const std::atomic_bool& abbrechen) {
+                const auto merken = qScopeGuard([&] { abgebrochen = abbrechen; });
                 if (pre) {
                     pre->thread.join();
                     // Taken only when nothing was written to the file since it was read, and it
@@ -625,21 +771,30 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
                         }
                     }
                 }
-                QFuture<QString> pruefen;
+                // The check on a thread of its own, beside the loading.
+                std::thread pruefen;
                 const bool pruefenLaeuft = !geprueft;
                 if (pruefenLaeuft)
-                    pruefen = QtConcurrent::run(pruefung);
+                    pruefen = std::thread([&] { befund = pruefung(); });
                 if (!done)
                     db->withWorkerConnection(path, [&](Database& own) {
                         done = true;
-                        ok = load(&own, recordSource, &loaded, &e);
+                        own.stopWhen(&abbrechen);
+                        ok = load(&own, recordSource, &loaded, &e, &abbrechen);
+                        own.stopWhen(nullptr);
                     });
                 if (pruefenLaeuft) {
-                    befund = pruefen.result();
+                    pruefen.join();
                     geprueft = true;
                 }
             },
-            Hintergrund{QStringLiteral("Datensätze werden geladen ..."), false, true});
+            Hintergrund{QStringLiteral("Datensätze werden geladen ..."), abbrechbar, true});
+        if (!ok && abgebrochen) {
+            // Esc: the rows shown stay, with their source and current row.
+            if (error)
+                *error = DbError{errors::kCancelled, QStringLiteral("Der Vorgang wurde abgebrochen.")};
+            return false;
+        }
     }
     if (!geprueft)
         imHintergrund([&](const std::atomic_bool&) { befund = pruefung(); },
@@ -1109,7 +1264,8 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
     const int n = int(names.size());
     QList<std::optional<std::vector<qint64>>> results;
     imHintergrund([&](const std::atomic_bool&) {
-        results = QtConcurrent::blockingMapped(ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
+        Lesefaeden faeden;
+        results = QtConcurrent::blockingMapped(&faeden, ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
             Database db;
             if (!db.open(path))
                 return std::nullopt;

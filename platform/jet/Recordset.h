@@ -48,6 +48,8 @@ public:
     // With pruefung, a check of the file (its German finding, "" when sound) runs beside the
     // loading (off the window's thread with a large view): on a finding the set is empty and
     // open fails with it, nothing of the file's rows having been taken.
+    // A new view of the database the set shows already, loaded off the window's thread, can be
+    // given up with Esc: open then fails with errors::kCancelled and the set stays as it was.
     bool open(Database* db, const QString& recordSource, DbError* error = nullptr,
               const std::function<QString()>& pruefung = {});
     void clear();
@@ -233,7 +235,9 @@ private:
         QVector<qint64> rowIds;
         QVector<Row> allRows;
     };
-    static bool load(Database* db, const QString& recordSource, Loaded* out, DbError* error);
+    // Gives up (errors::kCancelled) when stop is set.
+    static bool load(Database* db, const QString& recordSource, Loaded* out, DbError* error,
+                     const std::atomic_bool* stop = nullptr);
     static int s_backgroundRows;
     struct Preloaded;
     // The pending preload when it was made for this file and source (dropped otherwise).

@@ -155,6 +155,8 @@ void ViewSorter::sortRange(SortItem* first, SortItem* last, int column, std::siz
         return;
     if (column == m_columns) {
         std::sort(first, last, [](const SortItem& x, const SortItem& y) { return x.id < y.id; });
+        for (SortItem* it = first + 1; it != last; ++it)
+            m_tied[std::size_t(it - m_base)] = 1;
         return;
     }
     const bool desc = m_descending[std::size_t(column)];
@@ -226,7 +228,70 @@ void ViewSorter::finishColumn(SortItem* first, SortItem* last, int column)
     }
 }
 
-bool ViewSorter::sort(const FetchFn& fetch, std::vector<qint64>* rowIds)
+bool ViewSorter::resolveRun(SortItem* first, SortItem* last, const FetchFn& fetch)
+{
+    // Per row and column where its key lies in `keys`; a NULL has none.
+    struct Part
+    {
+        std::size_t offset = 0;
+        std::size_t size = 0;
+        bool null = true;
+    };
+    const std::size_t n = std::size_t(last - first);
+    const std::size_t columns = std::size_t(m_columns);
+    std::string keys;
+    std::vector<Part> parts(n * columns);
+    for (std::size_t i = 0; i < n; ++i) {
+        Values values;
+        if (!fetch || !fetch(first[i].id, &values))
+            return false;
+        values.resize(columns);
+        for (std::size_t c = 0; c < columns; ++c) {
+            Part& part = parts[i * columns + c];
+            if (!values[c])
+                continue;
+            part.null = false;
+            part.offset = keys.size();
+            appendSortKey(keys, *values[c]);
+            part.size = keys.size() - part.offset;
+        }
+        if (keys.size() > kRunKeyBytes)
+            return false;
+    }
+    const char* base = keys.data();
+    const auto compare = [&](std::size_t a, std::size_t b) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            const Part& x = parts[a * columns + c];
+            const Part& y = parts[b * columns + c];
+            int r;
+            if (x.null || y.null)
+                r = x.null == y.null ? 0 : (x.null ? -1 : 1);
+            else
+                r = compareBytes(base + x.offset, x.size, base + y.offset, y.size);
+            if (r != 0)
+                return m_descending[c] ? -r : r;
+        }
+        return 0;
+    };
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = compare(a, b);
+        return c != 0 ? c < 0 : first[a].id < first[b].id;
+    });
+    std::vector<SortItem> sorted(n);
+    for (std::size_t i = 0; i < n; ++i)
+        sorted[i] = first[order[i]];
+    for (std::size_t i = 0; i < n; ++i) {
+        first[i] = sorted[i];
+        m_tied[std::size_t(first + i - m_base)] = i > 0 && compare(order[i - 1], order[i]) == 0;
+    }
+    return true;
+}
+
+bool ViewSorter::sort(const FetchFn& fetch, std::vector<qint64>* rowIds, std::vector<int>* rows,
+                      std::vector<char>* tied, const std::atomic_bool* stop)
 {
     while (m_nextColumn != 0)
         addNull();
@@ -236,34 +301,36 @@ bool ViewSorter::sort(const FetchFn& fetch, std::vector<qint64>* rowIds)
     for (int i = 0; i < n; ++i)
         items[std::size_t(i)] = {0, m_ids[std::size_t(i)], 0, i};
     m_undecidedRuns.clear();
+    m_base = items.data();
+    m_tied.assign(std::size_t(n), 0);
     sortRange(items.data(), items.data() + n, 0, 0);
 
     // Runs of rows the keys left undecided: sorted again over their whole values.
+    bool ok = true;
     for (const auto& [first, last] : m_undecidedRuns) {
-        std::vector<std::pair<qint64, Values>> run;
-        run.reserve(std::size_t(last - first));
-        for (SortItem* it = first; it != last; ++it) {
-            Values values;
-            if (!fetch || !fetch(it->id, &values)) {
-                m_undecidedRuns.clear();
-                rowIds->clear();
-                return false;
-            }
-            values.resize(std::size_t(m_columns));
-            run.emplace_back(it->id, std::move(values));
+        if ((stop && *stop) || !resolveRun(first, last, fetch)) {
+            ok = false;
+            break;
         }
-        std::sort(run.begin(), run.end(), [&](const auto& x, const auto& y) {
-            return viewRowLess(m_descending, x.second, x.first, y.second, y.first);
-        });
-        for (std::size_t i = 0; i < run.size(); ++i)
-            first[i].id = run[i].first;
         m_resolved += int(last - first);
     }
     m_undecidedRuns.clear();
+    m_base = nullptr;
     rowIds->clear();
+    if (!ok)
+        return false;
     rowIds->reserve(std::size_t(n));
     for (const SortItem& item : items)
         rowIds->push_back(item.id);
+    if (rows) {
+        rows->clear();
+        rows->reserve(std::size_t(n));
+        for (const SortItem& item : items)
+            rows->push_back(item.row);
+    }
+    if (tied)
+        *tied = std::move(m_tied);
+    m_tied.clear();
     return true;
 }
 

@@ -12,6 +12,7 @@
 // caller fetches. The result is exactly the order of a comparison over the whole values.
 
 #include <QtGlobal>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@ public:
     static constexpr std::size_t kDefaultWindow = 128;
     // Letter bytes of the reference text kept per column.
     static constexpr std::size_t kReferenceBytes = 4096;
+    // Whole-key bytes a run of rows the windows cannot tell apart may take; beyond, sort fails
+    // (the caller then leaves the order to the engine).
+    static constexpr std::size_t kRunKeyBytes = 256u * 1024u * 1024u;
 
     using Values = std::vector<std::optional<std::string>>; // one per column, nullopt = NULL
     // Fetches the whole values of a row (all sort columns); false when that is not possible.
@@ -44,8 +48,12 @@ public:
     // Key bytes held so far (the caller's budget).
     std::size_t keyBytes() const { return m_arena.size(); }
 
-    // The rowids in order; false when fetch failed for a row that needed its whole values.
-    bool sort(const FetchFn& fetch, std::vector<qint64>* rowIds);
+    // The rowids in order; false when fetch failed for a row that needed its whole values, or
+    // when stop was set meanwhile. With rows, also the rows in order as the indexes they were
+    // added under, and with tied, per place whether that row equals the one before it over
+    // every column (the collation finds them equal; only the rowid put them in order).
+    bool sort(const FetchFn& fetch, std::vector<qint64>* rowIds, std::vector<int>* rows = nullptr,
+              std::vector<char>* tied = nullptr, const std::atomic_bool* stop = nullptr);
     // Rows compared over their whole values in the last sort (for tests and figures).
     int resolvedRows() const { return m_resolved; }
 
@@ -77,6 +85,9 @@ private:
     quint64 chunk(const Key& key, std::size_t depth) const;
     // <0, 0, >0; *undecided when the keys are equal but the whole values may still differ.
     int compareColumn(const Key& a, const Key& b, bool* undecided) const;
+    // Sorts a run the keys left undecided over whole sort keys, each computed once from the
+    // fetched values (never the collation again per pair, so long shared starts cost once).
+    bool resolveRun(SortItem* first, SortItem* last, const FetchFn& fetch);
     void sortRange(SortItem* first, SortItem* last, int column, std::size_t depth);
     void finishColumn(SortItem* first, SortItem* last, int column);
 
@@ -91,6 +102,8 @@ private:
     int m_nextColumn = 0;
     int m_resolved = 0;
     std::vector<std::pair<SortItem*, SortItem*>> m_undecidedRuns;
+    SortItem* m_base = nullptr;  // the items being sorted ...
+    std::vector<char> m_tied;    // ... and per place whether it equals the one before
 };
 
 // Whole values in the collation's order (NULL first, DESC turned round), then by rowid: what

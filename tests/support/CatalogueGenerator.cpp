@@ -251,6 +251,28 @@ QVariantMap generatedRecord(int index, const CatalogueSpec& spec)
     for (int s = 1; s <= songs; ++s)
         lines << QStringLiteral("%1. %2").arg(s).arg(phrase(rng, 1, 4));
     r.insert(QStringLiteral("Songs"), rtfDocument(lines));
+    // A second generator for what is asked beside, so the records above stay as they were.
+    QRandomGenerator extra(spec.seed * 2246822519u + quint32(index) * 3266489917u + 11u);
+    if (spec.sharedSongsPercent > 0 && int(extra.bounded(100u)) < spec.sharedSongsPercent) {
+        const quint32 list = extra.bounded(2000u);
+        if (list < 60) { // a rich text whose header is all there is
+            r.insert(QStringLiteral("Songs"), rtfDocument({}));
+        } else {
+            QRandomGenerator shared(spec.seed * 374761393u + list);
+            QStringList sharedLines;
+            const int n = 8 + int(shared.bounded(quint32(2 * spec.songsPerRecord + 1)));
+            for (int s = 1; s <= n; ++s)
+                sharedLines << QStringLiteral("%1. %2").arg(s).arg(phrase(shared, 1, 4));
+            r.insert(QStringLiteral("Songs"), rtfDocument(sharedLines));
+        }
+    }
+    if (spec.oddBandNames && extra.bounded(8u) == 0) {
+        static const QStringList umlautFirst = {QStringLiteral("Ärger & Co"), QStringLiteral("Öl auf Leinwand"),
+                                                QStringLiteral("Übermut"), QStringLiteral("Ötzi Trio"),
+                                                QStringLiteral("Äon"), QStringLiteral("Ünal & Band")};
+        band = extra.bounded(2u) ? QLatin1Char(' ') + band : pick(extra, umlautFirst);
+        r.insert(QStringLiteral("Band"), band);
+    }
     if (spec.picturePercent > 0 && int(rng.bounded(100u)) < spec.picturePercent) {
         QByteArray picture("\x89PNG\r\n\x1a\n", 8);
         picture.append(QByteArray(64 + int(rng.bounded(64u)), char(index & 0x7f)));
@@ -271,6 +293,14 @@ QVariantMap generatedRecord(int index, const CatalogueSpec& spec)
                                                 : QString());
     r.insert(QStringLiteral("InfoTab"), rng.bounded(4u) == 0 ? rtfDocument({phrase(rng, 3, 8)}) : QString());
     r.insert(QStringLiteral("SonstigesTab"), QVariant());
+    if (spec.richPanes) {
+        if (extra.bounded(3u) != 0)
+            r.insert(QStringLiteral("InfoTab"), rtfDocument({phrase(extra, 4, 12), phrase(extra, 4, 12), phrase(extra, 2, 6)}));
+        if (extra.bounded(2u) == 0)
+            r.insert(QStringLiteral("SonstigesTab"), rtfDocument({phrase(extra, 3, 9)}));
+        if (extra.bounded(3u) == 0)
+            r.insert(QStringLiteral("SongText"), rtfDocument({phrase(extra, 6, 14), phrase(extra, 6, 14), phrase(extra, 6, 14)}));
+    }
     return r;
 }
 

@@ -22,6 +22,12 @@ struct CatalogueSpec
     int songsPerRecord = 12;     // average length of the song lists
     int picturePercent = 0;      // share of records with a small stored picture (Bilder)
     QString musicRoot = QStringLiteral("/srv/Musik/"); // folders below it need not exist
+    // What real catalogues hold beside (off by default, so older files stay as they were):
+    int sharedSongsPercent = 0; // share of records whose song list is one of a few thousand
+                                // shared lists (pressings of one album), or a rich text that
+                                // reads empty
+    bool oddBandNames = false;  // band names that start with a blank or an umlaut
+    bool richPanes = false;     // rich-text info, other and song-text panes on most records
 };
 
 // The fields of the current (19) and older (11) catalogue table, in table order.

@@ -141,7 +141,10 @@ Suchbefehl::Ergebnis Suchbefehl::anwenden(jet::DataControl& data1)
     const QString vorher = data1.recordSource();
     data1.setRecordSource(job.SuchSQL);
     if (!data1.refresh(&e.fehler)) {
-        // A view that cannot run is not kept: the table goes back to what it showed.
+        // A view that cannot run is not kept: the table goes back to what it showed (a view
+        // given up with Esc never left it).
+        if (data1.recordSource() == vorher)
+            return e;
         const jet::DbError fehler = e.fehler;
         data1.setRecordSource(vorher);
         data1.refresh();

@@ -110,6 +110,53 @@ QString enthaeltMuster(const QString& s)
     return muster + QLatin1Char('*');
 }
 
+int hexWert(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Whether the plain text of a stored value (rich text or not) can hold a text made of ASCII
+// letters and digits only (`zeichen`, lower case), read from the stored bytes without decoding
+// them. Such characters reach the plain text only as themselves or as \'hh escapes; \u escapes,
+// list numbering (\pn..) and bytes beyond ASCII may give anything and leave it to the decoder.
+// A value that lacks one of the characters in every form cannot hold the text.
+bool kannEnthalten(const QByteArray& roh, const QByteArray& zeichen)
+{
+    bool da[128] = {};
+    const char* p = roh.constData();
+    const qsizetype n = roh.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(p[i]);
+        if (b >= 0x80)
+            return true;
+        da[b] = true;
+        if (b != '\\' || i + 2 >= n)
+            continue;
+        const char weiter = p[i + 1];
+        if (weiter == '\'' && i + 3 < n) {
+            const int hoch = hexWert(p[i + 2]);
+            const int tief = hexWert(p[i + 3]);
+            if (hoch >= 0 && tief >= 0 && hoch < 8)
+                da[hoch * 16 + tief] = true;
+        } else if (weiter == 'u' && ((p[i + 2] >= '0' && p[i + 2] <= '9') || p[i + 2] == '-')) {
+            return true;
+        } else if (weiter == 'p' && p[i + 2] == 'n') {
+            return true;
+        }
+    }
+    for (const char c : zeichen) {
+        if (!da[int(c)] && !(c >= 'a' && c <= 'z' && da[c - 'a' + 'A']))
+            return false;
+    }
+    return true;
+}
+
 QString bezeichner(QString name)
 {
     return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
@@ -140,10 +187,22 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
         bedingung << bezeichner(f) + QStringLiteral(" LIKE ?1");
     const QStringMatcher muster(s, Qt::CaseInsensitive);
     const int felder = int(reich.size());
+    // A text of ASCII letters and digits: values that cannot hold it are not decoded.
+    QByteArray zeichen;
+    for (const QChar c : s) {
+        const char16_t u = c.toLower().unicode();
+        if (!((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9'))) {
+            zeichen.clear();
+            break;
+        }
+        if (!zeichen.contains(char(u)))
+            zeichen += char(u);
+    }
     const auto haelt = [&](const jet::Recordset::ScanBlock& b, std::size_t zeile) {
         for (int f = 0; f < felder; ++f) {
+            const QByteArray& roh = b.values[zeile * std::size_t(felder) + std::size_t(f)];
             // A plain text is never longer than the field it comes from (in UTF-8 bytes, too).
-            if (b.values[zeile * std::size_t(felder) + std::size_t(f)].size() < s.size())
+            if (roh.size() < s.size() || (!zeichen.isEmpty() && !kannEnthalten(roh, zeichen)))
                 continue;
             const QString wert = b.text(zeile, f, felder);
             if (muster.indexIn(richtext::isRtf(wert) ? richtext::rtfToPlainText(wert) : wert) >= 0)

@@ -4,6 +4,7 @@
 
 #include "platform/background/Hintergrund.h"
 #include "platform/jet/DataControl.h"
+#include "platform/jet/JetFunctions.h"
 #include "tests/support/CatalogueGenerator.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtTest>
 
@@ -29,6 +31,8 @@ private slots:
     void ansichtBleibtBisDieNeueDaIst();
     void vorgeladeneAnsicht_data();
     void vorgeladeneAnsicht();
+    void escGibtNeueAnsichtAuf();
+    void scanLaesstQtsPoolFrei();
 };
 
 void TestHintergrund::fensterLaeuftEingabeWartet_data()
@@ -260,6 +264,80 @@ void TestHintergrund::vorgeladeneAnsicht()
     // One nobody takes ends with the program.
     jet::Recordset::preload(pfad, vorgeladen);
     jet::Recordset::setBackgroundRows(50000);
+}
+
+namespace {
+// A plain-text function slow enough that a sort by it lasts seconds.
+QString langsamerKlartext(const QString& wert, qsizetype)
+{
+    QThread::usleep(1000);
+    return wert;
+}
+} // namespace
+
+// A real Esc during a long load of a new view gives it up at once: the view shown before stays,
+// with its source and its current row.
+void TestHintergrund::escGibtNeueAnsichtAuf()
+{
+    test::TestEnvironment env;
+    QTemporaryDir dir;
+    const QString pfad = dir.filePath(QStringLiteral("Archiv.mdb"));
+    QVERIFY(test::writeCatalogue(pfad, test::CatalogueSpec{4000, false, 3, 6}));
+    QLineEdit fenster;
+    fenster.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenster));
+    jet::Recordset::setBackgroundRows(1);
+    jet::DataControl data;
+    data.setDatabaseName(pfad);
+    const QString vorher = QStringLiteral("select * from Schallplatten where Band like 'a*' order by LPTitel");
+    data.setRecordSource(vorher);
+    QVERIFY(data.refresh());
+    const int anzahl = data.recordCount();
+    QVERIFY(anzahl > 10);
+    QVERIFY(data.setAbsolutePosition(7));
+    const qint64 zeile = data.recordset().currentRowId();
+
+    jet::setKlartextFunktion(langsamerKlartext); // 4,000 rows: four seconds
+    QTimer::singleShot(200, &fenster, [&] { QTest::keyClick(&fenster, Qt::Key_Escape); });
+    data.setRecordSource(QStringLiteral("select * from Schallplatten order by Klartext(Songs)"));
+    jet::DbError e;
+    const bool geladen = data.refresh(&e);
+    jet::setKlartextFunktion(nullptr);
+    QVERIFY(!geladen);
+    QVERIFY2(!e.isError(), qPrintable(e.description)); // the user's choice, not a failure
+    QCOMPARE(data.recordSource(), vorher);
+    QCOMPARE(data.recordCount(), anzahl);
+    QCOMPARE(data.recordset().currentRowId(), zeile);
+    // The next load runs whole again.
+    data.setRecordSource(QStringLiteral("select * from Schallplatten order by Songs"));
+    QVERIFY(data.refresh());
+    QCOMPARE(data.recordCount(), 4000);
+    jet::Recordset::setBackgroundRows(50000);
+}
+
+// The quick search's scan runs on threads of its own: Qt's shared pool, which the window's
+// painting waits for, stays free all along.
+void TestHintergrund::scanLaesstQtsPoolFrei()
+{
+    test::TestEnvironment env;
+    QTemporaryDir dir;
+    const QString pfad = dir.filePath(QStringLiteral("Archiv.mdb"));
+    QVERIFY(test::writeCatalogue(pfad, test::CatalogueSpec{6000, false, 4, 6}));
+    jet::Database db;
+    QVERIFY(db.open(pfad));
+    jet::Recordset rs;
+    QVERIFY(rs.open(&db, QStringLiteral("select * from Schallplatten order by Band")));
+    std::atomic_int belegt{0};
+    std::atomic_int bloecke{0};
+    const auto treffer = rs.scanParallel(QStringLiteral("Band like '*e*'"), {}, {QStringLiteral("Songs")}, 100,
+                                         [&](const jet::Recordset::ScanBlock& b) {
+                                             ++bloecke;
+                                             belegt = std::max(belegt.load(), QThreadPool::globalInstance()->activeThreadCount());
+                                             return std::vector<qint64>(b.others.begin(), b.others.begin() + (b.others.empty() ? 0 : 1));
+                                         });
+    QVERIFY(treffer);
+    QVERIFY(bloecke > 1);
+    QCOMPARE(belegt.load(), 0);
 }
 
 QTEST_MAIN(TestHintergrund)
