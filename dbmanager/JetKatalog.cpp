@@ -412,9 +412,18 @@ Fehler JetKatalog::pruefen(const QString& pfadName)
     if (m_sperre && pfad == m_sperrPfad)
         return integritaet(m_sperre);
     // Only read, and never through a link someone placed under the name.
+    // Opened for writing where it may be: a journal left by a write that was cut short (a kill
+    // in the write-back) is then rolled back, as on every open, instead of the whole file being
+    // called damaged. Read-only where it may not.
     Verbindung pruefling;
-    if (sqlite3_open_v2(QFile::encodeName(pfad).constData(), &pruefling.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW,
-                        nullptr) != SQLITE_OK) {
+    const QByteArray name = QFile::encodeName(pfad);
+    int rc = sqlite3_open_v2(name.constData(), &pruefling.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(pruefling.db);
+        pruefling.db = nullptr;
+        rc = sqlite3_open_v2(name.constData(), &pruefling.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr);
+    }
+    if (rc != SQLITE_OK) {
         if (const Fehler f = nameFehler(pfad))
             return f;
         return {fehlernummer::Beschaedigt, QStringLiteral("Die Datenbank „%1“ kann nicht geprüft werden.").arg(pfad)};
