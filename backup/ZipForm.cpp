@@ -1,3 +1,9 @@
+// The backup window, kept whole: its sections are one concern each (building the window and
+// its settings, the lists, the field handlers, the run of the chosen program, the restart with
+// administrator rights), and each holds only this window's handlers. What other code calls
+// lives in classes of its own: the command line (Kommandozeile), the table of programs
+// (ArchiverVorgaben), the run (Lauf) and its checks (Laufpruefung), the lists (Listen).
+
 #include "backup/ZipForm.h"
 
 #include "backup/AdminNeustart.h"
