@@ -4,18 +4,14 @@
 
 #include "platform/jet/JetImportValues.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cerrno>
-#include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -23,8 +19,6 @@
 #include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
-#include <optional>
-#include <vector>
 
 #include <mdbtools.h>
 
