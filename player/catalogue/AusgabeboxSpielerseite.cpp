@@ -74,32 +74,39 @@ void Ausgabebox::modusBoxenAbgleichen()
     m_boxenWerdenGesetzt = false;
 }
 
+namespace {
+
+// What reading an exclusion list found: it could not be read, or it was read only in part.
+void ausschlusslisteMelden(QWidget* fenster, bool gelesen, const QString& hinweis, const QString& unlesbar,
+                           const QString& titel)
+{
+    if (gelesen && hinweis.isEmpty())
+        return;
+    kit::MsgFenn(fenster, gelesen ? hinweis : unlesbar, 3, 0, titel, 1, 0xC0E0FF, kit::DialogForeColor);
+}
+
+} // namespace
+
 void Ausgabebox::AbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
     QString hinweis;
-    if (!m_player->AbspielausschlusslisteLaden(ProgrammPfad, &hinweis))
-        kit::MsgFenn(this,
-                     QStringLiteral("Die Liste der ausgeschlossenen Stilrichtungen ließ sich nicht lesen:\n")
-                         + ProgrammPfad + kStyleExclusionFile,
-                     3, 0, QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden"), 1, 0xC0E0FF, kit::DialogForeColor);
-    else if (!hinweis.isEmpty())
-        kit::MsgFenn(this, hinweis, 3, 0, QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden"), 1, 0xC0E0FF,
-                     kit::DialogForeColor);
+    const bool gelesen = m_player->AbspielausschlusslisteLaden(ProgrammPfad, &hinweis);
+    ausschlusslisteMelden(this, gelesen, hinweis,
+                          QStringLiteral("Die Liste der ausgeschlossenen Stilrichtungen ließ sich nicht lesen:\n")
+                              + ProgrammPfad + kStyleExclusionFile,
+                          QStringLiteral("Ausgabebox_AbspielausschlusslisteLaden"));
 }
 
 void Ausgabebox::BandAbspielausschlusslisteLaden()
 {
     vb::HourglassGuard sanduhr;
     QString hinweis;
-    if (!m_player->BandAbspielausschlusslisteLaden(ProgrammPfad, &hinweis))
-        kit::MsgFenn(this,
-                     QStringLiteral("Die Liste der ausgeschlossenen Bands ließ sich nicht lesen:\n")
-                         + ProgrammPfad + kBandExclusionFile,
-                     3, 0, QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden"), 1, 0xC0E0FF, kit::DialogForeColor);
-    else if (!hinweis.isEmpty())
-        kit::MsgFenn(this, hinweis, 3, 0, QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden"), 1, 0xC0E0FF,
-                     kit::DialogForeColor);
+    const bool gelesen = m_player->BandAbspielausschlusslisteLaden(ProgrammPfad, &hinweis);
+    ausschlusslisteMelden(this, gelesen, hinweis,
+                          QStringLiteral("Die Liste der ausgeschlossenen Bands ließ sich nicht lesen:\n") + ProgrammPfad
+                              + kBandExclusionFile,
+                          QStringLiteral("Ausgabebox_BandAbspielausschlusslisteLaden"));
 }
 
 void Ausgabebox::TontraegerZufaelligAufrufen()
