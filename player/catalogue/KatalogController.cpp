@@ -281,8 +281,13 @@ bool KatalogController::sortieren(const QString& feld)
 {
     if (!istTextFeld(feld))
         return false;
-    m_sortAufsteigend = !m_sortAufsteigend;
-    return ansichtSetzen(sortierAbfrage(feld, m_sortAufsteigend));
+    // The direction turns only with a sort that came about: after one given up (Esc) or
+    // refused, the next click sorts as that one would have.
+    const bool aufsteigend = !m_sortAufsteigend;
+    if (!ansichtSetzen(sortierAbfrage(feld, aufsteigend)))
+        return false;
+    m_sortAufsteigend = aufsteigend;
+    return true;
 }
 
 QString KatalogController::zellenText(const QString& feld, const QString& wert)

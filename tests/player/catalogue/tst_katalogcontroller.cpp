@@ -103,6 +103,14 @@ private slots:
         QVERIFY(k.sortieren(QStringLiteral("Band")));
         QCOMPARE(k.data1().recordset().value(0, QStringLiteral("Band")), QStringLiteral("Zappa"));
         QVERIFY(!k.sortieren(QStringLiteral("Bilder")));
+        // A sort that does not come about (the table gone for a moment) keeps the direction.
+        klang::jet::Database anderes;
+        QVERIFY(anderes.open(m_pfad));
+        QVERIFY(anderes.executeBound(QStringLiteral("ALTER TABLE Schallplatten RENAME TO Weg")) >= 0);
+        QVERIFY(!k.sortieren(QStringLiteral("Band")));
+        QVERIFY(anderes.executeBound(QStringLiteral("ALTER TABLE Weg RENAME TO Schallplatten")) >= 0);
+        QVERIFY(k.sortieren(QStringLiteral("Band")));
+        QCOMPARE(k.data1().recordset().value(0, QStringLiteral("Band")), QStringLiteral("abba"));
     }
 
     // Rich-text columns sort and filter by the text the grid shows, not by their RTF: umlauts
