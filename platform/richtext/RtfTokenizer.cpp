@@ -1,6 +1,9 @@
 #include "platform/richtext/RtfTokenizer.h"
 
-#include <unordered_map>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 
 namespace klang::richtext::detail {
 
@@ -28,6 +31,34 @@ int hexValue(char16_t c)
 bool endsText(char16_t c)
 {
     return c == u'\\' || c == u'{' || c == u'}' || (c < 0x20 && c != u'\t');
+}
+
+// Where a run of literal text ends: eight characters at a time where the processor can.
+const char16_t* textRunEnd(const char16_t* p, const char16_t* end)
+{
+#if defined(__SSE2__)
+    const __m128i backslash = _mm_set1_epi16(u'\\');
+    const __m128i open = _mm_set1_epi16(u'{');
+    const __m128i close = _mm_set1_epi16(u'}');
+    const __m128i tab = _mm_set1_epi16(u'\t');
+    const __m128i highestControl = _mm_set1_epi16(0x1F);
+    const __m128i zero = _mm_setzero_si128();
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // v <= 0x1F (unsigned) where the saturating difference is zero; the tab is text.
+        const __m128i control =
+            _mm_andnot_si128(_mm_cmpeq_epi16(v, tab), _mm_cmpeq_epi16(_mm_subs_epu16(v, highestControl), zero));
+        const __m128i markup = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, backslash), _mm_cmpeq_epi16(v, open)),
+                                            _mm_or_si128(_mm_cmpeq_epi16(v, close), control));
+        const int mask = _mm_movemask_epi8(markup);
+        if (mask != 0)
+            return p + __builtin_ctz(unsigned(mask)) / 2;
+        p += 8;
+    }
+#endif
+    while (p < end && !endsText(*p))
+        ++p;
+    return p;
 }
 
 constexpr char16_t Cp1252High[32] = {
@@ -124,11 +155,16 @@ RtfToken RtfTokenizer::next()
             ++m_pos; // line ends and control characters in the source are not text
             continue;
         }
-        const qsizetype start = m_pos;
-        while (m_pos < n && !endsText(m_in[m_pos].unicode()))
-            ++m_pos;
+        // Most of a field is literal text: its run is found on a local pointer (the member
+        // would be written back for every character).
+        const char16_t* const begin = m_in.utf16();
+        const char16_t* p = begin + m_pos;
+        const char16_t* const end = begin + n;
+        const char16_t* const start = p;
+        p = textRunEnd(p, end);
+        m_pos = p - begin;
         t.type = RtfToken::Type::Text;
-        t.text = m_in.mid(start, m_pos - start);
+        t.text = QStringView(start, p);
         return t;
     }
     return t;
@@ -156,9 +192,15 @@ bool RtfTokenizer::contentFollows()
     return m_pos <= m_lastContent;
 }
 
-Kw keyword(std::string_view word)
+namespace {
+
+struct KeywordEntry
 {
-    static const std::unordered_map<std::string_view, Kw> table = {
+    std::string_view word;
+    Kw kw;
+};
+
+constexpr KeywordEntry Keywords[] = {
         {"rtf", Kw::Rtf}, {"fonttbl", Kw::FontTbl}, {"colortbl", Kw::ColorTbl},
         {"pn", Kw::Pn}, {"pntext", Kw::PnText}, {"listtext", Kw::PnText},
         // destinations whose content is never shown
@@ -194,9 +236,47 @@ Kw keyword(std::string_view word)
         {"pndec", Kw::PnDec}, {"pnlcltr", Kw::PnLcLtr}, {"pnucltr", Kw::PnUcLtr},
         {"pnlcrm", Kw::PnLcRm}, {"pnucrm", Kw::PnUcRm},
         {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
-    };
-    const auto it = table.find(word);
-    return it == table.end() ? Kw::Unknown : it->second;
+};
+
+// Every control word of a field is looked up: an open-addressed table with a hash of a few
+// bytes, which costs a fraction of a general hash map's lookup.
+constexpr std::size_t KeywordSlots = 512;
+
+std::size_t keywordHash(std::string_view w)
+{
+    const std::size_t n = w.size();
+    return (n * 131 + std::size_t(uchar(w[0])) * 31 + std::size_t(uchar(w[n / 2])) * 7 + std::size_t(uchar(w[n - 1])))
+           % KeywordSlots;
+}
+
+struct KeywordTable
+{
+    const KeywordEntry* slot[KeywordSlots] = {};
+    KeywordTable()
+    {
+        for (const KeywordEntry& e : Keywords) {
+            std::size_t h = keywordHash(e.word);
+            while (slot[h])
+                h = (h + 1) % KeywordSlots;
+            slot[h] = &e;
+        }
+    }
+};
+
+} // namespace
+
+Kw keyword(std::string_view word)
+{
+    if (word.empty())
+        return Kw::Unknown;
+    static const KeywordTable table;
+    for (std::size_t h = keywordHash(word);; h = (h + 1) % KeywordSlots) {
+        const KeywordEntry* e = table.slot[h];
+        if (!e)
+            return Kw::Unknown;
+        if (e->word == word)
+            return e->kw;
+    }
 }
 
 char16_t cp1252ToUnicode(int byte)

@@ -1,8 +1,10 @@
+#include "platform/richtext/PlainTextSearch.h"
 #include "platform/richtext/Rtf.h"
 #include "tests/platform/richtext/RichTextTests.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QStringMatcher>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -22,6 +24,27 @@ const char* const Seeds[] = {
     "{\\rtf1 \\uc2\\u-3913\\'b7\\'b7{\\super x}\\sub y\\nosupersub\\highlight1 z\\bin3 {}}\\{\\}\\\\}",
 };
 
+// The quick search's matcher finds a text exactly where the scanner's text holds it: fixed
+// texts (folding, hidden parts, breaks, marks) and pieces of the field's own text in the other
+// case.
+void checkSearch(const QString& input, const QString& text)
+{
+    QStringList needles = {QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("x"), QStringLiteral("herz"),
+                           QStringLiteral("segoe"), QStringLiteral(" "), QStringLiteral("\n"), QStringLiteral("[bild]"),
+                           QStringLiteral("a b"), QStringLiteral("aab"), QStringLiteral("ä")};
+    for (const qsizetype from : {text.size() / 3, text.size() / 2}) {
+        for (const qsizetype length : {1, 3, 7})
+            needles << text.mid(from, length).toUpper() << text.mid(from, length).toLower();
+    }
+    const QString visible = isRtf(input) ? text : input;
+    for (const QString& needle : std::as_const(needles)) {
+        if (needle.isEmpty())
+            continue;
+        const bool expected = QStringMatcher(needle, Qt::CaseInsensitive).indexIn(visible) >= 0;
+        QVERIFY2(PlainTextSearch(needle).foundIn(input) == expected, qPrintable(needle));
+    }
+}
+
 // Whatever the input, the scanner and the document agree on the text, and writing what was
 // read keeps the text and is stable after one pass.
 void checkInvariants(QTextDocument& doc, const QString& input)
@@ -29,6 +52,7 @@ void checkInvariants(QTextDocument& doc, const QString& input)
     readRtf(doc, input);
     const QString text = doc.toPlainText();
     QCOMPARE(rtfToPlainText(input), text);
+    checkSearch(input, text);
     const QString written = writeRtf(doc);
     QVERIFY(isRtf(written));
     readRtf(doc, written);
@@ -107,6 +131,10 @@ private Q_SLOTS:
         QTest::newRow("frame marks") << QStringLiteral("{\\rtf1 a\\u-560?\\u-559?\\u8233?b\uFFFCc}");
         QTest::newRow("pn nesting") << "{\\rtf1{\\*\\pn{\\*\\pn{\\*\\pn\\pnlvlblt}}}x\\par y}";
         QTest::newRow("only open") << "{\\rtf";
+        QTest::newRow("folding into ASCII") << QStringLiteral("{\\rtf1 \\u383?\\u8490? HeR{\\b Z}}");
+        QTest::newRow("hidden and broken text")
+            << QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Segoe;}}{\\*\\x herz}a\\~b\\line a\\tab b a\\par b aa\\-b{\\pict 01}}");
+        QTest::newRow("not rich text") << QStringLiteral("  a b\r\nHerz\u00a0x");
         QTest::newRow("many paragraphs") << QStringLiteral("{\\rtf1 ") + QString(3000, u' ').replace(u' ', QStringLiteral("\\par ")) + "}";
     }
     void hostileInput()
