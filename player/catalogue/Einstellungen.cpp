@@ -16,6 +16,11 @@ void setOption(const QString& key, const QString& value)
     klang::SaveSetting(AppName, Sektion, key, value);
 }
 
+void setOptions(const QList<QPair<QString, QString>>& values)
+{
+    klang::SaveSettings(AppName, Sektion, values);
+}
+
 int zahlOder(const QString& text, int fallback)
 {
     bool ok = false;

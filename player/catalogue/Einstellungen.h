@@ -4,6 +4,8 @@
 
 #include "player/catalogue/Fensterlayout.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace klang::player {
@@ -13,6 +15,8 @@ inline const QString Sektion = QStringLiteral("Options");
 
 QString option(const QString& key, const QString& defaultValue = QString());
 void setOption(const QString& key, const QString& value);
+// Several at once: the file is written once (with its sync to the disk), not once per value.
+void setOptions(const QList<QPair<QString, QString>>& values);
 
 // A stored number as the runtime converts it for a property: the whole text must be a
 // number; otherwise fallback (the thing it would set stays unchanged).

@@ -589,15 +589,18 @@ void KatalogController::breitenLesen()
 
 void KatalogController::breitenSpeichern(const QList<int>& breiten)
 {
+    QList<QPair<QString, QString>> neu;
     for (int c = 0; c < breiten.size(); ++c) {
         const QString text = QString::number(breiten.at(c));
         if (m_geschriebeneBreiten.value(c) != text) {
-            setOption(QStringLiteral("Spaltenbreite%1").arg(c), text);
+            neu.append({QStringLiteral("Spaltenbreite%1").arg(c), text});
             m_geschriebeneBreiten.insert(c, text);
         }
         if (c < m_breiten.size())
             m_breiten[c] = breiten.at(c);
     }
+    if (!neu.isEmpty())
+        setOptions(neu);
 }
 
 QList<int> KatalogController::inhaltsbreiten(const QFont& zellen, const QFont& kopf) const
