@@ -89,20 +89,29 @@ std::optional<QList<R>> inParts(sqlite3* h, const QString& path, const QString& 
     QList<QPair<qint64, qint64>> ranges;
     for (qint64 p = 0; p < parts; ++p)
         ranges << qMakePair(lo + span * p / parts, lo + span * (p + 1) / parts - 1);
+    // Each part fills its own slot: a million values are not copied into a list of results.
+    struct Slot
+    {
+        QPair<qint64, qint64> range;
+        std::optional<R> result;
+    };
+    std::vector<Slot> pieces;
+    for (const auto& range : std::as_const(ranges))
+        pieces.push_back(Slot{range, std::nullopt});
     Lesefaeden faeden;
-    QList<std::optional<R>> results =
-        QtConcurrent::blockingMapped(&faeden, ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<R> {
-            Database db;
-            if (!db.open(path))
-                return std::nullopt;
-            db.useLittleMemory();
-            return work(db.handle(), range.first, range.second);
-        });
+    QtConcurrent::blockingMap(&faeden, pieces, [&](Slot& slot) {
+        Database db;
+        if (!db.open(path))
+            return;
+        db.useLittleMemory();
+        slot.result = work(db.handle(), slot.range.first, slot.range.second);
+    });
     QList<R> out;
-    for (auto& r : results) {
-        if (!r)
+    out.reserve(qsizetype(pieces.size()));
+    for (Slot& slot : pieces) {
+        if (!slot.result)
             return std::nullopt;
-        out << std::move(*r);
+        out.append(std::move(*slot.result));
     }
     return out;
 }
@@ -149,6 +158,15 @@ public:
         }
     }
     std::size_t count() const { return m_count; }
+    // Room for this many groups without growing on the way.
+    void reserve(std::size_t groups)
+    {
+        std::size_t size = 1024;
+        while (size < 2 * (groups + 1))
+            size *= 2;
+        if (size > m_slots.size() && m_count == 0)
+            m_slots.assign(size, Slot());
+    }
 
 private:
     struct Slot
@@ -212,12 +230,10 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
     ViewSorter sorter(descending, sortWindow(rows, nTerms));
     int rc = SQLITE_DONE;
     bool fits = true;
-    // A filter (a search over many columns) costs more than the sort: large tables are
-    // filtered in parts on all cores, in rowid order as one statement would read them. A whole
-    // table is read on the one connection: the parts' new connections read it slower than a
-    // connection that has read it before.
+    // Reading a large table costs more than the sort: it is read (and filtered) in parts on
+    // all cores, in rowid order as one statement would read it.
     std::optional<QList<SortPart>> parts;
-    if (!where.isEmpty()) {
+    {
         const QByteArray partUtf8 =
             QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3rowid BETWEEN ? AND ?")
                 .arg(columnList, quoteIdent(table), where.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(where))
@@ -260,12 +276,10 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
                     return std::nullopt;
                 return part;
             });
-        for (const SortPart& part : parts ? *parts : QList<SortPart>()) {
-            if (!part.fits)
-                parts.reset(); // too much or not text: one statement on this connection
-            if (!parts)
-                break;
-        }
+        // Too much or not text: one statement on this connection. (Looked at in place: the
+        // parts hold every value read.)
+        if (parts && std::any_of(parts->cbegin(), parts->cend(), [](const SortPart& part) { return !part.fits; }))
+            parts.reset();
     }
     // Every row by its group; the sorter gets the first row of each group.
     SortGroups groups;
@@ -296,6 +310,12 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
     };
     const bool inPartsRead = parts.has_value();
     if (parts) {
+        std::size_t total = 0;
+        for (const SortPart& part : std::as_const(*parts))
+            total += part.ids.size();
+        groups.reserve(total);
+        memberIds.reserve(total);
+        groupOf.reserve(total);
         for (const SortPart& part : std::as_const(*parts)) {
             for (std::size_t r = 0; r < part.ids.size() && fits; ++r) {
                 addRow(part.ids[r], [&](int t) -> std::optional<std::string_view> {
