@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace klang {
 
@@ -136,7 +138,10 @@ bool imHintergrund(const std::function<void(const std::atomic_bool& abbrechen)>&
         return true;
     }
     ++g_tiefe;
-    std::unique_ptr<QThread> faden(QThread::create([&] { arbeit(abbrechen); }));
+    std::unique_ptr<QThread> faden(QThread::create([&] {
+        hinterDemFenster();
+        arbeit(abbrechen);
+    }));
     faden->start();
     if (!faden->wait(QDeadlineTimer(wie.lang ? 0 : kKurzMs))) {
         Meldungen meldungen;
@@ -175,6 +180,22 @@ bool imHintergrund(const std::function<void(const std::atomic_bool& abbrechen)>&
     }
     --g_tiefe;
     return !abbrechen;
+}
+
+void hinterDemFenster()
+{
+    thread_local bool zurueckgestellt = false;
+    if (zurueckgestellt)
+        return;
+    // The window's thread itself may take part in parted work it waits for (a small view is
+    // loaded in place): it never stands back.
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread())
+        return;
+    zurueckgestellt = true;
+    // On Linux a nice value belongs to the thread. Raising it needs no rights; it cannot be
+    // lowered again, so only threads that do nothing else are asked to.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 3);
 }
 
 } // namespace klang

@@ -39,4 +39,9 @@ void setHintergrundAnzeige(HintergrundAnzeige anzeige);
 // From the work's thread: a new text for the display ("Suchen: 40.000 von 100.000").
 void hintergrundMelden(const QString& text);
 
+// Called on a thread that does background work: the thread stands back behind the window's
+// thread (a slightly higher nice value of its own), so work on all cores still leaves the
+// window its share when it has something to do. Once per thread; never undone.
+void hinterDemFenster();
+
 } // namespace klang

@@ -187,6 +187,7 @@ void Recordset::preload(const QString& path, const QString& recordSource, const 
     Preloaded* pre = p.get();
     const int minRows = s_backgroundRows;
     pre->thread = std::thread([pre, minRows] {
+        hinterDemFenster();
         pre->file = dateiKennung(pre->path);
         auto db = std::make_unique<Database>();
         if (!db->open(pre->path))
@@ -203,7 +204,10 @@ void Recordset::preload(const QString& path, const QString& recordSource, const 
         pre->version = dataVersion(*db);
         std::thread checker;
         if (pre->check)
-            checker = std::thread([pre] { pre->finding = pre->check(pre->stop); });
+            checker = std::thread([pre] {
+                hinterDemFenster();
+                pre->finding = pre->check(pre->stop);
+            });
         pre->ok = load(db.get(), pre->source, &pre->loaded, &pre->error);
         if (checker.joinable())
             checker.join();
@@ -295,7 +299,10 @@ bool Recordset::open(Database* db, const QString& recordSource, DbError* error,
                 std::thread pruefen;
                 const bool pruefenLaeuft = !geprueft;
                 if (pruefenLaeuft)
-                    pruefen = std::thread([&] { befund = pruefung(); });
+                    pruefen = std::thread([&] {
+                        hinterDemFenster();
+                        befund = pruefung();
+                    });
                 if (!done)
                     db->withWorkerConnection(path, [&](Database& own) {
                         done = true;

@@ -156,6 +156,7 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
     imHintergrund([&](const std::atomic_bool&) {
         Lesefaeden faeden;
         results = QtConcurrent::blockingMapped(&faeden, ranges, [&](const QPair<qint64, qint64>& range) -> std::optional<std::vector<qint64>> {
+            hinterDemFenster();
             Database db;
             if (!db.open(path))
                 return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "platform/jet/RecordsetIntern.h"
 
+#include "platform/background/Hintergrund.h"
 #include "platform/jet/ViewSort.h"
 
 #include <QHashFunctions>
@@ -100,6 +101,7 @@ std::optional<QList<R>> inParts(sqlite3* h, const QString& path, const QString& 
         pieces.push_back(Slot{range, std::nullopt});
     Lesefaeden faeden;
     QtConcurrent::blockingMap(&faeden, pieces, [&](Slot& slot) {
+        hinterDemFenster();
         Database db;
         if (!db.open(path))
             return;

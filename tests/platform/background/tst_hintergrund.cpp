@@ -19,6 +19,8 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace klang;
 
@@ -33,6 +35,7 @@ private slots:
     void vorgeladeneAnsicht();
     void escGibtNeueAnsichtAuf();
     void scanLaesstQtsPoolFrei();
+    void fensterFadenBleibtVorn();
 };
 
 void TestHintergrund::fensterLaeuftEingabeWartet_data()
@@ -338,6 +341,23 @@ void TestHintergrund::scanLaesstQtsPoolFrei()
     QVERIFY(treffer);
     QVERIFY(bloecke > 1);
     QCOMPARE(belegt.load(), 0);
+}
+
+// Background threads stand back behind the window's thread, which never does, even when it
+// takes part in work it waits for.
+void TestHintergrund::fensterFadenBleibtVorn()
+{
+    const auto nice = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); };
+    const int vorher = nice();
+    hinterDemFenster();
+    QCOMPARE(nice(), vorher);
+    int imHintergrundNice = vorher;
+    QVERIFY(imHintergrund([&](const std::atomic_bool&) {
+        imHintergrundNice = nice();
+        QThread::msleep(50);
+    }));
+    QVERIFY(imHintergrundNice > vorher);
+    QCOMPARE(nice(), vorher);
 }
 
 QTEST_MAIN(TestHintergrund)
