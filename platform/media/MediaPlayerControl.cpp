@@ -210,10 +210,16 @@ void MediaPlayerControl::setUp()
     barLayout->setContentsMargins(2, 2, 2, 2);
     m_playButton = new QToolButton(m_bar);
     m_playButton->setObjectName(QStringLiteral("playPauseButton"));
-    m_playButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_stopButton = new QToolButton(m_bar);
     m_stopButton->setObjectName(QStringLiteral("stopButton"));
-    m_stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    // The style looks its media icons up in the desktop's icon theme, which the first time
+    // reads the theme's files (a fifth of building the player's window): that waits until
+    // the window has shown.
+    QTimer::singleShot(0, this, [this] {
+        m_iconsReady = true;
+        m_stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+        updateBar();
+    });
     m_slider = new QSlider(Qt::Horizontal, m_bar);
     m_slider->setObjectName(QStringLiteral("positionSlider"));
     m_slider->setRange(0, 0);
@@ -402,8 +408,9 @@ void MediaPlayerControl::setStretchToFit(bool on)
 void MediaPlayerControl::updateBar()
 {
     const PlayState s = m_engine->state();
-    m_playButton->setIcon(style()->standardIcon(s == PlayState::Playing ? QStyle::SP_MediaPause
-                                                                        : QStyle::SP_MediaPlay));
+    if (m_iconsReady)
+        m_playButton->setIcon(style()->standardIcon(s == PlayState::Playing ? QStyle::SP_MediaPause
+                                                                            : QStyle::SP_MediaPlay));
     const double d = m_engine->duration();
     const double p = m_engine->position();
     m_slider->setRange(0, d > 0 ? int(d * 10) : 0);

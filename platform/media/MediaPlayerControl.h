@@ -137,6 +137,7 @@ private:
     QWidget* m_bar = nullptr;
     QToolButton* m_playButton = nullptr;
     QToolButton* m_stopButton = nullptr;
+    bool m_iconsReady = false; // the buttons get their icons once the event loop runs
     QSlider* m_slider = nullptr;
     QSlider* m_volumeSlider = nullptr;
     QLabel* m_time = nullptr;

@@ -28,18 +28,32 @@ public:
         notieren();
         return double(m_luecke) / 1e6;
     }
+    // The time until the first turn (a window being built before it first shows), and the
+    // longest gap after it.
+    double ersteLueckeMs() const { return double(m_erste) / 1e6; }
+    double laengsteNachDerErstenMs()
+    {
+        notieren();
+        return double(m_danach) / 1e6;
+    }
 
 private:
     void notieren()
     {
         const qint64 jetzt = m_uhr.nsecsElapsed();
         m_luecke = std::max(m_luecke, jetzt - m_zuletzt);
+        if (m_erste < 0)
+            m_erste = jetzt;
+        else
+            m_danach = std::max(m_danach, jetzt - m_zuletzt);
         m_zuletzt = jetzt;
     }
     QTimer m_takt;
     QElapsedTimer m_uhr;
     qint64 m_zuletzt = 0;
     qint64 m_luecke = 0;
+    qint64 m_erste = -1;
+    qint64 m_danach = 0;
 };
 
 } // namespace klang::test
