@@ -8,6 +8,9 @@
 #include <QHashFunctions>
 #include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentMap>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -418,6 +421,12 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
             std::sort(rowIds->begin() + from, rowIds->end());
         p = q;
     }
+#if defined(__GLIBC__)
+    // The parts' threads leave what they read in arenas of their own, freed but kept by the
+    // allocator: given back, a million records' values do not stay resident after the sort.
+    if (inPartsRead && rows >= 100000)
+        malloc_trim(0);
+#endif
     return true;
 }
 
