@@ -70,18 +70,10 @@ struct MatchSink
     void setDefaultFont(int) {}
 };
 
-qsizetype rtfBeginning(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text[i].isSpace() || text[i] == QChar(0xFEFF)))
-        ++i;
-    return QStringView(text).mid(i).startsWith(u"{\\rtf") ? i : -1;
-}
-
 } // namespace
 
 PlainTextSearch::PlainTextSearch(const QString& needle)
-    : m_needle(needle), m_matcher(needle, Qt::CaseInsensitive)
+    : m_matcher(needle, Qt::CaseInsensitive)
 {
     m_ascii = !needle.isEmpty();
     for (const QChar c : needle) {
@@ -107,10 +99,10 @@ PlainTextSearch::PlainTextSearch(const QString& needle)
 
 bool PlainTextSearch::foundIn(const QString& field) const
 {
-    if (!isRtf(field))
+    const qsizetype start = rtfStart(field);
+    if (start < 0)
         return m_matcher.indexIn(field) >= 0;
-    const qsizetype start = rtfBeginning(field);
-    if (!m_ascii || start < 0)
+    if (!m_ascii)
         return m_matcher.indexIn(rtfToPlainText(field)) >= 0;
     MatchSink sink{m_folded};
     RtfInterpreter<MatchSink> interpreter(QStringView(field).mid(start), sink);

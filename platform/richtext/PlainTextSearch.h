@@ -31,7 +31,6 @@ public:
     };
 
 private:
-    QString m_needle;
     QStringMatcher m_matcher;
     Folded m_folded;
     bool m_ascii = false;

@@ -11,16 +11,15 @@ namespace klang::richtext {
 
 using namespace detail;
 
-namespace {
-
-// Where an RTF field starts: after blanks, line ends and a byte-order mark.
-qsizetype rtfStart(const QString& text)
+qsizetype detail::rtfStart(const QString& text)
 {
     qsizetype i = 0;
     while (i < text.size() && (text[i].isSpace() || text[i] == QChar(0xFEFF)))
         ++i;
     return QStringView(text).mid(i).startsWith(u"{\\rtf") ? i : -1;
 }
+
+namespace {
 
 // A field that is not RTF, as the document shows it: line ends normalised to "\n", characters
 // the document would turn into structure or hide become blanks.

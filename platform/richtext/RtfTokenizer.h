@@ -69,6 +69,10 @@ enum class Kw {
 
 Kw keyword(std::string_view word);
 
+// Where an RTF field starts: after blanks, line ends and a byte-order mark; -1 when the field
+// is not RTF.
+qsizetype rtfStart(const QString& text);
+
 // Windows-1252: byte -> character, and character -> byte (0 when the character has none, or
 // when it is plain ASCII).
 char16_t cp1252ToUnicode(int byte);
