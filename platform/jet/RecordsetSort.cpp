@@ -206,6 +206,8 @@ struct SortPart
 };
 // Memory the parts may hold for a filtered view before it is read on one connection instead.
 constexpr std::size_t kPartBytes = 192u * 1024u * 1024u;
+// Rows of a whole table whose plain texts are still read in parts (a few hundred bytes each).
+constexpr qint64 kPlainTextPartRows = 300000;
 
 } // namespace
 
@@ -236,9 +238,12 @@ bool sortedRowIds(Database* db, const QString& table, const QString& where, cons
     int rc = SQLITE_DONE;
     bool fits = true;
     // Reading a large table costs more than the sort: it is read (and filtered) in parts on
-    // all cores, in rowid order as one statement would read it.
+    // all cores, in rowid order as one statement would read it. Not a whole large table sorted
+    // by the plain text of a rich text: song lists of several hundred thousand records outgrow
+    // what the parts may hold, and all they read would be thrown away for the one statement.
+    const bool plainTextTerm = std::any_of(terms.cbegin(), terms.cend(), [](const SortTerm& t) { return t.plainText; });
     std::optional<QList<SortPart>> parts;
-    {
+    if (!where.isEmpty() || !plainTextTerm || rows <= kPlainTextPartRows) {
         const QByteArray partUtf8 =
             QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3rowid BETWEEN ? AND ?")
                 .arg(columnList, quoteIdent(table), where.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(where))
