@@ -5,6 +5,7 @@
 #include "platform/background/Hintergrund.h"
 #include "platform/jet/RecordsetIntern.h"
 
+#include <QVarLengthArray>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 
@@ -122,16 +123,32 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
                                                            const QStringList& names, int blockRows,
                                                            const ScanCheck& check) const
 {
+    return scanInParts(condition, arguments, names, blockRows, check, nullptr);
+}
+
+std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condition, const QVariantList& arguments,
+                                                           const QStringList& names, const RowCheck& check) const
+{
+    // Accepted rows come as hits; a block holds nothing else.
+    return scanInParts(condition, arguments, names, 4096, [](const ScanBlock&) { return std::vector<qint64>(); },
+                       &check);
+}
+
+std::optional<std::vector<qint64>> Recordset::scanInParts(const QString& condition, const QVariantList& arguments,
+                                                          const QStringList& names, int blockRows,
+                                                          const ScanCheck& check, const RowCheck* rowCheck) const
+{
     if (!m_db || !m_simple || m_table.isEmpty() || !m_db->handle())
         return std::nullopt;
     std::vector<qint64> found;
     const auto inline_ = [&]() -> std::optional<std::vector<qint64>> {
         found.clear();
-        const bool ok = scan(condition, arguments, names, blockRows, [&](ScanBlock&& b) {
-            found.insert(found.end(), b.hits.begin(), b.hits.end());
-            const std::vector<qint64> accepted = check(b);
-            found.insert(found.end(), accepted.begin(), accepted.end());
-        });
+        const bool ok = scanOn(m_db->handle(), scanSelect(condition, names), arguments, int(names.size()), blockRows, 1,
+                               0, [&](ScanBlock&& b) {
+                                   found.insert(found.end(), b.hits.begin(), b.hits.end());
+                                   const std::vector<qint64> accepted = check(b);
+                                   found.insert(found.end(), accepted.begin(), accepted.end());
+                               }, rowCheck);
         return ok ? std::optional(found) : std::nullopt;
     };
     // Parts of at least a few hundred rowids, two per core.
@@ -167,7 +184,7 @@ std::optional<std::vector<qint64>> Recordset::scanParallel(const QString& condit
                                        ids.insert(ids.end(), b.hits.begin(), b.hits.end());
                                        const std::vector<qint64> accepted = check(b);
                                        ids.insert(ids.end(), accepted.begin(), accepted.end());
-                                   });
+                                   }, rowCheck);
             return ok ? std::optional(ids) : std::nullopt;
         });
     }, Hintergrund{QStringLiteral("Suchen ..."), false});
@@ -191,7 +208,8 @@ QString Recordset::scanSelect(const QString& condition, const QStringList& names
 }
 
 bool Recordset::scanOn(sqlite3* h, const QString& select, const QVariantList& arguments, int n, int blockRows,
-                       qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler)
+                       qint64 from, qint64 to, const std::function<void(ScanBlock&&)>& handler,
+                       const RowCheck* rowCheck)
 {
     QString sqlText = select;
     if (from <= to)
@@ -213,6 +231,17 @@ bool Recordset::scanOn(sqlite3* h, const QString& select, const QVariantList& ar
         const qint64 id = sqlite3_column_int64(stmt, 0);
         if (sqlite3_column_int(stmt, 1) != 0) {
             block.hits.push_back(id);
+        } else if (rowCheck) {
+            QVarLengthArray<QByteArrayView, 8> views(n);
+            for (int c = 0; c < n; ++c) {
+                const int type = sqlite3_column_type(stmt, c + 2);
+                views[c] = (type == SQLITE_TEXT || type == SQLITE_INTEGER || type == SQLITE_FLOAT)
+                               ? QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 2)),
+                                                sqlite3_column_bytes(stmt, c + 2))
+                               : QByteArrayView(); // NULL or binary: nothing to read
+            }
+            if ((*rowCheck)(views.constData()))
+                block.hits.push_back(id);
         } else {
             // Values are read only for the rows the condition left.
             for (int c = 0; c < n; ++c) {

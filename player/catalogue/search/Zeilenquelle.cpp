@@ -127,9 +127,9 @@ int hexWert(char c)
 // them. Such characters reach the plain text only as themselves or as \'hh escapes; \u escapes,
 // list numbering (\pn..) and bytes beyond ASCII may give anything and leave it to the decoder.
 // A value that lacks one of the characters in every form cannot hold the text.
-bool kannEnthalten(const QByteArray& roh, const QByteArray& zeichen)
+bool kannEnthalten(QByteArrayView roh, const QByteArray& zeichen)
 {
-    const char* p = roh.constData();
+    const char* p = roh.data();
     const std::size_t n = std::size_t(roh.size());
     const auto gross = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
     const auto alsSelbst = [&](char c) { return std::memchr(p, c, n) || (gross(c) != c && std::memchr(p, gross(c), n)); };
@@ -206,27 +206,19 @@ QList<int> RecordsetZeilen::zeilenMit(const QString& s, int ab) const
         if (!zeichen.contains(char(u)))
             zeichen += char(u);
     }
-    const auto haelt = [&](const jet::Recordset::ScanBlock& b, std::size_t zeile) {
+    // Each row as it is read, on the engine's bytes of its values.
+    const auto haelt = [&](const QByteArrayView* werte) {
         for (int f = 0; f < felder; ++f) {
-            const QByteArray& roh = b.values[zeile * std::size_t(felder) + std::size_t(f)];
+            const QByteArrayView roh = werte[f];
             // A plain text is never longer than the field it comes from (in UTF-8 bytes, too).
             if (roh.size() < s.size() || (!zeichen.isEmpty() && !kannEnthalten(roh, zeichen)))
                 continue;
-            if (muster.foundIn(b.text(zeile, f, felder)))
+            if (muster.foundIn(QString::fromUtf8(roh)))
                 return true;
         }
         return false;
     };
-    const auto gefunden = m_rs.scanParallel(
-        bedingung.join(QStringLiteral(" OR ")), {enthaeltMuster(s)}, reich, 1024,
-        [&](const jet::Recordset::ScanBlock& b) {
-            std::vector<qint64> t;
-            for (std::size_t i = 0; i < b.others.size() && felder > 0; ++i) {
-                if (haelt(b, i))
-                    t.push_back(b.others[i]);
-            }
-            return t;
-        });
+    const auto gefunden = m_rs.scanParallel(bedingung.join(QStringLiteral(" OR ")), {enthaeltMuster(s)}, reich, haelt);
     if (!gefunden)
         return Zeilenquelle::zeilenMit(s, ab);
     return m_rs.positionsOfRowIds(*gefunden, ab);
