@@ -12,6 +12,9 @@
 #include "player/catalogue/Fensterlayout.h"
 #include "player/catalogue/frmSpaltenAnordnen.h"
 #include "platform/jet/Database.h"
+#include "platform/jet/JetFunctions.h"
+#include "platform/jet/Recordset.h"
+#include "platform/richtext/Rtf.h"
 #include "platform/richtext/RichTextBox.h"
 #include "platform/shell/Paths.h"
 #include "tests/support/CatalogueGenerator.h"
@@ -36,6 +39,8 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <QScopeGuard>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -549,6 +554,42 @@ private slots:
         QTest::mousePress(w->ButtonAlpabeth[1], Qt::RightButton); // B
         QTest::mouseRelease(w->ButtonAlpabeth[1], Qt::RightButton);
         QCOMPARE(w->katalog().anzahl(), 2); // Beatles, bap
+    }
+
+    // Esc during a long header sort keeps the view shown, and the next click on the header
+    // sorts as the one given up would have (ascending first).
+    void kopfSortierungMitEscAbgebrochen()
+    {
+        {
+            klang::jet::Database db;
+            QVERIFY(db.open(m_katalog));
+            QVERIFY(db.executeBound(QStringLiteral("UPDATE Schallplatten SET Songs = 'Lied ' || rowid")) == 6);
+        }
+        setOption(QStringLiteral("ArchivPfad"), m_katalog);
+        auto w = starten();
+        klang::jet::Recordset::setBackgroundRows(1);
+        const auto zurueck = qScopeGuard([] {
+            klang::jet::Recordset::setBackgroundRows(50000);
+            klang::jet::setKlartextFunktion(
+                [](const QString& wert, qsizetype n) { return klang::richtext::rtfToPlainText(wert, n); });
+        });
+        const QString vorher = w->katalog().data1().recordSource();
+        klang::jet::setKlartextFunktion([](const QString& wert, qsizetype) {
+            QThread::msleep(200); // six records: over a second
+            return wert;
+        });
+        QTimer::singleShot(300, w.get(), [&w] {
+            QWidget* fokus = QApplication::focusWidget();
+            QTest::keyClick(fokus ? fokus : w.get(), Qt::Key_Escape);
+        });
+        kopfKlicken(w->MSFlexGrid1, QStringLiteral("Songs"));
+        QCOMPARE(w->katalog().data1().recordSource(), vorher);
+        QCOMPARE(w->katalog().anzahl(), 6);
+        klang::jet::setKlartextFunktion(
+            [](const QString& wert, qsizetype n) { return klang::richtext::rtfToPlainText(wert, n); });
+        kopfKlicken(w->MSFlexGrid1, QStringLiteral("Songs"));
+        QVERIFY2(w->katalog().data1().recordSource().endsWith(QLatin1String("Klartext(Songs) ASC")),
+                 qPrintable(w->katalog().data1().recordSource()));
     }
 
     // A column the user widens keeps its width by position across a restart.
